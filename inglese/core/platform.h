@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QDate>
+#include <QSize>
+#include <QString>
+#include <QTime>
+
+// The services of the desktop that the vocabulary trainer uses: modal message
+// boxes, the beep, random numbers, the clock, the screen and the current
+// folder. The windows and the logic classes reach the desktop only through
+// this interface, so that tests can script the answers to message boxes, count
+// beeps and fix random draws.
+class Platform
+{
+public:
+    enum class Buttons { Ok, OkCancel, YesNo };
+    enum class Icon { None, Information, Stop };
+    enum class Answer { Ok, Cancel, Yes, No };
+
+    virtual ~Platform() = default;
+
+    // Shows a modal message box and returns the button pressed.
+    virtual Answer message(const QString &title, const QString &text, Buttons buttons = Buttons::Ok,
+                           Icon icon = Icon::None) = 0;
+    // Sounds the system beep `times` times, without blocking the window.
+    virtual void beep(int times = 1) = 0;
+    // A uniform pseudo-random number in [0, 1).
+    virtual double random() = 0;
+    virtual void seedRandomFromClock() = 0;
+    virtual QDate currentDate() = 0;
+    virtual QTime currentTime() = 0;
+    // Date and time of day as text in the system's short formats.
+    virtual QString dateText(const QDate &date) = 0;
+    virtual QString timeText(const QTime &time) = 0;
+    // Available screen size in logical pixels.
+    virtual QSize screenSize() = 0;
+    virtual QString currentFolder() = 0;
+};

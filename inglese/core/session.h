@@ -1,0 +1,24 @@
+#pragma once
+
+#include "selection.h"
+#include "wordtable.h"
+
+#include <QString>
+#include <QTime>
+
+#include <array>
+
+// The run state of the vocabulary trainer, shared by its windows: the word
+// table and critical list owned by the main window, the word selection, the
+// lesson states, the points and the count of answered words.
+struct Session
+{
+    QString dataFolder; // ends with the platform's separator
+    WordTable words;
+    CriticalList memoc;
+    WordSelection selection;
+    std::array<int, 21> lessonState {}; // 0 no words, 1 has words, 2 chosen in the options
+    int points = 1000;
+    int doneCount = 0;
+    QTime startTime;
+};

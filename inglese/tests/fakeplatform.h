@@ -1,0 +1,49 @@
+#pragma once
+
+#include "platform.h"
+
+#include <QList>
+#include <QQueue>
+
+// A scripted desktop for tests: message boxes answer from a queue (or with
+// the first button when the queue is empty) and are recorded; beeps are
+// counted; random numbers come from a queue (0.0 when it is empty); the
+// clock and the folder are fixed values the test may change.
+class FakePlatform : public Platform
+{
+public:
+    struct Shown
+    {
+        QString title;
+        QString text;
+        Buttons buttons;
+        Icon icon;
+    };
+
+    QQueue<Answer> answers;
+    QList<Shown> shown;
+    int beeps = 0;
+    QQueue<double> randoms;
+    int seeds = 0;
+    QDate date { 2026, 12, 5 };
+    QTime time { 9, 10, 2 };
+    QSize screen { 1280, 1024 };
+    QString folder;
+
+    Answer message(const QString &title, const QString &text, Buttons buttons, Icon icon) override
+    {
+        shown.append({ title, text, buttons, icon });
+        if (!answers.isEmpty())
+            return answers.dequeue();
+        return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+    }
+    void beep(int times) override { beeps += times; }
+    double random() override { return randoms.isEmpty() ? 0.0 : randoms.dequeue(); }
+    void seedRandomFromClock() override { ++seeds; }
+    QDate currentDate() override { return date; }
+    QTime currentTime() override { return time; }
+    QString dateText(const QDate &d) override { return d.toString(QStringLiteral("dd/MM/yyyy")); }
+    QString timeText(const QTime &t) override { return t.toString(QStringLiteral("HH:mm:ss")); }
+    QSize screenSize() override { return screen; }
+    QString currentFolder() override { return folder; }
+};
