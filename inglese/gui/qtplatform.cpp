@@ -1,0 +1,129 @@
+#include "qtplatform.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTimer>
+
+#include <chrono>
+
+namespace {
+// Beeps of a burst are spaced so that the bell sounds each one and the
+// window keeps handling events in between.
+constexpr int BeepSpacingMs = 25;
+}
+
+QtPlatform::QtPlatform(QObject *parent)
+    : QObject(parent)
+    , m_beepTimer(new QTimer(this))
+{
+    m_beepTimer->setInterval(BeepSpacingMs);
+    connect(m_beepTimer, &QTimer::timeout, this, [this] {
+        if (m_pendingBeeps <= 0) {
+            m_beepTimer->stop();
+            return;
+        }
+        --m_pendingBeeps;
+        QApplication::beep();
+    });
+}
+
+Platform::Answer QtPlatform::message(const QString &title, const QString &text, Buttons buttons, Icon icon)
+{
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(title);
+    box.setText(text);
+    switch (icon) {
+    case Icon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case Icon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case Icon::Stop:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    }
+    switch (buttons) {
+    case Buttons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case Buttons::OkCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        break;
+    case Buttons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Cancel:
+        return Answer::Cancel;
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        // Closing a box with its title bar counts as its escape button.
+        if (box.clickedButton() == nullptr || box.escapeButton() == box.clickedButton()) {
+            if (buttons == Buttons::OkCancel)
+                return Answer::Cancel;
+            if (buttons == Buttons::YesNo)
+                return Answer::No;
+        }
+        return Answer::Ok;
+    }
+}
+
+void QtPlatform::beep(int times)
+{
+    if (times <= 0)
+        return;
+    QApplication::beep();
+    m_pendingBeeps += times - 1;
+    if (m_pendingBeeps > 0 && !m_beepTimer->isActive())
+        m_beepTimer->start();
+}
+
+double QtPlatform::random()
+{
+    return std::uniform_real_distribution<double>(0.0, 1.0)(m_generator);
+}
+
+void QtPlatform::seedRandomFromClock()
+{
+    m_generator.seed(
+        static_cast<std::mt19937::result_type>(std::chrono::system_clock::now().time_since_epoch().count()));
+}
+
+QDate QtPlatform::currentDate()
+{
+    return QDate::currentDate();
+}
+
+QTime QtPlatform::currentTime()
+{
+    return QTime::currentTime();
+}
+
+QString QtPlatform::dateText(const QDate &date)
+{
+    return date.toString(QStringLiteral("dd/MM/yyyy"));
+}
+
+QString QtPlatform::timeText(const QTime &time)
+{
+    return time.toString(QStringLiteral("HH:mm:ss"));
+}
+
+QSize QtPlatform::screenSize()
+{
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        return screen->geometry().size();
+    return { 1024, 768 };
+}
+
+QString QtPlatform::currentFolder()
+{
+    return QDir::currentPath();
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform.h"
+
+#include <QObject>
+
+#include <random>
+
+class QTimer;
+
+// The real desktop: QMessageBox, the display's bell, a Mersenne Twister, the
+// system clock and the primary screen.
+class QtPlatform : public QObject, public Platform
+{
+    Q_OBJECT
+
+public:
+    explicit QtPlatform(QObject *parent = nullptr);
+
+    Answer message(const QString &title, const QString &text, Buttons buttons, Icon icon) override;
+    void beep(int times) override;
+    double random() override;
+    void seedRandomFromClock() override;
+    QDate currentDate() override;
+    QTime currentTime() override;
+    QString dateText(const QDate &date) override;
+    QString timeText(const QTime &time) override;
+    QSize screenSize() override;
+    QString currentFolder() override;
+
+private:
+    std::mt19937 m_generator;
+    QTimer *m_beepTimer;
+    int m_pendingBeeps = 0;
+};
