@@ -3,18 +3,152 @@
 #include "platform.h"
 #include "wordtable.h"
 
-// Placeholder bodies: the selection rules are being written.
+#include <algorithm>
+
+namespace {
+// A random draw that keeps hitting the word just asked gives up after this
+// many tries and takes the next entry instead, so that it always ends.
+constexpr int MaxRandomTries = 64;
+} // namespace
+
 bool SelectionOptions::chooses(int lesson) const
 {
-    return lesson >= 0 && (Ckles[0] || (lesson > 0 && Ckles[std::size_t(lesson)]));
+    return lesson >= 0 && lesson <= 20 && (Ckles[0] || (lesson > 0 && Ckles[std::size_t(lesson)]));
 }
 
-void WordSelection::buildSelection(const WordTable &, const CriticalList &) { }
+void WordSelection::buildSelection(const WordTable &words, const CriticalList &memoc)
+{
+    if (builtMode == orderMode)
+        return; // up to date
 
-WordSelection::Draw WordSelection::drawWord(Platform &) { return Draw::Empty; }
+    wordCount = words.count();
+    orderMode = options.order;
 
-void WordSelection::addCritical(CriticalList &) { }
+    // Entry 0 is never used; the words go to entries 1..count.
+    QList<int> built { 0 };
+    if (orderMode >= 1 && orderMode <= 3) {
+        for (int row = 0; row < wordCount; ++row) {
+            // A row whose lesson is not a number 0..20 has lesson -1 and is
+            // never chosen.
+            if (options.chooses(words.lessonOf(row)))
+                built.append(row);
+        }
+    } else if (orderMode == 4) {
+        for (int word : memoc.words()) {
+            // lessonOf() gives -1 for a row that no longer exists.
+            if (options.chooses(words.lessonOf(word)))
+                built.append(word);
+        }
+    }
 
-void WordSelection::removeCritical(CriticalList &) { }
+    const int count = int(built.size()) - 1;
+    if (count > 0) {
+        built.append(0); // the spare entry after the last word
+        selection = built;
+    }
+    // With no chosen word the old entries stay, but none of them is in use.
+    selectionCount = count;
+    if (orderMode == 2 || orderMode == 4)
+        selectionPos = 0;
+    else if (orderMode == 3)
+        selectionPos = count + 1;
 
-bool WordSelection::isSelected(int) const { return false; }
+    m_member.fill(false, std::max(wordCount, 0));
+    for (int i = 1; i <= selectionCount; ++i) {
+        const int word = selection.at(i);
+        if (word >= m_member.size())
+            m_member.resize(word + 1, false);
+        m_member[word] = true;
+    }
+
+    builtMode = orderMode;
+}
+
+WordSelection::Draw WordSelection::drawWord(Platform &platform)
+{
+    if (pendingWord != 0)
+        return Draw::Repeated; // the unanswered word is asked again
+
+    if (orderMode < 1 || orderMode > 4
+        || (orderMode != 4 && (selectionCount <= 0 || selection.size() < selectionCount + 1))) {
+        platform.message(QStringLiteral("Rifare la Scelta..."),
+                         QStringLiteral("Nessuna parola da chiedere ... scegli le Lezioni con \"Modifica Scelte...\""),
+                         Platform::Buttons::Ok, Platform::Icon::Information);
+        return Draw::Empty;
+    }
+
+    for (int tries = 1;; ++tries) {
+        switch (orderMode) {
+        case 1: {
+            // Single precision as the draw has always been computed; the
+            // clamp keeps an R that rounds up to 1.0 inside the selection.
+            const float r = float(platform.random());
+            selectionPos = std::clamp(int(float(selectionCount) * r + 1.0f), 1, selectionCount);
+            if (tries > MaxRandomTries)
+                selectionPos = selectionPos % selectionCount + 1;
+            break;
+        }
+        case 2:
+            ++selectionPos;
+            if (selectionPos > selectionCount) {
+                if (platform.message(QStringLiteral("Ricomincio..."),
+                                     QStringLiteral("Ho fatto tutti quelli scelti... ricomincio"),
+                                     Platform::Buttons::OkCancel)
+                    == Platform::Answer::Cancel)
+                    return Draw::Cancelled;
+                selectionPos = 1;
+            }
+            break;
+        case 3:
+            --selectionPos;
+            if (selectionPos < 1) {
+                if (platform.message(QStringLiteral("Ricomincio..."),
+                                     QStringLiteral("Ho fatto tutti quelli scelti... ricomincio"),
+                                     Platform::Buttons::OkCancel)
+                    == Platform::Answer::Cancel)
+                    return Draw::Cancelled;
+                selectionPos = selectionCount;
+            }
+            break;
+        case 4:
+            ++selectionPos;
+            if (selectionPos > selectionCount) {
+                ++builtMode; // the next build runs again
+                platform.message(QStringLiteral("Rifare la Scelta..."), QStringLiteral("Critici terminati ..."),
+                                 Platform::Buttons::Ok);
+                return Draw::CriticalDone;
+            }
+            break;
+        }
+
+        currentWord = selection.at(selectionPos);
+        // A random draw never repeats the word just asked, except when the
+        // selection holds that one word only.
+        if (orderMode == 1 && currentWord == lastWord && selectionCount > 1)
+            continue;
+        break;
+    }
+
+    lastWord = currentWord;
+    pendingWord = currentWord;
+    return Draw::Drawn;
+}
+
+void WordSelection::addCritical(CriticalList &memoc)
+{
+    if (builtMode == 4)
+        return; // the selection in use comes from the critical list itself
+    criticalKey = CriticalList::key(currentWord);
+    memoc.add(currentWord);
+}
+
+void WordSelection::removeCritical(CriticalList &memoc)
+{
+    criticalKey = CriticalList::key(currentWord);
+    memoc.removeOne(currentWord);
+}
+
+bool WordSelection::isSelected(int word) const
+{
+    return word >= 0 && word < m_member.size() && m_member.at(word);
+}
