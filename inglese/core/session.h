@@ -1,5 +1,6 @@
 #pragma once
 
+#include "drill.h"
 #include "selection.h"
 #include "wordtable.h"
 
@@ -21,4 +22,5 @@ struct Session
     int points = 1000;
     int doneCount = 0;
     QTime startTime;
+    DrillState drill; // the drill windows' state, kept from one drill window to the next
 };

@@ -1,0 +1,120 @@
+#include "answers.h"
+
+#include "wordtable.h"
+
+namespace Answers {
+
+QString trimBlanks(const QString &text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text.at(first) == QLatin1Char(' '))
+        ++first;
+    while (last > first && text.at(last - 1) == QLatin1Char(' '))
+        --last;
+    return text.mid(first, last - first);
+}
+
+QString trimTrailingBlanks(const QString &text)
+{
+    qsizetype last = text.size();
+    while (last > 0 && text.at(last - 1) == QLatin1Char(' '))
+        --last;
+    return text.left(last);
+}
+
+QStringList splitAlternatives(const QString &text)
+{
+    const QString t = trimBlanks(text);
+    const qsizetype open = t.indexOf(QLatin1Char('('));
+    qsizetype close = t.indexOf(QLatin1Char(')'));
+    if (open <= 0 || (close >= 0 && close < open))
+        return { t };
+    if (close < 0)
+        close = t.size();
+
+    QStringList parts { trimBlanks(t.left(open)) };
+    qsizetype start = open + 1;
+    // Commas separate the alternatives up to the closing parenthesis; what
+    // follows it is not part of them.
+    while (parts.size() < MaxEntries) {
+        const qsizetype comma = t.indexOf(QLatin1Char(','), start);
+        const qsizetype end = comma >= 0 && comma < close ? comma : close;
+        parts.append(trimBlanks(t.mid(start, end - start)));
+        start = end + 1;
+        if (end == close || start >= t.size() - 1)
+            break;
+    }
+    return parts;
+}
+
+QString promptKey(const QString &prompt)
+{
+    return splitAlternatives(prompt).constFirst();
+}
+
+QString answerOf(const QString &text)
+{
+    qsizetype cut = text.indexOf(QLatin1Char('('));
+    if (cut < 0)
+        cut = text.indexOf(QLatin1Char('['));
+    return trimTrailingBlanks(cut < 0 ? text : text.left(cut));
+}
+
+QString messageLine(const WordTable &words, int row)
+{
+    return QStringLiteral("(Lez.") + trimBlanks(words.Listc.at(row).left(2)) + QStringLiteral(")   ")
+        + trimBlanks(words.Listin.at(row)) + QStringLiteral(" = ") + trimBlanks(words.Listit.at(row));
+}
+
+} // namespace Answers
+
+void AcceptedAnswers::clear()
+{
+    acceptedAnswers.clear();
+    synonymText.clear();
+}
+
+void AcceptedAnswers::add(const QString &answer)
+{
+    if (acceptedAnswers.size() < Answers::MaxEntries)
+        acceptedAnswers.append(answer);
+}
+
+void AcceptedAnswers::collectOwnAlternatives(const WordTable &words, int currentWord, Direction direction)
+{
+    ownLine.clear();
+    if (currentWord < 0 || currentWord >= words.count())
+        return;
+    const QString &own = direction == Direction::EnglishToItalian ? words.Listit.at(currentWord)
+                                                                   : words.Listin.at(currentWord);
+    const QStringList alternatives = Answers::splitAlternatives(own);
+    if (alternatives.size() < 2)
+        return;
+    synonymText = ownLine = Answers::messageLine(words, currentWord);
+    acceptedAnswers.clear();
+    for (const QString &alternative : alternatives)
+        add(alternative);
+}
+
+void AcceptedAnswers::collectSynonyms(const WordTable &words, const std::function<bool(int)> &isSelected,
+                                      const QString &prompt, Direction direction)
+{
+    promptKey = Answers::promptKey(prompt);
+    const bool fromEnglish = direction == Direction::EnglishToItalian;
+    const QStringList &prompts = fromEnglish ? words.Listin : words.Listit;
+    const QStringList &answers = fromEnglish ? words.Listit : words.Listin;
+    for (int word = 0; word < words.count(); ++word) {
+        if (!isSelected(word))
+            continue;
+        // A cheap test first: a match needs the key inside the text at all.
+        if (!prompts.at(word).contains(promptKey))
+            continue;
+        if (!Answers::splitAlternatives(prompts.at(word)).contains(promptKey))
+            continue;
+        const QString line = Answers::messageLine(words, word);
+        if (line != ownLine)
+            synonymText += QLatin1Char('\r') + line;
+        add(Answers::trimBlanks(Answers::answerOf(Answers::trimBlanks(answers.at(word)))));
+    }
+}
