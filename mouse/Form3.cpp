@@ -1,0 +1,314 @@
+#include "Form3.h"
+
+#include "platform.h"
+#include "twips.h"
+
+#include <QEvent>
+#include <QFont>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QSvgRenderer>
+#include <QTimer>
+
+namespace {
+
+QRect twipsRect(int left, int top, int width, int height)
+{
+    return { twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height) };
+}
+
+QColor backgroundColour(ChaseGame::Background background)
+{
+    switch (background) {
+    case ChaseGame::Background::Blue:
+        return QColor(0x80, 0x80, 0xFF);
+    case ChaseGame::Background::Yellow:
+        return QColor(0xFF, 0xFF, 0x80);
+    case ChaseGame::Background::Pink:
+        return QColor(0xFF, 0xCC, 0xFF);
+    case ChaseGame::Background::Grey:
+        break;
+    }
+    return QColor(0xE0, 0xE0, 0xE0);
+}
+
+QFont makeFont(const QString &family, qreal points, bool bold = false, bool italic = false)
+{
+    QFont f(family);
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    f.setItalic(italic);
+    return f;
+}
+
+QLabel *label(QWidget *parent, const char *name, const QString &text, const QRect &place)
+{
+    auto *l = new QLabel(text, parent);
+    l->setObjectName(QLatin1String(name));
+    l->setGeometry(place);
+    return l;
+}
+
+ChaseGame::Button buttonCode(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::LeftButton:
+        return ChaseGame::LeftButton;
+    case Qt::RightButton:
+        return ChaseGame::RightButton;
+    default:
+        return ChaseGame::MiddleButton;
+    }
+}
+
+bool clicks(Qt::MouseButton button)
+{
+    return button == Qt::LeftButton || button == Qt::RightButton;
+}
+
+} // namespace
+
+CatImage::CatImage(QWidget *parent)
+    : QWidget(parent)
+{
+    for (int i = 0; i < 4; ++i)
+        m_gatto[i] = new QSvgRenderer(QStringLiteral(":/gatto%1.svg").arg(i), this);
+    setFixedSize(32, 32);
+    // Right presses and releases always reach the cat; no menu ever opens on it.
+    setContextMenuPolicy(Qt::PreventContextMenu);
+}
+
+void CatImage::setFrame(int index)
+{
+    if (index == m_frame)
+        return;
+    m_frame = index;
+    update();
+}
+
+void CatImage::forgetPress()
+{
+    m_jumped = true;
+}
+
+void CatImage::paintEvent(QPaintEvent *)
+{
+    // Drawn from the vector picture at the screen's own density, so the cat
+    // stays sharp on high-density screens; disabled, it looks the same.
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    m_gatto[m_frame]->render(&painter, QRectF(rect()));
+}
+
+void CatImage::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton
+        && event->button() != Qt::MiddleButton) {
+        event->ignore();
+        return;
+    }
+    m_down = event->button();
+    m_downEndsDouble = false;
+    m_jumped = false;
+    emit pressed(buttonCode(event->button()));
+}
+
+void CatImage::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton
+        && event->button() != Qt::MiddleButton) {
+        event->ignore();
+        return;
+    }
+    m_down = event->button();
+    m_downEndsDouble = true;
+    emit pressed(buttonCode(event->button()));
+    // When the first click hit, the window has jumped away from under the
+    // pointer: this second press belongs to no double click on the cat.
+    if (clicks(event->button()) && !m_jumped)
+        emit doubleClicked();
+}
+
+void CatImage::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() != m_down) {
+        event->ignore();
+        return;
+    }
+    m_down = Qt::NoButton;
+    if (!m_downEndsDouble && clicks(event->button()) && rect().contains(event->position().toPoint()))
+        emit clicked();
+}
+
+Form3::Form3(Platform &platform, QWidget *parent)
+    : QWidget(parent)
+    , m_platform(platform)
+    , m_game(platform)
+{
+    setObjectName(QStringLiteral("Form3"));
+    setFixedSize(twipsToPixels(2460), twipsToPixels(1770));
+    setWindowIcon(QIcon(QStringLiteral(":/mouse.svg")));
+    setFont(makeFont(QStringLiteral("Liberation Sans"), 8));
+    setAutoFillBackground(true);
+
+    m_punti = label(this, "punti", QStringLiteral("0"), twipsRect(360, 120, 1695, 585));
+    m_punti->setAlignment(Qt::AlignCenter);
+    m_punti->setFont(makeFont(QStringLiteral("Liberation Serif"), 26.25, true, true));
+    m_punti->setAutoFillBackground(true);
+    QPalette black = m_punti->palette();
+    black.setColor(QPalette::Window, Qt::black);
+    black.setColor(QPalette::WindowText, Qt::white);
+    m_punti->setPalette(black);
+
+    m_fare = label(this, "Fare", QStringLiteral("sx"), twipsRect(840, 720, 855, 255));
+    m_fare->setAlignment(Qt::AlignCenter);
+    m_fare->setFont(makeFont(QStringLiteral("Liberation Sans"), 9.75, true));
+
+    m_image1 = new CatImage(this);
+    m_image1->setObjectName(QStringLiteral("Image1"));
+    m_image1->move(twipsToPixels(960), twipsToPixels(960));
+
+    m_command2 = new QPushButton(QStringLiteral("VIA"), this);
+    m_command2->setObjectName(QStringLiteral("Command2"));
+    m_command2->setGeometry(twipsRect(120, 1080, 735, 375));
+    m_command3 = new QPushButton(QStringLiteral("PAUSA"), this);
+    m_command3->setObjectName(QStringLiteral("Command3"));
+    m_command3->setGeometry(twipsRect(1560, 1080, 735, 375));
+    setTabOrder(m_command2, m_command3);
+
+    m_label1 = label(this, "Label1", QStringLiteral("F1 per aiuto"), twipsRect(0, 1560, 975, 255));
+    m_label1->setFont(makeFont(QStringLiteral("Liberation Sans"), 6.75));
+
+    m_label2 = label(this, "Label2", QString(), twipsRect(2160, 1560, 255, 255));
+    m_label2->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    QPalette red = m_label2->palette();
+    red.setColor(QPalette::WindowText, QColor(0xFF, 0x00, 0x00));
+    m_label2->setPalette(red);
+
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer1->setInterval(1000);
+    m_timer2 = new QTimer(this);
+    m_timer2->setObjectName(QStringLiteral("Timer2"));
+    m_timer2->setInterval(100);
+
+    connect(m_command2, &QPushButton::clicked, this, &Form3::Command2_Click);
+    connect(m_command3, &QPushButton::clicked, this, &Form3::Command3_Click);
+    connect(m_timer1, &QTimer::timeout, this, &Form3::Timer1_Timer);
+    connect(m_timer2, &QTimer::timeout, this, &Form3::Timer2_Timer);
+    connect(m_image1, &CatImage::pressed, this, &Form3::Image1_MouseDown);
+    connect(m_image1, &CatImage::clicked, this, &Form3::Image1_Click);
+    connect(m_image1, &CatImage::doubleClicked, this, &Form3::Image1_DblClick);
+
+    // The window sees every key before its controls do.
+    for (QWidget *child : findChildren<QWidget *>())
+        child->installEventFilter(this);
+
+    Form_Load();
+}
+
+void Form3::Form_Load()
+{
+    m_game.load();
+    showState();
+}
+
+void Form3::Command2_Click()
+{
+    m_game.start();
+    showState();
+}
+
+void Form3::Command3_Click()
+{
+    m_game.pause();
+    showState();
+}
+
+void Form3::Timer1_Timer()
+{
+    m_game.tick();
+    showState();
+}
+
+void Form3::Timer2_Timer()
+{
+    m_game.animate();
+    m_image1->setFrame(m_game.fig());
+}
+
+void Form3::Image1_MouseDown(ChaseGame::Button button)
+{
+    m_game.press(button);
+}
+
+void Form3::Image1_Click()
+{
+    if (m_game.click())
+        afterHit();
+}
+
+void Form3::Image1_DblClick()
+{
+    if (m_game.doubleClick())
+        afterHit();
+}
+
+void Form3::afterHit()
+{
+    m_image1->forgetPress();
+    showState();
+}
+
+bool Form3::Form_KeyDown(int key)
+{
+    if (key != Qt::Key_F1)
+        return false;
+    Command3_Click();
+    m_platform.message(ChaseGame::helpTitle(), ChaseGame::helpText());
+    Command2_Click();
+    return true;
+}
+
+bool Form3::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && Form_KeyDown(static_cast<QKeyEvent *>(event)->key()))
+        return true;
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form3::keyPressEvent(QKeyEvent *event)
+{
+    if (!Form_KeyDown(event->key()))
+        QWidget::keyPressEvent(event);
+}
+
+void Form3::showState()
+{
+    setWindowTitle(m_game.caption());
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, backgroundColour(m_game.background()));
+    setPalette(pal);
+
+    m_punti->setText(m_game.puntiText());
+    m_fare->setText(m_game.fareText());
+    m_fare->setVisible(m_game.fareVisible());
+    m_label2->setText(m_game.label2Text());
+    m_image1->setFrame(m_game.fig());
+
+    const bool running = m_game.running();
+    m_command2->setEnabled(!running);
+    m_command3->setEnabled(running);
+    m_image1->setEnabled(running);
+    // A timer that runs already keeps its phase: a hit must not restart the second.
+    for (QTimer *timer : { m_timer1, m_timer2 }) {
+        if (running && !timer->isActive())
+            timer->start();
+        else if (!running)
+            timer->stop();
+    }
+}
