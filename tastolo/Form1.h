@@ -1,0 +1,77 @@
+#pragma once
+
+#include "helppages.h"
+#include "platform.h"
+#include "programstate.h"
+
+#include <QMainWindow>
+
+#include <array>
+
+class Platform;
+class QAction;
+class QLabel;
+class QPlainTextEdit;
+
+// The exercise window: the editing area Htext at the right, the key help
+// pages in a column at the left, and the File menu.
+class Form1 : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit Form1(Platform &platform, QWidget *parent = nullptr);
+
+    ProgramState &state() { return m_state; }
+
+    // The text of the editing area with CR LF line breaks, as it is compared
+    // and saved.
+    QString editorText() const;
+    // Puts a text into the editing area, whatever its line breaks.
+    void setEditorText(const QString &text);
+    // The insertion point as an offset into editorText().
+    int insertionOffset() const;
+    // The editing area differs from the text last put in or written.
+    bool isModified() const;
+
+    // The File menu.
+    void NuovoFile();
+    void ApriFile();
+    void SalvaConNome();
+    void menuFileSave_Click();
+
+    // The desktop session is ending: closing asks nothing.
+    void setSessionEnding(bool ending) { m_sessionEnding = ending; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildControls();
+    void buildMenu();
+    void Form_Load();
+    void turnPage(HelpPages::Turn turn);
+    void setHelpText(const QString &text, const QColor &colour);
+    // Shows the file dialogue modally; false when it was cancelled.
+    bool showForm3();
+    Platform::Answer ask(const QString &firstLine, const QString &secondLine);
+
+    Platform &m_platform;
+    ProgramState m_state;
+    bool m_sessionEnding = false;
+
+    QPlainTextEdit *m_htext = nullptr;
+    QLabel *m_aiuI = nullptr;
+    QLabel *m_aiuT = nullptr;
+    QLabel *m_label1 = nullptr;
+    QLabel *m_label2 = nullptr;
+    QLabel *m_label3 = nullptr;
+    std::array<QLabel *, HelpPages::PageCount> m_imm {};
+
+    QAction *m_menuFileNew = nullptr;
+    QAction *m_menuFileOpen = nullptr;
+    QAction *m_menuFileSave = nullptr;
+    QAction *m_menuFileSaveAs = nullptr;
+    QAction *m_menuFileClose = nullptr;
+};

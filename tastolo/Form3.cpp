@@ -1,0 +1,271 @@
+#include "Form3.h"
+
+#include "textfile.h"
+#include "twips.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStyle>
+
+namespace {
+
+const QString Attention = QStringLiteral("Attenzione");
+
+QRect twipsRect(int left, int top, int width, int height)
+{
+    return { px(left), px(top), px(width), px(height) };
+}
+
+// The folders from the root down to `path`, each in native form.
+QStringList ancestry(const QString &path)
+{
+    QStringList chain;
+    QDir dir(QDir::fromNativeSeparators(path));
+    chain.prepend(QDir::toNativeSeparators(dir.absolutePath()));
+    while (dir.cdUp())
+        chain.prepend(QDir::toNativeSeparators(dir.absolutePath()));
+    return chain;
+}
+
+} // namespace
+
+Form3::Form3(Platform &platform, ProgramState &state, QWidget *parent)
+    : QDialog(parent)
+    , m_platform(platform)
+    , m_state(state)
+{
+    setModal(true);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    buildControls();
+    Form_Load();
+}
+
+void Form3::buildControls()
+{
+    setFixedSize(px(2685), px(6555));
+
+    QFont sansBold(QStringLiteral("Liberation Sans"));
+    sansBold.setPointSizeF(8.25);
+    sansBold.setBold(true);
+
+    auto label = [&](const char *name, const QString &caption, QRect geometry) {
+        auto *result = new QLabel(caption, this);
+        result->setObjectName(QString::fromLatin1(name));
+        result->setGeometry(geometry);
+        result->setFont(sansBold);
+        result->setAutoFillBackground(true);
+        QPalette palette = result->palette();
+        palette.setColor(QPalette::Window, QColor(255, 255, 128));
+        palette.setColor(QPalette::WindowText, Qt::black);
+        result->setPalette(palette);
+        return result;
+    };
+    label("Label1", QStringLiteral("Disco :"), twipsRect(225, 135, 1335, 255));
+    label("Label2", QStringLiteral("Cartelle :"), twipsRect(225, 840, 1815, 255));
+    label("Label3", QStringLiteral("File (*.txt) :"), twipsRect(240, 2880, 1815, 255));
+    m_label4 = label("Label4", QString(), twipsRect(240, 4935, 2055, 255));
+
+    m_drive1 = new QComboBox(this);
+    m_drive1->setObjectName(QStringLiteral("Drive1"));
+    m_drive1->setGeometry(twipsRect(225, 390, 2175, 315));
+    m_drive1->setFont(sansBold);
+    connect(m_drive1, &QComboBox::activated, this, [this] { Drive1_Change(); });
+
+    m_dir1 = new QListWidget(this);
+    m_dir1->setObjectName(QStringLiteral("Dir1"));
+    m_dir1->setGeometry(twipsRect(225, 1110, 2175, 1665));
+    m_dir1->setFont(sansBold);
+    // A folder is entered by a double click or Enter, as in a folder tree.
+    connect(m_dir1, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {
+        m_dirFolder = item->data(Qt::UserRole).toString();
+        fillFolders();
+        Dir1_Change();
+    });
+
+    m_file1 = new QListWidget(this);
+    m_file1->setObjectName(QStringLiteral("File1"));
+    m_file1->setGeometry(twipsRect(240, 3120, 2175, 1590));
+    m_file1->setFont(sansBold);
+    connect(m_file1, &QListWidget::itemSelectionChanged, this, [this] {
+        if (!m_filling && !m_file1->selectedItems().isEmpty())
+            File1_Click();
+    });
+
+    m_text1 = new QLineEdit(this);
+    m_text1->setObjectName(QStringLiteral("Text1"));
+    m_text1->setGeometry(twipsRect(240, 5205, 2175, 315));
+    m_text1->setFont(sansBold);
+    m_text1->setEnabled(false);
+
+    m_command1 = new QPushButton(QStringLiteral("OK"), this);
+    m_command1->setObjectName(QStringLiteral("Command1"));
+    m_command1->setGeometry(twipsRect(240, 5880, 795, 510));
+    m_command1->setDefault(true);
+    connect(m_command1, &QPushButton::clicked, this, &Form3::Command1_Click);
+
+    m_command2 = new QPushButton(QStringLiteral("Annullo"), this);
+    m_command2->setObjectName(QStringLiteral("Command2"));
+    m_command2->setGeometry(twipsRect(1320, 5880, 1155, 510));
+    m_command2->setAutoDefault(false);
+    connect(m_command2, &QPushButton::clicked, this, &Form3::Command2_Click);
+
+    setTabOrder(m_file1, m_dir1);
+    setTabOrder(m_dir1, m_drive1);
+    setTabOrder(m_drive1, m_text1);
+    setTabOrder(m_text1, m_command2);
+    setTabOrder(m_command2, m_command1);
+    m_file1->setFocus();
+}
+
+void Form3::Form_Load()
+{
+    if (m_state.CartellaCorrente.isEmpty())
+        m_state.CartellaCorrente = m_platform.currentFolder();
+    // A remembered folder that has gone away leaves the current folder as it is.
+    if (!m_platform.setCurrentFolder(m_state.CartellaCorrente))
+        m_state.CartellaCorrente = m_platform.currentFolder();
+
+    if (m_state.Operazione == ProgramState::Open) {
+        setWindowTitle(QStringLiteral("   APRI UN FILE"));
+        m_label4->setText(QStringLiteral("Nome File da Aprire :"));
+    } else if (m_state.Operazione == ProgramState::Save) {
+        m_text1->setEnabled(true);
+        setWindowTitle(QStringLiteral("   SALVA IL FILE"));
+        m_label4->setText(QStringLiteral("Nome File da Salvare :"));
+    }
+
+    m_state.NomeFileCorrente = m_state.NomeFileCorrente.trimmed();
+    if (!m_state.NomeFileCorrente.isEmpty())
+        m_text1->setText(TextFile::fileName(m_state.NomeFileCorrente));
+
+    showFolder(m_platform.currentFolder());
+}
+
+void Form3::showFolder(const QString &path)
+{
+    m_dirFolder = QDir::toNativeSeparators(QDir(QDir::fromNativeSeparators(path)).absolutePath());
+    fillDrives();
+    fillFolders();
+    Dir1_Change();
+}
+
+void Form3::fillDrives()
+{
+    m_drive1->clear();
+    const QStringList drives = m_platform.drives();
+    m_drive1->addItems(drives);
+    // The drive of a folder is the longest root that holds it.
+    int best = -1;
+    for (int i = 0; i < drives.size(); ++i) {
+        const QString &root = drives.at(i);
+        const bool holds = m_dirFolder == root || m_dirFolder.startsWith(TextFile::joinPath(root, QString()));
+        if (holds && (best < 0 || root.size() > drives.at(best).size()))
+            best = i;
+    }
+    m_drive1->setCurrentIndex(best);
+}
+
+void Form3::Drive1_Change()
+{
+    const QString root = m_drive1->currentText();
+    if (!QDir(QDir::fromNativeSeparators(root)).isReadable()) {
+        m_platform.message(Attention, QStringLiteral("Il disco %1 non è pronto.").arg(root), Platform::Buttons::Ok,
+                           Platform::Icon::Stop);
+        fillDrives();
+        return;
+    }
+    m_dirFolder = root;
+    fillFolders();
+    Dir1_Change();
+}
+
+void Form3::fillFolders()
+{
+    m_dir1->clear();
+    const QStringList chain = ancestry(m_dirFolder);
+    const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
+    const QIcon closed = style()->standardIcon(QStyle::SP_DirIcon);
+    auto add = [&](const QString &path, const QString &caption, int depth, const QIcon &icon) {
+        auto *item = new QListWidgetItem(icon, QString(depth * 2, QLatin1Char(' ')) + caption, m_dir1);
+        item->setData(Qt::UserRole, path);
+        return item;
+    };
+    QListWidgetItem *current = nullptr;
+    for (int depth = 0; depth < chain.size(); ++depth) {
+        const QString name = depth == 0 ? chain.at(depth) : TextFile::fileName(chain.at(depth));
+        current = add(chain.at(depth), name, depth, open);
+    }
+    const QDir dir(QDir::fromNativeSeparators(m_dirFolder));
+    const QStringList children = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    for (const QString &child : children)
+        add(TextFile::joinPath(m_dirFolder, child), child, int(chain.size()), closed);
+    m_dir1->setCurrentItem(current);
+}
+
+void Form3::Dir1_Change()
+{
+    m_fileFolder = m_dirFolder;
+    fillFiles();
+}
+
+void Form3::fillFiles()
+{
+    m_filling = true;
+    m_file1->clear();
+    // Without QDir::CaseSensitive the pattern matches .txt, .TXT, .Txt alike.
+    const QDir dir(QDir::fromNativeSeparators(m_fileFolder), QStringLiteral("*.txt"), QDir::Name | QDir::IgnoreCase,
+                   QDir::Files);
+    m_file1->addItems(dir.entryList());
+    m_filling = false;
+}
+
+void Form3::File1_Click()
+{
+    const QString name = m_file1->selectedItems().constFirst()->text();
+    m_state.NomeFileCorrente = TextFile::joinPath(m_fileFolder, name);
+    m_text1->setText(name);
+    m_command1->setFocus();
+    m_state.CartellaCorrente = m_fileFolder;
+}
+
+void Form3::Command1_Click()
+{
+    if (m_text1->text().trimmed().isEmpty()) {
+        m_platform.message(Attention, QStringLiteral("il Nome File non è valido, ripovare"), Platform::Buttons::Ok,
+                           Platform::Icon::None);
+        return;
+    }
+    QString path = TextFile::joinPath(m_fileFolder, m_text1->text());
+    if (m_state.Operazione == ProgramState::Open) {
+        const TextFile::ReadResult result = TextFile::read(path);
+        if (!result.ok()) {
+            m_platform.message(Attention, result.error, Platform::Buttons::Ok, Platform::Icon::Stop);
+            return;
+        }
+        m_state.TestoRiferimento = result.text;
+    } else {
+        path = TextFile::saveName(path);
+        const QString error = TextFile::write(path, m_state.TestoRiferimento);
+        if (!error.isNull()) {
+            m_platform.message(Attention, error, Platform::Buttons::Ok, Platform::Icon::Stop);
+            return;
+        }
+    }
+    m_state.NomeFileCorrente = path;
+    accept();
+}
+
+void Form3::Command2_Click()
+{
+    m_state.Operazione = ProgramState::Cancelled;
+    QDialog::reject();
+}
+
+void Form3::reject()
+{
+    Command2_Click();
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "platform.h"
+#include "programstate.h"
+
+#include <QDialog>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+// The small file dialogue, for opening (Operazione 0) and for saving
+// (Operazione 1): drive, folder and file lists, the file name, OK and Annullo.
+// It reads and writes the program-wide state; the caller puts an opened text
+// into the editing area once it is accepted.
+class Form3 : public QDialog
+{
+    Q_OBJECT
+
+public:
+    Form3(Platform &platform, ProgramState &state, QWidget *parent = nullptr);
+
+    // The folder the file list shows, in native form.
+    QString folder() const { return m_fileFolder; }
+    // Shows a folder in the folder and file lists.
+    void showFolder(const QString &path);
+
+    void Drive1_Change();
+    void Dir1_Change();
+    void File1_Click();
+    void Command1_Click();
+    void Command2_Click();
+
+protected:
+    // Escape and the window's own close control mean "Annullo".
+    void reject() override;
+
+private:
+    void buildControls();
+    void Form_Load();
+    void fillDrives();
+    void fillFolders();
+    void fillFiles();
+
+    Platform &m_platform;
+    ProgramState &m_state;
+    QString m_dirFolder;
+    QString m_fileFolder;
+    bool m_filling = false;
+
+    QLabel *m_label4 = nullptr;
+    QComboBox *m_drive1 = nullptr;
+    QListWidget *m_dir1 = nullptr;
+    QListWidget *m_file1 = nullptr;
+    QLineEdit *m_text1 = nullptr;
+    QPushButton *m_command1 = nullptr;
+    QPushButton *m_command2 = nullptr;
+};

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The desktop services the keyboard trainer needs: modal message boxes that
+// return the button pressed, the process's current folder and the list of
+// drives (on Linux the file-system roots and mounted volumes). The windows
+// reach the desktop only through this interface so that tests can script the
+// answers to message boxes and keep the test process's folder untouched.
+class Platform
+{
+public:
+    enum class Buttons { Ok, YesNo };
+    enum class Icon { None, Information, Stop };
+    enum class Answer { Ok, Yes, No };
+
+    virtual ~Platform() = default;
+
+    // Shows a modal message box and returns the button pressed.
+    virtual Answer message(const QString &title, const QString &text, Buttons buttons = Buttons::Ok,
+                           Icon icon = Icon::None) = 0;
+    virtual QString currentFolder() = 0;
+    // Makes `folder` the current folder; false when it cannot be entered.
+    virtual bool setCurrentFolder(const QString &folder) = 0;
+    // Root folders of the drives, in native form ("/", "/media/usb", "C:\").
+    virtual QStringList drives() = 0;
+};

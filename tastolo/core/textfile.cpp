@@ -1,0 +1,123 @@
+#include "textfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace TextFile {
+namespace {
+constexpr const char *CodePage = "windows-1252";
+}
+
+QString decode(const QByteArray &bytes)
+{
+    QStringDecoder decoder(CodePage);
+    return decoder.decode(bytes);
+}
+
+std::optional<QByteArray> encode(const QString &text)
+{
+    QStringEncoder encoder(CodePage);
+    QByteArray bytes = encoder.encode(text);
+    // A character outside the code page comes out as a substitute byte; the
+    // round trip shows it.
+    if (encoder.hasError() || decode(bytes) != text)
+        return std::nullopt;
+    return bytes;
+}
+
+QString unencodable(const QString &text)
+{
+    QString result;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        qsizetype length = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString character = text.mid(i, length);
+        if (!encode(character) && !result.contains(character))
+            result += character;
+        i += length - 1;
+    }
+    return result;
+}
+
+QString toCrLf(const QString &text)
+{
+    return toLf(text).replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+}
+
+QString toLf(const QString &text)
+{
+    QString result = text;
+    result.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    result.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return result;
+}
+
+int crLfOffset(const QString &lfText, int position)
+{
+    return position + int(QStringView(lfText).left(position).count(QLatin1Char('\n')));
+}
+
+int lfPosition(const QString &lfText, int crLfOffset)
+{
+    int offset = 0;
+    for (int position = 0; position < lfText.size(); ++position) {
+        const int width = lfText.at(position) == QLatin1Char('\n') ? 2 : 1;
+        if (offset + width > crLfOffset)
+            return position;
+        offset += width;
+    }
+    return int(lfText.size());
+}
+
+ReadResult read(const QString &path)
+{
+    QFile file(path);
+    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
+        const QString reason = file.exists() ? QStringLiteral("non si può leggere.")
+                                             : QStringLiteral("non esiste.");
+        return { {}, QStringLiteral("Il file\r\n%1\r\n%2").arg(QDir::toNativeSeparators(path), reason) };
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return { {}, QStringLiteral("Il file\r\n%1\r\nnon si può leggere.").arg(QDir::toNativeSeparators(path)) };
+    return { decode(bytes), QString() };
+}
+
+QString write(const QString &path, const QString &text)
+{
+    const std::optional<QByteArray> bytes = encode(text + QStringLiteral("\r\n"));
+    if (!bytes) {
+        return QStringLiteral("Il testo contiene caratteri che un file .txt non può contenere:\r\n%1\r\n"
+                              "Il file non è stato scritto.")
+            .arg(unencodable(text));
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(*bytes) != bytes->size() || !file.commit()) {
+        file.cancelWriting();
+        return QStringLiteral("Il file\r\n%1\r\nnon si può scrivere.").arg(QDir::toNativeSeparators(path));
+    }
+    return {};
+}
+
+QString saveName(const QString &name)
+{
+    if (name.endsWith(QLatin1String(".txt")) || name.endsWith(QLatin1String(".TXT")))
+        return name;
+    return name + QStringLiteral(".txt");
+}
+
+QString joinPath(const QString &folder, const QString &name)
+{
+    const QChar separator = QDir::separator();
+    return folder.endsWith(separator) ? folder + name : folder + separator + name;
+}
+
+QString fileName(const QString &path)
+{
+    return path.mid(path.lastIndexOf(QDir::separator()) + 1);
+}
+
+} // namespace TextFile

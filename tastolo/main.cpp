@@ -1,0 +1,25 @@
+#include "Form1.h"
+#include "qtplatform.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+
+    // Standard buttons and dialogues in Italian, whatever the locale.
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QStringLiteral("qtbase_it"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))
+        || qtTranslator.load(QStringLiteral("qtbase_it"), QStringLiteral(TASTOLO_TRANSLATIONS_DIR)))
+        app.installTranslator(&qtTranslator);
+
+    QtPlatform platform;
+    Form1 window(platform);
+    // When the desktop session ends the window closes without questions.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
+                     [&window] { window.setSessionEnding(true); });
+    window.show();
+    return app.exec();
+}
