@@ -1,0 +1,104 @@
+#include "mainrules.h"
+
+#include "session.h"
+#include "vocabularyfile.h"
+
+#include <QFile>
+
+namespace MainRules {
+
+QString dataFolderFor(const QString &currentFolder)
+{
+    if (currentFolder == QLatin1String("d:\\vb"))
+        return QStringLiteral("d:\\vb50\\ingle\\");
+    if (currentFolder.endsWith(u'/') || currentFolder.endsWith(u'\\'))
+        return currentFolder;
+    return currentFolder + u'/';
+}
+
+bool fillLessonState(Session &session)
+{
+    for (int k = 1; k <= 20; ++k)
+        session.lessonState[std::size_t(k)] = 0;
+    const WordTable &words = session.words;
+    for (int row = 0; row < words.count(); ++row) {
+        const int lesson = words.lessonOf(row);
+        if (lesson < 0)
+            return false;
+        session.lessonState[std::size_t(lesson)] = 1;
+    }
+    session.selection.buildSelection(session.words, session.memoc);
+    return true;
+}
+
+void refreshLessonList(WordTable &words, const CriticalList &memoc)
+{
+    const QList<int> &critical = memoc.words();
+    words.Listc.clear();
+    words.Listc.reserve(words.Listll.size());
+    qsizetype j = 0;
+    for (int row = 0; row < words.Listll.size(); ++row) {
+        while (j < critical.size() && critical.at(j) < row)
+            ++j;
+        const QString &lesson = words.Listll.at(row);
+        words.Listc.append(j < critical.size() && critical.at(j) == row ? lesson + QStringLiteral(" c") : lesson);
+    }
+}
+
+QString exitLogLine(const QString &date, const QString &startTime, const QString &endTime, int doneCount,
+                    int points, int criticalCount, const std::array<int, 21> &lessonState)
+{
+    QString line = date + u' ' + startTime + u' ' + endTime + QStringLiteral("    ") + QString::number(doneCount)
+        + u'/' + QString::number(points) + u'/' + QString::number(criticalCount) + QStringLiteral("       ");
+    bool any = false;
+    for (int k = 1; k <= 20; ++k) {
+        if (lessonState[std::size_t(k)] >= 2) {
+            line += u' ' + QString::number(k);
+            any = true;
+        }
+    }
+    if (!any)
+        line += QStringLiteral(" TUTTE");
+    return line;
+}
+
+bool appendExitLog(const QString &path, const QString &line)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return false;
+    const QByteArray bytes = Vocabulary::encode(line + Vocabulary::CrLf);
+    const bool written = file.write(bytes) == bytes.size() && file.flush();
+    file.close();
+    return written && file.error() == QFileDevice::NoError;
+}
+
+QString exitLogFailedMessage(const QString &path)
+{
+    return QStringLiteral("Non riesco a scrivere nel registro delle prove") + Vocabulary::CrLf + path
+        + Vocabulary::CrLf + Vocabulary::CrLf + QStringLiteral("La riga di questa prova va persa; il programma termina.");
+}
+
+int tabCaret(int lineStart, int pos)
+{
+    // s is the 1-based position of the line's first character, so column c of
+    // the line lies after s + c - 2 characters.
+    const int s = lineStart + 1;
+    if (pos < s + 6)
+        return s + 4; // before the English field (column 6)
+    if (pos < s + 56)
+        return s + 54; // before the Italian field (column 56)
+    if (pos > s + 56)
+        return s; // after column 1
+    return pos;
+}
+
+int lineStart(const QString &text, int pos)
+{
+    if (pos < 2)
+        return 0;
+    const qsizetype found = text.lastIndexOf(Vocabulary::CrLf, pos - 2);
+    return found < 0 ? 0 : int(found) + 2;
+}
+
+} // namespace MainRules

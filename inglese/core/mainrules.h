@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+
+class CriticalList;
+struct Session;
+struct WordTable;
+
+// The rules of the main window that need no widget: the data folder, the
+// lesson states, the lesson column after a drill, the exit log line and the
+// caret moves of the Tab key in the word-list text.
+namespace MainRules {
+
+// The folder of the program's files, from the current folder, ending in a separator.
+QString dataFolderFor(const QString &currentFolder);
+
+inline const QString StartupErrorTitle = QStringLiteral("FILE ...");
+inline const QString StartupErrorText = QStringLiteral("File INGLESE.TXT non trovato ... Riprova");
+
+// Sets the state of lessons 1..20 to 1 when the word table has words of that
+// lesson, 0 otherwise (lesson 0 is only ever set), then builds the first word
+// selection. False when a row's lesson is not a number from 0 to 20.
+bool fillLessonState(Session &session);
+
+// Rebuilds the lesson column: the lesson number of every row, followed by
+// " c" for the words in the critical list.
+void refreshLessonList(WordTable &words, const CriticalList &memoc);
+
+// One line of the exit log, without its line end.
+QString exitLogLine(const QString &date, const QString &startTime, const QString &endTime, int doneCount,
+                    int points, int criticalCount, const std::array<int, 21> &lessonState);
+// Appends the line and CR LF to the log file, creating it when missing.
+bool appendExitLog(const QString &path, const QString &line);
+QString exitLogFailedMessage(const QString &path);
+
+// Where Tab puts the caret in a word line. Offsets count characters of the
+// CR LF text before the caret; `lineStart` is the offset of the line's first
+// character.
+int tabCaret(int lineStart, int pos);
+// The offset of the first character of the line that holds the caret.
+int lineStart(const QString &text, int pos);
+inline constexpr int EnterBlanks = 56;
+
+} // namespace MainRules

@@ -1,0 +1,252 @@
+#include "vocabularyfile.h"
+
+#include "platform.h"
+#include "wordtable.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace Vocabulary {
+
+namespace {
+constexpr char CodePage[] = "windows-1252";
+
+// Walks the lines of a CR LF text as the vocabulary file is read: a line ends
+// at the next CR LF or at the end of the text, and the walk stops when the
+// line end lies within the last four characters of the text. So a text ending
+// in CR LF is read whole, while a last line without CR LF is read only when it
+// has three characters or more.
+template<typename Visit>
+void forEachLine(const QString &text, Visit visit)
+{
+    const qsizetype length = text.size();
+    qsizetype pos = 0;
+    for (;;) {
+        qsizetype end = text.indexOf(CrLf, pos);
+        if (end < 0)
+            end = length;
+        if (!visit(QStringView(text).mid(pos, end - pos)))
+            return;
+        if (end >= length - 4)
+            return;
+        pos = end + 2;
+    }
+}
+
+QString field(QStringView line, qsizetype column, qsizetype width)
+{
+    if (line.size() < column)
+        return QString();
+    return line.mid(column - 1, width).toString();
+}
+} // namespace
+
+QString decode(const QByteArray &bytes)
+{
+    QStringDecoder decoder(CodePage);
+    return decoder.decode(bytes);
+}
+
+QByteArray encode(const QString &text, bool *ok)
+{
+    QStringEncoder encoder(CodePage);
+    QByteArray bytes = encoder.encode(text);
+    if (ok)
+        *ok = !encoder.hasError();
+    return bytes;
+}
+
+bool canEncode(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
+        return true;
+    bool ok = false;
+    encode(QString(c), &ok);
+    return ok;
+}
+
+bool readFile(const QString &path, QString &text)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return false;
+    text = decode(bytes);
+    return true;
+}
+
+bool writeFile(const QString &path, const QString &text, QString *error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    const QByteArray bytes = encode(text);
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        if (error)
+            *error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+FileText splitFileText(const QString &fileText)
+{
+    FileText result;
+    result.wordText.reserve(fileText.size() + 2);
+    forEachLine(fileText, [&result](QStringView line) {
+        if (line.startsWith(u"##")) {
+            result.comments.append(line);
+            result.comments.append(CrLf);
+        } else if (!line.isEmpty()) {
+            result.wordText.append(line);
+            result.wordText.append(CrLf);
+        }
+        return true;
+    });
+    return result;
+}
+
+int checkBrackets(const QString &linin, const QString &linit)
+{
+    int check = 0;
+    if (linin.contains(u'('))
+        check += 1;
+    if (linin.contains(u')'))
+        check += 10;
+    if (linin.contains(u'['))
+        check += 2;
+    if (linin.contains(u']'))
+        check += 20;
+    if (check == 0 || check == 11 || check == 22) {
+        check = 0;
+        if (linit.contains(u'('))
+            check += 4;
+        if (linit.contains(u')'))
+            check += 40;
+        if (linit.contains(u'['))
+            check += 8;
+        if (linit.contains(u']'))
+            check += 80;
+        if (check == 44 || check == 88)
+            check = 0;
+    }
+    return check;
+}
+
+QString badLineMessage(int lineNumber, const QString &lezc, const QString &linin, const QString &linit)
+{
+    return QStringLiteral("La Riga numero ") + QString::number(lineNumber) + QStringLiteral(" usa male le parentesi")
+        + CrLf + CrLf + QStringLiteral("  Lezione = ") + lezc + CrLf + QStringLiteral("  Inglese = ") + linin + CrLf
+        + QStringLiteral("  Italiano= ") + linit;
+}
+
+bool parseWordList(const QString &text, WordTable &words, CriticalList &memoc, int builtMode, Platform &platform)
+{
+    int lineNumber = 0;
+    bool fits = true;
+    forEachLine(text, [&](QStringView line) {
+        ++lineNumber;
+        const QString lezc = field(line, 1, 4);
+        const QString linin = field(line, EnglishColumn, FieldWidth);
+        const QString linit = field(line, ItalianColumn, FieldWidth);
+        if (!wellFormed(linin, linit)) {
+            platform.message(BadLineTitle, badLineMessage(lineNumber, lezc, linin, linit), Platform::Buttons::Ok,
+                             Platform::Icon::Stop);
+            return true;
+        }
+        const int row = words.count();
+        if (row >= WordTable::MaxRows) {
+            fits = false;
+            return false;
+        }
+        words.append(lezc, field(line, 1, 2), linin, linit);
+        const bool marked = line.size() >= 4 && line.at(3) != u' ';
+        if (marked && builtMode != 4 && !memoc.contains(row))
+            memoc.add(row);
+        return true;
+    });
+    return fits;
+}
+
+QString saveText(const QString &comments, const QString &wordText)
+{
+    QString text;
+    text.reserve(comments.size() + wordText.size() + 4);
+    text.append(comments);
+    text.append(CrLf);
+    text.append(wordText);
+    text.append(CrLf);
+    return text;
+}
+
+SaveProblem checkBeforeSave(const QString &wordText)
+{
+    // The saved text ends in CR LF, so the next start-up reads every line.
+    int lineNumber = 0;
+    int rows = 0;
+    qsizetype pos = 0;
+    const qsizetype length = wordText.size();
+    while (pos < length) {
+        qsizetype end = wordText.indexOf(CrLf, pos);
+        if (end < 0)
+            end = length;
+        const QStringView line = QStringView(wordText).mid(pos, end - pos);
+        ++lineNumber;
+        pos = end + 2;
+        for (const QChar c : line) {
+            if (!canEncode(c))
+                return { SaveProblem::BadCharacter, lineNumber, QString(c) };
+        }
+        if (line.isEmpty() || line.startsWith(u"##"))
+            continue;
+        const QString lesson = line.left(2).toString();
+        if (WordTable::lessonNumber(lesson) < 0)
+            return { SaveProblem::BadLesson, lineNumber, lesson };
+        if (wellFormed(field(line, EnglishColumn, FieldWidth), field(line, ItalianColumn, FieldWidth))
+            && ++rows > WordTable::MaxRows)
+            return { SaveProblem::TooManyRows, lineNumber, QString() };
+    }
+    return {};
+}
+
+QString saveProblemMessage(const SaveProblem &problem)
+{
+    const QString line = QStringLiteral("La Riga numero ") + QString::number(problem.lineNumber);
+    QString text;
+    switch (problem.kind) {
+    case SaveProblem::None:
+        return QString();
+    case SaveProblem::BadLesson:
+        text = line + QStringLiteral(" ha un numero di lezione non valido: \u00ab") + problem.detail
+            + QStringLiteral("\u00bb") + CrLf + QStringLiteral("Nelle colonne 1-2 ci vuole un numero da 0 a 20.");
+        break;
+    case SaveProblem::BadCharacter:
+        text = line + QStringLiteral(" contiene un carattere che il file non pu\u00f2 conservare: \u00ab")
+            + problem.detail + QStringLiteral("\u00bb");
+        break;
+    case SaveProblem::TooManyRows:
+        text = line + QStringLiteral(" supera il numero massimo di vocaboli (")
+            + QString::number(WordTable::MaxRows) + QStringLiteral(").");
+        break;
+    }
+    return text + CrLf + CrLf + QStringLiteral("Correggi la riga e salva di nuovo: il file non \u00e8 stato cambiato.");
+}
+
+QString saveFailedMessage(const QString &path, const QString &reason)
+{
+    return QStringLiteral("Non riesco a scrivere il file") + CrLf + path + CrLf + QStringLiteral("(") + reason
+        + QStringLiteral(")") + CrLf + CrLf
+        + QStringLiteral("Il file di prima resta com'era e le modifiche restano nell'elenco: "
+                         "puoi riprovare a salvare.");
+}
+
+} // namespace Vocabulary

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class CriticalList;
+class Platform;
+struct WordTable;
+
+// The vocabulary file inglese.txt: Windows-1252 text, lines ending in CR LF.
+// "##" lines are comments; every other non-empty line is a word line in fixed
+// columns: 1-2 lesson number, 4 critical mark, 6-55 English, 56-105 Italian.
+namespace Vocabulary {
+
+inline constexpr QLatin1StringView CrLf { "\r\n" };
+inline constexpr int EnglishColumn = 6;
+inline constexpr int ItalianColumn = 56;
+inline constexpr int FieldWidth = 50;
+
+// Windows-1252, one byte per character.
+QString decode(const QByteArray &bytes);
+QByteArray encode(const QString &text, bool *ok = nullptr);
+bool canEncode(QChar c);
+
+// Reads the whole file; false when it is missing or unreadable.
+bool readFile(const QString &path, QString &text);
+// Writes the file atomically: on failure the old file stays whole and
+// `error` says why.
+bool writeFile(const QString &path, const QString &text, QString *error = nullptr);
+
+// First stage: splits the file's text into the comment lines and the
+// word-list text, each line followed by CR LF. Empty lines are dropped; a last
+// line without CR LF is read only if it has three or more characters.
+struct FileText
+{
+    QString comments;
+    QString wordText;
+};
+FileText splitFileText(const QString &fileText);
+
+// The bracket rule on the English and Italian texts of a line: 0 when the
+// line is well formed, otherwise the sum of the bracket codes found.
+int checkBrackets(const QString &linin, const QString &linit);
+inline bool wellFormed(const QString &linin, const QString &linit) { return checkBrackets(linin, linit) <= 0; }
+
+inline const QString BadLineTitle = QStringLiteral("Riga ignorata ...");
+QString badLineMessage(int lineNumber, const QString &lezc, const QString &linin, const QString &linit);
+
+// Second stage: parses the word-list text line by line into the word table
+// (appending to it) and adds the keys of lines marked critical to the
+// critical list, unless the list already holds them or the selection in use
+// is built from the critical list (builtMode 4). Malformed lines are reported
+// through `platform` and left out. Returns false, with the table holding the
+// rows up to the limit, when the text has more word lines than the table takes.
+bool parseWordList(const QString &text, WordTable &words, CriticalList &memoc, int builtMode,
+                   Platform &platform);
+
+// What a save writes: the comments, one empty line, the word-list text, one
+// more line end.
+QString saveText(const QString &comments, const QString &wordText);
+
+// Checks that a save would not write a file that the next start-up refuses.
+struct SaveProblem
+{
+    enum Kind { None, BadLesson, BadCharacter, TooManyRows };
+    Kind kind = None;
+    int lineNumber = 0; // 1-based line of the word-list text
+    QString detail;     // the lesson field or the character concerned
+    explicit operator bool() const { return kind != None; }
+};
+SaveProblem checkBeforeSave(const QString &wordText);
+inline const QString SaveTitle = QStringLiteral("Salva Aggiornamenti");
+QString saveProblemMessage(const SaveProblem &problem);
+QString saveFailedMessage(const QString &path, const QString &reason);
+
+} // namespace Vocabulary

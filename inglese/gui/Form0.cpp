@@ -1,0 +1,97 @@
+#include "Form0.h"
+
+#include "Form1.h"
+#include "platform.h"
+#include "twips.h"
+
+#include <QLabel>
+#include <QPainter>
+#include <QSvgRenderer>
+#include <QTimer>
+
+namespace {
+// A picture drawn from an SVG file at the given size; a missing file shows nothing.
+QLabel *picture(const QString &name, const QString &file, const QRect &geometry, QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setGeometry(geometry);
+    QSvgRenderer renderer(file);
+    if (renderer.isValid()) {
+        const qreal ratio = parent->devicePixelRatioF();
+        QPixmap pixmap(geometry.size() * ratio);
+        pixmap.setDevicePixelRatio(ratio);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(geometry.size())));
+        painter.end();
+        label->setPixmap(pixmap);
+    }
+    return label;
+}
+
+QLabel *colouredLabel(const QString &name, const QColor &colour, QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(name);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+} // namespace
+
+Form0::Form0(Session &session, Platform &platform, QWidget *parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
+    , m_session(session)
+    , m_platform(platform)
+    , Timer1(new QTimer(this))
+{
+    setObjectName(QStringLiteral("Form0"));
+    setWindowTitle(QStringLiteral("Form0"));
+    setWindowIcon(QIcon(QStringLiteral(":/inglese/icona.svg")));
+    setFixedSize(Twips::px(15 + 7875), Twips::px(6030));
+
+    picture(QStringLiteral("Image1"), QStringLiteral(":/inglese/titolo.svg"), Twips::rect(15, 0, 7875, 6030), this);
+    picture(QStringLiteral("Image2"), QStringLiteral(":/inglese/titolo2.svg"), Twips::rect(1680, 3360, 4830, 810),
+            this);
+
+    QLabel *label1 = colouredLabel(QStringLiteral("Label1"), QColor(255, 255, 0), this);
+    label1->setText(QStringLiteral("Esercizi di vocabolario inglese e italiano per chi comincia  -  Versione 5"));
+    label1->setGeometry(Twips::rect(360, 5640, 7335, 255));
+    label1->setFont(QFont(QStringLiteral("Liberation Sans"), 8));
+
+    Progresso = colouredLabel(QStringLiteral("Progresso"), QColor(255, 0, 0), this);
+    Progresso->setFont(QFont(QStringLiteral("Liberation Sans"), 8, QFont::Bold));
+    Progresso->setGeometry(Twips::rect(3120, 240, 1695, 855));
+
+    const QSize screen = platform.screenSize();
+    move((screen.width() - width()) / 2, (screen.height() - height()) / 2);
+
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(3000);
+    connect(Timer1, &QTimer::timeout, this, &Form0::Timer1_Timer);
+    Timer1->start();
+}
+
+void Form0::Timer1_Timer()
+{
+    Timer1->stop();
+    auto *form1 = new Form1(m_session, m_platform);
+    form1->setAttribute(Qt::WA_DeleteOnClose);
+    const bool loaded = form1->Form_Load([this](const QString &status) {
+        Progresso->setText(status);
+        repaint();
+    });
+    if (!loaded) {
+        delete form1;
+        emit startupFailed();
+        return;
+    }
+    m_form1 = form1;
+    form1->show();
+    emit started(form1);
+    close();
+}

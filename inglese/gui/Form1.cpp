@@ -1,0 +1,379 @@
+#include "Form1.h"
+
+#include "mainrules.h"
+#include "platform.h"
+#include "session.h"
+#include "twips.h"
+#include "vocabularyfile.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextBlock>
+#include <QTimer>
+
+namespace {
+constexpr int ButtonWidth = Twips::px(1245);
+constexpr int ButtonHeight = Twips::px(420);
+constexpr int LabelHeight = Twips::px(255);
+
+QLabel *blueLabel(const QString &name, const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(name);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    label->setPalette(palette);
+    return label;
+}
+
+QPushButton *button(const QString &name, const QString &text, QWidget *parent)
+{
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->resize(ButtonWidth, ButtonHeight);
+    return b;
+}
+} // namespace
+
+Form1::Form1(Session &session, Platform &platform, QWidget *parent)
+    : QMainWindow(parent)
+    , m_session(session)
+    , m_platform(platform)
+    , m_area(new QWidget(this))
+    , TimTab(new QTimer(this))
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("    STUDIO L'INGLESE"));
+    setWindowIcon(QIcon(QStringLiteral(":/inglese/icona.svg")));
+    setFont(QFont(QStringLiteral("Liberation Sans"), 8));
+
+    setCentralWidget(m_area);
+    // Below this size the layout arithmetic would give the list no room.
+    m_area->setMinimumSize(300, 200);
+    m_area->installEventFilter(this);
+
+    Label0 = blueLabel(QStringLiteral("Label0"), QStringLiteral("Elenco dei vocaboli di tutte le Lezioni"), m_area);
+    Label0->setGeometry(Twips::rect(240, 120, 4905, 255));
+    Label1 = blueLabel(QStringLiteral("Label1"), QStringLiteral("Lez."), m_area);
+    Label1->setGeometry(Twips::px(210), Twips::px(450), Twips::px(500), LabelHeight);
+    Label2 = blueLabel(QStringLiteral("Label2"), QStringLiteral("I N G L E S E"), m_area);
+    Label2->setGeometry(Twips::px(735), Twips::px(450), Twips::px(2000), LabelHeight);
+    Label3 = blueLabel(QStringLiteral("Label3"), QStringLiteral("I T A L I A N O"), m_area);
+    Label3->setGeometry(Twips::px(5880), Twips::px(450), Twips::px(2000), LabelHeight);
+
+    ListaVoci = new QPlainTextEdit(m_area);
+    ListaVoci->setObjectName(QStringLiteral("ListaVoci"));
+    QFont fixed(QStringLiteral("Liberation Mono"), 9);
+    fixed.setStyleHint(QFont::TypeWriter);
+    ListaVoci->setFont(fixed);
+    ListaVoci->setLineWrapMode(QPlainTextEdit::NoWrap);
+    ListaVoci->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    ListaVoci->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    ListaVoci->setGeometry(Twips::rect(120, 840, 8775, 4335));
+    ListaVoci->installEventFilter(this);
+    // The column headers stand over the first character of their field.
+    const QFontMetricsF metrics(ListaVoci->font());
+    const qreal textLeft = ListaVoci->x() + ListaVoci->frameWidth() + ListaVoci->document()->documentMargin();
+    const auto overColumn = [&](QLabel *label, int column) {
+        label->move(qRound(textLeft + (column - 1) * metrics.horizontalAdvance(QLatin1Char('M'))), label->y());
+    };
+    overColumn(Label1, 1);
+    overColumn(Label2, Vocabulary::EnglishColumn);
+    overColumn(Label3, Vocabulary::ItalianColumn);
+
+    Command1 = button(QStringLiteral("Command1"), QStringLiteral("Ingl -> Ital"), m_area);
+    Command1->move(Twips::px(120), Twips::px(5400));
+    Command2 = button(QStringLiteral("Command2"), QStringLiteral("Ital -> Ingl"), m_area);
+    Command2->move(Twips::px(1560), Twips::px(5415));
+    Command3 = button(QStringLiteral("Command3"), QStringLiteral("FINE"), m_area);
+    Command3->move(Twips::px(7620), Twips::px(5415));
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+
+    TimTab->setObjectName(QStringLiteral("TimTab"));
+    TimTab->setInterval(100);
+    connect(TimTab, &QTimer::timeout, this, &Form1::TimTab_Timer);
+
+    buildMenus();
+    setWordListText(QString());
+    menuModifica->setChecked(true);
+    menuModifica_Click(); // locked, as the window starts
+    menuSalva->setEnabled(false);
+
+    resize(600, 390 + menuBar()->sizeHint().height());
+}
+
+void Form1::buildMenus()
+{
+    auto action = [this](QMenu *menu, const QString &name, const QString &text) {
+        QAction *a = menu->addAction(text);
+        a->setObjectName(name);
+        return a;
+    };
+    menuFile = menuBar()->addMenu(QStringLiteral("File"));
+    menuFile->setObjectName(QStringLiteral("menuFile"));
+    menuModifica = action(menuFile, QStringLiteral("menuModifica"), QStringLiteral("Aggiorna Vocaboli"));
+    menuModifica->setCheckable(true);
+    menuSalva = action(menuFile, QStringLiteral("menuSalva"), QStringLiteral("Salva Aggiornamenti"));
+    menuFine = action(menuFile, QStringLiteral("menuFine"), QStringLiteral("Fine"));
+
+    menuOpzioni = menuBar()->addMenu(QStringLiteral("Opzioni"));
+    menuOpzioni->setObjectName(QStringLiteral("menuOpzioni"));
+    menuLezioni = action(menuOpzioni, QStringLiteral("menuLezioni"), QStringLiteral("Modifica Scelte..."));
+    menuLezioni->setShortcut(Qt::Key_F2);
+
+    menuProva = menuBar()->addMenu(QStringLiteral("Prova"));
+    menuProva->setObjectName(QStringLiteral("menuProva"));
+    menuIngIta = action(menuProva, QStringLiteral("menuIngIta"), QStringLiteral("Inglese ->Italiano"));
+    menuItaIng = action(menuProva, QStringLiteral("menuItaIng"), QStringLiteral("Italiano->Inglese"));
+
+    menuAiuto = menuBar()->addMenu(QStringLiteral("Aiuto"));
+    menuAiuto->setObjectName(QStringLiteral("menuAiuto"));
+    menuIstruzioni = action(menuAiuto, QStringLiteral("menuIstruzioni"), QStringLiteral("Istruzioni Generali"));
+    menuIstruzioni->setShortcut(Qt::Key_F1);
+    menuRegole = action(menuAiuto, QStringLiteral("menuRegole"), QStringLiteral("Regole della Prova"));
+
+    // The shortcuts of a disabled menu do nothing either.
+    auto whenEnabled = [](QMenu *menu, auto handler) {
+        return [menu, handler] {
+            if (menu->menuAction()->isEnabled())
+                handler();
+        };
+    };
+    connect(menuModifica, &QAction::triggered, this, [this] {
+        const bool editing = menuModifica->isChecked();
+        ListaVoci->setReadOnly(!editing);
+        if (!editing) // locked: the caret can still move and select
+            ListaVoci->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        menuOpzioni->menuAction()->setEnabled(!editing);
+        menuProva->menuAction()->setEnabled(!editing);
+        if (editing)
+            menuSalva->setEnabled(true);
+    });
+    connect(menuSalva, &QAction::triggered, this, [this] { menuSalva_Click(); });
+    connect(menuFine, &QAction::triggered, this, &Form1::menuFine_Click);
+    connect(menuLezioni, &QAction::triggered, this, whenEnabled(menuOpzioni, [this] { menuLezioni_Click(); }));
+    connect(menuIngIta, &QAction::triggered, this, whenEnabled(menuProva, [this] { Command1_Click(); }));
+    connect(menuItaIng, &QAction::triggered, this, whenEnabled(menuProva, [this] { Command2_Click(); }));
+    connect(menuIstruzioni, &QAction::triggered, this, &Form1::menuIstruzioni_Click);
+    connect(menuRegole, &QAction::triggered, this, &Form1::menuRegole_Click);
+}
+
+bool Form1::Form_Load(const std::function<void(const QString &)> &progress)
+{
+    const QSize screen = m_platform.screenSize();
+    move((screen.width() - width()) / 2, (screen.height() - height()) / 2);
+
+    m_session.dataFolder = MainRules::dataFolderFor(m_platform.currentFolder());
+    m_filin = m_session.dataFolder + QStringLiteral("inglese.txt");
+    m_session.selection.builtMode = 9;
+    if (progress)
+        progress(QStringLiteral("Attendere ancora pochi secondi ..."));
+
+    QString fileText;
+    bool loaded = Vocabulary::readFile(m_filin, fileText);
+    if (loaded) {
+        const Vocabulary::FileText split = Vocabulary::splitFileText(fileText);
+        fileText.clear();
+        m_commenti = split.comments;
+        m_session.points = 1000;
+        m_session.startTime = m_platform.currentTime();
+        setWordListText(split.wordText);
+        m_session.words.clear();
+        loaded = Vocabulary::parseWordList(split.wordText, m_session.words, m_session.memoc,
+                                           m_session.selection.builtMode, m_platform)
+            && MainRules::fillLessonState(m_session);
+    }
+    if (!loaded) {
+        m_platform.message(MainRules::StartupErrorTitle, MainRules::StartupErrorText);
+        return false;
+    }
+    return true;
+}
+
+void Form1::refreshLessonList()
+{
+    MainRules::refreshLessonList(m_session.words, m_session.memoc);
+}
+
+QString Form1::wordListText() const
+{
+    QString text = ListaVoci->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QChar::LineFeed);
+    text.replace(QChar::LineSeparator, QChar::LineFeed);
+    text.replace(QChar::LineFeed, Vocabulary::CrLf);
+    return text;
+}
+
+void Form1::setWordListText(const QString &text)
+{
+    QString shown = text;
+    shown.replace(Vocabulary::CrLf, QStringLiteral("\n"));
+    ListaVoci->setPlainText(shown);
+}
+
+bool Form1::editMode() const
+{
+    return menuModifica->isChecked();
+}
+
+void Form1::Command1_Click()
+{
+    // English -> Italian drill: hides this window and shows Form2.
+}
+
+void Form1::Command2_Click()
+{
+    // Italian -> English drill: hides this window and shows Form3.
+}
+
+void Form1::Command3_Click()
+{
+    close();
+}
+
+void Form1::menuFine_Click()
+{
+    close();
+}
+
+void Form1::menuModifica_Click()
+{
+    menuModifica->trigger();
+}
+
+bool Form1::menuSalva_Click()
+{
+    const QString text = wordListText();
+    if (const Vocabulary::SaveProblem problem = Vocabulary::checkBeforeSave(text)) {
+        m_platform.message(Vocabulary::SaveTitle, Vocabulary::saveProblemMessage(problem), Platform::Buttons::Ok,
+                           Platform::Icon::Stop);
+        return false;
+    }
+    Session &s = m_session;
+    s.words.clear();
+    Vocabulary::parseWordList(text, s.words, s.memoc, s.selection.builtMode, m_platform);
+    // The rows may have moved: the next drill draws from the new table.
+    s.selection.builtMode = 9;
+    s.selection.buildSelection(s.words, s.memoc);
+
+    QString error;
+    if (!Vocabulary::writeFile(m_filin, Vocabulary::saveText(m_commenti, text), &error)) {
+        m_platform.message(Vocabulary::SaveTitle, Vocabulary::saveFailedMessage(m_filin, error),
+                           Platform::Buttons::Ok, Platform::Icon::Stop);
+        return false;
+    }
+    menuSalva->setEnabled(false);
+    return true;
+}
+
+void Form1::menuLezioni_Click()
+{
+    // Shows the options window Form4, modally.
+}
+
+void Form1::menuIstruzioni_Click()
+{
+    // Shows the instructions window Form5, modally.
+}
+
+void Form1::menuRegole_Click()
+{
+    // Shows Form4 as the rules view, modally.
+}
+
+void Form1::TimTab_Timer()
+{
+    TimTab->stop();
+    QTextCursor cursor = ListaVoci->textCursor();
+    if (m_spia == 9) {
+        // The text box has put a tab character before the caret: take it out.
+        const int pos = cursor.position();
+        if (pos > 0 && ListaVoci->document()->characterAt(pos - 1) == QLatin1Char('\t'))
+            cursor.deletePreviousChar();
+    } else if (m_spia == 13) {
+        // The text box has broken the line: the new line starts with blanks
+        // up to the Italian field, the caret at its start.
+        const int pos = cursor.position();
+        cursor.insertText(QString(MainRules::EnterBlanks, QLatin1Char(' ')));
+        cursor.setPosition(pos);
+    }
+    ListaVoci->setTextCursor(cursor);
+    m_spia = 0;
+}
+
+bool Form1::ListaVoci_KeyDown(int key)
+{
+    if (ListaVoci->isReadOnly())
+        return key == Qt::Key_Tab; // locked: Tab neither types nor leaves the list
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        m_spia = 13;
+        TimTab->start();
+    } else if (key == Qt::Key_Tab) {
+        m_spia = 9;
+        QTextCursor cursor = ListaVoci->textCursor();
+        const QTextBlock block = cursor.block();
+        // Offsets in the program's text, where every line break is CR LF.
+        const int extra = block.blockNumber();
+        const int lineStart = block.position() + extra;
+        const int target = MainRules::tabCaret(lineStart, cursor.position() + extra) - extra;
+        cursor.setPosition(qBound(block.position(), target, block.position() + block.length() - 1));
+        ListaVoci->setTextCursor(cursor);
+        TimTab->start();
+    }
+    return false;
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_area && event->type() == QEvent::Resize)
+        Form_Resize();
+    if (watched == ListaVoci && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (ListaVoci_KeyDown(key->key()))
+            return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void Form1::Form_Resize()
+{
+    if (isMinimized())
+        return;
+    const int w = m_area->width();
+    const int h = m_area->height();
+    Label0->resize(w - 15, Label0->height());
+    ListaVoci->resize(w - 15, h - 100);
+    Command1->move(Command1->x(), h - 30);
+    Command2->move(Command2->x(), h - 30);
+    Command3->move(w - 15 - Command3->width(), h - 30);
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    if (!m_unloaded) {
+        m_unloaded = true;
+        Form_Unload();
+    }
+    event->accept();
+    emit programEnded();
+}
+
+void Form1::Form_Unload()
+{
+    Session &s = m_session;
+    const QString path = s.dataFolder + QStringLiteral("inglelog");
+    const QString line = MainRules::exitLogLine(
+        m_platform.dateText(m_platform.currentDate()), m_platform.timeText(s.startTime),
+        m_platform.timeText(m_platform.currentTime()), s.doneCount, s.points, s.memoc.count(), s.lessonState);
+    if (!MainRules::appendExitLog(path, line))
+        m_platform.message(QStringLiteral("Registro delle prove"), MainRules::exitLogFailedMessage(path),
+                           Platform::Buttons::Ok, Platform::Icon::Stop);
+}

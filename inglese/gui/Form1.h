@@ -1,0 +1,100 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <functional>
+
+class Platform;
+struct Session;
+class QAction;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QTimer;
+
+// "    STUDIO L'INGLESE": the main window. It reads the vocabulary at start-up,
+// shows the word list, lets the user edit and save it, starts the drills and
+// the other windows, and writes the exit log line when it closes.
+class Form1 : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    Form1(Session &session, Platform &platform, QWidget *parent = nullptr);
+
+    // The start-up work: data folder, reading and parsing the vocabulary,
+    // lesson states and first selection. `progress` receives the status text
+    // for the splash window. On failure the error message has been shown and
+    // the program must end.
+    bool Form_Load(const std::function<void(const QString &)> &progress = {});
+
+    // The lesson column with the critical marks, rebuilt after a drill.
+    void refreshLessonList();
+
+    // The word-list text as the program keeps it (lines end in CR LF).
+    QString wordListText() const;
+    QString comments() const { return m_commenti; }
+    QString fileName() const { return m_filin; }
+    bool editMode() const;
+    int spia() const { return m_spia; }
+
+    // Handlers, named after the control and the event.
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void menuModifica_Click();
+    bool menuSalva_Click(); // true when the file was written
+    void menuFine_Click();
+    void menuLezioni_Click();
+    void menuIstruzioni_Click();
+    void menuRegole_Click();
+    void TimTab_Timer();
+    void Form_Resize();
+
+signals:
+    // The window has closed and written its log line: the program ends.
+    void programEnded();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildMenus();
+    void Form_Unload();
+    bool ListaVoci_KeyDown(int key);
+    void setWordListText(const QString &text);
+
+    Session &m_session;
+    Platform &m_platform;
+
+    QString m_filin;
+    QString m_commenti;
+    int m_spia = 0;
+    bool m_unloaded = false;
+
+    QWidget *m_area;
+    QLabel *Label0;
+    QLabel *Label1;
+    QLabel *Label2;
+    QLabel *Label3;
+    QPlainTextEdit *ListaVoci;
+    QPushButton *Command1;
+    QPushButton *Command2;
+    QPushButton *Command3;
+    QTimer *TimTab;
+
+    QMenu *menuFile = nullptr;
+    QMenu *menuOpzioni = nullptr;
+    QMenu *menuProva = nullptr;
+    QMenu *menuAiuto = nullptr;
+    QAction *menuModifica = nullptr;
+    QAction *menuSalva = nullptr;
+    QAction *menuFine = nullptr;
+    QAction *menuLezioni = nullptr;
+    QAction *menuIngIta = nullptr;
+    QAction *menuItaIng = nullptr;
+    QAction *menuIstruzioni = nullptr;
+    QAction *menuRegole = nullptr;
+};

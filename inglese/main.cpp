@@ -1,0 +1,38 @@
+#include "Form0.h"
+#include "Form1.h"
+#include "qtplatform.h"
+#include "session.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QPointer>
+#include <QTranslator>
+
+int main(int argc, char *argv[])
+{
+    Session session; // outlives every window
+    QApplication app(argc, argv);
+
+    // Qt's own texts (standard buttons and the like) in Italian, whatever the locale.
+    QTranslator qtItalian;
+    if (qtItalian.load(QStringLiteral("qtbase_it"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))
+        || qtItalian.load(QStringLiteral("qtbase_it"), QStringLiteral("/usr/share/qt6/translations")))
+        QApplication::installTranslator(&qtItalian);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/inglese/icona.svg")));
+
+    QtPlatform platform;
+    QPointer<Form0> splash = new Form0(session, platform);
+    splash->setAttribute(Qt::WA_DeleteOnClose);
+    QPointer<Form1> mainWindow;
+    QObject::connect(splash.data(), &Form0::startupFailed, &app, [] { QCoreApplication::exit(1); });
+    QObject::connect(splash.data(), &Form0::started, &app, [&mainWindow](Form1 *form1) {
+        mainWindow = form1;
+        QObject::connect(form1, &Form1::programEnded, qApp, [] { QCoreApplication::quit(); });
+    });
+    splash->show();
+    const int code = QApplication::exec();
+    delete mainWindow.data();
+    delete splash.data();
+    return code;
+}
