@@ -1,0 +1,24 @@
+#include "helptext.h"
+
+#include <QStringDecoder>
+
+QStringList helpLines(const QByteArray &bytes)
+{
+    QStringDecoder decode("windows-1252");
+    const QString text = decode(bytes);
+    const qsizetype size = text.size();
+
+    QStringList lines;
+    qsizetype pos = 0; // 0-based start of the line
+    for (;;) {
+        qsizetype end = text.indexOf(QLatin1String("\r\n"), pos);
+        if (end < 0)
+            end = size;
+        lines.append(text.mid(pos, end - pos));
+        // Stop when the line break found lies within the last four characters.
+        if (end + 1 >= size - 3)
+            break;
+        pos = end + 2;
+    }
+    return lines;
+}

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QByteArray>
+#include <QStringList>
+
+// The instructions file: one line per entry, lines separated by CR LF, one
+// byte per character (Windows-1252). The reading stops at the last line
+// break of a normal file, so no empty entry follows the final CR LF; a last
+// line without a line break is kept unless it has only one or two
+// characters. An empty file gives one empty entry.
+QStringList helpLines(const QByteArray &bytes);

@@ -1,0 +1,139 @@
+#include "optionschoice.h"
+
+#include "platform.h"
+#include "session.h"
+
+OptionsChoice::OptionsChoice(Session &session)
+    : m_session(session)
+{
+}
+
+void OptionsChoice::load()
+{
+    WordSelection &sel = m_session.selection;
+    m_restartEnabled = m_session.doneCount > 0;
+    if (sel.orderMode >= 1 && sel.orderMode <= 4)
+        sel.options.order = sel.orderMode;
+
+    // Setting up the boxes is not a user's choice: no click rules run.
+    m_clickGuard = 0;
+    sel.options.Ckles.fill(false);
+    sel.options.Ckles[0] = true;
+    for (int i = 1; i <= 20; ++i) {
+        if (m_session.lessonState[std::size_t(i)] == 2) {
+            sel.options.Ckles[std::size_t(i)] = true;
+            sel.options.Ckles[0] = false;
+        }
+    }
+    m_clickGuard = 1;
+}
+
+int OptionsChoice::order() const
+{
+    return m_session.selection.options.order;
+}
+
+bool OptionsChoice::ticked(int box) const
+{
+    return m_session.selection.options.Ckles[std::size_t(box)];
+}
+
+bool OptionsChoice::boxEnabled(int box) const
+{
+    return box == 0 || m_session.lessonState[std::size_t(box)] > 0;
+}
+
+bool OptionsChoice::anyLessonChosen() const
+{
+    for (int i = 1; i <= 20; ++i) {
+        if (m_session.lessonState[std::size_t(i)] == 2)
+            return true;
+    }
+    return false;
+}
+
+void OptionsChoice::userToggled(int box, bool nowTicked)
+{
+    if (box < 0 || box > 20 || !boxEnabled(box))
+        return;
+    // A press on a box, by mouse or by keyboard, makes the rules run.
+    m_clickGuard = 1;
+    m_session.selection.options.Ckles[std::size_t(box)] = nowTicked;
+    click(box);
+}
+
+void OptionsChoice::setTicked(int box, bool value)
+{
+    bool &current = m_session.selection.options.Ckles[std::size_t(box)];
+    if (current == value)
+        return;
+    current = value;
+    // A box changed by the window raises its click like a user's click;
+    // the guard decides whether the rules run for it.
+    click(box);
+}
+
+void OptionsChoice::click(int box)
+{
+    if (m_clickGuard == 0)
+        return;
+
+    WordSelection &sel = m_session.selection;
+    m_restartEnabled = false;
+    sel.builtMode = 9;
+    sel.pendingWord = 0;
+
+    if (box == 0) {
+        // "Tutte": every lesson with words goes back to not chosen.
+        for (int i = 1; i <= 20; ++i) {
+            if (boxEnabled(i)) {
+                m_session.lessonState[std::size_t(i)] = 1;
+                setTicked(i, false);
+            }
+        }
+    } else if (ticked(box)) {
+        m_session.lessonState[std::size_t(box)] = 2;
+        m_clickGuard = 0; // "Tutte" goes off without unticking this lesson
+        setTicked(0, false);
+    } else {
+        m_session.lessonState[std::size_t(box)] = 1;
+        if (!anyLessonChosen())
+            setTicked(0, true);
+    }
+}
+
+void OptionsChoice::orderClicked(int order)
+{
+    if (order < 1 || order > 4)
+        return;
+    m_session.selection.options.order = order;
+    m_session.selection.pendingWord = 0;
+    m_restartEnabled = false;
+}
+
+void OptionsChoice::restart()
+{
+    m_session.selection.pendingWord = 0;
+    m_session.selection.builtMode = 9;
+    m_restartEnabled = false;
+}
+
+OptionsChoice::Result OptionsChoice::apply(Platform &platform)
+{
+    WordSelection &sel = m_session.selection;
+    sel.orderMode = sel.options.order;
+    sel.buildSelection(m_session.words, m_session.memoc);
+    if (sel.selectionCount <= 0) {
+        if (platform.message(QStringLiteral("Rifare la Scelta..."),
+                             QStringLiteral("Selezione vuota ... Ripristino Avanti"), Platform::Buttons::OkCancel)
+            == Platform::Answer::Cancel)
+            return Result::KeptOpen;
+        sel.orderMode = 2;
+        sel.options.order = 2;
+        sel.pendingWord = 0;
+        sel.buildSelection(m_session.words, m_session.memoc);
+        sel.builtMode = 9;
+    }
+    m_clickGuard = 0;
+    return Result::Applied;
+}

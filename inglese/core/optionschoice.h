@@ -1,0 +1,51 @@
+#pragma once
+
+#include <array>
+
+class Platform;
+struct Session;
+
+// The choices of the options window as plain logic: the order buttons, the
+// lesson boxes with their click rules, "Daccapo" and the commit of the
+// choices. The window shows this state and forwards the user's clicks.
+//
+// The lesson boxes live in the session's selection options (Ckles[0] is
+// "Tutte", Ckles[1..20] one per lesson); lessonState holds 1 for a lesson
+// with words and 2 for a chosen one.
+class OptionsChoice
+{
+public:
+    explicit OptionsChoice(Session &session);
+
+    // Sets the boxes and the order buttons from the run state, as each
+    // opening of the window does.
+    void load();
+
+    int order() const;
+    bool ticked(int box) const;
+    bool boxEnabled(int box) const;
+    bool restartEnabled() const { return m_restartEnabled; }
+    int clickGuard() const { return m_clickGuard; }
+
+    // The user toggled a lesson box (mouse or keyboard); the box already
+    // shows its new value `nowTicked`.
+    void userToggled(int box, bool nowTicked);
+    // The user clicked an order button (1 "A caso" .. 4 "Critici").
+    void orderClicked(int order);
+    // "Daccapo": the same options, asked again from the start.
+    void restart();
+
+    enum class Result { Applied, KeptOpen };
+    // Commits the choices: sets the order, builds the selection and, when it
+    // is empty, asks whether to fall back to the forward order.
+    Result apply(Platform &platform);
+
+private:
+    void setTicked(int box, bool value); // a change made by the window itself
+    void click(int box);
+    bool anyLessonChosen() const;
+
+    Session &m_session;
+    int m_clickGuard = 0;
+    bool m_restartEnabled = false;
+};
