@@ -1,5 +1,8 @@
 #include "Form1.h"
 
+#include "Form2.h"
+#include "Form3.h"
+
 #include "mainrules.h"
 #include "platform.h"
 #include "session.h"
@@ -227,11 +230,25 @@ bool Form1::editMode() const
 void Form1::Command1_Click()
 {
     // English -> Italian drill: hides this window and shows Form2.
+    auto *drill = new Form2(m_session, m_platform);
+    connect(drill, &DrillWindow::unloaded, this, [this] {
+        show();
+        refreshLessonList();
+    });
+    hide();
+    drill->show();
 }
 
 void Form1::Command2_Click()
 {
     // Italian -> English drill: hides this window and shows Form3.
+    auto *drill = new Form3(m_session, m_platform);
+    connect(drill, &DrillWindow::unloaded, this, [this] {
+        show();
+        refreshLessonList();
+    });
+    hide();
+    drill->show();
 }
 
 void Form1::Command3_Click()

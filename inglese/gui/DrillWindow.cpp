@@ -1,0 +1,290 @@
+#include "DrillWindow.h"
+
+#include "PictureButton.h"
+#include "platform.h"
+#include "session.h"
+#include "twips.h"
+
+#include <QCloseEvent>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QSvgRenderer>
+#include <QTimer>
+
+namespace {
+const QString FacePictures[4] = {
+    QStringLiteral(":/inglese/faccia0.svg"), // neutral
+    QStringLiteral(":/inglese/faccia1.svg"), // smiling
+    QStringLiteral(":/inglese/faccia2.svg"), // laughing
+    QStringLiteral(":/inglese/faccia3.svg"), // sad
+};
+
+// The pale flag, stretched over the whole client area behind the controls.
+class StretchedPicture : public QWidget
+{
+public:
+    StretchedPicture(const QString &path, QWidget *parent)
+        : QWidget(parent)
+        , m_renderer(path, this)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        m_renderer.setAspectRatioMode(Qt::IgnoreAspectRatio);
+        m_renderer.render(&painter, QRectF(rect()));
+    }
+
+private:
+    QSvgRenderer m_renderer;
+};
+
+QRect twips(const QRect &r)
+{
+    return Twips::rect(r.x(), r.y(), r.width(), r.height());
+}
+
+QFont makeFont(const QString &family, qreal points, bool bold)
+{
+    QFont f(family);
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    return f;
+}
+
+QLabel *label(QWidget *parent, const QString &name, const QString &text, const QRect &where)
+{
+    auto *l = new QLabel(text, parent);
+    l->setObjectName(name);
+    l->setGeometry(twips(where));
+    return l;
+}
+
+QLineEdit *textBox(QWidget *parent, const QString &name, const QRect &where)
+{
+    auto *box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setGeometry(twips(where));
+    box->setFont(makeFont(QStringLiteral("Liberation Sans"), 13.5, true));
+    QPalette p = box->palette();
+    p.setColor(QPalette::Base, Qt::white);
+    p.setColor(QPalette::Text, Qt::black);
+    box->setPalette(p);
+    return box;
+}
+
+PictureButton *pictureButton(QWidget *parent, const QString &name, const QString &caption, const QRect &where)
+{
+    auto *b = new PictureButton(parent);
+    b->setObjectName(name);
+    b->setText(caption);
+    b->setGeometry(twips(where));
+    b->setFont(makeFont(QStringLiteral("Liberation Sans"), 9, true));
+    return b;
+}
+} // namespace
+
+DrillWindow::DrillWindow(Session &session, Platform &platform, Direction direction, const QString &flag,
+                         const Placement &placement, QWidget *parent)
+    : QWidget(parent, Qt::Window)
+    , m_session(session)
+    , m_platform(platform)
+    , m_drill(session, platform, direction)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(m_drill.designCaption());
+    setWindowIcon(QIcon(QStringLiteral(":/inglese/icona.svg")));
+    resize(Twips::size(9000, 6000));
+
+    m_bandiera = new StretchedPicture(flag, this);
+    m_bandiera->setObjectName(QStringLiteral("bandiera"));
+
+    m_labpunti = label(this, QStringLiteral("labpunti"), QStringLiteral("1000"), { 6855, 90, 1695, 585 });
+    m_labpunti->setFont(makeFont(QStringLiteral("Liberation Serif"), 24, true));
+    m_labpunti->setAutoFillBackground(true);
+    QPalette points = m_labpunti->palette();
+    points.setColor(QPalette::Window, Qt::black);
+    points.setColor(QPalette::WindowText, Qt::white);
+    m_labpunti->setPalette(points);
+
+    const QFont title = makeFont(QStringLiteral("Liberation Serif"), 12, true);
+    m_Label2 = label(this, QStringLiteral("Label2"), QStringLiteral("I N G L E S E"), placement.Label2);
+    m_Label2->setFont(title);
+    m_Label3 = label(this, QStringLiteral("Label3"), QStringLiteral("I T A L I A N O"), placement.Label3);
+    m_Label3->setFont(title);
+    const QFont small = makeFont(QStringLiteral("Liberation Sans"), 8, false);
+    m_Label4 = label(this, QStringLiteral("Label4"), QStringLiteral("Già fatti = Critici ="), { 6840, 735, 1695, 195 });
+    m_Label4->setFont(small);
+    m_Lablez = label(this, QStringLiteral("Lablez"), QString(), placement.Lablez);
+    m_Lablez->setFont(small);
+
+    m_Textin = textBox(this, QStringLiteral("Textin"), placement.Textin);
+    m_Textit = textBox(this, QStringLiteral("Textit"), placement.Textit);
+
+    const QString neutral = FacePictures[DrillView::Neutral];
+    const QString laughing = FacePictures[DrillView::Laughing];
+    m_Command1 = pictureButton(this, QStringLiteral("Command1"), QStringLiteral("Via!"), { 195, 3375, 1515, 990 });
+    m_Command1->setPictures(neutral, neutral, laughing);
+    m_Command2 = pictureButton(this, QStringLiteral("Command2"), QStringLiteral("Aiuto"), { 3720, 3375, 1515, 990 });
+    m_Command2->setPictures(QStringLiteral(":/inglese/croce.svg"), QString(), QString());
+    m_Command2->hide();
+    m_Command3 = pictureButton(this, QStringLiteral("Command3"), QStringLiteral("Ritorno"), { 7080, 3375, 1515, 990 });
+    m_Command3->setPictures(QStringLiteral(":/inglese/freccia.svg"), QString(), QString());
+
+    m_aiuto = textBox(this, QStringLiteral("aiuto"), placement.aiuto);
+    m_aiuto->setFont(QFont());
+    m_aiuto->hide();
+
+    // The face store: hidden, it only holds the pictures the start button takes.
+    for (int i = 0; i < 4; ++i) {
+        auto *face = new QLabel(this);
+        face->setObjectName(QStringLiteral("Face%1").arg(i));
+        face->setGeometry(twips({ 9000 - 555 * (4 - i), 6000 - 525, 555, 525 }));
+        face->setPixmap(QIcon(FacePictures[i]).pixmap(PictureButton::PictureSize));
+        face->hide();
+        m_Face[std::size_t(i)] = face;
+    }
+
+    m_Timer1 = new QTimer(this);
+    m_Timer1->setObjectName(QStringLiteral("Timer1"));
+    m_Timer1->setInterval(1000);
+    connect(m_Timer1, &QTimer::timeout, this, &DrillWindow::Timer1_Timer);
+    m_Timer2 = new QTimer(this);
+    m_Timer2->setObjectName(QStringLiteral("Timer2"));
+    m_Timer2->setInterval(1000);
+    connect(m_Timer2, &QTimer::timeout, this, &DrillWindow::Timer2_Timer);
+
+    connect(m_Command1, &QToolButton::clicked, this, &DrillWindow::Command1_Click);
+    connect(m_Command2, &QToolButton::clicked, this, &DrillWindow::Command2_Click);
+    connect(m_Command3, &QToolButton::clicked, this, &DrillWindow::Command3_Click);
+    // Every change of the typing box is checked, the program's own included.
+    connect(typingBox(), &QLineEdit::textChanged, this, &DrillWindow::typingChanged);
+
+    Form_Load();
+}
+
+QLineEdit *DrillWindow::typingBox() const
+{
+    return m_drill.direction() == Direction::EnglishToItalian ? m_Textit : m_Textin;
+}
+
+QLineEdit *DrillWindow::shownBox() const
+{
+    return m_drill.direction() == Direction::EnglishToItalian ? m_Textin : m_Textit;
+}
+
+void DrillWindow::Form_Load()
+{
+    const QSize screen = m_platform.screenSize();
+    move((screen.width() - width()) / 2, (screen.height() - height()) / 2);
+    m_bandiera->setGeometry(rect());
+    m_bandiera->lower();
+    m_Textin->clear();
+    m_Textit->clear();
+    m_drill.load();
+    showState();
+    showCounters();
+}
+
+void DrillWindow::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    m_bandiera->setGeometry(rect());
+}
+
+void DrillWindow::closeEvent(QCloseEvent *event)
+{
+    m_Timer1->stop();
+    m_Timer2->stop();
+    event->accept();
+    emit unloaded();
+}
+
+void DrillWindow::showCounters()
+{
+    m_labpunti->setText(m_drill.pointsText());
+    m_Label4->setText(m_drill.counterLine());
+}
+
+void DrillWindow::showState()
+{
+    const DrillView &v = m_drill.view();
+    setWindowTitle(v.caption);
+    m_Command1->setText(v.command1Caption);
+    m_Command1->setToolTip(v.command1Tip);
+    m_Command1->setEnabled(v.command1Enabled);
+    m_Command1->setPictures(FacePictures[v.command1Face], FacePictures[v.command1DisabledFace],
+                            FacePictures[DrillView::Laughing]);
+    m_Command2->setVisible(v.helpButtonVisible);
+    m_aiuto->setVisible(v.helpBoxVisible);
+    m_aiuto->setText(v.helpBoxText);
+    m_Lablez->setText(v.lessonLabel);
+
+    QLineEdit *typing = typingBox();
+    QPalette p = typing->palette();
+    p.setColor(QPalette::Text, v.typingRed ? QColor(255, 0, 0) : QColor(Qt::black));
+    typing->setPalette(p);
+
+    if (v.timer1 != m_Timer1->isActive())
+        v.timer1 ? m_Timer1->start() : m_Timer1->stop();
+    if (v.timer2 != m_Timer2->isActive())
+        v.timer2 ? m_Timer2->start() : m_Timer2->stop();
+}
+
+void DrillWindow::Command1_Click()
+{
+    // The Italian drill shows the hourglass while it prepares the question.
+    const bool wait = m_drill.direction() == Direction::ItalianToEnglish;
+    if (wait)
+        setCursor(Qt::WaitCursor);
+    typingBox()->clear();
+    if (m_drill.start()) {
+        shownBox()->setText(m_drill.view().shownText);
+        showState();
+        typingBox()->setFocus();
+    }
+    if (wait)
+        unsetCursor();
+}
+
+void DrillWindow::typingChanged(const QString &text)
+{
+    const bool answered = m_drill.typingChanged(text);
+    showState();
+    if (!answered)
+        return;
+    m_Command1->setFocus();
+    showCounters();
+    m_drill.showSynonyms();
+}
+
+void DrillWindow::Command2_Click()
+{
+    m_drill.help();
+    showState();
+    showCounters();
+    typingBox()->setFocus();
+}
+
+void DrillWindow::Command3_Click()
+{
+    close();
+}
+
+void DrillWindow::Timer1_Timer()
+{
+    m_drill.timer1Tick();
+    showState();
+    showCounters();
+}
+
+void DrillWindow::Timer2_Timer()
+{
+    m_drill.timer2Tick();
+    showState();
+}

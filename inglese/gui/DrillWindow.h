@@ -1,0 +1,80 @@
+#pragma once
+
+#include "drill.h"
+
+#include <QRect>
+#include <QWidget>
+
+#include <array>
+
+class PictureButton;
+class Platform;
+class QLabel;
+class QLineEdit;
+class QTimer;
+struct Session;
+
+// The translation drill. Form2 (English shown, Italian typed) and Form3
+// (Italian shown, English typed) are this window with their own direction,
+// flag and placement of the two text boxes.
+class DrillWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Where the direction-dependent controls stand, in twips.
+    struct Placement
+    {
+        QRect Label2, Textin, Label3, Textit, Lablez, aiuto;
+    };
+
+    // The typing box: Textit in the English drill, Textin in the Italian one.
+    QLineEdit *typingBox() const;
+    // The box showing the prompt.
+    QLineEdit *shownBox() const;
+    Drill &drill() { return m_drill; }
+
+    // Event handlers, public so that tests tick the timers directly.
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Timer1_Timer();
+    void Timer2_Timer();
+
+signals:
+    // The window is being unloaded: the main window comes back.
+    void unloaded();
+
+protected:
+    DrillWindow(Session &session, Platform &platform, Direction direction, const QString &flag,
+                const Placement &placement, QWidget *parent);
+
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void Form_Load();
+    void typingChanged(const QString &text);
+    void showState();
+    void showCounters();
+
+    Session &m_session;
+    Platform &m_platform;
+    Drill m_drill;
+
+    QWidget *m_bandiera;
+    QLabel *m_labpunti;
+    QLabel *m_Label2;
+    QLabel *m_Label3;
+    QLabel *m_Label4;
+    QLabel *m_Lablez;
+    QLineEdit *m_Textin;
+    QLineEdit *m_Textit;
+    QLineEdit *m_aiuto;
+    PictureButton *m_Command1;
+    PictureButton *m_Command2;
+    PictureButton *m_Command3;
+    std::array<QLabel *, 4> m_Face {};
+    QTimer *m_Timer1;
+    QTimer *m_Timer2;
+};

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "DrillWindow.h"
+
+// The drill from English: the English word is shown, the Italian one typed.
+class Form2 : public DrillWindow
+{
+    Q_OBJECT
+
+public:
+    Form2(Session &session, Platform &platform, QWidget *parent = nullptr);
+};

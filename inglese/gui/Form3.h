@@ -1,0 +1,12 @@
+#pragma once
+
+#include "DrillWindow.h"
+
+// The drill from Italian: the Italian word is shown, the English one typed.
+class Form3 : public DrillWindow
+{
+    Q_OBJECT
+
+public:
+    Form3(Session &session, Platform &platform, QWidget *parent = nullptr);
+};

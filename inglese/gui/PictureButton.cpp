@@ -1,0 +1,74 @@
+#include "PictureButton.h"
+
+#include <QIcon>
+#include <QImage>
+#include <QPainter>
+#include <QPixmap>
+#include <QSvgRenderer>
+
+namespace {
+QPixmap renderPicture(const QString &path, qreal ratio)
+{
+    const int side = qRound(PictureButton::PictureSize * ratio);
+    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QSvgRenderer renderer(path);
+    if (renderer.isValid()) {
+        QPainter painter(&image);
+        renderer.render(&painter);
+    }
+    QPixmap pixmap = QPixmap::fromImage(image);
+    pixmap.setDevicePixelRatio(ratio);
+    return pixmap;
+}
+} // namespace
+
+PictureButton::PictureButton(QWidget *parent)
+    : QToolButton(parent)
+{
+    setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    setIconSize({ PictureSize, PictureSize });
+    connect(this, &QToolButton::pressed, this, &PictureButton::updateIcon);
+    connect(this, &QToolButton::released, this, &PictureButton::updateIcon);
+}
+
+void PictureButton::setPictures(const QString &normal, const QString &disabled, const QString &pressed)
+{
+    m_normal = normal;
+    m_disabled = disabled;
+    m_pressed = pressed;
+    updateIcon();
+}
+
+void PictureButton::setNormalPicture(const QString &path)
+{
+    m_normal = path;
+    updateIcon();
+}
+
+void PictureButton::setDisabledPicture(const QString &path)
+{
+    m_disabled = path;
+    updateIcon();
+}
+
+QString PictureButton::shownPicture() const
+{
+    if (!isEnabled())
+        return m_disabled;
+    if (isDown() && !m_pressed.isEmpty())
+        return m_pressed;
+    return m_normal;
+}
+
+void PictureButton::updateIcon()
+{
+    const qreal ratio = devicePixelRatioF();
+    QIcon icon;
+    const QString normal = isDown() && !m_pressed.isEmpty() ? m_pressed : m_normal;
+    if (!normal.isEmpty())
+        icon.addPixmap(renderPicture(normal, ratio), QIcon::Normal);
+    if (!m_disabled.isEmpty())
+        icon.addPixmap(renderPicture(m_disabled, ratio), QIcon::Disabled);
+    setIcon(icon);
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QToolButton>
+
+// A button with a picture above its caption, and separate pictures for its
+// normal, disabled and pressed states. Pictures are SVG resources.
+class PictureButton : public QToolButton
+{
+    Q_OBJECT
+
+public:
+    static constexpr int PictureSize = 32;
+
+    explicit PictureButton(QWidget *parent = nullptr);
+
+    void setPictures(const QString &normal, const QString &disabled, const QString &pressed);
+    void setNormalPicture(const QString &path);
+    void setDisabledPicture(const QString &path);
+
+    QString normalPicture() const { return m_normal; }
+    QString disabledPicture() const { return m_disabled; }
+    QString pressedPicture() const { return m_pressed; }
+    // The picture the button shows now, from its state.
+    QString shownPicture() const;
+
+private:
+    void updateIcon();
+
+    QString m_normal;
+    QString m_disabled;
+    QString m_pressed;
+};
