@@ -1,5 +1,6 @@
 #include "answers.h"
 #include "fakeplatform.h"
+#include "helptext.h"
 #include "vocabularyfile.h"
 #include "wordtable.h"
 
@@ -21,6 +22,9 @@ private slots:
     void everyAcceptedAnswerCanBeCompleted();
     void sharedPromptsAcceptEveryMeaning_data();
     void sharedPromptsAcceptEveryMeaning();
+    void instructionsReadAsShortLines();
+    void instructionsUseTheWindowsWords_data();
+    void instructionsUseTheWindowsWords();
 
 private:
     Vocabulary::FileText m_file;
@@ -163,6 +167,46 @@ void TestSamples::sharedPromptsAcceptEveryMeaning()
     const QSet<QString> got(accepted.acceptedAnswers.cbegin(), accepted.acceptedAnswers.cend());
     QCOMPARE(got, QSet<QString>(expected.cbegin(), expected.cend()));
     QVERIFY(accepted.answerCount() > 1); // so the synonyms message is shown
+}
+
+static QStringList instructions()
+{
+    QFile file(SamplesDir + QStringLiteral("/aiutoV5.txt"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return helpLines(file.readAll());
+}
+
+// The instructions window lists the file one line per entry: every line must
+// fit the list's width, and the text must end with its last real line.
+void TestSamples::instructionsReadAsShortLines()
+{
+    const QStringList lines = instructions();
+    QVERIFY(lines.size() >= 100);
+    for (const QString &line : lines) {
+        QVERIFY2(line.size() <= 70, qPrintable(line));
+        QVERIFY(!line.contains(QLatin1Char('\r')) && !line.contains(QLatin1Char('\n')));
+        QVERIFY(!line.contains(QChar::ReplacementCharacter));
+    }
+    QVERIFY(!lines.last().trimmed().isEmpty());
+}
+
+void TestSamples::instructionsUseTheWindowsWords_data()
+{
+    QTest::addColumn<QString>("words");
+    // Menu entries, buttons and options exactly as the windows show them.
+    for (const char *words : { "Aggiorna Vocaboli", "Salva Aggiornamenti", "Modifica Scelte...",
+                               "Istruzioni Generali", "Regole della Prova", "Ingl -> Ital", "Ital -> Ingl",
+                               "FINE", "A caso", "Avanti", "Indietro", "Critici", "Tutte", "Daccapo",
+                               "Via!", "Aiuto", "Ritorno", "Un altro?", "Sei lento!", "Allora?",
+                               "Già fatti", "1000 punti" })
+        QTest::newRow(words) << QString::fromUtf8(words);
+}
+
+void TestSamples::instructionsUseTheWindowsWords()
+{
+    QFETCH(QString, words);
+    QVERIFY(instructions().join(QLatin1Char(' ')).contains(words));
 }
 
 QTEST_MAIN(TestSamples)
