@@ -33,7 +33,6 @@ public:
     void Command1_Click();
     void Command2_Click();
 
-protected:
     // Escape and the window's own close control mean "Annullo".
     void reject() override;
 
