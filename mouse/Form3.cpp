@@ -150,6 +150,9 @@ Form3::Form3(Platform &platform, QWidget *parent)
     , m_game(platform)
 {
     setObjectName(QStringLiteral("Form3"));
+    // A small window of fixed size: it can be minimised and closed, not resized.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(twipsToPixels(2460), twipsToPixels(1770));
     setWindowIcon(QIcon(QStringLiteral(":/mouse.svg")));
     setFont(makeFont(QStringLiteral("Liberation Sans"), 8));
