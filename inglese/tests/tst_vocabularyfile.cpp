@@ -1,0 +1,274 @@
+#include "fakeplatform.h"
+#include "vocabularyfile.h"
+#include "wordtable.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Vocabulary;
+
+namespace {
+// A word line in the file's columns: lesson, critical mark, English, Italian.
+QString wordLine(const QString &lesson, const QString &mark, const QString &english, const QString &italian)
+{
+    return lesson.leftJustified(2) + u' ' + mark.leftJustified(1) + u' ' + english.leftJustified(50) + italian;
+}
+} // namespace
+
+class TestVocabularyFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void firstStage_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("comments");
+        QTest::addColumn<QString>("words");
+        QTest::newRow("ends with CR LF") << "12 a\r\n13 b\r\n" << "" << "12 a\r\n13 b\r\n";
+        QTest::newRow("last line «ab» without CR LF is lost") << "12 xyz\r\nab" << "" << "12 xyz\r\n";
+        QTest::newRow("last line «abc» without CR LF is kept") << "12 xyz\r\nabc" << "" << "12 xyz\r\nabc\r\n";
+        QTest::newRow("short last line with CR LF is kept") << "12 xyz\r\nab\r\n" << "" << "12 xyz\r\nab\r\n";
+        QTest::newRow("only line without CR LF") << "1 house" << "" << "1 house\r\n";
+        QTest::newRow("comments anywhere are set aside")
+            << "## top\r\n1 a\r\n## middle\r\n2 b\r\n## end\r\n" << "## top\r\n## middle\r\n## end\r\n"
+            << "1 a\r\n2 b\r\n";
+        QTest::newRow("one hash is a word line") << "# x\r\n" << "" << "# x\r\n";
+        QTest::newRow("empty lines are dropped") << "\r\n1 a\r\n\r\n\r\n2 b\r\n\r\n" << "" << "1 a\r\n2 b\r\n";
+        QTest::newRow("empty file") << "" << "" << "";
+        QTest::newRow("lone line feeds stay inside a line") << "1 a\nb\r\n" << "" << "1 a\nb\r\n";
+    }
+    void firstStage()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, comments);
+        QFETCH(QString, words);
+        const FileText split = splitFileText(file);
+        QCOMPARE(split.comments, comments);
+        QCOMPARE(split.wordText, words);
+    }
+
+    void bracketRule_data()
+    {
+        QTest::addColumn<QString>("english");
+        QTest::addColumn<QString>("italian");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("no brackets") << "house" << "casa" << true;
+        QTest::newRow("alternatives on the Italian side") << "house" << "casa (abitazione, dimora)" << true;
+        QTest::newRow("parentheses English, square brackets Italian") << "to run (away)" << "fuggire [verbo]" << true;
+        QTest::newRow("remark on the English side") << "light [noun]" << "luce" << true;
+        QTest::newRow("open parenthesis only") << "to run (away" << "scappare" << false;
+        QTest::newRow("closing parenthesis only, Italian") << "to run" << "scappare)" << false;
+        QTest::newRow("open square bracket only, Italian") << "to run" << "correre [verbo" << false;
+        QTest::newRow("both kinds on the English side") << "set (put) [verb]" << "mettere" << false;
+        QTest::newRow("both kinds on the Italian side") << "set" << "mettere (porre) [verbo]" << false;
+        QTest::newRow("order does not count") << "x )(" << "y" << true;
+        QTest::newRow("English malformed, Italian fine") << "a [b" << "c" << false;
+    }
+    void bracketRule()
+    {
+        QFETCH(QString, english);
+        QFETCH(QString, italian);
+        QFETCH(bool, accepted);
+        QCOMPARE(wellFormed(english, italian), accepted);
+    }
+
+    void secondStageFields_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("lessonField");
+        QTest::addColumn<QString>("lesson");
+        QTest::addColumn<QString>("english");
+        QTest::addColumn<QString>("italian");
+        QTest::addColumn<bool>("critical");
+        const QString full = wordLine("12", "c", "house", "casa (abitazione, dimora)");
+        QTest::newRow("critical word line") << full << "12 c" << "12" << QString("house").leftJustified(50)
+                                            << "casa (abitazione, dimora)" << true;
+        QTest::newRow("«x» marks critical like «c»") << wordLine(" 7", "x", "cat", "gatto") << " 7 x" << " 7"
+                                                   << QString("cat").leftJustified(50) << "gatto" << true;
+        QTest::newRow("blank mark is not critical") << wordLine("01", "", "dog", "cane") << "01  " << "01"
+                                                    << QString("dog").leftJustified(50) << "cane" << false;
+        QTest::newRow("columns after 105 are ignored")
+            << wordLine("3", "", "a", QString("b").leftJustified(50) + "tail") << "3   " << "3 "
+            << QString("a").leftJustified(50) << QString("b").leftJustified(50) << false;
+        QTest::newRow("short line gives short fields") << "5   tree" << "5   " << "5 " << "ree" << "" << false;
+        QTest::newRow("line of two characters") << "12" << "12" << "12" << "" << "" << false;
+    }
+    void secondStageFields()
+    {
+        QFETCH(QString, line);
+        FakePlatform platform;
+        WordTable words;
+        CriticalList memoc;
+        QVERIFY(parseWordList("1   first\r\n" + line + "\r\n", words, memoc, 9, platform));
+        QCOMPARE(words.count(), 2);
+        QTEST(words.Listc.at(1), "lessonField");
+        QTEST(words.Listll.at(1), "lesson");
+        QTEST(words.Listin.at(1), "english");
+        QTEST(words.Listit.at(1), "italian");
+        QTEST(memoc.contains(1), "critical");
+        QVERIFY(platform.shown.isEmpty());
+    }
+
+    void secondStageStopRuleAndEmptyLines()
+    {
+        // The editable text is parsed line by line: empty lines become rows,
+        // and a last line of one or two characters without CR LF is not read.
+        FakePlatform platform;
+        WordTable words;
+        CriticalList memoc;
+        parseWordList("1   a\r\n\r\n2   b\r\nab", words, memoc, 9, platform);
+        QCOMPARE(words.Listll, QStringList({ "1 ", "", "2 " }));
+        words.clear();
+        parseWordList("1   a\r\n2   b", words, memoc, 9, platform);
+        QCOMPARE(words.count(), 2);
+    }
+
+    void malformedLineIsReportedAndLeftOut()
+    {
+        FakePlatform platform;
+        WordTable words;
+        CriticalList memoc;
+        const QString bad = wordLine("3", "c", "to run (away", "scappare");
+        const QString text = wordLine("1", "", "one", "uno") + CrLf + wordLine("1", "", "two", "due") + CrLf + bad
+            + CrLf + wordLine("2", "c", "four", "quattro") + CrLf;
+        QVERIFY(parseWordList(text, words, memoc, 9, platform));
+        QCOMPARE(words.Listit, QStringList({ "uno", "due", "quattro" }));
+        QCOMPARE(memoc.words(), QList<int>({ 2 })); // the row index, not the line number
+        QCOMPARE(platform.shown.size(), 1);
+        const FakePlatform::Shown &shown = platform.shown.first();
+        QCOMPARE(shown.title, "Riga ignorata ...");
+        QCOMPARE(shown.icon, Platform::Icon::Stop);
+        QCOMPARE(shown.buttons, Platform::Buttons::Ok);
+        QCOMPARE(shown.text, "La Riga numero 3 usa male le parentesi\r\n\r\n  Lezione = 3  c\r\n  Inglese = "
+                                 + QString("to run (away").leftJustified(50) + "\r\n  Italiano= scappare");
+    }
+
+    void criticalMarks_data()
+    {
+        QTest::addColumn<int>("builtMode");
+        QTest::addColumn<int>("parses");
+        QTest::addColumn<int>("keys");
+        QTest::newRow("start-up") << 9 << 1 << 2;
+        QTest::newRow("a save does not add a key twice") << 2 << 3 << 2;
+        QTest::newRow("nothing while drilling critical words") << 4 << 1 << 0;
+    }
+    void criticalMarks()
+    {
+        QFETCH(int, builtMode);
+        QFETCH(int, parses);
+        FakePlatform platform;
+        WordTable words;
+        CriticalList memoc;
+        const QString text = wordLine("1", "c", "a", "b") + CrLf + wordLine("1", "", "c", "d") + CrLf
+            + wordLine("2", "x", "e", "f") + CrLf;
+        for (int i = 0; i < parses; ++i) {
+            words.clear();
+            parseWordList(text, words, memoc, builtMode, platform);
+        }
+        QTEST(memoc.count(), "keys");
+        if (memoc.count() == 2)
+            QCOMPARE(memoc.words(), QList<int>({ 0, 2 }));
+    }
+
+    void tableTakesAtMost32767Rows()
+    {
+        FakePlatform platform;
+        WordTable words;
+        CriticalList memoc;
+        QString text;
+        for (int i = 0; i <= WordTable::MaxRows; ++i)
+            text += i == 10000 ? "1  c x\r\n" : "1    x\r\n";
+        QVERIFY(!parseWordList(text, words, memoc, 9, platform));
+        QCOMPARE(words.count(), WordTable::MaxRows);
+        QCOMPARE(memoc.words(), QList<int>({ 10000 })); // rows beyond 9999 can be critical
+        QCOMPARE(CriticalList::key(10000), "10000");
+
+        text.chop(8);
+        words.clear();
+        QVERIFY(parseWordList(text, words, memoc, 9, platform));
+        QCOMPARE(words.count(), WordTable::MaxRows);
+    }
+
+    void saveMovesCommentsToTheTop()
+    {
+        const QString file = "1   a\r\n## one\r\n2   b\r\n## two\r\n";
+        const FileText first = splitFileText(file);
+        const QString saved = saveText(first.comments, first.wordText);
+        QCOMPARE(saved, "## one\r\n## two\r\n\r\n1   a\r\n2   b\r\n\r\n");
+        const FileText again = splitFileText(saved);
+        QCOMPARE(again.comments, first.comments);
+        QCOMPARE(again.wordText, first.wordText);
+    }
+
+    void checkBeforeSave_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("lineNumber");
+        const QString good = wordLine("1", "", "house", "casa") + CrLf;
+        QTest::newRow("good text") << good + good << int(SaveProblem::None) << 0;
+        QTest::newRow("empty and comment lines pass") << good + CrLf + "## note" + CrLf + good
+                                                      << int(SaveProblem::None) << 0;
+        QTest::newRow("Windows-1252 letters and the euro pass")
+            << wordLine("1", "", "price", "prezzo \u00e8 \u20ac") + CrLf << int(SaveProblem::None) << 0;
+        QTest::newRow("lesson 21") << good + wordLine("21", "", "a", "b") + CrLf << int(SaveProblem::BadLesson) << 2;
+        QTest::newRow("lesson letters") << good + good + "ab  x" + CrLf << int(SaveProblem::BadLesson) << 3;
+        QTest::newRow("no lesson") << "    house" + CrLf << int(SaveProblem::BadLesson) << 1;
+        QTest::newRow("last line without line end") << good + "x" << int(SaveProblem::BadLesson) << 2;
+        QTest::newRow("character outside the code page")
+            << good + wordLine("2", "", "Kraków", "Cracovia \u0101") + CrLf << int(SaveProblem::BadCharacter) << 2;
+        QTest::newRow("character in a comment line") << "## \u4e00" + CrLf << int(SaveProblem::BadCharacter) << 1;
+        QTest::newRow("first fault counts") << "ab" + CrLf + "## \u4e00" + CrLf << int(SaveProblem::BadLesson) << 1;
+    }
+    void checkBeforeSave()
+    {
+        QFETCH(QString, text);
+        const SaveProblem problem = Vocabulary::checkBeforeSave(text);
+        QTEST(int(problem.kind), "kind");
+        QTEST(problem.lineNumber, "lineNumber");
+        if (problem)
+            QVERIFY(saveProblemMessage(problem).startsWith("La Riga numero " + QString::number(problem.lineNumber)));
+    }
+
+    void checkBeforeSaveCountsRows()
+    {
+        QString text;
+        for (int i = 0; i < WordTable::MaxRows; ++i)
+            text += "1   x\r\n";
+        text += "1   bad (\r\n"; // left out by the bracket rule, so no row
+        QVERIFY(!Vocabulary::checkBeforeSave(text));
+        text += "2   y\r\n";
+        const SaveProblem problem = Vocabulary::checkBeforeSave(text);
+        QCOMPARE(problem.kind, SaveProblem::TooManyRows);
+        QCOMPARE(problem.lineNumber, WordTable::MaxRows + 2);
+    }
+
+    void fileIsWindows1252()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("inglese.txt");
+        const QString text = "## caff\u00e8 \u20ac\r\n1   citt\u00e0\r\n";
+        QVERIFY(writeFile(path, text));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("## caff\xe8 \x80\r\n1   citt\xe0\r\n"));
+        QString back;
+        QVERIFY(readFile(path, back));
+        QCOMPARE(back, text);
+        QVERIFY(!readFile(dir.filePath("missing.txt"), back));
+    }
+
+    void failedWriteKeepsTheOldFile()
+    {
+        QTemporaryDir dir;
+        QString error;
+        QVERIFY(!writeFile(dir.filePath("no/such/folder/inglese.txt"), "x", &error));
+        QVERIFY(!error.isEmpty());
+        QVERIFY(saveFailedMessage("/a/inglese.txt", error).contains("/a/inglese.txt"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestVocabularyFile)
+#include "tst_vocabularyfile.moc"
