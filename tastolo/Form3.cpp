@@ -79,6 +79,7 @@ void Form3::buildControls()
     m_dir1->setObjectName(QStringLiteral("Dir1"));
     m_dir1->setGeometry(twipsRect(225, 1110, 2175, 1665));
     m_dir1->setFont(sansBold);
+    m_dir1->setIconSize(QSize(16, 16));
     // A folder is entered by a double click or Enter, as in a folder tree.
     connect(m_dir1, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {
         m_dirFolder = item->data(Qt::UserRole).toString();

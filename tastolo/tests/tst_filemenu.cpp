@@ -263,14 +263,6 @@ private slots:
         QCOMPARE(drive, QStringLiteral("/"));
     }
 
-    void savingInTheRootFolderDoublesNoSeparator()
-    {
-        Form3 dialogue(platform, state(), window);
-        dialogue.showFolder(QStringLiteral("/"));
-        QCOMPARE(dialogue.folder(), QStringLiteral("/"));
-        QCOMPARE(TextFile::joinPath(dialogue.folder(), QStringLiteral("lettera.txt")), QStringLiteral("/lettera.txt"));
-    }
-
     void questions_data()
     {
         QTest::addColumn<QString>("menu");
@@ -447,7 +439,6 @@ private slots:
         QTest::newRow("empty name") << "" << "" << "il Nome File non è valido, ripovare";
         QTest::newRow("blank name") << "   " << "" << "il Nome File non è valido, ripovare";
         QTest::newRow("missing folder") << "manca/lettera" << "" << "non si può scrivere";
-        QTest::newRow("name too long") << QString(300, QLatin1Char('x')) << "" << "non si può scrivere";
         QTest::newRow("character outside the code page") << "lettera" << "Łódź" << "Ł";
     }
     void fileErrorsKeepTheDialogueOpen()

@@ -132,12 +132,6 @@ private slots:
         QTest::addColumn<QString>("lastParagraph");
         QTest::newRow("page 1") << 0 << "Punto d'Inserimento e Mouse"
                                 << "Un clic del Mouse sposta la barretta | sulla I o nella posizione valida più vicina.";
-        QTest::newRow("page 7") << 6 << "Tabulazione"
-                                << "I programmi di scrittura più semplici usano una grigliatura standard a 1,25 cm e, "
-                                   "come in questo esercizio, non consentono la Tabulazione a ritroso.";
-        QTest::newRow("page 12") << 11 << "Inserimento"
-                                 << "Questa funzionalità non è però disponibilke nei programmi più semplici, come "
-                                    "questo.";
         QTest::newRow("page 14") << 13 << "Caratteri Speciali"
                                  << "Programmi più sofisticati consentono anche caratteri non mostrati sulla tastiera, "
                                     "usando varie combinazioni dei tasti Maiuscolo, Ctrl, Alt.";

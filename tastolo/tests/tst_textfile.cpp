@@ -18,23 +18,6 @@ private:
     }
 
 private slots:
-    void saveName_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("written");
-        QTest::newRow("no extension") << "lettera" << "lettera.txt";
-        QTest::newRow("lower case") << "lettera.txt" << "lettera.txt";
-        QTest::newRow("upper case") << "LETTERA.TXT" << "LETTERA.TXT";
-        QTest::newRow("mixed case") << "lettera.Txt" << "lettera.Txt.txt";
-        QTest::newRow("other extension") << "lettera.doc" << "lettera.doc.txt";
-    }
-    void saveName()
-    {
-        QFETCH(QString, typed);
-        QFETCH(QString, written);
-        QCOMPARE(TextFile::saveName(typed), written);
-    }
-
     void paths_data()
     {
         QTest::addColumn<QString>("folder");
@@ -120,17 +103,6 @@ private slots:
         const TextFile::ReadResult read = TextFile::read(path);
         QVERIFY(read.ok());
         QCOMPARE(read.text, text + QStringLiteral("\r\n"));
-    }
-
-    void readKeepsLineEndsAsTheyAre()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("misto.txt"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("uno\ndue\rtre\r\n");
-        file.close();
-        QCOMPARE(TextFile::read(path).text, QStringLiteral("uno\ndue\rtre\r\n"));
     }
 
     void failedWriteKeepsTheOldFile_data()
