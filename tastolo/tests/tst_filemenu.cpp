@@ -263,6 +263,32 @@ private slots:
         QCOMPARE(drive, QStringLiteral("/"));
     }
 
+    void driveListChangesTheFolder()
+    {
+        const QString missing = path(QStringLiteral("disco-assente"));
+        platform.roots = QStringList { QStringLiteral("/"), dir->path(), missing };
+        QString shownDrive, folderAfterRoot;
+        int messagesAfterMissing = 0;
+        expectDialogue({ [&](Form3 &d) {
+                            auto *drive1 = d.findChild<QComboBox *>(QStringLiteral("Drive1"));
+                            shownDrive = drive1->currentText();
+                            drive1->setCurrentIndex(0);
+                            emit drive1->activated(0);
+                            folderAfterRoot = d.folder();
+                            drive1->setCurrentIndex(2);
+                            emit drive1->activated(2);
+                            messagesAfterMissing = int(platform.shown.size());
+                            QCOMPARE(d.folder(), QStringLiteral("/"));
+                        },
+                         clickCancel() });
+        action("menuFileOpen")->trigger();
+        // The drive of the current folder is the longest root that holds it.
+        QCOMPARE(shownDrive, dir->path());
+        QCOMPARE(folderAfterRoot, QStringLiteral("/"));
+        QCOMPARE(messagesAfterMissing, 1);
+        QVERIFY(platform.shown.first().text.contains(QStringLiteral("non è pronto")));
+    }
+
     void questions_data()
     {
         QTest::addColumn<QString>("menu");
