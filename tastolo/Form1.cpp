@@ -59,6 +59,7 @@ Form1::Form1(Platform &platform, QWidget *parent)
     , m_platform(platform)
 {
     setWindowTitle(Title + QStringLiteral("  ") + Credit);
+    setWindowIcon(QIcon(HelpPages::picturePath(1)));
     buildControls();
     buildMenu();
     Form_Load();

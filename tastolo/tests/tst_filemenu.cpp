@@ -253,9 +253,12 @@ private slots:
                             for (int i = 0; i < file1->count(); ++i)
                                 inSubfolder << file1->item(i)->text();
                             QCOMPARE(d.folder(), path(QStringLiteral("sotto")));
+                            // The page keys belong to the editing area only.
+                            QTest::keyClick(file1, Qt::Key_PageDown);
                         },
                          clickCancel() });
         action("menuFileOpen")->trigger();
+        QCOMPARE(state().Stato, qint16(14));
         QCOMPARE(files, (QStringList { "a.txt", "B.TXT", "c.Txt" }));
         QCOMPARE(folders.first(), QStringLiteral("/"));
         QCOMPARE(folders.last(), QStringLiteral("sotto"));
