@@ -12,11 +12,11 @@
 #include <QLayout>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QScrollBar>
-#include <QSvgRenderer>
 #include <QPainter>
-#include <QTextBlock>
+#include <QSvgRenderer>
 #include <QTextDocument>
+
+#include <algorithm>
 
 namespace {
 
@@ -103,8 +103,9 @@ void Form1::buildControls()
     m_label1 = new QLabel(client);
     m_label1->setObjectName(QStringLiteral("Label1"));
     m_label1->setGeometry(twipsRect(8535, 120, 750, 225));
-    m_label1->setFont(makeFont(QStringLiteral("Liberation Sans"), 7, false));
-    m_label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_label1->setFont(makeFont(QStringLiteral("Liberation Sans"), 8, false));
+    // The path ends at the label's right edge: a long path shows its file name.
+    m_label1->setAlignment(Qt::AlignRight | Qt::AlignTop);
     m_label1->setTextFormat(Qt::PlainText);
 
     for (QLabel **label : { &m_label2, &m_label3 }) {
@@ -179,7 +180,7 @@ void Form1::Form_Load()
     m_menuFileSave->setEnabled(false);
     m_state.Stato = HelpPages::Introduction;
     m_state.TestoRiferimento.clear();
-    m_label1->setText(m_state.NomeFileCorrente);
+    showCurrentFile(m_state.NomeFileCorrente);
     m_state.Operazione = ProgramState::Open;
     setHelpText(HelpPages::text(HelpPages::Introduction), Magenta);
     setEditorText(sampleLetter());
@@ -257,6 +258,17 @@ void Form1::setHelpText(const QString &text, const QColor &colour)
     m_aiuT->setText(TextFile::toLf(text));
 }
 
+void Form1::showCurrentFile(const QString &path)
+{
+    // The label keeps its right edge and widens to the left over the top of
+    // the editing area, so that a whole path can be read.
+    const int right = px(8535 + 750);
+    const int width = std::clamp(m_label1->fontMetrics().horizontalAdvance(path) + 4, px(750), right - px(2160));
+    m_label1->setGeometry(right - width, px(120), width, px(225));
+    m_label1->setText(path);
+    m_label1->setToolTip(path);
+}
+
 Platform::Answer Form1::ask(const QString &firstLine, const QString &secondLine)
 {
     return m_platform.message(QStringLiteral("Attenzione !"),
@@ -274,8 +286,7 @@ bool Form1::showForm3()
             setEditorText(m_state.TestoRiferimento);
             m_htext->moveCursor(QTextCursor::Start);
         }
-        m_label1->setText(m_state.NomeFileCorrente);
-        m_label1->setToolTip(m_state.NomeFileCorrente);
+        showCurrentFile(m_state.NomeFileCorrente);
     } else {
         // A cancelled dialogue leaves the current file as it was.
         m_state.Operazione = ProgramState::Cancelled;
@@ -302,8 +313,7 @@ void Form1::NuovoFile()
     m_htext->clear();
     // The empty area is the program's own text: it is not a change.
     m_state.TestoRiferimento.clear();
-    m_label1->clear();
-    m_label1->setToolTip(QString());
+    showCurrentFile(QString());
     m_menuFileSave->setEnabled(false);
 }
 
@@ -323,8 +333,7 @@ void Form1::ApriFile()
     m_state.Operazione = ProgramState::Open;
     m_htext->clear();
     m_state.TestoRiferimento.clear();
-    m_label1->clear();
-    m_label1->setToolTip(QString());
+    showCurrentFile(QString());
     showForm3();
     m_menuFileSave->setEnabled(true);
 }

@@ -8,7 +8,6 @@
 
 #include <array>
 
-class Platform;
 class QAction;
 class QLabel;
 class QPlainTextEdit;
@@ -52,6 +51,7 @@ private:
     void buildMenu();
     void Form_Load();
     void turnPage(HelpPages::Turn turn);
+    void showCurrentFile(const QString &path);
     void setHelpText(const QString &text, const QColor &colour);
     // Shows the file dialogue modally; false when it was cancelled.
     bool showForm3();
