@@ -118,7 +118,8 @@ DrillWindow::DrillWindow(Session &session, Platform &platform, Direction directi
     m_Label3 = label(this, QStringLiteral("Label3"), QStringLiteral("I T A L I A N O"), placement.Label3);
     m_Label3->setFont(title);
     const QFont small = makeFont(QStringLiteral("Liberation Sans"), 8, false);
-    m_Label4 = label(this, QStringLiteral("Label4"), QStringLiteral("Già fatti = Critici ="), { 6840, 735, 1695, 195 });
+    // Wider than the design's 1695 twips, so that counts of several digits are not cut off.
+    m_Label4 = label(this, QStringLiteral("Label4"), QStringLiteral("Già fatti = Critici ="), { 6840, 735, 2100, 195 });
     m_Label4->setFont(small);
     m_Lablez = label(this, QStringLiteral("Lablez"), QString(), placement.Lablez);
     m_Lablez->setFont(small);

@@ -2,6 +2,7 @@
 
 #include <QIcon>
 #include <QImage>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QSvgRenderer>
@@ -59,6 +60,15 @@ QString PictureButton::shownPicture() const
     if (isDown() && !m_pressed.isEmpty())
         return m_pressed;
     return m_normal;
+}
+
+void PictureButton::keyPressEvent(QKeyEvent *event)
+{
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier) {
+        click();
+        return;
+    }
+    QToolButton::keyPressEvent(event);
 }
 
 void PictureButton::updateIcon()

@@ -23,6 +23,10 @@ public:
     // The picture the button shows now, from its state.
     QString shownPicture() const;
 
+protected:
+    // Enter presses a focused button too, as Space does.
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     void updateIcon();
 

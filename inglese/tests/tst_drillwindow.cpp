@@ -225,8 +225,8 @@ private slots:
         QCOMPARE(platform.shown.at(0).title, "Sinomini di:  house (nelle Lez. scelte)");
         QCOMPARE(platform.shown.at(0).text, "(Lez.12)   house = casa (abitazione, dimora)");
 
-        // "Un altro?" asks the next word.
-        QTest::mouseClick(go, Qt::LeftButton);
+        // "Un altro?", focused, asks the next word at the Enter key.
+        QTest::keyClick(go, Qt::Key_Return);
         QCOMPARE(w->shownBox()->text(), "light");
         QVERIFY(typing->text().isEmpty());
         QCOMPARE(child<QLabel>(w.get(), "Lablez")->text(), "Lez/Num 12/2");
