@@ -11,8 +11,8 @@
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QSvgRenderer>
 #include <QTextDocument>
 
@@ -263,7 +263,8 @@ void Form1::showCurrentFile(const QString &path)
     // The label keeps its right edge and widens to the left over the top of
     // the editing area, so that a whole path can be read.
     const int right = px(8535 + 750);
-    const int width = std::clamp(m_label1->fontMetrics().horizontalAdvance(path) + 4, px(750), right - px(2160));
+    const int width
+        = std::clamp(m_label1->fontMetrics().horizontalAdvance(path) + 4, px(750), right - px(2160));
     m_label1->setGeometry(right - width, px(120), width, px(225));
     m_label1->setText(path);
     m_label1->setToolTip(path);
@@ -272,8 +273,8 @@ void Form1::showCurrentFile(const QString &path)
 Platform::Answer Form1::ask(const QString &firstLine, const QString &secondLine)
 {
     return m_platform.message(QStringLiteral("Attenzione !"),
-                              firstLine + QStringLiteral("\r\n") + secondLine + QStringLiteral("\r\nVuoi salvarlo ?"),
-                              Platform::Buttons::YesNo, Platform::Icon::None);
+        firstLine + QStringLiteral("\r\n") + secondLine + QStringLiteral("\r\nVuoi salvarlo ?"),
+        Platform::Buttons::YesNo, Platform::Icon::None);
 }
 
 bool Form1::showForm3()

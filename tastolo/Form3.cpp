@@ -174,8 +174,8 @@ void Form3::Drive1_Change()
 {
     const QString root = m_drive1->currentText();
     if (!QDir(QDir::fromNativeSeparators(root)).isReadable()) {
-        m_platform.message(Attention, QStringLiteral("Il disco %1 non è pronto.").arg(root), Platform::Buttons::Ok,
-                           Platform::Icon::Stop);
+        m_platform.message(Attention, QStringLiteral("Il disco %1 non è pronto.").arg(root),
+            Platform::Buttons::Ok, Platform::Icon::Stop);
         fillDrives();
         return;
     }
@@ -201,7 +201,8 @@ void Form3::fillFolders()
         current = add(chain.at(depth), name, depth, open);
     }
     const QDir dir(QDir::fromNativeSeparators(m_dirFolder));
-    const QStringList children = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    const QStringList children
+        = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     for (const QString &child : children)
         add(TextFile::joinPath(m_dirFolder, child), child, int(chain.size()), closed);
     m_dir1->setCurrentItem(current);
@@ -218,8 +219,8 @@ void Form3::fillFiles()
     m_filling = true;
     m_file1->clear();
     // Without QDir::CaseSensitive the pattern matches .txt, .TXT, .Txt alike.
-    const QDir dir(QDir::fromNativeSeparators(m_fileFolder), QStringLiteral("*.txt"), QDir::Name | QDir::IgnoreCase,
-                   QDir::Files);
+    const QDir dir(QDir::fromNativeSeparators(m_fileFolder), QStringLiteral("*.txt"),
+        QDir::Name | QDir::IgnoreCase, QDir::Files);
     m_file1->addItems(dir.entryList());
     m_filling = false;
 }
@@ -236,8 +237,8 @@ void Form3::File1_Click()
 void Form3::Command1_Click()
 {
     if (m_text1->text().trimmed().isEmpty()) {
-        m_platform.message(Attention, QStringLiteral("il Nome File non è valido, ripovare"), Platform::Buttons::Ok,
-                           Platform::Icon::None);
+        m_platform.message(Attention, QStringLiteral("il Nome File non è valido, ripovare"),
+            Platform::Buttons::Ok, Platform::Icon::None);
         return;
     }
     QString path = TextFile::joinPath(m_fileFolder, m_text1->text());

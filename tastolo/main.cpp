@@ -18,8 +18,8 @@ int main(int argc, char *argv[])
     QtPlatform platform;
     Form1 window(platform);
     // When the desktop session ends the window closes without questions.
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
-                     [&window] { window.setSessionEnding(true); });
+    QObject::connect(
+        &app, &QGuiApplication::commitDataRequest, &window, [&window] { window.setSessionEnding(true); });
     window.show();
     return app.exec();
 }

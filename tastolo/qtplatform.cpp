@@ -15,7 +15,7 @@ Platform::Answer QtPlatform::message(const QString &title, const QString &text, 
     box.setText(shown);
     box.setTextFormat(Qt::PlainText);
     box.setIcon(icon == Icon::Information ? QMessageBox::Information
-                    : icon == Icon::Stop  ? QMessageBox::Critical
+            : icon == Icon::Stop          ? QMessageBox::Critical
                                           : QMessageBox::NoIcon);
     if (buttons == Buttons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);

@@ -18,8 +18,9 @@ public:
     virtual ~Platform() = default;
 
     // Shows a modal message box and returns the button pressed.
-    virtual Answer message(const QString &title, const QString &text, Buttons buttons = Buttons::Ok,
-                           Icon icon = Icon::None) = 0;
+    virtual Answer message(
+        const QString &title, const QString &text, Buttons buttons = Buttons::Ok, Icon icon = Icon::None)
+        = 0;
     virtual QString currentFolder() = 0;
     // Makes `folder` the current folder; false when it cannot be entered.
     virtual bool setCurrentFolder(const QString &folder) = 0;

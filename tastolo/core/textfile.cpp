@@ -9,7 +9,7 @@
 
 namespace TextFile {
 namespace {
-constexpr const char *CodePage = "windows-1252";
+    constexpr const char *CodePage = "windows-1252";
 }
 
 QString decode(const QByteArray &bytes)
@@ -76,13 +76,14 @@ ReadResult read(const QString &path)
 {
     QFile file(path);
     if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
-        const QString reason = file.exists() ? QStringLiteral("non si può leggere.")
-                                             : QStringLiteral("non esiste.");
+        const QString reason
+            = file.exists() ? QStringLiteral("non si può leggere.") : QStringLiteral("non esiste.");
         return { {}, QStringLiteral("Il file\r\n%1\r\n%2").arg(QDir::toNativeSeparators(path), reason) };
     }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return { {}, QStringLiteral("Il file\r\n%1\r\nnon si può leggere.").arg(QDir::toNativeSeparators(path)) };
+        return { {},
+            QStringLiteral("Il file\r\n%1\r\nnon si può leggere.").arg(QDir::toNativeSeparators(path)) };
     return { decode(bytes), QString() };
 }
 

@@ -92,11 +92,15 @@ private:
     }
     static Step clickOk()
     {
-        return [](Form3 &d) { QTest::mouseClick(d.findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton); };
+        return [](Form3 &d) {
+            QTest::mouseClick(d.findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
+        };
     }
     static Step clickCancel()
     {
-        return [](Form3 &d) { QTest::mouseClick(d.findChild<QPushButton *>(QStringLiteral("Command2")), Qt::LeftButton); };
+        return [](Form3 &d) {
+            QTest::mouseClick(d.findChild<QPushButton *>(QStringLiteral("Command2")), Qt::LeftButton);
+        };
     }
     static Step chooseFile(const QString &name)
     {
@@ -104,7 +108,8 @@ private:
             auto *list = d.findChild<QListWidget *>(QStringLiteral("File1"));
             const auto found = list->findItems(name, Qt::MatchExactly);
             QCOMPARE(found.size(), 1);
-            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.first()).center());
+            QTest::mouseClick(
+                list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.first()).center());
         };
     }
     // Records what the dialogue shows when it opens.
@@ -155,10 +160,14 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("written");
-        QTest::newRow("no extension") << "lettera" << "lettera.txt";
-        QTest::newRow("lower case") << "lettera.txt" << "lettera.txt";
-        QTest::newRow("upper case") << "LETTERA.TXT" << "LETTERA.TXT";
-        QTest::newRow("mixed case") << "lettera.Txt" << "lettera.Txt.txt";
+        QTest::newRow("no extension") << "lettera"
+                                      << "lettera.txt";
+        QTest::newRow("lower case") << "lettera.txt"
+                                    << "lettera.txt";
+        QTest::newRow("upper case") << "LETTERA.TXT"
+                                    << "LETTERA.TXT";
+        QTest::newRow("mixed case") << "lettera.Txt"
+                                    << "lettera.Txt.txt";
     }
     void saveNameRule()
     {
@@ -189,12 +198,12 @@ private slots:
         QString title, proposed;
         bool editable = true;
         expectDialogue({ look(title, proposed, editable), chooseFile(QStringLiteral("lettera.txt")),
-                         [](Form3 &d) {
-                             QCOMPARE(d.findChild<QLineEdit *>(QStringLiteral("Text1"))->text(),
-                                      QStringLiteral("lettera.txt"));
-                             QCOMPARE(d.focusWidget(), d.findChild<QPushButton *>(QStringLiteral("Command1")));
-                         },
-                         clickOk() });
+            [](Form3 &d) {
+                QCOMPARE(
+                    d.findChild<QLineEdit *>(QStringLiteral("Text1"))->text(), QStringLiteral("lettera.txt"));
+                QCOMPARE(d.focusWidget(), d.findChild<QPushButton *>(QStringLiteral("Command1")));
+            },
+            clickOk() });
         action("menuFileOpen")->trigger();
         QCOMPARE(title, QStringLiteral("   APRI UN FILE"));
         QCOMPARE(proposed, QStringLiteral("lettera.txt"));
@@ -256,7 +265,7 @@ private slots:
                             // The page keys belong to the editing area only.
                             QTest::keyClick(file1, Qt::Key_PageDown);
                         },
-                         clickCancel() });
+            clickCancel() });
         action("menuFileOpen")->trigger();
         QCOMPARE(state().Stato, qint16(14));
         QCOMPARE(files, (QStringList { "a.txt", "B.TXT", "c.Txt" }));
@@ -283,7 +292,7 @@ private slots:
                             messagesAfterMissing = int(platform.shown.size());
                             QCOMPARE(d.folder(), QStringLiteral("/"));
                         },
-                         clickCancel() });
+            clickCancel() });
         action("menuFileOpen")->trigger();
         // The drive of the current folder is the longest root that holds it.
         QCOMPARE(shownDrive, dir->path());
@@ -296,15 +305,17 @@ private slots:
     {
         QTest::addColumn<QString>("menu");
         QTest::addColumn<QString>("text");
-        QTest::newRow("Nuovo") << "menuFileNew"
-                               << "E' stato richiesto di Aprire un Nuovo File,\r\nma il file corrente è stato "
-                                  "modificato.\r\nVuoi salvarlo ?";
+        QTest::newRow("Nuovo")
+            << "menuFileNew"
+            << "E' stato richiesto di Aprire un Nuovo File,\r\nma il file corrente è stato "
+               "modificato.\r\nVuoi salvarlo ?";
         QTest::newRow("Apri") << "menuFileOpen"
                               << "E' stato richiesto di Aprire un altro File,\r\nma il file corrente è stato "
                                  "modificato.\r\nVuoi salvarlo ?";
-        QTest::newRow("Chiudi") << "menuFileClose"
-                                << "E' stato chiesto di chiudere il programma,\r\nma il file corrente non è stato "
-                                   "salvato dopo le modifiche.\r\nVuoi salvarlo ?";
+        QTest::newRow("Chiudi")
+            << "menuFileClose"
+            << "E' stato chiesto di chiudere il programma,\r\nma il file corrente non è stato "
+               "salvato dopo le modifiche.\r\nVuoi salvarlo ?";
     }
     void questions()
     {
@@ -349,7 +360,8 @@ private slots:
         if (menu == QLatin1String("menuFileOpen"))
             expectDialogue({ clickCancel() });
         window->findChild<QAction *>(menu)->trigger();
-        QCOMPARE(bytesOf(path(QStringLiteral("prima.txt"))), TextFile::encode(typed + QStringLiteral("\r\n")).value());
+        QCOMPARE(bytesOf(path(QStringLiteral("prima.txt"))),
+            TextFile::encode(typed + QStringLiteral("\r\n")).value());
         QCOMPARE(dialoguesSeen, menu == QLatin1String("menuFileOpen") ? 2 : 1);
         if (menu == QLatin1String("menuFileClose"))
             QVERIFY(!window->isVisible());
@@ -387,7 +399,8 @@ private slots:
         QCOMPARE(state().NomeFileCorrente, path(QStringLiteral("vecchia.txt")));
         QCOMPARE(state().Operazione, qint16(ProgramState::Cancelled));
         QVERIFY(window->isModified());
-        QCOMPARE(bytesOf(path(QStringLiteral("vecchia.txt"))), TextFile::encode(sampleLetter() + "\r\n").value());
+        QCOMPARE(
+            bytesOf(path(QStringLiteral("vecchia.txt"))), TextFile::encode(sampleLetter() + "\r\n").value());
 
         // The text was never written: closing still asks, and the program
         // ends after the save dialogue even when it is cancelled.
@@ -465,10 +478,18 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("area");
         QTest::addColumn<QString>("message");
-        QTest::newRow("empty name") << "" << "" << "il Nome File non è valido, ripovare";
-        QTest::newRow("blank name") << "   " << "" << "il Nome File non è valido, ripovare";
-        QTest::newRow("missing folder") << "manca/lettera" << "" << "non si può scrivere";
-        QTest::newRow("character outside the code page") << "lettera" << "Łódź" << "Ł";
+        QTest::newRow("empty name") << ""
+                                    << ""
+                                    << "il Nome File non è valido, ripovare";
+        QTest::newRow("blank name") << "   "
+                                    << ""
+                                    << "il Nome File non è valido, ripovare";
+        QTest::newRow("missing folder") << "manca/lettera"
+                                        << ""
+                                        << "non si può scrivere";
+        QTest::newRow("character outside the code page") << "lettera"
+                                                         << "Łódź"
+                                                         << "Ł";
     }
     void fileErrorsKeepTheDialogueOpen()
     {
@@ -478,7 +499,8 @@ private slots:
         typeIntoArea(area.isEmpty() ? QStringLiteral("x") : area);
         const QString reference = state().TestoRiferimento;
         bool stillOpen = false;
-        expectDialogue({ typeName(typed), clickOk(), [&](Form3 &d) { stillOpen = d.isVisible(); }, clickCancel() });
+        expectDialogue(
+            { typeName(typed), clickOk(), [&](Form3 &d) { stillOpen = d.isVisible(); }, clickCancel() });
         action("menuFileSaveAs")->trigger();
         QVERIFY(stillOpen);
         QCOMPARE(platform.shown.size(), 1);

@@ -9,9 +9,9 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextLayout>
-#include <QTest>
 
 Q_DECLARE_METATYPE(Qt::KeyboardModifiers)
 
@@ -85,9 +85,10 @@ private slots:
     void startsWithTheIntroduction()
     {
         QCOMPARE(window->state().Stato, HelpPages::Introduction);
-        QCOMPARE(helpText(), QStringLiteral("\n\nCliccando PagGiu (avanti) o PagSu (indietro) compaiono qui chiarimenti "
-                                            "su alcune funzioni e tasti particolari.\n\nE' possibile sperimentarli "
-                                            "direttamente nell'area a fianco."));
+        QCOMPARE(helpText(),
+            QStringLiteral("\n\nCliccando PagGiu (avanti) o PagSu (indietro) compaiono qui chiarimenti "
+                           "su alcune funzioni e tasti particolari.\n\nE' possibile sperimentarli "
+                           "direttamente nell'area a fianco."));
         QCOMPARE(helpColour(), QColor(255, 0, 255));
         QVERIFY(label("AiuI")->pixmap().isNull());
         QCOMPARE(label("Label2")->text() + label("Label3")->text(), QStringLiteral("0/14"));
@@ -130,11 +131,13 @@ private slots:
         QTest::addColumn<int>("stato");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("lastParagraph");
-        QTest::newRow("page 1") << 0 << "Punto d'Inserimento e Mouse"
-                                << "Un clic del Mouse sposta la barretta | sulla I o nella posizione valida più vicina.";
-        QTest::newRow("page 14") << 13 << "Caratteri Speciali"
-                                 << "Programmi più sofisticati consentono anche caratteri non mostrati sulla tastiera, "
-                                    "usando varie combinazioni dei tasti Maiuscolo, Ctrl, Alt.";
+        QTest::newRow("page 1")
+            << 0 << "Punto d'Inserimento e Mouse"
+            << "Un clic del Mouse sposta la barretta | sulla I o nella posizione valida più vicina.";
+        QTest::newRow("page 14")
+            << 13 << "Caratteri Speciali"
+            << "Programmi più sofisticati consentono anche caratteri non mostrati sulla tastiera, "
+               "usando varie combinazioni dei tasti Maiuscolo, Ctrl, Alt.";
     }
     void pageTextsAsTold()
     {
@@ -241,10 +244,12 @@ private slots:
         QTestEventList insert;
         insert.addKeyClick(Qt::Key_Insert);
         insert.addKeyClicks(QStringLiteral("x"));
-        QTest::newRow("Insert never overwrites") << insert << QStringLiteral("Questo è il mio pxrimo") << 44 << true;
+        QTest::newRow("Insert never overwrites")
+            << insert << QStringLiteral("Questo è il mio pxrimo") << 44 << true;
         QTestEventList enter;
         enter.addKeyClick(Qt::Key_Return);
-        QTest::newRow("Enter splits the line") << enter << QStringLiteral("Questo è il mio p\r\nrimo") << 45 << true;
+        QTest::newRow("Enter splits the line")
+            << enter << QStringLiteral("Questo è il mio p\r\nrimo") << 45 << true;
         QTestEventList endDelete;
         endDelete.addKeyClick(Qt::Key_End);
         endDelete.addKeyClick(Qt::Key_Delete);
@@ -256,11 +261,13 @@ private slots:
         QTest::newRow("Backspace at the start joins") << homeBackspace << line4 + line5 << 26 + 42 << true;
         QTestEventList backspace;
         backspace.addKeyClick(Qt::Key_Backspace);
-        QTest::newRow("Backspace removes the left character") << backspace << QStringLiteral("mio rimo") << 42 << true;
+        QTest::newRow("Backspace removes the left character")
+            << backspace << QStringLiteral("mio rimo") << 42 << true;
         QTestEventList endRight;
         endRight.addKeyClick(Qt::Key_End);
         endRight.addKeyClick(Qt::Key_Right);
-        QTest::newRow("Right passes the line break") << endRight << line4 + QStringLiteral("\r\n") + line5 << 70 << false;
+        QTest::newRow("Right passes the line break")
+            << endRight << line4 + QStringLiteral("\r\n") + line5 << 70 << false;
         QTestEventList up;
         up.addKeyClick(Qt::Key_Up);
         QTest::newRow("Up to a shorter line goes to its end") << up << line4 << 24 << false;
@@ -268,7 +275,8 @@ private slots:
         selection.addKeyClick(Qt::Key_Right, Qt::ShiftModifier);
         selection.addKeyClick(Qt::Key_Right, Qt::ShiftModifier);
         selection.addKeyClicks(QStringLiteral("Z"));
-        QTest::newRow("a typed character replaces the selection") << selection << QStringLiteral("mio pZmo") << 44 << true;
+        QTest::newRow("a typed character replaces the selection")
+            << selection << QStringLiteral("mio pZmo") << 44 << true;
     }
     void editingKeys()
     {
@@ -320,7 +328,8 @@ private slots:
 
     void longLinesWrapWithoutHorizontalScrolling()
     {
-        window->setEditorText(QString(40, QLatin1Char(' ')).replace(QLatin1Char(' '), QStringLiteral("parola ")));
+        window->setEditorText(
+            QString(40, QLatin1Char(' ')).replace(QLatin1Char(' '), QStringLiteral("parola ")));
         QCoreApplication::processEvents();
         QCOMPARE(htext->horizontalScrollBar()->maximum(), 0);
         QVERIFY(htext->document()->firstBlock().layout()->lineCount() > 1);

@@ -22,9 +22,12 @@ private slots:
     {
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("path");
-        QTest::newRow("root") << "/" << "/lettera.txt";
-        QTest::newRow("folder") << "/home/anna" << "/home/anna/lettera.txt";
-        QTest::newRow("folder ending in separator") << "/home/anna/" << "/home/anna/lettera.txt";
+        QTest::newRow("root") << "/"
+                              << "/lettera.txt";
+        QTest::newRow("folder") << "/home/anna"
+                                << "/home/anna/lettera.txt";
+        QTest::newRow("folder ending in separator") << "/home/anna/"
+                                                    << "/home/anna/lettera.txt";
     }
     void paths()
     {
@@ -68,12 +71,18 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("crLf");
-        QTest::newRow("LF") << "a\nb\n" << "a\r\nb\r\n";
-        QTest::newRow("CR LF") << "a\r\nb" << "a\r\nb";
-        QTest::newRow("lone CR") << "a\rb" << "a\r\nb";
-        QTest::newRow("CR before CR LF") << "a\r\r\nb" << "a\r\n\r\nb";
-        QTest::newRow("LF CR") << "a\n\rb" << "a\r\n\r\nb";
-        QTest::newRow("empty lines") << "\n\n" << "\r\n\r\n";
+        QTest::newRow("LF") << "a\nb\n"
+                            << "a\r\nb\r\n";
+        QTest::newRow("CR LF") << "a\r\nb"
+                               << "a\r\nb";
+        QTest::newRow("lone CR") << "a\rb"
+                                 << "a\r\nb";
+        QTest::newRow("CR before CR LF") << "a\r\r\nb"
+                                         << "a\r\n\r\nb";
+        QTest::newRow("LF CR") << "a\n\rb"
+                               << "a\r\n\r\nb";
+        QTest::newRow("empty lines") << "\n\n"
+                                     << "\r\n\r\n";
     }
     void lineBreaks()
     {
@@ -110,9 +119,14 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("character outside the code page") << "lettera.txt" << "Łódź" << "Ł";
-        QTest::newRow("folder that does not exist") << "manca/lettera.txt" << "ciao" << "non si può scrivere";
-        QTest::newRow("name too long") << QString(300, QLatin1Char('x')) << "ciao" << "non si può scrivere";
+        QTest::newRow("character outside the code page") << "lettera.txt"
+                                                         << "Łódź"
+                                                         << "Ł";
+        QTest::newRow("folder that does not exist") << "manca/lettera.txt"
+                                                    << "ciao"
+                                                    << "non si può scrivere";
+        QTest::newRow("name too long") << QString(300, QLatin1Char('x')) << "ciao"
+                                       << "non si può scrivere";
     }
     void failedWriteKeepsTheOldFile()
     {
@@ -134,8 +148,10 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("missing") << "manca.txt" << "non esiste";
-        QTest::newRow("folder") << "cartella.txt" << "non si può leggere";
+        QTest::newRow("missing") << "manca.txt"
+                                 << "non esiste";
+        QTest::newRow("folder") << "cartella.txt"
+                                << "non si può leggere";
     }
     void unreadableNamesAreReported()
     {
