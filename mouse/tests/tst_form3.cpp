@@ -257,7 +257,7 @@ void TestForm3::pauseKeepsTheClock()
 
 void TestForm3::helpFromEveryState_data()
 {
-    QTest::addColumn<QString>("state");
+    QTest::addColumn<QString>("from");
     QTest::addColumn<QString>("focus");
     QTest::addColumn<int>("modifiers");
     QTest::addColumn<QString>("secondsAfterTick");
@@ -273,22 +273,22 @@ void TestForm3::helpFromEveryState_data()
 
 void TestForm3::helpFromEveryState()
 {
-    QFETCH(QString, state);
+    QFETCH(QString, from);
     QFETCH(QString, focus);
     QFETCH(int, modifiers);
     QFETCH(QString, secondsAfterTick);
     QFETCH(QString, label2);
 
-    if (state != QLatin1String("ready")) {
+    if (from != QLatin1String("ready")) {
         via();
         ticks(7);
         hit();
         hit();
-        if (state == QLatin1String("paused"))
+        if (from == QLatin1String("paused"))
             pausa();
-        for (int i = 0; state == QLatin1String("over") && i < 18; ++i)
+        for (int i = 0; from == QLatin1String("over") && i < 18; ++i)
             hit();
-        if (state == QLatin1String("over"))
+        if (from == QLatin1String("over"))
             ticks(1); // ends the game at 8 seconds
     }
     bool stoppedWhileShown = false;
