@@ -13,6 +13,18 @@ namespace Vocabulary {
 namespace {
 constexpr char CodePage[] = "windows-1252";
 
+// The next CR LF at or after `from`, or -1. Searching for the CR alone lets
+// the search run at full speed.
+qsizetype findCrLf(const QString &text, qsizetype from)
+{
+    for (;;) {
+        const qsizetype cr = text.indexOf(u'\r', from);
+        if (cr < 0 || (cr + 1 < text.size() && text.at(cr + 1) == u'\n'))
+            return cr;
+        from = cr + 1;
+    }
+}
+
 // Walks the lines of a CR LF text as the vocabulary file is read: a line ends
 // at the next CR LF or at the end of the text, and the walk stops when the
 // line end lies within the last four characters of the text. So a text ending
@@ -24,7 +36,7 @@ void forEachLine(const QString &text, Visit visit)
     const qsizetype length = text.size();
     qsizetype pos = 0;
     for (;;) {
-        qsizetype end = text.indexOf(CrLf, pos);
+        qsizetype end = findCrLf(text, pos);
         if (end < 0)
             end = length;
         if (!visit(QStringView(text).mid(pos, end - pos)))
@@ -101,6 +113,17 @@ bool writeFile(const QString &path, const QString &text, QString *error)
 FileText splitFileText(const QString &fileText)
 {
     FileText result;
+    // When every line is a word line and the text ends in CR LF, the word
+    // list is the file's text itself.
+    bool same = fileText.endsWith(CrLf);
+    forEachLine(fileText, [&same](QStringView line) {
+        same = same && !line.isEmpty() && !line.startsWith(u"##");
+        return same;
+    });
+    if (same) {
+        result.wordText = fileText;
+        return result;
+    }
     result.wordText.reserve(fileText.size() + 2);
     forEachLine(fileText, [&result](QStringView line) {
         if (line.startsWith(u"##")) {
@@ -115,27 +138,46 @@ FileText splitFileText(const QString &fileText)
     return result;
 }
 
+namespace {
+// Which bracket characters occur in the text: bit 0 "(", 1 ")", 2 "[", 3 "]".
+int bracketsIn(QStringView text)
+{
+    int found = 0;
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case u'(':
+            found |= 1;
+            break;
+        case u')':
+            found |= 2;
+            break;
+        case u'[':
+            found |= 4;
+            break;
+        case u']':
+            found |= 8;
+            break;
+        default:
+            break;
+        }
+    }
+    return found;
+}
+
+// The codes of the bracket rule: ( ) [ ] count 1, 10, 2, 20 on the English
+// side and 4, 40, 8, 80 on the Italian side.
+int bracketSum(int found, int open, int close, int openSquare, int closeSquare)
+{
+    return (found & 1 ? open : 0) + (found & 2 ? close : 0) + (found & 4 ? openSquare : 0)
+        + (found & 8 ? closeSquare : 0);
+}
+} // namespace
+
 int checkBrackets(const QString &linin, const QString &linit)
 {
-    int check = 0;
-    if (linin.contains(u'('))
-        check += 1;
-    if (linin.contains(u')'))
-        check += 10;
-    if (linin.contains(u'['))
-        check += 2;
-    if (linin.contains(u']'))
-        check += 20;
+    int check = bracketSum(bracketsIn(linin), 1, 10, 2, 20);
     if (check == 0 || check == 11 || check == 22) {
-        check = 0;
-        if (linit.contains(u'('))
-            check += 4;
-        if (linit.contains(u')'))
-            check += 40;
-        if (linit.contains(u'['))
-            check += 8;
-        if (linit.contains(u']'))
-            check += 80;
+        check = bracketSum(bracketsIn(linit), 4, 40, 8, 80);
         if (check == 44 || check == 88)
             check = 0;
     }
@@ -196,7 +238,7 @@ SaveProblem checkBeforeSave(const QString &wordText)
     qsizetype pos = 0;
     const qsizetype length = wordText.size();
     while (pos < length) {
-        qsizetype end = wordText.indexOf(CrLf, pos);
+        qsizetype end = findCrLf(wordText, pos);
         if (end < 0)
             end = length;
         const QStringView line = QStringView(wordText).mid(pos, end - pos);
