@@ -2,6 +2,7 @@
 #include "qtplatform.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QScreen>
 #include <QTranslator>
@@ -37,6 +38,7 @@ int main(int argc, char *argv[])
     preferX11OnWayland();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("mouse"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/mouse.svg")));
     loadItalianTranslations(app);
 
     QtPlatform platform;
