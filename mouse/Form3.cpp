@@ -106,8 +106,7 @@ void CatImage::paintEvent(QPaintEvent *)
 
 void CatImage::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton
-        && event->button() != Qt::MiddleButton) {
+    if (!clicks(event->button()) && event->button() != Qt::MiddleButton) {
         event->ignore();
         return;
     }
@@ -119,8 +118,7 @@ void CatImage::mousePressEvent(QMouseEvent *event)
 
 void CatImage::mouseDoubleClickEvent(QMouseEvent *event)
 {
-    if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton
-        && event->button() != Qt::MiddleButton) {
+    if (!clicks(event->button()) && event->button() != Qt::MiddleButton) {
         event->ignore();
         return;
     }
