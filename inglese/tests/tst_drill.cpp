@@ -95,25 +95,6 @@ private slots:
         QCOMPARE(session.selection.pendingWord, answered ? 0 : word);
     }
 
-    void promptAndLessonLabel()
-    {
-        Session session;
-        FakePlatform platform;
-        fill(session, Words);
-        Drill toItalian(session, platform, Direction::EnglishToItalian);
-        next(session, 3);
-        QVERIFY(toItalian.start());
-        QCOMPARE(toItalian.view().shownText, "dress");
-        QCOMPARE(toItalian.view().lessonLabel, "Lez/Num  1/4");
-        QCOMPARE(session.drill.italianWord, "vestito");
-
-        Drill toEnglish(session, platform, Direction::ItalianToEnglish);
-        next(session, 3);
-        QVERIFY(toEnglish.start());
-        QCOMPARE(toEnglish.view().shownText, "vestito [m.]");
-        QCOMPARE(session.drill.englishWord, "dress");
-    }
-
     // Points, the last penalty and the critical mark for a question answered
     // after some ticks, with help pressed after a given tick.
     void scoring_data()
@@ -199,82 +180,32 @@ private slots:
         QCOMPARE(drill.view().helpBoxText, shown);
     }
 
-    // Caption, faces and timers of the start button through one question.
-    void command1ThroughQuestion()
+    // "Sei lento!" and the sad face come at the eleventh tick whatever the
+    // free time; the caption shows the free time from the first tick.
+    void slowAfterTenSeconds_data()
     {
-        Session session;
-        FakePlatform platform;
-        QList<QStringList> words = Words;
-        words.append(QStringList { "eleven", "quindicilettere" }); // 15 letters: free time 15
-        fill(session, words);
-        Drill drill(session, platform, Direction::ItalianToEnglish);
-        drill.load();
-        QCOMPARE(drill.view().command1Caption, "Via!");
-        QCOMPARE(drill.view().command1Tip, "Cliccami per cominciare ...");
-        QCOMPARE(platform.seeds, 1);
-
-        Drill forward(session, platform, Direction::EnglishToItalian);
-        forward.load();
-        next(session, 8);
-        QVERIFY(forward.start());
-        const DrillView &v = forward.view();
-        QCOMPARE(v.command1Caption, "Traduci...");
-        QVERIFY(!v.command1Enabled);
-        QVERIFY(v.timer1);
-        QVERIFY(!v.timer2);
-        QCOMPARE(v.caption, "    Prova dall' INGLESE");
-        for (int t = 1; t <= 10; ++t)
-            forward.timer1Tick();
-        QCOMPARE(v.command1Caption, "Traduci...");
-        QCOMPARE(v.caption, "    Prova dall' INGLESE ... (tempo libero= 15)");
-        forward.timer1Tick();
-        QCOMPARE(v.command1Caption, "Sei lento!");
-        QCOMPARE(v.command1DisabledFace, DrillView::Sad);
-        QCOMPARE(v.command1Face, DrillView::Neutral);
-
-        QVERIFY(forward.typingChanged("quindicilettere"));
-        QCOMPARE(v.command1Caption, "Un altro?");
-        QCOMPARE(v.command1Face, DrillView::Laughing);
-        QVERIFY(v.command1Enabled);
-        QVERIFY(!v.timer1);
-        QVERIFY(v.timer2);
-        QCOMPARE(v.command1Tip, "Cliccami per un'altra prova ...");
-        for (int t = 1; t <= 5; ++t)
-            forward.timer2Tick();
-        QCOMPARE(v.command1Caption, "Un altro?");
-        forward.timer2Tick();
-        QCOMPARE(v.command1Caption, "Allora?");
-        QCOMPARE(v.command1Face, DrillView::Smiling);
-        QVERIFY(!v.timer2);
-
-        // The next question starts from the neutral face again.
-        QVERIFY(forward.start());
-        QCOMPARE(v.command1Face, DrillView::Neutral);
-        QCOMPARE(v.command1DisabledFace, DrillView::Neutral);
-        QCOMPARE(v.command1Caption, "Traduci...");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("free time 10") << "casa" << "    Prova dall' INGLESE ... (tempo libero= 10)";
+        QTest::newRow("free time 15") << "quindicilettere" << "    Prova dall' INGLESE ... (tempo libero= 15)";
     }
-
-    void helpButtonShowsWhileWrongAfterTenSeconds()
+    void slowAfterTenSeconds()
     {
+        QFETCH(QString, answer);
+        QFETCH(QString, caption);
         Session session;
         FakePlatform platform;
-        fill(session, Words);
+        fill(session, { { "word", answer } });
         Drill drill(session, platform, Direction::EnglishToItalian);
-        next(session, 1);
         QVERIFY(drill.start());
-        drill.typingChanged("x");
+        QCOMPARE(drill.view().caption, "    Prova dall' INGLESE");
         for (int t = 1; t <= 10; ++t)
             drill.timer1Tick();
-        QVERIFY(!drill.view().helpButtonVisible);
+        QCOMPARE(drill.view().caption, caption);
+        QCOMPARE(drill.view().command1Caption, "Traduci...");
         drill.timer1Tick();
-        QVERIFY(drill.view().helpButtonVisible);
-        drill.help();
-        QVERIFY(drill.view().helpBoxVisible);
-        drill.typingChanged("");
-        QVERIFY(drill.view().helpButtonVisible); // until the next tick
-        drill.timer1Tick();
-        QVERIFY(!drill.view().helpButtonVisible);
-        QVERIFY(!drill.view().helpBoxVisible);
+        QCOMPARE(drill.view().command1Caption, "Sei lento!");
+        QCOMPARE(drill.view().command1DisabledFace, DrillView::Sad);
     }
 
     void synonymsMessage_data()
@@ -332,22 +263,6 @@ private slots:
         QVERIFY(!drill.typingChanged("luce"));
         QCOMPARE(session.doneCount, 1);
         QCOMPARE(session.points, 1004);
-    }
-
-    void nothingDrawnStartsNoQuestion()
-    {
-        Session session;
-        FakePlatform platform;
-        fill(session, Words);
-        Drill drill(session, platform, Direction::EnglishToItalian);
-        session.selection.selectionPos = session.selection.selectionCount; // at the end
-        platform.answers.enqueue(Platform::Answer::Cancel);
-        QVERIFY(!drill.start());
-        QCOMPARE(platform.shown.at(0).title, "Ricomincio...");
-        QCOMPARE(drill.view().command1Caption, "Via!");
-        QVERIFY(drill.view().command1Enabled);
-        QVERIFY(!drill.view().timer1);
-        QVERIFY(!drill.typingChanged(""));
     }
 
     void valuesStayWithinSixteenBits_data()
