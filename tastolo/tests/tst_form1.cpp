@@ -102,6 +102,20 @@ private slots:
         QVERIFY(platform.shown.isEmpty());
     }
 
+    void closingAsksOnlyWhenTheUserCloses()
+    {
+        QTest::keyClick(htext, Qt::Key_X);
+        window->setSessionEnding(true);
+        QVERIFY(window->close());
+        QVERIFY(platform.shown.isEmpty());
+        // The user's own close asks, and closes whatever the answer.
+        window->setSessionEnding(false);
+        window->show();
+        platform.answers.enqueue(Platform::Answer::No);
+        QVERIFY(window->close());
+        QCOMPARE(platform.shown.size(), 1);
+    }
+
     void pageDownRing()
     {
         for (qint16 stato = 0; stato < HelpPages::PageCount; ++stato) {
