@@ -44,7 +44,7 @@ QLabel *colouredLabel(const QString &name, const QColor &colour, QWidget *parent
 } // namespace
 
 Form0::Form0(Session &session, Platform &platform, QWidget *parent)
-    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , m_session(session)
     , m_platform(platform)
     , Timer1(new QTimer(this))
@@ -64,7 +64,7 @@ Form0::Form0(Session &session, Platform &platform, QWidget *parent)
     label1->setFont(QFont(QStringLiteral("Liberation Sans"), 8));
 
     Progresso = colouredLabel(QStringLiteral("Progresso"), QColor(255, 0, 0), this);
-    Progresso->setFont(QFont(QStringLiteral("Liberation Sans"), 8, QFont::Bold));
+    Progresso->setFont(QFont(QStringLiteral("Liberation Sans"), 8));
     Progresso->setGeometry(Twips::rect(3120, 240, 1695, 855));
 
     const QSize screen = platform.screenSize();
