@@ -2,6 +2,8 @@
 
 #include "Form2.h"
 #include "Form3.h"
+#include "Form4.h"
+#include "Form5.h"
 
 #include "mainrules.h"
 #include "platform.h"
@@ -294,16 +296,22 @@ bool Form1::menuSalva_Click()
 void Form1::menuLezioni_Click()
 {
     // Shows the options window Form4, modally.
+    Form4 options(m_session, m_platform, this);
+    options.exec();
 }
 
 void Form1::menuIstruzioni_Click()
 {
     // Shows the instructions window Form5, modally.
+    Form5::showInstructions(m_session, m_platform, this);
 }
 
 void Form1::menuRegole_Click()
 {
     // Shows Form4 as the rules view, modally.
+    Form4 rules(m_session, m_platform, this);
+    rules.showRules();
+    rules.exec();
 }
 
 void Form1::TimTab_Timer()
