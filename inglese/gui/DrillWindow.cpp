@@ -146,7 +146,7 @@ DrillWindow::DrillWindow(Session &session, Platform &platform, Direction directi
         auto *face = new QLabel(this);
         face->setObjectName(QStringLiteral("Face%1").arg(i));
         face->setGeometry(twips({ 9000 - 555 * (4 - i), 6000 - 525, 555, 525 }));
-        face->setPixmap(QIcon(FacePictures[i]).pixmap(PictureButton::PictureSize));
+        face->setPixmap(PictureButton::picture(FacePictures[i]));
         face->hide();
         m_Face[std::size_t(i)] = face;
     }

@@ -7,8 +7,7 @@
 #include <QPixmap>
 #include <QSvgRenderer>
 
-namespace {
-QPixmap renderPicture(const QString &path, qreal ratio)
+QPixmap PictureButton::picture(const QString &path, qreal ratio)
 {
     const int side = qRound(PictureButton::PictureSize * ratio);
     QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
@@ -22,7 +21,6 @@ QPixmap renderPicture(const QString &path, qreal ratio)
     pixmap.setDevicePixelRatio(ratio);
     return pixmap;
 }
-} // namespace
 
 PictureButton::PictureButton(QWidget *parent)
     : QToolButton(parent)
@@ -77,8 +75,8 @@ void PictureButton::updateIcon()
     QIcon icon;
     const QString normal = isDown() && !m_pressed.isEmpty() ? m_pressed : m_normal;
     if (!normal.isEmpty())
-        icon.addPixmap(renderPicture(normal, ratio), QIcon::Normal);
+        icon.addPixmap(picture(normal, ratio), QIcon::Normal);
     if (!m_disabled.isEmpty())
-        icon.addPixmap(renderPicture(m_disabled, ratio), QIcon::Disabled);
+        icon.addPixmap(picture(m_disabled, ratio), QIcon::Disabled);
     setIcon(icon);
 }

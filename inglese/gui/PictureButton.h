@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPixmap>
 #include <QToolButton>
 
 // A button with a picture above its caption, and separate pictures for its
@@ -12,6 +13,9 @@ public:
     static constexpr int PictureSize = 32;
 
     explicit PictureButton(QWidget *parent = nullptr);
+
+    // An SVG resource drawn at the button picture's size.
+    static QPixmap picture(const QString &path, qreal devicePixelRatio = 1.0);
 
     void setPictures(const QString &normal, const QString &disabled, const QString &pressed);
     void setNormalPicture(const QString &path);
