@@ -83,13 +83,6 @@ private slots:
         QCOMPARE(Answers::answerOf(text), answer);
     }
 
-    void messageLineHasEnglishFirst()
-    {
-        const WordTable words = table({ { "12", "house", "casa (abitazione, dimora)" }, { " 3 c", "cat", "gatto" } });
-        QCOMPARE(Answers::messageLine(words, 0), "(Lez.12)   house = casa (abitazione, dimora)");
-        QCOMPARE(Answers::messageLine(words, 1), "(Lez.3)   cat = gatto");
-    }
-
     // Accepted answers and synonyms text in both directions.
     void collect_data()
     {

@@ -61,8 +61,6 @@ private slots:
         QTest::newRow("case counts") << toItalian << 1 << QStringList { "L" } << true << 5 << "luce" << false;
         QTest::newRow("bracket remark never typed") << toItalian << 3 << QStringList { "vestito" } << false << 40 << "vestito" << true;
         QTest::newRow("longer than the answer") << toItalian << 1 << QStringList { "lucee" } << true << 5 << "luce" << false;
-        QTest::newRow("pasted blanks refused") << toItalian << 1 << QStringList { "luce  " } << true << 5 << "luce" << false;
-        QTest::newRow("pasted blanks accepted") << toEnglish << 4 << QStringList { "to walk  " } << true << 45 << "to walk" << true;
         QTest::newRow("blank inside counts") << toEnglish << 4 << QStringList { "to walk" } << false << 40 << "to walk" << true;
         QTest::newRow("typed without the blank") << toEnglish << 4 << QStringList { "towalk" } << true << 5 << "to walk" << false;
     }
