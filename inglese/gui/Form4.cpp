@@ -2,6 +2,7 @@
 
 #include "platform.h"
 #include "session.h"
+#include "twips.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -13,15 +14,11 @@
 #include <QRadioButton>
 
 namespace {
-// Sizes are designed in twips; 15 twips make one logical pixel.
-constexpr int tw(int twips)
-{
-    return twips / 15;
-}
+using Twips::px;
 
 QRect twRect(int left, int top, int width, int height)
 {
-    return QRect(tw(left), tw(top), tw(width), tw(height));
+    return Twips::rect(left, top, width, height);
 }
 
 const QColor LightGreen(192, 255, 192);
@@ -93,7 +90,7 @@ Form4::Form4(Session &session, Platform &platform, QWidget *parent)
     setWindowTitle(QStringLiteral("   OPZIONI"));
     setWindowIcon(QIcon(QStringLiteral(":/inglese/icona.svg")));
     setFont(makeFont(QStringLiteral("Liberation Sans"), 8, false));
-    setFixedSize(tw(4680), tw(6270));
+    setFixedSize(px(4680), px(6270));
     QPalette pal = palette();
     pal.setColor(QPalette::Window, LightGreen);
     setPalette(pal);
@@ -205,7 +202,7 @@ void Form4::showRules()
     m_label6->hide();
     m_frame1->hide();
     m_frame2->hide();
-    m_peri->move(tw((4650 - 3015) / 2), m_peri->y());
+    m_peri->move(px((4650 - 3015) / 2), m_peri->y());
     m_command2->hide();
     m_command1->setToolTip(QStringLiteral("Chiudi REGOLE"));
 }

@@ -3,6 +3,7 @@
 #include "helptext.h"
 #include "platform.h"
 #include "session.h"
+#include "twips.h"
 
 #include <QFile>
 #include <QListWidget>
@@ -10,11 +11,7 @@
 #include <QResizeEvent>
 
 namespace {
-// Sizes are designed in twips; 15 twips make one logical pixel.
-constexpr int tw(int twips)
-{
-    return twips / 15;
-}
+using Twips::px;
 } // namespace
 
 Form5::Form5(Session &session, Platform &platform, QWidget *form1)
@@ -26,18 +23,18 @@ Form5::Form5(Session &session, Platform &platform, QWidget *form1)
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("    A I U T O"));
     setWindowIcon(QIcon(QStringLiteral(":/inglese/icona.svg")));
-    resize(tw(8070), tw(6180));
+    resize(px(8070), px(6180));
 
     m_listai = new QListWidget(this);
     m_listai->setObjectName(QStringLiteral("Listai"));
-    m_listai->setGeometry(tw(90), tw(255), tw(7845), tw(5070));
+    m_listai->setGeometry(px(90), px(255), px(7845), px(5070));
     QFont listFont(QStringLiteral("Liberation Sans"));
     listFont.setPointSizeF(9.75);
     m_listai->setFont(listFont);
 
     m_command1 = new QPushButton(QStringLiteral("Ritorno"), this);
     m_command1->setObjectName(QStringLiteral("Command1"));
-    m_command1->setGeometry(tw(6075), tw(5535), tw(1245), tw(420));
+    m_command1->setGeometry(px(6075), px(5535), px(1245), px(420));
     QFont buttonFont(QStringLiteral("Liberation Sans"));
     buttonFont.setPointSize(8);
     buttonFont.setBold(true);
@@ -52,14 +49,12 @@ bool Form5::load()
         resize(width(), m_form1->height());
     }
 
+    // Any failure to read the file is reported in the same words.
     QFile file(m_session.dataFolder + QStringLiteral("aiutoV5.txt"));
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_platform.message(QStringLiteral("Richiesta ignorata ..."), QStringLiteral("File AIUTO.TXT non trovato"),
-                           Platform::Buttons::Ok, Platform::Icon::Information);
-        return false;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
+    QByteArray bytes;
+    if (file.open(QIODevice::ReadOnly))
+        bytes = file.readAll();
+    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
         m_platform.message(QStringLiteral("Richiesta ignorata ..."), QStringLiteral("File AIUTO.TXT non trovato"),
                            Platform::Buttons::Ok, Platform::Icon::Information);
         return false;
@@ -80,6 +75,6 @@ void Form5::resizeEvent(QResizeEvent *event)
 {
     QDialog::resizeEvent(event);
     const int h = event->size().height();
-    m_listai->resize(m_listai->width(), std::max(h - tw(700), 0));
-    m_command1->move(m_command1->x(), h - tw(450));
+    m_listai->resize(m_listai->width(), std::max(h - px(700), 0));
+    m_command1->move(m_command1->x(), h - px(450));
 }

@@ -2,7 +2,9 @@
 #include "fakeplatform.h"
 #include "session.h"
 
+#include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -72,9 +74,19 @@ private slots:
         QVERIFY(p.shown.isEmpty());
     }
 
-    void missingFile()
+    void unreadableFile_data()
     {
+        QTest::addColumn<bool>("folder");
+        QTest::newRow("no such file") << false;
+        QTest::newRow("a folder by that name") << true;
+    }
+    void unreadableFile()
+    {
+        QFETCH(bool, folder);
         QFile::remove(m_dir.filePath("aiutoV5.txt"));
+        if (folder)
+            QVERIFY(QDir(m_dir.path()).mkdir("aiutoV5.txt"));
+        auto cleanup = qScopeGuard([&] { QDir(m_dir.path()).rmdir("aiutoV5.txt"); });
         FakePlatform p;
         QWidget form1;
         Form5::showInstructions(m_session, p, &form1); // returns at once: nothing to show
