@@ -344,11 +344,12 @@ bool Form1::ListaVoci_KeyDown(int key)
     } else if (key == Qt::Key_Tab) {
         m_spia = 9;
         QTextCursor cursor = ListaVoci->textCursor();
-        const QTextBlock block = cursor.block();
+        const int caret = cursor.selectionStart(); // a selection counts from its start
+        const QTextBlock block = ListaVoci->document()->findBlock(caret);
         // Offsets in the program's text, where every line break is CR LF.
         const int extra = block.blockNumber();
         const int lineStart = block.position() + extra;
-        const int target = MainRules::tabCaret(lineStart, cursor.position() + extra) - extra;
+        const int target = MainRules::tabCaret(lineStart, caret + extra) - extra;
         cursor.setPosition(qBound(block.position(), target, block.position() + block.length() - 1));
         ListaVoci->setTextCursor(cursor);
         TimTab->start();
