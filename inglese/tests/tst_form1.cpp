@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -51,6 +52,7 @@ class TestForm1 : public QObject
     FakePlatform m_platform;
     Session *m_session = nullptr;
     Form1 *m_form = nullptr;
+    bool m_immutable = false;
 
     QString path(const QString &name) const { return m_dir->filePath(name); }
     template<typename T>
@@ -100,6 +102,9 @@ private slots:
     {
         delete m_form;
         delete m_session;
+        if (m_immutable)
+            QProcess::execute("chattr", { "-i", m_dir->path() });
+        m_immutable = false;
         QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         delete m_dir;
     }
@@ -412,9 +417,15 @@ private slots:
     {
         QVERIFY(start());
         QVERIFY(QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::ExeOwner));
-        if (QFile probe(path("probe")); probe.open(QIODevice::WriteOnly)) {
-            probe.remove();
-            QSKIP("this user writes into read-only folders");
+        const auto writable = [this] {
+            QFile probe(path("probe"));
+            return probe.open(QIODevice::WriteOnly) && probe.remove();
+        };
+        if (writable()) {
+            // The superuser ignores permissions: make the folder immutable instead.
+            m_immutable = QProcess::execute("chattr", { "+i", m_dir->path() }) == 0;
+            if (!m_immutable || writable())
+                QSKIP("no way to make a folder read-only for this user");
         }
         m_form->menuModifica_Click();
         typeAtEnd(wordLine("4", "", "new", "nuovo"));
