@@ -34,12 +34,19 @@ private:
     QList<QList<Step>> dialogues;
     int dialoguesSeen = 0;
     bool dialogueLeftOpen = false;
+    // What the last dialogue showed when it opened.
+    struct
+    {
+        QString title, name;
+        bool nameEditable = false;
+    } seen;
 
     QString path(const QString &name) const { return dir->filePath(name); }
     ProgramState &state() { return window->state(); }
-    QAction *action(const char *name) { return window->findChild<QAction *>(QLatin1String(name)); }
+    void trigger(const QString &menu) { window->findChild<QAction *>(menu)->trigger(); }
+    bool saveEnabled() { return window->findChild<QAction *>(QStringLiteral("menuFileSave"))->isEnabled(); }
     QString label1() { return window->findChild<QLabel *>(QStringLiteral("Label1"))->text(); }
-    QPlainTextEdit *htext() { return window->findChild<QPlainTextEdit *>(QStringLiteral("Htext")); }
+    QStringList files() const { return QDir(dir->path()).entryList(QDir::Files); }
 
     static QByteArray bytesOf(const QString &file)
     {
@@ -52,9 +59,11 @@ private:
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     }
+    static QByteArray saved(const QString &text) { return TextFile::encode(text + QStringLiteral("\r\n")).value(); }
 
-    // The next file dialogue runs `steps` in turn once it is up; if it is
-    // still open after the last one it is cancelled and the test fails.
+    // The next file dialogue records what it shows, then runs `steps` in
+    // turn; if it is still open after the last one it is cancelled and the
+    // test fails.
     void expectDialogue(QList<Step> steps)
     {
         dialogues.append(steps);
@@ -66,22 +75,16 @@ private:
         auto *dialogue = qobject_cast<Form3 *>(QApplication::activeModalWidget());
         if (!dialogue || dialogues.isEmpty())
             return;
-        QList<Step> &steps = dialogues.first();
-        if (steps.isEmpty()) {
+        ++dialoguesSeen;
+        auto *text1 = dialogue->findChild<QLineEdit *>(QStringLiteral("Text1"));
+        seen = { dialogue->windowTitle(), text1->text(), text1->isEnabled() };
+        for (const Step &step : dialogues.takeFirst())
+            if (dialogue->isVisible())
+                step(*dialogue);
+        if (dialogue->isVisible()) {
             dialogueLeftOpen = true;
             dialogue->reject();
-        } else {
-            ++dialoguesSeen;
-            for (const Step &step : std::as_const(steps))
-                if (dialogue->isVisible())
-                    step(*dialogue);
-            steps.clear();
-            if (dialogue->isVisible()) {
-                dialogueLeftOpen = true;
-                dialogue->reject();
-            }
         }
-        dialogues.removeFirst();
         if (!dialogues.isEmpty())
             QTimer::singleShot(0, this, &TestFileMenu::runStep);
     }
@@ -90,49 +93,33 @@ private:
     {
         return [name](Form3 &d) { d.findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(name); };
     }
-    static Step clickOk()
+    static Step click(const char *button)
     {
-        return [](Form3 &d) {
-            QTest::mouseClick(d.findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
-        };
+        return [button](Form3 &d) { QTest::mouseClick(d.findChild<QPushButton *>(button), Qt::LeftButton); };
     }
-    static Step clickCancel()
-    {
-        return [](Form3 &d) {
-            QTest::mouseClick(d.findChild<QPushButton *>(QStringLiteral("Command2")), Qt::LeftButton);
-        };
-    }
+    static Step ok() { return click("Command1"); }
+    static Step cancel() { return click("Command2"); }
     static Step chooseFile(const QString &name)
     {
         return [name](Form3 &d) {
             auto *list = d.findChild<QListWidget *>(QStringLiteral("File1"));
             const auto found = list->findItems(name, Qt::MatchExactly);
             QCOMPARE(found.size(), 1);
-            QTest::mouseClick(
-                list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.first()).center());
-        };
-    }
-    // Records what the dialogue shows when it opens.
-    Step look(QString &title, QString &name, bool &nameEditable)
-    {
-        return [&](Form3 &d) {
-            title = d.windowTitle();
-            auto *text1 = d.findChild<QLineEdit *>(QStringLiteral("Text1"));
-            name = text1->text();
-            nameEditable = text1->isEnabled();
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.first()).center());
         };
     }
     // Saves the text of the editing area as `name` through "S&alva con nome...".
     void saveAs(const QString &name)
     {
-        expectDialogue({ typeName(name), clickOk() });
-        action("menuFileSaveAs")->trigger();
+        expectDialogue({ typeName(name), ok() });
+        trigger(QStringLiteral("menuFileSaveAs"));
     }
     // Types as the keyboard layout gives the characters, accented ones included.
     void typeIntoArea(const QString &text)
     {
+        auto *htext = window->findChild<QPlainTextEdit *>(QStringLiteral("Htext"));
         for (const QChar character : text)
-            QTest::sendKeyEvent(QTest::Click, htext(), Qt::Key_unknown, QString(character), Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Click, htext, Qt::Key_unknown, QString(character), Qt::NoModifier);
     }
 
 private slots:
@@ -160,56 +147,43 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("written");
-        QTest::newRow("no extension") << "lettera"
-                                      << "lettera.txt";
-        QTest::newRow("lower case") << "lettera.txt"
-                                    << "lettera.txt";
-        QTest::newRow("upper case") << "LETTERA.TXT"
-                                    << "LETTERA.TXT";
-        QTest::newRow("mixed case") << "lettera.Txt"
-                                    << "lettera.Txt.txt";
+        QTest::newRow("no extension") << "lettera" << "lettera.txt";
+        QTest::newRow("lower case") << "lettera.txt" << "lettera.txt";
+        QTest::newRow("upper case") << "LETTERA.TXT" << "LETTERA.TXT";
+        QTest::newRow("mixed case") << "lettera.Txt" << "lettera.Txt.txt";
     }
     void saveNameRule()
     {
         QFETCH(QString, typed);
         QFETCH(QString, written);
-        QString title, proposed;
-        bool editable = false;
-        expectDialogue({ look(title, proposed, editable), typeName(typed), clickOk() });
-        action("menuFileSaveAs")->trigger();
-        QCOMPARE(title, QStringLiteral("   SALVA IL FILE"));
-        QVERIFY(editable);
-        QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList { written });
-        QCOMPARE(bytesOf(path(written)), TextFile::encode(sampleLetter() + QStringLiteral("\r\n")).value());
+        saveAs(typed);
+        QCOMPARE(seen.title, QStringLiteral("   SALVA IL FILE"));
+        QVERIFY(seen.nameEditable);
+        QCOMPARE(files(), QStringList { written });
+        QCOMPARE(bytesOf(path(written)), saved(sampleLetter()));
         QCOMPARE(state().NomeFileCorrente, path(written));
         QCOMPARE(label1(), path(written));
-        QVERIFY(action("menuFileSave")->isEnabled());
+        QVERIFY(saveEnabled());
         QVERIFY(platform.shown.isEmpty());
     }
 
     void saveAndReopenAddsOneLineBreak()
     {
         typeIntoArea(QStringLiteral("più "));
-        const QString saved = window->editorText();
+        const QString text = window->editorText() + QStringLiteral("\r\n");
         saveAs(QStringLiteral("lettera"));
         QVERIFY(!window->isModified());
 
         // The text is unchanged since the save: "Apri" asks nothing.
-        QString title, proposed;
-        bool editable = true;
-        expectDialogue({ look(title, proposed, editable), chooseFile(QStringLiteral("lettera.txt")),
-            [](Form3 &d) {
-                QCOMPARE(
-                    d.findChild<QLineEdit *>(QStringLiteral("Text1"))->text(), QStringLiteral("lettera.txt"));
-                QCOMPARE(d.focusWidget(), d.findChild<QPushButton *>(QStringLiteral("Command1")));
-            },
-            clickOk() });
-        action("menuFileOpen")->trigger();
-        QCOMPARE(title, QStringLiteral("   APRI UN FILE"));
-        QCOMPARE(proposed, QStringLiteral("lettera.txt"));
-        QVERIFY(!editable);
-        QCOMPARE(window->editorText(), saved + QStringLiteral("\r\n"));
-        QCOMPARE(state().TestoRiferimento, saved + QStringLiteral("\r\n"));
+        expectDialogue({ chooseFile(QStringLiteral("lettera.txt")),
+            [](Form3 &d) { QCOMPARE(d.focusWidget(), d.findChild<QPushButton *>(QStringLiteral("Command1"))); },
+            ok() });
+        trigger(QStringLiteral("menuFileOpen"));
+        QCOMPARE(seen.title, QStringLiteral("   APRI UN FILE"));
+        QCOMPARE(seen.name, QStringLiteral("lettera.txt"));
+        QVERIFY(!seen.nameEditable);
+        QCOMPARE(window->editorText(), text);
+        QCOMPARE(state().TestoRiferimento, text);
         QVERIFY(!window->isModified());
         QCOMPARE(label1(), path(QStringLiteral("lettera.txt")));
         QCOMPARE(state().CartellaCorrente, dir->path());
@@ -231,10 +205,10 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(int, lines);
         writeBytes(path(QStringLiteral("file.txt")), bytes);
-        expectDialogue({ chooseFile(QStringLiteral("file.txt")), clickOk() });
-        action("menuFileOpen")->trigger();
+        expectDialogue({ chooseFile(QStringLiteral("file.txt")), ok() });
+        trigger(QStringLiteral("menuFileOpen"));
         QCOMPARE(state().TestoRiferimento, TextFile::decode(bytes));
-        QCOMPARE(htext()->blockCount(), lines);
+        QCOMPARE(window->findChild<QPlainTextEdit *>(QStringLiteral("Htext"))->blockCount(), lines);
         QVERIFY(!window->isModified());
         window->close();
         QVERIFY(platform.shown.isEmpty());
@@ -246,41 +220,41 @@ private slots:
             writeBytes(path(QLatin1String(name)), "x");
         QVERIFY(QDir(dir->path()).mkpath(QStringLiteral("sotto/cartella")));
         writeBytes(path(QStringLiteral("sotto/e.txt")), "x");
-        QStringList files, inSubfolder, folders;
+        QStringList names[2], folders;
         QString drive;
+        const auto list = [](QListWidget *widget, QStringList &into) {
+            for (int i = 0; i < widget->count(); ++i)
+                into << widget->item(i)->text().trimmed();
+        };
         expectDialogue({ [&](Form3 &d) {
                             auto *file1 = d.findChild<QListWidget *>(QStringLiteral("File1"));
                             auto *dir1 = d.findChild<QListWidget *>(QStringLiteral("Dir1"));
                             drive = d.findChild<QComboBox *>(QStringLiteral("Drive1"))->currentText();
-                            for (int i = 0; i < file1->count(); ++i)
-                                files << file1->item(i)->text();
-                            for (int i = 0; i < dir1->count(); ++i)
-                                folders << dir1->item(i)->text().trimmed();
+                            list(file1, names[0]);
+                            list(dir1, folders);
                             const auto sub = dir1->findItems(QStringLiteral("sotto"), Qt::MatchEndsWith);
                             QCOMPARE(sub.size(), 1);
                             emit dir1->itemActivated(sub.first());
-                            for (int i = 0; i < file1->count(); ++i)
-                                inSubfolder << file1->item(i)->text();
+                            list(file1, names[1]);
                             QCOMPARE(d.folder(), path(QStringLiteral("sotto")));
                             // The page keys belong to the editing area only.
                             QTest::keyClick(file1, Qt::Key_PageDown);
                         },
-            clickCancel() });
-        action("menuFileOpen")->trigger();
+            cancel() });
+        trigger(QStringLiteral("menuFileOpen"));
         QCOMPARE(state().Stato, qint16(14));
-        QCOMPARE(files, (QStringList { "a.txt", "B.TXT", "c.Txt" }));
+        QCOMPARE(names[0], (QStringList { "a.txt", "B.TXT", "c.Txt" }));
+        QCOMPARE(names[1], QStringList { "e.txt" });
         QCOMPARE(folders.first(), QStringLiteral("/"));
         QCOMPARE(folders.last(), QStringLiteral("sotto"));
-        QCOMPARE(inSubfolder, QStringList { "e.txt" });
         QCOMPARE(drive, QStringLiteral("/"));
     }
 
     void driveListChangesTheFolder()
     {
-        const QString missing = path(QStringLiteral("disco-assente"));
-        platform.roots = QStringList { QStringLiteral("/"), dir->path(), missing };
+        platform.roots = QStringList { QStringLiteral("/"), dir->path(), path(QStringLiteral("disco-assente")) };
         QString shownDrive, folderAfterRoot;
-        int messagesAfterMissing = 0;
+        qsizetype messagesAfterMissing = 0;
         expectDialogue({ [&](Form3 &d) {
                             auto *drive1 = d.findChild<QComboBox *>(QStringLiteral("Drive1"));
                             shownDrive = drive1->currentText();
@@ -289,11 +263,11 @@ private slots:
                             folderAfterRoot = d.folder();
                             drive1->setCurrentIndex(2);
                             emit drive1->activated(2);
-                            messagesAfterMissing = int(platform.shown.size());
+                            messagesAfterMissing = platform.shown.size();
                             QCOMPARE(d.folder(), QStringLiteral("/"));
                         },
-            clickCancel() });
-        action("menuFileOpen")->trigger();
+            cancel() });
+        trigger(QStringLiteral("menuFileOpen"));
         // The drive of the current folder is the longest root that holds it.
         QCOMPARE(shownDrive, dir->path());
         QCOMPARE(folderAfterRoot, QStringLiteral("/"));
@@ -301,39 +275,50 @@ private slots:
         QVERIFY(platform.shown.first().text.contains(QStringLiteral("non è pronto")));
     }
 
+    // A changed text: each menu asks; Yes saves it first through the save
+    // dialogue, No gives it up. Then the menu does its work.
     void questions_data()
     {
         QTest::addColumn<QString>("menu");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("Nuovo")
-            << "menuFileNew"
-            << "E' stato richiesto di Aprire un Nuovo File,\r\nma il file corrente è stato "
-               "modificato.\r\nVuoi salvarlo ?";
-        QTest::newRow("Apri") << "menuFileOpen"
-                              << "E' stato richiesto di Aprire un altro File,\r\nma il file corrente è stato "
-                                 "modificato.\r\nVuoi salvarlo ?";
-        QTest::newRow("Chiudi")
-            << "menuFileClose"
-            << "E' stato chiesto di chiudere il programma,\r\nma il file corrente non è stato "
-               "salvato dopo le modifiche.\r\nVuoi salvarlo ?";
+        QTest::addColumn<QString>("asked");
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<bool>("saveAfter");
+        const QString changed = QStringLiteral(",\r\nma il file corrente è stato modificato.\r\nVuoi salvarlo ?");
+        const QString nuovo = QStringLiteral("E' stato richiesto di Aprire un Nuovo File") + changed;
+        const QString apri = QStringLiteral("E' stato richiesto di Aprire un altro File") + changed;
+        const QString chiudi = QStringLiteral("E' stato chiesto di chiudere il programma,\r\nma il file corrente "
+                                              "non è stato salvato dopo le modifiche.\r\nVuoi salvarlo ?");
+        QTest::newRow("Nuovo, No") << "menuFileNew" << nuovo << false << false;
+        QTest::newRow("Nuovo, Yes") << "menuFileNew" << nuovo << true << false;
+        QTest::newRow("Apri, No") << "menuFileOpen" << apri << false << true;
+        QTest::newRow("Apri, Yes") << "menuFileOpen" << apri << true << true;
+        QTest::newRow("Chiudi, No") << "menuFileClose" << chiudi << false << false;
+        QTest::newRow("Chiudi, Yes") << "menuFileClose" << chiudi << true << true;
     }
     void questions()
     {
         QFETCH(QString, menu);
-        QFETCH(QString, text);
+        QFETCH(QString, asked);
+        QFETCH(bool, yes);
+        QFETCH(bool, saveAfter);
+        const bool opening = menu == QLatin1String("menuFileOpen");
         typeIntoArea(QStringLiteral("x"));
-        platform.answers.enqueue(Platform::Answer::No);
-        if (menu == QLatin1String("menuFileOpen"))
-            expectDialogue({ [this](Form3 &) { QVERIFY(window->editorText().isEmpty()); }, clickCancel() });
-        window->findChild<QAction *>(menu)->trigger();
+        const QString typed = window->editorText();
+        platform.answers.enqueue(yes ? Platform::Answer::Yes : Platform::Answer::No);
+        if (yes)
+            expectDialogue({ typeName(QStringLiteral("prima")), ok() });
+        if (opening) // the text is given up before the file is chosen
+            expectDialogue({ [this](Form3 &) { QVERIFY(window->editorText().isEmpty()); }, cancel() });
+        trigger(menu);
         QCOMPARE(platform.shown.size(), 1);
         QCOMPARE(platform.shown.first().title, QStringLiteral("Attenzione !"));
-        QCOMPARE(platform.shown.first().text, text);
+        QCOMPARE(platform.shown.first().text, asked);
         QCOMPARE(platform.shown.first().buttons, Platform::Buttons::YesNo);
         QCOMPARE(platform.shown.first().icon, Platform::Icon::None);
-        // No: nothing is saved and the text is given up.
-        QCOMPARE(dialoguesSeen, menu == QLatin1String("menuFileOpen") ? 1 : 0);
-        QVERIFY(QDir(dir->path()).entryList(QDir::Files).isEmpty());
+        QCOMPARE(dialoguesSeen, int(yes) + int(opening));
+        QCOMPARE(files(), yes ? QStringList { QStringLiteral("prima.txt") } : QStringList());
+        if (yes)
+            QCOMPARE(bytesOf(path(QStringLiteral("prima.txt"))), saved(typed));
         if (menu == QLatin1String("menuFileClose")) {
             QVERIFY(!window->isVisible());
         } else {
@@ -341,33 +326,7 @@ private slots:
             QVERIFY(!window->isModified());
             QVERIFY(label1().isEmpty());
         }
-    }
-
-    void yesSavesFirst_data()
-    {
-        QTest::addColumn<QString>("menu");
-        QTest::newRow("Nuovo") << "menuFileNew";
-        QTest::newRow("Apri") << "menuFileOpen";
-        QTest::newRow("Chiudi") << "menuFileClose";
-    }
-    void yesSavesFirst()
-    {
-        QFETCH(QString, menu);
-        typeIntoArea(QStringLiteral("x"));
-        const QString typed = window->editorText();
-        platform.answers.enqueue(Platform::Answer::Yes);
-        expectDialogue({ typeName(QStringLiteral("prima")), clickOk() });
-        if (menu == QLatin1String("menuFileOpen"))
-            expectDialogue({ clickCancel() });
-        window->findChild<QAction *>(menu)->trigger();
-        QCOMPARE(bytesOf(path(QStringLiteral("prima.txt"))),
-            TextFile::encode(typed + QStringLiteral("\r\n")).value());
-        QCOMPARE(dialoguesSeen, menu == QLatin1String("menuFileOpen") ? 2 : 1);
-        if (menu == QLatin1String("menuFileClose"))
-            QVERIFY(!window->isVisible());
-        else
-            QVERIFY(window->editorText().isEmpty());
-        QCOMPARE(action("menuFileSave")->isEnabled(), menu != QLatin1String("menuFileNew"));
+        QCOMPARE(saveEnabled(), saveAfter);
     }
 
     void cancelledSaveKeepsEverything_data()
@@ -384,29 +343,25 @@ private slots:
         typeIntoArea(QStringLiteral("nuovo testo"));
         const QString typed = window->editorText();
         const QString reference = state().TestoRiferimento;
-        Step cancel = clickCancel();
-        if (how == QLatin1String("close"))
-            cancel = [](Form3 &d) { d.close(); };
-        else if (how == QLatin1String("Escape"))
-            cancel = [](Form3 &d) { QTest::keyClick(&d, Qt::Key_Escape); };
-
+        const Step close = how == QLatin1String("close") ? Step([](Form3 &d) { d.close(); })
+            : how == QLatin1String("Escape")             ? Step([](Form3 &d) { QTest::keyClick(&d, Qt::Key_Escape); })
+                                                         : cancel();
         platform.answers.enqueue(Platform::Answer::Yes);
-        expectDialogue({ chooseFile(QStringLiteral("vecchia.txt")), cancel });
-        action("menuFileNew")->trigger();
+        expectDialogue({ chooseFile(QStringLiteral("vecchia.txt")), close });
+        trigger(QStringLiteral("menuFileNew"));
         QCOMPARE(window->editorText(), typed);
         QCOMPARE(label1(), path(QStringLiteral("vecchia.txt")));
         QCOMPARE(state().TestoRiferimento, reference);
         QCOMPARE(state().NomeFileCorrente, path(QStringLiteral("vecchia.txt")));
         QCOMPARE(state().Operazione, qint16(ProgramState::Cancelled));
         QVERIFY(window->isModified());
-        QCOMPARE(
-            bytesOf(path(QStringLiteral("vecchia.txt"))), TextFile::encode(sampleLetter() + "\r\n").value());
+        QCOMPARE(bytesOf(path(QStringLiteral("vecchia.txt"))), saved(sampleLetter()));
 
         // The text was never written: closing still asks, and the program
         // ends after the save dialogue even when it is cancelled.
         platform.answers.enqueue(Platform::Answer::Yes);
-        expectDialogue({ cancel });
-        action("menuFileClose")->trigger();
+        expectDialogue({ close });
+        trigger(QStringLiteral("menuFileClose"));
         QCOMPARE(platform.shown.size(), 2);
         QVERIFY(!window->isVisible());
     }
@@ -415,38 +370,32 @@ private slots:
     {
         saveAs(QStringLiteral("uno"));
         writeBytes(path(QStringLiteral("due.txt")), "due");
-        expectDialogue({ chooseFile(QStringLiteral("due.txt")), clickCancel() });
-        action("menuFileOpen")->trigger();
+        expectDialogue({ chooseFile(QStringLiteral("due.txt")), cancel() });
+        trigger(QStringLiteral("menuFileOpen"));
         QCOMPARE(state().NomeFileCorrente, path(QStringLiteral("uno.txt")));
         QVERIFY(window->editorText().isEmpty());
         QVERIFY(!window->isModified());
         // Nothing is shown as current: "&Salva" asks for a name rather than
         // writing the empty area over uno.txt.
-        QVERIFY(action("menuFileSave")->isEnabled());
-        QString proposed, title;
-        bool editable = false;
-        expectDialogue({ look(title, proposed, editable), clickCancel() });
-        action("menuFileSave")->trigger();
-        QCOMPARE(title, QStringLiteral("   SALVA IL FILE"));
-        QCOMPARE(proposed, QStringLiteral("uno.txt"));
-        QCOMPARE(bytesOf(path(QStringLiteral("uno.txt"))), TextFile::encode(sampleLetter() + "\r\n").value());
+        QVERIFY(saveEnabled());
+        expectDialogue({ cancel() });
+        trigger(QStringLiteral("menuFileSave"));
+        QCOMPARE(seen.title, QStringLiteral("   SALVA IL FILE"));
+        QCOMPARE(seen.name, QStringLiteral("uno.txt"));
+        QCOMPARE(bytesOf(path(QStringLiteral("uno.txt"))), saved(sampleLetter()));
     }
 
     void nuovoKeepsTheNameForTheNextSave()
     {
         saveAs(QStringLiteral("lettera"));
-        action("menuFileNew")->trigger();
+        trigger(QStringLiteral("menuFileNew"));
         QVERIFY(platform.shown.isEmpty());
-        QVERIFY(window->editorText().isEmpty());
         QVERIFY(!window->isModified());
-        QVERIFY(label1().isEmpty());
-        QVERIFY(!action("menuFileSave")->isEnabled());
+        QVERIFY(!saveEnabled());
         typeIntoArea(QStringLiteral("altro"));
-        QString title, proposed;
-        bool editable = false;
-        expectDialogue({ look(title, proposed, editable), clickOk() });
-        action("menuFileSaveAs")->trigger();
-        QCOMPARE(proposed, QStringLiteral("lettera.txt"));
+        expectDialogue({ ok() });
+        trigger(QStringLiteral("menuFileSaveAs"));
+        QCOMPARE(seen.name, QStringLiteral("lettera.txt"));
         // Saving over an existing file replaces it without a question.
         QCOMPARE(bytesOf(path(QStringLiteral("lettera.txt"))), QByteArray("altro\r\n"));
         QVERIFY(platform.shown.isEmpty());
@@ -457,70 +406,59 @@ private slots:
         // A cancelled dialogue enables "&Salva" before any file is named; it
         // then works as "S&alva con nome...".
         typeIntoArea(QStringLiteral("A"));
-        expectDialogue({ clickCancel() });
-        action("menuFileSaveAs")->trigger();
-        QVERIFY(action("menuFileSave")->isEnabled());
+        expectDialogue({ cancel() });
+        trigger(QStringLiteral("menuFileSaveAs"));
+        QVERIFY(saveEnabled());
         QVERIFY(state().NomeFileCorrente.isEmpty());
-        expectDialogue({ typeName(QStringLiteral("lettera")), clickOk() });
-        action("menuFileSave")->trigger();
+        expectDialogue({ typeName(QStringLiteral("lettera")), ok() });
+        trigger(QStringLiteral("menuFileSave"));
         QCOMPARE(dialoguesSeen, 2);
         typeIntoArea(QStringLiteral("B"));
         QVERIFY(window->isModified());
-        action("menuFileSave")->trigger();
+        trigger(QStringLiteral("menuFileSave"));
         QCOMPARE(dialoguesSeen, 2);
         QVERIFY(!window->isModified());
         QVERIFY(bytesOf(path(QStringLiteral("lettera.txt"))).contains("pABrimo"));
         QCOMPARE(label1(), path(QStringLiteral("lettera.txt")));
     }
 
+    // A name that cannot be read or written is reported and the dialogue
+    // stays open for another try; nothing is written or given up.
     void fileErrorsKeepTheDialogueOpen_data()
     {
+        QTest::addColumn<QString>("menu");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("area");
         QTest::addColumn<QString>("message");
-        QTest::newRow("empty name") << ""
-                                    << ""
-                                    << "il Nome File non è valido, ripovare";
-        QTest::newRow("blank name") << "   "
-                                    << ""
-                                    << "il Nome File non è valido, ripovare";
-        QTest::newRow("missing folder") << "manca/lettera"
-                                        << ""
-                                        << "non si può scrivere";
-        QTest::newRow("character outside the code page") << "lettera"
-                                                         << "Łódź"
-                                                         << "Ł";
+        const QString invalid = QStringLiteral("il Nome File non è valido, ripovare");
+        QTest::newRow("empty name") << "menuFileSaveAs" << "" << "x" << invalid;
+        QTest::newRow("blank name") << "menuFileSaveAs" << "   " << "x" << invalid;
+        QTest::newRow("missing folder") << "menuFileSaveAs" << "manca/lettera" << "x" << "non si può scrivere";
+        QTest::newRow("character outside the code page") << "menuFileSaveAs" << "lettera" << "Łódź" << "Ł";
+        QTest::newRow("opening a missing file") << "menuFileOpen" << "sparito.txt" << "" << "non esiste";
+        QTest::newRow("opening a folder") << "menuFileOpen" << "cartella.txt" << "" << "non si può leggere";
     }
     void fileErrorsKeepTheDialogueOpen()
     {
+        QFETCH(QString, menu);
         QFETCH(QString, typed);
         QFETCH(QString, area);
         QFETCH(QString, message);
-        typeIntoArea(area.isEmpty() ? QStringLiteral("x") : area);
+        QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("cartella.txt")));
+        typeIntoArea(area);
         const QString reference = state().TestoRiferimento;
         bool stillOpen = false;
-        expectDialogue(
-            { typeName(typed), clickOk(), [&](Form3 &d) { stillOpen = d.isVisible(); }, clickCancel() });
-        action("menuFileSaveAs")->trigger();
+        expectDialogue({ typeName(typed), ok(), [&](Form3 &d) { stillOpen = d.isVisible(); }, cancel() });
+        trigger(menu);
         QVERIFY(stillOpen);
         QCOMPARE(platform.shown.size(), 1);
         QVERIFY(platform.shown.first().title.startsWith(QStringLiteral("Attenzione")));
         QVERIFY2(platform.shown.first().text.contains(message), qPrintable(platform.shown.first().text));
-        QVERIFY(QDir(dir->path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
-        QCOMPARE(state().TestoRiferimento, reference);
-        QVERIFY(window->isModified());
-    }
-
-    void unreadableFileKeepsTheDialogueOpen()
-    {
-        state().NomeFileCorrente = path(QStringLiteral("sparito.txt"));
-        bool stillOpen = false;
-        expectDialogue({ clickOk(), [&](Form3 &d) { stillOpen = d.isVisible(); }, clickCancel() });
-        action("menuFileOpen")->trigger();
-        QVERIFY(stillOpen);
-        QCOMPARE(platform.shown.size(), 1);
-        QVERIFY(platform.shown.first().text.contains(QStringLiteral("non esiste")));
-        QCOMPARE(state().NomeFileCorrente, path(QStringLiteral("sparito.txt")));
+        QCOMPARE(QDir(dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+            QStringList { QStringLiteral("cartella.txt") });
+        // Opening gives the text up before the file is chosen.
+        QCOMPARE(state().TestoRiferimento, area.isEmpty() ? QString() : reference);
+        QCOMPARE(window->isModified(), !area.isEmpty());
     }
 
     void failedSalvaKeepsTheTextModified()
@@ -530,7 +468,7 @@ private slots:
         saveAs(QStringLiteral("lettera"));
         QVERIFY(QDir(path(QStringLiteral("sotto"))).removeRecursively());
         typeIntoArea(QStringLiteral("x"));
-        action("menuFileSave")->trigger();
+        trigger(QStringLiteral("menuFileSave"));
         QCOMPARE(platform.shown.size(), 1);
         QVERIFY(platform.shown.first().text.contains(QStringLiteral("non si può scrivere")));
         QVERIFY(window->isModified());
