@@ -5,23 +5,6 @@
 #include <QTest>
 
 namespace {
-// A session over the given (English, Italian) words, all in lesson 1, asked
-// in forward order.
-void fill(Session &session, const QList<QStringList> &rows)
-{
-    for (const QStringList &r : rows)
-        session.words.append(" 1  ", " 1", r.at(0).leftJustified(50), r.at(1).leftJustified(50));
-    session.selection.options.order = 2;
-    session.selection.buildSelection(session.words, session.memoc);
-}
-
-// Makes the next "Via!" ask `word` (forward order, every word selected).
-void next(Session &session, int word)
-{
-    session.selection.pendingWord = 0;
-    session.selection.selectionPos = word;
-}
-
 const QList<QStringList> Words {
     { "house", "casa (abitazione, dimora)" },
     { "light", "luce" },
@@ -31,6 +14,32 @@ const QList<QStringList> Words {
     { "a", "a" },
     { "rainfall", "precipitazione" },
     { "mile", "miglio" },
+};
+
+// A drill over the given (English, Italian) words, all in lesson 1, every one
+// selected and asked in forward order.
+struct Drilling
+{
+    Session session;
+    FakePlatform platform;
+    Drill drill;
+
+    explicit Drilling(const QList<QStringList> &rows = Words, Direction direction = Direction::EnglishToItalian)
+        : drill(session, platform, direction)
+    {
+        for (const QStringList &r : rows)
+            session.words.append(" 1  ", " 1", r.at(0).leftJustified(50), r.at(1).leftJustified(50));
+        session.selection.options.order = 2;
+        session.selection.buildSelection(session.words, session.memoc);
+        drill.load();
+    }
+    // "Via!" asking `word`.
+    bool ask(int word)
+    {
+        session.selection.pendingWord = 0;
+        session.selection.selectionPos = word;
+        return drill.start();
+    }
 };
 } // namespace
 
@@ -43,7 +52,7 @@ private slots:
     // the answer the typing follows and whether the question was answered.
     void answerCheck_data()
     {
-        QTest::addColumn<int>("direction");
+        QTest::addColumn<bool>("toEnglish");
         QTest::addColumn<int>("word");
         QTest::addColumn<QStringList>("typed");
         QTest::addColumn<bool>("red");
@@ -51,50 +60,40 @@ private slots:
         QTest::addColumn<QString>("following");
         QTest::addColumn<bool>("answered");
 
-        const int toItalian = int(Direction::EnglishToItalian);
-        const int toEnglish = int(Direction::ItalianToEnglish);
-        QTest::newRow("alternative followed") << toItalian << 0 << QStringList { "a", "ab" } << false << 0 << "abitazione" << false;
-        QTest::newRow("alternative completes") << toItalian << 0 << QStringList { "dimora" } << false << 40 << "dimora" << true;
-        QTest::newRow("wrong letter") << toItalian << 0 << QStringList { "x" } << true << 5 << "casa" << false;
-        QTest::newRow("wrong then deleted") << toItalian << 0 << QStringList { "x", "" } << false << 5 << "casa" << false;
-        QTest::newRow("two wrong changes") << toItalian << 0 << QStringList { "cx", "cxy" } << true << 10 << "casa" << false;
-        QTest::newRow("case counts") << toItalian << 1 << QStringList { "L" } << true << 5 << "luce" << false;
-        QTest::newRow("bracket remark never typed") << toItalian << 3 << QStringList { "vestito" } << false << 40 << "vestito" << true;
-        QTest::newRow("longer than the answer") << toItalian << 1 << QStringList { "lucee" } << true << 5 << "luce" << false;
-        QTest::newRow("blank inside counts") << toEnglish << 4 << QStringList { "to walk" } << false << 40 << "to walk" << true;
-        QTest::newRow("typed without the blank") << toEnglish << 4 << QStringList { "towalk" } << true << 5 << "to walk" << false;
+        using S = QStringList;
+        QTest::newRow("alternative followed") << false << 0 << S { "a", "ab" } << false << 0 << "abitazione" << false;
+        QTest::newRow("alternative completes") << false << 0 << S { "dimora" } << false << 40 << "dimora" << true;
+        QTest::newRow("two wrong changes") << false << 0 << S { "cx", "cxy" } << true << 10 << "casa" << false;
+        QTest::newRow("case counts") << false << 1 << S { "L" } << true << 5 << "luce" << false;
+        QTest::newRow("bracket remark never typed") << false << 3 << S { "vestito" } << false << 40 << "vestito" << true;
+        QTest::newRow("longer than the answer") << false << 1 << S { "lucee" } << true << 5 << "luce" << false;
+        QTest::newRow("blank inside counts") << true << 4 << S { "to walk" } << false << 40 << "to walk" << true;
+        QTest::newRow("typed without the blank") << true << 4 << S { "towalk" } << true << 5 << "to walk" << false;
     }
     void answerCheck()
     {
-        QFETCH(int, direction);
+        QFETCH(bool, toEnglish);
         QFETCH(int, word);
         QFETCH(QStringList, typed);
         QFETCH(bool, red);
-        QFETCH(int, beeps);
-        QFETCH(QString, following);
         QFETCH(bool, answered);
-
-        Session session;
-        FakePlatform platform;
-        fill(session, Words);
-        Drill drill(session, platform, Direction(direction));
-        drill.load();
-        next(session, word);
-        QVERIFY(drill.start());
+        Drilling d(Words, toEnglish ? Direction::ItalianToEnglish : Direction::EnglishToItalian);
+        QVERIFY(d.ask(word));
         bool done = false;
         for (const QString &t : typed)
-            done = drill.typingChanged(t) || done;
-        QCOMPARE(drill.view().typingRed, red);
-        QCOMPARE(session.drill.typingWrong, red ? 1 : 0);
-        QCOMPARE(platform.beeps, beeps);
-        QCOMPARE(drill.answer(), following);
+            done = d.drill.typingChanged(t) || done;
+        QCOMPARE(d.drill.view().typingRed, red);
+        QCOMPARE(d.session.drill.typingWrong, red ? 1 : 0);
+        QTEST(d.platform.beeps, "beeps");
+        QTEST(d.drill.answer(), "following");
         QCOMPARE(done, answered);
-        QCOMPARE(session.doneCount, answered ? 1 : 0);
-        QCOMPARE(session.selection.pendingWord, answered ? 0 : word);
+        QCOMPARE(d.session.doneCount, answered ? 1 : 0);
+        QCOMPARE(d.session.selection.pendingWord, answered ? 0 : word);
     }
 
-    // Points, the last penalty and the critical mark for a question answered
-    // after some ticks, with help pressed after a given tick.
+    // Points and the critical mark for a question answered after some ticks,
+    // with help pressed after a given tick. The word was critical before: a
+    // clean answer clears it.
     void scoring_data()
     {
         QTest::addColumn<int>("word");
@@ -121,32 +120,24 @@ private slots:
         QFETCH(int, helpAfterTick);
         QFETCH(int, change);
         QFETCH(bool, critical);
-        QFETCH(int, tickBeeps);
-
-        Session session;
-        FakePlatform platform;
-        fill(session, Words);
-        // The word was critical before; a clean answer must clear it.
-        session.memoc.add(word);
-        Drill drill(session, platform, Direction::EnglishToItalian);
-        drill.load();
-        next(session, word);
-        QVERIFY(drill.start());
+        Drilling d;
+        d.session.memoc.add(word);
+        QVERIFY(d.ask(word));
         if (helpAfterTick == 0)
-            drill.help();
+            d.drill.help();
         for (int t = 1; t <= ticks; ++t) {
-            drill.timer1Tick();
+            d.drill.timer1Tick();
             if (t == helpAfterTick)
-                drill.help();
+                d.drill.help();
         }
-        QCOMPARE(platform.beeps, tickBeeps);
-        QVERIFY(drill.typingChanged(drill.answer()));
-        QCOMPARE(session.points, 1000 + change);
-        QCOMPARE(drill.pointsText(), QString::number(1000 + change));
-        QCOMPARE(session.memoc.contains(word), critical);
-        QCOMPARE(session.memoc.count(), critical ? 2 : 0);
-        QCOMPARE(session.drill.lastPenalty, 0);
-        QCOMPARE(drill.counterLine(), QStringLiteral("Già fatti =1 Critici =%1").arg(critical ? 2 : 0));
+        QTEST(d.platform.beeps, "tickBeeps");
+        QVERIFY(d.drill.typingChanged(d.drill.answer()));
+        QCOMPARE(d.session.points, 1000 + change);
+        QCOMPARE(d.drill.pointsText(), QString::number(1000 + change));
+        QCOMPARE(d.session.memoc.contains(word), critical);
+        QCOMPARE(d.session.memoc.count(), critical ? 2 : 0);
+        QCOMPARE(d.session.drill.lastPenalty, 0);
+        QCOMPARE(d.drill.counterLine(), QStringLiteral("Già fatti =1 Critici =%1").arg(critical ? 2 : 0));
     }
 
     void helpMask_data()
@@ -163,19 +154,14 @@ private slots:
     {
         QFETCH(int, word);
         QFETCH(QString, typed);
-        QFETCH(QString, shown);
-        Session session;
-        FakePlatform platform;
         QList<QStringList> words = Words;
         words[0] = { "what", "che cosa ?" };
-        fill(session, words);
-        Drill drill(session, platform, Direction::EnglishToItalian);
-        next(session, word);
-        QVERIFY(drill.start());
-        drill.typingChanged(typed);
-        drill.help();
-        QVERIFY(drill.view().helpBoxVisible);
-        QCOMPARE(drill.view().helpBoxText, shown);
+        Drilling d(words);
+        QVERIFY(d.ask(word));
+        d.drill.typingChanged(typed);
+        d.drill.help();
+        QVERIFY(d.drill.view().helpBoxVisible);
+        QTEST(d.drill.view().helpBoxText, "shown");
     }
 
     // "Sei lento!" and the sad face come at the eleventh tick whatever the
@@ -190,77 +176,58 @@ private slots:
     void slowAfterTenSeconds()
     {
         QFETCH(QString, answer);
-        QFETCH(QString, caption);
-        Session session;
-        FakePlatform platform;
-        fill(session, { { "word", answer } });
-        Drill drill(session, platform, Direction::EnglishToItalian);
-        QVERIFY(drill.start());
-        QCOMPARE(drill.view().caption, "    Prova dall' INGLESE");
+        Drilling d({ { "word", answer } });
+        QVERIFY(d.drill.start());
+        QCOMPARE(d.drill.view().caption, "    Prova dall' INGLESE");
         for (int t = 1; t <= 10; ++t)
-            drill.timer1Tick();
-        QCOMPARE(drill.view().caption, caption);
-        QCOMPARE(drill.view().command1Caption, "Traduci...");
-        drill.timer1Tick();
-        QCOMPARE(drill.view().command1Caption, "Sei lento!");
-        QCOMPARE(drill.view().command1DisabledFace, DrillView::Sad);
+            d.drill.timer1Tick();
+        QTEST(d.drill.view().caption, "caption");
+        QCOMPARE(d.drill.view().command1Caption, "Traduci...");
+        d.drill.timer1Tick();
+        QCOMPARE(d.drill.view().command1Caption, "Sei lento!");
+        QCOMPARE(d.drill.view().command1DisabledFace, DrillView::Sad);
     }
 
     void synonymsMessage_data()
     {
         QTest::addColumn<int>("word");
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("two light words") << 1 << "luce" << "Sinomini di:  light (nelle Lez. scelte)"
-                                         << "\r(Lez.1)   light = luce\r(Lez.1)   light = leggero";
-        QTest::newRow("own alternatives") << 0 << "casa" << "Sinomini di:  house (nelle Lez. scelte)"
-                                          << "(Lez.1)   house = casa (abitazione, dimora)";
-        QTest::newRow("single answer") << 7 << "miglio" << QString() << QString();
+        QTest::addColumn<QString>("text"); // empty: no message
+        QTest::newRow("two light words") << 1 << "luce" << "\r(Lez.1)   light = luce\r(Lez.1)   light = leggero";
+        QTest::newRow("single answer") << 7 << "miglio" << QString();
     }
     void synonymsMessage()
     {
         QFETCH(int, word);
         QFETCH(QString, typed);
-        QFETCH(QString, title);
         QFETCH(QString, text);
-        Session session;
-        FakePlatform platform;
-        fill(session, Words);
-        Drill drill(session, platform, Direction::EnglishToItalian);
-        next(session, word);
-        QVERIFY(drill.start());
-        QVERIFY(drill.typingChanged(typed));
-        QVERIFY(platform.shown.isEmpty());
-        drill.showSynonyms();
-        if (title.isEmpty()) {
-            QVERIFY(platform.shown.isEmpty());
+        Drilling d;
+        QVERIFY(d.ask(word));
+        QVERIFY(d.drill.typingChanged(typed));
+        QVERIFY(d.platform.shown.isEmpty());
+        d.drill.showSynonyms();
+        QCOMPARE(d.platform.shown.size(), text.isEmpty() ? 0 : 1);
+        if (text.isEmpty())
             return;
-        }
-        QCOMPARE(platform.shown.size(), 1);
-        QCOMPARE(platform.shown.at(0).title, title);
-        QCOMPARE(platform.shown.at(0).text, text);
-        QCOMPARE(platform.shown.at(0).icon, Platform::Icon::Information);
-        QCOMPARE(platform.shown.at(0).buttons, Platform::Buttons::Ok);
+        QCOMPARE(d.platform.shown.at(0).title, "Sinomini di:  light (nelle Lez. scelte)");
+        QCOMPARE(d.platform.shown.at(0).text, text);
+        QCOMPARE(d.platform.shown.at(0).icon, Platform::Icon::Information);
+        QCOMPARE(d.platform.shown.at(0).buttons, Platform::Buttons::Ok);
     }
 
     void idleTypingNeverAnswersTwice()
     {
-        Session session;
-        FakePlatform platform;
-        fill(session, Words);
-        Drill drill(session, platform, Direction::EnglishToItalian);
+        Drilling d;
         // Before the first question any typing is wrong.
-        QVERIFY(!drill.typingChanged("l"));
-        QVERIFY(drill.view().typingRed);
-        QVERIFY(!drill.typingChanged(""));
-        next(session, 1);
-        QVERIFY(drill.start());
-        QVERIFY(drill.typingChanged("luce"));
-        QVERIFY(!drill.typingChanged("lucex"));
-        QVERIFY(!drill.typingChanged("luce"));
-        QCOMPARE(session.doneCount, 1);
-        QCOMPARE(session.points, 1004);
+        QVERIFY(!d.drill.typingChanged("l"));
+        QVERIFY(d.drill.view().typingRed);
+        QVERIFY(!d.drill.typingChanged(""));
+        QVERIFY(d.ask(1));
+        QVERIFY(d.drill.typingChanged("luce"));
+        QVERIFY(!d.drill.typingChanged("lucex"));
+        QVERIFY(!d.drill.typingChanged("luce"));
+        QCOMPARE(d.session.doneCount, 1);
+        QCOMPARE(d.session.points, 1004);
     }
 
     void valuesStayWithinSixteenBits_data()
@@ -279,21 +246,15 @@ private slots:
         QFETCH(int, points);
         QFETCH(int, done);
         QFETCH(int, ticks);
-        QFETCH(int, pointsAfter);
-        QFETCH(int, doneAfter);
-        Session session;
-        FakePlatform platform;
-        fill(session, Words);
-        session.points = points;
-        session.doneCount = done;
-        Drill drill(session, platform, Direction::EnglishToItalian);
-        next(session, 1);
-        QVERIFY(drill.start());
+        Drilling d;
+        d.session.points = points;
+        d.session.doneCount = done;
+        QVERIFY(d.ask(1));
         for (int t = 1; t <= ticks; ++t)
-            drill.timer1Tick();
-        QVERIFY(drill.typingChanged("luce"));
-        QCOMPARE(session.points, pointsAfter);
-        QCOMPARE(session.doneCount, doneAfter);
+            d.drill.timer1Tick();
+        QVERIFY(d.drill.typingChanged("luce"));
+        QTEST(d.session.points, "pointsAfter");
+        QTEST(d.session.doneCount, "doneAfter");
     }
 };
 

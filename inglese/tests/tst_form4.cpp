@@ -3,30 +3,15 @@
 #include "session.h"
 
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
 #include <functional>
+#include <memory>
 
 namespace {
-// Words in lessons 0..6; lessons 7..20 have none.
-void fill(Session &s, const QList<int> &chosen, const QList<int> &critical = {})
-{
-    for (int lesson : { 1, 2, 0, 3, 4, 5, 6, 3, 5 })
-        s.words.append(QStringLiteral("%1").arg(lesson, 2, 10, QLatin1Char('0')), QString(), "en", "it");
-    for (int row = 0; row < s.words.count(); ++row)
-        s.lessonState[std::size_t(s.words.lessonOf(row))] = 1;
-    s.lessonState[0] = 0;
-    for (int lesson : chosen)
-        s.lessonState[std::size_t(lesson)] = 2;
-    for (int w : critical)
-        s.memoc.add(w);
-    s.selection.buildSelection(s.words, s.memoc); // as at start-up
-}
-
 // Message boxes that can run a step while they are open, as a real one would
 // let other events through.
 class ScriptedPlatform : public FakePlatform
@@ -41,42 +26,62 @@ public:
     }
 };
 
-QCheckBox *box(Form4 &w, int i)
-{
-    return w.findChild<QCheckBox *>(QStringLiteral("Ckles%1").arg(i));
-}
-
-QRadioButton *option(Form4 &w, int i)
-{
-    return w.findChild<QRadioButton *>(QStringLiteral("Option%1").arg(i));
-}
-
-QList<int> tickedBoxes(Form4 &w)
-{
-    QList<int> out;
-    for (int i = 0; i <= 20; ++i) {
-        if (box(w, i)->isChecked())
-            out.append(i);
-    }
-    return out;
-}
-
-QList<int> chosenLessons(const Session &s)
-{
-    QList<int> out;
-    for (int i = 1; i <= 20; ++i) {
-        if (s.lessonState[std::size_t(i)] == 2)
-            out.append(i);
-    }
-    return out;
-}
-
 void press(QAbstractButton *button)
 {
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
 }
 
-const QString Empty = QStringLiteral("Selezione vuota ... Ripristino Avanti");
+// The options window over words in lessons 0..6 (lessons 7..20 have none),
+// with `chosen` lessons ticked and `critical` words marked.
+struct Options
+{
+    Session s;
+    ScriptedPlatform p;
+    std::unique_ptr<Form4> w;
+
+    Options(const QList<int> &chosen, const QList<int> &critical = {})
+    {
+        for (int lesson : { 1, 2, 0, 3, 4, 5, 6, 3, 5 })
+            s.words.append(QStringLiteral("%1").arg(lesson, 2, 10, QLatin1Char('0')), QString(), "en", "it");
+        for (int row = 0; row < s.words.count(); ++row)
+            s.lessonState[std::size_t(s.words.lessonOf(row))] = 1;
+        s.lessonState[0] = 0;
+        for (int lesson : chosen)
+            s.lessonState[std::size_t(lesson)] = 2;
+        for (int word : critical)
+            s.memoc.add(word);
+        s.selection.buildSelection(s.words, s.memoc); // as at start-up
+    }
+    // Opens the window; `rules` turns it into the rules view first.
+    bool open(bool rules = false)
+    {
+        w = std::make_unique<Form4>(s, p);
+        if (rules)
+            w->showRules();
+        w->show();
+        return QTest::qWaitForWindowExposed(w.get());
+    }
+    QCheckBox *box(int i) const { return w->findChild<QCheckBox *>(QStringLiteral("Ckles%1").arg(i)); }
+    QRadioButton *option(int i) const { return w->findChild<QRadioButton *>(QStringLiteral("Option%1").arg(i)); }
+    QPushButton *button(const char *name) const { return w->findChild<QPushButton *>(name); }
+    QList<int> ticked() const
+    {
+        QList<int> out;
+        for (int i = 0; i <= 20; ++i)
+            if (box(i)->isChecked())
+                out.append(i);
+        return out;
+    }
+    QList<int> chosenLessons() const
+    {
+        QList<int> out;
+        for (int i = 1; i <= 20; ++i)
+            if (s.lessonState[std::size_t(i)] == 2)
+                out.append(i);
+        return out;
+    }
+    QList<int> used() const { return s.selection.selection.mid(1, s.selection.selectionCount); }
+};
 } // namespace
 
 class TestForm4 : public QObject
@@ -84,43 +89,6 @@ class TestForm4 : public QObject
     Q_OBJECT
 
 private slots:
-    void opens_data()
-    {
-        QTest::addColumn<QList<int>>("chosen");
-        QTest::addColumn<int>("orderMode");
-        QTest::addColumn<QList<int>>("ticked");
-
-        QTest::newRow("start-up: all lessons, forward") << QList<int> {} << 0 << QList<int> { 0 };
-        QTest::newRow("lessons 3 and 5 chosen, backward") << QList<int> { 3, 5 } << 3 << QList<int> { 3, 5 };
-        QTest::newRow("critical order kept") << QList<int> { 6 } << 4 << QList<int> { 6 };
-    }
-    void opens()
-    {
-        QFETCH(QList<int>, chosen);
-        QFETCH(int, orderMode);
-        QFETCH(QList<int>, ticked);
-
-        Session s;
-        FakePlatform p;
-        fill(s, chosen);
-        if (orderMode)
-            s.selection.orderMode = orderMode;
-        Form4 w(s, p);
-        QCOMPARE(w.windowTitle(), QStringLiteral("   OPZIONI"));
-        QCOMPARE(w.pos(), QPoint(0, 0));
-        QCOMPARE(tickedBoxes(w), ticked);
-        for (int i = 1; i <= 4; ++i)
-            QCOMPARE(option(w, i)->isChecked(), i == (orderMode ? orderMode : 2));
-        QCOMPARE(box(w, 0)->text(), QStringLiteral("Tutte"));
-        for (int i = 1; i <= 20; ++i) {
-            QCOMPARE(box(w, i)->text(), QStringLiteral("N.%1").arg(i));
-            QCOMPARE(box(w, i)->isEnabled(), i <= 6);
-        }
-        QVERIFY(w.findChild<QLabel *>("Label6")->isVisibleTo(&w));
-        QVERIFY(w.findChild<QPushButton *>("Command2")->isVisibleTo(&w));
-        QCOMPARE(w.findChild<QPushButton *>("Command1")->toolTip(), QStringLiteral("Opzioni impostate"));
-    }
-
     // Steps: "m4" presses box N.4 with the mouse, "k4" toggles it with the
     // space bar, "m0"/"k0" act on "Tutte".
     void lessonBoxes_data()
@@ -129,23 +97,19 @@ private slots:
         QTest::addColumn<QStringList>("steps");
         QTest::addColumn<QList<int>>("ticked");
 
-        QTest::newRow("ticking N.4 unticks Tutte") << QList<int> {} << QStringList { "m4" } << QList<int> { 4 };
-        QTest::newRow("unticking the last lesson ticks Tutte")
-            << QList<int> {} << QStringList { "m4", "m4" } << QList<int> { 0 };
-        QTest::newRow("unticking one of two keeps the other")
-            << QList<int> {} << QStringList { "m4", "m5", "m4" } << QList<int> { 5 };
-        QTest::newRow("Tutte unticks every lesson") << QList<int> { 3, 5 } << QStringList { "m0" } << QList<int> { 0 };
-        QTest::newRow("Tutte while ticked leaves no box ticked")
-            << QList<int> {} << QStringList { "m0" } << QList<int> {};
-        QTest::newRow("a lesson after Tutte was unticked") << QList<int> {} << QStringList { "m0", "m2" }
-                                                           << QList<int> { 2 };
-        QTest::newRow("keyboard counts like the mouse")
-            << QList<int> {} << QStringList { "k4", "k6", "k4", "k6" } << QList<int> { 0 };
-        QTest::newRow("keyboard after a mouse tick") << QList<int> {} << QStringList { "m4", "k6" }
-                                                     << QList<int> { 4, 6 };
-        QTest::newRow("keyboard on Tutte") << QList<int> { 2 } << QStringList { "k0" } << QList<int> { 0 };
-        QTest::newRow("a lesson without words cannot be ticked")
-            << QList<int> {} << QStringList { "m9", "k9" } << QList<int> { 0 };
+        using L = QList<int>;
+        using S = QStringList;
+        QTest::newRow("opens on Tutte at start-up") << L {} << S {} << L { 0 };
+        QTest::newRow("opens on the lessons chosen") << L { 3, 5 } << S {} << L { 3, 5 };
+        QTest::newRow("ticking N.4 unticks Tutte") << L {} << S { "m4" } << L { 4 };
+        QTest::newRow("unticking the last lesson ticks Tutte") << L {} << S { "m4", "m4" } << L { 0 };
+        QTest::newRow("unticking one of two keeps the other") << L {} << S { "m4", "m5", "m4" } << L { 5 };
+        QTest::newRow("Tutte unticks every lesson") << L { 3, 5 } << S { "m0" } << L { 0 };
+        QTest::newRow("Tutte while ticked leaves no box ticked") << L {} << S { "m0" } << L {};
+        QTest::newRow("a lesson after Tutte was unticked") << L {} << S { "m0", "m2" } << L { 2 };
+        QTest::newRow("keyboard counts like the mouse") << L {} << S { "k4", "k6", "k4", "m6" } << L { 0 };
+        QTest::newRow("keyboard on Tutte") << L { 2 } << S { "k0" } << L { 0 };
+        QTest::newRow("a lesson without words cannot be ticked") << L {} << S { "m9", "k9" } << L { 0 };
     }
     void lessonBoxes()
     {
@@ -153,14 +117,12 @@ private slots:
         QFETCH(QStringList, steps);
         QFETCH(QList<int>, ticked);
 
-        Session s;
-        FakePlatform p;
-        fill(s, chosen);
-        Form4 w(s, p);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        Options o(chosen);
+        QVERIFY(o.open());
+        for (int i = 1; i <= 20; ++i)
+            QCOMPARE(o.box(i)->isEnabled(), i <= 6);
         for (const QString &step : steps) {
-            QCheckBox *b = box(w, step.mid(1).toInt());
+            QCheckBox *b = o.box(step.mid(1).toInt());
             if (step.startsWith('m')) {
                 press(b);
             } else {
@@ -168,15 +130,14 @@ private slots:
                 QTest::keyClick(b, Qt::Key_Space);
             }
         }
-        QCOMPARE(tickedBoxes(w), ticked);
+        QCOMPARE(o.ticked(), ticked);
         // What the boxes show is what the run keeps (and the exit log writes).
-        QList<int> lessons = ticked;
-        lessons.removeAll(0);
-        QCOMPARE(chosenLessons(s), lessons);
-        for (int i = 7; i <= 20; ++i)
-            QCOMPARE(s.lessonState[std::size_t(i)], 0);
+        ticked.removeAll(0);
+        QCOMPARE(o.chosenLessons(), ticked);
     }
 
+    // "Daccapo" is enabled once words were answered; it and every change of
+    // choice start the order afresh without closing the window.
     void restart_data()
     {
         QTest::addColumn<int>("doneCount");
@@ -195,31 +156,23 @@ private slots:
     {
         QFETCH(int, doneCount);
         QFETCH(QString, action);
-        QFETCH(bool, enabled);
-        QFETCH(int, pendingWord);
-        QFETCH(int, builtMode);
-
-        Session s;
-        FakePlatform p;
-        fill(s, {});
-        s.doneCount = doneCount;
-        s.selection.pendingWord = 4;
-        Form4 w(s, p);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        auto *daccapo = w.findChild<QPushButton *>("Command2");
+        Options o({});
+        o.s.doneCount = doneCount;
+        o.s.selection.pendingWord = 4;
+        QVERIFY(o.open());
+        QPushButton *daccapo = o.button("Command2");
         QCOMPARE(daccapo->toolTip(), QStringLiteral("Ricomincia con le stesse Opzioni"));
         if (action == "order")
-            press(option(w, 1));
+            press(o.option(1));
         else if (action == "lesson")
-            press(box(w, 3));
+            press(o.box(3));
         else if (action == "restart")
             press(daccapo);
-        QCOMPARE(daccapo->isEnabled(), enabled);
-        QCOMPARE(s.selection.pendingWord, pendingWord);
-        QCOMPARE(s.selection.builtMode, builtMode);
-        QVERIFY(w.isVisible()); // none of these closes the window
-        QVERIFY(p.shown.isEmpty());
+        QTEST(daccapo->isEnabled(), "enabled");
+        QTEST(o.s.selection.pendingWord, "pendingWord");
+        QTEST(o.s.selection.builtMode, "builtMode");
+        QVERIFY(o.w->isVisible());
+        QVERIFY(o.p.shown.isEmpty());
     }
 
     void apply_data()
@@ -227,59 +180,54 @@ private slots:
         QTest::addColumn<int>("order");
         QTest::addColumn<QList<int>>("lessons"); // boxes pressed
         QTest::addColumn<QList<int>>("critical");
-        QTest::addColumn<int>("answer"); // to the empty-selection message: 1 OK, 0 Cancel
+        QTest::addColumn<bool>("okAnswer"); // to the empty-selection message
         QTest::addColumn<bool>("message");
         QTest::addColumn<bool>("closed");
         QTest::addColumn<int>("orderMode");
         QTest::addColumn<QList<int>>("selection");
 
-        QTest::newRow("backward over lesson 3") << 3 << QList<int> { 3 } << QList<int> {} << 1 << false << true << 3
-                                                << QList<int> { 3, 7 };
+        using L = QList<int>;
+        QTest::newRow("backward over lesson 3") << 3 << L { 3 } << L {} << true << false << true << 3 << L { 3, 7 };
         QTest::newRow("critical words of the chosen lessons")
-            << 4 << QList<int> { 3 } << QList<int> { 0, 7, 3 } << 1 << false << true << 4 << QList<int> { 3, 7 };
+            << 4 << L { 3 } << L { 0, 7, 3 } << true << false << true << 4 << L { 3, 7 };
         QTest::newRow("no critical word, OK falls back to forward")
-            << 4 << QList<int> { 3 } << QList<int> { 0 } << 1 << true << true << 2 << QList<int> { 3, 7 };
+            << 4 << L { 3 } << L { 0 } << true << true << true << 2 << L { 3, 7 };
         QTest::newRow("no critical word, Cancel keeps the window")
-            << 4 << QList<int> {} << QList<int> {} << 0 << true << false << 4 << QList<int> {};
+            << 4 << L {} << L {} << false << true << false << 4 << L {};
         QTest::newRow("no box ticked, OK closes with nothing to ask")
-            << 2 << QList<int> { 0 } << QList<int> {} << 1 << true << true << 2 << QList<int> {};
+            << 2 << L { 0 } << L {} << true << true << true << 2 << L {};
     }
     void apply()
     {
         QFETCH(int, order);
         QFETCH(QList<int>, lessons);
         QFETCH(QList<int>, critical);
-        QFETCH(int, answer);
+        QFETCH(bool, okAnswer);
         QFETCH(bool, message);
         QFETCH(bool, closed);
         QFETCH(int, orderMode);
-        QFETCH(QList<int>, selection);
 
-        Session s;
-        FakePlatform p;
-        p.answers.enqueue(answer ? Platform::Answer::Ok : Platform::Answer::Cancel);
-        fill(s, {}, critical);
-        Form4 w(s, p);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        press(option(w, order));
+        Options o({}, critical);
+        o.p.answers.enqueue(okAnswer ? Platform::Answer::Ok : Platform::Answer::Cancel);
+        QVERIFY(o.open());
+        press(o.option(order));
         for (int lesson : lessons)
-            press(box(w, lesson));
-        press(w.findChild<QPushButton *>("Command1"));
+            press(o.box(lesson));
+        press(o.button("Command1"));
 
-        QCOMPARE(p.shown.size(), message ? 1 : 0);
+        QCOMPARE(o.p.shown.size(), message ? 1 : 0);
         if (message) {
-            QCOMPARE(p.shown.at(0).title, QStringLiteral("Rifare la Scelta..."));
-            QCOMPARE(p.shown.at(0).text, Empty);
-            QCOMPARE(p.shown.at(0).buttons, Platform::Buttons::OkCancel);
+            QCOMPARE(o.p.shown.at(0).title, QStringLiteral("Rifare la Scelta..."));
+            QCOMPARE(o.p.shown.at(0).text, QStringLiteral("Selezione vuota ... Ripristino Avanti"));
+            QCOMPARE(o.p.shown.at(0).buttons, Platform::Buttons::OkCancel);
         }
-        QCOMPARE(!w.isVisible(), closed);
-        QCOMPARE(s.selection.orderMode, orderMode);
-        QVERIFY(option(w, orderMode)->isChecked());
+        QCOMPARE(!o.w->isVisible(), closed);
+        QCOMPARE(o.s.selection.orderMode, orderMode);
+        QVERIFY(o.option(orderMode)->isChecked());
         if (closed) {
-            QCOMPARE(s.selection.selection.mid(1, s.selection.selectionCount), selection);
+            QTEST(o.used(), "selection");
             // After the fallback the next build starts afresh.
-            QCOMPARE(s.selection.builtMode, message ? 9 : orderMode);
+            QCOMPARE(o.s.selection.builtMode, message ? 9 : orderMode);
         }
     }
 
@@ -296,46 +244,40 @@ private slots:
     void closeRoutes()
     {
         QFETCH(QString, route);
-
-        Session s;
-        ScriptedPlatform p;
-        fill(s, {});
+        Options o({});
         QWidget other;
-        other.resize(100, 100);
-        other.move(400, 400);
+        other.setGeometry(400, 400, 100, 100);
         other.show();
         QVERIFY(QTest::qWaitForWindowExposed(&other));
-
-        Form4 w(s, p);
-        w.show();
-        w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
-        press(option(w, 4)); // nothing is critical: applying shows a message
-        p.whileShown = [&] {
-            w.close();
+        QVERIFY(o.open());
+        o.w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(o.w.get()));
+        press(o.option(4)); // nothing is critical: applying shows a message
+        o.p.whileShown = [&] {
+            o.w->close();
             other.activateWindow();
             QCoreApplication::processEvents();
         };
 
         if (route == "ok") {
-            press(w.findChild<QPushButton *>("Command1"));
+            press(o.button("Command1"));
         } else if (route == "close") {
-            w.close();
+            o.w->close();
         } else if (route == "escape") {
-            QTest::keyClick(&w, Qt::Key_Escape);
+            QTest::keyClick(o.w.get(), Qt::Key_Escape);
         } else {
             other.activateWindow();
-            QTRY_VERIFY(!w.isVisible());
+            QTRY_VERIFY(!o.w->isVisible());
         }
         QCoreApplication::processEvents();
-        QCOMPARE(p.shown.size(), 1);
-        QVERIFY(!w.isVisible());
-        QCOMPARE(w.result(), int(QDialog::Accepted));
-        QCOMPARE(s.selection.orderMode, 2);
-        QCOMPARE(s.selection.builtMode, 9);
+        QCOMPARE(o.p.shown.size(), 1);
+        QVERIFY(!o.w->isVisible());
+        QCOMPARE(o.w->result(), int(QDialog::Accepted));
+        QCOMPARE(o.s.selection.orderMode, 2);
+        QCOMPARE(o.s.selection.builtMode, 9);
 
-        w.close(); // a closed window applies nothing more
-        QCOMPARE(p.shown.size(), 1);
+        o.w->close(); // a closed window applies nothing more
+        QCOMPARE(o.p.shown.size(), 1);
     }
 
     void rules_data()
@@ -347,19 +289,9 @@ private slots:
     void rules()
     {
         QFETCH(bool, rulesView);
-
-        Session s;
-        FakePlatform p;
-        fill(s, {});
-        s.doneCount = 2;
-        Form4 w(s, p);
-        if (rulesView)
-            w.showRules();
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-
-        auto *peri = w.findChild<PrintBox *>("peri");
-        QVERIFY(peri);
+        Options o({});
+        QVERIFY(o.open(rulesView));
+        auto *peri = o.w->findChild<PrintBox *>("peri");
         const QStringList expected {
             "REGOLE",
             " PARTENZA",
@@ -380,14 +312,11 @@ private slots:
         };
         QCOMPARE(peri->lines(), expected);
         QVERIFY(peri->isVisible());
-
         for (const char *name : { "Label6", "Frame1", "Frame2", "Command2" })
-            QCOMPARE(w.findChild<QWidget *>(name)->isVisible(), !rulesView);
-        QCOMPARE(w.findChild<QPushButton *>("Command1")->toolTip(),
+            QCOMPARE(o.w->findChild<QWidget *>(name)->isVisible(), !rulesView);
+        QCOMPARE(o.button("Command1")->toolTip(),
                  rulesView ? QStringLiteral("Chiudi REGOLE") : QStringLiteral("Opzioni impostate"));
-        // Centred in the frame rectangle in the rules view.
-        QCOMPARE(peri->x(), rulesView ? 54 : 93);
-        QCOMPARE(peri->width(), 201);
+        QCOMPARE(peri->x(), rulesView ? 54 : 93); // centred in the frame rectangle in the rules view
     }
 };
 

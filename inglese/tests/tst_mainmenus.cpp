@@ -1,6 +1,4 @@
 #include "Form1.h"
-#include "Form4.h"
-#include "Form5.h"
 #include "fakeplatform.h"
 #include "session.h"
 
@@ -8,7 +6,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
-#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -31,10 +28,9 @@ bool writeBytes(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-QByteArray readBytes(const QString &path)
+void press(QAbstractButton *button)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
 }
 } // namespace
 
@@ -49,9 +45,8 @@ class TestMainMenus : public QObject
     Session *m_session = nullptr;
     Form1 *m_form = nullptr;
 
-    // Runs `step` on the modal window that the next action opens; reports
-    // whether one opened.
-    bool onModal(const std::function<void(QWidget *)> &step, const std::function<void()> &open)
+    // Runs `step` on the modal window that `open` opens; reports whether one opened.
+    bool onModal(const std::function<void()> &open, const std::function<void(QWidget *)> &step)
     {
         m_form->activateWindow();
         if (!QTest::qWaitForWindowActive(m_form))
@@ -69,6 +64,7 @@ class TestMainMenus : public QObject
         QCoreApplication::processEvents();
         return opened;
     }
+    QList<int> used() const { return m_session->selection.selection.mid(1, m_session->selection.selectionCount); }
 
 private slots:
     void init()
@@ -79,12 +75,11 @@ private slots:
         QVERIFY(writeBytes(m_dir->filePath("inglese.txt"),
                            wordLine("01", "house", "casa") + wordLine(" 3", "light", "luce")
                                + wordLine(" 3", "dark", "buio") + wordLine("05", "cat", "gatto")));
+        QVERIFY(writeBytes(m_dir->filePath("aiutoV5.txt"), "Istruzioni\r\n  - premi F2\r\n"));
         m_session = new Session;
         m_form = new Form1(*m_session, m_platform);
         QVERIFY(m_form->Form_Load());
         m_form->show();
-        m_form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_form));
     }
     void cleanup()
     {
@@ -102,86 +97,70 @@ private slots:
     void optionsChosenAreKeptAndLogged()
     {
         QFETCH(bool, shortcut);
-
-        QCOMPARE(m_session->selection.selection.mid(1, m_session->selection.selectionCount),
-                 (QList<int> { 0, 1, 2, 3 })); // first build: forward over all lessons
-        auto open = [&] {
+        QCOMPARE(used(), (QList<int> { 0, 1, 2, 3 })); // first build: forward over all lessons
+        const auto open = [&] {
             if (shortcut)
                 QTest::keyClick(m_form, Qt::Key_F2);
             else
                 m_form->findChild<QAction *>("menuLezioni")->trigger();
         };
-        QVERIFY(onModal(
-            [](QWidget *w) {
-                QVERIFY(qobject_cast<Form4 *>(w));
-                QVERIFY(w->findChild<QLabel *>("Label6")->isVisible());
-                auto *n3 = w->findChild<QCheckBox *>("Ckles3");
-                QVERIFY(n3->isEnabled());
-                QVERIFY(!w->findChild<QCheckBox *>("Ckles2")->isEnabled());
-                QTest::mouseClick(n3, Qt::LeftButton, {}, QPoint(6, n3->height() / 2));
-                auto *back = w->findChild<QRadioButton *>("Option3");
-                QTest::mouseClick(back, Qt::LeftButton, {}, QPoint(6, back->height() / 2));
-                QTest::mouseClick(w->findChild<QPushButton *>("Command1"), Qt::LeftButton);
-            },
-            open));
+        QVERIFY(onModal(open, [](QWidget *w) {
+            QCOMPARE(w->objectName(), "Form4");
+            QVERIFY(!w->findChild<QCheckBox *>("Ckles2")->isEnabled());
+            press(w->findChild<QCheckBox *>("Ckles3"));
+            press(w->findChild<QRadioButton *>("Option3"));
+            QTest::mouseClick(w->findChild<QPushButton *>("Command1"), Qt::LeftButton);
+        }));
         QCOMPARE(m_session->selection.orderMode, 3);
-        QCOMPARE(m_session->selection.selection.mid(1, m_session->selection.selectionCount), (QList<int> { 1, 2 }));
+        QCOMPARE(used(), (QList<int> { 1, 2 }));
 
         // Opened again, the window shows the choice kept.
-        QVERIFY(onModal(
-            [](QWidget *w) {
-                QVERIFY(w->findChild<QCheckBox *>("Ckles3")->isChecked());
-                QVERIFY(!w->findChild<QCheckBox *>("Ckles0")->isChecked());
-                QVERIFY(w->findChild<QRadioButton *>("Option3")->isChecked());
-            },
-            open));
+        QVERIFY(onModal(open, [](QWidget *w) {
+            QVERIFY(w->findChild<QCheckBox *>("Ckles3")->isChecked());
+            QVERIFY(!w->findChild<QCheckBox *>("Ckles0")->isChecked());
+            QVERIFY(w->findChild<QRadioButton *>("Option3")->isChecked());
+        }));
 
         m_form->findChild<QPushButton *>("Command3")->click();
-        const QByteArray log = readBytes(m_dir->filePath("inglelog"));
-        QVERIFY2(log.endsWith(" 3\r\n"), log.constData());
+        QFile log(m_dir->filePath("inglelog"));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QVERIFY(log.readAll().endsWith("        3\r\n"));
         QVERIFY(m_platform.shown.isEmpty());
     }
 
-    void rulesView()
+    // "Regole della Prova" shows the rules view of the options, F1 the
+    // instructions; the button of either closes it and changes no choice.
+    void otherWindows_data()
     {
-        QVERIFY(onModal(
-            [](QWidget *w) {
-                QVERIFY(qobject_cast<Form4 *>(w));
+        QTest::addColumn<bool>("rules");
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("content");
+        QTest::newRow("Regole della Prova") << true << "Form4" << "peri";
+        QTest::newRow("F1") << false << "Form5" << "Listai";
+    }
+    void otherWindows()
+    {
+        QFETCH(bool, rules);
+        QFETCH(QString, window);
+        QFETCH(QString, content);
+        const auto open = [&] {
+            if (rules)
+                m_form->findChild<QAction *>("menuRegole")->trigger();
+            else
+                QTest::keyClick(m_form, Qt::Key_F1);
+        };
+        QVERIFY(onModal(open, [&](QWidget *w) {
+            QCOMPARE(w->objectName(), window);
+            QVERIFY(w->findChild<QWidget *>(content)->isVisible());
+            if (rules)
                 QVERIFY(!w->findChild<QWidget *>("Frame2")->isVisible());
-                QVERIFY(w->findChild<PrintBox *>("peri")->isVisible());
-                auto *close = w->findChild<QPushButton *>("Command1");
-                QCOMPARE(close->toolTip(), QStringLiteral("Chiudi REGOLE"));
-                QTest::mouseClick(close, Qt::LeftButton);
-                QVERIFY(!w->isVisible());
-            },
-            [&] { m_form->findChild<QAction *>("menuRegole")->trigger(); }));
-        QCOMPARE(m_session->selection.orderMode, 2); // the choices are unchanged
-    }
-
-    void instructions_data()
-    {
-        QTest::addColumn<bool>("present");
-        QTest::newRow("help file present") << true;
-        QTest::newRow("help file missing") << false;
-    }
-    void instructions()
-    {
-        QFETCH(bool, present);
-
-        if (present)
-            QVERIFY(writeBytes(m_dir->filePath("aiutoV5.txt"), "Istruzioni\r\n  - premi F2\r\n"));
-        const bool opened = onModal(
-            [](QWidget *w) {
-                QVERIFY(qobject_cast<Form5 *>(w));
-                QCOMPARE(w->findChild<QListWidget *>("Listai")->count(), 2);
-                QTest::mouseClick(w->findChild<QPushButton *>("Command1"), Qt::LeftButton);
-                QVERIFY(!w->isVisible());
-            },
-            [&] { QTest::keyClick(m_form, Qt::Key_F1); });
-        QCOMPARE(opened, present);
-        QCOMPARE(m_platform.shown.size(), present ? 0 : 1);
-        if (!present)
-            QCOMPARE(m_platform.shown.at(0).text, QStringLiteral("File AIUTO.TXT non trovato"));
+            else
+                QCOMPARE(w->findChild<QListWidget *>(content)->count(), 2);
+            QTest::mouseClick(w->findChild<QPushButton *>("Command1"), Qt::LeftButton);
+            QVERIFY(!w->isVisible());
+        }));
+        QCOMPARE(m_session->selection.orderMode, 2);
+        QVERIFY(m_platform.shown.isEmpty());
     }
 };
 
