@@ -114,12 +114,16 @@ FileText splitFileText(const QString &fileText)
 {
     FileText result;
     // When every line is a word line and the text ends in CR LF, the word
-    // list is the file's text itself.
+    // list is the file's text itself. The walk may stop before an empty last
+    // line ("...\r\n\r\n"), so the lines it visits must reach the end.
     bool same = fileText.endsWith(CrLf);
-    forEachLine(fileText, [&same](QStringView line) {
+    qsizetype covered = 0;
+    forEachLine(fileText, [&](QStringView line) {
         same = same && !line.isEmpty() && !line.startsWith(u"##");
+        covered = (line.data() - fileText.constData()) + line.size() + 2;
         return same;
     });
+    same = same && covered == fileText.size();
     if (same) {
         result.wordText = fileText;
         return result;

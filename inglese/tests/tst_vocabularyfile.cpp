@@ -54,6 +54,7 @@ private slots:
         QTest::newRow("one hash is a word line") << "# x\r\n" << "" << "# x\r\n";
         QTest::newRow("empty lines are dropped") << "\r\n1 a\r\n\r\n\r\n2 b\r\n\r\n" << "" << "1 a\r\n2 b\r\n";
         QTest::newRow("lone line feeds stay inside a line") << "1 a\nb\r\n" << "" << "1 a\nb\r\n";
+        QTest::newRow("empty last line of word lines only is dropped") << "1 a\r\n\r\n" << "" << "1 a\r\n";
     }
     void firstStage()
     {

@@ -1,0 +1,583 @@
+// Measures the vocabulary trainer's logic on generated vocabularies of 1,000,
+// 10,000 and 32,767 rows: start-up load against the plain reading of the same
+// file, question preparation, the answer check of one keystroke, a save, the
+// lesson column with 9,999 critical words, the main window's first paint and
+// the process's peak memory. Prints Google Benchmark's table, then a summary
+// with the targets, and writes everything as JSON (--json=PATH).
+//
+//   bench_inglese [--json=PATH] [--sizes=1000,10000,32767] [benchmark flags]
+//   bench_inglese --peak-memory=ROWS   (internal: one start-up, prints VmHWM)
+
+#include "benchplatform.h"
+#include "vocabularymaker.h"
+
+#include "Form1.h"
+#include "drill.h"
+#include "mainrules.h"
+#include "session.h"
+#include "vocabularyfile.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QSysInfo>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace {
+
+// ---- Files and loaded sessions, made once per size --------------------------
+
+QTemporaryDir &workFolder()
+{
+    static QTemporaryDir folder;
+    return folder;
+}
+
+// The folder holding the generated inglese.txt of `rows` rows.
+QString vocabularyFolder(int rows)
+{
+    static std::map<int, QString> folders;
+    auto found = folders.find(rows);
+    if (found != folders.end())
+        return found->second;
+    const QString folder = workFolder().filePath(QString::number(rows)) + QLatin1Char('/');
+    QDir().mkpath(folder);
+    QFile file(folder + QStringLiteral("inglese.txt"));
+    if (!file.open(QIODevice::WriteOnly) || file.write(makeVocabulary(rows)) < 0)
+        qFatal("cannot write the vocabulary for %d rows", rows);
+    file.close();
+    folders[rows] = folder;
+    return folder;
+}
+
+QString vocabularyPath(int rows)
+{
+    return vocabularyFolder(rows) + QStringLiteral("inglese.txt");
+}
+
+// What the main window does at start-up with the file, without the window:
+// stage 1, stage 2 with the bracket rule, lesson states and first selection.
+bool loadSession(const QString &path, Session &session, Platform &platform)
+{
+    QString text;
+    if (!Vocabulary::readFile(path, text))
+        return false;
+    const Vocabulary::FileText split = Vocabulary::splitFileText(text);
+    session.selection.builtMode = 9;
+    return Vocabulary::parseWordList(split.wordText, session.words, session.memoc, session.selection.builtMode,
+                                     platform)
+        && MainRules::fillLessonState(session);
+}
+
+struct Loaded
+{
+    Session session;
+    BenchPlatform platform;
+};
+
+Loaded &loaded(int rows)
+{
+    static std::map<int, std::unique_ptr<Loaded>> sessions;
+    auto &slot = sessions[rows];
+    if (!slot) {
+        slot = std::make_unique<Loaded>();
+        if (!loadSession(vocabularyPath(rows), slot->session, slot->platform))
+            qFatal("the generated vocabulary of %d rows does not load", rows);
+    }
+    return *slot;
+}
+
+// ---- The measurements ---------------------------------------------------------
+
+void startupLoad(benchmark::State &state)
+{
+    const QString path = vocabularyPath(int(state.range(0)));
+    BenchPlatform platform;
+    for (auto _ : state) {
+        Session session;
+        if (!loadSession(path, session, platform))
+            state.SkipWithError("the vocabulary does not load");
+        benchmark::DoNotOptimize(session.selection.selectionCount);
+    }
+    state.counters["rows"] = double(state.range(0));
+}
+
+// The floor: the file's bytes read and split into lines, nothing else (each
+// line a byte string of its own, as the plain way of reading lines gives them).
+void readAndSplit(benchmark::State &state)
+{
+    const QString path = vocabularyPath(int(state.range(0)));
+    for (auto _ : state) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            state.SkipWithError("cannot read");
+        const QList<QByteArray> lines = file.readAll().split('\n');
+        benchmark::DoNotOptimize(lines.constData());
+    }
+}
+
+// Reading and finding the line ends only, without a string per line.
+void readAndFindLines(benchmark::State &state)
+{
+    const QString path = vocabularyPath(int(state.range(0)));
+    std::vector<QByteArrayView> lines;
+    for (auto _ : state) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            state.SkipWithError("cannot read");
+        const QByteArray bytes = file.readAll();
+        lines.clear();
+        const char *begin = bytes.constData();
+        const char *end = begin + bytes.size();
+        while (begin < end) {
+            const char *lf = static_cast<const char *>(std::memchr(begin, '\n', size_t(end - begin)));
+            const char *stop = lf ? lf : end;
+            lines.emplace_back(begin, stop > begin && stop[-1] == '\r' ? stop - 1 : stop);
+            begin = stop + 1;
+        }
+        benchmark::DoNotOptimize(lines.data());
+    }
+}
+
+// drawWord and both answer builders, as the "Via!" button runs them.
+void questionPreparation(benchmark::State &state)
+{
+    Loaded &data = loaded(int(state.range(0)));
+    Session &session = data.session;
+    WordSelection &selection = session.selection;
+    selection.options.order = 1;
+    selection.options.Ckles.fill(false);
+    if (state.range(1) == 0)
+        selection.options.Ckles[0] = true; // every word
+    else
+        selection.options.Ckles[1] = true; // lesson 1 only
+    selection.builtMode = 9;
+    selection.buildSelection(session.words, session.memoc);
+    const Direction direction = state.range(2) == 0 ? Direction::EnglishToItalian : Direction::ItalianToEnglish;
+    Drill drill(session, data.platform, direction);
+    drill.load();
+    for (auto _ : state) {
+        selection.pendingWord = 0; // as after a correct answer
+        if (!drill.start())
+            state.SkipWithError("no word drawn");
+        benchmark::DoNotOptimize(session.drill.answers.acceptedAnswers.size());
+    }
+    state.counters["selected"] = double(selection.selectionCount);
+}
+
+// One change of the typing box checked against 20 accepted answers; the typed
+// text follows the last of them, so every answer is compared.
+void keystrokeCheck(benchmark::State &state)
+{
+    Session session;
+    BenchPlatform platform;
+    Drill drill(session, platform, Direction::EnglishToItalian);
+    DrillState &s = session.drill;
+    for (int i = 0; i < 20; ++i)
+        s.answers.acceptedAnswers.append(QStringLiteral("abitazione %1 di campagna").arg(QChar(u'a' + i)));
+    s.italianWord = s.currentAnswer = s.answers.acceptedAnswers.constFirst();
+    s.questionRunning = true;
+    const QString typed = QStringLiteral("abitazione t di camp");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(drill.typingChanged(typed));
+    if (platform.beeps != 0)
+        state.SkipWithError("the typed text was taken as wrong");
+}
+
+// "Salva Aggiornamenti" on the whole list: the checks, stage 2 again, the new
+// selection and the atomic write, from the main window's word list.
+void saveWholeList(benchmark::State &state)
+{
+    const int rows = int(state.range(0));
+    const QString folder = workFolder().filePath(QStringLiteral("save-%1/").arg(rows));
+    QDir().mkpath(folder);
+    QFile::remove(folder + QStringLiteral("inglese.txt"));
+    QFile::copy(vocabularyPath(rows), folder + QStringLiteral("inglese.txt"));
+    Session session;
+    BenchPlatform platform;
+    platform.folder = folder;
+    Form1 form(session, platform);
+    if (!form.Form_Load())
+        state.SkipWithError("the vocabulary does not load");
+    for (auto _ : state) {
+        if (!form.menuSalva_Click())
+            state.SkipWithError("the save failed");
+    }
+}
+
+// The lesson column rebuilt after a drill, with 9,999 critical words.
+void lessonColumn(benchmark::State &state)
+{
+    Loaded &data = loaded(int(state.range(0)));
+    CriticalList memoc;
+    for (int word = 0; word < 9999; ++word)
+        memoc.add(word);
+    WordTable &words = data.session.words;
+    for (auto _ : state) {
+        MainRules::refreshLessonList(words, memoc);
+        benchmark::DoNotOptimize(words.Listc.size());
+    }
+}
+
+class PaintSpy : public QObject
+{
+public:
+    bool painted = false;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted = true;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// Seconds from creating Form1 (which reads the file) to the first paint of
+// its word list.
+double form1ToFirstPaint(const QString &folder)
+{
+    Session session;
+    BenchPlatform platform;
+    platform.folder = folder;
+    QElapsedTimer clock;
+    clock.start();
+    auto form = std::make_unique<Form1>(session, platform);
+    if (!form->Form_Load())
+        return -1;
+    PaintSpy spy;
+    auto *list = form->findChild<QPlainTextEdit *>(QStringLiteral("ListaVoci"));
+    list->viewport()->installEventFilter(&spy);
+    form->show();
+    while (!spy.painted && clock.elapsed() < 60000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    const double seconds = double(clock.nsecsElapsed()) / 1e9;
+    form.reset();
+    QCoreApplication::processEvents(); // deferred deletions
+    return spy.painted ? seconds : -1;
+}
+
+void form1FirstPaint(benchmark::State &state)
+{
+    const QString folder = vocabularyFolder(int(state.range(0)));
+    form1ToFirstPaint(folder); // fonts and style warm up once per process
+    for (auto _ : state) {
+        const double seconds = form1ToFirstPaint(folder);
+        if (seconds < 0)
+            state.SkipWithError("no paint");
+        state.SetIterationTime(seconds);
+    }
+}
+
+// ---- Peak memory: a child process per size -------------------------------------
+
+long peakKilobytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    }
+    return -1;
+}
+
+// One start-up with the main window painted, a hundred questions and a save.
+int peakMemoryRun(int rows)
+{
+    const QString folder = vocabularyFolder(rows);
+    Session session;
+    BenchPlatform platform;
+    platform.folder = folder;
+    {
+        Form1 form(session, platform);
+        if (!form.Form_Load())
+            return 1;
+        PaintSpy spy;
+        form.findChild<QPlainTextEdit *>(QStringLiteral("ListaVoci"))->viewport()->installEventFilter(&spy);
+        form.show();
+        QElapsedTimer clock;
+        clock.start();
+        while (!spy.painted && clock.elapsed() < 60000)
+            QCoreApplication::processEvents();
+        session.selection.options.order = 1;
+        session.selection.builtMode = 9;
+        session.selection.buildSelection(session.words, session.memoc);
+        Drill drill(session, platform, Direction::EnglishToItalian);
+        drill.load();
+        for (int i = 0; i < 100 && rows > 0; ++i) {
+            session.selection.pendingWord = 0;
+            drill.start();
+        }
+        form.menuSalva_Click();
+    }
+    std::printf("peak_kB %ld\n", peakKilobytes());
+    return 0;
+}
+
+long measurePeak(int rows)
+{
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), { QStringLiteral("--peak-memory=%1").arg(rows) });
+    if (!child.waitForFinished(120000))
+        return -1;
+    const QByteArray out = child.readAllStandardOutput();
+    const qsizetype at = out.indexOf("peak_kB ");
+    return at < 0 ? -1 : out.mid(at + 8).trimmed().toLong();
+}
+
+// ---- Collecting the figures ------------------------------------------------------
+
+class CollectingReporter : public benchmark::ConsoleReporter
+{
+public:
+    // Seconds per iteration by name: the benchmark thread's CPU time (the
+    // machine may be shared) and, for manually timed runs, the wall time.
+    std::map<std::string, double> seconds;
+    std::map<std::string, double> wallSeconds;
+    std::map<std::string, std::string> errors;
+
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        for (const Run &run : runs) {
+            const std::string name = run.run_name.str();
+            if (run.error_occurred) {
+                errors[name] = run.error_message;
+                continue;
+            }
+            const double multiplier = benchmark::GetTimeUnitMultiplier(run.time_unit);
+            const double wall = run.GetAdjustedRealTime() / multiplier;
+            const double value = name.find("manual_time") != std::string::npos
+                ? wall
+                : run.GetAdjustedCPUTime() / multiplier;
+            wallSeconds[name] = wall;
+            if (run.run_type == Run::RT_Aggregate) {
+                if (run.aggregate_name == "median")
+                    seconds[name] = value;
+            } else if (!seconds.count(name) || !medians.count(name)) {
+                seconds[name] = value;
+            }
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
+                medians[name] = true;
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    double get(const std::string &name) const
+    {
+        const auto found = seconds.find(name);
+        return found == seconds.end() ? -1 : found->second;
+    }
+
+private:
+    std::map<std::string, bool> medians;
+};
+
+QString cpuModel()
+{
+    QFile info(QStringLiteral("/proc/cpuinfo"));
+    if (info.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &line : info.readAll().split('\n')) {
+            if (line.startsWith("model name"))
+                return QString::fromLatin1(line.mid(line.indexOf(':') + 1).trimmed());
+        }
+    }
+    return QSysInfo::currentCpuArchitecture();
+}
+
+QString figure(double value, double scale, int decimals)
+{
+    return value < 0 ? QStringLiteral("-") : QString::number(value * scale, 'f', decimals);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QString jsonPath = QStringLiteral("bench-inglese.json");
+    std::vector<int> sizes { 1000, 10000, 32767 };
+    int peakRows = -1;
+    std::vector<char *> rest;
+    for (int i = 0; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg.startsWith("--json="))
+            jsonPath = QString::fromLocal8Bit(arg.mid(7));
+        else if (arg.startsWith("--peak-memory="))
+            peakRows = arg.mid(14).toInt();
+        else if (arg.startsWith("--sizes=")) {
+            sizes.clear();
+            for (const QByteArray &size : arg.mid(8).split(','))
+                sizes.push_back(size.toInt());
+        } else
+            rest.push_back(argv[i]);
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    int restCount = int(rest.size());
+    QApplication app(restCount, rest.data());
+
+    if (peakRows >= 0)
+        return peakMemoryRun(peakRows);
+
+    benchmark::Initialize(&restCount, rest.data());
+    if (benchmark::ReportUnrecognizedArguments(restCount, rest.data()))
+        return 2;
+
+    const int largest = sizes.back();
+    for (int rows : sizes) {
+        benchmark::RegisterBenchmark("load", startupLoad)->Arg(rows)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("floor", readAndSplit)->Arg(rows)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("line_ends", readAndFindLines)->Arg(rows)->Unit(benchmark::kMillisecond);
+    }
+    for (int rows : sizes) {
+        for (int direction : { 0, 1 }) {
+            benchmark::RegisterBenchmark("prepare_all", questionPreparation)
+                ->Args({ rows, 0, direction })
+                ->Unit(benchmark::kMicrosecond);
+            benchmark::RegisterBenchmark("prepare_lesson", questionPreparation)
+                ->Args({ rows, 1, direction })
+                ->Unit(benchmark::kMicrosecond);
+        }
+    }
+    benchmark::RegisterBenchmark("keystroke", keystrokeCheck)->Unit(benchmark::kNanosecond);
+    for (int rows : sizes)
+        benchmark::RegisterBenchmark("save", saveWholeList)->Arg(rows)->Unit(benchmark::kMillisecond);
+    for (int rows : sizes) {
+        if (rows >= 9999)
+            benchmark::RegisterBenchmark("refresh_lessons", lessonColumn)->Arg(rows)->Unit(benchmark::kMillisecond);
+    }
+    benchmark::RegisterBenchmark("form1_first_paint", form1FirstPaint)
+        ->Arg(largest)
+        ->UseManualTime()
+        ->Iterations(5)
+        ->Unit(benchmark::kMillisecond);
+
+    CollectingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    const long basePeak = measurePeak(1);
+    const long peak = measurePeak(largest);
+
+    // ---- Summary against the targets ----
+    const auto name = [](const char *what, std::initializer_list<int> args) {
+        QString n = QString::fromLatin1(what);
+        for (int a : args)
+            n += QLatin1Char('/') + QString::number(a);
+        return n.toStdString();
+    };
+    QJsonObject summary;
+    QJsonArray perSize;
+    bool allMet = true;
+    std::printf("\n%-7s %10s %10s %6s %14s %14s %14s %14s %10s %10s\n", "rows", "load ms", "floor ms", "ratio",
+                "prep all us", "prep ital us", "prep 1 les us", "prep 1 ita us", "save ms", "lessons ms");
+    for (int rows : sizes) {
+        const double load = reporter.get(name("load", { rows }));
+        const double floor = reporter.get(name("floor", { rows }));
+        const double lineEnds = reporter.get(name("line_ends", { rows }));
+        const double ratio = load > 0 && floor > 0 ? load / floor : -1;
+        const double prepAll = reporter.get(name("prepare_all", { rows, 0, 0 }));
+        const double prepAllIt = reporter.get(name("prepare_all", { rows, 0, 1 }));
+        const double prepOne = reporter.get(name("prepare_lesson", { rows, 1, 0 }));
+        const double prepOneIt = reporter.get(name("prepare_lesson", { rows, 1, 1 }));
+        const double save = reporter.get(name("save", { rows }));
+        const double lessons = reporter.get(name("refresh_lessons", { rows }));
+        std::printf("%-7d %10s %10s %6s %14s %14s %14s %14s %10s %10s\n", rows, qPrintable(figure(load, 1e3, 2)),
+                    qPrintable(figure(floor, 1e3, 2)), qPrintable(figure(ratio, 1, 2)),
+                    qPrintable(figure(prepAll, 1e6, 1)), qPrintable(figure(prepAllIt, 1e6, 1)),
+                    qPrintable(figure(prepOne, 1e6, 1)), qPrintable(figure(prepOneIt, 1e6, 1)),
+                    qPrintable(figure(save, 1e3, 2)), qPrintable(figure(lessons, 1e3, 2)));
+        allMet = allMet && ratio > 0 && ratio <= 3;
+        perSize.append(QJsonObject { { "rows", rows },
+                                     { "load_ms", load * 1e3 },
+                                     { "floor_ms", floor * 1e3 },
+                                     { "line_ends_ms", lineEnds * 1e3 },
+                                     { "load_to_floor", ratio },
+                                     { "prepare_all_us", prepAll * 1e6 },
+                                     { "prepare_all_italian_us", prepAllIt * 1e6 },
+                                     { "prepare_one_lesson_us", prepOne * 1e6 },
+                                     { "prepare_one_lesson_italian_us", prepOneIt * 1e6 },
+                                     { "save_ms", save * 1e3 },
+                                     { "refresh_lessons_ms", lessons * 1e3 } });
+    }
+    const double keystroke = reporter.get("keystroke");
+    const double paint = reporter.get(name("form1_first_paint", { largest }) + "/iterations:5/manual_time");
+    const double prepLargest = std::max(reporter.get(name("prepare_all", { largest, 0, 0 })),
+                                        reporter.get(name("prepare_all", { largest, 0, 1 })));
+    const double prepSmallest = std::max(reporter.get(name("prepare_all", { sizes.front(), 0, 0 })),
+                                         reporter.get(name("prepare_all", { sizes.front(), 0, 1 })));
+    const double growth = prepSmallest > 0 ? prepLargest / prepSmallest : -1;
+    const double rowFactor = double(largest) / double(sizes.front());
+
+    std::printf("\nCPU time per operation except the first paint (wall time); floor: read + split into line strings\n"
+                "keystroke check against 20 answers: %s us\n", qPrintable(figure(keystroke, 1e6, 3)));
+    std::printf("Form1 created to first paint, %d rows: %s ms\n", largest, qPrintable(figure(paint, 1e3, 1)));
+    std::printf("question preparation, every word: %.1fx the time for %.1fx the rows\n", growth, rowFactor);
+    std::printf("peak memory: %ld kB with %d rows, %ld kB with one row\n", peak, largest, basePeak);
+
+    struct Target
+    {
+        const char *what;
+        bool met;
+    };
+    const Target targets[] {
+        { "load within 3x its floor at every size", allMet },
+        { "question preparation under 1 ms at the largest size, every word", prepLargest > 0 && prepLargest < 1e-3 },
+        { "question preparation grows no faster than the rows", growth > 0 && growth <= rowFactor * 1.5 },
+        { "keystroke check under 10 us", keystroke > 0 && keystroke < 10e-6 },
+        { "Form1 painted within 300 ms of creation", paint > 0 && paint < 0.3 },
+    };
+    QJsonArray targetList;
+    std::printf("\n");
+    for (const Target &t : targets) {
+        std::printf("%-72s %s\n", t.what, t.met ? "met" : "MISSED");
+        targetList.append(QJsonObject { { "target", t.what }, { "met", t.met } });
+    }
+
+    QJsonObject raw;
+    for (const auto &[key, value] : reporter.seconds)
+        raw[QString::fromStdString(key)] = value;
+    QJsonObject rawWall;
+    for (const auto &[key, value] : reporter.wallSeconds)
+        rawWall[QString::fromStdString(key)] = value;
+    QJsonObject errors;
+    for (const auto &[key, value] : reporter.errors)
+        errors[QString::fromStdString(key)] = QString::fromStdString(value);
+    const QJsonObject document {
+        { "machine",
+          QJsonObject { { "cpu", cpuModel() },
+                        { "cores", QThread::idealThreadCount() },
+                        { "kernel", QSysInfo::kernelVersion() } } },
+        { "sizes", perSize },
+        { "keystroke_us", keystroke * 1e6 },
+        { "form1_first_paint_ms", paint * 1e3 },
+        { "prepare_growth", growth },
+        { "peak_memory_kB", double(peak) },
+        { "peak_memory_one_row_kB", double(basePeak) },
+        { "targets", targetList },
+        { "cpu_seconds_per_iteration", raw },
+        { "wall_seconds_per_iteration", rawWall },
+        { "errors", errors },
+    };
+    QFile out(jsonPath);
+    if (out.open(QIODevice::WriteOnly))
+        out.write(QJsonDocument(document).toJson());
+    std::printf("\nJSON: %s\n", qPrintable(QFileInfo(out).absoluteFilePath()));
+    return reporter.errors.empty() ? 0 : 1;
+}
