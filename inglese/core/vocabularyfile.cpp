@@ -101,7 +101,10 @@ bool writeFile(const QString &path, const QString &text, QString *error)
         return false;
     }
     const QByteArray bytes = encode(text);
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
+    // The explicit flush matters: commit() does not notice a buffered write
+    // that the disk refused (full, or over a size limit), and would put the
+    // cut file in place of the old one.
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
         if (error)
             *error = file.errorString();
         file.cancelWriting();

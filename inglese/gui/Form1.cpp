@@ -117,7 +117,7 @@ Form1::Form1(Session &session, Platform &platform, QWidget *parent)
 
 void Form1::buildMenus()
 {
-    auto action = [this](QMenu *menu, const QString &name, const QString &text) {
+    auto action = [](QMenu *menu, const QString &name, const QString &text) {
         QAction *a = menu->addAction(text);
         a->setObjectName(name);
         return a;

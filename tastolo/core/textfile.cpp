@@ -96,7 +96,11 @@ QString write(const QString &path, const QString &text)
             .arg(unencodable(text));
     }
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(*bytes) != bytes->size() || !file.commit()) {
+    // The explicit flush matters: commit() does not notice a buffered write
+    // that the disk refused (full, or over a size limit), and would put the
+    // cut file in place of the old one.
+    if (!file.open(QIODevice::WriteOnly) || file.write(*bytes) != bytes->size() || !file.flush()
+        || !file.commit()) {
         file.cancelWriting();
         return QStringLiteral("Il file\r\n%1\r\nnon si può scrivere.").arg(QDir::toNativeSeparators(path));
     }
