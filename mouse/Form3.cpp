@@ -3,6 +3,7 @@
 #include "platform.h"
 #include "twips.h"
 
+#include <QAccessible>
 #include <QEvent>
 #include <QFont>
 #include <QIcon>
@@ -68,6 +69,31 @@ ChaseGame::Button buttonCode(Qt::MouseButton button)
 bool clicks(Qt::MouseButton button)
 {
     return button == Qt::LeftButton || button == Qt::RightButton;
+}
+
+// Sets a name or a description that changes during the game and tells a
+// screen reader of the change, so that it says the new text at once.
+void setAccessible(QWidget *widget, QAccessible::Event what, const QString &text)
+{
+    const bool name = what == QAccessible::NameChanged;
+    if ((name ? widget->accessibleName() : widget->accessibleDescription()) == text)
+        return;
+    if (name)
+        widget->setAccessibleName(text);
+    else
+        widget->setAccessibleDescription(text);
+    QAccessibleEvent event(widget, what);
+    QAccessible::updateAccessibility(&event);
+}
+
+// The click that the caption of `Fare` asks for, spelled out.
+QString spokenClick(const QString &fare)
+{
+    if (fare == QLatin1String("2 sx"))
+        return QStringLiteral("doppio clic sinistro");
+    if (fare == QLatin1String("dx"))
+        return QStringLiteral("clic destro");
+    return QStringLiteral("clic sinistro");
 }
 
 } // namespace
@@ -171,6 +197,7 @@ Form3::Form3(Platform &platform, QWidget *parent)
 
     m_image1 = new CatImage(this);
     m_image1->setObjectName(QStringLiteral("Image1"));
+    m_image1->setAccessibleName(QStringLiteral("Gatto"));
     m_image1->move(twipsToPixels(960), twipsToPixels(960));
 
     m_command2 = new QPushButton(QStringLiteral("VIA"), this);
@@ -299,6 +326,14 @@ void Form3::showState()
     m_fare->setText(m_game.fareText());
     m_fare->setVisible(m_game.fareVisible());
     m_label2->setText(m_game.label2Text());
+    // The demand and the counts in words, for a screen reader: the colour and
+    // the short caption alone say nothing to those who cannot see them.
+    setAccessible(m_punti, QAccessible::NameChanged, QStringLiteral("Secondi: ") + m_game.puntiText());
+    const QString request = QStringLiteral("Clic richiesto: ") + spokenClick(m_game.fareText());
+    setAccessible(m_fare, QAccessible::NameChanged, request);
+    setAccessible(m_image1, QAccessible::DescriptionChanged, m_game.fareVisible() ? request : QString());
+    setAccessible(m_label2, QAccessible::NameChanged,
+                  m_game.label2Text().isEmpty() ? QStringLiteral("Colpi") : QStringLiteral("Colpi: ") + m_game.label2Text());
     m_image1->setFrame(m_game.fig());
 
     const bool running = m_game.running();

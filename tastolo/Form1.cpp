@@ -4,6 +4,7 @@
 #include "textfile.h"
 #include "twips.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -41,15 +42,33 @@ QFont makeFont(const QString &family, double points, bool bold)
     return result;
 }
 
-QPixmap renderPicture(int element)
+// The key picture of a page, drawn for the screen's pixel density so that it
+// stays sharp on a scaled display; its logical size is the picture's own.
+QPixmap renderPicture(int element, qreal ratio)
 {
     const QSize size = HelpPages::pictureSize(element);
-    QPixmap pixmap(size);
+    QPixmap pixmap(size * ratio);
+    pixmap.setDevicePixelRatio(ratio);
     pixmap.fill(Qt::transparent);
     QSvgRenderer renderer(HelpPages::picturePath(element));
     QPainter painter(&pixmap);
     renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
     return pixmap;
+}
+
+// Sets a name or a description that changes while the window is shown and
+// tells a screen reader of the change, so that it says the new text at once.
+void setAccessible(QWidget *widget, QAccessible::Event what, const QString &text)
+{
+    const bool name = what == QAccessible::NameChanged;
+    if ((name ? widget->accessibleName() : widget->accessibleDescription()) == text)
+        return;
+    if (name)
+        widget->setAccessibleName(text);
+    else
+        widget->setAccessibleDescription(text);
+    QAccessibleEvent event(widget, what);
+    QAccessible::updateAccessibility(&event);
 }
 
 } // namespace
@@ -59,7 +78,7 @@ Form1::Form1(Platform &platform, QWidget *parent)
     , m_platform(platform)
 {
     setWindowTitle(Title + QStringLiteral("  ") + Credit);
-    setWindowIcon(QIcon(HelpPages::picturePath(1)));
+    setWindowIcon(QIcon(QStringLiteral(":/tastolo/tastolo.svg")));
     buildControls();
     buildMenu();
     Form_Load();
@@ -94,7 +113,7 @@ void Form1::buildControls()
         auto *picture = new QLabel(client);
         picture->setObjectName(QStringLiteral("Imm"));
         picture->setProperty("index", element);
-        picture->setPixmap(renderPicture(element));
+        picture->setPixmap(renderPicture(element, picture->devicePixelRatioF()));
         picture->resize(HelpPages::pictureSize(element));
         picture->hide();
         m_imm[element] = picture;
@@ -139,6 +158,13 @@ void Form1::buildControls()
     m_htext->setFocusPolicy(Qt::StrongFocus);
     m_htext->installEventFilter(this);
 
+    // What a screen reader says. The editing area, which keeps the focus,
+    // also carries the help page in its description, so that turning a page
+    // is heard without leaving the text.
+    m_htext->setAccessibleName(QStringLiteral("Area di scrittura"));
+    m_aiuI->setAccessibleName(QStringLiteral("Figura della pagina di aiuto"));
+    m_label3->setAccessibleName(QStringLiteral("su 14 pagine"));
+
     // Stacking, bottom to top: the help text, the picture, the picture store,
     // the file path, the page counter and the editing area on top.
     m_aiuT->raise();
@@ -164,8 +190,8 @@ void Form1::buildMenu()
         connect(action, &QAction::triggered, this, slot);
         return action;
     };
-    m_menuFileNew = add("menuFileNew", QStringLiteral("Nuovo"), &Form1::NuovoFile);
-    m_menuFileOpen = add("menuFileOpen", QStringLiteral("Apri"), &Form1::ApriFile);
+    m_menuFileNew = add("menuFileNew", QStringLiteral("&Nuovo"), &Form1::NuovoFile);
+    m_menuFileOpen = add("menuFileOpen", QStringLiteral("A&pri"), &Form1::ApriFile);
     m_menuFileSave = add("menuFileSave", QStringLiteral("&Salva"), &Form1::menuFileSave_Click);
     m_menuFileSaveAs = add("menuFileSaveAs", QStringLiteral("S&alva con nome..."), &Form1::SalvaConNome);
     menuFile->addSeparator()->setObjectName(QStringLiteral("menuFileSp1"));
@@ -256,6 +282,18 @@ void Form1::setHelpText(const QString &text, const QColor &colour)
     palette.setColor(QPalette::WindowText, colour);
     m_aiuT->setPalette(palette);
     m_aiuT->setText(TextFile::toLf(text));
+
+    const QString stato = HelpPages::number(m_state.Stato);
+    const QString page = stato == QLatin1String("0") ? QStringLiteral("Introduzione")
+                                                     : QStringLiteral("Pagina di aiuto %1 su 14").arg(stato);
+    const QString title = TextFile::toLf(text).section(QLatin1Char('\n'), 0, 0).trimmed();
+    setAccessible(m_label2, QAccessible::NameChanged, page);
+    setAccessible(m_aiuI, QAccessible::NameChanged,
+                  m_state.Stato < HelpPages::PageCount ? QStringLiteral("Figura: ") + title
+                                                       : QStringLiteral("Nessuna figura"));
+    setAccessible(m_htext, QAccessible::DescriptionChanged,
+                  page + QStringLiteral(": ") + TextFile::toLf(text).simplified()
+                      + QStringLiteral(" (PagGiu e PagSu sfogliano le pagine)"));
 }
 
 void Form1::showCurrentFile(const QString &path)
@@ -268,6 +306,8 @@ void Form1::showCurrentFile(const QString &path)
     m_label1->setGeometry(right - width, px(120), width, px(225));
     m_label1->setText(path);
     m_label1->setToolTip(path);
+    setAccessible(m_label1, QAccessible::NameChanged,
+                  path.isEmpty() ? QStringLiteral("Nessun file corrente") : QStringLiteral("File corrente: ") + path);
 }
 
 Platform::Answer Form1::ask(const QString &firstLine, const QString &secondLine)

@@ -64,9 +64,9 @@ void Form3::buildControls()
         result->setPalette(palette);
         return result;
     };
-    label("Label1", QStringLiteral("Disco :"), twipsRect(225, 135, 1335, 255));
-    label("Label2", QStringLiteral("Cartelle :"), twipsRect(225, 840, 1815, 255));
-    label("Label3", QStringLiteral("File (*.txt) :"), twipsRect(240, 2880, 1815, 255));
+    QLabel *label1 = label("Label1", QStringLiteral("Disco :"), twipsRect(225, 135, 1335, 255));
+    QLabel *label2 = label("Label2", QStringLiteral("Cartelle :"), twipsRect(225, 840, 1815, 255));
+    QLabel *label3 = label("Label3", QStringLiteral("File (*.txt) :"), twipsRect(240, 2880, 1815, 255));
     m_label4 = label("Label4", QString(), twipsRect(240, 4935, 2055, 255));
 
     m_drive1 = new QComboBox(this);
@@ -114,6 +114,17 @@ void Form3::buildControls()
     m_command2->setAutoDefault(false);
     connect(m_command2, &QPushButton::clicked, this, &Form3::Command2_Click);
 
+    // The lists and the name box are called by their labels' words, and the
+    // labels are tied to them for a screen reader.
+    label1->setBuddy(m_drive1);
+    label2->setBuddy(m_dir1);
+    label3->setBuddy(m_file1);
+    m_label4->setBuddy(m_text1);
+    m_drive1->setAccessibleName(QStringLiteral("Disco"));
+    m_dir1->setAccessibleName(QStringLiteral("Cartelle"));
+    m_file1->setAccessibleName(QStringLiteral("File (*.txt)"));
+    m_text1->setAccessibleName(QStringLiteral("Nome del file"));
+
     setTabOrder(m_file1, m_dir1);
     setTabOrder(m_dir1, m_drive1);
     setTabOrder(m_drive1, m_text1);
@@ -133,10 +144,12 @@ void Form3::Form_Load()
     if (m_state.Operazione == ProgramState::Open) {
         setWindowTitle(QStringLiteral("   APRI UN FILE"));
         m_label4->setText(QStringLiteral("Nome File da Aprire :"));
+        m_text1->setAccessibleName(QStringLiteral("Nome del file da aprire"));
     } else if (m_state.Operazione == ProgramState::Save) {
         m_text1->setEnabled(true);
         setWindowTitle(QStringLiteral("   SALVA IL FILE"));
         m_label4->setText(QStringLiteral("Nome File da Salvare :"));
+        m_text1->setAccessibleName(QStringLiteral("Nome del file da salvare"));
     }
 
     m_state.NomeFileCorrente = m_state.NomeFileCorrente.trimmed();

@@ -1,6 +1,7 @@
 #include "DrillWindow.h"
 
 #include "PictureButton.h"
+#include "accessible.h"
 #include "platform.h"
 #include "session.h"
 #include "twips.h"
@@ -103,6 +104,9 @@ DrillWindow::DrillWindow(Session &session, Platform &platform, Direction directi
 
     m_bandiera = new StretchedPicture(flag, this);
     m_bandiera->setObjectName(QStringLiteral("bandiera"));
+    m_bandiera->setAccessibleName(direction == Direction::EnglishToItalian
+                                      ? QStringLiteral("Sfondo: bandiera italiana")
+                                      : QStringLiteral("Sfondo: bandiera britannica"));
 
     m_labpunti = label(this, QStringLiteral("labpunti"), QStringLiteral("1000"), { 6855, 90, 1695, 585 });
     m_labpunti->setFont(makeFont(QStringLiteral("Liberation Serif"), 24, true));
@@ -126,6 +130,15 @@ DrillWindow::DrillWindow(Session &session, Platform &platform, Direction directi
 
     m_Textin = textBox(this, QStringLiteral("Textin"), placement.Textin);
     m_Textit = textBox(this, QStringLiteral("Textit"), placement.Textit);
+    // A screen reader reads the column headers as words, not letter by letter.
+    m_Label2->setAccessibleName(QStringLiteral("Inglese"));
+    m_Label3->setAccessibleName(QStringLiteral("Italiano"));
+    const bool toItalian = direction == Direction::EnglishToItalian;
+    shownBox()->setAccessibleName(toItalian ? QStringLiteral("Parola inglese da tradurre")
+                                            : QStringLiteral("Parola italiana da tradurre"));
+    nameTypingBox();
+    m_Lablez->setAccessibleName(QStringLiteral("Lezione e numero della parola"));
+    typingBox()->setAccessibleDescription(QStringLiteral("Scrivi qui la traduzione"));
 
     const QString neutral = FacePictures[DrillView::Neutral];
     const QString laughing = FacePictures[DrillView::Laughing];
@@ -139,7 +152,16 @@ DrillWindow::DrillWindow(Session &session, Platform &platform, Direction directi
 
     m_aiuto = textBox(this, QStringLiteral("aiuto"), placement.aiuto);
     m_aiuto->setFont(QFont());
+    m_aiuto->setAccessibleName(QStringLiteral("Aiuto: la risposta con le lettere ancora da scrivere nascoste"));
     m_aiuto->hide();
+
+    // Tab follows the window from top to bottom in both directions: the word
+    // shown, the typing box, the three buttons, the help box.
+    setTabOrder(shownBox(), typingBox());
+    setTabOrder(typingBox(), m_Command1);
+    setTabOrder(m_Command1, m_Command2);
+    setTabOrder(m_Command2, m_Command3);
+    setTabOrder(m_Command3, m_aiuto);
 
     // The face store: hidden, it only holds the pictures the start button takes.
     for (int i = 0; i < 4; ++i) {
@@ -209,6 +231,7 @@ void DrillWindow::closeEvent(QCloseEvent *event)
 void DrillWindow::showCounters()
 {
     m_labpunti->setText(m_drill.pointsText());
+    Accessible::setName(m_labpunti, QStringLiteral("Punti: ") + m_drill.pointsText());
     m_Label4->setText(m_drill.counterLine());
 }
 
@@ -225,6 +248,7 @@ void DrillWindow::showState()
     m_aiuto->setVisible(v.helpBoxVisible);
     m_aiuto->setText(v.helpBoxText);
     m_Lablez->setText(v.lessonLabel);
+    Accessible::setDescription(m_Lablez, v.lessonLabel);
 
     QLineEdit *typing = typingBox();
     QPalette p = typing->palette();
@@ -246,6 +270,7 @@ void DrillWindow::Command1_Click()
     typingBox()->clear();
     if (m_drill.start()) {
         shownBox()->setText(m_drill.view().shownText);
+        nameTypingBox();
         showState();
         typingBox()->setFocus();
     }
@@ -253,10 +278,32 @@ void DrillWindow::Command1_Click()
         unsetCursor();
 }
 
+// The typing box's name carries the word to translate, so that a screen
+// reader says it as the focus lands in the box.
+void DrillWindow::nameTypingBox()
+{
+    const QString prompt = shownBox()->text();
+    QString name = m_drill.direction() == Direction::EnglishToItalian ? QStringLiteral("Traduzione in italiano")
+                                                                      : QStringLiteral("Traduzione in inglese");
+    if (!prompt.isEmpty())
+        name += QStringLiteral(" di: ") + prompt;
+    Accessible::setName(typingBox(), name);
+}
+
 void DrillWindow::typingChanged(const QString &text)
 {
     const bool answered = m_drill.typingChanged(text);
     showState();
+    // The red colour in words, for those who do not see it: a screen reader
+    // hears of every change of the typing box's description.
+    QString verdict = QStringLiteral("Giusto finora");
+    if (answered)
+        verdict = QStringLiteral("Risposta esatta");
+    else if (m_drill.view().typingRed)
+        verdict = QStringLiteral("Errore: quello che hai scritto non è l'inizio della risposta");
+    else if (text.isEmpty())
+        verdict = QStringLiteral("Scrivi qui la traduzione");
+    Accessible::setDescription(typingBox(), verdict);
     if (!answered)
         return;
     m_Command1->setFocus();

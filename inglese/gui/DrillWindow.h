@@ -55,6 +55,7 @@ protected:
 private:
     void Form_Load();
     void typingChanged(const QString &text);
+    void nameTypingBox();
     void showState();
     void showCounters();
 

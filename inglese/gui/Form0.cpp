@@ -1,4 +1,5 @@
 #include "Form0.h"
+#include "accessible.h"
 
 #include "Form1.h"
 #include "platform.h"
@@ -54,9 +55,11 @@ Form0::Form0(Session &session, Platform &platform, QWidget *parent)
     setWindowIcon(QIcon(QStringLiteral(":/inglese/icona.svg")));
     setFixedSize(Twips::px(15 + 7875), Twips::px(6030));
 
-    picture(QStringLiteral("Image1"), QStringLiteral(":/inglese/titolo.svg"), Twips::rect(15, 0, 7875, 6030), this);
+    picture(QStringLiteral("Image1"), QStringLiteral(":/inglese/titolo.svg"), Twips::rect(15, 0, 7875, 6030), this)
+        ->setAccessibleName(QStringLiteral("Due fumetti: Ciao! e Hello!"));
     picture(QStringLiteral("Image2"), QStringLiteral(":/inglese/titolo2.svg"), Twips::rect(1680, 3360, 4830, 810),
-            this);
+            this)
+        ->setAccessibleName(QStringLiteral("STUDIO L'INGLESE"));
 
     QLabel *label1 = colouredLabel(QStringLiteral("Label1"), QColor(255, 255, 0), this);
     label1->setText(QStringLiteral("Esercizi di vocabolario inglese e italiano per chi comincia  -  Versione 5"));
@@ -66,6 +69,7 @@ Form0::Form0(Session &session, Platform &platform, QWidget *parent)
     Progresso = colouredLabel(QStringLiteral("Progresso"), QColor(255, 0, 0), this);
     Progresso->setFont(QFont(QStringLiteral("Liberation Sans"), 8));
     Progresso->setGeometry(Twips::rect(3120, 240, 1695, 855));
+    Progresso->setAccessibleName(QStringLiteral("Avvio del programma"));
 
     const QSize screen = platform.screenSize();
     move((screen.width() - width()) / 2, (screen.height() - height()) / 2);
@@ -83,6 +87,7 @@ void Form0::Timer1_Timer()
     form1->setAttribute(Qt::WA_DeleteOnClose);
     const bool loaded = form1->Form_Load([this](const QString &status) {
         Progresso->setText(status);
+        Accessible::setDescription(Progresso, status);
         repaint();
     });
     if (!loaded) {

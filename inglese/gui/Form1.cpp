@@ -98,6 +98,17 @@ Form1::Form1(Session &session, Platform &platform, QWidget *parent)
     Command2->move(Twips::px(1560), Twips::px(5415));
     Command3 = button(QStringLiteral("Command3"), QStringLiteral("FINE"), m_area);
     Command3->move(Twips::px(7620), Twips::px(5415));
+    // What a screen reader says: the headers as words, the buttons in full.
+    Label1->setAccessibleName(QStringLiteral("Lezione"));
+    Label2->setAccessibleName(QStringLiteral("Inglese"));
+    Label3->setAccessibleName(QStringLiteral("Italiano"));
+    ListaVoci->setAccessibleName(QStringLiteral("Elenco dei vocaboli"));
+    ListaVoci->setAccessibleDescription(
+        QStringLiteral("Una riga per parola: lezione, segno delle parole critiche, inglese, italiano. "
+                       "Si modifica con File, Aggiorna Vocaboli."));
+    Command1->setAccessibleName(QStringLiteral("Prova da inglese a italiano"));
+    Command2->setAccessibleName(QStringLiteral("Prova da italiano a inglese"));
+    Command3->setAccessibleName(QStringLiteral("Fine del programma"));
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
@@ -122,28 +133,28 @@ void Form1::buildMenus()
         a->setObjectName(name);
         return a;
     };
-    menuFile = menuBar()->addMenu(QStringLiteral("File"));
+    menuFile = menuBar()->addMenu(QStringLiteral("&File"));
     menuFile->setObjectName(QStringLiteral("menuFile"));
-    menuModifica = action(menuFile, QStringLiteral("menuModifica"), QStringLiteral("Aggiorna Vocaboli"));
+    menuModifica = action(menuFile, QStringLiteral("menuModifica"), QStringLiteral("&Aggiorna Vocaboli"));
     menuModifica->setCheckable(true);
-    menuSalva = action(menuFile, QStringLiteral("menuSalva"), QStringLiteral("Salva Aggiornamenti"));
-    menuFine = action(menuFile, QStringLiteral("menuFine"), QStringLiteral("Fine"));
+    menuSalva = action(menuFile, QStringLiteral("menuSalva"), QStringLiteral("&Salva Aggiornamenti"));
+    menuFine = action(menuFile, QStringLiteral("menuFine"), QStringLiteral("&Fine"));
 
-    menuOpzioni = menuBar()->addMenu(QStringLiteral("Opzioni"));
+    menuOpzioni = menuBar()->addMenu(QStringLiteral("&Opzioni"));
     menuOpzioni->setObjectName(QStringLiteral("menuOpzioni"));
-    menuLezioni = action(menuOpzioni, QStringLiteral("menuLezioni"), QStringLiteral("Modifica Scelte..."));
+    menuLezioni = action(menuOpzioni, QStringLiteral("menuLezioni"), QStringLiteral("&Modifica Scelte..."));
     menuLezioni->setShortcut(Qt::Key_F2);
 
-    menuProva = menuBar()->addMenu(QStringLiteral("Prova"));
+    menuProva = menuBar()->addMenu(QStringLiteral("&Prova"));
     menuProva->setObjectName(QStringLiteral("menuProva"));
-    menuIngIta = action(menuProva, QStringLiteral("menuIngIta"), QStringLiteral("Inglese ->Italiano"));
-    menuItaIng = action(menuProva, QStringLiteral("menuItaIng"), QStringLiteral("Italiano->Inglese"));
+    menuIngIta = action(menuProva, QStringLiteral("menuIngIta"), QStringLiteral("&Inglese ->Italiano"));
+    menuItaIng = action(menuProva, QStringLiteral("menuItaIng"), QStringLiteral("I&taliano->Inglese"));
 
-    menuAiuto = menuBar()->addMenu(QStringLiteral("Aiuto"));
+    menuAiuto = menuBar()->addMenu(QStringLiteral("&Aiuto"));
     menuAiuto->setObjectName(QStringLiteral("menuAiuto"));
-    menuIstruzioni = action(menuAiuto, QStringLiteral("menuIstruzioni"), QStringLiteral("Istruzioni Generali"));
+    menuIstruzioni = action(menuAiuto, QStringLiteral("menuIstruzioni"), QStringLiteral("&Istruzioni Generali"));
     menuIstruzioni->setShortcut(Qt::Key_F1);
-    menuRegole = action(menuAiuto, QStringLiteral("menuRegole"), QStringLiteral("Regole della Prova"));
+    menuRegole = action(menuAiuto, QStringLiteral("menuRegole"), QStringLiteral("&Regole della Prova"));
 
     // The shortcuts of a disabled menu do nothing either.
     auto whenEnabled = [](QMenu *menu, auto handler) {
@@ -363,6 +374,14 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
         Form_Resize();
     if (watched == ListaVoci && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
+        // Tab belongs to the list; Ctrl+Tab and Ctrl+Shift+Tab leave it for the buttons.
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && (key->modifiers() & Qt::ControlModifier)) {
+            if (key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier))
+                focusNextChild();
+            else
+                focusPreviousChild();
+            return true;
+        }
         if (ListaVoci_KeyDown(key->key()))
             return true;
     }

@@ -138,6 +138,7 @@ Form4::Form4(Session &session, Platform &platform, QWidget *parent)
         const QString caption = i == 0 ? QStringLiteral("Tutte") : QStringLiteral("N.%1").arg(i);
         QCheckBox *box = new QCheckBox(caption, m_frame2);
         box->setObjectName(QStringLiteral("Ckles%1").arg(i));
+        box->setAccessibleName(i == 0 ? QStringLiteral("Tutte le lezioni") : QStringLiteral("Lezione %1").arg(i));
         box->setProperty("index", i);
         box->setGeometry(twRect(60, 330 + 250 * i, 735, 225));
         // clicked is sent for user presses only, by mouse or by keyboard.
@@ -195,6 +196,9 @@ void Form4::printRules()
     const QFont text = makeFont(QStringLiteral("Liberation Sans"), 8, true);
     for (const QStringList &block : rulesBlocks())
         m_peri->print(block.join(CrLf), text);
+    // The printed rules, for a screen reader.
+    m_peri->setAccessibleName(QStringLiteral("Regole della prova"));
+    m_peri->setAccessibleDescription(m_peri->lines().join(QLatin1Char(' ')).simplified());
 }
 
 void Form4::showRules()

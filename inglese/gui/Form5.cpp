@@ -27,6 +27,7 @@ Form5::Form5(Session &session, Platform &platform, QWidget *form1)
 
     m_listai = new QListWidget(this);
     m_listai->setObjectName(QStringLiteral("Listai"));
+    m_listai->setAccessibleName(QStringLiteral("Istruzioni generali"));
     m_listai->setGeometry(px(90), px(255), px(7845), px(5070));
     QFont listFont(QStringLiteral("Liberation Sans"));
     listFont.setPointSizeF(9.75);
