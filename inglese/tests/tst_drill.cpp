@@ -43,101 +43,119 @@ struct Drilling
 };
 } // namespace
 
+// Texts typed one after the other into the typing box.
+struct Typing
+{
+    bool toEnglish = false;
+    int word = 0;
+    QStringList typed;
+    bool red = false;
+    int beeps = 0;
+    QString following; // the accepted answer the typing follows
+    bool answered = false;
+};
+Q_DECLARE_METATYPE(Typing)
+
+// A question answered after some ticks, with help pressed after a given tick
+// (0: at once), starting from the given points and count of answered words.
+struct Scoring
+{
+    int word = 1;
+    int ticks = 0;
+    int help = -1;
+    int points = 1000;
+    int done = 0;
+    int pointsAfter = 0;
+    int doneAfter = 1;
+    bool critical = false;
+    int tickBeeps = 0;
+};
+Q_DECLARE_METATYPE(Scoring)
+
 class TestDrill : public QObject
 {
     Q_OBJECT
 
 private slots:
-    // The answer check on a sequence of typed texts: the colour, the beeps,
-    // the answer the typing follows and whether the question was answered.
     void answerCheck_data()
     {
-        QTest::addColumn<bool>("toEnglish");
-        QTest::addColumn<int>("word");
-        QTest::addColumn<QStringList>("typed");
-        QTest::addColumn<bool>("red");
-        QTest::addColumn<int>("beeps");
-        QTest::addColumn<QString>("following");
-        QTest::addColumn<bool>("answered");
-
-        using S = QStringList;
-        QTest::newRow("alternative followed") << false << 0 << S { "a", "ab" } << false << 0 << "abitazione" << false;
-        QTest::newRow("alternative completes") << false << 0 << S { "dimora" } << false << 40 << "dimora" << true;
-        QTest::newRow("two wrong changes") << false << 0 << S { "cx", "cxy" } << true << 10 << "casa" << false;
-        QTest::newRow("case counts") << false << 1 << S { "L" } << true << 5 << "luce" << false;
-        QTest::newRow("bracket remark never typed") << false << 3 << S { "vestito" } << false << 40 << "vestito" << true;
-        QTest::newRow("longer than the answer") << false << 1 << S { "lucee" } << true << 5 << "luce" << false;
-        QTest::newRow("blank inside counts") << true << 4 << S { "to walk" } << false << 40 << "to walk" << true;
-        QTest::newRow("typed without the blank") << true << 4 << S { "towalk" } << true << 5 << "to walk" << false;
+        QTest::addColumn<Typing>("t");
+        QTest::newRow("alternative followed") << Typing { .typed = { "a", "ab" }, .following = "abitazione" };
+        QTest::newRow("alternative completes")
+            << Typing { .typed = { "dimora" }, .beeps = 40, .following = "dimora", .answered = true };
+        QTest::newRow("two wrong changes") << Typing { .typed = { "cx", "cxy" }, .red = true, .beeps = 10, .following = "casa" };
+        QTest::newRow("case counts") << Typing { .word = 1, .typed = { "L" }, .red = true, .beeps = 5, .following = "luce" };
+        QTest::newRow("bracket remark never typed")
+            << Typing { .word = 3, .typed = { "vestito" }, .beeps = 40, .following = "vestito", .answered = true };
+        QTest::newRow("longer than the answer")
+            << Typing { .word = 1, .typed = { "lucee" }, .red = true, .beeps = 5, .following = "luce" };
+        QTest::newRow("blank inside counts") << Typing { .toEnglish = true, .word = 4, .typed = { "to walk" }, .beeps = 40, .following = "to walk", .answered = true };
+        QTest::newRow("typed without the blank") << Typing { .toEnglish = true, .word = 4, .typed = { "towalk" }, .red = true, .beeps = 5, .following = "to walk" };
     }
     void answerCheck()
     {
-        QFETCH(bool, toEnglish);
-        QFETCH(int, word);
-        QFETCH(QStringList, typed);
-        QFETCH(bool, red);
-        QFETCH(bool, answered);
-        Drilling d(Words, toEnglish ? Direction::ItalianToEnglish : Direction::EnglishToItalian);
-        QVERIFY(d.ask(word));
+        QFETCH(Typing, t);
+        Drilling d(Words, t.toEnglish ? Direction::ItalianToEnglish : Direction::EnglishToItalian);
+        QVERIFY(d.ask(t.word));
         bool done = false;
-        for (const QString &t : typed)
-            done = d.drill.typingChanged(t) || done;
-        QCOMPARE(d.drill.view().typingRed, red);
-        QCOMPARE(d.session.drill.typingWrong, red ? 1 : 0);
-        QTEST(d.platform.beeps, "beeps");
-        QTEST(d.drill.answer(), "following");
-        QCOMPARE(done, answered);
-        QCOMPARE(d.session.doneCount, answered ? 1 : 0);
-        QCOMPARE(d.session.selection.pendingWord, answered ? 0 : word);
+        for (const QString &text : t.typed)
+            done = d.drill.typingChanged(text) || done;
+        QCOMPARE(d.drill.view().typingRed, t.red);
+        QCOMPARE(d.session.drill.typingWrong, t.red ? 1 : 0);
+        QCOMPARE(d.platform.beeps, t.beeps);
+        QCOMPARE(d.drill.answer(), t.following);
+        QCOMPARE(done, t.answered);
+        QCOMPARE(d.session.doneCount, t.answered ? 1 : 0);
+        QCOMPARE(d.session.selection.pendingWord, t.answered ? 0 : t.word);
     }
 
-    // Points and the critical mark for a question answered after some ticks,
-    // with help pressed after a given tick. The word was critical before: a
-    // clean answer clears it.
+    // Prize, time and help penalties and the critical mark. The word was
+    // critical before: a clean answer clears it. Points and the count of
+    // answered words stay within 16 bits.
     void scoring_data()
     {
-        QTest::addColumn<int>("word");
-        QTest::addColumn<int>("ticks");
-        QTest::addColumn<int>("helpAfterTick"); // -1: no help
-        QTest::addColumn<int>("change");
-        QTest::addColumn<bool>("critical");
-        QTest::addColumn<int>("tickBeeps");
-
-        QTest::newRow("4 letters in the 9th second") << 1 << 9 << -1 << 4 << false << 0;
-        QTest::newRow("at the 10th tick") << 1 << 10 << -1 << 4 - 1 << true << 0;
-        QTest::newRow("25th tick, free time 10") << 1 << 25 << -1 << 4 - 22 << true << 15;
-        QTest::newRow("14 letters at the 13th tick") << 6 << 13 << -1 << 14 << false << 0;
-        QTest::newRow("14 letters at the 14th tick") << 6 << 14 << -1 << 14 - 1 << true << 0;
-        QTest::newRow("14 letters at the 15th tick") << 6 << 15 << -1 << 14 - 2 << true << 1;
-        QTest::newRow("help on 7 letters") << 2 << 3 << 3 << 7 - 3 << true << 0;
-        QTest::newRow("help then a tick in free time") << 2 << 4 << 3 << 7 - 3 << false << 0;
-        QTest::newRow("help on 1 letter") << 5 << 0 << 0 << 1 << false << 0;
+        QTest::addColumn<Scoring>("s");
+        QTest::newRow("4 letters in the 9th second") << Scoring { .ticks = 9, .pointsAfter = 1004 };
+        QTest::newRow("at the 10th tick") << Scoring { .ticks = 10, .pointsAfter = 1003, .critical = true };
+        QTest::newRow("25th tick, free time 10")
+            << Scoring { .ticks = 25, .pointsAfter = 1004 - 22, .critical = true, .tickBeeps = 15 };
+        QTest::newRow("14 letters at the 13th tick") << Scoring { .word = 6, .ticks = 13, .pointsAfter = 1014 };
+        QTest::newRow("14 letters at the 14th tick")
+            << Scoring { .word = 6, .ticks = 14, .pointsAfter = 1013, .critical = true };
+        QTest::newRow("14 letters at the 15th tick")
+            << Scoring { .word = 6, .ticks = 15, .pointsAfter = 1012, .critical = true, .tickBeeps = 1 };
+        QTest::newRow("help on 7 letters") << Scoring { .word = 2, .ticks = 3, .help = 3, .pointsAfter = 1004, .critical = true };
+        QTest::newRow("help then a tick in free time") << Scoring { .word = 2, .ticks = 4, .help = 3, .pointsAfter = 1004 };
+        QTest::newRow("help on 1 letter") << Scoring { .word = 5, .help = 0, .pointsAfter = 1001 };
+        QTest::newRow("prize at the top") << Scoring { .points = 32765, .pointsAfter = 32767 };
+        QTest::newRow("done count at the top") << Scoring { .done = 32767, .pointsAfter = 1004, .doneAfter = 32767 };
+        QTest::newRow("penalties at the bottom")
+            << Scoring { .ticks = 40, .points = -32760, .pointsAfter = -32768 + 4, .critical = true, .tickBeeps = 30 };
     }
     void scoring()
     {
-        QFETCH(int, word);
-        QFETCH(int, ticks);
-        QFETCH(int, helpAfterTick);
-        QFETCH(int, change);
-        QFETCH(bool, critical);
+        QFETCH(Scoring, s);
         Drilling d;
-        d.session.memoc.add(word);
-        QVERIFY(d.ask(word));
-        if (helpAfterTick == 0)
+        d.session.memoc.add(s.word);
+        d.session.points = s.points;
+        d.session.doneCount = s.done;
+        QVERIFY(d.ask(s.word));
+        if (s.help == 0)
             d.drill.help();
-        for (int t = 1; t <= ticks; ++t) {
+        for (int t = 1; t <= s.ticks; ++t) {
             d.drill.timer1Tick();
-            if (t == helpAfterTick)
+            if (t == s.help)
                 d.drill.help();
         }
-        QTEST(d.platform.beeps, "tickBeeps");
+        QCOMPARE(d.platform.beeps, s.tickBeeps);
         QVERIFY(d.drill.typingChanged(d.drill.answer()));
-        QCOMPARE(d.session.points, 1000 + change);
-        QCOMPARE(d.drill.pointsText(), QString::number(1000 + change));
-        QCOMPARE(d.session.memoc.contains(word), critical);
-        QCOMPARE(d.session.memoc.count(), critical ? 2 : 0);
+        QCOMPARE(d.session.points, s.pointsAfter);
+        QCOMPARE(d.drill.pointsText(), QString::number(s.pointsAfter));
+        QCOMPARE(d.session.doneCount, s.doneAfter);
+        QCOMPARE(d.session.memoc.contains(s.word), s.critical);
+        QCOMPARE(d.session.memoc.count(), s.critical ? 2 : 0);
         QCOMPARE(d.session.drill.lastPenalty, 0);
-        QCOMPARE(d.drill.counterLine(), QStringLiteral("Già fatti =1 Critici =%1").arg(critical ? 2 : 0));
+        QCOMPARE(d.drill.counterLine(), QStringLiteral("Già fatti =%1 Critici =%2").arg(s.doneAfter).arg(s.critical ? 2 : 0));
     }
 
     void helpMask_data()
@@ -164,55 +182,39 @@ private slots:
         QTEST(d.drill.view().helpBoxText, "shown");
     }
 
-    // "Sei lento!" and the sad face come at the eleventh tick whatever the
-    // free time; the caption shows the free time from the first tick.
-    void slowAfterTenSeconds_data()
-    {
-        QTest::addColumn<QString>("answer");
-        QTest::addColumn<QString>("caption");
-        QTest::newRow("free time 10") << "casa" << "    Prova dall' INGLESE ... (tempo libero= 10)";
-        QTest::newRow("free time 15") << "quindicilettere" << "    Prova dall' INGLESE ... (tempo libero= 15)";
-    }
+    // "Sei lento!" and the sad face come at the eleventh tick even when the
+    // free time is longer; the caption shows the free time from the first tick.
     void slowAfterTenSeconds()
     {
-        QFETCH(QString, answer);
-        Drilling d({ { "word", answer } });
+        Drilling d(QList<QStringList> { { "word", "quindicilettere" } });
         QVERIFY(d.drill.start());
         QCOMPARE(d.drill.view().caption, "    Prova dall' INGLESE");
         for (int t = 1; t <= 10; ++t)
             d.drill.timer1Tick();
-        QTEST(d.drill.view().caption, "caption");
+        QCOMPARE(d.drill.view().caption, "    Prova dall' INGLESE ... (tempo libero= 15)");
         QCOMPARE(d.drill.view().command1Caption, "Traduci...");
         d.drill.timer1Tick();
         QCOMPARE(d.drill.view().command1Caption, "Sei lento!");
         QCOMPARE(d.drill.view().command1DisabledFace, DrillView::Sad);
     }
 
-    void synonymsMessage_data()
-    {
-        QTest::addColumn<int>("word");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("text"); // empty: no message
-        QTest::newRow("two light words") << 1 << "luce" << "\r(Lez.1)   light = luce\r(Lez.1)   light = leggero";
-        QTest::newRow("single answer") << 7 << "miglio" << QString();
-    }
+    // The synonyms message after an answer, only when more than one answer
+    // was accepted.
     void synonymsMessage()
     {
-        QFETCH(int, word);
-        QFETCH(QString, typed);
-        QFETCH(QString, text);
         Drilling d;
-        QVERIFY(d.ask(word));
-        QVERIFY(d.drill.typingChanged(typed));
+        QVERIFY(d.ask(7));
+        QVERIFY(d.drill.typingChanged("miglio"));
+        d.drill.showSynonyms();
+        QVERIFY(d.platform.shown.isEmpty());
+        QVERIFY(d.ask(1));
+        QVERIFY(d.drill.typingChanged("luce"));
         QVERIFY(d.platform.shown.isEmpty());
         d.drill.showSynonyms();
-        QCOMPARE(d.platform.shown.size(), text.isEmpty() ? 0 : 1);
-        if (text.isEmpty())
-            return;
+        QCOMPARE(d.platform.shown.size(), 1);
         QCOMPARE(d.platform.shown.at(0).title, "Sinomini di:  light (nelle Lez. scelte)");
-        QCOMPARE(d.platform.shown.at(0).text, text);
+        QCOMPARE(d.platform.shown.at(0).text, "\r(Lez.1)   light = luce\r(Lez.1)   light = leggero");
         QCOMPARE(d.platform.shown.at(0).icon, Platform::Icon::Information);
-        QCOMPARE(d.platform.shown.at(0).buttons, Platform::Buttons::Ok);
     }
 
     void idleTypingNeverAnswersTwice()
@@ -228,33 +230,6 @@ private slots:
         QVERIFY(!d.drill.typingChanged("luce"));
         QCOMPARE(d.session.doneCount, 1);
         QCOMPARE(d.session.points, 1004);
-    }
-
-    void valuesStayWithinSixteenBits_data()
-    {
-        QTest::addColumn<int>("points");
-        QTest::addColumn<int>("done");
-        QTest::addColumn<int>("ticks");
-        QTest::addColumn<int>("pointsAfter");
-        QTest::addColumn<int>("doneAfter");
-        QTest::newRow("prize at the top") << 32765 << 0 << 0 << 32767 << 1;
-        QTest::newRow("done count at the top") << 1000 << 32767 << 0 << 1004 << 32767;
-        QTest::newRow("penalties at the bottom") << -32760 << 0 << 40 << -32768 + 4 << 1;
-    }
-    void valuesStayWithinSixteenBits()
-    {
-        QFETCH(int, points);
-        QFETCH(int, done);
-        QFETCH(int, ticks);
-        Drilling d;
-        d.session.points = points;
-        d.session.doneCount = done;
-        QVERIFY(d.ask(1));
-        for (int t = 1; t <= ticks; ++t)
-            d.drill.timer1Tick();
-        QVERIFY(d.drill.typingChanged("luce"));
-        QTEST(d.session.points, "pointsAfter");
-        QTEST(d.session.doneCount, "doneAfter");
     }
 };
 

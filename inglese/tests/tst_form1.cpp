@@ -120,7 +120,6 @@ private slots:
     {
         QVERIFY(start());
         QVERIFY(m_platform.shown.isEmpty());
-        QCOMPARE(m_form->windowTitle(), "    STUDIO L'INGLESE");
         QCOMPARE(m_form->comments(), "## sample vocabulary\r\n## lesson 3\r\n");
         QCOMPARE(m_session->words.Listc, QStringList({ "12 c", " 3  ", " 3  ", " 0  " }));
         QCOMPARE(m_session->memoc.words(), QList<int>({ 0 }));
@@ -238,89 +237,67 @@ private slots:
         QCOMPARE(list()->textCursor().block().text().left(62), wordLine("4", "c", "car", "auto").left(62));
     }
 
-    // Comment lines go to the top of the file; the table follows the text
-    // line by line and the critical list gets no second copy of a key.
-    void saveWritesCommentsFirst()
-    {
-        const QString typed = "## new note\n" + wordLine("5", "x", "tree", "albero \u20ac");
-        QVERIFY(startEditing(typed));
-        QVERIFY(m_form->menuSalva_Click());
-        QVERIFY(m_platform.shown.isEmpty());
-        const QString words = Vocabulary::splitFileText(Sample).wordText + QString(typed).replace("\n", "\r\n");
-        QCOMPARE(readBytes(path("inglese.txt")),
-                 Vocabulary::encode("## sample vocabulary\r\n## lesson 3\r\n\r\n" + words + "\r\n"));
-        // Until the next start the typed comment is a row too (its fourth
-        // character is no blank, so it even counts as marked).
-        QCOMPARE(m_session->words.count(), 6);
-        QCOMPARE(m_session->words.Listc.last(), "5  x");
-        QCOMPARE(m_session->memoc.words(), QList<int>({ 0, 4, 5 }));
-        QVERIFY(!action("menuSalva")->isEnabled());
-    }
-
-    void saveRefusesWhatTheNextStartWouldRefuse_data()
+    // A save moves comment lines to the top of the file and the table follows
+    // the text; it writes nothing the next start-up would refuse, and a write
+    // that fails leaves the old file whole, the text as typed and the save
+    // enabled, and says so.
+    void save_data()
     {
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("start");
-        QTest::newRow("lesson letters") << "ab  c" << "La Riga numero 5 ha un numero di lezione";
+        QTest::addColumn<QString>("folder"); // "gone", "read-only" or as it is
+        QTest::addColumn<QString>("message"); // how it begins; empty: saved
+        QTest::newRow("saved") << "## new note\n" + wordLine("5", "x", "tree", "albero \u20ac") << "" << "";
+        QTest::newRow("lesson letters") << "ab  c" << "" << "La Riga numero 5 ha un numero di lezione";
         QTest::newRow("character outside the code page")
-            << wordLine("2", "", "Krak\u00f3w", "Cracovia \u0101") << "La Riga numero 5 contiene un carattere";
+            << wordLine("2", "", "Krak\u00f3w", "Cracovia \u0101") << "" << "La Riga numero 5 contiene un carattere";
+        const QString failed = "Non riesco a scrivere il file\r\n";
+        QTest::newRow("data folder gone") << wordLine("4", "", "new", "nuovo") << "gone" << failed;
+        QTest::newRow("read-only data folder") << wordLine("4", "", "new", "nuovo") << "read-only" << failed;
     }
-    void saveRefusesWhatTheNextStartWouldRefuse()
+    void save()
     {
         QFETCH(QString, typed);
-        QFETCH(QString, start);
+        QFETCH(QString, folder);
+        QFETCH(QString, message);
         QVERIFY(startEditing(typed));
         const QStringList listc = m_session->words.Listc;
-        QVERIFY(!m_form->menuSalva_Click());
-        QCOMPARE(m_platform.shown.size(), 1);
-        QCOMPARE(m_platform.shown.first().title, "Salva Aggiornamenti");
-        QVERIFY2(m_platform.shown.first().text.startsWith(start), qPrintable(m_platform.shown.first().text));
-        QCOMPARE(readBytes(path("inglese.txt")), Vocabulary::encode(Sample));
-        QCOMPARE(m_session->words.Listc, listc);
-        QVERIFY(action("menuSalva")->isEnabled());
-        QVERIFY(list()->toPlainText().endsWith(typed));
-    }
-
-    // A write that fails leaves the old file whole, the text as typed and
-    // the save enabled, and says so.
-    void failedSaveKeepsEverything_data()
-    {
-        QTest::addColumn<bool>("readOnly");
-        QTest::newRow("data folder gone") << false;
-        QTest::newRow("read-only data folder") << true;
-    }
-    void failedSaveKeepsEverything()
-    {
-        QFETCH(bool, readOnly);
-        const QString typed = wordLine("4", "", "new", "nuovo");
-        QVERIFY(startEditing(typed));
-        bool saved = true;
-        if (readOnly) {
+        const QString moved = m_dir->path() + "-moved";
+        if (folder == "gone")
+            QVERIFY(QDir().rename(m_dir->path(), moved));
+        if (folder == "read-only") {
             QVERIFY(QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::ExeOwner));
             const auto writable = [this] {
                 QFile probe(path("probe"));
                 return probe.open(QIODevice::WriteOnly) && probe.remove();
             };
-            if (writable()) {
-                // The superuser ignores permissions: make the folder immutable instead.
-                m_immutable = QProcess::execute("chattr", { "+i", m_dir->path() }) == 0;
-                if (!m_immutable || writable())
-                    QSKIP("no way to make a folder read-only for this user");
-            }
-            saved = m_form->menuSalva_Click();
-        } else {
-            const QString moved = m_dir->path() + "-moved";
-            QVERIFY(QDir().rename(m_dir->path(), moved));
-            saved = m_form->menuSalva_Click();
-            QVERIFY(QDir().rename(moved, m_dir->path()));
+            // The superuser ignores permissions: make the folder immutable instead.
+            if (writable() && (!(m_immutable = QProcess::execute("chattr", { "+i", m_dir->path() }) == 0) || writable()))
+                QSKIP("no way to make a folder read-only for this user");
         }
-        QVERIFY(!saved);
-        QCOMPARE(m_platform.shown.size(), 1);
-        QCOMPARE(m_platform.shown.first().title, "Salva Aggiornamenti");
-        QVERIFY(m_platform.shown.first().text.startsWith("Non riesco a scrivere il file\r\n" + path("inglese.txt")));
-        QVERIFY(action("menuSalva")->isEnabled());
-        QVERIFY(list()->toPlainText().endsWith(typed));
-        QCOMPARE(readBytes(path("inglese.txt")), Vocabulary::encode(Sample));
+        const bool saved = m_form->menuSalva_Click();
+        if (folder == "gone")
+            QVERIFY(QDir().rename(moved, m_dir->path()));
+        QCOMPARE(saved, message.isEmpty());
+        QCOMPARE(action("menuSalva")->isEnabled(), !saved);
+        QCOMPARE(m_platform.shown.size(), saved ? 0 : 1);
+        if (!saved) {
+            QCOMPARE(m_platform.shown.first().title, "Salva Aggiornamenti");
+            QVERIFY2(m_platform.shown.first().text.startsWith(message), qPrintable(m_platform.shown.first().text));
+            QCOMPARE(readBytes(path("inglese.txt")), Vocabulary::encode(Sample));
+            if (folder.isEmpty()) // refused before anything changed; a failed write has already re-read the list
+                QCOMPARE(m_session->words.Listc, listc);
+            QVERIFY(list()->toPlainText().endsWith(typed));
+            return;
+        }
+        const QString words = Vocabulary::splitFileText(Sample).wordText + QString(typed).replace("\n", "\r\n");
+        QCOMPARE(readBytes(path("inglese.txt")),
+                 Vocabulary::encode("## sample vocabulary\r\n## lesson 3\r\n\r\n" + words + "\r\n"));
+        // Until the next start the typed comment is a row too (its fourth
+        // character is no blank, so it even counts as marked); the critical
+        // word already listed gets no second key.
+        QCOMPARE(m_session->words.count(), 6);
+        QCOMPARE(m_session->words.Listc.last(), "5  x");
+        QCOMPARE(m_session->memoc.words(), QList<int>({ 0, 4, 5 }));
     }
 
     // Every way out appends the log line; a log that cannot be written is
@@ -390,9 +367,7 @@ private slots:
         const int w = expected.width();
         const int h = expected.height();
         QCOMPARE(list()->size(), QSize(w - 15, h - 100));
-        QCOMPARE(child<QLabel>("Label0")->width(), w - 15);
         QCOMPARE(child<QPushButton>("Command1")->pos(), QPoint(8, h - 30));
-        QCOMPARE(child<QPushButton>("Command2")->y(), h - 30);
         QPushButton *fine = child<QPushButton>("Command3");
         QCOMPARE(fine->pos(), QPoint(w - 15 - fine->width(), h - 30));
     }

@@ -84,6 +84,29 @@ struct Options
 };
 } // namespace
 
+struct Restarting
+{
+    int done = 3;
+    QString action; // what is pressed: "order", "lesson", "restart" or nothing
+    bool enabled = false; // "Daccapo"
+    int pending = 0;
+    int built = 2;
+};
+Q_DECLARE_METATYPE(Restarting)
+
+struct Applying
+{
+    int order = 2; // the order button pressed
+    QList<int> lessons; // the lesson boxes pressed
+    QList<int> critical;
+    bool ok = true; // the answer to the empty-selection message
+    bool message = false;
+    bool closed = true;
+    int orderMode = 2;
+    QList<int> selection;
+};
+Q_DECLARE_METATYPE(Applying)
+
 class TestForm4 : public QObject
 {
     Q_OBJECT
@@ -140,94 +163,73 @@ private slots:
     // choice start the order afresh without closing the window.
     void restart_data()
     {
-        QTest::addColumn<int>("doneCount");
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<bool>("enabled");
-        QTest::addColumn<int>("pendingWord");
-        QTest::addColumn<int>("builtMode");
-
-        QTest::newRow("no word answered yet") << 0 << "" << false << 4 << 2;
-        QTest::newRow("words answered") << 3 << "" << true << 4 << 2;
-        QTest::newRow("an order button clicked") << 3 << "order" << false << 0 << 2;
-        QTest::newRow("a lesson box clicked") << 3 << "lesson" << false << 0 << 9;
-        QTest::newRow("Daccapo clicked") << 3 << "restart" << false << 0 << 9;
+        QTest::addColumn<Restarting>("r");
+        QTest::newRow("no word answered yet") << Restarting { .done = 0, .enabled = false, .pending = 4 };
+        QTest::newRow("words answered") << Restarting { .enabled = true, .pending = 4 };
+        QTest::newRow("an order button clicked") << Restarting { .action = "order" };
+        QTest::newRow("a lesson box clicked") << Restarting { .action = "lesson", .built = 9 };
+        QTest::newRow("Daccapo clicked") << Restarting { .action = "restart", .built = 9 };
     }
     void restart()
     {
-        QFETCH(int, doneCount);
-        QFETCH(QString, action);
+        QFETCH(Restarting, r);
         Options o({});
-        o.s.doneCount = doneCount;
+        o.s.doneCount = r.done;
         o.s.selection.pendingWord = 4;
         QVERIFY(o.open());
         QPushButton *daccapo = o.button("Command2");
         QCOMPARE(daccapo->toolTip(), QStringLiteral("Ricomincia con le stesse Opzioni"));
-        if (action == "order")
+        if (r.action == "order")
             press(o.option(1));
-        else if (action == "lesson")
+        else if (r.action == "lesson")
             press(o.box(3));
-        else if (action == "restart")
+        else if (r.action == "restart")
             press(daccapo);
-        QTEST(daccapo->isEnabled(), "enabled");
-        QTEST(o.s.selection.pendingWord, "pendingWord");
-        QTEST(o.s.selection.builtMode, "builtMode");
+        QCOMPARE(daccapo->isEnabled(), r.enabled);
+        QCOMPARE(o.s.selection.pendingWord, r.pending);
+        QCOMPARE(o.s.selection.builtMode, r.built);
         QVERIFY(o.w->isVisible());
         QVERIFY(o.p.shown.isEmpty());
     }
 
+    // "OK" applies the choice; an empty selection asks whether to fall back
+    // to the forward order.
     void apply_data()
     {
-        QTest::addColumn<int>("order");
-        QTest::addColumn<QList<int>>("lessons"); // boxes pressed
-        QTest::addColumn<QList<int>>("critical");
-        QTest::addColumn<bool>("okAnswer"); // to the empty-selection message
-        QTest::addColumn<bool>("message");
-        QTest::addColumn<bool>("closed");
-        QTest::addColumn<int>("orderMode");
-        QTest::addColumn<QList<int>>("selection");
-
-        using L = QList<int>;
-        QTest::newRow("backward over lesson 3") << 3 << L { 3 } << L {} << true << false << true << 3 << L { 3, 7 };
+        QTest::addColumn<Applying>("a");
+        QTest::newRow("backward over lesson 3") << Applying { .order = 3, .lessons = { 3 }, .orderMode = 3, .selection = { 3, 7 } };
         QTest::newRow("critical words of the chosen lessons")
-            << 4 << L { 3 } << L { 0, 7, 3 } << true << false << true << 4 << L { 3, 7 };
+            << Applying { .order = 4, .lessons = { 3 }, .critical = { 0, 7, 3 }, .orderMode = 4, .selection = { 3, 7 } };
         QTest::newRow("no critical word, OK falls back to forward")
-            << 4 << L { 3 } << L { 0 } << true << true << true << 2 << L { 3, 7 };
+            << Applying { .order = 4, .lessons = { 3 }, .critical = { 0 }, .message = true, .selection = { 3, 7 } };
         QTest::newRow("no critical word, Cancel keeps the window")
-            << 4 << L {} << L {} << false << true << false << 4 << L {};
-        QTest::newRow("no box ticked, OK closes with nothing to ask")
-            << 2 << L { 0 } << L {} << true << true << true << 2 << L {};
+            << Applying { .order = 4, .ok = false, .message = true, .closed = false, .orderMode = 4 };
+        QTest::newRow("no box ticked, OK closes with nothing to ask") << Applying { .lessons = { 0 }, .message = true };
     }
     void apply()
     {
-        QFETCH(int, order);
-        QFETCH(QList<int>, lessons);
-        QFETCH(QList<int>, critical);
-        QFETCH(bool, okAnswer);
-        QFETCH(bool, message);
-        QFETCH(bool, closed);
-        QFETCH(int, orderMode);
-
-        Options o({}, critical);
-        o.p.answers.enqueue(okAnswer ? Platform::Answer::Ok : Platform::Answer::Cancel);
+        QFETCH(Applying, a);
+        Options o({}, a.critical);
+        o.p.answers.enqueue(a.ok ? Platform::Answer::Ok : Platform::Answer::Cancel);
         QVERIFY(o.open());
-        press(o.option(order));
-        for (int lesson : lessons)
+        press(o.option(a.order));
+        for (int lesson : a.lessons)
             press(o.box(lesson));
         press(o.button("Command1"));
 
-        QCOMPARE(o.p.shown.size(), message ? 1 : 0);
-        if (message) {
+        QCOMPARE(o.p.shown.size(), a.message ? 1 : 0);
+        if (a.message) {
             QCOMPARE(o.p.shown.at(0).title, QStringLiteral("Rifare la Scelta..."));
             QCOMPARE(o.p.shown.at(0).text, QStringLiteral("Selezione vuota ... Ripristino Avanti"));
             QCOMPARE(o.p.shown.at(0).buttons, Platform::Buttons::OkCancel);
         }
-        QCOMPARE(!o.w->isVisible(), closed);
-        QCOMPARE(o.s.selection.orderMode, orderMode);
-        QVERIFY(o.option(orderMode)->isChecked());
-        if (closed) {
-            QTEST(o.used(), "selection");
+        QCOMPARE(!o.w->isVisible(), a.closed);
+        QCOMPARE(o.s.selection.orderMode, a.orderMode);
+        QVERIFY(o.option(a.orderMode)->isChecked());
+        if (a.closed) {
+            QCOMPARE(o.used(), a.selection);
             // After the fallback the next build starts afresh.
-            QCOMPARE(o.s.selection.builtMode, message ? 9 : orderMode);
+            QCOMPARE(o.s.selection.builtMode, a.message ? 9 : a.orderMode);
         }
     }
 
