@@ -97,16 +97,14 @@ private slots:
     {
         QTest::addColumn<bool>("fromItalian");
         QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("typing");
-        QTest::newRow("Form2") << false << "    Prova dall' INGLESE" << "Textit";
-        QTest::newRow("Form3") << true << "    Prova dall' Italiano" << "Textin";
+        QTest::newRow("Form2") << false << "    Prova dall' INGLESE";
+        QTest::newRow("Form3") << true << "    Prova dall' Italiano";
     }
     void opensReady()
     {
         QFETCH(bool, fromItalian);
         Drilling d(fromItalian);
         QTEST(d.w->windowTitle(), "caption");
-        QTEST(d.w->typingBox()->objectName(), "typing");
         QCOMPARE(d.w->pos(), QPoint((1280 - 600) / 2, (1024 - 400) / 2));
         QCOMPARE(d.text("labpunti"), "987");
         QCOMPARE(d.text("Command1"), "Via!");

@@ -183,7 +183,7 @@ private slots:
         for (auto [column, target] : { std::pair { 1, 6 }, { 5, 6 }, { 7, 6 }, { 8, 56 }, { 57, 56 }, { 58, 58 }, { 59, 2 } })
             QTest::addRow("Tab at %d", column) << true << tab << QString() << 0 << column << target;
         QTest::newRow("Tab on the third line") << true << tab << QString() << 2 << 30 << 56;
-        QTest::newRow("Tab at the end of the last line") << true << tab << QString() << 2 << 105 << 2;
+        QTest::newRow("Tab at the end of a line") << true << tab << QString() << 2 << 105 << 2;
         QTest::newRow("Tab on a short line stays at its end") << true << tab << "7 c dog" << 4 << 8 << 8;
         QTest::newRow("Tab when locked") << false << tab << QString() << 1 << 3 << 3;
         QTest::newRow("Enter when locked") << false << int(Qt::Key_Return) << QString() << 1 << 3 << 3;
