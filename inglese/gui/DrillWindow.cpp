@@ -162,6 +162,7 @@ DrillWindow::DrillWindow(Session &session, Platform &platform, Direction directi
     setTabOrder(m_Command1, m_Command2);
     setTabOrder(m_Command2, m_Command3);
     setTabOrder(m_Command3, m_aiuto);
+    m_Textin->setFocus(); // where the window has always opened
 
     // The face store: hidden, it only holds the pictures the start button takes.
     for (int i = 0; i < 4; ++i) {

@@ -225,6 +225,7 @@ private slots:
         drill->show();
         QApplication::setActiveWindow(drill.get());
         QVERIFY(QTest::qWaitForWindowActive(drill.get()));
+        QCOMPARE(QApplication::focusWidget()->objectName(), "Textin");
         drill->shownBox()->setFocus();
         QStringList walked { QApplication::focusWidget()->objectName() };
         for (int i = 1; i < order.size(); ++i) {
