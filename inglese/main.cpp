@@ -20,6 +20,8 @@ int main(int argc, char *argv[])
         || qtItalian.load(QStringLiteral("qtbase_it"), QStringLiteral("/usr/share/qt6/translations")))
         QApplication::installTranslator(&qtItalian);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/inglese/icona.svg")));
+    // The desktop ties the windows to the menu entry inglese.desktop and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("inglese"));
 
     QtPlatform platform;
     QPointer<Form0> splash = new Form0(session, platform);

@@ -39,6 +39,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("mouse"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/mouse.svg")));
+    // The desktop ties the window to the menu entry mouse.desktop and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("mouse"));
     loadItalianTranslations(app);
 
     QtPlatform platform;

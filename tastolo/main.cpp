@@ -8,6 +8,8 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    // The desktop ties the window to the menu entry tastolo.desktop and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("tastolo"));
 
     // Standard buttons and dialogues in Italian, whatever the locale.
     QTranslator qtTranslator;
