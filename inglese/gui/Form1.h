@@ -74,16 +74,18 @@ private:
     int m_spia = 0;
     bool m_unloaded = false;
 
-    QWidget *m_area;
-    QLabel *Label0;
-    QLabel *Label1;
-    QLabel *Label2;
-    QLabel *Label3;
-    QPlainTextEdit *ListaVoci;
-    QPushButton *Command1;
-    QPushButton *Command2;
-    QPushButton *Command3;
-    QTimer *TimTab;
+    // Null until the constructor makes them: creating the children already
+    // sends events to the event filter.
+    QWidget *m_area = nullptr;
+    QLabel *Label0 = nullptr;
+    QLabel *Label1 = nullptr;
+    QLabel *Label2 = nullptr;
+    QLabel *Label3 = nullptr;
+    QPlainTextEdit *ListaVoci = nullptr;
+    QPushButton *Command1 = nullptr;
+    QPushButton *Command2 = nullptr;
+    QPushButton *Command3 = nullptr;
+    QTimer *TimTab = nullptr;
 
     QMenu *menuFile = nullptr;
     QMenu *menuOpzioni = nullptr;

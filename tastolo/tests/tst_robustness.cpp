@@ -50,7 +50,7 @@ private:
     void answerDialogue(const QString &name, std::function<void(Form3 &)> after = {})
     {
         dialogueSeen = false;
-        dialogueSteps = [this, name, after](Form3 &d) {
+        dialogueSteps = [name, after](Form3 &d) {
             d.findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(name);
             QTest::mouseClick(d.findChild<QPushButton *>("Command1"), Qt::LeftButton);
             if (after)
