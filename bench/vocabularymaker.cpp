@@ -1,28 +1,22 @@
 #include "vocabularymaker.h"
 
 #include <QStringEncoder>
+#include <QStringList>
 
 #include <array>
 #include <cstdint>
 
 namespace {
-// English words with their Italian translations; the prompts below combine
-// them so that every row gets a text of its own, while some prompts repeat.
-constexpr std::array<std::pair<const char *, const char *>, 40> Words { {
-    { "house", "casa" },       { "light", "luce" },        { "run", "correre" },      { "book", "libro" },
-    { "water", "acqua" },      { "window", "finestra" },   { "city", "città" },       { "coffee", "caffè" },
-    { "why", "perché" },       { "street", "strada" },     { "friend", "amico" },     { "table", "tavolo" },
-    { "green", "verde" },      { "to go", "andare" },      { "to eat", "mangiare" },  { "sea", "mare" },
-    { "tree", "albero" },      { "morning", "mattina" },   { "evening", "sera" },     { "bread", "pane" },
-    { "school", "scuola" },    { "old", "vecchio" },       { "new", "nuovo" },        { "hand", "mano" },
-    { "to say", "dire" },      { "to see", "vedere" },     { "work", "lavoro" },      { "time", "tempo" },
-    { "child", "bambino" },    { "kitchen", "cucina" },    { "to sleep", "dormire" }, { "train", "treno" },
-    { "mountain", "montagna" }, { "question", "domanda" }, { "answer", "risposta" },  { "nose", "naso" },
-    { "weather", "tempo" },    { "busy", "occupato" },     { "quiet", "tranquillo" }, { "still", "ancora" },
-} };
+// Made-up words from syllables, so that a vocabulary of any size has as many
+// different texts as a real one, with letters and lengths like real words.
+constexpr std::array<const char *, 24> EnglishSyllables { "ba", "con", "der", "fi",  "gal", "hen", "ing", "jo",
+                                                          "ker", "lo", "man", "ner", "or",  "pen", "qua", "ros",
+                                                          "ster", "tin", "un", "ver", "wal", "by",  "yel", "zo" };
+constexpr std::array<const char *, 24> ItalianSyllables { "ca", "sa", "mo", "ri", "ten", "por", "lu", "ce",
+                                                          "gio", "va", "ne", "to", "pi", "an", "do", "le",
+                                                          "mi", "ra", "so", "fè", "bel", "chi", "gno", "zio" };
 constexpr std::array<const char *, 8> Remarks { "[femminile]", "[plurale]", "[verbo]", "[familiare]",
                                                 "[formale]",   "[nome]",    "[raro]",  "[antico]" };
-constexpr std::array<const char *, 6> Extras { "abitazione", "dimora", "di nuovo", "già", "però", "sé" };
 
 QString column(const QString &text, int width)
 {
@@ -42,37 +36,48 @@ QByteArray makeVocabulary(int rows)
         state = state * 1664525u + 1013904223u;
         return state >> 8;
     };
+    const auto word = [&next](const auto &syllables) {
+        QString w;
+        const int count = 2 + int(next() % 2);
+        for (int i = 0; i < count; ++i)
+            w += QString::fromUtf8(syllables[next() % syllables.size()]);
+        return w;
+    };
+    QStringList englishSoFar;
+    QStringList italianSoFar;
+    englishSoFar.reserve(rows);
+    italianSoFar.reserve(rows);
     for (int row = 0; row < rows; ++row) {
-        const auto &[english, italian] = Words[next() % Words.size()];
-        const auto &[english2, italian2] = Words[next() % Words.size()];
         const int lesson = 1 + int(next() % 20);
         const bool critical = next() % 25 == 0;
-        // About one prompt in eight is shared: a bare common word. The others
-        // carry a number that makes them unique, as "house 12" would not be
-        // real, but their length and letters are.
-        QString en = QString::fromLatin1(english);
-        QString it = QString::fromUtf8(italian);
-        switch (row % 8) {
-        case 0:
-            break; // shared prompt
-        case 1:
-            en += QStringLiteral(" (%1)").arg(QString::fromLatin1(english2));
-            it += QStringLiteral(" (%1, %2)").arg(QString::fromUtf8(Extras[next() % Extras.size()]),
-                                                  QString::fromUtf8(italian2));
+        QString en = word(EnglishSyllables);
+        QString it = word(ItalianSyllables);
+        switch (row % 10) {
+        case 0: // an English prompt that an earlier word has too
+            if (row > 0)
+                en = englishSoFar.at(int(next() % unsigned(row)));
             break;
-        case 2:
-            en += QLatin1Char(' ') + QString::fromLatin1(english2) + QLatin1Char(' ') + QString::number(row);
-            it += QLatin1Char(' ') + QString::fromUtf8(Remarks[next() % Remarks.size()]);
+        case 1: // alternatives on both sides
+            en += QStringLiteral(" (%1)").arg(word(EnglishSyllables));
+            it += QStringLiteral(" (%1, %2)").arg(word(ItalianSyllables), word(ItalianSyllables));
             break;
-        case 3:
-            en = QStringLiteral("the %1 of the %2 %3").arg(en, QString::fromLatin1(english2)).arg(row);
-            it = QStringLiteral("il %1 del %2").arg(it, QString::fromUtf8(italian2));
+        case 2: // a remark
+            it += QLatin1Char(' ') + QString::fromLatin1(Remarks[next() % Remarks.size()]);
+            break;
+        case 3: // a phrase
+            en = QStringLiteral("to %1 the %2").arg(en, word(EnglishSyllables));
+            it = QStringLiteral("%1 il %2").arg(it, word(ItalianSyllables));
+            break;
+        case 4: // an Italian prompt that an earlier word has too
+            if (row > 0)
+                it = italianSoFar.at(int(next() % unsigned(row)));
             break;
         default:
-            en += QLatin1Char(' ') + QString::number(row);
-            it += QStringLiteral(" (%1)").arg(QString::fromUtf8(italian2));
+            it += QStringLiteral(" (%1)").arg(word(ItalianSyllables));
             break;
         }
+        englishSoFar.append(en);
+        italianSoFar.append(it);
         text += QString::number(lesson).rightJustified(2, QLatin1Char(' ')) + QLatin1Char(' ')
             + QLatin1Char(critical ? 'c' : ' ') + QLatin1Char(' ') + column(en, 50) + column(it, 50).trimmed()
             + QStringLiteral("\r\n");

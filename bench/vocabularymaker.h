@@ -4,8 +4,9 @@
 
 // Makes a vocabulary file of `rows` word lines, in the file's own format
 // (Windows-1252, CR LF, fixed columns), with the texts a real vocabulary
-// has: alternatives in parentheses, remarks in square brackets, English
-// prompts shared by several words, accented Italian letters, a few comment
-// lines, lessons 1 to 20 and some words marked critical. The same `rows`
+// has: made-up words of real length, alternatives in parentheses, remarks in
+// square brackets, English and Italian prompts that other words share,
+// accented letters, a few comment lines, lessons 1 to 20 and some words
+// marked critical. The same `rows`
 // always gives the same file.
 QByteArray makeVocabulary(int rows);

@@ -97,6 +97,27 @@ void AcceptedAnswers::collectOwnAlternatives(const WordTable &words, int current
         add(alternative);
 }
 
+const QList<int> &AcceptedAnswers::rowsWithAlternative(const QStringList &prompts, int direction,
+                                                       const QString &key)
+{
+    PromptIndex &index = m_index[direction];
+    if (index.texts.constData() != prompts.constData() || index.texts.size() != prompts.size()) {
+        index.texts = prompts;
+        index.rows.clear();
+        for (int word = 0; word < prompts.size(); ++word) {
+            const QStringList alternatives = Answers::splitAlternatives(prompts.at(word));
+            for (qsizetype i = 0; i < alternatives.size(); ++i) {
+                // Only the first equal alternative of a text counts.
+                if (alternatives.indexOf(alternatives.at(i)) == i)
+                    index.rows[alternatives.at(i)].append(word);
+            }
+        }
+    }
+    static const QList<int> none;
+    const auto found = index.rows.constFind(key);
+    return found == index.rows.cend() ? none : *found;
+}
+
 void AcceptedAnswers::collectSynonyms(const WordTable &words, const std::function<bool(int)> &isSelected,
                                       const QString &prompt, Direction direction)
 {
@@ -104,13 +125,11 @@ void AcceptedAnswers::collectSynonyms(const WordTable &words, const std::functio
     const bool fromEnglish = direction == Direction::EnglishToItalian;
     const QStringList &prompts = fromEnglish ? words.Listin : words.Listit;
     const QStringList &answers = fromEnglish ? words.Listit : words.Listin;
-    for (int word = 0; word < words.count(); ++word) {
-        if (!isSelected(word))
-            continue;
-        // A cheap test first: a match needs the key inside the text at all.
-        if (!prompts.at(word).contains(promptKey))
-            continue;
-        if (!Answers::splitAlternatives(prompts.at(word)).contains(promptKey))
+    // The selected words, in table order, that have an alternative equal to
+    // the prompt key: looked up instead of splitting every text of the table
+    // at every question.
+    for (int word : rowsWithAlternative(prompts, fromEnglish ? 0 : 1, promptKey)) {
+        if (word >= words.count() || !isSelected(word))
             continue;
         const QString line = Answers::messageLine(words, word);
         if (line != ownLine)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QHash>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -60,4 +62,17 @@ struct AcceptedAnswers
 
 private:
     void add(const QString &answer);
+
+    // Which words have each alternative in their prompt text, for one
+    // direction: alternative -> rows in table order, each row once. It is
+    // made at the first question and made again whenever the prompt list is
+    // not the one it was made from: the index keeps a shared copy of that
+    // list, so any change to the list detaches it and shows.
+    struct PromptIndex
+    {
+        QStringList texts;
+        QHash<QString, QList<int>> rows;
+    };
+    const QList<int> &rowsWithAlternative(const QStringList &prompts, int direction, const QString &key);
+    PromptIndex m_index[2];
 };

@@ -8,6 +8,8 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
+
 namespace Vocabulary {
 
 namespace {
@@ -151,6 +153,8 @@ int bracketsIn(QStringView text)
 {
     int found = 0;
     for (const QChar c : text) {
+        if (c.unicode() > u']')
+            continue; // lower-case letters and most others: no bracket
         switch (c.unicode()) {
         case u'(':
             found |= 1;
@@ -202,6 +206,9 @@ bool parseWordList(const QString &text, WordTable &words, CriticalList &memoc, i
 {
     int lineNumber = 0;
     bool fits = true;
+    // Room for the rows at once: a word line is about a hundred characters.
+    const qsizetype expected = std::min<qsizetype>(words.count() + text.size() / 40 + 1, WordTable::MaxRows);
+    words.reserve(int(expected));
     forEachLine(text, [&](QStringView line) {
         ++lineNumber;
         const QString lezc = field(line, 1, 4);

@@ -19,8 +19,31 @@ void WordTable::append(const QString &lessonField, const QString &lessonNumber, 
     Listit.append(italian);
 }
 
+void WordTable::reserve(int rows)
+{
+    Listc.reserve(rows);
+    Listll.reserve(rows);
+    Listin.reserve(rows);
+    Listit.reserve(rows);
+}
+
 int WordTable::lessonNumber(const QString &text)
 {
+    // The usual forms first: «12», « 7», «7 ».
+    if (text.size() >= 2) {
+        const char16_t a = text.at(0).unicode();
+        const char16_t b = text.at(1).unicode();
+        const auto digit = [](char16_t c) { return c >= u'0' && c <= u'9'; };
+        int k = -1;
+        if (digit(a) && digit(b))
+            k = (a - u'0') * 10 + (b - u'0');
+        else if (a == u' ' && digit(b))
+            k = b - u'0';
+        else if (digit(a) && b == u' ')
+            k = a - u'0';
+        if (k >= 0)
+            return k <= 20 ? k : -1;
+    }
     bool ok = false;
     const int k = text.left(2).trimmed().toInt(&ok);
     return ok && k >= 0 && k <= 20 ? k : -1;

@@ -18,6 +18,7 @@ struct WordTable
 
     int count() const { return int(Listc.size()); }
     void clear();
+    void reserve(int rows);
     void append(const QString &lessonField, const QString &lessonNumber, const QString &english,
                 const QString &italian);
     // The lesson of a row: the first two characters of its Listc entry as an

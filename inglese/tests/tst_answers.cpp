@@ -149,6 +149,28 @@ private slots:
         // Every other matching word still has its line in the message.
         QCOMPARE(answers.synonymText.count('\r'), 15);
     }
+
+    // The same answers object serves every question of a run, while a save
+    // rebuilds the word table and edits change its texts: the synonyms always
+    // come from the table as it is now.
+    void synonymsFollowTheTableAsItChanges()
+    {
+        WordTable words = table({ { "1", "light", "luce" }, { "2", "dark", "buio" } });
+        AcceptedAnswers answers;
+        const auto collect = [&](const QString &prompt) {
+            answers.clear();
+            answers.collectSynonyms(words, [](int) { return true; }, prompt, Direction::EnglishToItalian);
+            return answers.acceptedAnswers;
+        };
+        QCOMPARE(collect("light"), QStringList { "luce" });
+        words.append("3   ", " 3", QStringLiteral("light (lamp)").leftJustified(50), "leggero");
+        QCOMPARE(collect("light"), QStringList({ "luce", "leggero" }));
+        words.Listin[1] = QStringLiteral("light").leftJustified(50);
+        QCOMPARE(collect("light"), QStringList({ "luce", "buio", "leggero" }));
+        words = table({ { "4", "dark (night)", "notte" } });
+        QCOMPARE(collect("light"), QStringList());
+        QCOMPARE(collect("dark"), QStringList { "notte" });
+    }
 };
 
 QTEST_GUILESS_MAIN(TestAnswers)
