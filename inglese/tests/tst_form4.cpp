@@ -87,7 +87,7 @@ struct Options
 struct Restarting
 {
     int done = 3;
-    QString action; // what is pressed: "order", "lesson", "restart" or nothing
+    QString action {}; // what is pressed: "order", "lesson", "restart" or nothing
     bool enabled = false; // "Daccapo"
     int pending = 0;
     int built = 2;
@@ -97,13 +97,13 @@ Q_DECLARE_METATYPE(Restarting)
 struct Applying
 {
     int order = 2; // the order button pressed
-    QList<int> lessons; // the lesson boxes pressed
-    QList<int> critical;
+    QList<int> lessons {}; // the lesson boxes pressed
+    QList<int> critical {};
     bool ok = true; // the answer to the empty-selection message
     bool message = false;
     bool closed = true;
     int orderMode = 2;
-    QList<int> selection;
+    QList<int> selection {};
 };
 Q_DECLARE_METATYPE(Applying)
 
