@@ -121,6 +121,41 @@ void startupLoad(benchmark::State &state)
     state.counters["rows"] = double(state.range(0));
 }
 
+// The start-up load step by step, to show where its time goes: 0 reading and
+// decoding the file, 1 stage 1, 2 stage 2 (word table and bracket rule), 3
+// lesson states and first selection.
+void loadStep(benchmark::State &state)
+{
+    const QString path = vocabularyPath(int(state.range(0)));
+    const int step = int(state.range(1));
+    BenchPlatform platform;
+    QString text;
+    Vocabulary::readFile(path, text);
+    const Vocabulary::FileText split = Vocabulary::splitFileText(text);
+    for (auto _ : state) {
+        auto session = std::make_unique<Session>();
+        if (step == 0) {
+            QString read;
+            Vocabulary::readFile(path, read);
+            benchmark::DoNotOptimize(read.constData());
+        } else if (step == 1) {
+            benchmark::DoNotOptimize(Vocabulary::splitFileText(text).wordText.constData());
+        } else {
+            if (step == 3) {
+                state.PauseTiming();
+                Vocabulary::parseWordList(split.wordText, session->words, session->memoc, 9, platform);
+                state.ResumeTiming();
+                MainRules::fillLessonState(*session);
+            } else {
+                Vocabulary::parseWordList(split.wordText, session->words, session->memoc, 9, platform);
+            }
+        }
+        state.PauseTiming();
+        session.reset();
+        state.ResumeTiming();
+    }
+}
+
 // The floor: the file's bytes read and split into lines, nothing else (each
 // line a byte string of its own, as the plain way of reading lines gives them).
 void readAndSplit(benchmark::State &state)
@@ -475,6 +510,8 @@ int main(int argc, char *argv[])
         benchmark::RegisterBenchmark("load", startupLoad)->Arg(rows)->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark("floor", readAndSplit)->Arg(rows)->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark("line_ends", readAndFindLines)->Arg(rows)->Unit(benchmark::kMillisecond);
+        for (int step = 0; step < 4; ++step)
+            benchmark::RegisterBenchmark("load_step", loadStep)->Args({ rows, step })->Unit(benchmark::kMillisecond);
     }
     for (int rows : sizes) {
         for (int direction : { 0, 1 }) {
@@ -531,6 +568,10 @@ int main(int argc, char *argv[])
         const double prepOneIt = reporter.get(name("prepare_lesson", { rows, 1, 1 }));
         const double save = reporter.get(name("save", { rows }));
         const double first = reporter.get(name("first_question", { rows }));
+        QJsonObject steps;
+        const char *stepNames[] = { "read_and_decode_ms", "stage1_ms", "stage2_ms", "lesson_states_and_selection_ms" };
+        for (int step = 0; step < 4; ++step)
+            steps[QLatin1String(stepNames[step])] = reporter.get(name("load_step", { rows, step })) * 1e3;
         const double lessons = reporter.get(name("refresh_lessons", { rows }));
         std::printf("%-7d %10s %10s %6s %14s %14s %14s %14s %10s %10s %10s\n", rows, qPrintable(figure(load, 1e3, 2)),
                     qPrintable(figure(floor, 1e3, 2)), qPrintable(figure(ratio, 1, 2)),
@@ -547,6 +588,7 @@ int main(int argc, char *argv[])
                                      { "prepare_all_italian_us", prepAllIt * 1e6 },
                                      { "prepare_one_lesson_us", prepOne * 1e6 },
                                      { "prepare_one_lesson_italian_us", prepOneIt * 1e6 },
+                                     { "load_steps", steps },
                                      { "first_question_ms", first * 1e3 },
                                      { "save_ms", save * 1e3 },
                                      { "refresh_lessons_ms", lessons * 1e3 } });
