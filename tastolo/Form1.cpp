@@ -337,47 +337,42 @@ bool Form1::showForm3()
     return done;
 }
 
-void Form1::NuovoFile()
+// Asks whether to save a modified text before another one takes its place,
+// then empties the area. False when the user cancelled the save dialogue.
+bool Form1::clearForOtherFile(const QString &question)
 {
     m_state.Operazione = ProgramState::Open;
     if (isModified()) {
-        if (ask(QStringLiteral("E' stato richiesto di Aprire un Nuovo File,"),
-                QStringLiteral("ma il file corrente è stato modificato."))
-            == Platform::Answer::Yes)
+        if (ask(question, QStringLiteral("ma il file corrente è stato modificato.")) == Platform::Answer::Yes)
             SalvaConNome();
         else
             m_htext->clear();
     }
     if (m_state.Operazione == ProgramState::Cancelled)
-        return;
+        return false;
     m_state.Operazione = ProgramState::Open;
     m_htext->clear();
     // The empty area is the program's own text: it is not a change.
     m_state.TestoRiferimento.clear();
     showCurrentFile(QString());
+    return true;
+}
+
+void Form1::NuovoFile()
+{
+    if (!clearForOtherFile(QStringLiteral("E' stato richiesto di Aprire un Nuovo File,")))
+        return;
     m_menuFileSave->setEnabled(false);
 }
 
 void Form1::ApriFile()
 {
-    m_state.Operazione = ProgramState::Open;
-    if (isModified()) {
-        if (ask(QStringLiteral("E' stato richiesto di Aprire un altro File,"),
-                QStringLiteral("ma il file corrente è stato modificato."))
-            == Platform::Answer::Yes)
-            SalvaConNome();
-        else
-            m_htext->clear();
-    }
-    if (m_state.Operazione == ProgramState::Cancelled)
+    if (!clearForOtherFile(QStringLiteral("E' stato richiesto di Aprire un altro File,")))
         return;
-    m_state.Operazione = ProgramState::Open;
-    m_htext->clear();
-    m_state.TestoRiferimento.clear();
-    showCurrentFile(QString());
     showForm3();
     m_menuFileSave->setEnabled(true);
 }
+
 
 void Form1::SalvaConNome()
 {

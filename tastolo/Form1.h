@@ -55,6 +55,7 @@ private:
     void setHelpText(const QString &text, const QColor &colour);
     // Shows the file dialogue modally; false when it was cancelled.
     bool showForm3();
+    bool clearForOtherFile(const QString &question);
     Platform::Answer ask(const QString &firstLine, const QString &secondLine);
 
     Platform &m_platform;
