@@ -10,18 +10,9 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include <cstdio>
-#include <cstdlib>
+#include "require.h"
 
 namespace {
-// Stops the run, naming the property that failed.
-#define require(condition)                                                                                    \
-    do {                                                                                                       \
-        if (!(condition)) {                                                                                    \
-            std::fprintf(stderr, "property failed at line %d: %s\n", __LINE__, #condition);                 \
-            std::abort();                                                                                      \
-        }                                                                                                      \
-    } while (false)
 
 QByteArray contents(const QString &path)
 {

@@ -12,8 +12,7 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include <cstdio>
-#include <cstdlib>
+#include "require.h"
 
 namespace {
 // Message boxes answer with their first button, or Cancel when the input says
@@ -49,14 +48,6 @@ private:
     FuzzedDataProvider &m_data;
 };
 
-// Stops the run, naming the property that failed.
-#define require(condition)                                                                                    \
-    do {                                                                                                       \
-        if (!(condition)) {                                                                                    \
-            std::fprintf(stderr, "property failed at line %d: %s\n", __LINE__, #condition);                 \
-            std::abort();                                                                                      \
-        }                                                                                                      \
-    } while (false)
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size)
