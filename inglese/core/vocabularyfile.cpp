@@ -1,9 +1,11 @@
 #include "vocabularyfile.h"
 
 #include "platform.h"
+#include "selection.h"
 #include "wordtable.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -82,15 +84,48 @@ bool canEncode(QChar c)
     return ok;
 }
 
+namespace {
+    // A file that another editor wrote: valid UTF-8 holding more than ASCII (with
+    // or without the byte order mark) is read as UTF-8; anything else stays
+    // Windows-1252, which takes every byte.
+    QString decodeAnyEditor(const QByteArray &bytes)
+    {
+        const bool bom = bytes.startsWith("\xEF\xBB\xBF");
+        const bool ascii = std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) < 0x80; });
+        if (!ascii) {
+            QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+            QString text = utf8.decode(bom ? bytes.mid(3) : bytes);
+            if (!utf8.hasError())
+                return text;
+        }
+        return decode(bytes);
+    }
+
+    // LF alone and CR alone end a line as CR LF does.
+    void makeLineEndsCrLf(QString &text)
+    {
+        const qsizetype crLf = text.count(CrLf);
+        if (text.count(u'\r') == crLf && text.count(u'\n') == crLf)
+            return;
+        text.replace(CrLf, QStringLiteral("\n"));
+        text.replace(u'\r', u'\n');
+        text.replace(QStringLiteral("\n"), CrLf);
+    }
+} // namespace
+
 bool readFile(const QString &path, QString &text)
 {
+    // A FIFO or a device would block the reading or never end.
+    if (!QFileInfo(path).isFile())
+        return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return false;
-    text = decode(bytes);
+    text = decodeAnyEditor(bytes);
+    makeLineEndsCrLf(text);
     return true;
 }
 
@@ -113,6 +148,15 @@ bool writeFile(const QString &path, const QString &text, QString *error)
         return false;
     }
     return true;
+}
+
+QString fileStamp(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QString();
+    return QString::number(info.size()) + u' ' + QString::number(info.lastModified().toMSecsSinceEpoch())
+        + u' ' + QString::number(info.metadataChangeTime().toMSecsSinceEpoch());
 }
 
 FileText splitFileText(const QString &fileText)
@@ -226,7 +270,7 @@ bool parseWordList(const QString &text, WordTable &words, CriticalList &memoc, i
         }
         words.append(lezc, field(line, 1, 2), linin, linit);
         const bool marked = line.size() >= 4 && line.at(3) != u' ';
-        if (marked && builtMode != 4 && !memoc.contains(row))
+        if (marked && builtMode != CriticalOnly && !memoc.contains(row))
             memoc.add(row);
         return true;
     });
@@ -258,9 +302,16 @@ SaveProblem checkBeforeSave(const QString &wordText)
         const QStringView line = QStringView(wordText).mid(pos, end - pos);
         ++lineNumber;
         pos = end + 2;
-        for (const QChar c : line) {
-            if (!canEncode(c))
-                return { SaveProblem::BadCharacter, lineNumber, QString(c) };
+        for (qsizetype i = 0; i < line.size(); ++i) {
+            const QChar c = line.at(i);
+            if (c == u'\t')
+                return { SaveProblem::Tab, lineNumber, QString() };
+            if (c.isSurrogate() || !canEncode(c)) {
+                // A character beyond the 16-bit range is a pair of halves: name it whole.
+                const bool pair
+                    = c.isHighSurrogate() && i + 1 < line.size() && line.at(i + 1).isLowSurrogate();
+                return { SaveProblem::BadCharacter, lineNumber, line.mid(i, pair ? 2 : 1).toString() };
+            }
         }
         if (line.isEmpty() || line.startsWith(u"##"))
             continue;
@@ -271,6 +322,9 @@ SaveProblem checkBeforeSave(const QString &wordText)
             && ++rows > WordTable::MaxRows)
             return { SaveProblem::TooManyRows, lineNumber, QString() };
     }
+    // Without a single word the next start-up would refuse the file.
+    if (rows == 0)
+        return { SaveProblem::NoWords, 0, QString() };
     return {};
 }
 
@@ -287,8 +341,19 @@ QString saveProblemMessage(const SaveProblem &problem)
         break;
     case SaveProblem::BadCharacter:
         text = line + QStringLiteral(" contiene un carattere che il file non pu\u00f2 conservare: \u00ab")
-            + problem.detail + QStringLiteral("\u00bb");
+            + problem.detail + QStringLiteral("\u00bb (U+")
+            + QString::number(problem.detail.toUcs4().value(0), 16).toUpper().rightJustified(4, u'0')
+            + QStringLiteral(")");
         break;
+    case SaveProblem::Tab:
+        text = line
+            + QStringLiteral(" contiene un carattere di tabulazione (TAB), che sposterebbe le colonne.");
+        break;
+    case SaveProblem::NoWords:
+        return QStringLiteral(
+                   "L'elenco non ha nessun vocabolo: al prossimo avvio il file non potrebbe essere letto.")
+            + CrLf + CrLf
+            + QStringLiteral("Scrivi almeno una parola e salva di nuovo: il file non \u00e8 stato cambiato.");
     case SaveProblem::TooManyRows:
         text = line + QStringLiteral(" supera il numero massimo di vocaboli (")
             + QString::number(WordTable::MaxRows) + QStringLiteral(").");

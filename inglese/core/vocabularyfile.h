@@ -22,11 +22,21 @@ QString decode(const QByteArray &bytes);
 QByteArray encode(const QString &text, bool *ok = nullptr);
 bool canEncode(QChar c);
 
-// Reads the whole file; false when it is missing or unreadable.
+// Reads the whole file; false when it is missing, unreadable or not a regular
+// file. Files of other editors are taken too: UTF-8 text (see the .cpp) and
+// lines ending in LF or CR alone come back as the program's own CR LF text.
 bool readFile(const QString &path, QString &text);
 // Writes the file atomically: on failure the old file stays whole and
 // `error` says why.
 bool writeFile(const QString &path, const QString &text, QString *error = nullptr);
+
+// What tells one state of the file on disk from another (size and times);
+// empty when the file is missing. A save compares it with the state that the
+// program read or wrote last, so as not to overwrite another copy's save.
+QString fileStamp(const QString &path);
+inline const QString ChangedOnDiskText = QStringLiteral(
+    "Il file INGLESE.TXT \u00e8 stato cambiato da un altro programma dopo che l'hai aperto.\r\n\r\n"
+    "Sovrascriverlo con questo elenco?\r\n(No: il file resta com'\u00e8 e l'elenco resta da salvare)");
 
 // First stage: splits the file's text into the comment lines and the
 // word-list text, each line followed by CR LF. Empty lines are dropped; a last
@@ -62,7 +72,7 @@ QString saveText(const QString &comments, const QString &wordText);
 // Checks that a save would not write a file that the next start-up refuses.
 struct SaveProblem
 {
-    enum Kind { None, BadLesson, BadCharacter, TooManyRows };
+    enum Kind { None, BadLesson, BadCharacter, TooManyRows, Tab, NoWords };
     Kind kind = None;
     int lineNumber = 0; // 1-based line of the word-list text
     QString detail;     // the lesson field or the character concerned

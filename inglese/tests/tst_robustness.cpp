@@ -45,24 +45,24 @@ private slots:
     void badVocabularyFiles_data()
     {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<int>("rows"); // -1: the program refuses to start
+        QTest::addColumn<int>("rows"); // -1: the program refuses to start, -2: for too many words
         QTest::addColumn<int>("badLines"); // lines reported as malformed and left out
 
         QRandomGenerator random(20261206);
         QByteArray noise(64 * 1024, '\0');
         random.fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
-        QTest::newRow("random bytes") << noise << 0 << 2;
+        QTest::newRow("random bytes") << noise << -1 << 260;
         // Random bytes cut into lines that start like word lines.
         QByteArray lines;
         for (int i = 0; i < 200; ++i)
             lines += QByteArray::number(1 + i % 20).rightJustified(2, ' ') + "   " + noise.mid(i * 100, 100) + "\r\n";
-        QTest::newRow("random texts in word lines") << lines << 54 << 146;
+        QTest::newRow("random texts in word lines") << lines << -1 << 159;
 
         QString many;
         for (int i = 0; i < 40000; ++i)
             many += wordLine(1 + i % 20, QStringLiteral("word %1").arg(i), QStringLiteral("parola %1").arg(i))
                 + QStringLiteral("\r\n");
-        QTest::newRow("40,000 lines") << Vocabulary::encode(many) << -1 << 0;
+        QTest::newRow("40,000 lines") << Vocabulary::encode(many) << -2 << 0;
 
         QString longLines;
         for (int i = 0; i < 50; ++i)
@@ -72,7 +72,7 @@ private slots:
 
         const QByteArray nul = QByteArray(" 1   nul\0inside", 15).leftJustified(55, ' ') + QByteArray("zero\0x", 6);
         QTest::newRow("NUL bytes, lone CR and LF")
-            << nul + "\r\n 2   lone\rcarriage return\r\n 3   lone\nline feed\r\n" + nul << 4 << 0;
+            << nul + "\r\n 2   lone\r 4   carriage return\r\n 3   lone\n 5   line feed\r\n" + nul << 6 << 0;
     }
     void badVocabularyFiles()
     {
@@ -90,11 +90,12 @@ private slots:
         const auto reported = std::count_if(platform.shown.cbegin(), platform.shown.cend(),
                                             [](const auto &shown) { return shown.title == Vocabulary::BadLineTitle; });
         QCOMPARE(int(reported), badLines);
-        if (rows == -1) {
+        if (rows < 0) {
             QVERIFY(!started);
             QCOMPARE(platform.shown.size(), badLines + 1);
             QCOMPARE(platform.shown.last().title, MainRules::StartupErrorTitle);
-            QCOMPARE(platform.shown.last().text, MainRules::StartupErrorText);
+            QCOMPARE(platform.shown.last().text,
+                     rows == -2 ? MainRules::tooManyWordsText() : MainRules::StartupErrorText);
             return;
         }
         QVERIFY(started);
