@@ -80,7 +80,7 @@ void OptionsChoice::click(int box)
 
     WordSelection &sel = m_session.selection;
     m_restartEnabled = false;
-    sel.builtMode = 9;
+    sel.builtMode = WordSelection::RebuildNeeded;
     sel.pendingWord = 0;
 
     if (box == 0) {
@@ -104,7 +104,7 @@ void OptionsChoice::click(int box)
 
 void OptionsChoice::orderClicked(int order)
 {
-    if (order < 1 || order > 4)
+    if (order < Random || order > CriticalOnly)
         return;
     m_session.selection.options.order = order;
     m_session.selection.pendingWord = 0;
@@ -114,7 +114,7 @@ void OptionsChoice::orderClicked(int order)
 void OptionsChoice::restart()
 {
     m_session.selection.pendingWord = 0;
-    m_session.selection.builtMode = 9;
+    m_session.selection.builtMode = WordSelection::RebuildNeeded;
     m_restartEnabled = false;
 }
 
@@ -128,11 +128,11 @@ OptionsChoice::Result OptionsChoice::apply(Platform &platform)
                              QStringLiteral("Selezione vuota ... Ripristino Avanti"), Platform::Buttons::OkCancel)
             == Platform::Answer::Cancel)
             return Result::KeptOpen;
-        sel.orderMode = 2;
-        sel.options.order = 2;
+        sel.orderMode = Forward;
+        sel.options.order = Forward;
         sel.pendingWord = 0;
         sel.buildSelection(m_session.words, m_session.memoc);
-        sel.builtMode = 9;
+        sel.builtMode = WordSelection::RebuildNeeded;
     }
     m_clickGuard = 0;
     return Result::Applied;

@@ -9,6 +9,14 @@ namespace {
 // A random draw that keeps hitting the word just asked gives up after this
 // many tries and takes the next entry instead, so that it always ends.
 constexpr int MaxRandomTries = 64;
+
+// All chosen words have been asked in order: false when the user stops.
+bool askRestart(Platform &platform)
+{
+    return platform.message(QStringLiteral("Ricomincio..."),
+               QStringLiteral("Ho fatto tutti quelli scelti... ricomincio"), Platform::Buttons::OkCancel)
+        != Platform::Answer::Cancel;
+}
 } // namespace
 
 bool SelectionOptions::chooses(int lesson) const
@@ -26,14 +34,14 @@ void WordSelection::buildSelection(const WordTable &words, const CriticalList &m
 
     // Entry 0 is never used; the words go to entries 1..count.
     QList<int> built { 0 };
-    if (orderMode >= 1 && orderMode <= 3) {
+    if (orderMode >= Random && orderMode <= Backward) {
         for (int row = 0; row < wordCount; ++row) {
             // A row whose lesson is not a number 0..20 has lesson -1 and is
             // never chosen.
             if (options.chooses(words.lessonOf(row)))
                 built.append(row);
         }
-    } else if (orderMode == 4) {
+    } else if (orderMode == CriticalOnly) {
         for (int word : memoc.words()) {
             // lessonOf() gives -1 for a row that no longer exists.
             if (options.chooses(words.lessonOf(word)))
@@ -48,9 +56,9 @@ void WordSelection::buildSelection(const WordTable &words, const CriticalList &m
     }
     // With no chosen word the old entries stay, but none of them is in use.
     selectionCount = count;
-    if (orderMode == 2 || orderMode == 4)
+    if (orderMode == Forward || orderMode == CriticalOnly)
         selectionPos = 0;
-    else if (orderMode == 3)
+    else if (orderMode == Backward)
         selectionPos = count + 1;
 
     m_member.fill(false, std::max(wordCount, 0));
@@ -69,8 +77,8 @@ WordSelection::Draw WordSelection::drawWord(Platform &platform)
     if (pendingWord != 0)
         return Draw::Repeated; // the unanswered word is asked again
 
-    if (orderMode < 1 || orderMode > 4
-        || (orderMode != 4 && (selectionCount <= 0 || selection.size() < selectionCount + 1))) {
+    if (orderMode < Random || orderMode > CriticalOnly
+        || (orderMode != CriticalOnly && (selectionCount <= 0 || selection.size() < selectionCount + 1))) {
         platform.message(QStringLiteral("Rifare la Scelta..."),
                          QStringLiteral("Nessuna parola da chiedere ... scegli le Lezioni con \"Modifica Scelte...\""),
                          Platform::Buttons::Ok, Platform::Icon::Information);
@@ -79,7 +87,7 @@ WordSelection::Draw WordSelection::drawWord(Platform &platform)
 
     for (int tries = 1;; ++tries) {
         switch (orderMode) {
-        case 1: {
+        case Random: {
             // Single precision as the draw has always been computed; the
             // clamp keeps an R that rounds up to 1.0 inside the selection.
             const float r = float(platform.random());
@@ -88,29 +96,23 @@ WordSelection::Draw WordSelection::drawWord(Platform &platform)
                 selectionPos = selectionPos % selectionCount + 1;
             break;
         }
-        case 2:
+        case Forward:
             ++selectionPos;
             if (selectionPos > selectionCount) {
-                if (platform.message(QStringLiteral("Ricomincio..."),
-                                     QStringLiteral("Ho fatto tutti quelli scelti... ricomincio"),
-                                     Platform::Buttons::OkCancel)
-                    == Platform::Answer::Cancel)
+                if (!askRestart(platform))
                     return Draw::Cancelled;
                 selectionPos = 1;
             }
             break;
-        case 3:
+        case Backward:
             --selectionPos;
             if (selectionPos < 1) {
-                if (platform.message(QStringLiteral("Ricomincio..."),
-                                     QStringLiteral("Ho fatto tutti quelli scelti... ricomincio"),
-                                     Platform::Buttons::OkCancel)
-                    == Platform::Answer::Cancel)
+                if (!askRestart(platform))
                     return Draw::Cancelled;
                 selectionPos = selectionCount;
             }
             break;
-        case 4:
+        case CriticalOnly:
             ++selectionPos;
             if (selectionPos > selectionCount) {
                 ++builtMode; // the next build runs again
@@ -124,7 +126,7 @@ WordSelection::Draw WordSelection::drawWord(Platform &platform)
         currentWord = selection.at(selectionPos);
         // A random draw never repeats the word just asked, except when the
         // selection holds that one word only.
-        if (orderMode == 1 && currentWord == lastWord && selectionCount > 1)
+        if (orderMode == Random && currentWord == lastWord && selectionCount > 1)
             continue;
         break;
     }
@@ -134,9 +136,16 @@ WordSelection::Draw WordSelection::drawWord(Platform &platform)
     return Draw::Drawn;
 }
 
+void WordSelection::forgetRowsFrom(int rowCount, CriticalList &memoc)
+{
+    if (pendingWord >= rowCount)
+        pendingWord = 0;
+    memoc.removeFrom(rowCount);
+}
+
 void WordSelection::addCritical(CriticalList &memoc)
 {
-    if (builtMode == 4)
+    if (builtMode == CriticalOnly)
         return; // the selection in use comes from the critical list itself
     criticalKey = CriticalList::key(currentWord);
     memoc.add(currentWord);

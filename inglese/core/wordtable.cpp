@@ -77,3 +77,8 @@ bool CriticalList::contains(int word) const
 {
     return std::binary_search(m_words.begin(), m_words.end(), word);
 }
+
+void CriticalList::removeFrom(int word)
+{
+    m_words.erase(std::lower_bound(m_words.begin(), m_words.end(), word), m_words.end());
+}

@@ -37,6 +37,7 @@ public:
     void add(int word);           // sorted insertion, no check for an equal entry
     bool removeOne(int word);     // removes the first equal entry; false when absent
     bool contains(int word) const;
+    void removeFrom(int word); // drops every entry equal to or above `word`
     int count() const { return int(m_words.size()); }
     bool isEmpty() const { return m_words.isEmpty(); }
     void clear() { m_words.clear(); }
