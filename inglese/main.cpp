@@ -1,5 +1,6 @@
 #include "Form0.h"
 #include "Form1.h"
+#include "mainrules.h"
 #include "qtplatform.h"
 #include "session.h"
 
@@ -24,6 +25,11 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("inglese"));
 
     QtPlatform platform;
+    // The launcher could not prepare the data folder: say why, then end.
+    if (const QString failure = MainRules::launchFailure(QApplication::arguments()); !failure.isNull()) {
+        platform.message(MainRules::LaunchFailedTitle, failure, Platform::Buttons::Ok, Platform::Icon::Stop);
+        return 1;
+    }
     QPointer<Form0> splash = new Form0(session, platform);
     splash->setAttribute(Qt::WA_DeleteOnClose);
     QPointer<Form1> mainWindow;

@@ -16,6 +16,21 @@ QString dataFolderFor(const QString &currentFolder)
     return currentFolder + u'/';
 }
 
+QString tooManyWordsText()
+{
+    return QStringLiteral("File INGLESE.TXT con troppi vocaboli: al massimo ")
+        + QString::number(WordTable::MaxRows) + QStringLiteral(" righe di parole ... Riprova");
+}
+
+QString launchFailure(const QStringList &arguments)
+{
+    const qsizetype at = arguments.indexOf(LaunchFailedOption);
+    if (at < 0)
+        return QString();
+    return QStringLiteral("Non riesco a preparare la cartella dei dati del programma.") + Vocabulary::CrLf
+        + Vocabulary::CrLf + arguments.value(at + 1);
+}
+
 namespace {
 // The lesson of a row, read quickly for the common forms «12», « 7», «7 »;
 // anything else goes through the table's general rule.
@@ -88,12 +103,16 @@ QString exitLogLine(const QString &date, const QString &startTime, const QString
 bool appendExitLog(const QString &path, const QString &line)
 {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
         return false;
+    const qint64 oldSize = file.size();
+    // One write of the whole line; a line the disk took only in part is cut
+    // away again, so the next line never joins a broken one.
     const QByteArray bytes = Vocabulary::encode(line + Vocabulary::CrLf);
-    const bool written = file.write(bytes) == bytes.size() && file.flush();
-    file.close();
-    return written && file.error() == QFileDevice::NoError;
+    if (file.write(bytes) == bytes.size() && file.error() == QFileDevice::NoError)
+        return true;
+    file.resize(oldSize);
+    return false;
 }
 
 QString exitLogFailedMessage(const QString &path)

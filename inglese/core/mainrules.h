@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 
@@ -18,6 +19,15 @@ QString dataFolderFor(const QString &currentFolder);
 
 inline const QString StartupErrorTitle = QStringLiteral("FILE ...");
 inline const QString StartupErrorText = QStringLiteral("File INGLESE.TXT non trovato ... Riprova");
+QString tooManyWordsText(); // the file holds more word lines than the table takes
+
+// The launcher starts the program with this option and the reason when it
+// cannot prepare the data folder, so that the reason reaches the user in a
+// window even from the desktop menu.
+inline const QString LaunchFailedOption = QStringLiteral("--avvio-fallito");
+inline const QString LaunchFailedTitle = QStringLiteral("Avvio ...");
+// The reason given after the option, or a null string when the arguments hold none.
+QString launchFailure(const QStringList &arguments);
 
 // Sets the state of lessons 1..20 to 1 when the word table has words of that
 // lesson, 0 otherwise (lesson 0 is only ever set), then builds the first word
@@ -31,7 +41,8 @@ void refreshLessonList(WordTable &words, const CriticalList &memoc);
 // One line of the exit log, without its line end.
 QString exitLogLine(const QString &date, const QString &startTime, const QString &endTime, int doneCount,
                     int points, int criticalCount, const std::array<int, 21> &lessonState);
-// Appends the line and CR LF to the log file, creating it when missing.
+// Appends the line and CR LF to the log file, creating it when missing. On
+// failure the file is left as it was.
 bool appendExitLog(const QString &path, const QString &line);
 QString exitLogFailedMessage(const QString &path);
 

@@ -13,7 +13,7 @@
 class Platform
 {
 public:
-    enum class Buttons { Ok, OkCancel, YesNo };
+    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
     enum class Icon { None, Information, Stop };
     enum class Answer { Ok, Cancel, Yes, No };
 

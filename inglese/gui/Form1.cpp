@@ -189,12 +189,14 @@ bool Form1::Form_Load(const std::function<void(const QString &)> &progress)
 
     m_session.dataFolder = MainRules::dataFolderFor(m_platform.currentFolder());
     m_filin = m_session.dataFolder + QStringLiteral("inglese.txt");
-    m_session.selection.builtMode = 9;
+    m_session.selection.builtMode = WordSelection::RebuildNeeded;
     if (progress)
         progress(QStringLiteral("Attendere ancora pochi secondi ..."));
 
     QString fileText;
     bool loaded = Vocabulary::readFile(m_filin, fileText);
+    bool fits = true;
+    m_diskStamp = Vocabulary::fileStamp(m_filin);
     if (loaded) {
         const Vocabulary::FileText split = Vocabulary::splitFileText(fileText);
         fileText.clear();
@@ -203,12 +205,13 @@ bool Form1::Form_Load(const std::function<void(const QString &)> &progress)
         m_session.startTime = m_platform.currentTime();
         setWordListText(split.wordText);
         m_session.words.clear();
-        loaded = Vocabulary::parseWordList(split.wordText, m_session.words, m_session.memoc,
-                                           m_session.selection.builtMode, m_platform)
-            && MainRules::fillLessonState(m_session);
+        fits = Vocabulary::parseWordList(split.wordText, m_session.words, m_session.memoc,
+                                         m_session.selection.builtMode, m_platform);
+        loaded = fits && MainRules::fillLessonState(m_session);
     }
     if (!loaded) {
-        m_platform.message(MainRules::StartupErrorTitle, MainRules::StartupErrorText);
+        m_platform.message(MainRules::StartupErrorTitle,
+                           fits ? MainRules::StartupErrorText : MainRules::tooManyWordsText());
         return false;
     }
     return true;
@@ -233,6 +236,7 @@ void Form1::setWordListText(const QString &text)
     QString shown = text;
     shown.replace(Vocabulary::CrLf, QStringLiteral("\n"));
     ListaVoci->setPlainText(shown);
+    ListaVoci->document()->setModified(false);
 }
 
 bool Form1::editMode() const
@@ -287,11 +291,21 @@ bool Form1::menuSalva_Click()
                            Platform::Icon::Stop);
         return false;
     }
+    // Another copy of the program (or an editor) saved the file meanwhile:
+    // overwriting it would throw its words away without a word.
+    const QString stamp = Vocabulary::fileStamp(m_filin);
+    if (!stamp.isEmpty() && stamp != m_diskStamp
+        && m_platform.message(Vocabulary::SaveTitle, Vocabulary::ChangedOnDiskText, Platform::Buttons::YesNo,
+               Platform::Icon::Information)
+            != Platform::Answer::Yes)
+        return false;
     Session &s = m_session;
     s.words.clear();
     Vocabulary::parseWordList(text, s.words, s.memoc, s.selection.builtMode, m_platform);
-    // The rows may have moved: the next drill draws from the new table.
-    s.selection.builtMode = 9;
+    // The rows may have moved: the next drill draws from the new table, and
+    // a waiting word or a critical mark of a row that is gone is dropped.
+    s.selection.forgetRowsFrom(s.words.count(), s.memoc);
+    s.selection.builtMode = WordSelection::RebuildNeeded;
     s.selection.buildSelection(s.words, s.memoc);
 
     QString error;
@@ -300,6 +314,8 @@ bool Form1::menuSalva_Click()
                            Platform::Buttons::Ok, Platform::Icon::Stop);
         return false;
     }
+    m_diskStamp = Vocabulary::fileStamp(m_filin);
+    ListaVoci->document()->setModified(false);
     menuSalva->setEnabled(false);
     return true;
 }
@@ -329,12 +345,9 @@ void Form1::TimTab_Timer()
 {
     TimTab->stop();
     QTextCursor cursor = ListaVoci->textCursor();
-    if (m_spia == 9) {
-        // The text box has put a tab character before the caret: take it out.
-        const int pos = cursor.position();
-        if (pos > 0 && ListaVoci->document()->characterAt(pos - 1) == QLatin1Char('\t'))
-            cursor.deletePreviousChar();
-    } else if (m_spia == 13) {
+    // After Tab (m_spia 9) the key handler has already placed the caret and
+    // kept the tab out of the text, so that no undo can bring it back.
+    if (m_spia == 13) {
         // The text box has broken the line: the new line starts with blanks
         // up to the Italian field, the caret at its start.
         const int pos = cursor.position();
@@ -364,6 +377,7 @@ bool Form1::ListaVoci_KeyDown(int key)
         cursor.setPosition(qBound(block.position(), target, block.position() + block.length() - 1));
         ListaVoci->setTextCursor(cursor);
         TimTab->start();
+        return true; // a tab character in a line would shift every later column
     }
     return false;
 }
@@ -403,6 +417,15 @@ void Form1::Form_Resize()
 
 void Form1::closeEvent(QCloseEvent *event)
 {
+    if (!m_unloaded && ListaVoci->document()->isModified()) {
+        const Platform::Answer answer
+            = m_platform.message(Vocabulary::SaveTitle, QStringLiteral("Salvare gli aggiornamenti?"),
+                Platform::Buttons::YesNoCancel, Platform::Icon::Information);
+        if (answer == Platform::Answer::Cancel || (answer == Platform::Answer::Yes && !menuSalva_Click())) {
+            event->ignore();
+            return;
+        }
+    }
     if (!m_unloaded) {
         m_unloaded = true;
         Form_Unload();

@@ -71,6 +71,8 @@ private:
 
     QString m_filin;
     QString m_commenti;
+    QString m_diskStamp; // the file on disk as last read or saved
+
     int m_spia = 0;
     bool m_unloaded = false;
 

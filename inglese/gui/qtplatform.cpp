@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
@@ -12,7 +13,9 @@ namespace {
 // Beeps of a burst are spaced so that the bell sounds each one and the
 // window keeps handling events in between.
 constexpr int BeepSpacingMs = 25;
-}
+// Room in a title bar besides the title: icon and window buttons.
+constexpr int TitleBarExtra = 120;
+} // namespace
 
 QtPlatform::QtPlatform(QObject *parent)
     : QObject(parent)
@@ -55,6 +58,17 @@ Platform::Answer QtPlatform::message(const QString &title, const QString &text, 
     case Buttons::YesNo:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         break;
+    case Buttons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.setEscapeButton(QMessageBox::Cancel);
+        break;
+    }
+    // The box is sized after its text; a spacer as wide as the title (and the
+    // title bar's buttons) keeps the title whole.
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout())) {
+        const int width = box.fontMetrics().horizontalAdvance(title) + TitleBarExtra;
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(),
+            0, 1, grid->columnCount());
     }
     switch (box.exec()) {
     case QMessageBox::Cancel:
@@ -66,7 +80,7 @@ Platform::Answer QtPlatform::message(const QString &title, const QString &text, 
     default:
         // Closing a box with its title bar counts as its escape button.
         if (box.clickedButton() == nullptr || box.escapeButton() == box.clickedButton()) {
-            if (buttons == Buttons::OkCancel)
+            if (buttons == Buttons::OkCancel || buttons == Buttons::YesNoCancel)
                 return Answer::Cancel;
             if (buttons == Buttons::YesNo)
                 return Answer::No;

@@ -35,7 +35,7 @@ public:
         shown.append({ title, text, buttons, icon });
         if (!answers.isEmpty())
             return answers.dequeue();
-        return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+        return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::Yes : Answer::Ok;
     }
     void beep(int times) override { beeps += times; }
     double random() override { return randoms.isEmpty() ? 0.0 : randoms.dequeue(); }
