@@ -58,7 +58,12 @@ QString answerOf(const QString &text)
     qsizetype cut = text.indexOf(QLatin1Char('('));
     if (cut < 0)
         cut = text.indexOf(QLatin1Char('['));
-    return trimTrailingBlanks(cut < 0 ? text : text.left(cut));
+    const QString answer = trimTrailingBlanks(cut < 0 ? text : text.left(cut));
+    // «(to) run», «(il) cane»: the answer is what follows the bracketed part.
+    const qsizetype close = text.indexOf(QLatin1Char(')'), cut);
+    if (cut >= 0 && text.at(cut) == QLatin1Char('(') && trimBlanks(answer).isEmpty() && close > cut)
+        return answerOf(trimBlanks(text.mid(close + 1)));
+    return answer;
 }
 
 QString messageLine(const WordTable &words, int row)
@@ -73,6 +78,8 @@ void AcceptedAnswers::clear()
 {
     acceptedAnswers.clear();
     synonymText.clear();
+    m_ownWord = -1;
+    m_extraForms = 0;
 }
 
 void AcceptedAnswers::add(const QString &answer)
@@ -84,13 +91,28 @@ void AcceptedAnswers::add(const QString &answer)
 void AcceptedAnswers::collectOwnAlternatives(const WordTable &words, int currentWord, Direction direction)
 {
     ownLine.clear();
+    m_ownWord = -1;
+    m_extraForms = 0;
     if (currentWord < 0 || currentWord >= words.count())
         return;
     const QString &own = direction == Direction::EnglishToItalian ? words.Listit.at(currentWord)
                                                                    : words.Listin.at(currentWord);
     const QStringList alternatives = Answers::splitAlternatives(own);
-    if (alternatives.size() < 2)
+    if (alternatives.size() < 2) {
+        // The word's own answer comes first, so that other words sharing its
+        // prompt never push it out of the accepted answers.
+        const QString answer = Answers::trimBlanks(Answers::answerOf(Answers::trimBlanks(own)));
+        add(answer);
+        m_ownWord = currentWord;
+        // «(to) run»: «to run» is right too.
+        const QString t = Answers::trimBlanks(own);
+        const qsizetype close = t.indexOf(QLatin1Char(')'));
+        if (t.startsWith(QLatin1Char('(')) && close > 1 && !answer.isEmpty()) {
+            add(Answers::trimBlanks(t.mid(1, close - 1)) + QLatin1Char(' ') + answer);
+            m_extraForms = 1;
+        }
         return;
+    }
     synonymText = ownLine = Answers::messageLine(words, currentWord);
     acceptedAnswers.clear();
     for (const QString &alternative : alternatives)
@@ -128,12 +150,24 @@ void AcceptedAnswers::collectSynonyms(const WordTable &words, const std::functio
     // The selected words, in table order, that have an alternative equal to
     // the prompt key: looked up instead of splitting every text of the table
     // at every question.
+    int lines = ownLine.isEmpty() ? 0 : 1;
+    int hidden = 0;
     for (int word : rowsWithAlternative(prompts, fromEnglish ? 0 : 1, promptKey)) {
         if (word >= words.count() || !isSelected(word))
             continue;
         const QString line = Answers::messageLine(words, word);
-        if (line != ownLine)
-            synonymText += QLatin1Char('\r') + line;
-        add(Answers::trimBlanks(Answers::answerOf(Answers::trimBlanks(answers.at(word)))));
+        if (line != ownLine) {
+            // The message box must fit the screen.
+            if (lines < Answers::MaxEntries) {
+                synonymText += QLatin1Char('\r') + line;
+                ++lines;
+            } else {
+                ++hidden;
+            }
+        }
+        if (word != m_ownWord) // already first
+            add(Answers::trimBlanks(Answers::answerOf(Answers::trimBlanks(answers.at(word)))));
     }
+    if (hidden > 0)
+        synonymText += QStringLiteral("\r... e altri ") + QString::number(hidden);
 }

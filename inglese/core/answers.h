@@ -32,7 +32,8 @@ QStringList splitAlternatives(const QString &text);
 QString promptKey(const QString &prompt);
 
 // The answer asked for a vocabulary text: cut before the first "(" or, when
-// there is none, before the first "["; then without trailing blanks.
+// there is none, before the first "["; then without trailing blanks. When
+// nothing stands before the "(", the answer is what follows the bracketed part.
 QString answerOf(const QString &text);
 
 // «(Lez.12)   house = casa (abitazione, dimora)»: always English first.
@@ -49,6 +50,9 @@ struct AcceptedAnswers
     QString promptKey;
 
     int answerCount() const { return int(acceptedAnswers.size()); }
+    // More than one answer to show in the synonyms message («to run» beside
+    // «run» is one answer written two ways).
+    bool hasSynonyms() const { return answerCount() - m_extraForms > 1; }
     void clear(); // empty synonyms text, no accepted answer
 
     // The alternatives written in the current word's own answer text.
@@ -62,6 +66,9 @@ struct AcceptedAnswers
 
 private:
     void add(const QString &answer);
+
+    int m_ownWord = -1; // the current word, when its answer is already first
+    int m_extraForms = 0; // accepted forms that are not another answer
 
     // Which words have each alternative in their prompt text, for one
     // direction: alternative -> rows in table order, each row once. It is

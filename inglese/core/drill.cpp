@@ -187,7 +187,7 @@ void Drill::answered()
 void Drill::showSynonyms()
 {
     const AcceptedAnswers &answers = state().answers;
-    if (answers.answerCount() > 1)
+    if (answers.hasSynonyms())
         m_platform.message(QStringLiteral("Sinomini di:  ") + answers.promptKey + QStringLiteral(" (nelle Lez. scelte)"),
                            answers.synonymText, Platform::Buttons::Ok, Platform::Icon::Information);
 }

@@ -60,7 +60,7 @@ private slots:
         QTest::newRow("bracket") << "casa [f.]   " << "casa [f.]" << "casa";
         QTest::newRow("parenthesis wins") << "casa [f.] (dimora)" << "casa [f.]" << "casa [f.]";
         QTest::newRow("no blank before") << "run(verb)" << "run" << "run";
-        QTest::newRow("begins with open") << "(to) go" << "(to) go" << "";
+        QTest::newRow("begins with open") << "(to) go" << "(to) go" << "go";
     }
     void promptKeyAndAnswer()
     {
@@ -87,7 +87,7 @@ private slots:
         QTest::newRow("two light words") << false << 1 << all << S { "luce", "leggero" } << "light"
                                          << "\r(Lez.1)   light = luce\r(Lez.2)   light = leggero";
         QTest::newRow("current not selected")
-            << false << 1 << L { 2 } << S { "leggero" } << "light" << "\r(Lez.2)   light = leggero";
+            << false << 1 << L { 2 } << S { "luce", "leggero" } << "light" << "\r(Lez.2)   light = leggero";
         QTest::newRow("remark in prompt matches first part")
             << false << 3 << L { 3, 4 } << S { "correre", "correre" } << "run"
             << "\r(Lez.5)   run (verb) = correre [v.]\r(Lez.5)   run (jog) = correre";
