@@ -2,6 +2,8 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
+
 QStringList helpLines(const QByteArray &bytes)
 {
     QStringDecoder decode("windows-1252");
@@ -14,7 +16,8 @@ QStringList helpLines(const QByteArray &bytes)
         qsizetype end = text.indexOf(QLatin1String("\r\n"), pos);
         if (end < 0)
             end = size;
-        lines.append(text.mid(pos, end - pos));
+        // A longer line would only stall the help window while it measures it.
+        lines.append(text.mid(pos, std::min(end - pos, qsizetype(MaxHelpLine))));
         // Stop when the line break found lies within the last four characters.
         if (end + 1 >= size - 3)
             break;

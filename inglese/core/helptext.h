@@ -8,4 +8,6 @@
 // break of a normal file, so no empty entry follows the final CR LF; a last
 // line without a line break is kept unless it has only one or two
 // characters. An empty file gives one empty entry.
+// An entry keeps at most MaxHelpLine characters of its line.
+inline constexpr int MaxHelpLine = 1000;
 QStringList helpLines(const QByteArray &bytes);

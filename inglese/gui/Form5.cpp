@@ -29,6 +29,8 @@ Form5::Form5(Session &session, Platform &platform, QWidget *form1)
     m_listai->setObjectName(QStringLiteral("Listai"));
     m_listai->setAccessibleName(QStringLiteral("Istruzioni generali"));
     m_listai->setGeometry(px(90), px(255), px(7845), px(5070));
+    // One line per entry: the list need not measure every entry of a long file.
+    m_listai->setUniformItemSizes(true);
     QFont listFont(QStringLiteral("Liberation Sans"));
     listFont.setPointSizeF(9.75);
     m_listai->setFont(listFont);
