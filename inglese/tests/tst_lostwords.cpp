@@ -1,0 +1,244 @@
+#include "drill.h"
+#include "fakeplatform.h"
+#include "helptext.h"
+#include "mainrules.h"
+#include "session.h"
+#include "vocabularyfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+namespace {
+QString wordLine(const QString &lesson, const QString &english, const QString &italian)
+{
+    return lesson.leftJustified(4) + u' ' + english.leftJustified(50) + italian.leftJustified(50);
+}
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+} // namespace
+
+// Files written by other editors or by a full disk, saves that the next
+// start-up would refuse, and answers a learner cannot type: none of them may
+// lose a word or leave the user stuck.
+class TestLostWords : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void reading_data()
+    {
+        QTest::addColumn<QByteArray>("bytes"); // "fifo": a named pipe instead of a file
+        QTest::addColumn<QString>("text"); // null: not read
+        const QString crLf = "cat\r\ndog\r\n";
+        QTest::newRow("LF line ends") << QByteArray("cat\ndog\n") << crLf;
+        QTest::newRow("CR line ends") << QByteArray("cat\rdog\r") << crLf;
+        QTest::newRow("mixed line ends") << QByteArray("cat\r\ndog\n") << crLf;
+        QTest::newRow("UTF-8 with mark") << QByteArray("\xEF\xBB\xBF"
+                                                       "citt\xC3\xA0\r\n")
+                                         << "citt\u00e0\r\n";
+        QTest::newRow("UTF-8 without mark") << QByteArray("perch\xC3\xA9\r\n") << "perch\u00e9\r\n";
+        QTest::newRow("not UTF-8 stays Windows-1252")
+            << QByteArray("\xC3\x28 \x80\r\n") << "\u00c3( \u20ac\r\n";
+        QTest::newRow("named pipe") << QByteArray("fifo") << QString();
+    }
+    void reading()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("inglese.txt");
+        if (bytes == "fifo")
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else
+            QVERIFY(writeBytes(path, bytes));
+        QString read;
+        QCOMPARE(Vocabulary::readFile(path, read), !text.isNull());
+        QCOMPARE(read, text);
+    }
+
+    void saveCheck_data()
+    {
+        QTest::addColumn<QString>("wordText");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("says");
+        const QString good = wordLine("1", "cat", "gatto") + "\r\n";
+        QTest::newRow("empty list") << QString() << int(Vocabulary::SaveProblem::NoWords)
+                                    << "nessun vocabolo";
+        QTest::newRow("comments only") << "## note\r\n"
+                                       << int(Vocabulary::SaveProblem::NoWords) << "nessun vocabolo";
+        QTest::newRow("tab in a line")
+            << good + " 2\tdog\r\n"
+            << int(Vocabulary::SaveProblem::Tab) << "La Riga numero 2 contiene un carattere di tabulazione";
+        QTest::newRow("emoji") << good + wordLine("2", "smile \U0001F600", "sorriso") + "\r\n"
+                               << int(Vocabulary::SaveProblem::BadCharacter)
+                               << "\u00ab\U0001F600\u00bb (U+1F600)";
+        QTest::newRow("one word") << good << int(Vocabulary::SaveProblem::None) << QString();
+    }
+    void saveCheck()
+    {
+        QFETCH(QString, wordText);
+        QFETCH(QString, says);
+        const Vocabulary::SaveProblem problem = Vocabulary::checkBeforeSave(wordText);
+        QTEST(int(problem.kind), "kind");
+        QVERIFY2(Vocabulary::saveProblemMessage(problem).contains(says),
+            qPrintable(Vocabulary::saveProblemMessage(problem)));
+    }
+
+    // The log line goes in whole or not at all: a disk that takes only part
+    // of it (here a file size limit) leaves the log as it was.
+    void exitLog_data()
+    {
+        QTest::addColumn<qint64>("room"); // bytes the file may still grow by
+        QTest::newRow("room for the line") << qint64(1000);
+        QTest::newRow("disk full in the middle of the line") << qint64(10);
+    }
+    void exitLog()
+    {
+        QFETCH(qint64, room);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("inglelog");
+        const QByteArray old = "05/12/2026 09:10:02 09:31:45    1/1000/0        TUTTE\r\n";
+        QVERIFY(writeBytes(path, old));
+        const QString line = "06/12/2026 10:00:00 10:20:00    12/987/2        2 5";
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit saved {};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit limit = saved;
+        limit.rlim_cur = rlim_t(old.size() + room);
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const bool written = MainRules::appendExitLog(path, line);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        const bool fits = room > line.size() + 2;
+        QCOMPARE(written, fits);
+        QCOMPARE(readBytes(path), fits ? old + line.toLatin1() + "\r\n" : old);
+    }
+
+    // Whatever the instructions file holds, no entry is long enough to stall the help window.
+    void hugeHelpLine()
+    {
+        const QStringList lines = helpLines(QByteArray(10'000'000, 'x') + "\r\nfine\r\n");
+        QCOMPARE(lines.size(), 2);
+        QVERIFY(lines.first().size() <= 1000);
+        QCOMPARE(lines.last(), "fine");
+    }
+
+    // The launcher cannot prepare the data folder: the program still starts,
+    // to show the reason in a window.
+    void launcher_data()
+    {
+        QTest::addColumn<QString>("obstacle"); // what stands where the data folder goes
+        QTest::addColumn<bool>("fails");
+        QTest::newRow("free place") << QString() << false;
+        QTest::newRow("dangling link") << "link" << true;
+        QTest::newRow("a file") << "file" << true;
+    }
+    void launcher()
+    {
+        QFETCH(QString, obstacle);
+        QFETCH(bool, fails);
+        QTemporaryDir dir;
+        const QString program = dir.filePath("program");
+        QVERIFY(writeBytes(program, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$REPORT\"\n"));
+        QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        const QString data = dir.filePath("xdg/inglese");
+        QVERIFY(QDir().mkpath(dir.filePath("xdg")));
+        if (obstacle == "link")
+            QVERIFY(QFile::link(dir.filePath("nowhere"), data));
+        if (obstacle == "file")
+            QVERIFY(writeBytes(data, "x"));
+        QProcess launch;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_DATA_HOME", dir.filePath("xdg"));
+        environment.insert("REPORT", dir.filePath("report"));
+        launch.setProcessEnvironment(environment);
+        launch.start("bash", { INGLESE_LAUNCHER, program, INGLESE_SAMPLES_DIR });
+        QVERIFY(launch.waitForFinished());
+        QCOMPARE(launch.exitCode(), 0);
+        const QStringList arguments = QString::fromLocal8Bit(readBytes(dir.filePath("report"))).split('\n');
+        const QString failure = MainRules::launchFailure(arguments);
+        QCOMPARE(!failure.isNull(), fails);
+        if (fails)
+            QVERIFY2(failure.contains(data), qPrintable(failure));
+        else
+            QVERIFY(QFile::exists(data + "/inglese.txt"));
+    }
+
+    // Answers written as school lists write them, and many words sharing one
+    // prompt: the asked word's own answer is always accepted, the help shows
+    // it, and the synonyms message stays short enough for the screen.
+    void answers_data()
+    {
+        QTest::addColumn<QList<QStringList>>("words");
+        QTest::addColumn<int>("asked");
+        QTest::addColumn<bool>("toEnglish");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("help");
+        QTest::addColumn<QString>("synonymsEnd"); // empty: no synonyms message
+        const QList<QStringList> verbs { { "1", "(to) run", "correre" }, { "1", "dog", "(il) cane" } };
+        QTest::newRow("Italian after the article") << verbs << 1 << false << "cane"
+                                                   << "####"
+                                                   << "";
+        QTest::newRow("Italian with the article") << verbs << 1 << false << "il cane"
+                                                  << "####"
+                                                  << "";
+        QTest::newRow("English verb") << verbs << 0 << true << "run"
+                                      << "###"
+                                      << "";
+        QTest::newRow("English verb with to") << verbs << 0 << true << "to run"
+                                              << "###"
+                                              << "";
+        QList<QStringList> many;
+        for (int i = 0; i < 25; ++i)
+            many.append({ "2", "go", QStringLiteral("v%1").arg(i, 2, 10, QChar('0')) });
+        QTest::newRow("last of 25 words sharing a prompt") << many << 24 << false << "v24"
+                                                           << "###"
+                                                           << "\r... e altri 5";
+    }
+    void answers()
+    {
+        QFETCH(QList<QStringList>, words);
+        QFETCH(int, asked);
+        QFETCH(bool, toEnglish);
+        QFETCH(QString, typed);
+        QFETCH(QString, synonymsEnd);
+        FakePlatform platform;
+        Session session;
+        for (const QStringList &w : words)
+            session.words.append(w[0].leftJustified(4), w[0], w[1].leftJustified(50), w[2].leftJustified(50));
+        session.selection.buildSelection(session.words, session.memoc);
+        session.selection.selectionPos = asked; // the forward draw asks the next one
+        Drill drill(session, platform, toEnglish ? Direction::ItalianToEnglish : Direction::EnglishToItalian);
+        drill.load();
+        QVERIFY(drill.start());
+        QCOMPARE(session.selection.currentWord, asked);
+        drill.help();
+        QTEST(drill.view().helpBoxText, "help");
+        QVERIFY(drill.typingChanged(typed));
+        drill.showSynonyms();
+        QCOMPARE(platform.shown.isEmpty(), synonymsEnd.isEmpty());
+        if (!synonymsEnd.isEmpty()) {
+            QVERIFY(platform.shown.last().text.endsWith(synonymsEnd));
+            QCOMPARE(platform.shown.last().text.count('\r'), Answers::MaxEntries + 1);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLostWords)
+#include "tst_lostwords.moc"
