@@ -18,18 +18,15 @@
 namespace {
 QString wordLine(const QString &lesson, const QString &english, const QString &italian)
 {
-    return lesson.leftJustified(4) + u' ' + english.leftJustified(50) + italian.leftJustified(50);
+    return lesson.leftJustified(5) + english.leftJustified(50) + italian.leftJustified(50);
 }
-
 const QString Sample = "## mine\r\n" + wordLine(" 1", "cat", "gatto") + "\r\n" + wordLine(" 1", "dog", "cane")
     + "\r\n" + wordLine(" 2", "house", "casa") + "\r\n";
-
 QByteArray readBytes(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
-
 bool writeBytes(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
@@ -55,14 +52,16 @@ class TestMainWindowGuards : public QObject
     {
         return writeBytes(path("inglese.txt"), bytes) && m_form->Form_Load();
     }
-    // Starts in edit mode with the list replaced by `text` (as typed).
+    // Starts in edit mode with the list replaced by `text` as typed ("=": left as it is).
     bool startEditing(const QString &text)
     {
         if (!start())
             return false;
         m_form->menuModifica_Click();
-        list()->selectAll();
-        list()->insertPlainText(text);
+        if (text != "=") {
+            list()->selectAll();
+            list()->insertPlainText(text);
+        }
         return true;
     }
 
@@ -128,12 +127,7 @@ private slots:
         QFETCH(int, answer);
         QFETCH(bool, ended);
         QFETCH(bool, saved);
-        if (typed == "=") {
-            QVERIFY(start());
-            m_form->menuModifica_Click();
-        } else {
-            QVERIFY(startEditing(typed));
-        }
+        QVERIFY(startEditing(typed));
         m_form->show();
         if (answer >= 0)
             m_platform.answers.enqueue(Platform::Answer(answer));
@@ -147,8 +141,7 @@ private slots:
         else
             QVERIFY(m_platform.shown.isEmpty());
         QCOMPARE(readBytes(path("inglese.txt")).contains("micio"), saved);
-        if (!ended)
-            QCOMPARE(list()->toPlainText(), typed);
+        QVERIFY(ended || list()->toPlainText() == typed);
     }
 
     // Another copy of the program saved the file after this one read it.
@@ -175,10 +168,7 @@ private slots:
         QVERIFY(m_form->editMode());
         QCOMPARE(list()->toPlainText(), mine);
         // The next save after one of its own asks nothing.
-        if (overwrite) {
-            QVERIFY(m_form->menuSalva_Click());
-            QCOMPARE(m_platform.shown.size(), 1);
-        }
+        QVERIFY(!overwrite || (m_form->menuSalva_Click() && m_platform.shown.size() == 1));
     }
 
     // Tab never leaves a tab character in the text, undo included.
@@ -191,9 +181,8 @@ private slots:
     void tabThenUndo()
     {
         QFETCH(int, undos);
-        QVERIFY(start());
+        QVERIFY(startEditing("="));
         m_form->show();
-        m_form->menuModifica_Click();
         list()->setFocus();
         QTest::keyClicks(list(), "x");
         QTest::keyClick(list(), Qt::Key_Tab);
@@ -214,12 +203,10 @@ private slots:
     void saveDropsMissingRows()
     {
         QFETCH(bool, toEnglish);
-        QVERIFY(start());
+        QVERIFY(startEditing(wordLine(" 1", "cat", "gatto")));
         m_session->selection.pendingWord = 2;
         for (int word = 0; word < 8; ++word)
             m_session->memoc.add(word);
-        m_form->menuModifica_Click();
-        list()->setPlainText(wordLine(" 1", "cat", "gatto"));
         QVERIFY(m_form->menuSalva_Click());
         QCOMPARE(m_session->memoc.words(), QList<int> { 0 });
         Drill drill(
@@ -240,8 +227,7 @@ private slots:
     {
         QFETCH(QString, title);
         QtPlatform platform;
-        int width = 0;
-        int needed = 0;
+        int width = 0, needed = 0;
         QTimer::singleShot(0, this, [&] {
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
             QVERIFY(box);
