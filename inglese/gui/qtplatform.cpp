@@ -66,7 +66,8 @@ Platform::Answer QtPlatform::message(const QString &title, const QString &text, 
     // The box is sized after its text; a spacer as wide as the title (and the
     // title bar's buttons) keeps the title whole.
     if (auto *grid = qobject_cast<QGridLayout *>(box.layout())) {
-        const int width = box.fontMetrics().horizontalAdvance(title) + TitleBarExtra;
+        // A quarter more for a title bar font larger or bolder than the box's.
+        const int width = box.fontMetrics().horizontalAdvance(title) * 5 / 4 + TitleBarExtra;
         grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(),
             0, 1, grid->columnCount());
     }
