@@ -93,6 +93,11 @@ bool Drill::start()
     if (draw != WordSelection::Draw::Drawn && draw != WordSelection::Draw::Repeated)
         return false;
     const int word = selection.currentWord;
+    if (draw == WordSelection::Draw::Repeated && (word < 0 || word >= words.count())) {
+        // The waiting word's row is gone: ask another word instead.
+        selection.pendingWord = 0;
+        return start();
+    }
     if (word < 0 || word >= words.count())
         return false;
 

@@ -19,7 +19,7 @@ QStringList helpLines(const QByteArray &bytes)
         // A longer line would only stall the help window while it measures it.
         lines.append(text.mid(pos, std::min(end - pos, qsizetype(MaxHelpLine))));
         // Stop when the line break found lies within the last four characters.
-        if (end + 1 >= size - 3)
+        if (end + 1 >= size - 3 || lines.size() >= MaxHelpLines)
             break;
         pos = end + 2;
     }

@@ -8,6 +8,8 @@
 // break of a normal file, so no empty entry follows the final CR LF; a last
 // line without a line break is kept unless it has only one or two
 // characters. An empty file gives one empty entry.
-// An entry keeps at most MaxHelpLine characters of its line.
+// An entry keeps at most MaxHelpLine characters of its line, and the entries
+// stop after MaxHelpLines, so that the help window opens at once.
 inline constexpr int MaxHelpLine = 1000;
+inline constexpr int MaxHelpLines = 10000;
 QStringList helpLines(const QByteArray &bytes);

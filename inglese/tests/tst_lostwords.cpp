@@ -132,6 +132,7 @@ private slots:
     {
         const QStringList lines = helpLines(QByteArray(10'000'000, 'x') + "\r\nfine\r\n");
         QVERIFY(lines.size() == 2 && lines.first().size() <= 1000 && lines.last() == "fine");
+        QVERIFY(helpLines(QByteArray("x\r\n").repeated(1'000'000)).size() <= 10000);
         const QString shipped = helpLines(readBytes(INGLESE_SAMPLES_DIR "/aiutoV5.txt")).join('\n');
         QVERIFY(!shipped.contains("(e una \"c\" se la parola"));
         QVERIFY(shipped.contains("la \"c\" scritta nel file") && shipped.contains("non compare nessuna"));
