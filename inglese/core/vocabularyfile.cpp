@@ -85,32 +85,32 @@ bool canEncode(QChar c)
 }
 
 namespace {
-    // A file that another editor wrote: valid UTF-8 holding more than ASCII (with
-    // or without the byte order mark) is read as UTF-8; anything else stays
-    // Windows-1252, which takes every byte.
-    QString decodeAnyEditor(const QByteArray &bytes)
-    {
-        const bool bom = bytes.startsWith("\xEF\xBB\xBF");
-        const bool ascii = std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) < 0x80; });
-        if (!ascii) {
-            QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-            QString text = utf8.decode(bom ? bytes.mid(3) : bytes);
-            if (!utf8.hasError())
-                return text;
-        }
-        return decode(bytes);
+// A file that another editor wrote: valid UTF-8 holding more than ASCII (with
+// or without the byte order mark) is read as UTF-8; anything else stays
+// Windows-1252, which takes every byte.
+QString decodeAnyEditor(const QByteArray &bytes)
+{
+    const bool bom = bytes.startsWith("\xEF\xBB\xBF");
+    const bool ascii = std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) < 0x80; });
+    if (!ascii) {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QString text = utf8.decode(bom ? bytes.mid(3) : bytes);
+        if (!utf8.hasError())
+            return text;
     }
+    return decode(bytes);
+}
 
-    // LF alone and CR alone end a line as CR LF does.
-    void makeLineEndsCrLf(QString &text)
-    {
-        const qsizetype crLf = text.count(CrLf);
-        if (text.count(u'\r') == crLf && text.count(u'\n') == crLf)
-            return;
-        text.replace(CrLf, QStringLiteral("\n"));
-        text.replace(u'\r', u'\n');
-        text.replace(QStringLiteral("\n"), CrLf);
-    }
+// LF alone and CR alone end a line as CR LF does.
+void makeLineEndsCrLf(QString &text)
+{
+    const qsizetype crLf = text.count(CrLf);
+    if (text.count(u'\r') == crLf && text.count(u'\n') == crLf)
+        return;
+    text.replace(CrLf, QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    text.replace(QStringLiteral("\n"), CrLf);
+}
 } // namespace
 
 bool readFile(const QString &path, QString &text)
