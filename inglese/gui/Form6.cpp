@@ -29,6 +29,7 @@ const QString Title = QStringLiteral("Risultati");
 constexpr QLatin1StringView Crlf { "\r\n" };
 // Markers on the points line only while they stay apart.
 constexpr int MaxMarkedSessions = 120;
+constexpr int MaxTimeSpaces = 6;
 
 QLabel *label(const QString &name, QWidget *parent, const QColor &colour = QColor(0, 0, 255))
 {
@@ -81,6 +82,7 @@ Form6::Form6(Session &session, Platform &platform, QWidget *form1)
     m_lezioni->setObjectName(QStringLiteral("Lezioni"));
     m_lezioni->setHorizontalHeaderLabels({ QStringLiteral("Lezione"), QStringLiteral("Sessioni") });
     m_lezioni->verticalHeader()->hide();
+    m_lezioni->verticalHeader()->setDefaultSectionSize(m_lezioni->fontMetrics().height() + 6);
     m_lezioni->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_lezioni->setSelectionMode(QAbstractItemView::NoSelection);
     m_lezioni->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
@@ -202,11 +204,14 @@ void Form6::showChart(const SessionLog &log)
 
     chart->addSeries(bars);
     chart->addSeries(points);
+    // Ticks on whole days: the span is stretched at its end to a multiple of the tick spacing.
+    const int span = int(days.firstKey().daysTo(days.lastKey())) + 1;
+    const int spaces = std::min(span, MaxTimeSpaces);
     auto *time = new QDateTimeAxis;
     time->setFormat(QStringLiteral("dd/MM/yy"));
-    time->setRange(
-        QDateTime(days.firstKey(), QTime(0, 0)), QDateTime(days.lastKey().addDays(1), QTime(0, 0)));
-    time->setTickCount(std::clamp(int(days.size()) + 1, 2, 7));
+    time->setTickCount(spaces + 1);
+    time->setRange(QDateTime(days.firstKey(), QTime(0, 0)),
+        QDateTime(days.firstKey().addDays((span + spaces - 1) / spaces * spaces), QTime(0, 0)));
     auto *wordsAxis = new QValueAxis;
     wordsAxis->setTitleText(QStringLiteral("Parole"));
     wordsAxis->setLabelFormat(QStringLiteral("%d"));
