@@ -4,6 +4,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int SecondsPerDay = 24 * 60 * 60;
@@ -188,12 +190,57 @@ std::array<int, 21> SessionLog::lessonCounts() const
     return counts;
 }
 
-QMap<QDate, qint64> SessionLog::wordsPerDay() const
+QList<PeriodTotals> SessionLog::periods(int maxPeriods, PeriodTotals::Length *length) const
 {
-    QMap<QDate, qint64> days;
-    for (const LoggedSession &s : m_sessions)
-        days[s.date] += s.words;
-    return days;
+    if (m_sessions.isEmpty())
+        return {};
+    const auto [earliest, latest] = std::minmax_element(m_sessions.cbegin(), m_sessions.cend(),
+        [](const LoggedSession &a, const LoggedSession &b) { return a.date < b.date; });
+    const QDate first = earliest->date;
+    const QDate last = latest->date;
+    const qint64 days = first.daysTo(last) + 1;
+    PeriodTotals::Length unit = PeriodTotals::Year;
+    if (days <= maxPeriods)
+        unit = PeriodTotals::Day;
+    else if (first.addDays(1 - first.dayOfWeek()).daysTo(last.addDays(1 - last.dayOfWeek())) / 7 + 1
+        <= maxPeriods)
+        unit = PeriodTotals::Week;
+    else if ((last.year() - first.year()) * 12 + last.month() - first.month() + 1 <= maxPeriods)
+        unit = PeriodTotals::Month;
+    if (length)
+        *length = unit;
+    const auto startOf = [unit](const QDate &d) {
+        switch (unit) {
+        case PeriodTotals::Day:
+            return d;
+        case PeriodTotals::Week:
+            return d.addDays(1 - d.dayOfWeek());
+        case PeriodTotals::Month:
+            return QDate(d.year(), d.month(), 1);
+        case PeriodTotals::Year:
+            break;
+        }
+        return QDate(d.year(), 1, 1);
+    };
+    QMap<QDate, SessionTotals> byStart;
+    for (const LoggedSession &s : m_sessions) {
+        SessionTotals &t = byStart[startOf(s.date)];
+        ++t.sessions;
+        t.seconds += s.seconds();
+        t.words += s.words;
+        t.points += s.points;
+    }
+    QList<PeriodTotals> result;
+    result.reserve(byStart.size());
+    for (auto p = byStart.cbegin(); p != byStart.cend(); ++p) {
+        const QDate start = p.key();
+        const QDate next = unit == PeriodTotals::Day ? start.addDays(1)
+            : unit == PeriodTotals::Week             ? start.addDays(7)
+            : unit == PeriodTotals::Month            ? start.addMonths(1)
+                                                     : start.addYears(1);
+        result.append({ start, next, p.value() });
+    }
+    return result;
 }
 
 namespace SessionText {

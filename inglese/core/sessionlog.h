@@ -38,6 +38,15 @@ struct SessionTotals
     int averagePoints() const;
 };
 
+// The runs of one day, week, month or year, for one bar of the chart.
+struct PeriodTotals
+{
+    enum Length { Day, Week, Month, Year };
+    QDate first; // first day of the period
+    QDate next; // first day of the next period
+    SessionTotals totals;
+};
+
 // The exit log read into sessions, for the results window. Reads the format
 // the program writes («05/12/2026 09:10:02 09:31:45    12/987/3        1 4 7»)
 // and the dates and times that other system formats gave older lines
@@ -63,7 +72,10 @@ public:
     SessionTotals totals(const QDate &first, const QDate &last) const;
     // Per lesson 1..20, in how many runs it was chosen; entry 0 counts the runs with all lessons.
     std::array<int, 21> lessonCounts() const;
-    QMap<QDate, qint64> wordsPerDay() const;
+    // The runs grouped by the shortest period (day, week from Monday, month,
+    // year) that needs no more than `maxPeriods` periods from the first run to
+    // the last; periods without runs are left out. Empty when there are no runs.
+    QList<PeriodTotals> periods(int maxPeriods, PeriodTotals::Length *length = nullptr) const;
 
 private:
     QList<LoggedSession> m_sessions;

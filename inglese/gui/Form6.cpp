@@ -27,8 +27,10 @@ using Twips::px;
 
 const QString Title = QStringLiteral("Risultati");
 constexpr QLatin1StringView Crlf { "\r\n" };
-// Markers on the points line only while they stay apart.
-constexpr int MaxMarkedSessions = 120;
+// Bars that stay apart on the chart; points drawn one by one; markers that stay apart.
+constexpr int MaxBars = 120;
+constexpr int MaxRunPoints = 600;
+constexpr int MaxMarkedPoints = 120;
 constexpr int MaxTimeSpaces = 6;
 
 QLabel *label(const QString &name, QWidget *parent, const QColor &colour = QColor(0, 0, 255))
@@ -167,51 +169,68 @@ void Form6::showChart(const SessionLog &log)
     chart->legend()->setAlignment(Qt::AlignBottom);
     chart->setMargins(QMargins(4, 4, 4, 4));
 
-    // Words per day: one bar from 10% to 90% of the day, as the outline of a filled area.
-    const QMap<QDate, qint64> days = log.wordsPerDay();
+    // Words per day (per week, month or year when the days would not fit): one
+    // bar over the middle 80% of its period, as the outline of a filled area.
+    PeriodTotals::Length length = PeriodTotals::Day;
+    const QList<PeriodTotals> periods = log.periods(MaxBars, &length);
     QList<QPointF> outline;
-    outline.reserve(days.size() * 4);
+    outline.reserve(periods.size() * 4);
     qint64 maxWords = 1;
-    constexpr qint64 DayMs = 24 * 60 * 60 * 1000;
-    for (auto day = days.cbegin(); day != days.cend(); ++day) {
-        const qint64 left = msecs(day.key()) + DayMs / 10;
-        const qint64 right = left + DayMs * 8 / 10;
-        outline << QPointF(left, 0) << QPointF(left, day.value()) << QPointF(right, day.value())
-                << QPointF(right, 0);
-        maxWords = std::max(maxWords, day.value());
+    for (const PeriodTotals &p : periods) {
+        const qint64 start = msecs(p.first);
+        const qint64 width = msecs(p.next) - start;
+        const qint64 left = start + width / 10;
+        const qint64 right = start + width * 9 / 10;
+        const qint64 words = p.totals.words;
+        outline << QPointF(left, 0) << QPointF(left, words) << QPointF(right, words) << QPointF(right, 0);
+        maxWords = std::max(maxWords, words);
     }
     auto *upper = new QLineSeries;
     upper->replace(outline);
     auto *bars = new QAreaSeries(upper);
-    bars->setName(QStringLiteral("Parole al giorno"));
+    static const QString PerPeriod[]
+        = { QStringLiteral("Parole al giorno"), QStringLiteral("Parole alla settimana"),
+              QStringLiteral("Parole al mese"), QStringLiteral("Parole all'anno") };
+    bars->setName(PerPeriod[length]);
     bars->setColor(QColor(120, 160, 230));
     bars->setBorderColor(QColor(60, 100, 190));
 
-    // Points at the end of each run, in time order.
+    // Points at the end of each run in time order; the mean of each bar's runs
+    // when there are too many runs to tell apart.
     QList<QPointF> ends;
-    ends.reserve(log.sessions().size());
-    for (const LoggedSession &s : log.sessions())
-        ends << QPointF(s.endDateTime().toMSecsSinceEpoch(), s.points);
-    std::stable_sort(
-        ends.begin(), ends.end(), [](const QPointF &a, const QPointF &b) { return a.x() < b.x(); });
     auto *points = new QLineSeries;
-    points->setName(QStringLiteral("Punti a fine sessione"));
+    if (log.sessions().size() <= MaxRunPoints) {
+        for (const LoggedSession &s : log.sessions())
+            ends << QPointF(s.endDateTime().toMSecsSinceEpoch(), s.points);
+        std::stable_sort(
+            ends.begin(), ends.end(), [](const QPointF &a, const QPointF &b) { return a.x() < b.x(); });
+        points->setName(QStringLiteral("Punti a fine sessione"));
+    } else {
+        for (const PeriodTotals &p : periods)
+            ends << QPointF((msecs(p.first) + msecs(p.next)) / 2, p.totals.averagePoints());
+        points->setName(QStringLiteral("Punti a fine sessione (media)"));
+    }
     points->replace(ends);
     points->setColor(QColor(200, 60, 40));
-    points->setPointsVisible(ends.size() <= MaxMarkedSessions);
+    points->setPointsVisible(ends.size() <= MaxMarkedPoints);
     const auto [lowest, highest] = std::minmax_element(
         ends.cbegin(), ends.cend(), [](const QPointF &a, const QPointF &b) { return a.y() < b.y(); });
 
     chart->addSeries(bars);
     chart->addSeries(points);
-    // Ticks on whole days: the span is stretched at its end to a multiple of the tick spacing.
-    const int span = int(days.firstKey().daysTo(days.lastKey())) + 1;
-    const int spaces = std::min(span, MaxTimeSpaces);
+    // Ticks on period boundaries where the periods are days.
+    const QDate from = periods.first().first;
+    const QDate to = periods.last().next;
+    const int span = int(from.daysTo(to));
+    const int spaces = std::min(length == PeriodTotals::Day ? span : int(periods.size()), MaxTimeSpaces);
     auto *time = new QDateTimeAxis;
-    time->setFormat(QStringLiteral("dd/MM/yy"));
+    static const QString Formats[] = { QStringLiteral("dd/MM/yy"), QStringLiteral("dd/MM/yy"),
+        QStringLiteral("MM/yyyy"), QStringLiteral("yyyy") };
+    time->setFormat(Formats[length]);
     time->setTickCount(spaces + 1);
-    time->setRange(QDateTime(days.firstKey(), QTime(0, 0)),
-        QDateTime(days.firstKey().addDays((span + spaces - 1) / spaces * spaces), QTime(0, 0)));
+    time->setRange(QDateTime(from, QTime(0, 0)),
+        QDateTime(length == PeriodTotals::Day ? from.addDays((span + spaces - 1) / spaces * spaces) : to,
+            QTime(0, 0)));
     auto *wordsAxis = new QValueAxis;
     wordsAxis->setTitleText(QStringLiteral("Parole"));
     wordsAxis->setLabelFormat(QStringLiteral("%d"));
