@@ -32,7 +32,7 @@ private slots:
                                    << "2026-12-05 00:10:02 13:31:45 48103 12/987/3 1 4 7";
         const QString head = QStringLiteral("05/12/2026 09:10:02 09:31:45    ");
         for (const QString &bad : { head + "12/987/3", head + "12/987/3 1 4 x", head + "12/98",
-                 head + "1/2/3/4 TUTTE", head + "x/987/3 TUTTE", head + "-1/987/3 TUTTE",
+                 head + "1/2/3/4 TUTTE", head + "12/987/x TUTTE", head + "-1/987/3 TUTTE",
                  head + "12/987/3 21", head + "12/987/3 0", head + "12/987/3 4 4", head + "12/987/3 7 4",
                  head + "12/987/3 TUTTE 3", head + "12/987/3 tutte", head + "99999999999/0/0 TUTTE",
                  "31/02/2026 09:10:02 09:31:45" + tail, "12/05 09:10 09:31" + tail,
