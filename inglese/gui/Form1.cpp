@@ -4,6 +4,7 @@
 #include "Form3.h"
 #include "Form4.h"
 #include "Form5.h"
+#include "Form6.h"
 
 #include "mainrules.h"
 #include "platform.h"
@@ -149,6 +150,8 @@ void Form1::buildMenus()
     menuProva->setObjectName(QStringLiteral("menuProva"));
     menuIngIta = action(menuProva, QStringLiteral("menuIngIta"), QStringLiteral("&Inglese ->Italiano"));
     menuItaIng = action(menuProva, QStringLiteral("menuItaIng"), QStringLiteral("I&taliano->Inglese"));
+    menuRisultati = action(menuProva, QStringLiteral("menuRisultati"), QStringLiteral("&Risultati..."));
+    menuRisultati->setShortcut(Qt::Key_F3);
 
     menuAiuto = menuBar()->addMenu(QStringLiteral("&Aiuto"));
     menuAiuto->setObjectName(QStringLiteral("menuAiuto"));
@@ -178,6 +181,7 @@ void Form1::buildMenus()
     connect(menuLezioni, &QAction::triggered, this, whenEnabled(menuOpzioni, [this] { menuLezioni_Click(); }));
     connect(menuIngIta, &QAction::triggered, this, whenEnabled(menuProva, [this] { Command1_Click(); }));
     connect(menuItaIng, &QAction::triggered, this, whenEnabled(menuProva, [this] { Command2_Click(); }));
+    connect(menuRisultati, &QAction::triggered, this, whenEnabled(menuProva, [this] { menuRisultati_Click(); }));
     connect(menuIstruzioni, &QAction::triggered, this, &Form1::menuIstruzioni_Click);
     connect(menuRegole, &QAction::triggered, this, &Form1::menuRegole_Click);
 }
@@ -339,6 +343,12 @@ void Form1::menuRegole_Click()
     Form4 rules(m_session, m_platform, this);
     rules.showRules();
     rules.exec();
+}
+
+void Form1::menuRisultati_Click()
+{
+    // Shows the results window Form6, modally; it only reads the exit log.
+    Form6::showResults(m_session, m_platform, this);
 }
 
 void Form1::TimTab_Timer()

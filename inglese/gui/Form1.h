@@ -49,6 +49,7 @@ public:
     void menuLezioni_Click();
     void menuIstruzioni_Click();
     void menuRegole_Click();
+    void menuRisultati_Click();
     void TimTab_Timer();
     void Form_Resize();
 
@@ -99,6 +100,7 @@ private:
     QAction *menuLezioni = nullptr;
     QAction *menuIngIta = nullptr;
     QAction *menuItaIng = nullptr;
+    QAction *menuRisultati = nullptr;
     QAction *menuIstruzioni = nullptr;
     QAction *menuRegole = nullptr;
 };

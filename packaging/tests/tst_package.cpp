@@ -168,6 +168,7 @@ void TestPackage::dependencies_data()
     QTest::addColumn<QString>("package");
     QTest::newRow("widgets") << "libqt6widgets6";
     QTest::newRow("pictures") << "libqt6svg6";
+    QTest::newRow("results chart") << "libqt6charts6";
     QTest::newRow("window system") << "qt6-qpa-plugins";
     QTest::newRow("Italian standard buttons") << "qt6-translations-l10n";
     QTest::newRow("fonts") << "fonts-liberation2";

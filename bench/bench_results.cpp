@@ -1,0 +1,119 @@
+// Measures the results window on an exit log of 10,000 runs, one a day for
+// some 27 years: reading the log, building the window and drawing it once.
+// Target: under 200 ms for the whole. Prints Google Benchmark's table, then a
+// line with the median against the target.
+//
+//   bench_results [benchmark flags]
+
+#include "benchplatform.h"
+
+#include "Form6.h"
+#include "session.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+constexpr int LogLines = 10000;
+constexpr double TargetMs = 200;
+
+// A log of `lines` runs ending on the benchmark's today, varied in time, words, points and lessons.
+QByteArray makeLog(int lines)
+{
+    QByteArray log;
+    const QDate today(2026, 12, 6);
+    for (int i = 0; i < lines; ++i) {
+        const QDate day = today.addDays(i - lines + 1);
+        const QTime start(8 + i % 12, i % 60, i % 7);
+        const QTime end = start.addSecs(600 + 37 * (i % 50));
+        log += day.toString(u"dd/MM/yyyy").toLatin1() + ' ' + start.toString(u"HH:mm:ss").toLatin1() + ' '
+            + end.toString(u"HH:mm:ss").toLatin1() + "    " + QByteArray::number(5 + i % 40) + '/'
+            + QByteArray::number(900 + (i * 37) % 250) + '/' + QByteArray::number(i % 6) + "       "
+            + (i % 4 == 0 ? QByteArray(" TUTTE") : ' ' + QByteArray::number(1 + i % 20)) + "\r\n";
+    }
+    return log;
+}
+
+struct Fixture
+{
+    QTemporaryDir folder;
+    Session session;
+    BenchPlatform platform;
+
+    Fixture()
+    {
+        QFile file(folder.filePath(QStringLiteral("inglelog")));
+        const QByteArray log = makeLog(LogLines);
+        if (!file.open(QIODevice::WriteOnly) || file.write(log) != log.size())
+            qFatal("cannot write the log");
+        session.dataFolder = folder.path() + u'/';
+        session.startTime = QTime(8, 30);
+    }
+};
+
+Fixture &fixture()
+{
+    static Fixture f;
+    return f;
+}
+
+// Opens the window on the log and draws it as it first appears on the screen.
+double openAndDraw()
+{
+    QElapsedTimer clock;
+    clock.start();
+    Form6 window(fixture().session, fixture().platform);
+    window.resize(700, 480);
+    const QPixmap picture = window.grab();
+    benchmark::DoNotOptimize(picture.cacheKey());
+    return clock.nsecsElapsed() / 1e6;
+}
+
+std::vector<double> &timesMs()
+{
+    static std::vector<double> times;
+    return times;
+}
+
+void BM_ResultsWindow(benchmark::State &state)
+{
+    for (auto _ : state) {
+        const double ms = openAndDraw();
+        timesMs().push_back(ms);
+        state.SetIterationTime(ms / 1000);
+    }
+    state.SetLabel("10,000-line log: open and draw");
+}
+BENCHMARK(BM_ResultsWindow)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setFont(QFont(QStringLiteral("Liberation Sans"), 8));
+    benchmark::Initialize(&argc, argv);
+    fixture();
+    openAndDraw(); // the first run loads fonts and plugins
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::vector<double> &times = timesMs();
+    if (times.empty())
+        return 0;
+    std::sort(times.begin(), times.end());
+    const double median = times[times.size() / 2];
+    std::printf("\nResults window, %d-line log, open and draw: median %.1f ms, target < %.0f ms: %s\n",
+        LogLines, median, TargetMs, median < TargetMs ? "met" : "MISSED");
+    return 0;
+}

@@ -1,0 +1,298 @@
+#include "Form6.h"
+
+#include "platform.h"
+#include "session.h"
+#include "twips.h"
+
+#include <QAreaSeries>
+#include <QChart>
+#include <QChartView>
+#include <QDateTimeAxis>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <QValueAxis>
+
+#include <algorithm>
+
+namespace {
+using Twips::px;
+
+const QString Title = QStringLiteral("Risultati");
+constexpr QLatin1StringView Crlf { "\r\n" };
+// Bars that stay apart on the chart; points drawn one by one; markers that stay apart.
+constexpr int MaxBars = 120;
+constexpr int MaxRunPoints = 600;
+constexpr int MaxMarkedPoints = 120;
+constexpr int MaxTimeSpaces = 6;
+
+QLabel *label(const QString &name, QWidget *parent, const QColor &colour = QColor(0, 0, 255))
+{
+    auto *l = new QLabel(parent);
+    l->setObjectName(name);
+    QPalette palette = l->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    l->setPalette(palette);
+    return l;
+}
+
+QPushButton *button(const QString &name, const QString &text, QWidget *parent)
+{
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setMinimumSize(px(1245), px(420));
+    return b;
+}
+
+qint64 msecs(const QDate &date, const QTime &time = QTime(0, 0))
+{
+    return QDateTime(date, time).toMSecsSinceEpoch();
+}
+} // namespace
+
+Form6::Form6(Session &session, Platform &platform, QWidget *form1)
+    : QDialog(form1)
+    , m_session(session)
+    , m_platform(platform)
+{
+    setObjectName(QStringLiteral("Form6"));
+    setWindowTitle(Title);
+    setWindowIcon(QIcon(QStringLiteral(":/inglese/icona.svg")));
+    setFont(QFont(QStringLiteral("Liberation Sans"), 8));
+    setModal(true);
+    setSizeGripEnabled(true);
+
+    m_label1 = label(QStringLiteral("Label1"), this);
+    m_label2 = label(QStringLiteral("Label2"), this);
+    m_label3 = label(QStringLiteral("Label3"), this);
+    m_chart1 = new QChartView(this);
+    m_chart1->setObjectName(QStringLiteral("Chart1"));
+    m_chart1->setRenderHint(QPainter::Antialiasing);
+    m_chart1->setMinimumSize(px(4500), px(3000));
+    m_chart1->setAccessibleName(QStringLiteral("Grafico delle sessioni"));
+    m_label4 = label(QStringLiteral("Label4"), this, Qt::black);
+    m_label4->setAlignment(Qt::AlignCenter);
+    m_label5 = label(QStringLiteral("Label5"), this, Qt::darkRed);
+    m_lezioni = new QTableWidget(0, 2, this);
+    m_lezioni->setObjectName(QStringLiteral("Lezioni"));
+    m_lezioni->setHorizontalHeaderLabels({ QStringLiteral("Lezione"), QStringLiteral("Sessioni") });
+    m_lezioni->verticalHeader()->hide();
+    m_lezioni->verticalHeader()->setDefaultSectionSize(m_lezioni->fontMetrics().height() + 6);
+    m_lezioni->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_lezioni->setSelectionMode(QAbstractItemView::NoSelection);
+    m_lezioni->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    m_lezioni->setFixedWidth(px(2400));
+    m_lezioni->setAccessibleName(QStringLiteral("Sessioni per lezione"));
+    m_command1 = button(QStringLiteral("Command1"), QStringLiteral("Salva immagine..."), this);
+    m_command2 = button(QStringLiteral("Command2"), QStringLiteral("Chiudi"), this);
+    connect(m_command1, &QPushButton::clicked, this, &Form6::Command1_Click);
+    connect(m_command2, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto *middle = new QHBoxLayout;
+    auto *chartColumn = new QVBoxLayout;
+    chartColumn->addWidget(m_chart1, 1);
+    chartColumn->addWidget(m_label4, 1);
+    chartColumn->addWidget(m_label5);
+    middle->addLayout(chartColumn, 1);
+    middle->addWidget(m_lezioni);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_command1);
+    buttons->addStretch(1);
+    buttons->addWidget(m_command2);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_label1);
+    layout->addWidget(m_label2);
+    layout->addWidget(m_label3);
+    layout->addLayout(middle, 1);
+    layout->addLayout(buttons);
+    resize(px(10500), px(7200));
+
+    askImageFile = [this](const QString &suggested) {
+        return QFileDialog::getSaveFileName(this, QStringLiteral("Salva immagine"), suggested,
+            QStringLiteral("Immagini PNG (*.png)"), nullptr, QFileDialog::DontUseNativeDialog);
+    };
+
+    // The log on disk, then the run under way, which the log gets only at the end.
+    SessionLog log = SessionLog::read(session.dataFolder + QStringLiteral("inglelog"));
+    const QDate today = platform.currentDate();
+    if (session.doneCount > 0) {
+        LoggedSession now { today, session.startTime, platform.currentTime(), session.doneCount,
+            session.points, int(session.memoc.count()), {} };
+        for (int k = 1; k <= 20; ++k)
+            if (session.lessonState[std::size_t(k)] >= 2)
+                now.lessons.append(k);
+        log.add(now);
+    }
+    showTotals(log, today);
+    showChart(log);
+    showLessons(log);
+}
+
+void Form6::showResults(Session &session, Platform &platform, QWidget *form1)
+{
+    Form6 window(session, platform, form1);
+    window.exec();
+}
+
+void Form6::showTotals(const SessionLog &log, const QDate &today)
+{
+    m_label1->setText(
+        SessionText::totalsLine(QStringLiteral("Ultimi 7 giorni"), log.totals(today.addDays(-6), today)));
+    m_label2->setText(
+        SessionText::totalsLine(QStringLiteral("Ultimi 30 giorni"), log.totals(today.addDays(-29), today)));
+    m_label3->setText(SessionText::totalsLine(QStringLiteral("Da sempre"), log.totals({}, {})));
+    m_label5->setText(
+        log.unreadableLines() > 0 ? SessionText::unreadableNote(log.unreadableLines()) : QString());
+    m_label5->setVisible(log.unreadableLines() > 0);
+}
+
+void Form6::showChart(const SessionLog &log)
+{
+    const bool empty = log.sessions().isEmpty();
+    m_chart1->setVisible(!empty);
+    m_command1->setEnabled(!empty);
+    m_label4->setVisible(empty);
+    m_label4->setText(SessionText::NoSessions);
+    if (empty)
+        return;
+
+    auto *chart = new QChart;
+    chart->setFont(font());
+    chart->legend()->setFont(font());
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    chart->setMargins(QMargins(4, 4, 4, 4));
+
+    // Words per day (per week, month or year when the days would not fit): one
+    // bar over the middle 80% of its period, as the outline of a filled area.
+    PeriodTotals::Length length = PeriodTotals::Day;
+    const QList<PeriodTotals> periods = log.periods(MaxBars, &length);
+    QList<QPointF> outline;
+    outline.reserve(periods.size() * 4);
+    qint64 maxWords = 1;
+    for (const PeriodTotals &p : periods) {
+        const qint64 start = msecs(p.first);
+        const qint64 width = msecs(p.next) - start;
+        const qint64 left = start + width / 10;
+        const qint64 right = start + width * 9 / 10;
+        const qint64 words = p.totals.words;
+        outline << QPointF(left, 0) << QPointF(left, words) << QPointF(right, words) << QPointF(right, 0);
+        maxWords = std::max(maxWords, words);
+    }
+    auto *upper = new QLineSeries;
+    upper->replace(outline);
+    auto *bars = new QAreaSeries(upper);
+    static const QString PerPeriod[]
+        = { QStringLiteral("Parole al giorno"), QStringLiteral("Parole alla settimana"),
+              QStringLiteral("Parole al mese"), QStringLiteral("Parole all'anno") };
+    bars->setName(PerPeriod[length]);
+    bars->setColor(QColor(120, 160, 230));
+    bars->setBorderColor(QColor(60, 100, 190));
+
+    // Points at the end of each run in time order; the mean of each bar's runs
+    // when there are too many runs to tell apart.
+    QList<QPointF> ends;
+    auto *points = new QLineSeries;
+    if (log.sessions().size() <= MaxRunPoints) {
+        for (const LoggedSession &s : log.sessions())
+            ends << QPointF(s.endDateTime().toMSecsSinceEpoch(), s.points);
+        std::stable_sort(
+            ends.begin(), ends.end(), [](const QPointF &a, const QPointF &b) { return a.x() < b.x(); });
+        points->setName(QStringLiteral("Punti a fine sessione"));
+    } else {
+        for (const PeriodTotals &p : periods)
+            ends << QPointF((msecs(p.first) + msecs(p.next)) / 2, p.totals.averagePoints());
+        points->setName(QStringLiteral("Punti a fine sessione (media)"));
+    }
+    points->replace(ends);
+    points->setColor(QColor(200, 60, 40));
+    points->setPointsVisible(ends.size() <= MaxMarkedPoints);
+    const auto [lowest, highest] = std::minmax_element(
+        ends.cbegin(), ends.cend(), [](const QPointF &a, const QPointF &b) { return a.y() < b.y(); });
+
+    chart->addSeries(bars);
+    chart->addSeries(points);
+    // Ticks on period boundaries where the periods are days.
+    const QDate from = periods.first().first;
+    const QDate to = periods.last().next;
+    const int span = int(from.daysTo(to));
+    const int spaces = std::min(length == PeriodTotals::Day ? span : int(periods.size()), MaxTimeSpaces);
+    auto *time = new QDateTimeAxis;
+    static const QString Formats[] = { QStringLiteral("dd/MM/yy"), QStringLiteral("dd/MM/yy"),
+        QStringLiteral("MM/yyyy"), QStringLiteral("yyyy") };
+    time->setFormat(Formats[length]);
+    time->setTickCount(spaces + 1);
+    time->setRange(QDateTime(from, QTime(0, 0)),
+        QDateTime(length == PeriodTotals::Day ? from.addDays((span + spaces - 1) / spaces * spaces) : to,
+            QTime(0, 0)));
+    auto *wordsAxis = new QValueAxis;
+    wordsAxis->setTitleText(QStringLiteral("Parole"));
+    wordsAxis->setLabelFormat(QStringLiteral("%d"));
+    wordsAxis->setRange(0, double(maxWords));
+    wordsAxis->applyNiceNumbers();
+    auto *pointsAxis = new QValueAxis;
+    pointsAxis->setTitleText(QStringLiteral("Punti"));
+    pointsAxis->setLabelFormat(QStringLiteral("%d"));
+    pointsAxis->setRange(std::min(0.0, lowest->y()), std::max(1.0, highest->y()));
+    pointsAxis->applyNiceNumbers();
+    for (QAbstractAxis *axis : { static_cast<QAbstractAxis *>(time), static_cast<QAbstractAxis *>(wordsAxis),
+             static_cast<QAbstractAxis *>(pointsAxis) }) {
+        axis->setLabelsFont(font());
+        axis->setTitleFont(font());
+    }
+    chart->addAxis(time, Qt::AlignBottom);
+    chart->addAxis(wordsAxis, Qt::AlignLeft);
+    chart->addAxis(pointsAxis, Qt::AlignRight);
+    bars->attachAxis(time);
+    bars->attachAxis(wordsAxis);
+    points->attachAxis(time);
+    points->attachAxis(pointsAxis);
+    pointsAxis->setLinePenColor(points->color());
+    pointsAxis->setLabelsColor(points->color());
+
+    QChart *old = m_chart1->chart();
+    m_chart1->setChart(chart);
+    delete old;
+}
+
+void Form6::showLessons(const SessionLog &log)
+{
+    const std::array<int, 21> counts = log.lessonCounts();
+    const auto addRow = [this](const QString &lesson, int sessions) {
+        const int row = m_lezioni->rowCount();
+        m_lezioni->insertRow(row);
+        m_lezioni->setItem(row, 0, new QTableWidgetItem(lesson));
+        auto *count = new QTableWidgetItem(QString::number(sessions));
+        count->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        m_lezioni->setItem(row, 1, count);
+    };
+    if (counts[0] > 0)
+        addRow(QStringLiteral("Tutte"), counts[0]);
+    for (int k = 1; k <= 20; ++k)
+        if (counts[std::size_t(k)] > 0)
+            addRow(QString::number(k), counts[std::size_t(k)]);
+}
+
+void Form6::Command1_Click()
+{
+    QString path = askImageFile(m_session.dataFolder + QStringLiteral("risultati.png"));
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".png");
+    const QImage picture = m_chart1->grab().toImage();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || !picture.save(&file, "PNG") || !file.commit()) {
+        file.cancelWriting();
+        m_platform.message(QStringLiteral("Salva immagine"),
+            QStringLiteral("Non riesco a salvare l'immagine in") + Crlf + path + Crlf + Crlf
+                + QStringLiteral("Un file con questo nome, se c'era, resta com'era."),
+            Platform::Buttons::Ok, Platform::Icon::Stop);
+    }
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "sessionlog.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class Platform;
+struct Session;
+class QChartView;
+class QLabel;
+class QPushButton;
+class QTableWidget;
+
+// "Risultati": the learner's progress drawn from the exit log, read only.
+// Totals for the last 7 and 30 days and for all time, a chart of the words
+// answered per day (bars) and of the points at the end of each run (line), and
+// how often each lesson was chosen. The run under way counts too once it has
+// answered words. Pipeline: inglelog -> SessionLog (+ current run) -> labels,
+// chart, table.
+class Form6 : public QDialog
+{
+    Q_OBJECT
+
+public:
+    Form6(Session &session, Platform &platform, QWidget *form1 = nullptr);
+
+    static void showResults(Session &session, Platform &platform, QWidget *form1);
+
+    // "Salva immagine...": the chart as a PNG, written whole or not at all.
+    void Command1_Click();
+
+    // Asks for the picture's file name (Qt's file dialogue unless replaced); empty: cancelled.
+    std::function<QString(const QString &suggested)> askImageFile;
+
+private:
+    void showTotals(const SessionLog &log, const QDate &today);
+    void showChart(const SessionLog &log);
+    void showLessons(const SessionLog &log);
+
+    Session &m_session;
+    Platform &m_platform;
+    QLabel *m_label1;
+    QLabel *m_label2;
+    QLabel *m_label3;
+    QChartView *m_chart1;
+    QLabel *m_label4;
+    QLabel *m_label5;
+    QTableWidget *m_lezioni;
+    QPushButton *m_command1;
+    QPushButton *m_command2;
+};
