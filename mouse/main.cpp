@@ -38,7 +38,7 @@ int main(int argc, char *argv[])
     preferX11OnWayland();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("mouse"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/mouse.svg")));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/mouse/mouse.svg")));
     // The desktop ties the window to the menu entry mouse.desktop and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("mouse"));
     loadItalianTranslations(app);
