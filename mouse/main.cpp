@@ -26,8 +26,7 @@ void preferX11OnWayland()
 void loadItalianTranslations(QApplication &app)
 {
     auto *translator = new QTranslator(&app);
-    if (translator->load(QStringLiteral("qtbase_it"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))
-        || translator->load(QStringLiteral("qtbase_it"), QStringLiteral("/usr/share/qt6/translations")))
+    if (translator->load(QStringLiteral("qtbase_it"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(translator);
 }
 
