@@ -10,25 +10,20 @@
 #include <functional>
 
 // A scripted desktop: random numbers from a queue, then from the game's own
-// source; message boxes recorded (title, text), running `whileShown` as if the
-// user looked at them; a window frame that moveWindow() moves and records.
+// source; message titles recorded, `whileShown` run while a box is up; a
+// window frame that moveWindow() moves and records.
 class FakePlatform : public Platform
 {
 public:
     QStringList shown;
-    std::function<void()> whileShown;
+    std::function<void()> whileShown = [] {};
     QQueue<double> randoms;
     RandomSource fallback;
     QRect screen { 0, 0, 1280, 1024 };
     QRect frame { 100, 100, 170, 140 };
     QList<QPoint> moves;
 
-    void message(const QString &title, const QString &text) override
-    {
-        shown << title << text;
-        if (whileShown)
-            whileShown();
-    }
+    void message(const QString &title, const QString &) override { shown << title, whileShown(); }
     double random() override { return randoms.isEmpty() ? fallback.next() : randoms.dequeue(); }
     QRect screenGeometry() override { return screen; }
     QRect windowFrame() override { return frame; }

@@ -48,8 +48,7 @@ struct GameWindow : QObject
     bool tick(QTimer *timer)
     {
         QTimerEvent event(timer->timerId());
-        ticking = timer->isActive();
-        if (ticking)
+        if ((ticking = timer->isActive()))
             QCoreApplication::sendEvent(timer, &event);
         return std::exchange(ticking, false);
     }
@@ -58,16 +57,13 @@ struct GameWindow : QObject
     void play(const QString &gesture)
     {
         const QPoint at = cat->geometry().center();
-        const Qt::MouseButton button = gesture[0] == u'R' ? Qt::RightButton
-            : gesture[0] == u'M'                          ? Qt::MiddleButton
-                                                          : Qt::LeftButton;
-        if (gesture.endsWith(u'~'))
-            QTest::mousePress(form->windowHandle(), button, {}, at),
-                QTest::mouseRelease(form->windowHandle(), button, {}, at + QPoint(40, 0));
-        else if (gesture.size() == 2)
-            QTest::mouseDClick(form->windowHandle(), button, {}, at);
-        else
-            QTest::mouseClick(form->windowHandle(), button, {}, at);
+        const auto button = Qt::MouseButton(1 << QStringLiteral("LRM").indexOf(gesture[0]));
+        if (gesture.size() == 1)
+            return QTest::mouseClick(form->windowHandle(), button, {}, at);
+        if (gesture[1] != u'~')
+            return QTest::mouseDClick(form->windowHandle(), button, {}, at);
+        QTest::mousePress(form->windowHandle(), button, {}, at);
+        QTest::mouseRelease(form->windowHandle(), button, {}, at + QPoint(40, 0));
     }
     // Scores one hit with the click asked for; the hit asks next for `next`.
     void hit(int next)
