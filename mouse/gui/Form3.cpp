@@ -178,7 +178,6 @@ Form3::Form3(Platform &platform, QWidget *parent)
     setFixedSize(Twips::size(2460, 1770));
     setWindowIcon(QIcon(QStringLiteral(":/mouse/mouse.svg")));
     setFont(makeFont(QStringLiteral("Liberation Sans"), 8));
-    setAutoFillBackground(true);
 
     m_punti = label(this, "punti", QStringLiteral("0"), Twips::rect(360, 120, 1695, 585));
     m_punti->setAlignment(Qt::AlignCenter);

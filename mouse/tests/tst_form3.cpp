@@ -4,6 +4,8 @@
 #include "qtplatform.h"
 
 #include <QAccessible>
+#include <QApplication>
+#include <QMessageBox>
 #include <QProperty>
 #include <QSignalSpy>
 
@@ -136,7 +138,7 @@ private slots:
                 qPrintable(control->objectName()));
     }
 
-    void hitMovesTheRealWindow()
+    void realDesktop()
     {
         QtPlatform platform;
         Form3 form(platform);
@@ -153,6 +155,15 @@ private slots:
         QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {},
             form.findChild<QWidget *>("Image1")->geometry().center());
         QTRY_COMPARE(form.frameGeometry().topLeft(), target);
+        // F1 shows the instructions in a real box, one line a line, until closed.
+        QString shown;
+        QTimer::singleShot(0, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+                shown = box->text(), box->accept();
+        });
+        QTest::keyClick(&form, Qt::Key_F1);
+        QCOMPARE(shown.split(u'\n').size(), 13);
+        QVERIFY(!shown.contains(u'\r'));
     }
 };
 
