@@ -17,8 +17,7 @@ int main(int argc, char *argv[])
 
     // Qt's own texts (standard buttons and the like) in Italian, whatever the locale.
     QTranslator qtItalian;
-    if (qtItalian.load(QStringLiteral("qtbase_it"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))
-        || qtItalian.load(QStringLiteral("qtbase_it"), QStringLiteral("/usr/share/qt6/translations")))
+    if (qtItalian.load(QStringLiteral("qtbase_it"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtItalian);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/inglese/icona.svg")));
     // The desktop ties the windows to the menu entry inglese.desktop and its icon.

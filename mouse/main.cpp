@@ -26,8 +26,7 @@ void preferX11OnWayland()
 void loadItalianTranslations(QApplication &app)
 {
     auto *translator = new QTranslator(&app);
-    if (translator->load(QStringLiteral("qtbase_it"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))
-        || translator->load(QStringLiteral("qtbase_it"), QStringLiteral("/usr/share/qt6/translations")))
+    if (translator->load(QStringLiteral("qtbase_it"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(translator);
 }
 
@@ -38,7 +37,7 @@ int main(int argc, char *argv[])
     preferX11OnWayland();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("mouse"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/mouse.svg")));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/mouse/mouse.svg")));
     // The desktop ties the window to the menu entry mouse.desktop and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("mouse"));
     loadItalianTranslations(app);

@@ -13,8 +13,7 @@ int main(int argc, char *argv[])
 
     // Standard buttons and dialogues in Italian, whatever the locale.
     QTranslator qtTranslator;
-    if (qtTranslator.load(QStringLiteral("qtbase_it"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))
-        || qtTranslator.load(QStringLiteral("qtbase_it"), QStringLiteral(TASTOLO_TRANSLATIONS_DIR)))
+    if (qtTranslator.load(QStringLiteral("qtbase_it"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&qtTranslator);
 
     QtPlatform platform;

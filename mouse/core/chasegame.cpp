@@ -12,21 +12,38 @@ namespace {
 
 const QString idleCaption = QStringLiteral("    MOUSE TEST");
 
-// One coordinate of a jump. The position is drawn in twips so that it lands at
-// least 200 twips from both screen edges, then turned into pixels: rounded up,
-// so that the near margin stays whole, but never past the far margin.
-int jumpAxis(int screenPixels, int framePixels, double r)
+// A hit draws the click kind as a whole number below this, and the number
+// that no kind has becomes a left click: the left click comes up twice as
+// often as each of the other two kinds.
+constexpr int kindDrawRange = 4;
+constexpr int frameCount = 4; // frames of the running cat
+
+// A position in twips becomes whole pixels. Rounded up, the near margin keeps
+// its whole 200 twips; but never past the farthest place that still keeps the
+// far margin. On a screen too small for both margins the position stays as
+// drawn, rounded down.
+int inwardToPixels(int twips, int roomTwips)
 {
-    const int room = pixelsToTwips(screenPixels) - pixelsToTwips(framePixels);
-    const int twips = static_cast<int>(std::floor((room - 400 + 1) * r + 200));
-    const int roundedUp = static_cast<int>(std::ceil(twips / double(twipsPerPixel)));
-    const int roundedDown = static_cast<int>(std::floor(twips / double(twipsPerPixel)));
-    const int farthest = static_cast<int>(std::floor((room - 200) / double(twipsPerPixel)));
-    // On a screen too small for both margins the position stays as drawn.
+    const int roundedUp = static_cast<int>(std::ceil(twips / double(Twips::PerPixel)));
+    const int roundedDown = static_cast<int>(std::floor(twips / double(Twips::PerPixel)));
+    const int farthest = static_cast<int>(std::floor((roomTwips - jumpMargin) / double(Twips::PerPixel)));
     return std::min(roundedUp, std::max(farthest, roundedDown));
 }
 
+int jumpAxis(int screenPixels, int framePixels, double r)
+{
+    const int room = Twips::fromPx(screenPixels) - Twips::fromPx(framePixels);
+    return inwardToPixels(jumpTwips(room, r), room);
+}
+
 } // namespace
+
+int jumpTwips(int roomTwips, double r)
+{
+    // Every whole position from the near margin to the far one, both included,
+    // is equally likely: room - 2 margins + 1 of them.
+    return static_cast<int>(std::floor((roomTwips - 2 * jumpMargin + 1) * r + jumpMargin));
+}
 
 QPoint jumpPosition(const QSize &screenPixels, const QSize &framePixels, double r1, double r2)
 {
@@ -108,7 +125,7 @@ void ChaseGame::tick()
 
 void ChaseGame::animate()
 {
-    if (++m_fig > 3)
+    if (++m_fig >= frameCount)
         m_fig = 0;
 }
 
@@ -121,8 +138,8 @@ void ChaseGame::fuga()
     const double r3 = m_platform.random();
     m_platform.moveWindow(screen.topLeft() + jumpPosition(screen.size(), frame.size(), r1, r2));
 
-    int kind = static_cast<int>(std::floor(r3 * 4));
-    if (kind == 3)
+    int kind = static_cast<int>(std::floor(r3 * kindDrawRange));
+    if (kind == kindDrawRange - 1)
         kind = LeftClick;
     m_modo = static_cast<Kind>(kind);
     switch (m_modo) {

@@ -82,6 +82,13 @@ private:
     QString m_label2;
 };
 
+// Twips that a jump keeps between the window and each edge of the screen.
+inline constexpr int jumpMargin = 200;
+
+// Where a jump puts one edge of the window, in twips from the screen's edge,
+// for `roomTwips` = screen length - window length and a random number r.
+int jumpTwips(int roomTwips, double r);
+
 // Where a jump puts the window: the top-left corner of its outer frame, in
 // pixels from the screen's top-left corner, for the random numbers r1 (top)
 // and r2 (left). The window keeps at least 200 twips from every screen edge

@@ -16,7 +16,7 @@ public:
     double next()
     {
         const std::uint32_t high = m_engine() >> 5; // 27 bits
-        const std::uint32_t low = m_engine() >> 6;  // 26 bits
+        const std::uint32_t low = m_engine() >> 6; // 26 bits
         return (high * 67108864.0 + low) / 9007199254740992.0;
     }
 

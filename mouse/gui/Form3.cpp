@@ -17,10 +17,8 @@
 
 namespace {
 
-QRect twipsRect(int left, int top, int width, int height)
-{
-    return { twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height) };
-}
+constexpr int secondsInterval = 1000; // ms: Timer1 counts the game's seconds
+constexpr int animationInterval = 100; // ms: Timer2 turns the cat's frames, a run every 400 ms
 
 QColor backgroundColour(ChaseGame::Background background)
 {
@@ -102,7 +100,7 @@ CatImage::CatImage(QWidget *parent)
     : QWidget(parent)
 {
     for (int i = 0; i < 4; ++i)
-        m_gatto[i] = new QSvgRenderer(QStringLiteral(":/gatto%1.svg").arg(i), this);
+        m_gatto[i] = new QSvgRenderer(QStringLiteral(":/mouse/gatto%1.svg").arg(i), this);
     setFixedSize(32, 32);
     // Right presses and releases always reach the cat; no menu ever opens on it.
     setContextMenuPolicy(Qt::PreventContextMenu);
@@ -176,13 +174,12 @@ Form3::Form3(Platform &platform, QWidget *parent)
     setObjectName(QStringLiteral("Form3"));
     // A small window of fixed size: it can be minimised and closed, not resized.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setFixedSize(twipsToPixels(2460), twipsToPixels(1770));
-    setWindowIcon(QIcon(QStringLiteral(":/mouse.svg")));
+        | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFixedSize(Twips::size(2460, 1770));
+    setWindowIcon(QIcon(QStringLiteral(":/mouse/mouse.svg")));
     setFont(makeFont(QStringLiteral("Liberation Sans"), 8));
-    setAutoFillBackground(true);
 
-    m_punti = label(this, "punti", QStringLiteral("0"), twipsRect(360, 120, 1695, 585));
+    m_punti = label(this, "punti", QStringLiteral("0"), Twips::rect(360, 120, 1695, 585));
     m_punti->setAlignment(Qt::AlignCenter);
     m_punti->setFont(makeFont(QStringLiteral("Liberation Serif"), 26.25, true, true));
     m_punti->setAutoFillBackground(true);
@@ -191,27 +188,27 @@ Form3::Form3(Platform &platform, QWidget *parent)
     black.setColor(QPalette::WindowText, Qt::white);
     m_punti->setPalette(black);
 
-    m_fare = label(this, "Fare", QStringLiteral("sx"), twipsRect(840, 720, 855, 255));
+    m_fare = label(this, "Fare", QStringLiteral("sx"), Twips::rect(840, 720, 855, 255));
     m_fare->setAlignment(Qt::AlignCenter);
     m_fare->setFont(makeFont(QStringLiteral("Liberation Sans"), 9.75, true));
 
     m_image1 = new CatImage(this);
     m_image1->setObjectName(QStringLiteral("Image1"));
     m_image1->setAccessibleName(QStringLiteral("Gatto"));
-    m_image1->move(twipsToPixels(960), twipsToPixels(960));
+    m_image1->move(Twips::point(960, 960));
 
     m_command2 = new QPushButton(QStringLiteral("VIA"), this);
     m_command2->setObjectName(QStringLiteral("Command2"));
-    m_command2->setGeometry(twipsRect(120, 1080, 735, 375));
+    m_command2->setGeometry(Twips::rect(120, 1080, 735, 375));
     m_command3 = new QPushButton(QStringLiteral("PAUSA"), this);
     m_command3->setObjectName(QStringLiteral("Command3"));
-    m_command3->setGeometry(twipsRect(1560, 1080, 735, 375));
+    m_command3->setGeometry(Twips::rect(1560, 1080, 735, 375));
     setTabOrder(m_command2, m_command3);
 
-    m_label1 = label(this, "Label1", QStringLiteral("F1 per aiuto"), twipsRect(0, 1560, 975, 255));
+    m_label1 = label(this, "Label1", QStringLiteral("F1 per aiuto"), Twips::rect(0, 1560, 975, 255));
     m_label1->setFont(makeFont(QStringLiteral("Liberation Sans"), 6.75));
 
-    m_label2 = label(this, "Label2", QString(), twipsRect(2160, 1560, 255, 255));
+    m_label2 = label(this, "Label2", QString(), Twips::rect(2160, 1560, 255, 255));
     m_label2->setAlignment(Qt::AlignRight | Qt::AlignTop);
     QPalette red = m_label2->palette();
     red.setColor(QPalette::WindowText, QColor(0xFF, 0x00, 0x00));
@@ -219,10 +216,10 @@ Form3::Form3(Platform &platform, QWidget *parent)
 
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));
-    m_timer1->setInterval(1000);
+    m_timer1->setInterval(secondsInterval);
     m_timer2 = new QTimer(this);
     m_timer2->setObjectName(QStringLiteral("Timer2"));
-    m_timer2->setInterval(100);
+    m_timer2->setInterval(animationInterval);
 
     connect(m_command2, &QPushButton::clicked, this, &Form3::Command2_Click);
     connect(m_command3, &QPushButton::clicked, this, &Form3::Command3_Click);
@@ -333,7 +330,8 @@ void Form3::showState()
     setAccessible(m_fare, QAccessible::NameChanged, request);
     setAccessible(m_image1, QAccessible::DescriptionChanged, m_game.fareVisible() ? request : QString());
     setAccessible(m_label2, QAccessible::NameChanged,
-                  m_game.label2Text().isEmpty() ? QStringLiteral("Colpi") : QStringLiteral("Colpi: ") + m_game.label2Text());
+        m_game.label2Text().isEmpty() ? QStringLiteral("Colpi")
+                                      : QStringLiteral("Colpi: ") + m_game.label2Text());
     m_image1->setFrame(m_game.fig());
 
     const bool running = m_game.running();
