@@ -50,6 +50,8 @@ public:
     void menuIstruzioni_Click();
     void menuRegole_Click();
     void TimTab_Timer();
+    // F5: says the English word of the line that holds the caret.
+    void menuAscolta_Click();
     void Form_Resize();
 
 signals:
@@ -97,6 +99,7 @@ private:
     QAction *menuLezioni = nullptr;
     QAction *menuIngIta = nullptr;
     QAction *menuItaIng = nullptr;
+    QAction *menuAscolta = nullptr;
     QAction *menuIstruzioni = nullptr;
     QAction *menuRegole = nullptr;
 };
