@@ -163,6 +163,8 @@ DrillWindow::DrillWindow(Session &session, Platform &platform, Direction directi
         QStringLiteral(":/inglese/altoparlante_spento.svg"),
         QStringLiteral(":/inglese/altoparlante_acceso.svg"));
     m_Command4->setAccessibleName(QStringLiteral("Ascolta la parola inglese"));
+    // Out of the Tab walk and never taking the focus from the typing: the keyboard has F5.
+    m_Command4->setFocusPolicy(Qt::NoFocus);
 
     m_aiuto = textBox(this, QStringLiteral("aiuto"), placement.aiuto);
     m_aiuto->setFont(QFont());

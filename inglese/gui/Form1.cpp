@@ -153,7 +153,7 @@ void Form1::buildMenus()
     menuIngIta = action(menuProva, QStringLiteral("menuIngIta"), QStringLiteral("&Inglese ->Italiano"));
     menuItaIng = action(menuProva, QStringLiteral("menuItaIng"), QStringLiteral("I&taliano->Inglese"));
     menuAscolta
-        = action(menuProva, QStringLiteral("menuAscolta"), QStringLiteral("Ascolta la parola inglese"));
+        = action(menuProva, QStringLiteral("menuAscolta"), QStringLiteral("&Ascolta la parola inglese"));
     menuAscolta->setShortcut(Qt::Key_F5);
     const auto showSpeech = [this] {
         const Platform::Speech speech = m_platform.canSpeak(QLocale::English);
