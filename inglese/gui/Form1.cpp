@@ -64,8 +64,7 @@ Form1::Form1(Session &session, Platform &platform, QWidget *parent)
     m_area->setMinimumSize(300, 200);
     m_area->installEventFilter(this);
 
-    Label0 = blueLabel(
-        QStringLiteral("Label0"), QStringLiteral("Elenco dei vocaboli di tutte le Lezioni"), m_area);
+    Label0 = blueLabel(QStringLiteral("Label0"), QStringLiteral("Elenco dei vocaboli di tutte le Lezioni"), m_area);
     Label0->setGeometry(Twips::rect(240, 120, 4905, 255));
     Label1 = blueLabel(QStringLiteral("Label1"), QStringLiteral("Lez."), m_area);
     Label1->setGeometry(Twips::px(210), Twips::px(450), Twips::px(500), LabelHeight);
@@ -88,8 +87,7 @@ Form1::Form1(Session &session, Platform &platform, QWidget *parent)
     const QFontMetricsF metrics(ListaVoci->font());
     const qreal textLeft = ListaVoci->x() + ListaVoci->frameWidth() + ListaVoci->document()->documentMargin();
     const auto overColumn = [&](QLabel *label, int column) {
-        label->move(
-            qRound(textLeft + (column - 1) * metrics.horizontalAdvance(QLatin1Char('M'))), label->y());
+        label->move(qRound(textLeft + (column - 1) * metrics.horizontalAdvance(QLatin1Char('M'))), label->y());
     };
     overColumn(Label1, 1);
     overColumn(Label2, Vocabulary::EnglishColumn);
@@ -166,8 +164,7 @@ void Form1::buildMenus()
 
     menuAiuto = menuBar()->addMenu(QStringLiteral("&Aiuto"));
     menuAiuto->setObjectName(QStringLiteral("menuAiuto"));
-    menuIstruzioni
-        = action(menuAiuto, QStringLiteral("menuIstruzioni"), QStringLiteral("&Istruzioni Generali"));
+    menuIstruzioni = action(menuAiuto, QStringLiteral("menuIstruzioni"), QStringLiteral("&Istruzioni Generali"));
     menuIstruzioni->setShortcut(Qt::Key_F1);
     menuRegole = action(menuAiuto, QStringLiteral("menuRegole"), QStringLiteral("&Regole della Prova"));
 
@@ -190,8 +187,7 @@ void Form1::buildMenus()
     });
     connect(menuSalva, &QAction::triggered, this, [this] { menuSalva_Click(); });
     connect(menuFine, &QAction::triggered, this, &Form1::menuFine_Click);
-    connect(
-        menuLezioni, &QAction::triggered, this, whenEnabled(menuOpzioni, [this] { menuLezioni_Click(); }));
+    connect(menuLezioni, &QAction::triggered, this, whenEnabled(menuOpzioni, [this] { menuLezioni_Click(); }));
     connect(menuIngIta, &QAction::triggered, this, whenEnabled(menuProva, [this] { Command1_Click(); }));
     connect(menuItaIng, &QAction::triggered, this, whenEnabled(menuProva, [this] { Command2_Click(); }));
     connect(menuAscolta, &QAction::triggered, this, &Form1::menuAscolta_Click);
@@ -221,7 +217,7 @@ bool Form1::Form_Load(const std::function<void(const QString &)> &progress)
         setWordListText(split.wordText);
         m_session.words.clear();
         loaded = Vocabulary::parseWordList(split.wordText, m_session.words, m_session.memoc,
-                     m_session.selection.builtMode, m_platform)
+                                           m_session.selection.builtMode, m_platform)
             && MainRules::fillLessonState(m_session);
     }
     if (!loaded) {
@@ -300,8 +296,8 @@ bool Form1::menuSalva_Click()
 {
     const QString text = wordListText();
     if (const Vocabulary::SaveProblem problem = Vocabulary::checkBeforeSave(text)) {
-        m_platform.message(Vocabulary::SaveTitle, Vocabulary::saveProblemMessage(problem),
-            Platform::Buttons::Ok, Platform::Icon::Stop);
+        m_platform.message(Vocabulary::SaveTitle, Vocabulary::saveProblemMessage(problem), Platform::Buttons::Ok,
+                           Platform::Icon::Stop);
         return false;
     }
     Session &s = m_session;
@@ -314,7 +310,7 @@ bool Form1::menuSalva_Click()
     QString error;
     if (!Vocabulary::writeFile(m_filin, Vocabulary::saveText(m_commenti, text), &error)) {
         m_platform.message(Vocabulary::SaveTitle, Vocabulary::saveFailedMessage(m_filin, error),
-            Platform::Buttons::Ok, Platform::Icon::Stop);
+                           Platform::Buttons::Ok, Platform::Icon::Stop);
         return false;
     }
     menuSalva->setEnabled(false);
@@ -401,8 +397,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
     if (watched == ListaVoci && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         // Tab belongs to the list; Ctrl+Tab and Ctrl+Shift+Tab leave it for the buttons.
-        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
-            && (key->modifiers() & Qt::ControlModifier)) {
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && (key->modifiers() & Qt::ControlModifier)) {
             if (key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier))
                 focusNextChild();
             else
@@ -442,10 +437,10 @@ void Form1::Form_Unload()
 {
     Session &s = m_session;
     const QString path = s.dataFolder + QStringLiteral("inglelog");
-    const QString line = MainRules::exitLogLine(m_platform.dateText(m_platform.currentDate()),
-        m_platform.timeText(s.startTime), m_platform.timeText(m_platform.currentTime()), s.doneCount,
-        s.points, s.memoc.count(), s.lessonState);
+    const QString line = MainRules::exitLogLine(
+        m_platform.dateText(m_platform.currentDate()), m_platform.timeText(s.startTime),
+        m_platform.timeText(m_platform.currentTime()), s.doneCount, s.points, s.memoc.count(), s.lessonState);
     if (!MainRules::appendExitLog(path, line))
         m_platform.message(QStringLiteral("Registro delle prove"), MainRules::exitLogFailedMessage(path),
-            Platform::Buttons::Ok, Platform::Icon::Stop);
+                           Platform::Buttons::Ok, Platform::Icon::Stop);
 }
