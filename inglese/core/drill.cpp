@@ -102,6 +102,7 @@ bool Drill::start()
         return false;
 
     DrillState &s = state();
+    m_askedWord = word;
     m_view.lessonLabel = QStringLiteral("Lez/Num ") + words.Listc.at(word).left(2) + QLatin1Char('/')
         + QString::number(word + 1);
 

@@ -82,6 +82,8 @@ public:
 
     QString pointsText() const;
     QString counterLine() const;
+    // The row of the word last asked in this window; -1 before the first question.
+    int askedWord() const { return m_askedWord; }
 
 private:
     QString &answerRef();
@@ -92,4 +94,5 @@ private:
     Platform &m_platform;
     Direction m_direction;
     DrillView m_view;
+    int m_askedWord = -1;
 };

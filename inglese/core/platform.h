@@ -1,13 +1,17 @@
 #pragma once
 
 #include <QDate>
+#include <QLocale>
+#include <QObject>
 #include <QSize>
 #include <QString>
 #include <QTime>
 
+#include <functional>
+
 // The services of the desktop that the vocabulary trainer uses: modal message
 // boxes, the beep, random numbers, the clock, the screen and the current
-// folder. The windows and the logic classes reach the desktop only through
+// folder, and speech. The windows and the logic classes reach the desktop only through
 // this interface, so that tests can script the answers to message boxes, count
 // beeps and fix random draws.
 class Platform
@@ -16,6 +20,8 @@ public:
     enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
     enum class Icon { None, Information, Stop };
     enum class Answer { Ok, Cancel, Yes, No };
+    // Whether words of a language can be spoken, and if not, why.
+    enum class Speech { Available, NoVoice, NoOutput };
 
     virtual ~Platform() = default;
 
@@ -35,4 +41,24 @@ public:
     // Available screen size in logical pixels.
     virtual QSize screenSize() = 0;
     virtual QString currentFolder() = 0;
+
+    // Says `text` in `language` without waiting for it; a new request stops
+    // the text being said. Does nothing when speech is not available.
+    virtual void speak(const QString &text, QLocale::Language language)
+    {
+        Q_UNUSED(text)
+        Q_UNUSED(language)
+    }
+    // May change while the program runs (the engine starts in the background,
+    // or fails): `changed` is then called, as long as `context` lives.
+    virtual Speech canSpeak(QLocale::Language language)
+    {
+        Q_UNUSED(language)
+        return Speech::NoVoice;
+    }
+    virtual void watchSpeech(QObject *context, const std::function<void()> &changed)
+    {
+        Q_UNUSED(context)
+        Q_UNUSED(changed)
+    }
 };

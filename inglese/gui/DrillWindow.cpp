@@ -3,6 +3,7 @@
 #include "PictureButton.h"
 #include "accessible.h"
 #include "platform.h"
+#include "pronunciation.h"
 #include "session.h"
 #include "twips.h"
 
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QShortcut>
 #include <QSvgRenderer>
 #include <QTimer>
 
@@ -150,6 +152,16 @@ DrillWindow::DrillWindow(Session &session, Platform &platform, Direction directi
     m_Command3 = pictureButton(this, QStringLiteral("Command3"), QStringLiteral("Ritorno"), { 7080, 3375, 1515, 990 });
     m_Command3->setPictures(QStringLiteral(":/inglese/freccia.svg"), QString(), QString());
 
+    // The loudspeaker, small, in the free space between the help and return buttons.
+    m_Command4 = pictureButton(this, QStringLiteral("Command4"), QString(), { 5865, 3570, 600, 600 });
+    m_Command4->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    m_Command4->setPictures(QStringLiteral(":/inglese/altoparlante.svg"),
+        QStringLiteral(":/inglese/altoparlante_spento.svg"),
+        QStringLiteral(":/inglese/altoparlante_acceso.svg"));
+    m_Command4->setAccessibleName(QStringLiteral("Ascolta la parola inglese"));
+    // Out of the Tab walk and never taking the focus from the typing: the keyboard has F5.
+    m_Command4->setFocusPolicy(Qt::NoFocus);
+
     m_aiuto = textBox(this, QStringLiteral("aiuto"), placement.aiuto);
     m_aiuto->setFont(QFont());
     m_aiuto->setAccessibleName(QStringLiteral("Aiuto: la risposta con le lettere ancora da scrivere nascoste"));
@@ -186,10 +198,16 @@ DrillWindow::DrillWindow(Session &session, Platform &platform, Direction directi
     connect(m_Command1, &QToolButton::clicked, this, &DrillWindow::Command1_Click);
     connect(m_Command2, &QToolButton::clicked, this, &DrillWindow::Command2_Click);
     connect(m_Command3, &QToolButton::clicked, this, &DrillWindow::Command3_Click);
+    connect(m_Command4, &QToolButton::clicked, this, &DrillWindow::Command4_Click);
+    auto *f5 = new QShortcut(Qt::Key_F5, this);
+    f5->setObjectName(QStringLiteral("speakKey"));
+    connect(f5, &QShortcut::activated, this, &DrillWindow::Command4_Click);
+    m_platform.watchSpeech(this, [this] { showSpeech(); });
     // Every change of the typing box is checked, the program's own included.
     connect(typingBox(), &QLineEdit::textChanged, this, &DrillWindow::typingChanged);
 
     Form_Load();
+    showSpeech();
 }
 
 QLineEdit *DrillWindow::typingBox() const
@@ -318,6 +336,22 @@ void DrillWindow::Command2_Click()
     showState();
     showCounters();
     typingBox()->setFocus();
+}
+
+void DrillWindow::showSpeech()
+{
+    const Platform::Speech speech = m_platform.canSpeak(QLocale::English);
+    m_Command4->setEnabled(speech == Platform::Speech::Available);
+    m_Command4->setToolTip(Pronunciation::controlTip(speech));
+}
+
+void DrillWindow::Command4_Click()
+{
+    if (!m_Command4->isEnabled())
+        return;
+    const QString text = Pronunciation::drillText(m_drill, m_session.words);
+    if (!text.isEmpty())
+        m_platform.speak(text, QLocale::English);
 }
 
 void DrillWindow::Command3_Click()

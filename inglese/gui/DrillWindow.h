@@ -40,6 +40,8 @@ public:
     void Command3_Click();
     void Timer1_Timer();
     void Timer2_Timer();
+    // The loudspeaker button and F5: say the English word of the question.
+    void Command4_Click();
 
 signals:
     // The window is being unloaded: the main window comes back.
@@ -58,6 +60,7 @@ private:
     void nameTypingBox();
     void showState();
     void showCounters();
+    void showSpeech();
 
     Session &m_session;
     Platform &m_platform;
@@ -75,6 +78,7 @@ private:
     PictureButton *m_Command1;
     PictureButton *m_Command2;
     PictureButton *m_Command3;
+    PictureButton *m_Command4;
     std::array<QLabel *, 4> m_Face {};
     QTimer *m_Timer1;
     QTimer *m_Timer2;

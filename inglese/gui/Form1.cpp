@@ -8,6 +8,7 @@
 
 #include "mainrules.h"
 #include "platform.h"
+#include "pronunciation.h"
 #include "session.h"
 #include "twips.h"
 #include "vocabularyfile.h"
@@ -152,6 +153,17 @@ void Form1::buildMenus()
     menuItaIng = action(menuProva, QStringLiteral("menuItaIng"), QStringLiteral("I&taliano->Inglese"));
     menuRisultati = action(menuProva, QStringLiteral("menuRisultati"), QStringLiteral("&Risultati..."));
     menuRisultati->setShortcut(Qt::Key_F3);
+    menuAscolta
+        = action(menuProva, QStringLiteral("menuAscolta"), QStringLiteral("&Ascolta la parola inglese"));
+    menuAscolta->setShortcut(Qt::Key_F5);
+    const auto showSpeech = [this] {
+        const Platform::Speech speech = m_platform.canSpeak(QLocale::English);
+        menuAscolta->setEnabled(speech == Platform::Speech::Available);
+        menuAscolta->setToolTip(Pronunciation::controlTip(speech));
+    };
+    menuProva->setToolTipsVisible(true);
+    showSpeech();
+    m_platform.watchSpeech(this, showSpeech);
 
     menuAiuto = menuBar()->addMenu(QStringLiteral("&Aiuto"));
     menuAiuto->setObjectName(QStringLiteral("menuAiuto"));
@@ -182,6 +194,7 @@ void Form1::buildMenus()
     connect(menuIngIta, &QAction::triggered, this, whenEnabled(menuProva, [this] { Command1_Click(); }));
     connect(menuItaIng, &QAction::triggered, this, whenEnabled(menuProva, [this] { Command2_Click(); }));
     connect(menuRisultati, &QAction::triggered, this, whenEnabled(menuProva, [this] { menuRisultati_Click(); }));
+    connect(menuAscolta, &QAction::triggered, this, &Form1::menuAscolta_Click);
     connect(menuIstruzioni, &QAction::triggered, this, &Form1::menuIstruzioni_Click);
     connect(menuRegole, &QAction::triggered, this, &Form1::menuRegole_Click);
 }
@@ -349,6 +362,15 @@ void Form1::menuRisultati_Click()
 {
     // Shows the results window Form6, modally; it only reads the exit log.
     Form6::showResults(m_session, m_platform, this);
+}
+
+void Form1::menuAscolta_Click()
+{
+    // Speaking changes nothing in the list, so it works while editing too.
+    const QString line = ListaVoci->textCursor().block().text();
+    const QString text = Pronunciation::spokenText(Pronunciation::englishOfLine(line));
+    if (menuAscolta->isEnabled() && !text.isEmpty())
+        m_platform.speak(text, QLocale::English);
 }
 
 void Form1::TimTab_Timer()

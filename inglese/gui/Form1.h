@@ -51,6 +51,8 @@ public:
     void menuRegole_Click();
     void menuRisultati_Click();
     void TimTab_Timer();
+    // F5: says the English word of the line that holds the caret.
+    void menuAscolta_Click();
     void Form_Resize();
 
 signals:
@@ -101,6 +103,7 @@ private:
     QAction *menuIngIta = nullptr;
     QAction *menuItaIng = nullptr;
     QAction *menuRisultati = nullptr;
+    QAction *menuAscolta = nullptr;
     QAction *menuIstruzioni = nullptr;
     QAction *menuRegole = nullptr;
 };

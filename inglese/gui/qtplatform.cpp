@@ -1,5 +1,7 @@
 #include "qtplatform.h"
 
+#include "qtspeech.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QGridLayout>
@@ -20,6 +22,7 @@ constexpr int TitleBarExtra = 120;
 QtPlatform::QtPlatform(QObject *parent)
     : QObject(parent)
     , m_beepTimer(new QTimer(this))
+    , m_speech(new QtSpeech(this))
 {
     m_beepTimer->setInterval(BeepSpacingMs);
     connect(m_beepTimer, &QTimer::timeout, this, [this] {
@@ -141,4 +144,22 @@ QSize QtPlatform::screenSize()
 QString QtPlatform::currentFolder()
 {
     return QDir::currentPath();
+}
+
+void QtPlatform::speak(const QString &text, QLocale::Language language)
+{
+    m_speech->speak(text, language);
+}
+
+Platform::Speech QtPlatform::canSpeak(QLocale::Language language)
+{
+    // Only English voices are looked for.
+    if (language != QLocale::English)
+        return Speech::NoVoice;
+    return m_speech->status();
+}
+
+void QtPlatform::watchSpeech(QObject *context, const std::function<void()> &changed)
+{
+    connect(m_speech, &QtSpeech::statusChanged, context, changed);
 }

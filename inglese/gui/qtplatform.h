@@ -7,9 +7,10 @@
 #include <random>
 
 class QTimer;
+class QtSpeech;
 
 // The real desktop: QMessageBox, the display's bell, a Mersenne Twister, the
-// system clock and the primary screen.
+// system clock, the primary screen and Qt's text-to-speech.
 class QtPlatform : public QObject, public Platform
 {
     Q_OBJECT
@@ -27,9 +28,13 @@ public:
     QString timeText(const QTime &time) override;
     QSize screenSize() override;
     QString currentFolder() override;
+    void speak(const QString &text, QLocale::Language language) override;
+    Speech canSpeak(QLocale::Language language) override;
+    void watchSpeech(QObject *context, const std::function<void()> &changed) override;
 
 private:
     std::mt19937 m_generator;
     QTimer *m_beepTimer;
     int m_pendingBeeps = 0;
+    QtSpeech *m_speech;
 };

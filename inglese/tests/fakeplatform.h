@@ -4,11 +4,13 @@
 
 #include <QList>
 #include <QQueue>
+#include <QStringList>
 
 // A scripted desktop for tests: message boxes answer from a queue (or with
 // the first button when the queue is empty) and are recorded; beeps are
 // counted; random numbers come from a queue (0.0 when it is empty); the
-// clock and the folder are fixed values the test may change.
+// clock and the folder are fixed values the test may change; what would be
+// spoken is recorded, and speech may pretend to miss a voice or an output.
 class FakePlatform : public Platform
 {
 public:
@@ -29,6 +31,9 @@ public:
     QTime time { 9, 10, 2 };
     QSize screen { 1280, 1024 };
     QString folder;
+    QStringList spoken;
+    Speech speech = Speech::Available;
+    std::function<void()> speechChanged;
 
     Answer message(const QString &title, const QString &text, Buttons buttons, Icon icon) override
     {
@@ -46,4 +51,11 @@ public:
     QString timeText(const QTime &t) override { return t.toString(QStringLiteral("HH:mm:ss")); }
     QSize screenSize() override { return screen; }
     QString currentFolder() override { return folder; }
+    void speak(const QString &text, QLocale::Language language) override
+    {
+        spoken.append(language == QLocale::English ? text : QStringLiteral("?") + text);
+    }
+    Speech canSpeak(QLocale::Language) override { return speech; }
+    // Only the last watcher is told: the window under test.
+    void watchSpeech(QObject *, const std::function<void()> &changed) override { speechChanged = changed; }
 };

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "platform.h"
+
+#include <QObject>
+#include <QThread>
+
+class QTextToSpeech;
+
+// Speech through Qt's text-to-speech, on a thread of its own: starting the
+// engine (which may have to start the desktop's speech service first) and
+// speaking never hold up the windows. The engine is the speech service
+// (speechd) with an English voice; flite only when the service is missing,
+// and only until it fails.
+class QtSpeech : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit QtSpeech(QObject *parent = nullptr);
+    ~QtSpeech() override;
+
+    // The first call starts the engine in the background.
+    Platform::Speech status();
+    void speak(const QString &text, QLocale::Language language);
+    QString engineName() const { return m_engine; }
+
+    // Whether this machine has somewhere to play sound: a PulseAudio (or
+    // PipeWire) server or an ALSA playback device.
+    static bool hasSoundOutput();
+
+signals:
+    void statusChanged();
+
+private:
+    void start();
+
+    QThread m_thread;
+    QObject *m_worker = nullptr;
+    bool m_started = false;
+    Platform::Speech m_status = Platform::Speech::Available;
+    QString m_engine;
+};
