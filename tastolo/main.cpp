@@ -13,12 +13,12 @@ int main(int argc, char *argv[])
 
     // Standard buttons and dialogues in Italian, whatever the locale.
     QTranslator qtTranslator;
-    if (qtTranslator.load(QStringLiteral("qtbase_it"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))
-        || qtTranslator.load(QStringLiteral("qtbase_it"), QStringLiteral(TASTOLO_TRANSLATIONS_DIR)))
+    if (qtTranslator.load(QStringLiteral("qtbase_it"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&qtTranslator);
 
     QtPlatform platform;
     Form1 window(platform);
+    platform.setWindow(&window);
     // When the desktop session ends the window closes without questions.
     QObject::connect(
         &app, &QGuiApplication::commitDataRequest, &window, [&window] { window.setSessionEnding(true); });

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStorageInfo>
 
 Platform::Answer QtPlatform::message(const QString &title, const QString &text, Buttons buttons, Icon icon)
@@ -19,9 +20,15 @@ Platform::Answer QtPlatform::message(const QString &title, const QString &text, 
                                           : QMessageBox::NoIcon);
     if (buttons == Buttons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        // Closing the box with its title bar counts as No.
-        box.setEscapeButton(QMessageBox::No);
-        return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+        // Escape and the box's own close control back out of the whole
+        // action: they press a hidden button that is neither Yes nor No.
+        QPushButton *backOut = box.addButton(QMessageBox::Cancel);
+        backOut->hide();
+        box.setEscapeButton(backOut);
+        box.exec();
+        return box.clickedButton() == box.button(QMessageBox::Yes) ? Answer::Yes
+            : box.clickedButton() == box.button(QMessageBox::No)   ? Answer::No
+                                                                   : Answer::Cancel;
     }
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
@@ -36,6 +43,18 @@ QString QtPlatform::currentFolder()
 bool QtPlatform::setCurrentFolder(const QString &folder)
 {
     return QDir::setCurrent(folder);
+}
+
+QString QtPlatform::homeFolder()
+{
+    return QDir::toNativeSeparators(QDir::homePath());
+}
+
+void QtPlatform::moveFrame(const QPoint &topLeft)
+{
+    // For a top-level window move() places the outer frame, decorations included.
+    if (m_window)
+        m_window->move(topLeft);
 }
 
 QStringList QtPlatform::drives()
