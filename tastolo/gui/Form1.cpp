@@ -248,6 +248,8 @@ void Form1::setEditorText(const QString &text)
     const QString lf = TextFile::toLf(text);
     // A text that holds a long run wraps anywhere until another text is put in.
     m_puttingText = true;
+    // Emptied first, so that the old text is not laid out again in the new mode.
+    m_htext->clear();
     m_htext->setWordWrapMode(
         TextFile::hasLongRun(lf) ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
     m_htext->setPlainText(lf);
