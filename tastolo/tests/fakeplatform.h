@@ -14,16 +14,14 @@ class FakePlatform : public Platform
 public:
     struct Shown
     {
-        QString title;
-        QString text;
+        QString title, text;
         Buttons buttons;
         Icon icon;
     };
 
     QQueue<Answer> answers;
     QList<Shown> shown;
-    QString folder;
-    QString home;
+    QString folder, home;
     QStringList roots { QStringLiteral("/") };
     QList<QPoint> frameMoves;
 

@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFont>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -28,9 +27,9 @@ template<class T> T *control(QObject *root, const QString &name)
     return standIn;
 }
 
-// The exercise window over a scripted desktop whose current folder is an
-// empty temporary folder. The next file dialogues run the steps given to
-// expectDialogue(); one left open after its steps is cancelled and counted.
+// The exercise window over a scripted desktop whose folders are an empty
+// temporary folder. Each file dialogue to come runs the steps given to
+// expectDialogue(); one still open after them is cancelled and counted.
 struct WindowFixture
 {
     using Step = std::function<void(Form3 &)>;
@@ -45,32 +44,27 @@ struct WindowFixture
     {
         // The same rendering on every machine: Debian's Liberation fonts.
         QApplication::setFont(QFont(QStringLiteral("Liberation Sans"), 9));
+        // The insertion point is drawn steadily, not blinking.
+        QApplication::setCursorFlashTime(0);
         platform.folder = platform.home = dir.path();
         window = std::make_unique<Form1>(platform);
     }
     QString path(const QString &name) const { return QDir(dir.path()).filePath(name); }
     template<class T> T *find(const QString &name) { return control<T>(window.get(), name); }
 
-    void expectDialogue(QList<Step> steps)
+    void expectDialogue(const QList<Step> &steps)
     {
         dialogues.append(steps);
-        if (dialogues.size() == 1)
-            QTimer::singleShot(0, window.get(), [this] { runDialogue(); });
-    }
-    void runDialogue()
-    {
-        auto *dialogue = qobject_cast<Form3 *>(QApplication::activeModalWidget());
-        if (!dialogue || dialogues.isEmpty())
-            return;
-        for (const Step &step : dialogues.takeFirst())
-            if (dialogue->isVisible())
-                step(*dialogue);
-        if (dialogue->isVisible()) {
-            ++dialoguesLeftOpen;
-            dialogue->reject();
-        }
-        if (!dialogues.isEmpty())
-            QTimer::singleShot(0, window.get(), [this] { runDialogue(); });
+        QTimer::singleShot(0, window.get(), [this] {
+            auto *dialogue = qobject_cast<Form3 *>(QApplication::activeModalWidget());
+            for (const Step &step : dialogues.takeFirst())
+                if (dialogue && dialogue->isVisible())
+                    step(*dialogue);
+            if (dialogue && dialogue->isVisible()) {
+                ++dialoguesLeftOpen;
+                dialogue->reject();
+            }
+        });
     }
     static Step typeName(const QString &name)
     {
