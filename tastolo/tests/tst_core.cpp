@@ -182,19 +182,15 @@ private slots:
     // Saved under a name, then opened again: one more line break, unchanged.
     void saveName_data()
     {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("written");
-        QTest::newRow("no extension") << "lettera"
-                                      << "lettera.txt";
-        QTest::newRow("upper case") << "LETTERA.TXT"
-                                    << "LETTERA.TXT";
-        QTest::newRow("mixed case") << "lettera.Txt"
-                                    << "lettera.Txt.txt";
+        QTest::addColumn<QStringList>("row"); // typed, written
+        QTest::newRow("no extension") << QStringList { "lettera", "lettera.txt" };
+        QTest::newRow("mixed case") << QStringList { "lettera.Txt", "lettera.Txt.txt" };
+        QTest::newRow("upper case") << QStringList { "LETTERA.TXT", "LETTERA.TXT" };
     }
     void saveName()
     {
-        QFETCH(QString, typed);
-        QFETCH(QString, written);
+        QFETCH(QStringList, row);
+        const QString typed = row[0], written = row[1];
         view.area = QStringLiteral("più\r\nfine");
         view.steps = QStringList { typed };
         QVERIFY(menu.salvaConNome());
