@@ -357,8 +357,8 @@ bool Form1::showDialogue()
 void Form1::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
-    // The outer frame, title bar included, has its place on the screen; the
-    // frame is known only once the window is shown.
+    // The outer frame, title bar included, has its place on the screen; a
+    // move before the window is shown would place the client area instead.
     if (!m_placed) {
         m_placed = true;
         m_platform.moveFrame(Twips::point(FrameLeftTwips, FrameTopTwips));

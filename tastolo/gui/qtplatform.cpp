@@ -5,6 +5,14 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStorageInfo>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+constexpr int FramePlacementTries = 20;
+constexpr int FramePlacementStepMs = 50;
+} // namespace
 
 Platform::Answer QtPlatform::message(const QString &title, const QString &text, Buttons buttons, Icon icon)
 {
@@ -52,9 +60,23 @@ QString QtPlatform::homeFolder()
 
 void QtPlatform::moveFrame(const QPoint &topLeft)
 {
-    // For a top-level window move() places the outer frame, decorations included.
-    if (m_window)
-        m_window->move(topLeft);
+    // For a top-level window move() places the outer frame, decorations
+    // included, once the window manager has told the frame's size; until
+    // then it places the client area, so the move is made again until the
+    // frame stands where it should (for at most a second).
+    if (!m_window)
+        return;
+    m_window->move(topLeft);
+    auto tries = std::make_shared<int>(FramePlacementTries);
+    auto *timer = new QTimer(m_window);
+    timer->setInterval(FramePlacementStepMs);
+    QObject::connect(timer, &QTimer::timeout, m_window, [this, timer, topLeft, tries] {
+        if (m_window->frameGeometry().topLeft() != topLeft)
+            m_window->move(topLeft);
+        if (m_window->frameGeometry().topLeft() == topLeft || --*tries == 0)
+            timer->deleteLater();
+    });
+    timer->start();
 }
 
 QStringList QtPlatform::drives()
