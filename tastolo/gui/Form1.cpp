@@ -33,6 +33,8 @@ constexpr int AiuITopTwips = 120;
 constexpr int Label1RightTwips = 8535 + 750;
 constexpr int Label1MinWidthTwips = 750;
 constexpr int HtextLeftTwips = 2160;
+// Room in pixels beside the path's text, so that its first letter is not cut.
+constexpr int Label1PaddingPx = 4;
 constexpr double TabStopCm = 1.25;
 constexpr double CmPerInch = 2.54;
 
@@ -339,7 +341,7 @@ void Form1::showCurrentFile(const QString &path)
     // The label keeps its right edge and widens to the left over the top of
     // the editing area, so that a whole path can be read.
     const int right = Twips::px(Label1RightTwips);
-    const int width = std::clamp(m_label1->fontMetrics().horizontalAdvance(path) + 4,
+    const int width = std::clamp(m_label1->fontMetrics().horizontalAdvance(path) + Label1PaddingPx,
         Twips::px(Label1MinWidthTwips), right - Twips::px(HtextLeftTwips));
     m_label1->setGeometry(right - width, Twips::px(120), width, Twips::px(225));
     m_label1->setText(path);

@@ -14,6 +14,11 @@
 namespace {
 
 const QColor LabelBack(255, 255, 128);
+constexpr double FontPoints = 8.25;
+// The folder icons at the size of a line of the list's text.
+constexpr int FolderIconPx = 16;
+// Each folder of the list stands this many blanks right of its parent.
+constexpr int IndentPerDepth = 2;
 
 // The folders from the root down to `path`, each in native form.
 QStringList ancestry(const QString &path)
@@ -44,7 +49,7 @@ void Form3::buildControls()
     setFixedSize(Twips::size(2685, 6555));
 
     QFont sansBold(QStringLiteral("Liberation Sans"));
-    sansBold.setPointSizeF(8.25);
+    sansBold.setPointSizeF(FontPoints);
     sansBold.setBold(true);
 
     auto label = [&](const char *name, const QString &caption, QRect geometry) {
@@ -74,7 +79,7 @@ void Form3::buildControls()
     m_dir1->setObjectName(QStringLiteral("Dir1"));
     m_dir1->setGeometry(Twips::rect(225, 1110, 2175, 1665));
     m_dir1->setFont(sansBold);
-    m_dir1->setIconSize(QSize(16, 16));
+    m_dir1->setIconSize(QSize(FolderIconPx, FolderIconPx));
     // A folder is entered by a double click or Enter, as in a folder tree.
     connect(m_dir1, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {
         m_dirFolder = item->data(Qt::UserRole).toString();
@@ -197,7 +202,8 @@ void Form3::fillFolders()
     const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closed = style()->standardIcon(QStyle::SP_DirIcon);
     auto add = [&](const QString &path, const QString &caption, int depth, const QIcon &icon) {
-        auto *item = new QListWidgetItem(icon, QString(depth * 2, QLatin1Char(' ')) + caption, m_dir1);
+        auto *item
+            = new QListWidgetItem(icon, QString(depth * IndentPerDepth, QLatin1Char(' ')) + caption, m_dir1);
         item->setData(Qt::UserRole, path);
         return item;
     };
