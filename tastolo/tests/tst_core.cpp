@@ -18,6 +18,8 @@ struct MenuRow
     QStringList steps;
     QString area;
     bool written = false, closes = false;
+    // Failures the user is told of in a message box.
+    int told = 0;
 };
 Q_DECLARE_METATYPE(TextRow)
 Q_DECLARE_METATYPE(MenuRow)
@@ -128,16 +130,18 @@ private slots:
         QTest::newRow("Apri, Escape") << MenuRow { "apri", "testo", "Cancel", {}, "testo" };
         QTest::newRow("Apri, No, Annullo") << MenuRow { "apri", "testo", "No", { "Annullo" }, "" };
         QTest::newRow("Apri, Yes, blank name, saved, Annullo")
-            << MenuRow { "apri", "testo", "Yes", { " ", prima, "Annullo" }, "", true };
+            << MenuRow { "apri", "testo", "Yes", { " ", prima, "Annullo" }, "", true, false, 1 };
+        QTest::newRow("Apri, missing file")
+            << MenuRow { "apri", "lettera", "", { "via.txt", "Annullo" }, "", false, false, 1 };
         QTest::newRow("close, unchanged") << MenuRow { "close", "lettera", "", {}, "lettera", false, true };
         QTest::newRow("close, No") << MenuRow { "close", "testo", "No", {}, "testo", false, true };
         QTest::newRow("close, Yes, saved")
             << MenuRow { "close", "testo", "Yes", { prima }, "testo", true, true };
         QTest::newRow("close, Yes, Annullo") << MenuRow { "close", "testo", "Yes", {}, "testo" };
         QTest::newRow("close, Yes, text no file can hold")
-            << MenuRow { "close", "Łódź", "Yes", { prima }, "Łódź" };
+            << MenuRow { "close", "Łódź", "Yes", { prima }, "Łódź", false, false, 1 };
         QTest::newRow("close, Yes, folder gone")
-            << MenuRow { "close", "testo", "Yes", { "manca/prima" }, "testo" };
+            << MenuRow { "close", "testo", "Yes", { "manca/prima" }, "testo", false, false, 1 };
         QTest::newRow("close, Escape") << MenuRow { "close", "testo", "Cancel", {}, "testo" };
     }
     void questions()
@@ -163,7 +167,7 @@ private slots:
                                                               : menu.mayClose();
         QCOMPARE(ends, row.closes);
         QVERIFY(platform.answers.isEmpty() && view.steps.isEmpty());
-        QCOMPARE(platform.shown.isEmpty(), row.answer.isEmpty());
+        QCOMPARE(platform.shown.size(), int(!row.answer.isEmpty()) + row.told);
         if (!row.answer.isEmpty()) {
             QCOMPARE(platform.shown.first().title, QStringLiteral("Attenzione !"));
             QCOMPARE(platform.shown.first().text,
