@@ -4,6 +4,7 @@
 #include "twips.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -149,9 +150,14 @@ private slots:
             QFile file(f->path(QStringLiteral("casa/") + QLatin1String(name)));
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write("uno\r\ndue") == 8);
         }
+        f->platform.roots << f->path(QStringLiteral("via"));
         QStringList seen;
         f->expectDialogue(
             { [&](Form3 &d) {
+                 // A drive that is not there is reported and the list stays as it was.
+                 in<QComboBox>(d, "Drive1")->setCurrentIndex(1);
+                 d.Drive1_Change();
+                 seen << QString::number(in<QComboBox>(d, "Drive1")->count());
                  auto *list = in<QListWidget>(d, "File1");
                  seen << in<QListWidget>(d, "Dir1")->currentItem()->data(Qt::UserRole).toString()
                       << in<QLabel>(d, "Label2")->text() << list->item(0)->text() << list->item(1)->text()
@@ -163,9 +169,10 @@ private slots:
              },
                 WindowFixture::press(QStringLiteral("Command1")) });
         trigger(QStringLiteral("menuFileOpen"));
+        QCOMPARE(f->platform.shown.size(), 1);
         QCOMPARE(seen,
-            QStringList(
-                { f->path("casa"), "Cartelle : (home)", "a.txt", "b.TXT", "2", "b.TXT", "Command1", "0" }));
+            QStringList({ "2", f->path("casa"), "Cartelle : (home)", "a.txt", "b.TXT", "2", "b.TXT",
+                "Command1", "0" }));
         QCOMPARE(f->window->editorText(), QStringLiteral("uno\r\ndue"));
         QCOMPARE(f->find<QLabel>(QStringLiteral("Label1"))->text(), f->path(QStringLiteral("casa/b.TXT")));
         QVERIFY(f->find<QAction>(QStringLiteral("menuFileSave"))->isEnabled());
