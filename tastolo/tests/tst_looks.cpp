@@ -52,7 +52,10 @@ private slots:
     {
         QTest::addColumn<int>("pageDowns");
         QTest::newRow("start") << 0;
+        QTest::newRow("page-1") << 1;
         QTest::newRow("tall-picture") << 4;
+        QTest::newRow("page-10") << 10;
+        QTest::newRow("page-14") << 14;
         QTest::newRow("introduction") << 15;
         QTest::newRow("form3") << -1;
     }
