@@ -18,6 +18,7 @@ int main(int argc, char *argv[])
 
     QtPlatform platform;
     Form1 window(platform);
+    platform.setWindow(&window);
     // When the desktop session ends the window closes without questions.
     QObject::connect(
         &app, &QGuiApplication::commitDataRequest, &window, [&window] { window.setSessionEnding(true); });

@@ -52,6 +52,8 @@ QString toLf(const QString &text)
     QString result = text;
     result.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     result.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    result.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    result.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     return result;
 }
 
@@ -70,6 +72,17 @@ int lfPosition(const QString &lfText, int crLfOffset)
         offset += width;
     }
     return int(lfText.size());
+}
+
+bool hasLongRun(QStringView text)
+{
+    qsizetype run = 0;
+    for (const QChar c : text) {
+        run = c.isSpace() ? 0 : run + 1;
+        if (run > LongestWrappedRun)
+            return true;
+    }
+    return false;
 }
 
 ReadResult read(const QString &path)

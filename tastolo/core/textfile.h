@@ -16,10 +16,19 @@ std::optional<QByteArray> encode(const QString &text);
 // The characters of `text` that the code page cannot hold, each listed once.
 QString unencodable(const QString &text);
 
-// Every line break (CR LF, a lone LF, a lone CR) made into CR LF.
+// Every line break (CR LF, a lone LF, a lone CR, and the line and paragraph
+// separators U+2028 and U+2029 that an editor or a paste may bring) made
+// into CR LF.
 QString toCrLf(const QString &text);
 // Every line break made into a lone LF, as the editing area takes it.
 QString toLf(const QString &text);
+
+// Longest run of characters with no blank or line break to wrap at, above
+// which the editing area lets lines wrap anywhere: laying out a longer run
+// at word boundaries costs time that grows with the square of its length.
+constexpr qsizetype LongestWrappedRun = 1000;
+// Whether `text` holds a run longer than LongestWrappedRun.
+bool hasLongRun(QStringView text);
 
 // Offsets into the CR LF form of a text whose line breaks are single
 // characters (as in the editing area), and back.

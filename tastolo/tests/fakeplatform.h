@@ -7,23 +7,23 @@
 #include <QQueue>
 
 // A scripted desktop for tests: message boxes answer from a queue (No or OK
-// when it is empty) and are recorded; the current folder and the drives are
-// plain values the test sets.
+// when it is empty) and are recorded; the folders and the drives are plain
+// values the test sets; the window's frame is recorded where it is put.
 class FakePlatform : public Platform
 {
 public:
     struct Shown
     {
-        QString title;
-        QString text;
+        QString title, text;
         Buttons buttons;
         Icon icon;
     };
 
     QQueue<Answer> answers;
     QList<Shown> shown;
-    QString folder;
+    QString folder, home;
     QStringList roots { QStringLiteral("/") };
+    QList<QPoint> frameMoves;
 
     Answer message(const QString &title, const QString &text, Buttons buttons, Icon icon) override
     {
@@ -40,5 +40,7 @@ public:
         folder = path;
         return true;
     }
+    QString homeFolder() override { return home; }
     QStringList drives() override { return roots; }
+    void moveFrame(const QPoint &topLeft) override { frameMoves.append(topLeft); }
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "filemenu.h"
 #include "helppages.h"
 #include "platform.h"
 #include "programstate.h"
@@ -13,8 +14,9 @@ class QLabel;
 class QPlainTextEdit;
 
 // The exercise window: the editing area Htext at the right, the key help
-// pages in a column at the left, and the File menu.
-class Form1 : public QMainWindow
+// pages in a column at the left, and the File menu, whose questions and
+// file work FileMenu does; the window shows the outcome.
+class Form1 : public QMainWindow, private FileMenu::View
 {
     Q_OBJECT
 
@@ -22,6 +24,7 @@ public:
     explicit Form1(Platform &platform, QWidget *parent = nullptr);
 
     ProgramState &state() { return m_state; }
+    FileMenu &fileMenu() { return m_fileMenu; }
 
     // The text of the editing area with CR LF line breaks, as it is compared
     // and saved.
@@ -30,14 +33,6 @@ public:
     void setEditorText(const QString &text);
     // The insertion point as an offset into editorText().
     int insertionOffset() const;
-    // The editing area differs from the text last put in or written.
-    bool isModified() const;
-
-    // The File menu.
-    void NuovoFile();
-    void ApriFile();
-    void SalvaConNome();
-    void menuFileSave_Click();
 
     // The desktop session is ending: closing asks nothing.
     void setSessionEnding(bool ending) { m_sessionEnding = ending; }
@@ -45,22 +40,27 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void buildControls();
     void buildMenu();
     void Form_Load();
     void turnPage(HelpPages::Turn turn);
-    void showCurrentFile(const QString &path);
     void setHelpText(const QString &text, const QColor &colour);
-    // Shows the file dialogue modally; false when it was cancelled.
-    bool showForm3();
-    bool clearForOtherFile(const QString &question);
-    Platform::Answer ask(const QString &firstLine, const QString &secondLine);
+    // FileMenu::View
+    QString text() const override { return editorText(); }
+    void setText(const QString &text) override;
+    void showCurrentFile(const QString &path) override;
+    void setSaveEnabled(bool enabled) override;
+    bool showDialogue() override;
 
     Platform &m_platform;
     ProgramState m_state;
+    FileMenu m_fileMenu;
     bool m_sessionEnding = false;
+    bool m_placed = false;
+    bool m_puttingText = false;
 
     QPlainTextEdit *m_htext = nullptr;
     QLabel *m_aiuI = nullptr;

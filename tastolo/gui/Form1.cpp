@@ -25,14 +25,18 @@ const QString Title = QStringLiteral(" ALLENAMENTO  SULLA  TASTIERA");
 const QString Credit = QStringLiteral("esercizi di tastiera per principianti");
 const QColor Magenta(255, 0, 255);
 
-constexpr int AiuILeftTwips = 600;
+// Where the window's outer frame stands on the screen, in twips.
+constexpr int FrameLeftTwips = 400;
+constexpr int FrameTopTwips = 400;
 constexpr int AiuITopTwips = 120;
+// Label1 grows to the left from its right edge over the top of Htext.
+constexpr int Label1RightTwips = 8535 + 750;
+constexpr int Label1MinWidthTwips = 750;
+constexpr int HtextLeftTwips = 2160;
+// Room in pixels beside the path's text, so that its first letter is not cut.
+constexpr int Label1PaddingPx = 4;
 constexpr double TabStopCm = 1.25;
-
-QRect twipsRect(int left, int top, int width, int height)
-{
-    return { px(left), px(top), px(width), px(height) };
-}
+constexpr double CmPerInch = 2.54;
 
 QFont makeFont(const QString &family, double points, bool bold)
 {
@@ -76,6 +80,7 @@ void setAccessible(QWidget *widget, QAccessible::Event what, const QString &text
 Form1::Form1(Platform &platform, QWidget *parent)
     : QMainWindow(parent)
     , m_platform(platform)
+    , m_fileMenu(platform, m_state, *this)
 {
     setWindowTitle(Title + QStringLiteral("  ") + Credit);
     setWindowIcon(QIcon(QStringLiteral(":/tastolo/tastolo.svg")));
@@ -88,7 +93,7 @@ void Form1::buildControls()
 {
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
-    client->setFixedSize(px(9705), px(5985));
+    client->setFixedSize(Twips::size(9705, 5985));
     setCentralWidget(client);
     // The controls keep their places: the window is not resizable.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -98,7 +103,7 @@ void Form1::buildControls()
 
     m_aiuT = new QLabel(client);
     m_aiuT->setObjectName(QStringLiteral("AiuT"));
-    m_aiuT->setGeometry(twipsRect(120, 960, 1890, 4935));
+    m_aiuT->setGeometry(Twips::rect(120, 960, 1890, 4935));
     m_aiuT->setFont(tahoma);
     m_aiuT->setWordWrap(true);
     m_aiuT->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -106,7 +111,7 @@ void Form1::buildControls()
 
     m_aiuI = new QLabel(client);
     m_aiuI->setObjectName(QStringLiteral("AiuI"));
-    m_aiuI->setGeometry(twipsRect(AiuILeftTwips, AiuITopTwips, 735, 735));
+    m_aiuI->setGeometry(Twips::rect(600, AiuITopTwips, 735, 735));
     m_aiuI->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     for (int element = 0; element < HelpPages::PageCount; ++element) {
@@ -121,7 +126,7 @@ void Form1::buildControls()
 
     m_label1 = new QLabel(client);
     m_label1->setObjectName(QStringLiteral("Label1"));
-    m_label1->setGeometry(twipsRect(8535, 120, 750, 225));
+    m_label1->setGeometry(Twips::rect(8535, 120, 750, 225));
     m_label1->setFont(makeFont(QStringLiteral("Liberation Sans"), 8, false));
     // The path ends at the label's right edge: a long path shows its file name.
     m_label1->setAlignment(Qt::AlignRight | Qt::AlignTop);
@@ -136,17 +141,17 @@ void Form1::buildControls()
         (*label)->setPalette(palette);
     }
     m_label2->setObjectName(QStringLiteral("Label2"));
-    m_label2->setGeometry(twipsRect(600, 5640, 375, 255));
+    m_label2->setGeometry(Twips::rect(600, 5640, 375, 255));
     m_label2->setText(QStringLiteral("0"));
     // The number ends where "/14" begins, so that the two read "3/14".
     m_label2->setAlignment(Qt::AlignRight | Qt::AlignTop);
     m_label3->setObjectName(QStringLiteral("Label3"));
-    m_label3->setGeometry(twipsRect(960, 5640, 615, 255));
+    m_label3->setGeometry(Twips::rect(960, 5640, 615, 255));
     m_label3->setText(QStringLiteral("/14"));
 
     m_htext = new QPlainTextEdit(client);
     m_htext->setObjectName(QStringLiteral("Htext"));
-    m_htext->setGeometry(twipsRect(2160, 360, 7215, 5295));
+    m_htext->setGeometry(Twips::rect(2160, 360, 7215, 5295));
     m_htext->setFont(makeFont(QStringLiteral("Liberation Sans"), 9.75, true));
     m_htext->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     m_htext->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -154,9 +159,20 @@ void Form1::buildControls()
     m_htext->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_htext->setTabChangesFocus(false);
     m_htext->setOverwriteMode(false);
-    m_htext->setTabStopDistance(TabStopCm / 2.54 * m_htext->logicalDpiX());
+    m_htext->setTabStopDistance(TabStopCm / CmPerInch * m_htext->logicalDpiX());
     m_htext->setFocusPolicy(Qt::StrongFocus);
     m_htext->installEventFilter(this);
+    // A long run pasted in makes the area wrap anywhere, as an opened one does.
+    connect(m_htext->document(), &QTextDocument::contentsChange, this, [this](int from, int, int added) {
+        if (m_puttingText || added <= TextFile::LongestWrappedRun
+            || m_htext->wordWrapMode() == QTextOption::WrapAnywhere)
+            return;
+        QTextCursor changed(m_htext->document());
+        changed.setPosition(from);
+        changed.setPosition(from + added, QTextCursor::KeepAnchor);
+        if (TextFile::hasLongRun(changed.selectedText()))
+            m_htext->setWordWrapMode(QTextOption::WrapAnywhere);
+    });
 
     // What a screen reader says. The editing area, which keeps the focus,
     // also carries the help page in its description, so that turning a page
@@ -184,16 +200,20 @@ void Form1::buildMenu()
     menuFile->setObjectName(QStringLiteral("menuFile"));
     menuFile->menuAction()->setObjectName(QStringLiteral("menuFile"));
 
-    auto add = [&](const char *name, const QString &caption, void (Form1::*slot)()) {
+    auto add = [&](const char *name, const QString &caption, auto work) {
         QAction *action = menuFile->addAction(caption);
         action->setObjectName(QString::fromLatin1(name));
-        connect(action, &QAction::triggered, this, slot);
+        connect(action, &QAction::triggered, this, [this, work] {
+            work(m_fileMenu);
+            m_htext->setFocus();
+        });
         return action;
     };
-    m_menuFileNew = add("menuFileNew", QStringLiteral("&Nuovo"), &Form1::NuovoFile);
-    m_menuFileOpen = add("menuFileOpen", QStringLiteral("A&pri"), &Form1::ApriFile);
-    m_menuFileSave = add("menuFileSave", QStringLiteral("&Salva"), &Form1::menuFileSave_Click);
-    m_menuFileSaveAs = add("menuFileSaveAs", QStringLiteral("S&alva con nome..."), &Form1::SalvaConNome);
+    m_menuFileNew = add("menuFileNew", QStringLiteral("&Nuovo"), [](FileMenu &menu) { menu.nuovo(); });
+    m_menuFileOpen = add("menuFileOpen", QStringLiteral("A&pri"), [](FileMenu &menu) { menu.apri(); });
+    m_menuFileSave = add("menuFileSave", QStringLiteral("&Salva"), [](FileMenu &menu) { menu.salva(); });
+    m_menuFileSaveAs = add(
+        "menuFileSaveAs", QStringLiteral("S&alva con nome..."), [](FileMenu &menu) { menu.salvaConNome(); });
     menuFile->addSeparator()->setObjectName(QStringLiteral("menuFileSp1"));
     m_menuFileClose = menuFile->addAction(QStringLiteral("&Chiudi"));
     m_menuFileClose->setObjectName(QStringLiteral("menuFileClose"));
@@ -202,7 +222,6 @@ void Form1::buildMenu()
 
 void Form1::Form_Load()
 {
-    move(px(400), px(400));
     m_menuFileSave->setEnabled(false);
     m_state.Stato = HelpPages::Introduction;
     m_state.TestoRiferimento.clear();
@@ -221,15 +240,33 @@ void Form1::Form_Load()
 QString Form1::editorText() const
 {
     // The raw text keeps every character as typed (no-break spaces
-    // included); paragraphs are separated by U+2029.
-    QString text = m_htext->document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    return TextFile::toCrLf(text);
+    // included); paragraphs are separated by U+2029, and a pasted line
+    // separator U+2028 stays one: both are line breaks in a file.
+    return TextFile::toCrLf(m_htext->document()->toRawText());
 }
 
 void Form1::setEditorText(const QString &text)
 {
-    m_htext->setPlainText(TextFile::toLf(text));
+    const QString lf = TextFile::toLf(text);
+    // A text that holds a long run wraps anywhere until another text is put in.
+    m_puttingText = true;
+    // Emptied first, so that the old text is not laid out again in the new mode.
+    m_htext->clear();
+    m_htext->setWordWrapMode(
+        TextFile::hasLongRun(lf) ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
+    m_htext->setPlainText(lf);
+    m_puttingText = false;
+}
+
+void Form1::setText(const QString &text)
+{
+    setEditorText(text);
+    m_htext->moveCursor(QTextCursor::Start);
+}
+
+void Form1::setSaveEnabled(bool enabled)
+{
+    m_menuFileSave->setEnabled(enabled);
 }
 
 int Form1::insertionOffset() const
@@ -237,21 +274,24 @@ int Form1::insertionOffset() const
     return TextFile::crLfOffset(m_htext->toPlainText(), m_htext->textCursor().position());
 }
 
-bool Form1::isModified() const
-{
-    return editorText() != TextFile::toCrLf(m_state.TestoRiferimento);
-}
-
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
     // The window sees the keys of the editing area first; the page keys turn
     // the help page whatever the shift state and still reach the editor.
     if (watched == m_htext && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
+        const auto *keyEvent = static_cast<QKeyEvent *>(event);
+        const int key = keyEvent->key();
         if (key == Qt::Key_PageDown)
             turnPage(HelpPages::Turn::Forward);
         else if (key == Qt::Key_PageUp)
             turnPage(HelpPages::Turn::Back);
+        // Shift+Enter would put a line separator into the text: it makes
+        // an ordinary line break like Enter.
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && keyEvent->modifiers() & Qt::ShiftModifier) {
+            m_htext->textCursor().insertBlock();
+            m_htext->ensureCursorVisible();
+            return true;
+        }
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -272,8 +312,8 @@ void Form1::turnPage(HelpPages::Turn turn)
         m_label2->setText(HelpPages::number(stato));
         setHelpText(HelpPages::text(stato), Magenta);
     }
-    const int topTwips = AiuITopTwips + m_aiuI->height() * TwipsPerPixel + HelpPages::TextGapTwips;
-    m_aiuT->move(m_aiuT->x(), px(topTwips));
+    const int topTwips = AiuITopTwips + Twips::fromPx(m_aiuI->height()) + HelpPages::TextGapTwips;
+    m_aiuT->move(m_aiuT->x(), Twips::px(topTwips));
 }
 
 void Form1::setHelpText(const QString &text, const QColor &colour)
@@ -289,127 +329,49 @@ void Form1::setHelpText(const QString &text, const QColor &colour)
     const QString title = TextFile::toLf(text).section(QLatin1Char('\n'), 0, 0).trimmed();
     setAccessible(m_label2, QAccessible::NameChanged, page);
     setAccessible(m_aiuI, QAccessible::NameChanged,
-                  m_state.Stato < HelpPages::PageCount ? QStringLiteral("Figura: ") + title
-                                                       : QStringLiteral("Nessuna figura"));
+        m_state.Stato < HelpPages::PageCount ? QStringLiteral("Figura: ") + title
+                                             : QStringLiteral("Nessuna figura"));
     setAccessible(m_htext, QAccessible::DescriptionChanged,
-                  page + QStringLiteral(": ") + TextFile::toLf(text).simplified()
-                      + QStringLiteral(" (PagGiu e PagSu sfogliano le pagine)"));
+        page + QStringLiteral(": ") + TextFile::toLf(text).simplified()
+            + QStringLiteral(" (PagGiu e PagSu sfogliano le pagine)"));
 }
 
 void Form1::showCurrentFile(const QString &path)
 {
     // The label keeps its right edge and widens to the left over the top of
     // the editing area, so that a whole path can be read.
-    const int right = px(8535 + 750);
-    const int width
-        = std::clamp(m_label1->fontMetrics().horizontalAdvance(path) + 4, px(750), right - px(2160));
-    m_label1->setGeometry(right - width, px(120), width, px(225));
+    const int right = Twips::px(Label1RightTwips);
+    const int width = std::clamp(m_label1->fontMetrics().horizontalAdvance(path) + Label1PaddingPx,
+        Twips::px(Label1MinWidthTwips), right - Twips::px(HtextLeftTwips));
+    m_label1->setGeometry(right - width, Twips::px(120), width, Twips::px(225));
     m_label1->setText(path);
     m_label1->setToolTip(path);
     setAccessible(m_label1, QAccessible::NameChanged,
-                  path.isEmpty() ? QStringLiteral("Nessun file corrente") : QStringLiteral("File corrente: ") + path);
+        path.isEmpty() ? QStringLiteral("Nessun file corrente") : QStringLiteral("File corrente: ") + path);
 }
 
-Platform::Answer Form1::ask(const QString &firstLine, const QString &secondLine)
+bool Form1::showDialogue()
 {
-    return m_platform.message(QStringLiteral("Attenzione !"),
-        firstLine + QStringLiteral("\r\n") + secondLine + QStringLiteral("\r\nVuoi salvarlo ?"),
-        Platform::Buttons::YesNo, Platform::Icon::None);
+    Form3 dialogue(m_platform, m_fileMenu, this);
+    return dialogue.exec() == QDialog::Accepted;
 }
 
-bool Form1::showForm3()
+void Form1::showEvent(QShowEvent *event)
 {
-    const QString previousName = m_state.NomeFileCorrente;
-    Form3 dialogue(m_platform, m_state, this);
-    const bool done = dialogue.exec() == QDialog::Accepted;
-    if (done) {
-        if (m_state.Operazione == ProgramState::Open) {
-            setEditorText(m_state.TestoRiferimento);
-            m_htext->moveCursor(QTextCursor::Start);
-        }
-        showCurrentFile(m_state.NomeFileCorrente);
-    } else {
-        // A cancelled dialogue leaves the current file as it was.
-        m_state.Operazione = ProgramState::Cancelled;
-        m_state.NomeFileCorrente = previousName;
+    QMainWindow::showEvent(event);
+    // The outer frame, title bar included, has its place on the screen; a
+    // move before the window is shown would place the client area instead.
+    if (!m_placed) {
+        m_placed = true;
+        m_platform.moveFrame(Twips::point(FrameLeftTwips, FrameTopTwips));
     }
-    m_htext->setFocus();
-    return done;
-}
-
-// Asks whether to save a modified text before another one takes its place,
-// then empties the area. False when the user cancelled the save dialogue.
-bool Form1::clearForOtherFile(const QString &question)
-{
-    m_state.Operazione = ProgramState::Open;
-    if (isModified()) {
-        if (ask(question, QStringLiteral("ma il file corrente è stato modificato.")) == Platform::Answer::Yes)
-            SalvaConNome();
-        else
-            m_htext->clear();
-    }
-    if (m_state.Operazione == ProgramState::Cancelled)
-        return false;
-    m_state.Operazione = ProgramState::Open;
-    m_htext->clear();
-    // The empty area is the program's own text: it is not a change.
-    m_state.TestoRiferimento.clear();
-    showCurrentFile(QString());
-    return true;
-}
-
-void Form1::NuovoFile()
-{
-    if (!clearForOtherFile(QStringLiteral("E' stato richiesto di Aprire un Nuovo File,")))
-        return;
-    m_menuFileSave->setEnabled(false);
-}
-
-void Form1::ApriFile()
-{
-    if (!clearForOtherFile(QStringLiteral("E' stato richiesto di Aprire un altro File,")))
-        return;
-    showForm3();
-    m_menuFileSave->setEnabled(true);
-}
-
-
-void Form1::SalvaConNome()
-{
-    const QString previousReference = m_state.TestoRiferimento;
-    m_state.Operazione = ProgramState::Save;
-    m_state.TestoRiferimento = editorText();
-    if (!showForm3()) {
-        // Nothing was written: the text still counts as it did before.
-        m_state.TestoRiferimento = previousReference;
-    }
-    m_menuFileSave->setEnabled(true);
-}
-
-void Form1::menuFileSave_Click()
-{
-    // Without a file shown as current there is nowhere to save to: ask for a name.
-    if (m_state.NomeFileCorrente.trimmed().isEmpty() || m_label1->text().isEmpty()) {
-        SalvaConNome();
-        return;
-    }
-    const QString text = editorText();
-    const QString error = TextFile::write(m_state.NomeFileCorrente, text);
-    if (!error.isNull()) {
-        m_platform.message(QStringLiteral("Attenzione"), error, Platform::Buttons::Ok, Platform::Icon::Stop);
-        return;
-    }
-    m_state.TestoRiferimento = text;
 }
 
 void Form1::closeEvent(QCloseEvent *event)
 {
-    if (!m_sessionEnding && isModified()) {
-        if (ask(QStringLiteral("E' stato chiesto di chiudere il programma,"),
-                QStringLiteral("ma il file corrente non è stato salvato dopo le modifiche."))
-            == Platform::Answer::Yes)
-            SalvaConNome();
-    }
-    // The close is never refused.
-    event->accept();
+    // When the desktop session ends there is no one to answer.
+    if (m_sessionEnding || m_fileMenu.mayClose())
+        event->accept();
+    else
+        event->ignore();
 }

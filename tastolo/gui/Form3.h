@@ -1,7 +1,7 @@
 #pragma once
 
+#include "filemenu.h"
 #include "platform.h"
-#include "programstate.h"
 
 #include <QDialog>
 
@@ -13,14 +13,14 @@ class QPushButton;
 
 // The small file dialogue, for opening (Operazione 0) and for saving
 // (Operazione 1): drive, folder and file lists, the file name, OK and Annullo.
-// It reads and writes the program-wide state; the caller puts an opened text
-// into the editing area once it is accepted.
+// It only shows the folders; what a click, "OK" and "Annullo" do is the
+// File menu's work.
 class Form3 : public QDialog
 {
     Q_OBJECT
 
 public:
-    Form3(Platform &platform, ProgramState &state, QWidget *parent = nullptr);
+    Form3(Platform &platform, FileMenu &fileMenu, QWidget *parent = nullptr);
 
     // The folder the file list shows, in native form.
     QString folder() const { return m_fileFolder; }
@@ -44,11 +44,12 @@ private:
     void fillFiles();
 
     Platform &m_platform;
-    ProgramState &m_state;
+    FileMenu &m_fileMenu;
     QString m_dirFolder;
     QString m_fileFolder;
     bool m_filling = false;
 
+    QLabel *m_label2 = nullptr;
     QLabel *m_label4 = nullptr;
     QComboBox *m_drive1 = nullptr;
     QListWidget *m_dir1 = nullptr;

@@ -13,12 +13,12 @@
 
 namespace {
 
-const QString Attention = QStringLiteral("Attenzione");
-
-QRect twipsRect(int left, int top, int width, int height)
-{
-    return { px(left), px(top), px(width), px(height) };
-}
+const QColor LabelBack(255, 255, 128);
+constexpr double FontPoints = 8.25;
+// The folder icons at the size of a line of the list's text.
+constexpr int FolderIconPx = 16;
+// Each folder of the list stands this many blanks right of its parent.
+constexpr int IndentPerDepth = 2;
 
 // The folders from the root down to `path`, each in native form.
 QStringList ancestry(const QString &path)
@@ -33,10 +33,10 @@ QStringList ancestry(const QString &path)
 
 } // namespace
 
-Form3::Form3(Platform &platform, ProgramState &state, QWidget *parent)
+Form3::Form3(Platform &platform, FileMenu &fileMenu, QWidget *parent)
     : QDialog(parent)
     , m_platform(platform)
-    , m_state(state)
+    , m_fileMenu(fileMenu)
 {
     setModal(true);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -46,10 +46,10 @@ Form3::Form3(Platform &platform, ProgramState &state, QWidget *parent)
 
 void Form3::buildControls()
 {
-    setFixedSize(px(2685), px(6555));
+    setFixedSize(Twips::size(2685, 6555));
 
     QFont sansBold(QStringLiteral("Liberation Sans"));
-    sansBold.setPointSizeF(8.25);
+    sansBold.setPointSizeF(FontPoints);
     sansBold.setBold(true);
 
     auto label = [&](const char *name, const QString &caption, QRect geometry) {
@@ -59,27 +59,27 @@ void Form3::buildControls()
         result->setFont(sansBold);
         result->setAutoFillBackground(true);
         QPalette palette = result->palette();
-        palette.setColor(QPalette::Window, QColor(255, 255, 128));
+        palette.setColor(QPalette::Window, LabelBack);
         palette.setColor(QPalette::WindowText, Qt::black);
         result->setPalette(palette);
         return result;
     };
-    QLabel *label1 = label("Label1", QStringLiteral("Disco :"), twipsRect(225, 135, 1335, 255));
-    QLabel *label2 = label("Label2", QStringLiteral("Cartelle :"), twipsRect(225, 840, 1815, 255));
-    QLabel *label3 = label("Label3", QStringLiteral("File (*.txt) :"), twipsRect(240, 2880, 1815, 255));
-    m_label4 = label("Label4", QString(), twipsRect(240, 4935, 2055, 255));
+    QLabel *label1 = label("Label1", QStringLiteral("Disco :"), Twips::rect(225, 135, 1335, 255));
+    m_label2 = label("Label2", QStringLiteral("Cartelle :"), Twips::rect(225, 840, 1815, 255));
+    QLabel *label3 = label("Label3", QStringLiteral("File (*.txt) :"), Twips::rect(240, 2880, 1815, 255));
+    m_label4 = label("Label4", QString(), Twips::rect(240, 4935, 2055, 255));
 
     m_drive1 = new QComboBox(this);
     m_drive1->setObjectName(QStringLiteral("Drive1"));
-    m_drive1->setGeometry(twipsRect(225, 390, 2175, 315));
+    m_drive1->setGeometry(Twips::rect(225, 390, 2175, 315));
     m_drive1->setFont(sansBold);
     connect(m_drive1, &QComboBox::activated, this, [this] { Drive1_Change(); });
 
     m_dir1 = new QListWidget(this);
     m_dir1->setObjectName(QStringLiteral("Dir1"));
-    m_dir1->setGeometry(twipsRect(225, 1110, 2175, 1665));
+    m_dir1->setGeometry(Twips::rect(225, 1110, 2175, 1665));
     m_dir1->setFont(sansBold);
-    m_dir1->setIconSize(QSize(16, 16));
+    m_dir1->setIconSize(QSize(FolderIconPx, FolderIconPx));
     // A folder is entered by a double click or Enter, as in a folder tree.
     connect(m_dir1, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {
         m_dirFolder = item->data(Qt::UserRole).toString();
@@ -89,7 +89,7 @@ void Form3::buildControls()
 
     m_file1 = new QListWidget(this);
     m_file1->setObjectName(QStringLiteral("File1"));
-    m_file1->setGeometry(twipsRect(240, 3120, 2175, 1590));
+    m_file1->setGeometry(Twips::rect(240, 3120, 2175, 1590));
     m_file1->setFont(sansBold);
     connect(m_file1, &QListWidget::itemSelectionChanged, this, [this] {
         if (!m_filling && !m_file1->selectedItems().isEmpty())
@@ -98,26 +98,26 @@ void Form3::buildControls()
 
     m_text1 = new QLineEdit(this);
     m_text1->setObjectName(QStringLiteral("Text1"));
-    m_text1->setGeometry(twipsRect(240, 5205, 2175, 315));
+    m_text1->setGeometry(Twips::rect(240, 5205, 2175, 315));
     m_text1->setFont(sansBold);
     m_text1->setEnabled(false);
 
     m_command1 = new QPushButton(QStringLiteral("OK"), this);
     m_command1->setObjectName(QStringLiteral("Command1"));
-    m_command1->setGeometry(twipsRect(240, 5880, 795, 510));
+    m_command1->setGeometry(Twips::rect(240, 5880, 795, 510));
     m_command1->setDefault(true);
     connect(m_command1, &QPushButton::clicked, this, &Form3::Command1_Click);
 
     m_command2 = new QPushButton(QStringLiteral("Annullo"), this);
     m_command2->setObjectName(QStringLiteral("Command2"));
-    m_command2->setGeometry(twipsRect(1320, 5880, 1155, 510));
+    m_command2->setGeometry(Twips::rect(1320, 5880, 1155, 510));
     m_command2->setAutoDefault(false);
     connect(m_command2, &QPushButton::clicked, this, &Form3::Command2_Click);
 
     // The lists and the name box are called by their labels' words, and the
     // labels are tied to them for a screen reader.
     label1->setBuddy(m_drive1);
-    label2->setBuddy(m_dir1);
+    m_label2->setBuddy(m_dir1);
     label3->setBuddy(m_file1);
     m_label4->setBuddy(m_text1);
     m_drive1->setAccessibleName(QStringLiteral("Disco"));
@@ -135,28 +135,25 @@ void Form3::buildControls()
 
 void Form3::Form_Load()
 {
-    if (m_state.CartellaCorrente.isEmpty())
-        m_state.CartellaCorrente = m_platform.currentFolder();
-    // A remembered folder that has gone away leaves the current folder as it is.
-    if (!m_platform.setCurrentFolder(m_state.CartellaCorrente))
-        m_state.CartellaCorrente = m_platform.currentFolder();
+    const FileMenu::Folder folder = m_fileMenu.openingFolder();
+    if (folder.home) {
+        // The folder last used has been deleted: say where the lists are now.
+        m_label2->setText(QStringLiteral("Cartelle : (home)"));
+        m_label2->setToolTip(QStringLiteral("La cartella usata prima non esiste più"));
+    }
 
-    if (m_state.Operazione == ProgramState::Open) {
+    if (m_fileMenu.state().Operazione == ProgramState::Open) {
         setWindowTitle(QStringLiteral("   APRI UN FILE"));
         m_label4->setText(QStringLiteral("Nome File da Aprire :"));
         m_text1->setAccessibleName(QStringLiteral("Nome del file da aprire"));
-    } else if (m_state.Operazione == ProgramState::Save) {
+    } else {
         m_text1->setEnabled(true);
         setWindowTitle(QStringLiteral("   SALVA IL FILE"));
         m_label4->setText(QStringLiteral("Nome File da Salvare :"));
         m_text1->setAccessibleName(QStringLiteral("Nome del file da salvare"));
     }
-
-    m_state.NomeFileCorrente = m_state.NomeFileCorrente.trimmed();
-    if (!m_state.NomeFileCorrente.isEmpty())
-        m_text1->setText(TextFile::fileName(m_state.NomeFileCorrente));
-
-    showFolder(m_platform.currentFolder());
+    m_text1->setText(m_fileMenu.proposedName());
+    showFolder(folder.path);
 }
 
 void Form3::showFolder(const QString &path)
@@ -187,8 +184,9 @@ void Form3::Drive1_Change()
 {
     const QString root = m_drive1->currentText();
     if (!QDir(QDir::fromNativeSeparators(root)).isReadable()) {
-        m_platform.message(Attention, QStringLiteral("Il disco %1 non è pronto.").arg(root),
-            Platform::Buttons::Ok, Platform::Icon::Stop);
+        m_platform.message(QStringLiteral("Attenzione"),
+            QStringLiteral("Il disco %1 non è pronto.").arg(root), Platform::Buttons::Ok,
+            Platform::Icon::Stop);
         fillDrives();
         return;
     }
@@ -204,7 +202,8 @@ void Form3::fillFolders()
     const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closed = style()->standardIcon(QStyle::SP_DirIcon);
     auto add = [&](const QString &path, const QString &caption, int depth, const QIcon &icon) {
-        auto *item = new QListWidgetItem(icon, QString(depth * 2, QLatin1Char(' ')) + caption, m_dir1);
+        auto *item
+            = new QListWidgetItem(icon, QString(depth * IndentPerDepth, QLatin1Char(' ')) + caption, m_dir1);
         item->setData(Qt::UserRole, path);
         return item;
     };
@@ -241,42 +240,20 @@ void Form3::fillFiles()
 void Form3::File1_Click()
 {
     const QString name = m_file1->selectedItems().constFirst()->text();
-    m_state.NomeFileCorrente = TextFile::joinPath(m_fileFolder, name);
+    m_fileMenu.fileClicked(m_fileFolder, name);
     m_text1->setText(name);
     m_command1->setFocus();
-    m_state.CartellaCorrente = m_fileFolder;
 }
 
 void Form3::Command1_Click()
 {
-    if (m_text1->text().trimmed().isEmpty()) {
-        m_platform.message(Attention, QStringLiteral("il Nome File non è valido, ripovare"),
-            Platform::Buttons::Ok, Platform::Icon::None);
-        return;
-    }
-    QString path = TextFile::joinPath(m_fileFolder, m_text1->text());
-    if (m_state.Operazione == ProgramState::Open) {
-        const TextFile::ReadResult result = TextFile::read(path);
-        if (!result.ok()) {
-            m_platform.message(Attention, result.error, Platform::Buttons::Ok, Platform::Icon::Stop);
-            return;
-        }
-        m_state.TestoRiferimento = result.text;
-    } else {
-        path = TextFile::saveName(path);
-        const QString error = TextFile::write(path, m_state.TestoRiferimento);
-        if (!error.isNull()) {
-            m_platform.message(Attention, error, Platform::Buttons::Ok, Platform::Icon::Stop);
-            return;
-        }
-    }
-    m_state.NomeFileCorrente = path;
-    accept();
+    if (m_fileMenu.confirm(m_fileFolder, m_text1->text()))
+        accept();
 }
 
 void Form3::Command2_Click()
 {
-    m_state.Operazione = ProgramState::Cancelled;
+    m_fileMenu.cancel();
     QDialog::reject();
 }
 

@@ -1,0 +1,85 @@
+// Measures how long the keyboard trainer's window is busy when a large text
+// comes into its editing area (as "Apri" puts it there), when it is first
+// painted, and when it is scrolled to the middle and painted again: texts
+// that are one long run of letters without blanks, and ordinary lines of
+// words, of the sizes given in kilobytes. Prints one line per case.
+//
+//   bench_tastolo [KB...]        (default: 256 1024 5120)
+
+#include "Form1.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+
+#include <cstdio>
+
+namespace {
+
+// A desktop that answers nothing: the benchmark opens no box or dialogue.
+class QuietPlatform : public Platform
+{
+public:
+    Answer message(const QString &, const QString &, Buttons, Icon) override { return Answer::No; }
+    QString currentFolder() override { return QStringLiteral("/"); }
+    bool setCurrentFolder(const QString &) override { return true; }
+    QString homeFolder() override { return QStringLiteral("/"); }
+    QStringList drives() override { return { QStringLiteral("/") }; }
+    void moveFrame(const QPoint &) override { }
+};
+
+QString runText(qsizetype size)
+{
+    return QString(size, QLatin1Char('x'));
+}
+
+// Lines of about 70 characters of short words, CR LF between them.
+QString wordText(qsizetype size)
+{
+    const QString line
+        = QStringLiteral("Questo è il mio primo lavoro al computer e sono molto contento.\r\n");
+    QString text;
+    text.reserve(size + line.size());
+    while (text.size() < size)
+        text += line;
+    text.truncate(size);
+    return text;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QList<int> sizes;
+    for (int i = 1; i < argc; ++i)
+        sizes << QString::fromLatin1(argv[i]).toInt();
+    if (sizes.isEmpty())
+        sizes = { 256, 1024, 5120 };
+
+    QuietPlatform platform;
+    Form1 window(platform);
+    window.show();
+    auto *htext = window.findChild<QPlainTextEdit *>(QStringLiteral("Htext"));
+    std::printf("%-8s %-10s %10s %12s %12s\n", "KB", "text", "open ms", "paint ms", "scroll ms");
+    for (const int kb : sizes) {
+        for (const bool run : { true, false }) {
+            const QString text = run ? runText(qsizetype(kb) * 1024) : wordText(qsizetype(kb) * 1024);
+            QElapsedTimer clock;
+            clock.start();
+            window.setEditorText(text);
+            const qint64 opened = clock.restart();
+            htext->viewport()->grab();
+            const qint64 painted = clock.restart();
+            htext->verticalScrollBar()->setValue(htext->verticalScrollBar()->maximum() / 2);
+            htext->viewport()->grab();
+            const qint64 scrolled = clock.elapsed();
+            std::printf("%-8d %-10s %10lld %12lld %12lld\n", kb, run ? "one run" : "words", opened, painted,
+                scrolled);
+            std::fflush(stdout);
+        }
+        window.setEditorText(QString());
+    }
+    return 0;
+}

@@ -1,0 +1,198 @@
+#include "filemenu.h"
+
+#include "textfile.h"
+
+namespace {
+
+const QString Question = QStringLiteral("Attenzione !");
+const QString Attention = QStringLiteral("Attenzione");
+const QString Modified = QStringLiteral("ma il file corrente è stato modificato.");
+
+} // namespace
+
+FileMenu::FileMenu(Platform &platform, ProgramState &state, View &view)
+    : m_platform(platform)
+    , m_state(state)
+    , m_view(view)
+{
+}
+
+bool FileMenu::isModified() const
+{
+    return m_view.text() != TextFile::toCrLf(m_state.TestoRiferimento);
+}
+
+Platform::Answer FileMenu::ask(const QString &firstLine, const QString &secondLine)
+{
+    return m_platform.message(Question,
+        firstLine + QStringLiteral("\r\n") + secondLine + QStringLiteral("\r\nVuoi salvarlo ?"),
+        Platform::Buttons::YesNo, Platform::Icon::None);
+}
+
+bool FileMenu::runDialogue(ProgramState::Operation operation)
+{
+    const QString previousName = m_state.NomeFileCorrente;
+    m_state.Operazione = operation;
+    const bool done = m_view.showDialogue();
+    if (done) {
+        if (operation == ProgramState::Open)
+            m_view.setText(m_state.TestoRiferimento);
+        showCurrentFile(m_state.NomeFileCorrente);
+    } else {
+        // A file clicked and then given up does not become the current one.
+        m_state.Operazione = ProgramState::Cancelled;
+        m_state.NomeFileCorrente = previousName;
+    }
+    return done;
+}
+
+// Asks whether to save a modified text before another one takes its place,
+// then empties the area. False when the user backed out: the question was
+// cancelled, or the text was to be saved and was not written.
+bool FileMenu::clearForOtherFile(const QString &question)
+{
+    m_state.Operazione = ProgramState::Open;
+    if (isModified()) {
+        const Platform::Answer answer = ask(question, Modified);
+        if (answer == Platform::Answer::Cancel || (answer == Platform::Answer::Yes && !salvaConNome())) {
+            m_state.Operazione = ProgramState::Cancelled;
+            return false;
+        }
+    }
+    m_state.Operazione = ProgramState::Open;
+    m_view.setText(QString());
+    // The empty area is the program's own text: it is not a change.
+    m_state.TestoRiferimento.clear();
+    showCurrentFile(QString());
+    return true;
+}
+
+void FileMenu::nuovo()
+{
+    if (clearForOtherFile(QStringLiteral("E' stato richiesto di Aprire un Nuovo File,")))
+        m_view.setSaveEnabled(false);
+}
+
+void FileMenu::apri()
+{
+    if (!clearForOtherFile(QStringLiteral("E' stato richiesto di Aprire un altro File,")))
+        return;
+    runDialogue(ProgramState::Open);
+    m_view.setSaveEnabled(true);
+}
+
+bool FileMenu::salvaConNome()
+{
+    // The dialogue writes this copy; until it has, the text keeps counting
+    // as it did.
+    const QString previousReference = m_state.TestoRiferimento;
+    m_state.TestoRiferimento = m_view.text();
+    const bool written = runDialogue(ProgramState::Save);
+    if (!written)
+        m_state.TestoRiferimento = previousReference;
+    m_view.setSaveEnabled(true);
+    return written;
+}
+
+bool FileMenu::salva()
+{
+    // Without a current file there is nowhere to save to: ask for a name.
+    if (!m_fileShown || m_state.NomeFileCorrente.trimmed().isEmpty())
+        return salvaConNome();
+    const QString text = m_view.text();
+    const QString error = TextFile::write(m_state.NomeFileCorrente, text);
+    if (!error.isNull()) {
+        stop(error);
+        return false;
+    }
+    m_state.TestoRiferimento = text;
+    return true;
+}
+
+bool FileMenu::mayClose()
+{
+    if (!isModified())
+        return true;
+    switch (ask(QStringLiteral("E' stato chiesto di chiudere il programma,"),
+        QStringLiteral("ma il file corrente non è stato salvato dopo le modifiche."))) {
+    case Platform::Answer::No:
+        return true;
+    case Platform::Answer::Yes:
+        return salvaConNome();
+    default:
+        return false;
+    }
+}
+
+FileMenu::Folder FileMenu::openingFolder()
+{
+    if (m_state.CartellaCorrente.isEmpty())
+        m_state.CartellaCorrente = m_platform.currentFolder();
+    for (const QString &candidate : { m_state.CartellaCorrente, m_platform.currentFolder() }) {
+        if (!candidate.isEmpty() && m_platform.setCurrentFolder(candidate)) {
+            m_state.CartellaCorrente = candidate;
+            return { candidate, false };
+        }
+    }
+    // Both have been deleted while the program ran: a save must never go to
+    // a folder the lists cannot show.
+    const QString home = m_platform.homeFolder();
+    m_platform.setCurrentFolder(home);
+    m_state.CartellaCorrente = home;
+    return { home, true };
+}
+
+QString FileMenu::proposedName()
+{
+    m_state.NomeFileCorrente = m_state.NomeFileCorrente.trimmed();
+    return TextFile::fileName(m_state.NomeFileCorrente);
+}
+
+void FileMenu::fileClicked(const QString &folder, const QString &name)
+{
+    m_state.NomeFileCorrente = TextFile::joinPath(folder, name);
+    m_state.CartellaCorrente = folder;
+}
+
+bool FileMenu::confirm(const QString &folder, const QString &typed)
+{
+    if (typed.trimmed().isEmpty()) {
+        m_platform.message(Attention, QStringLiteral("il Nome File non è valido, ripovare"),
+            Platform::Buttons::Ok, Platform::Icon::None);
+        return false;
+    }
+    QString path = TextFile::joinPath(folder, typed);
+    if (m_state.Operazione == ProgramState::Open) {
+        const TextFile::ReadResult result = TextFile::read(path);
+        if (!result.ok()) {
+            stop(result.error);
+            return false;
+        }
+        m_state.TestoRiferimento = result.text;
+    } else {
+        path = TextFile::saveName(path);
+        const QString error = TextFile::write(path, m_state.TestoRiferimento);
+        if (!error.isNull()) {
+            stop(error);
+            return false;
+        }
+    }
+    m_state.NomeFileCorrente = path;
+    return true;
+}
+
+void FileMenu::cancel()
+{
+    m_state.Operazione = ProgramState::Cancelled;
+}
+
+void FileMenu::stop(const QString &text)
+{
+    m_platform.message(Attention, text, Platform::Buttons::Ok, Platform::Icon::Stop);
+}
+
+void FileMenu::showCurrentFile(const QString &path)
+{
+    m_fileShown = !path.isEmpty();
+    m_view.showCurrentFile(path);
+}

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "platform.h"
+#include "programstate.h"
+
+#include <QString>
+
+// The File menu of the exercise window and the work of its file dialogue,
+// without either window: the three "Attenzione !" questions, what the
+// dialogue does (Operazione), what Yes, No and cancel do, and when the
+// program may end. A typed text is given up only on the answer "No"; every
+// other way out of a question or a dialogue leaves it as typed.
+//
+// The window shows the state and forwards the menu entries here; the
+// dialogue forwards its list clicks and buttons.
+class FileMenu
+{
+public:
+    // What the flow needs from the exercise window.
+    class View
+    {
+    public:
+        virtual ~View() = default;
+        // The text of the editing area with CR LF line breaks.
+        virtual QString text() const = 0;
+        // Puts a text into the editing area, insertion point at the start.
+        virtual void setText(const QString &text) = 0;
+        virtual void showCurrentFile(const QString &path) = 0;
+        virtual void setSaveEnabled(bool enabled) = 0;
+        // Shows the file dialogue modally for state().Operazione; true when
+        // it closed through confirm(), that is after a file was read or
+        // written.
+        virtual bool showDialogue() = 0;
+    };
+
+    FileMenu(Platform &platform, ProgramState &state, View &view);
+
+    ProgramState &state() { return m_state; }
+    // The editing area differs from the text last put in or written.
+    bool isModified() const;
+
+    // The menu entries.
+    void nuovo();
+    void apri();
+    // True when the text was written.
+    bool salvaConNome();
+    bool salva();
+    // Asked before the window closes on the user's or the program's wish:
+    // true when the program may end (nothing to save, the text written, or
+    // the answer "No").
+    bool mayClose();
+
+    // The file dialogue. The folder it opens on, made the current folder: the
+    // remembered one, else the current one, else the user's home folder.
+    struct Folder
+    {
+        QString path;
+        // Neither the remembered nor the current folder exists any more.
+        bool home = false;
+    };
+    Folder openingFolder();
+    // The name a saving dialogue proposes: the current file's own name.
+    QString proposedName();
+    // A file clicked in the list of `folder`.
+    void fileClicked(const QString &folder, const QString &name);
+    // "OK" with `typed` in the name box over the files of `folder`: reads or
+    // writes the file. False when the dialogue must stay open (the user has
+    // been told why).
+    bool confirm(const QString &folder, const QString &typed);
+    // "Annullo", Escape or the dialogue's close control.
+    void cancel();
+
+private:
+    Platform::Answer ask(const QString &firstLine, const QString &secondLine);
+    bool clearForOtherFile(const QString &question);
+    bool runDialogue(ProgramState::Operation operation);
+    void stop(const QString &text);
+    void showCurrentFile(const QString &path);
+
+    Platform &m_platform;
+    ProgramState &m_state;
+    View &m_view;
+    // The window shows a current file: "&Salva" may write to it.
+    bool m_fileShown = false;
+};

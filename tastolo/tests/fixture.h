@@ -1,0 +1,77 @@
+#pragma once
+
+#include "Form1.h"
+#include "Form3.h"
+#include "fakeplatform.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+// The control named `name` under `root`. A missing one fails the test with
+// its name and gives a stand-in, so that the test goes on without crashing.
+template<class T> T *control(QObject *root, const QString &name)
+{
+    if (T *found = root->findChild<T *>(name))
+        return found;
+    QTest::qFail(qPrintable(QStringLiteral("no control named %1").arg(name)), __FILE__, __LINE__);
+    T *standIn = new T(qobject_cast<QWidget *>(root));
+    standIn->setObjectName(name);
+    return standIn;
+}
+
+// The exercise window over a scripted desktop whose folders are an empty
+// temporary folder. Each file dialogue to come runs the steps given to
+// expectDialogue(); one still open after them is cancelled and counted.
+struct WindowFixture
+{
+    using Step = std::function<void(Form3 &)>;
+
+    QTemporaryDir dir;
+    FakePlatform platform;
+    std::unique_ptr<Form1> window;
+    QList<QList<Step>> dialogues;
+    int dialoguesLeftOpen = 0;
+
+    WindowFixture()
+    {
+        // The same rendering on every machine: Debian's Liberation fonts.
+        QApplication::setFont(QFont(QStringLiteral("Liberation Sans"), 9));
+        // The insertion point is drawn steadily, not blinking.
+        QApplication::setCursorFlashTime(0);
+        platform.folder = platform.home = dir.path();
+        window = std::make_unique<Form1>(platform);
+    }
+    QString path(const QString &name) const { return QDir(dir.path()).filePath(name); }
+    template<class T> T *find(const QString &name) { return control<T>(window.get(), name); }
+
+    void expectDialogue(const QList<Step> &steps)
+    {
+        dialogues.append(steps);
+        QTimer::singleShot(0, window.get(), [this] {
+            auto *dialogue = qobject_cast<Form3 *>(QApplication::activeModalWidget());
+            for (const Step &step : dialogues.takeFirst())
+                if (dialogue && dialogue->isVisible())
+                    step(*dialogue);
+            if (dialogue && dialogue->isVisible()) {
+                ++dialoguesLeftOpen;
+                dialogue->reject();
+            }
+        });
+    }
+    static Step typeName(const QString &name)
+    {
+        return [name](Form3 &d) { control<QLineEdit>(&d, QStringLiteral("Text1"))->setText(name); };
+    }
+    static Step press(const QString &button)
+    {
+        return [button](Form3 &d) { QTest::mouseClick(control<QPushButton>(&d, button), Qt::LeftButton); };
+    }
+};
