@@ -4,6 +4,7 @@
 #include "Form3.h"
 #include "Form4.h"
 #include "Form5.h"
+#include "Form7.h"
 
 #include "mainrules.h"
 #include "platform.h"
@@ -63,7 +64,8 @@ Form1::Form1(Session &session, Platform &platform, QWidget *parent)
     m_area->setMinimumSize(300, 200);
     m_area->installEventFilter(this);
 
-    Label0 = blueLabel(QStringLiteral("Label0"), QStringLiteral("Elenco dei vocaboli di tutte le Lezioni"), m_area);
+    Label0 = blueLabel(
+        QStringLiteral("Label0"), QStringLiteral("Elenco dei vocaboli di tutte le Lezioni"), m_area);
     Label0->setGeometry(Twips::rect(240, 120, 4905, 255));
     Label1 = blueLabel(QStringLiteral("Label1"), QStringLiteral("Lez."), m_area);
     Label1->setGeometry(Twips::px(210), Twips::px(450), Twips::px(500), LabelHeight);
@@ -86,7 +88,8 @@ Form1::Form1(Session &session, Platform &platform, QWidget *parent)
     const QFontMetricsF metrics(ListaVoci->font());
     const qreal textLeft = ListaVoci->x() + ListaVoci->frameWidth() + ListaVoci->document()->documentMargin();
     const auto overColumn = [&](QLabel *label, int column) {
-        label->move(qRound(textLeft + (column - 1) * metrics.horizontalAdvance(QLatin1Char('M'))), label->y());
+        label->move(
+            qRound(textLeft + (column - 1) * metrics.horizontalAdvance(QLatin1Char('M'))), label->y());
     };
     overColumn(Label1, 1);
     overColumn(Label2, Vocabulary::EnglishColumn);
@@ -138,6 +141,8 @@ void Form1::buildMenus()
     menuModifica = action(menuFile, QStringLiteral("menuModifica"), QStringLiteral("&Aggiorna Vocaboli"));
     menuModifica->setCheckable(true);
     menuSalva = action(menuFile, QStringLiteral("menuSalva"), QStringLiteral("&Salva Aggiornamenti"));
+    menuImporta = action(menuFile, QStringLiteral("menuImporta"), QStringLiteral("&Importa vocaboli..."));
+    menuEsporta = action(menuFile, QStringLiteral("menuEsporta"), QStringLiteral("&Esporta vocaboli..."));
     menuFine = action(menuFile, QStringLiteral("menuFine"), QStringLiteral("&Fine"));
 
     menuOpzioni = menuBar()->addMenu(QStringLiteral("&Opzioni"));
@@ -152,7 +157,8 @@ void Form1::buildMenus()
 
     menuAiuto = menuBar()->addMenu(QStringLiteral("&Aiuto"));
     menuAiuto->setObjectName(QStringLiteral("menuAiuto"));
-    menuIstruzioni = action(menuAiuto, QStringLiteral("menuIstruzioni"), QStringLiteral("&Istruzioni Generali"));
+    menuIstruzioni
+        = action(menuAiuto, QStringLiteral("menuIstruzioni"), QStringLiteral("&Istruzioni Generali"));
     menuIstruzioni->setShortcut(Qt::Key_F1);
     menuRegole = action(menuAiuto, QStringLiteral("menuRegole"), QStringLiteral("&Regole della Prova"));
 
@@ -174,8 +180,11 @@ void Form1::buildMenus()
             menuSalva->setEnabled(true);
     });
     connect(menuSalva, &QAction::triggered, this, [this] { menuSalva_Click(); });
+    connect(menuImporta, &QAction::triggered, this, &Form1::menuImporta_Click);
+    connect(menuEsporta, &QAction::triggered, this, &Form1::menuEsporta_Click);
     connect(menuFine, &QAction::triggered, this, &Form1::menuFine_Click);
-    connect(menuLezioni, &QAction::triggered, this, whenEnabled(menuOpzioni, [this] { menuLezioni_Click(); }));
+    connect(
+        menuLezioni, &QAction::triggered, this, whenEnabled(menuOpzioni, [this] { menuLezioni_Click(); }));
     connect(menuIngIta, &QAction::triggered, this, whenEnabled(menuProva, [this] { Command1_Click(); }));
     connect(menuItaIng, &QAction::triggered, this, whenEnabled(menuProva, [this] { Command2_Click(); }));
     connect(menuIstruzioni, &QAction::triggered, this, &Form1::menuIstruzioni_Click);
@@ -204,7 +213,7 @@ bool Form1::Form_Load(const std::function<void(const QString &)> &progress)
         setWordListText(split.wordText);
         m_session.words.clear();
         loaded = Vocabulary::parseWordList(split.wordText, m_session.words, m_session.memoc,
-                                           m_session.selection.builtMode, m_platform)
+                     m_session.selection.builtMode, m_platform)
             && MainRules::fillLessonState(m_session);
     }
     if (!loaded) {
@@ -274,6 +283,37 @@ void Form1::menuFine_Click()
     close();
 }
 
+void Form1::menuImporta_Click()
+{
+    const QString text = wordListText();
+    const int rows = int(text.split(Vocabulary::CrLf, Qt::SkipEmptyParts).size());
+    appendWordLines(Form7::importWords(this, m_session.dataFolder, rows, m_platform));
+}
+
+void Form1::appendWordLines(const QString &lines)
+{
+    if (lines.isEmpty())
+        return;
+    // Nothing is saved yet: the words stand at the end of the list, open for
+    // editing, until "Salva Aggiornamenti".
+    if (!menuModifica->isChecked())
+        menuModifica->trigger();
+    QString shown = lines;
+    shown.replace(Vocabulary::CrLf, QStringLiteral("\n"));
+    QTextCursor cursor(ListaVoci->document());
+    cursor.movePosition(QTextCursor::End);
+    if (!cursor.block().text().isEmpty())
+        cursor.insertText(QStringLiteral("\n"));
+    cursor.insertText(shown);
+    ListaVoci->setTextCursor(cursor);
+    ListaVoci->ensureCursorVisible();
+}
+
+void Form1::menuEsporta_Click()
+{
+    Form7::exportWords(this, m_session.dataFolder, m_session.words, m_session.memoc, m_platform);
+}
+
 void Form1::menuModifica_Click()
 {
     menuModifica->trigger();
@@ -283,8 +323,8 @@ bool Form1::menuSalva_Click()
 {
     const QString text = wordListText();
     if (const Vocabulary::SaveProblem problem = Vocabulary::checkBeforeSave(text)) {
-        m_platform.message(Vocabulary::SaveTitle, Vocabulary::saveProblemMessage(problem), Platform::Buttons::Ok,
-                           Platform::Icon::Stop);
+        m_platform.message(Vocabulary::SaveTitle, Vocabulary::saveProblemMessage(problem),
+            Platform::Buttons::Ok, Platform::Icon::Stop);
         return false;
     }
     Session &s = m_session;
@@ -297,7 +337,7 @@ bool Form1::menuSalva_Click()
     QString error;
     if (!Vocabulary::writeFile(m_filin, Vocabulary::saveText(m_commenti, text), &error)) {
         m_platform.message(Vocabulary::SaveTitle, Vocabulary::saveFailedMessage(m_filin, error),
-                           Platform::Buttons::Ok, Platform::Icon::Stop);
+            Platform::Buttons::Ok, Platform::Icon::Stop);
         return false;
     }
     menuSalva->setEnabled(false);
@@ -375,7 +415,8 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
     if (watched == ListaVoci && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         // Tab belongs to the list; Ctrl+Tab and Ctrl+Shift+Tab leave it for the buttons.
-        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && (key->modifiers() & Qt::ControlModifier)) {
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+            && (key->modifiers() & Qt::ControlModifier)) {
             if (key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier))
                 focusNextChild();
             else
@@ -415,10 +456,10 @@ void Form1::Form_Unload()
 {
     Session &s = m_session;
     const QString path = s.dataFolder + QStringLiteral("inglelog");
-    const QString line = MainRules::exitLogLine(
-        m_platform.dateText(m_platform.currentDate()), m_platform.timeText(s.startTime),
-        m_platform.timeText(m_platform.currentTime()), s.doneCount, s.points, s.memoc.count(), s.lessonState);
+    const QString line = MainRules::exitLogLine(m_platform.dateText(m_platform.currentDate()),
+        m_platform.timeText(s.startTime), m_platform.timeText(m_platform.currentTime()), s.doneCount,
+        s.points, s.memoc.count(), s.lessonState);
     if (!MainRules::appendExitLog(path, line))
         m_platform.message(QStringLiteral("Registro delle prove"), MainRules::exitLogFailedMessage(path),
-                           Platform::Buttons::Ok, Platform::Icon::Stop);
+            Platform::Buttons::Ok, Platform::Icon::Stop);
 }

@@ -46,6 +46,10 @@ public:
     void menuModifica_Click();
     bool menuSalva_Click(); // true when the file was written
     void menuFine_Click();
+    void menuImporta_Click();
+    void menuEsporta_Click();
+    // Appends imported word lines at the end of the list and unlocks it.
+    void appendWordLines(const QString &lines);
     void menuLezioni_Click();
     void menuIstruzioni_Click();
     void menuRegole_Click();
@@ -94,6 +98,8 @@ private:
     QAction *menuModifica = nullptr;
     QAction *menuSalva = nullptr;
     QAction *menuFine = nullptr;
+    QAction *menuImporta = nullptr;
+    QAction *menuEsporta = nullptr;
     QAction *menuLezioni = nullptr;
     QAction *menuIngIta = nullptr;
     QAction *menuItaIng = nullptr;
