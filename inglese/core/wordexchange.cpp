@@ -148,18 +148,6 @@ namespace {
 
     // ---- Word lines ----
 
-    // Line breaks and tabs inside a cell become blanks: a word line is one line.
-    QString oneLine(const QString &text)
-    {
-        QString line = text;
-        line.replace(QLatin1String("\r\n"), QLatin1String(" "));
-        for (QChar &c : line) {
-            if (c.unicode() < 0x20)
-                c = u' ';
-        }
-        return line.trimmed();
-    }
-
     // The first character of the text that Windows-1252 cannot hold, or empty.
     QString badCharacter(const QString &text)
     {
@@ -199,6 +187,17 @@ namespace {
     }
 
 } // namespace
+
+QString oneLine(const QString &text)
+{
+    QString line = text;
+    line.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    for (QChar &c : line) {
+        if (c.unicode() < 0x20)
+            c = u' ';
+    }
+    return line.trimmed();
+}
 
 int Table::columnCount() const
 {

@@ -74,6 +74,10 @@ QList<Word> kvtmlWords(const Kvtml &file, int english, int italian);
 // that cannot go in as it is (a text longer than its 50 columns, a character
 // that Windows-1252 cannot hold, an empty side, more rows than the table
 // takes together with `existingRows`) is left out and named in `problems`.
+// A cell's text on one line: line breaks and tabs become blanks, and the
+// blanks around it go.
+QString oneLine(const QString &text);
+
 struct Lines
 {
     QString text;

@@ -121,7 +121,7 @@ void Form7::buildImport(const QStringList &columns, bool tableFile)
     layout->addWidget(buttons(QStringLiteral("Importa")));
 }
 
-QPushButton *Form7::buttons(const QString &okText)
+QWidget *Form7::buttons(const QString &okText)
 {
     auto *row = new QWidget(this);
     auto *layout = new QHBoxLayout(row);
@@ -134,7 +134,7 @@ QPushButton *Form7::buttons(const QString &okText)
     layout->addWidget(m_command2);
     connect(m_command1, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_command2, &QPushButton::clicked, this, &QDialog::reject);
-    return m_command1;
+    return row;
 }
 
 void Form7::refreshPreview()
@@ -145,7 +145,7 @@ void Form7::refreshPreview()
         const Exchange::Word &word = chosen.at(r);
         const int lesson = word.lesson >= 0 ? word.lesson : m_lezione->value();
         const QStringList cells { QString::number(lesson), word.critical ? QStringLiteral("c") : QString(),
-            word.english, word.italian };
+            Exchange::oneLine(word.english), Exchange::oneLine(word.italian) };
         for (int c = 0; c < cells.size(); ++c)
             m_anteprima->setItem(r, c, new QTableWidgetItem(cells.at(c)));
     }

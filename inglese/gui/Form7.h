@@ -53,7 +53,7 @@ public:
 private:
     void buildImport(const QStringList &columns, bool lessonColumn);
     void refreshPreview();
-    QPushButton *buttons(const QString &okText);
+    QWidget *buttons(const QString &okText);
 
     std::optional<Exchange::Table> m_table;
     std::optional<Exchange::Kvtml> m_kvtml;
