@@ -112,6 +112,10 @@ void TestPackage::installedFiles_data()
     QTest::newRow("keyboard trainer") << "usr/bin/tastolo" << true << QString();
     QTest::newRow("sample vocabulary") << "usr/share/inglese/samples/inglese.txt" << false << samples + "inglese.txt";
     QTest::newRow("instructions") << "usr/share/inglese/samples/aiutoV5.txt" << false << samples + "aiutoV5.txt";
+    for (const char *program : { "inglese", "mouse", "tastolo" })
+        QTest::addRow("%s metainfo", program)
+            << QStringLiteral("usr/share/metainfo/org.example.trainers.%1.metainfo.xml").arg(QLatin1String(program))
+            << false << QString();
 }
 
 void TestPackage::installedFiles()
@@ -171,6 +175,7 @@ void TestPackage::dependencies_data()
     QTest::newRow("window system") << "qt6-qpa-plugins";
     QTest::newRow("Italian standard buttons") << "qt6-translations-l10n";
     QTest::newRow("fonts") << "fonts-liberation2";
+    QTest::newRow("spreadsheet files") << "libcsv3";
 }
 
 void TestPackage::dependencies()
