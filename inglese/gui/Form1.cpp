@@ -285,9 +285,15 @@ void Form1::menuFine_Click()
 
 void Form1::menuImporta_Click()
 {
-    const QString text = wordListText();
-    const int rows = int(text.split(Vocabulary::CrLf, Qt::SkipEmptyParts).size());
-    appendWordLines(Form7::importWords(this, m_session.dataFolder, rows, m_platform));
+    const QString path = Form7::chooseImportFile(this, m_session.dataFolder);
+    if (!path.isEmpty())
+        importFile(path);
+}
+
+void Form1::importFile(const QString &path)
+{
+    const int rows = int(wordListText().split(Vocabulary::CrLf, Qt::SkipEmptyParts).size());
+    appendWordLines(Form7::importFile(this, path, rows, m_platform));
 }
 
 void Form1::appendWordLines(const QString &lines)

@@ -48,8 +48,9 @@ public:
     void menuFine_Click();
     void menuImporta_Click();
     void menuEsporta_Click();
-    // Appends imported word lines at the end of the list and unlocks it.
-    void appendWordLines(const QString &lines);
+    // Imports the words of a file (after the file dialogue): appended at the
+    // end of the list, which is unlocked; nothing is saved yet.
+    void importFile(const QString &path);
     void menuLezioni_Click();
     void menuIstruzioni_Click();
     void menuRegole_Click();
@@ -69,6 +70,7 @@ private:
     void Form_Unload();
     bool ListaVoci_KeyDown(int key);
     void setWordListText(const QString &text);
+    void appendWordLines(const QString &lines);
 
     Session &m_session;
     Platform &m_platform;

@@ -233,12 +233,11 @@ std::array<bool, 21> Form7::lessons() const
     return chosen;
 }
 
-QString Form7::importWords(QWidget *parent, const QString &folder, int existingRows, Platform &platform)
+QString Form7::chooseImportFile(QWidget *parent, const QString &folder)
 {
-    const QString path = QFileDialog::getOpenFileName(parent, Exchange::ImportTitle, folder,
+    return QFileDialog::getOpenFileName(parent, Exchange::ImportTitle, folder,
         QStringLiteral("Vocaboli (*.csv *.tsv *.txt *.kvtml);;Fogli di calcolo (*.csv *.tsv *.txt);;"
                        "KVTML (*.kvtml);;Tutti i file (*)"));
-    return path.isEmpty() ? QString() : importFile(parent, path, existingRows, platform);
 }
 
 QString Form7::importFile(QWidget *parent, const QString &path, int existingRows, Platform &platform)

@@ -41,10 +41,10 @@ public:
     Exchange::Format format() const;
     std::array<bool, 21> lessons() const;
 
-    // The whole import: file dialogue, this dialogue, the word lines to append
-    // (empty when nothing is to be added) after one message about what went in.
-    static QString importWords(QWidget *parent, const QString &folder, int existingRows, Platform &platform);
-    // Reads `path` and runs the dialogue; no file dialogue.
+    // The file dialogue of the import: the file chosen, or empty.
+    static QString chooseImportFile(QWidget *parent, const QString &folder);
+    // Reads the file and runs this dialogue: the word lines to append (empty
+    // when nothing is to be added), after one message about what went in.
     static QString importFile(QWidget *parent, const QString &path, int existingRows, Platform &platform);
     // The whole export: this dialogue, file dialogue, atomic write.
     static void exportWords(QWidget *parent, const QString &folder, const WordTable &words,
