@@ -105,6 +105,7 @@ namespace {
         int lesson = -1;
         bool critical = false;
         bool known = true; // empty, a number or only tags of ours
+        bool tagged = false; // holds a tag of ours
     };
 
     LessonCell lessonCell(const QString &text)
@@ -120,7 +121,7 @@ namespace {
         static const QRegularExpression separators(QStringLiteral("[\\s,;]+"));
         for (const QString &tag : trimmed.toLower().split(separators, Qt::SkipEmptyParts)) {
             if (tag == u"critica" || tag == u"critical") {
-                cell.critical = true;
+                cell.critical = cell.tagged = true;
             } else if (tag.startsWith(u"lezione") || tag.startsWith(u"lesson")) {
                 QString rest = tag.mid(tag.startsWith(u"lezione") ? 7 : 6);
                 while (rest.startsWith(u'_') || rest.startsWith(u'-') || rest.startsWith(u':'))
@@ -128,6 +129,8 @@ namespace {
                 const int lesson = rest.toInt(&number);
                 if (number && lesson >= 0 && lesson <= 20)
                     cell.lesson = lesson;
+                cell.tagged = number;
+                cell.known = cell.known && number;
             } else {
                 cell.known = false;
             }
@@ -161,6 +164,13 @@ namespace {
             return text.mid(i, 1);
         }
         return QString();
+    }
+
+    bool isUtf8(const QByteArray &bytes)
+    {
+        QStringDecoder decoder(QStringDecoder::Utf8);
+        const QString text = decoder.decode(bytes);
+        return !decoder.hasError();
     }
 
     QString quoted(const QString &text)
@@ -218,9 +228,7 @@ Table readTable(const QByteArray &input)
     } else if (bytes.startsWith("\xEF\xBB\xBF")) {
         bytes.remove(0, 3);
     } else {
-        QStringDecoder decoder(QStringDecoder::Utf8);
-        QString(decoder.decode(bytes));
-        utf8 = !decoder.hasError();
+        utf8 = isUtf8(bytes);
     }
 
     Table table;
@@ -235,8 +243,18 @@ Table readTable(const QByteArray &input)
     if (table.rows.isEmpty())
         return table;
 
+    // The first row names the columns when two of its cells are column names
+    // and none is a lesson: "english<tab>inglese<tab>lezione3" is a word.
     const QStringList &first = table.rows.constFirst();
-    for (int c = 0; c < first.size(); ++c) {
+    int names = 0;
+    bool lessonCells = false;
+    for (const QString &cell : first) {
+        if (columnNamed(cell) != Column::None)
+            ++names;
+        else
+            lessonCells = lessonCells || lessonCell(cell).tagged || lessonCell(cell).lesson >= 0;
+    }
+    for (int c = 0; c < first.size() && names >= 2 && !lessonCells; ++c) {
         int *column = nullptr;
         switch (columnNamed(first.at(c))) {
         case Column::English:
@@ -261,17 +279,22 @@ Table readTable(const QByteArray &input)
     }
     const int columns = table.columnCount();
     if (!table.header) {
-        // A column of lesson numbers or lesson tags holds the lessons.
-        for (int c = 0; c < columns && table.lessonColumn < 0; ++c) {
-            bool lessons = false;
-            bool all = true;
-            for (qsizetype r = 0; r < std::min<qsizetype>(table.rows.size(), 50) && all; ++r) {
-                const QString cell = cellOf(table.rows.at(r), c);
-                all = lessonCell(cell).known;
-                lessons = lessons || !cell.trimmed().isEmpty();
+        // The last column of lesson tags holds the lessons (tags come after
+        // the words), else the first column of lesson numbers (a column of
+        // numbers may be words as well).
+        for (const bool tags : { true, false }) {
+            for (int k = 0; k < columns && table.lessonColumn < 0; ++k) {
+                const int c = tags ? columns - 1 - k : k;
+                bool filled = false;
+                bool all = true;
+                for (qsizetype r = 0; r < std::min<qsizetype>(table.rows.size(), 50) && all; ++r) {
+                    const LessonCell cell = lessonCell(cellOf(table.rows.at(r), c));
+                    all = cell.known;
+                    filled = filled || (tags ? cell.tagged : cell.lesson >= 0);
+                }
+                if (all && filled)
+                    table.lessonColumn = c;
             }
-            if (all && lessons)
-                table.lessonColumn = c;
         }
     }
     // The other columns in order: English first, then Italian.
@@ -439,9 +462,7 @@ Kvtml readKvtml(const QByteArray &bytes)
     Kvtml file = readKvtml(xml);
     // Some files say UTF-8 but hold Windows-1252 (or Latin-1) letters.
     if (xml.hasError()) {
-        QStringDecoder utf8(QStringDecoder::Utf8);
-        QString(utf8.decode(bytes));
-        if (utf8.hasError()) {
+        if (!isUtf8(bytes)) {
             QXmlStreamReader again(Vocabulary::decode(bytes));
             file = readKvtml(again);
         }
