@@ -71,6 +71,11 @@ private slots:
         QTest::newRow("flash-card tabs with lesson tags")
             << QByteArray("cat\tgatto\tlezione7 critica\nhen\tgallina\tlezione_2\n") << false
             << QStringList { QStringLiteral(" 7 c|cat|gatto"), QStringLiteral(" 2  |hen|gallina") };
+        QTest::newRow("words that are column names or tags stay words")
+            << QByteArray("english\tinglese\tlezione3\ncriticism\tcritica\tlezione3 critica\n4\tquattro\t\n")
+            << false
+            << QStringList { QStringLiteral(" 3  |english|inglese"), QStringLiteral(" 3 c|criticism|critica"),
+                   QStringLiteral(" 5  |4|quattro") };
         QTest::newRow("KVTML: Italian first, lessons by name and place, nested, error count")
             << QByteArray("<?xml version=\"1.0\"?><kvtml version=\"2.0\"><identifiers>"
                           "<identifier id=\"0\"><name>Italiano</name><locale>it</locale></identifier>"
