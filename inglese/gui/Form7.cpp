@@ -292,6 +292,12 @@ void Form7::exportWords(QWidget *parent, const QString &folder, const WordTable 
         return;
     const Exchange::Format format = dialog.format();
     const QList<Exchange::Word> chosen = Exchange::tableToExport(words, memoc, dialog.lessons());
+    if (chosen.isEmpty()) {
+        platform.message(Exchange::ExportTitle,
+            QStringLiteral("Nessuna parola da esportare: scegliere almeno una lezione che ne abbia."),
+            Platform::Buttons::Ok, Platform::Icon::Information);
+        return;
+    }
     const QString suffix = format == Exchange::Format::Csv ? QStringLiteral("csv")
         : format == Exchange::Format::Tsv                  ? QStringLiteral("tsv")
                                                            : QStringLiteral("kvtml");
