@@ -5,6 +5,7 @@
 #include "Form4.h"
 #include "Form5.h"
 #include "Form6.h"
+#include "Form7.h"
 
 #include "mainrules.h"
 #include "platform.h"
@@ -65,7 +66,8 @@ Form1::Form1(Session &session, Platform &platform, QWidget *parent)
     m_area->setMinimumSize(300, 200);
     m_area->installEventFilter(this);
 
-    Label0 = blueLabel(QStringLiteral("Label0"), QStringLiteral("Elenco dei vocaboli di tutte le Lezioni"), m_area);
+    Label0 = blueLabel(
+        QStringLiteral("Label0"), QStringLiteral("Elenco dei vocaboli di tutte le Lezioni"), m_area);
     Label0->setGeometry(Twips::rect(240, 120, 4905, 255));
     Label1 = blueLabel(QStringLiteral("Label1"), QStringLiteral("Lez."), m_area);
     Label1->setGeometry(Twips::px(210), Twips::px(450), Twips::px(500), LabelHeight);
@@ -88,7 +90,8 @@ Form1::Form1(Session &session, Platform &platform, QWidget *parent)
     const QFontMetricsF metrics(ListaVoci->font());
     const qreal textLeft = ListaVoci->x() + ListaVoci->frameWidth() + ListaVoci->document()->documentMargin();
     const auto overColumn = [&](QLabel *label, int column) {
-        label->move(qRound(textLeft + (column - 1) * metrics.horizontalAdvance(QLatin1Char('M'))), label->y());
+        label->move(
+            qRound(textLeft + (column - 1) * metrics.horizontalAdvance(QLatin1Char('M'))), label->y());
     };
     overColumn(Label1, 1);
     overColumn(Label2, Vocabulary::EnglishColumn);
@@ -140,6 +143,8 @@ void Form1::buildMenus()
     menuModifica = action(menuFile, QStringLiteral("menuModifica"), QStringLiteral("&Aggiorna Vocaboli"));
     menuModifica->setCheckable(true);
     menuSalva = action(menuFile, QStringLiteral("menuSalva"), QStringLiteral("&Salva Aggiornamenti"));
+    menuImporta = action(menuFile, QStringLiteral("menuImporta"), QStringLiteral("&Importa vocaboli..."));
+    menuEsporta = action(menuFile, QStringLiteral("menuEsporta"), QStringLiteral("&Esporta vocaboli..."));
     menuFine = action(menuFile, QStringLiteral("menuFine"), QStringLiteral("&Fine"));
 
     menuOpzioni = menuBar()->addMenu(QStringLiteral("&Opzioni"));
@@ -167,7 +172,8 @@ void Form1::buildMenus()
 
     menuAiuto = menuBar()->addMenu(QStringLiteral("&Aiuto"));
     menuAiuto->setObjectName(QStringLiteral("menuAiuto"));
-    menuIstruzioni = action(menuAiuto, QStringLiteral("menuIstruzioni"), QStringLiteral("&Istruzioni Generali"));
+    menuIstruzioni
+        = action(menuAiuto, QStringLiteral("menuIstruzioni"), QStringLiteral("&Istruzioni Generali"));
     menuIstruzioni->setShortcut(Qt::Key_F1);
     menuRegole = action(menuAiuto, QStringLiteral("menuRegole"), QStringLiteral("&Regole della Prova"));
 
@@ -189,8 +195,11 @@ void Form1::buildMenus()
             menuSalva->setEnabled(true);
     });
     connect(menuSalva, &QAction::triggered, this, [this] { menuSalva_Click(); });
+    connect(menuImporta, &QAction::triggered, this, &Form1::menuImporta_Click);
+    connect(menuEsporta, &QAction::triggered, this, &Form1::menuEsporta_Click);
     connect(menuFine, &QAction::triggered, this, &Form1::menuFine_Click);
-    connect(menuLezioni, &QAction::triggered, this, whenEnabled(menuOpzioni, [this] { menuLezioni_Click(); }));
+    connect(
+        menuLezioni, &QAction::triggered, this, whenEnabled(menuOpzioni, [this] { menuLezioni_Click(); }));
     connect(menuIngIta, &QAction::triggered, this, whenEnabled(menuProva, [this] { Command1_Click(); }));
     connect(menuItaIng, &QAction::triggered, this, whenEnabled(menuProva, [this] { Command2_Click(); }));
     connect(menuRisultati, &QAction::triggered, this, whenEnabled(menuProva, [this] { menuRisultati_Click(); }));
@@ -295,6 +304,43 @@ void Form1::menuFine_Click()
     close();
 }
 
+void Form1::menuImporta_Click()
+{
+    const QString path = Form7::chooseImportFile(this, m_session.dataFolder);
+    if (!path.isEmpty())
+        importFile(path);
+}
+
+void Form1::importFile(const QString &path)
+{
+    const int rows = int(wordListText().split(Vocabulary::CrLf, Qt::SkipEmptyParts).size());
+    appendWordLines(Form7::importFile(this, path, rows, m_platform));
+}
+
+void Form1::appendWordLines(const QString &lines)
+{
+    if (lines.isEmpty())
+        return;
+    // Nothing is saved yet: the words stand at the end of the list, open for
+    // editing, until "Salva Aggiornamenti".
+    if (!menuModifica->isChecked())
+        menuModifica->trigger();
+    QString shown = lines;
+    shown.replace(Vocabulary::CrLf, QStringLiteral("\n"));
+    QTextCursor cursor(ListaVoci->document());
+    cursor.movePosition(QTextCursor::End);
+    if (!cursor.block().text().isEmpty())
+        cursor.insertText(QStringLiteral("\n"));
+    cursor.insertText(shown);
+    ListaVoci->setTextCursor(cursor);
+    ListaVoci->ensureCursorVisible();
+}
+
+void Form1::menuEsporta_Click()
+{
+    Form7::exportWords(this, m_session.dataFolder, m_session.words, m_session.memoc, m_platform);
+}
+
 void Form1::menuModifica_Click()
 {
     menuModifica->trigger();
@@ -304,8 +350,8 @@ bool Form1::menuSalva_Click()
 {
     const QString text = wordListText();
     if (const Vocabulary::SaveProblem problem = Vocabulary::checkBeforeSave(text)) {
-        m_platform.message(Vocabulary::SaveTitle, Vocabulary::saveProblemMessage(problem), Platform::Buttons::Ok,
-                           Platform::Icon::Stop);
+        m_platform.message(Vocabulary::SaveTitle, Vocabulary::saveProblemMessage(problem),
+            Platform::Buttons::Ok, Platform::Icon::Stop);
         return false;
     }
     // Another copy of the program (or an editor) saved the file meanwhile:
@@ -328,7 +374,7 @@ bool Form1::menuSalva_Click()
     QString error;
     if (!Vocabulary::writeFile(m_filin, Vocabulary::saveText(m_commenti, text), &error)) {
         m_platform.message(Vocabulary::SaveTitle, Vocabulary::saveFailedMessage(m_filin, error),
-                           Platform::Buttons::Ok, Platform::Icon::Stop);
+            Platform::Buttons::Ok, Platform::Icon::Stop);
         return false;
     }
     m_diskStamp = Vocabulary::fileStamp(m_filin);
@@ -421,7 +467,8 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
     if (watched == ListaVoci && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         // Tab belongs to the list; Ctrl+Tab and Ctrl+Shift+Tab leave it for the buttons.
-        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && (key->modifiers() & Qt::ControlModifier)) {
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+            && (key->modifiers() & Qt::ControlModifier)) {
             if (key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier))
                 focusNextChild();
             else
@@ -470,10 +517,10 @@ void Form1::Form_Unload()
 {
     Session &s = m_session;
     const QString path = s.dataFolder + QStringLiteral("inglelog");
-    const QString line = MainRules::exitLogLine(
-        m_platform.dateText(m_platform.currentDate()), m_platform.timeText(s.startTime),
-        m_platform.timeText(m_platform.currentTime()), s.doneCount, s.points, s.memoc.count(), s.lessonState);
+    const QString line = MainRules::exitLogLine(m_platform.dateText(m_platform.currentDate()),
+        m_platform.timeText(s.startTime), m_platform.timeText(m_platform.currentTime()), s.doneCount,
+        s.points, s.memoc.count(), s.lessonState);
     if (!MainRules::appendExitLog(path, line))
         m_platform.message(QStringLiteral("Registro delle prove"), MainRules::exitLogFailedMessage(path),
-                           Platform::Buttons::Ok, Platform::Icon::Stop);
+            Platform::Buttons::Ok, Platform::Icon::Stop);
 }

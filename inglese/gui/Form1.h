@@ -46,6 +46,11 @@ public:
     void menuModifica_Click();
     bool menuSalva_Click(); // true when the file was written
     void menuFine_Click();
+    void menuImporta_Click();
+    void menuEsporta_Click();
+    // Imports the words of a file (after the file dialogue): appended at the
+    // end of the list, which is unlocked; nothing is saved yet.
+    void importFile(const QString &path);
     void menuLezioni_Click();
     void menuIstruzioni_Click();
     void menuRegole_Click();
@@ -68,6 +73,7 @@ private:
     void Form_Unload();
     bool ListaVoci_KeyDown(int key);
     void setWordListText(const QString &text);
+    void appendWordLines(const QString &lines);
 
     Session &m_session;
     Platform &m_platform;
@@ -99,6 +105,8 @@ private:
     QAction *menuModifica = nullptr;
     QAction *menuSalva = nullptr;
     QAction *menuFine = nullptr;
+    QAction *menuImporta = nullptr;
+    QAction *menuEsporta = nullptr;
     QAction *menuLezioni = nullptr;
     QAction *menuIngIta = nullptr;
     QAction *menuItaIng = nullptr;

@@ -61,7 +61,7 @@ private slots:
     // What the package installs, and what it needs installed beside it.
     void contents_data()
     {
-        QTest::addColumn<QString>("path"); // ends in "*": runs; in "=": equals the source sample
+        QTest::addColumn<QString>("path"); // ends in "*": runs; in "=": equals the source sample; else a plain file
         QTest::addColumn<QString>("needs");
         const auto row = [](const char *name, const char *path, const char *needs) {
             QTest::newRow(name) << QString(path) << QString(needs);
@@ -72,12 +72,16 @@ private slots:
         row("keyboard trainer", "usr/bin/tastolo*", "qt6-translations-l10n");
         row("sample vocabulary", "usr/share/inglese/samples/inglese.txt=", "fonts-liberation2");
         row("instructions", "usr/share/inglese/samples/aiutoV5.txt=", "libqt6gui6");
+        row("inglese metainfo", "usr/share/metainfo/org.example.trainers.inglese.metainfo.xml", "libcsv3");
+        row("mouse metainfo", "usr/share/metainfo/org.example.trainers.mouse.metainfo.xml", "libqt6charts6");
+        row("tastolo metainfo", "usr/share/metainfo/org.example.trainers.tastolo.metainfo.xml", "libqt6texttospeech6");
     }
     void contents()
     {
         QFETCH(QString, path);
         QFETCH(QString, needs);
-        const QFileInfo info(root(path.chopped(1)));
+        const bool marked = path.endsWith(u'*') || path.endsWith(u'=');
+        const QFileInfo info(root(marked ? path.chopped(1) : path));
         QVERIFY2(info.isFile() && (info.permissions() & QFile::ReadOther), qPrintable(path));
         QCOMPARE(info.isExecutable(), path.endsWith(u'*'));
         if (path.endsWith(u'='))

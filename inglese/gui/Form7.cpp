@@ -1,0 +1,318 @@
+#include "Form7.h"
+
+#include "platform.h"
+#include "wordtable.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <memory>
+
+namespace {
+constexpr int PreviewRows = 8;
+
+template<typename W> W *named(W *widget, const QString &name)
+{
+    widget->setObjectName(name);
+    return widget;
+}
+
+// "Colonna 2: house" — the column by its header or its first value.
+QStringList columnNames(const Exchange::Table &table)
+{
+    QStringList names;
+    const QStringList first = table.rows.value(0);
+    for (int c = 0; c < table.columnCount(); ++c) {
+        QString sample = first.value(c).simplified();
+        if (sample.size() > 24)
+            sample = sample.left(24) + QStringLiteral("...");
+        names.append(QStringLiteral("Colonna %1: %2").arg(c + 1).arg(sample));
+    }
+    return names;
+}
+} // namespace
+
+Form7::Form7(const Exchange::Table &table, QWidget *parent)
+    : QDialog(parent)
+    , m_table(table)
+{
+    buildImport(columnNames(table), true);
+    m_inglese->setCurrentIndex(table.englishColumn);
+    m_italiano->setCurrentIndex(table.italianColumn);
+    m_colonnaLezione->setCurrentIndex(table.lessonColumn + 1);
+    m_intestazione->setChecked(table.header);
+    refreshPreview();
+}
+
+Form7::Form7(const Exchange::Kvtml &file, QWidget *parent)
+    : QDialog(parent)
+    , m_kvtml(file)
+{
+    buildImport(file.languages, false);
+    m_inglese->setCurrentIndex(file.englishLanguage);
+    m_italiano->setCurrentIndex(file.italianLanguage);
+    refreshPreview();
+}
+
+void Form7::buildImport(const QStringList &columns, bool tableFile)
+{
+    setObjectName(QStringLiteral("Form7"));
+    setWindowTitle(Exchange::ImportTitle);
+    auto *layout = new QVBoxLayout(this);
+    m_label1 = named(
+        new QLabel(QStringLiteral("Le prime parole come saranno lette:"), this), QStringLiteral("Label1"));
+    layout->addWidget(m_label1);
+    m_anteprima = named(new QTableWidget(PreviewRows, 4, this), QStringLiteral("Anteprima"));
+    m_anteprima->setHorizontalHeaderLabels({ QStringLiteral("Lez."), QStringLiteral("Crit."),
+        QStringLiteral("Inglese"), QStringLiteral("Italiano") });
+    m_anteprima->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_anteprima->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    m_anteprima->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    m_anteprima->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
+    m_anteprima->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
+    m_anteprima->setMinimumSize(520, 230);
+    layout->addWidget(m_anteprima);
+
+    auto *form = new QFormLayout;
+    const QString what = tableFile ? QStringLiteral("Colonna") : QStringLiteral("Lingua");
+    m_inglese = named(new QComboBox(this), QStringLiteral("Inglese"));
+    m_inglese->addItems(columns);
+    form->addRow(what + QStringLiteral(" dell'inglese:"), m_inglese);
+    m_italiano = named(new QComboBox(this), QStringLiteral("Italiano"));
+    m_italiano->addItems(columns);
+    form->addRow(what + QStringLiteral(" dell'italiano:"), m_italiano);
+    if (tableFile) {
+        m_colonnaLezione = named(new QComboBox(this), QStringLiteral("ColonnaLezione"));
+        m_colonnaLezione->addItem(QStringLiteral("(nessuna)"));
+        m_colonnaLezione->addItems(columns);
+        form->addRow(QStringLiteral("Colonna della lezione:"), m_colonnaLezione);
+        m_intestazione
+            = named(new QCheckBox(QStringLiteral("La prima riga contiene i nomi delle colonne"), this),
+                QStringLiteral("Intestazione"));
+        form->addRow(QString(), m_intestazione);
+        connect(m_colonnaLezione, &QComboBox::currentIndexChanged, this, &Form7::refreshPreview);
+        connect(m_intestazione, &QCheckBox::toggled, this, [this](bool on) {
+            m_table->header = on;
+            refreshPreview();
+        });
+    }
+    m_lezione = named(new QSpinBox(this), QStringLiteral("Lezione"));
+    m_lezione->setRange(0, 20);
+    m_lezione->setValue(1);
+    form->addRow(QStringLiteral("Lezione delle parole senza lezione:"), m_lezione);
+    layout->addLayout(form);
+    connect(m_inglese, &QComboBox::currentIndexChanged, this, &Form7::refreshPreview);
+    connect(m_italiano, &QComboBox::currentIndexChanged, this, &Form7::refreshPreview);
+    connect(m_lezione, &QSpinBox::valueChanged, this, &Form7::refreshPreview);
+    layout->addWidget(buttons(QStringLiteral("Importa")));
+}
+
+QWidget *Form7::buttons(const QString &okText)
+{
+    auto *row = new QWidget(this);
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addStretch();
+    m_command1 = named(new QPushButton(okText, row), QStringLiteral("Command1"));
+    m_command1->setDefault(true);
+    m_command2 = named(new QPushButton(QStringLiteral("Annulla"), row), QStringLiteral("Command2"));
+    layout->addWidget(m_command1);
+    layout->addWidget(m_command2);
+    connect(m_command1, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_command2, &QPushButton::clicked, this, &QDialog::reject);
+    return row;
+}
+
+void Form7::refreshPreview()
+{
+    const QList<Exchange::Word> chosen = words();
+    m_anteprima->clearContents();
+    for (int r = 0; r < std::min<int>(PreviewRows, int(chosen.size())); ++r) {
+        const Exchange::Word &word = chosen.at(r);
+        const int lesson = word.lesson >= 0 ? word.lesson : m_lezione->value();
+        const QStringList cells { QString::number(lesson), word.critical ? QStringLiteral("c") : QString(),
+            Exchange::oneLine(word.english), Exchange::oneLine(word.italian) };
+        for (int c = 0; c < cells.size(); ++c)
+            m_anteprima->setItem(r, c, new QTableWidgetItem(cells.at(c)));
+    }
+    // The same column (or language) cannot be both sides.
+    m_command1->setEnabled(m_inglese->currentIndex() >= 0 && m_italiano->currentIndex() >= 0
+        && m_inglese->currentIndex() != m_italiano->currentIndex());
+}
+
+QList<Exchange::Word> Form7::words() const
+{
+    if (m_kvtml)
+        return Exchange::kvtmlWords(*m_kvtml, m_inglese->currentIndex(), m_italiano->currentIndex());
+    if (m_table) {
+        const int lessonColumn = m_colonnaLezione->currentIndex() - 1;
+        return Exchange::tableWords(*m_table, m_inglese->currentIndex(), m_italiano->currentIndex(),
+            lessonColumn, m_table->criticalColumn);
+    }
+    return {};
+}
+
+int Form7::lesson() const
+{
+    return m_lezione ? m_lezione->value() : 0;
+}
+
+Form7::Form7(const std::array<bool, 21> &present, QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Form7"));
+    setWindowTitle(Exchange::ExportTitle);
+    auto *layout = new QVBoxLayout(this);
+
+    auto *formats = named(new QGroupBox(QStringLiteral("Formato"), this), QStringLiteral("Frame1"));
+    auto *formatLayout = new QVBoxLayout(formats);
+    m_optCsv = named(
+        new QRadioButton(QStringLiteral("CSV, per i fogli di calcolo"), formats), QStringLiteral("OptCsv"));
+    m_optTsv = named(
+        new QRadioButton(
+            QStringLiteral("TSV, per i programmi di schede (fronte inglese, retro italiano)"), formats),
+        QStringLiteral("OptTsv"));
+    m_optKvtml = named(new QRadioButton(QStringLiteral("KVTML 2.0, per i programmi di vocaboli"), formats),
+        QStringLiteral("OptKvtml"));
+    m_optCsv->setChecked(true);
+    formatLayout->addWidget(m_optCsv);
+    formatLayout->addWidget(m_optTsv);
+    formatLayout->addWidget(m_optKvtml);
+    layout->addWidget(formats);
+
+    auto *which = named(new QGroupBox(QStringLiteral("Parole"), this), QStringLiteral("Frame2"));
+    auto *whichLayout = new QVBoxLayout(which);
+    m_optTutte = named(new QRadioButton(QStringLiteral("Tutto l'elenco"), which), QStringLiteral("OptTutte"));
+    m_optScelte = named(
+        new QRadioButton(QStringLiteral("Solo le lezioni scelte:"), which), QStringLiteral("OptScelte"));
+    m_optTutte->setChecked(true);
+    whichLayout->addWidget(m_optTutte);
+    whichLayout->addWidget(m_optScelte);
+    auto *grid = new QGridLayout;
+    for (int k = 0; k <= 20; ++k) {
+        m_ckles[std::size_t(k)]
+            = named(new QCheckBox(QString::number(k), which), QStringLiteral("Ckles%1").arg(k));
+        m_ckles[std::size_t(k)]->setEnabled(false);
+        grid->addWidget(m_ckles[std::size_t(k)], k / 7, k % 7);
+    }
+    whichLayout->addLayout(grid);
+    layout->addWidget(which);
+    connect(m_optScelte, &QRadioButton::toggled, this, [this, present](bool on) {
+        for (int k = 0; k <= 20; ++k)
+            m_ckles[std::size_t(k)]->setEnabled(on && present[std::size_t(k)]);
+    });
+    layout->addWidget(buttons(QStringLiteral("Esporta")));
+}
+
+Exchange::Format Form7::format() const
+{
+    if (m_optTsv->isChecked())
+        return Exchange::Format::Tsv;
+    return m_optKvtml->isChecked() ? Exchange::Format::Kvtml : Exchange::Format::Csv;
+}
+
+std::array<bool, 21> Form7::lessons() const
+{
+    std::array<bool, 21> chosen {};
+    for (int k = 0; k <= 20; ++k)
+        chosen[std::size_t(k)] = m_optTutte->isChecked() || m_ckles[std::size_t(k)]->isChecked();
+    return chosen;
+}
+
+QString Form7::chooseImportFile(QWidget *parent, const QString &folder)
+{
+    return QFileDialog::getOpenFileName(parent, Exchange::ImportTitle, folder,
+        QStringLiteral("Vocaboli (*.csv *.tsv *.txt *.kvtml);;Fogli di calcolo (*.csv *.tsv *.txt);;"
+                       "KVTML (*.kvtml);;Tutti i file (*)"));
+}
+
+QString Form7::importFile(QWidget *parent, const QString &path, int existingRows, Platform &platform)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        platform.message(Exchange::ImportTitle,
+            QStringLiteral("Non \u00e8 stato possibile leggere il file ") + path + QStringLiteral(" (")
+                + file.errorString() + u')',
+            Platform::Buttons::Ok, Platform::Icon::Stop);
+        return QString();
+    }
+    const QByteArray bytes = file.readAll();
+    std::unique_ptr<Form7> dialog;
+    // A KVTML file is XML; anything else is read as a table.
+    if (path.endsWith(QStringLiteral(".kvtml"), Qt::CaseInsensitive) || bytes.trimmed().startsWith('<')) {
+        const Exchange::Kvtml kvtml = Exchange::readKvtml(bytes);
+        if (!kvtml.error.isEmpty()) {
+            platform.message(Exchange::ImportTitle, kvtml.error, Platform::Buttons::Ok, Platform::Icon::Stop);
+            return QString();
+        }
+        dialog = std::make_unique<Form7>(kvtml, parent);
+    } else {
+        const Exchange::Table table = Exchange::readTable(bytes);
+        if (table.columnCount() < 2) {
+            platform.message(Exchange::ImportTitle,
+                QStringLiteral("Nel file non ci sono due colonne (inglese e italiano) separate da "
+                               "virgola, punto e virgola o tabulazione."),
+                Platform::Buttons::Ok, Platform::Icon::Stop);
+            return QString();
+        }
+        dialog = std::make_unique<Form7>(table, parent);
+    }
+    if (dialog->exec() != QDialog::Accepted)
+        return QString();
+    const Exchange::Lines lines = Exchange::wordLines(dialog->words(), dialog->lesson(), existingRows);
+    platform.message(Exchange::ImportTitle, Exchange::importMessage(lines), Platform::Buttons::Ok,
+        lines.problems.isEmpty() ? Platform::Icon::Information : Platform::Icon::Stop);
+    return lines.text;
+}
+
+void Form7::exportWords(QWidget *parent, const QString &folder, const WordTable &words,
+    const CriticalList &memoc, Platform &platform)
+{
+    std::array<bool, 21> present {};
+    for (int r = 0; r < words.count(); ++r) {
+        if (const int lesson = words.lessonOf(r); lesson >= 0)
+            present[std::size_t(lesson)] = true;
+    }
+    Form7 dialog(present, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const Exchange::Format format = dialog.format();
+    const QList<Exchange::Word> chosen = Exchange::tableToExport(words, memoc, dialog.lessons());
+    if (chosen.isEmpty()) {
+        platform.message(Exchange::ExportTitle,
+            QStringLiteral("Nessuna parola da esportare: scegliere almeno una lezione che ne abbia."),
+            Platform::Buttons::Ok, Platform::Icon::Information);
+        return;
+    }
+    const QString suffix = format == Exchange::Format::Csv ? QStringLiteral("csv")
+        : format == Exchange::Format::Tsv                  ? QStringLiteral("tsv")
+                                                           : QStringLiteral("kvtml");
+    QString path = QFileDialog::getSaveFileName(parent, Exchange::ExportTitle,
+        folder + QStringLiteral("vocaboli.") + suffix, QStringLiteral("*.") + suffix);
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += u'.' + suffix;
+    QString error;
+    if (!Exchange::writeFile(path, Exchange::write(format, chosen), &error))
+        platform.message(Exchange::ExportTitle, error, Platform::Buttons::Ok, Platform::Icon::Stop);
+    else
+        platform.message(Exchange::ExportTitle,
+            QStringLiteral("Parole scritte nel file ") + path + QStringLiteral(": ")
+                + QString::number(chosen.size()) + u'.',
+            Platform::Buttons::Ok, Platform::Icon::Information);
+}
