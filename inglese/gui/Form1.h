@@ -65,6 +65,7 @@ private:
     void Form_Unload();
     bool ListaVoci_KeyDown(int key);
     void setWordListText(const QString &text);
+    void sizeWordList();
 
     Session &m_session;
     Platform &m_platform;
