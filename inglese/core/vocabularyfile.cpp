@@ -9,6 +9,7 @@
 #include <QStringEncoder>
 
 #include <algorithm>
+#include <array>
 
 namespace Vocabulary {
 
@@ -149,30 +150,21 @@ FileText splitFileText(const QString &fileText)
 
 namespace {
 // Which bracket characters occur in the text: bit 0 "(", 1 ")", 2 "[", 3 "]".
+// Without a branch per character: every vocabulary line passes through here.
 int bracketsIn(QStringView text)
 {
-    int found = 0;
-    for (const QChar c : text) {
-        if (c.unicode() > u']')
-            continue; // lower-case letters and most others: no bracket
-        switch (c.unicode()) {
-        case u'(':
-            found |= 1;
-            break;
-        case u')':
-            found |= 2;
-            break;
-        case u'[':
-            found |= 4;
-            break;
-        case u']':
-            found |= 8;
-            break;
-        default:
-            break;
-        }
-    }
-    return found;
+    static constexpr auto bits = [] {
+        std::array<quint8, u']' + 2> table {};
+        table[u'('] = 1;
+        table[u')'] = 2;
+        table[u'['] = 4;
+        table[u']'] = 8;
+        return table;
+    }();
+    unsigned found = 0;
+    for (const QChar c : text)
+        found |= bits[std::min<char16_t>(c.unicode(), u']' + 1)];
+    return int(found);
 }
 
 // The codes of the bracket rule: ( ) [ ] count 1, 10, 2, 20 on the English
