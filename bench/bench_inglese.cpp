@@ -7,6 +7,10 @@
 //
 //   bench_inglese [--json=PATH] [--sizes=1000,10000,32767] [benchmark flags]
 //   bench_inglese --peak-memory=ROWS   (internal: one start-up, prints VmHWM)
+//   bench_inglese --start=main|floor --folder=DIR --since=NS   (internal: one
+//       start-up of the main window or of the floor program, prints the time
+//       to the first paint and VmHWM)
+//   --start-runs=N   interleaved start-ups of each against the floor (9)
 
 #include "benchplatform.h"
 #include "vocabularymaker.h"
@@ -26,12 +30,15 @@
 #include <QJsonObject>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QStringDecoder>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QThread>
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -296,7 +303,7 @@ void lessonColumn(benchmark::State &state)
     WordTable &words = data.session.words;
     for (auto _ : state) {
         MainRules::refreshLessonList(words, memoc);
-        benchmark::DoNotOptimize(words.Listc.size());
+        benchmark::DoNotOptimize(words.lessonField(0));
     }
 }
 
@@ -408,6 +415,115 @@ long measurePeak(int rows)
     return at < 0 ? -1 : out.mid(at + 8).trimmed().toLong();
 }
 
+// ---- Start-up against the floor program: a child process each ------------------
+
+// Nanoseconds of the monotonic clock, the same in every process.
+qint64 monotonicNanoseconds()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+        std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// Waits for the first paint of `viewport`, then prints the time since
+// `since` (the parent's clock when it started this process) and the peak
+// memory so far.
+int reportFirstPaint(QWidget *viewport, qint64 since)
+{
+    PaintSpy spy;
+    viewport->installEventFilter(&spy);
+    QElapsedTimer clock;
+    clock.start();
+    while (!spy.painted && clock.elapsed() < 60000)
+        QCoreApplication::processEvents();
+    std::printf("paint_ns %lld peak_kB %ld\n", static_cast<long long>(monotonicNanoseconds() - since),
+        peakKilobytes());
+    return spy.painted ? 0 : 1;
+}
+
+// The floor: the least a Qt program does to show the file's text in a
+// plain text box with the word list's font and no wrapping.
+int floorWindow(const QString &path, qint64 since)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return 1;
+    QPlainTextEdit edit;
+    QFont fixed(QStringLiteral("Liberation Mono"), 9);
+    fixed.setStyleHint(QFont::TypeWriter);
+    edit.setFont(fixed);
+    edit.setLineWrapMode(QPlainTextEdit::NoWrap);
+    edit.resize(600, 390);
+    edit.setPlainText(QStringDecoder("windows-1252").decode(file.readAll()));
+    file.close();
+    edit.show();
+    return reportFirstPaint(edit.viewport(), since);
+}
+
+// The vocabulary trainer's start-up without the splash: the main window
+// reads the file and is shown.
+int mainWindowStart(const QString &folder, qint64 since)
+{
+    Session session;
+    BenchPlatform platform;
+    platform.folder = folder;
+    Form1 form(session, platform);
+    if (!form.Form_Load())
+        return 1;
+    form.show();
+    return reportFirstPaint(form.findChild<QPlainTextEdit *>(QStringLiteral("ListaVoci"))->viewport(), since);
+}
+
+struct StartFigures
+{
+    double paintMs = -1;
+    long peakKb = -1;
+};
+
+StartFigures startChild(const QString &what, const QString &folder)
+{
+    QProcess child;
+    const qint64 since = monotonicNanoseconds();
+    child.start(QCoreApplication::applicationFilePath(),
+        { QStringLiteral("--start=") + what, QStringLiteral("--folder=") + folder,
+            QStringLiteral("--since=%1").arg(since) });
+    if (!child.waitForFinished(120000) || child.exitCode() != 0)
+        return {};
+    const QList<QByteArray> fields = child.readAllStandardOutput().simplified().split(' ');
+    const qsizetype at = fields.indexOf("paint_ns");
+    if (at < 0 || at + 3 >= fields.size())
+        return {};
+    return { fields.at(at + 1).toDouble() / 1e6, fields.at(at + 3).toLong() };
+}
+
+template<typename T> T median(std::vector<T> values)
+{
+    if (values.empty())
+        return T(-1);
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Interleaved start-ups of the main window and of the floor program on the
+// same file; medians of each.
+std::pair<StartFigures, StartFigures> startAgainstFloor(int rows, int runs)
+{
+    const QString folder = vocabularyFolder(rows);
+    std::vector<double> paint[2];
+    std::vector<long> peak[2];
+    for (int run = 0; run < runs + 1; ++run) {
+        for (int which : { 0, 1 }) {
+            const StartFigures f
+                = startChild(which == 0 ? QStringLiteral("main") : QStringLiteral("floor"), folder);
+            if (run == 0 || f.paintMs < 0)
+                continue; // the first pair warms the disk cache and the fonts
+            paint[which].push_back(f.paintMs);
+            peak[which].push_back(f.peakKb);
+        }
+    }
+    return { { median(paint[0]), median(peak[0]) }, { median(paint[1]), median(peak[1]) } };
+}
+
 // ---- Collecting the figures ------------------------------------------------------
 
 class CollectingReporter : public benchmark::ConsoleReporter
@@ -479,6 +595,10 @@ int main(int argc, char *argv[])
     QString jsonPath = QStringLiteral("bench-inglese.json");
     std::vector<int> sizes { 1000, 10000, 32767 };
     int peakRows = -1;
+    QString startWhat;
+    QString startFolder;
+    qint64 startSince = 0;
+    int startRuns = 9;
     std::vector<char *> rest;
     for (int i = 0; i < argc; ++i) {
         const QByteArray arg(argv[i]);
@@ -486,6 +606,14 @@ int main(int argc, char *argv[])
             jsonPath = QString::fromLocal8Bit(arg.mid(7));
         else if (arg.startsWith("--peak-memory="))
             peakRows = arg.mid(14).toInt();
+        else if (arg.startsWith("--start="))
+            startWhat = QString::fromLatin1(arg.mid(8));
+        else if (arg.startsWith("--folder="))
+            startFolder = QString::fromLocal8Bit(arg.mid(9));
+        else if (arg.startsWith("--since="))
+            startSince = arg.mid(8).toLongLong();
+        else if (arg.startsWith("--start-runs="))
+            startRuns = arg.mid(13).toInt();
         else if (arg.startsWith("--sizes=")) {
             sizes.clear();
             for (const QByteArray &size : arg.mid(8).split(','))
@@ -500,6 +628,10 @@ int main(int argc, char *argv[])
 
     if (peakRows >= 0)
         return peakMemoryRun(peakRows);
+    if (startWhat == QLatin1String("floor"))
+        return floorWindow(startFolder + QStringLiteral("inglese.txt"), startSince);
+    if (startWhat == QLatin1String("main"))
+        return mainWindowStart(startFolder, startSince);
 
     benchmark::Initialize(&restCount, rest.data());
     if (benchmark::ReportUnrecognizedArguments(restCount, rest.data()))
@@ -544,6 +676,12 @@ int main(int argc, char *argv[])
 
     const long basePeak = measurePeak(1);
     const long peak = measurePeak(largest);
+    const auto [mainStart, floorStart] = startAgainstFloor(largest, startRuns);
+    const double startRatio
+        = mainStart.paintMs > 0 && floorStart.paintMs > 0 ? mainStart.paintMs / floorStart.paintMs : -1;
+    const double startPeakRatio = mainStart.peakKb > 0 && floorStart.peakKb > 0
+        ? double(mainStart.peakKb) / double(floorStart.peakKb)
+        : -1;
 
     // ---- Summary against the targets ----
     const auto name = [](const char *what, std::initializer_list<int> args) {
@@ -607,6 +745,12 @@ int main(int argc, char *argv[])
     std::printf("Form1 created to first paint, %d rows: %s ms\n", largest, qPrintable(figure(paint, 1e3, 1)));
     std::printf("question preparation, every word: %.1fx the time for %.1fx the rows\n", growth, rowFactor);
     std::printf("peak memory: %ld kB with %d rows, %ld kB with one row\n", peak, largest, basePeak);
+    std::printf(
+        "start-up to first paint, %d rows (medians of %d interleaved runs): main window %s ms, %ld kB; "
+        "floor program %s ms, %ld kB; ratios %s (time) %s (memory)\n",
+        largest, startRuns, qPrintable(figure(mainStart.paintMs, 1, 1)), mainStart.peakKb,
+        qPrintable(figure(floorStart.paintMs, 1, 1)), floorStart.peakKb, qPrintable(figure(startRatio, 1, 2)),
+        qPrintable(figure(startPeakRatio, 1, 2)));
 
     struct Target
     {
@@ -619,6 +763,9 @@ int main(int argc, char *argv[])
         { "question preparation grows no faster than the rows", growth > 0 && growth <= rowFactor * 1.5 },
         { "keystroke check under 10 us", keystroke > 0 && keystroke < 10e-6 },
         { "Form1 painted within 300 ms of creation", paint > 0 && paint < 0.3 },
+        { "start-up painted within 1.10x the floor program", startRatio > 0 && startRatio <= 1.10 },
+        { "start-up peak memory within 1.15x the floor program",
+            startPeakRatio > 0 && startPeakRatio <= 1.15 },
     };
     QJsonArray targetList;
     std::printf("\n");
@@ -647,6 +794,11 @@ int main(int argc, char *argv[])
         { "prepare_growth", growth },
         { "peak_memory_kB", double(peak) },
         { "peak_memory_one_row_kB", double(basePeak) },
+        { "start_up",
+            QJsonObject { { "main_window_paint_ms", mainStart.paintMs },
+                { "main_window_peak_kB", double(mainStart.peakKb) }, { "floor_paint_ms", floorStart.paintMs },
+                { "floor_peak_kB", double(floorStart.peakKb) }, { "paint_ratio", startRatio },
+                { "peak_ratio", startPeakRatio } } },
         { "targets", targetList },
         { "cpu_seconds_per_iteration", raw },
         { "wall_seconds_per_iteration", rawWall },

@@ -4,7 +4,8 @@
 
 namespace Answers {
 
-QString trimBlanks(const QString &text)
+namespace {
+QStringView trimmedView(QStringView text)
 {
     qsizetype first = 0;
     qsizetype last = text.size();
@@ -14,22 +15,34 @@ QString trimBlanks(const QString &text)
         --last;
     return text.mid(first, last - first);
 }
+} // namespace
 
-QString trimTrailingBlanks(const QString &text)
+QString trimBlanks(QStringView text)
+{
+    return trimmedView(text).toString();
+}
+
+QString trimBlanks(const QString &text)
+{
+    const QStringView t = trimmedView(text);
+    return t.size() == text.size() ? text : t.toString();
+}
+
+QString trimTrailingBlanks(QStringView text)
 {
     qsizetype last = text.size();
     while (last > 0 && text.at(last - 1) == QLatin1Char(' '))
         --last;
-    return text.left(last);
+    return text.left(last).toString();
 }
 
-QStringList splitAlternatives(const QString &text)
+QStringList splitAlternatives(QStringView text)
 {
-    const QString t = trimBlanks(text);
+    const QStringView t = trimmedView(text);
     const qsizetype open = t.indexOf(QLatin1Char('('));
     qsizetype close = t.indexOf(QLatin1Char(')'));
     if (open <= 0 || (close >= 0 && close < open))
-        return { t };
+        return { t.toString() };
     if (close < 0)
         close = t.size();
 
@@ -48,12 +61,12 @@ QStringList splitAlternatives(const QString &text)
     return parts;
 }
 
-QString promptKey(const QString &prompt)
+QString promptKey(QStringView prompt)
 {
     return splitAlternatives(prompt).constFirst();
 }
 
-QString answerOf(const QString &text)
+QString answerOf(QStringView text)
 {
     qsizetype cut = text.indexOf(QLatin1Char('('));
     if (cut < 0)
@@ -68,8 +81,8 @@ QString answerOf(const QString &text)
 
 QString messageLine(const WordTable &words, int row)
 {
-    return QStringLiteral("(Lez.") + trimBlanks(words.Listc.at(row).left(2)) + QStringLiteral(")   ")
-        + trimBlanks(words.Listin.at(row)) + QStringLiteral(" = ") + trimBlanks(words.Listit.at(row));
+    return QStringLiteral("(Lez.") + trimBlanks(words.lessonText(row)) + QStringLiteral(")   ")
+        + trimBlanks(words.english(row)) + QStringLiteral(" = ") + trimBlanks(words.italian(row));
 }
 
 } // namespace Answers
@@ -95,8 +108,8 @@ void AcceptedAnswers::collectOwnAlternatives(const WordTable &words, int current
     m_extraForms = 0;
     if (currentWord < 0 || currentWord >= words.count())
         return;
-    const QString &own = direction == Direction::EnglishToItalian ? words.Listit.at(currentWord)
-                                                                   : words.Listin.at(currentWord);
+    const QStringView own = direction == Direction::EnglishToItalian ? words.italian(currentWord)
+                                                                      : words.english(currentWord);
     const QStringList alternatives = Answers::splitAlternatives(own);
     if (alternatives.size() < 2) {
         // The word's own answer comes first, so that other words sharing its
@@ -119,15 +132,17 @@ void AcceptedAnswers::collectOwnAlternatives(const WordTable &words, int current
         add(alternative);
 }
 
-const QList<int> &AcceptedAnswers::rowsWithAlternative(const QStringList &prompts, int direction,
+const QList<int> &AcceptedAnswers::rowsWithAlternative(const WordTable &words, Direction direction,
                                                        const QString &key)
 {
-    PromptIndex &index = m_index[direction];
-    if (index.texts.constData() != prompts.constData() || index.texts.size() != prompts.size()) {
-        index.texts = prompts;
+    const bool fromEnglish = direction == Direction::EnglishToItalian;
+    PromptIndex &index = m_index[fromEnglish ? 0 : 1];
+    if (index.stamp != words.stamp()) {
+        index.stamp = words.stamp();
         index.rows.clear();
-        for (int word = 0; word < prompts.size(); ++word) {
-            const QStringList alternatives = Answers::splitAlternatives(prompts.at(word));
+        for (int word = 0; word < words.count(); ++word) {
+            const QStringList alternatives
+                = Answers::splitAlternatives(fromEnglish ? words.english(word) : words.italian(word));
             for (qsizetype i = 0; i < alternatives.size(); ++i) {
                 // Only the first equal alternative of a text counts.
                 if (alternatives.indexOf(alternatives.at(i)) == i)
@@ -145,14 +160,12 @@ void AcceptedAnswers::collectSynonyms(const WordTable &words, const std::functio
 {
     promptKey = Answers::promptKey(prompt);
     const bool fromEnglish = direction == Direction::EnglishToItalian;
-    const QStringList &prompts = fromEnglish ? words.Listin : words.Listit;
-    const QStringList &answers = fromEnglish ? words.Listit : words.Listin;
     // The selected words, in table order, that have an alternative equal to
     // the prompt key: looked up instead of splitting every text of the table
     // at every question.
     int lines = ownLine.isEmpty() ? 0 : 1;
     int hidden = 0;
-    for (int word : rowsWithAlternative(prompts, fromEnglish ? 0 : 1, promptKey)) {
+    for (int word : rowsWithAlternative(words, direction, promptKey)) {
         if (word >= words.count() || !isSelected(word))
             continue;
         const QString line = Answers::messageLine(words, word);
@@ -166,7 +179,8 @@ void AcceptedAnswers::collectSynonyms(const WordTable &words, const std::functio
             }
         }
         if (word != m_ownWord) // already first
-            add(Answers::trimBlanks(Answers::answerOf(Answers::trimBlanks(answers.at(word)))));
+            add(Answers::trimBlanks(Answers::answerOf(
+                Answers::trimBlanks(fromEnglish ? words.italian(word) : words.english(word)))));
     }
     if (hidden > 0)
         synonymText += QStringLiteral("\r... e altri ") + QString::number(hidden);

@@ -20,21 +20,22 @@ namespace Answers {
 // anything beyond is ignored.
 constexpr int MaxEntries = 20;
 
-QString trimBlanks(const QString &text);
-QString trimTrailingBlanks(const QString &text);
+QString trimBlanks(QStringView text);
+QString trimBlanks(const QString &text); // shares `text` when it has no outer blanks
+QString trimTrailingBlanks(QStringView text);
 
 // «casa (abitazione, dimora)» -> «casa», «abitazione», «dimora»; «casa» -> «casa».
 // A text that begins with "(" or whose first ")" stands before its "(" has no
 // alternatives: the whole text (without outer blanks) is its only entry.
-QStringList splitAlternatives(const QString &text);
+QStringList splitAlternatives(QStringView text);
 
 // The prompt without its parenthesis part: «run (verb)» -> «run».
-QString promptKey(const QString &prompt);
+QString promptKey(QStringView prompt);
 
 // The answer asked for a vocabulary text: cut before the first "(" or, when
 // there is none, before the first "["; then without trailing blanks. When
 // nothing stands before the "(", the answer is what follows the bracketed part.
-QString answerOf(const QString &text);
+QString answerOf(QStringView text);
 
 // «(Lez.12)   house = casa (abitazione, dimora)»: always English first.
 QString messageLine(const WordTable &words, int row);
@@ -72,14 +73,13 @@ private:
 
     // Which words have each alternative in their prompt text, for one
     // direction: alternative -> rows in table order, each row once. It is
-    // made at the first question and made again whenever the prompt list is
-    // not the one it was made from: the index keeps a shared copy of that
-    // list, so any change to the list detaches it and shows.
+    // made at the first question and made again whenever the word table has
+    // changed since it was made (the table's stamp tells).
     struct PromptIndex
     {
-        QStringList texts;
+        quint64 stamp = 0;
         QHash<QString, QList<int>> rows;
     };
-    const QList<int> &rowsWithAlternative(const QStringList &prompts, int direction, const QString &key);
+    const QList<int> &rowsWithAlternative(const WordTable &words, Direction direction, const QString &key);
     PromptIndex m_index[2];
 };

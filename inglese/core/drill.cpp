@@ -103,12 +103,12 @@ bool Drill::start()
 
     DrillState &s = state();
     m_askedWord = word;
-    m_view.lessonLabel = QStringLiteral("Lez/Num ") + words.Listc.at(word).left(2) + QLatin1Char('/')
+    m_view.lessonLabel = QStringLiteral("Lez/Num ") + words.lessonText(word).toString() + QLatin1Char('/')
         + QString::number(word + 1);
 
     const bool fromEnglish = m_direction == Direction::EnglishToItalian;
-    const QString &answerText = fromEnglish ? words.Listit.at(word) : words.Listin.at(word);
-    const QString &promptText = fromEnglish ? words.Listin.at(word) : words.Listit.at(word);
+    const QStringView answerText = fromEnglish ? words.italian(word) : words.english(word);
+    const QStringView promptText = fromEnglish ? words.english(word) : words.italian(word);
     answerRef() = Answers::answerOf(answerText);
     const QString prompt = Answers::trimTrailingBlanks(promptText);
     (fromEnglish ? s.englishWord : s.italianWord) = prompt;

@@ -31,36 +31,13 @@ QString launchFailure(const QStringList &arguments)
         + Vocabulary::CrLf + arguments.value(at + 1);
 }
 
-namespace {
-// The lesson of a row, read quickly for the common forms «12», « 7», «7 »;
-// anything else goes through the table's general rule.
-int lessonOfRow(const WordTable &words, int row)
-{
-    const QString &field = words.Listc.at(row);
-    if (field.size() >= 2) {
-        const QChar a = field.at(0);
-        const QChar b = field.at(1);
-        int k = -1;
-        if (a.isDigit() && b.isDigit() && a.unicode() < 128 && b.unicode() < 128)
-            k = (a.unicode() - u'0') * 10 + (b.unicode() - u'0');
-        else if (a == u' ' && b.isDigit() && b.unicode() < 128)
-            k = b.unicode() - u'0';
-        else if (b == u' ' && a.isDigit() && a.unicode() < 128)
-            k = a.unicode() - u'0';
-        if (k >= 0)
-            return k <= 20 ? k : -1;
-    }
-    return words.lessonOf(row);
-}
-} // namespace
-
 bool fillLessonState(Session &session)
 {
     for (int k = 1; k <= 20; ++k)
         session.lessonState[std::size_t(k)] = 0;
     const WordTable &words = session.words;
     for (int row = 0; row < words.count(); ++row) {
-        const int lesson = lessonOfRow(words, row);
+        const int lesson = words.lessonOf(row);
         if (lesson < 0)
             return false;
         session.lessonState[std::size_t(lesson)] = 1;
@@ -71,16 +48,7 @@ bool fillLessonState(Session &session)
 
 void refreshLessonList(WordTable &words, const CriticalList &memoc)
 {
-    const QList<int> &critical = memoc.words();
-    words.Listc.clear();
-    words.Listc.reserve(words.Listll.size());
-    qsizetype j = 0;
-    for (int row = 0; row < words.Listll.size(); ++row) {
-        while (j < critical.size() && critical.at(j) < row)
-            ++j;
-        const QString &lesson = words.Listll.at(row);
-        words.Listc.append(j < critical.size() && critical.at(j) == row ? lesson + QStringLiteral(" c") : lesson);
-    }
+    words.refreshLessons(memoc.words());
 }
 
 QString exitLogLine(const QString &date, const QString &startTime, const QString &endTime, int doneCount,

@@ -50,8 +50,8 @@ FileText splitFileText(const QString &fileText);
 
 // The bracket rule on the English and Italian texts of a line: 0 when the
 // line is well formed, otherwise the sum of the bracket codes found.
-int checkBrackets(const QString &linin, const QString &linit);
-inline bool wellFormed(const QString &linin, const QString &linit) { return checkBrackets(linin, linit) <= 0; }
+int checkBrackets(QStringView linin, QStringView linit);
+inline bool wellFormed(QStringView linin, QStringView linit) { return checkBrackets(linin, linit) <= 0; }
 
 inline const QString BadLineTitle = QStringLiteral("Riga ignorata ...");
 QString badLineMessage(int lineNumber, const QString &lezc, const QString &linin, const QString &linit);
@@ -62,6 +62,7 @@ QString badLineMessage(int lineNumber, const QString &lezc, const QString &linin
 // is built from the critical list (builtMode 4). Malformed lines are reported
 // through `platform` and left out. Returns false, with the table holding the
 // rows up to the limit, when the text has more word lines than the table takes.
+// The table keeps the text and reads its columns from it.
 bool parseWordList(const QString &text, WordTable &words, CriticalList &memoc, int builtMode,
                    Platform &platform);
 

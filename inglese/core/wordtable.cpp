@@ -1,57 +1,108 @@
 #include "wordtable.h"
 
 #include <algorithm>
+#include <atomic>
+
+void WordTable::touch()
+{
+    static std::atomic<quint64> last { 0 };
+    m_stamp = ++last;
+}
 
 void WordTable::clear()
 {
-    Listc.clear();
-    Listll.clear();
-    Listin.clear();
-    Listit.clear();
-}
-
-void WordTable::append(const QString &lessonField, const QString &lessonNumber, const QString &english,
-                       const QString &italian)
-{
-    Listc.append(lessonField);
-    Listll.append(lessonNumber);
-    Listin.append(english);
-    Listit.append(italian);
+    m_rows.clear();
+    m_text.clear();
+    touch();
 }
 
 void WordTable::reserve(int rows)
 {
-    Listc.reserve(rows);
-    Listll.reserve(rows);
-    Listin.reserve(rows);
-    Listit.reserve(rows);
+    m_rows.reserve(rows);
 }
 
-int WordTable::lessonNumber(const QString &text)
+qsizetype WordTable::keep(const QString &text)
 {
-    // The usual forms first: «12», « 7», «7 ».
-    if (text.size() >= 2) {
-        const char16_t a = text.at(0).unicode();
-        const char16_t b = text.at(1).unicode();
-        const auto digit = [](char16_t c) { return c >= u'0' && c <= u'9'; };
-        int k = -1;
-        if (digit(a) && digit(b))
-            k = (a - u'0') * 10 + (b - u'0');
-        else if (a == u' ' && digit(b))
-            k = b - u'0';
-        else if (digit(a) && b == u' ')
-            k = a - u'0';
-        if (k >= 0)
-            return k <= 20 ? k : -1;
+    touch();
+    if (m_rows.isEmpty())
+        m_text = text;
+    else if (m_text.constData() != text.constData() || m_text.size() != text.size())
+        m_text.append(text);
+    else
+        return 0;
+    return m_text.size() - text.size();
+}
+
+void WordTable::append(qsizetype start, qsizetype length)
+{
+    const QStringView line = QStringView(m_text).mid(start, length);
+    m_rows.append({ start, quint8(std::min<qsizetype>(line.size(), LastColumn)),
+        qint8(lessonNumber(line.left(2))), AsRead });
+}
+
+void WordTable::append(QStringView lessonField, QStringView english, QStringView italian)
+{
+    QString line = lessonField.toString();
+    if (!english.isEmpty() || !italian.isEmpty())
+        line = line.leftJustified(5, u' ', true).append(english.left(50));
+    if (!italian.isEmpty())
+        line = line.leftJustified(55, u' ', true).append(italian.left(50));
+    touch();
+    const qsizetype start = m_text.size();
+    m_text.append(line);
+    append(start, line.size());
+}
+
+QStringList WordTable::lessonColumn() const
+{
+    QStringList column;
+    column.reserve(count());
+    for (int row = 0; row < count(); ++row)
+        column.append(lessonField(row));
+    return column;
+}
+
+QStringView WordTable::column(int row, qsizetype first, qsizetype width) const
+{
+    const Row &r = m_rows.at(row);
+    if (r.length < first)
+        return {};
+    return QStringView(m_text).mid(r.start + first - 1, std::min<qsizetype>(width, r.length - first + 1));
+}
+
+QString WordTable::lessonField(int row) const
+{
+    switch (m_rows.at(row).mark) {
+    case AsRead:
+        return column(row, 1, 4).toString();
+    case Plain:
+        return lessonText(row).toString();
+    case Critical:
+        return lessonText(row).toString().append(QLatin1String(" c"));
     }
-    bool ok = false;
-    const int k = text.left(2).trimmed().toInt(&ok);
-    return ok && k >= 0 && k <= 20 ? k : -1;
+    return QString();
 }
 
-int WordTable::lessonOf(int row) const
+void WordTable::refreshLessons(const QList<int> &critical)
 {
-    return row >= 0 && row < count() ? lessonNumber(Listc.at(row)) : -1;
+    qsizetype j = 0;
+    for (int row = 0; row < count(); ++row) {
+        while (j < critical.size() && critical.at(j) < row)
+            ++j;
+        m_rows[row].mark = j < critical.size() && critical.at(j) == row ? Critical : Plain;
+    }
+}
+
+int WordTable::lessonNumber(QStringView text)
+{
+    const QStringView number = text.left(2).trimmed();
+    int k = 0;
+    for (const QChar c : number) {
+        if (c < u'0' || c > u'9')
+            return -1;
+        k = k * 10 + (c.unicode() - u'0');
+    }
+    return !number.isEmpty() && k <= 20 ? k : -1;
 }
 
 QString CriticalList::key(int word)

@@ -3,28 +3,70 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
-// The word table: four parallel lists, one row per accepted word line, in
-// file order. The 0-based row index identifies a word everywhere (current
-// word, selection, critical list).
+// The word table: one row per accepted word line, in file order. The 0-based
+// row index identifies a word everywhere (current word, selection, critical
+// list). The table keeps the word-list text it was read from and, per row,
+// where its line starts: the columns are read from the text when asked for,
+// so reading the file makes no string per field.
 struct WordTable
 {
     static constexpr int MaxRows = 32767;
 
-    QStringList Listc;  // lesson field, columns 1-4 (later: lesson number + " c" when critical)
-    QStringList Listll; // lesson number text, columns 1-2
-    QStringList Listin; // English text, columns 6-55
-    QStringList Listit; // Italian text, columns 56-105
-
-    int count() const { return int(Listc.size()); }
+    int count() const { return int(m_rows.size()); }
     void clear();
     void reserve(int rows);
-    void append(const QString &lessonField, const QString &lessonNumber, const QString &english,
-                const QString &italian);
-    // The lesson of a row: the first two characters of its Listc entry as an
-    // integer; -1 when they are not a number from 0 to 20.
-    int lessonOf(int row) const;
-    static int lessonNumber(const QString &text); // same rule on any text, -1 if invalid
+    // Keeps `text` for the rows that follow: shared, not copied, when the
+    // table is empty or already holds it; otherwise added after the text held.
+    // Returns where `text` starts in the text the table holds.
+    qsizetype keep(const QString &text);
+    // Adds the line of `length` characters at `start` of the text held.
+    void append(qsizetype start, qsizetype length);
+    // Adds a row made by hand from its column texts, laid out as a file line.
+    void append(QStringView lessonField, QStringView english, QStringView italian);
+
+    // The columns of a row, as in the file: lesson number (columns 1-2),
+    // English text (6-55), Italian text (56-105); shorter when the line is.
+    QStringView lessonText(int row) const { return column(row, 1, 2); }
+    QStringView english(int row) const { return column(row, 6, 50); }
+    QStringView italian(int row) const { return column(row, 56, 50); }
+    // The lesson column: columns 1-4 as read, or after refreshLessons() the
+    // lesson number followed by " c" for the critical words.
+    QString lessonField(int row) const;
+    QStringList lessonColumn() const; // lessonField() of every row
+    // Shows `critical` in the lesson column of every row (sorted rows).
+    void refreshLessons(const QList<int> &critical);
+
+    // The lesson of a row: -1 when it is not a number from 0 to 20.
+    int lessonOf(int row) const { return row >= 0 && row < count() ? m_rows.at(row).lesson : -1; }
+    // The one rule for a lesson number: the first two characters, blanks
+    // around them left out, are one or two digits making 0 to 20; -1 otherwise.
+    static int lessonNumber(QStringView text);
+
+    // Changes with every change of the rows: what is built from the table
+    // (the index of the prompts) knows when to build itself again.
+    quint64 stamp() const { return m_stamp; }
+
+private:
+    // Where a row's line starts in m_text, its length up to the last column
+    // the table reads, its lesson and how its lesson column reads.
+    enum Mark : quint8 { AsRead, Plain, Critical };
+    struct Row
+    {
+        qsizetype start;
+        quint8 length;
+        qint8 lesson;
+        Mark mark;
+    };
+    static constexpr int LastColumn = 105;
+
+    QStringView column(int row, qsizetype first, qsizetype width) const;
+    void touch();
+
+    QString m_text;
+    QList<Row> m_rows;
+    quint64 m_stamp = 0;
 };
 
 // The critical list (memoc): word indices kept sorted, duplicates allowed.
@@ -34,8 +76,8 @@ class CriticalList
 public:
     static QString key(int word); // 0 -> "0000", 37 -> "0037", 12345 -> "12345"
 
-    void add(int word);           // sorted insertion, no check for an equal entry
-    bool removeOne(int word);     // removes the first equal entry; false when absent
+    void add(int word); // sorted insertion, no check for an equal entry
+    bool removeOne(int word); // removes the first equal entry; false when absent
     bool contains(int word) const;
     void removeFrom(int word); // drops every entry equal to or above `word`
     int count() const { return int(m_words.size()); }

@@ -76,6 +76,8 @@ Form0::Form0(Session &session, Platform &platform, QWidget *parent)
 
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(3000);
+    // A coarse timer may fire up to 5% early: the splash stays its full three seconds.
+    Timer1->setTimerType(Qt::PreciseTimer);
     connect(Timer1, &QTimer::timeout, this, &Form0::Timer1_Timer);
     Timer1->start();
 }

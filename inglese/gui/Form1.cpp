@@ -16,8 +16,10 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -229,8 +231,9 @@ bool Form1::Form_Load(const std::function<void(const QString &)> &progress)
         m_commenti = split.comments;
         m_session.points = 1000;
         m_session.startTime = m_platform.currentTime();
-        setWordListText(split.wordText);
         m_session.words.clear();
+        sizeWordList();
+        setWordListText(split.wordText);
         fits = Vocabulary::parseWordList(split.wordText, m_session.words, m_session.memoc,
                                          m_session.selection.builtMode, m_platform);
         loaded = fits && MainRules::fillLessonState(m_session);
@@ -259,10 +262,30 @@ QString Form1::wordListText() const
 
 void Form1::setWordListText(const QString &text)
 {
-    QString shown = text;
-    shown.replace(Vocabulary::CrLf, QStringLiteral("\n"));
-    ListaVoci->setPlainText(shown);
+    // The list reads CR LF as one line break: the text goes in as it is.
+    ListaVoci->setPlainText(text);
     ListaVoci->document()->setModified(false);
+}
+
+void Form1::sizeWordList()
+{
+    // The list lays out its lines again, every one of them, whenever the
+    // width of its viewport changes, and a hidden widget hears of its size
+    // only when it is shown. So before the text goes in, the window's layout
+    // gives the list its final size and the list and its viewport hear of it.
+    if (isVisible())
+        return;
+    ensurePolished();
+    if (layout())
+        layout()->activate();
+    Form_Resize();
+    for (QWidget *widget : { static_cast<QWidget *>(ListaVoci), ListaVoci->viewport() }) {
+        if (widget->testAttribute(Qt::WA_PendingResizeEvent)) {
+            QResizeEvent resized(widget->size(), QSize());
+            QCoreApplication::sendEvent(widget, &resized);
+            widget->setAttribute(Qt::WA_PendingResizeEvent, false);
+        }
+    }
 }
 
 bool Form1::editMode() const

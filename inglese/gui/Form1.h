@@ -74,6 +74,7 @@ private:
     bool ListaVoci_KeyDown(int key);
     void setWordListText(const QString &text);
     void appendWordLines(const QString &lines);
+    void sizeWordList();
 
     Session &m_session;
     Platform &m_platform;

@@ -133,7 +133,7 @@ private slots:
         QFETCH(QString, verdict);
         Session session;
         FakePlatform platform;
-        session.words.append("12  ", "12", QStringLiteral("house").leftJustified(50),
+        session.words.append(u"12  ", QStringLiteral("house").leftJustified(50),
                              QStringLiteral("casa (abitazione, dimora)").leftJustified(50));
         session.selection.options.order = 2;
         session.selection.buildSelection(session.words, session.memoc);

@@ -10,7 +10,7 @@ WordTable table(const QList<QStringList> &rows)
 {
     WordTable words;
     for (const QStringList &r : rows)
-        words.append(r.at(0).leftJustified(4), r.at(0).left(2), r.at(1).leftJustified(50), r.at(2).leftJustified(50));
+        words.append(r.at(0).leftJustified(4), r.at(1).leftJustified(50), r.at(2).leftJustified(50));
     return words;
 }
 
@@ -122,7 +122,7 @@ private slots:
             { "1", "go) on (x", "avanti" },
         });
         const Direction dir = toEnglish ? Direction::ItalianToEnglish : Direction::EnglishToItalian;
-        const QString prompt = Answers::trimTrailingBlanks((toEnglish ? words.Listit : words.Listin).at(current));
+        const QString prompt = Answers::trimTrailingBlanks(toEnglish ? words.italian(current) : words.english(current));
         AcceptedAnswers answers;
         answers.clear();
         answers.collectOwnAlternatives(words, current, dir);
@@ -163,9 +163,10 @@ private slots:
             return answers.acceptedAnswers;
         };
         QCOMPARE(collect("light"), QStringList { "luce" });
-        words.append("3   ", " 3", QStringLiteral("light (lamp)").leftJustified(50), "leggero");
+        words.append(u"3   ", QStringLiteral("light (lamp)").leftJustified(50), u"leggero");
         QCOMPARE(collect("light"), QStringList({ "luce", "leggero" }));
-        words.Listin[1] = QStringLiteral("light").leftJustified(50);
+        words = table(
+            { { "1", "light", "luce" }, { "2", "light", "buio" }, { "3", "light (lamp)", "leggero" } });
         QCOMPARE(collect("light"), QStringList({ "luce", "buio", "leggero" }));
         words = table({ { "4", "dark (night)", "notte" } });
         QCOMPARE(collect("light"), QStringList());

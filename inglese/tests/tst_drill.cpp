@@ -28,7 +28,7 @@ struct Drilling
         : drill(session, platform, direction)
     {
         for (const QStringList &r : rows)
-            session.words.append(" 1  ", " 1", r.at(0).leftJustified(50), r.at(1).leftJustified(50));
+            session.words.append(u" 1  ", r.at(0).leftJustified(50), r.at(1).leftJustified(50));
         session.selection.options.order = 2;
         session.selection.buildSelection(session.words, session.memoc);
         drill.load();

@@ -62,7 +62,7 @@ struct Drilling
             { "to walk", "camminare" },
         };
         for (const QStringList &r : rows)
-            session.words.append("12  ", "12", r.at(0).leftJustified(50), r.at(1).leftJustified(50));
+            session.words.append(u"12  ", r.at(0).leftJustified(50), r.at(1).leftJustified(50));
         session.selection.options.order = 2;
         session.selection.buildSelection(session.words, session.memoc);
         session.points = 987;
@@ -318,7 +318,7 @@ private slots:
         QTest::mouseClick(child<QWidget>(drill.data(), "Command3"), Qt::LeftButton);
         QVERIFY(main.isVisible());
         QTRY_VERIFY(drill.isNull());
-        QCOMPARE(session.words.Listc, (QStringList { "12 c", " 3" }));
+        QCOMPARE(session.words.lessonColumn(), (QStringList { "12 c", " 3" }));
 
         main.close();
         QFile log(dir.filePath("inglelog"));

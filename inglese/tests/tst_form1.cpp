@@ -121,7 +121,7 @@ private slots:
         QVERIFY(start());
         QVERIFY(m_platform.shown.isEmpty());
         QCOMPARE(m_form->comments(), "## sample vocabulary\r\n## lesson 3\r\n");
-        QCOMPARE(m_session->words.Listc, QStringList({ "12 c", " 3  ", " 3  ", " 0  " }));
+        QCOMPARE(m_session->words.lessonColumn(), QStringList({ "12 c", " 3  ", " 3  ", " 0  " }));
         QCOMPARE(m_session->memoc.words(), QList<int>({ 0 }));
         QCOMPARE(m_session->points, 1000);
         const auto &state = m_session->lessonState;
@@ -260,7 +260,7 @@ private slots:
         QFETCH(QString, folder);
         QFETCH(QString, message);
         QVERIFY(startEditing(typed));
-        const QStringList listc = m_session->words.Listc;
+        const QStringList listc = m_session->words.lessonColumn();
         const QString moved = m_dir->path() + "-moved";
         if (folder == "gone")
             QVERIFY(QDir().rename(m_dir->path(), moved));
@@ -285,7 +285,7 @@ private slots:
             QVERIFY2(m_platform.shown.first().text.startsWith(message), qPrintable(m_platform.shown.first().text));
             QCOMPARE(readBytes(path("inglese.txt")), Vocabulary::encode(Sample));
             if (folder.isEmpty()) // refused before anything changed; a failed write has already re-read the list
-                QCOMPARE(m_session->words.Listc, listc);
+                QCOMPARE(m_session->words.lessonColumn(), listc);
             QVERIFY(list()->toPlainText().endsWith(typed));
             return;
         }
@@ -296,7 +296,7 @@ private slots:
         // character is no blank, so it even counts as marked); the critical
         // word already listed gets no second key.
         QCOMPARE(m_session->words.count(), 6);
-        QCOMPARE(m_session->words.Listc.last(), "5  x");
+        QCOMPARE(m_session->words.lessonColumn().last(), "5  x");
         QCOMPARE(m_session->memoc.words(), QList<int>({ 0, 4, 5 }));
     }
 

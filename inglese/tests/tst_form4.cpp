@@ -42,7 +42,7 @@ struct Options
     Options(const QList<int> &chosen, const QList<int> &critical = {})
     {
         for (int lesson : { 1, 2, 0, 3, 4, 5, 6, 3, 5 })
-            s.words.append(QStringLiteral("%1").arg(lesson, 2, 10, QLatin1Char('0')), QString(), "en", "it");
+            s.words.append(QStringLiteral("%1").arg(lesson, 2, 10, QLatin1Char('0')), u"en", u"it");
         for (int row = 0; row < s.words.count(); ++row)
             s.lessonState[std::size_t(s.words.lessonOf(row))] = 1;
         s.lessonState[0] = 0;

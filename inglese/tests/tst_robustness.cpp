@@ -102,7 +102,7 @@ private slots:
         QCOMPARE(platform.shown.size(), badLines);
         QCOMPARE(session.words.count(), rows);
         for (int row = 0; row < rows; ++row)
-            QVERIFY(session.words.Listin.at(row).size() <= 50 && session.words.Listit.at(row).size() <= 50);
+            QVERIFY(session.words.english(row).size() <= 50 && session.words.italian(row).size() <= 50);
         // The window shows the list and a drill question can be prepared.
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));

@@ -26,11 +26,11 @@ class TestSamples : public QObject
     // The answers a drill accepts for a word when every lesson is chosen.
     AcceptedAnswers answersFor(int row, Direction direction) const
     {
-        const QStringList &prompts = direction == Direction::EnglishToItalian ? m_words.Listin : m_words.Listit;
+        const QStringView prompt = direction == Direction::EnglishToItalian ? m_words.english(row) : m_words.italian(row);
         AcceptedAnswers accepted;
         accepted.clear();
         accepted.collectOwnAlternatives(m_words, row, direction);
-        accepted.collectSynonyms(m_words, [](int) { return true; }, Answers::trimTrailingBlanks(prompts.at(row)),
+        accepted.collectSynonyms(m_words, [](int) { return true; }, Answers::trimTrailingBlanks(prompt),
                                  direction);
         return accepted;
     }
@@ -63,7 +63,7 @@ private slots:
         int perLesson[21] = {};
         for (int row = 0; row < m_words.count(); ++row) {
             const int lesson = m_words.lessonOf(row);
-            QVERIFY2(lesson >= 0, qPrintable(m_words.Listc.at(row)));
+            QVERIFY2(lesson >= 0, qPrintable(m_words.lessonField(row)));
             ++perLesson[lesson];
         }
         for (int lesson = 0; lesson <= 20; ++lesson)
@@ -93,7 +93,8 @@ private slots:
         for (int row = 0; row < m_words.count(); ++row) {
             const AcceptedAnswers answers = answersFor(row, direction);
             const QStringList &accepted = answers.acceptedAnswers;
-            QVERIFY2(!accepted.isEmpty() && !accepted.first().isEmpty(), qPrintable(m_words.Listin.at(row)));
+            QVERIFY2(!accepted.isEmpty() && !accepted.first().isEmpty(),
+                qPrintable(m_words.english(row).toString()));
             shared += answers.synonymText.count(QLatin1Char('\r')) > 1; // several words share the prompt
             for (const QString &answer : accepted) {
                 const auto followed = std::find_if(accepted.cbegin(), accepted.cend(),

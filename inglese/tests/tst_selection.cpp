@@ -9,8 +9,7 @@ WordTable table(const QStringList &lessonFields)
 {
     WordTable t;
     for (int i = 0; i < lessonFields.size(); ++i)
-        t.append(lessonFields.at(i), lessonFields.at(i).left(2), QStringLiteral("en%1").arg(i),
-                 QStringLiteral("it%1").arg(i));
+        t.append(lessonFields.at(i), QStringLiteral("en%1").arg(i), QStringLiteral("it%1").arg(i));
     return t;
 }
 
@@ -69,7 +68,7 @@ private slots:
             << lessons << 4 << L { 2 } << L { 5, 4, 1, 0, 4 } << L { 1, 4, 4 } << 0;
         QTest::newRow("critical: vanished rows skipped") << lessons << 4 << L { 0 } << L { 2, 40, 9999 } << L { 2 } << 0;
         QTest::newRow("rows without a valid lesson never chosen")
-            << QStringList { "01", "##", "ab", "21", "", "-1", " 3", "20" } << 2 << L { 0 } << L {} << L { 0, 6, 7 } << 0;
+            << QStringList { "01", "##", "ab", "21", "", "-1", " 3", "20", "7x", "+7" } << 2 << L { 0 } << L {} << L { 0, 6, 7 } << 0;
     }
     void build()
     {

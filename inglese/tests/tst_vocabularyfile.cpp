@@ -87,7 +87,7 @@ private slots:
     void secondStageFields_data()
     {
         QTest::addColumn<QString>("line");
-        QTest::addColumn<QStringList>("fields"); // Listc, Listll, Listin, Listit
+        QTest::addColumn<QStringList>("fields"); // lesson column, lesson number, English, Italian
         QTest::addColumn<bool>("critical");
         const QString house = QString("house").leftJustified(50);
         QTest::newRow("critical word line") << wordLine("12", "c", "house", "casa (abitazione, dimora)")
@@ -107,7 +107,9 @@ private slots:
         CriticalList memoc;
         QVERIFY(parseWordList("1   first\r\n" + line + "\r\n", words, memoc, 9, platform));
         QCOMPARE(words.count(), 2);
-        QTEST(QStringList({ words.Listc.at(1), words.Listll.at(1), words.Listin.at(1), words.Listit.at(1) }), "fields");
+        QTEST(QStringList({ words.lessonField(1), words.lessonText(1).toString(), words.english(1).toString(),
+                            words.italian(1).toString() }),
+              "fields");
         QTEST(memoc.contains(1), "critical");
         QVERIFY(platform.shown.isEmpty());
     }
@@ -120,7 +122,9 @@ private slots:
         const QString text = wordLine("1", "", "one", "uno") + CrLf + wordLine("1", "", "two", "due") + CrLf
             + wordLine("3", "c", "to run (away", "scappare") + CrLf + wordLine("2", "c", "four", "quattro") + CrLf;
         QVERIFY(parseWordList(text, words, memoc, 9, platform));
-        QCOMPARE(words.Listit, QStringList({ "uno", "due", "quattro" }));
+        QCOMPARE(QStringList({ words.italian(0).toString(), words.italian(1).toString(),
+                     words.italian(2).toString() }),
+            QStringList({ "uno", "due", "quattro" }));
         QCOMPARE(memoc.words(), QList<int>({ 2 })); // the row index, not the line number
         QCOMPARE(platform.shown.size(), 1);
         const FakePlatform::Shown &shown = platform.shown.first();
@@ -188,6 +192,7 @@ private slots:
             << wordLine("20", "", "price", "prezzo \u00e8 \u20ac") + CrLf << int(SaveProblem::None) << 0;
         QTest::newRow("lesson 21") << good + wordLine("21", "", "a", "b") + CrLf << int(SaveProblem::BadLesson) << 2;
         QTest::newRow("lesson letters") << good + good + "ab  x" + CrLf << int(SaveProblem::BadLesson) << 3;
+        QTest::newRow("lesson 7x") << good + "7x  house" + CrLf << int(SaveProblem::BadLesson) << 2;
         QTest::newRow("no lesson") << "    house" + CrLf << int(SaveProblem::BadLesson) << 1;
         QTest::newRow("last line without line end") << good + "x" << int(SaveProblem::BadLesson) << 2;
         QTest::newRow("character outside the code page")
@@ -248,12 +253,12 @@ private slots:
         QFETCH(QList<int>, critical);
         WordTable words;
         for (const char *lesson : { "12", " 3", "12", "20", " 0" })
-            words.append(QString(lesson) + "  ", lesson, "en", "it");
+            words.append(QString(lesson) + "  ", u"en", u"it");
         CriticalList memoc;
         for (int w : critical)
             memoc.add(w);
         MainRules::refreshLessonList(words, memoc);
-        QTEST(words.Listc, "listc");
+        QTEST(words.lessonColumn(), "listc");
     }
 };
 
