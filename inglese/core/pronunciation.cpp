@@ -55,7 +55,7 @@ QString drillText(const Drill &drill, const WordTable &words)
         if (s.questionRunning && !helpShowsAll)
             return QString();
     }
-    return spokenText(words.Listin.at(word));
+    return spokenText(words.english(word).toString());
 }
 
 QString controlTip(Platform::Speech speech)

@@ -556,7 +556,7 @@ QList<Word> tableToExport(
         if (lesson < 0 ? !all : !lessons[std::size_t(lesson)])
             continue;
         exported.append(
-            { words.Listin.at(r).trimmed(), words.Listit.at(r).trimmed(), lesson, memoc.contains(r), r + 1 });
+            { words.english(r).trimmed().toString(), words.italian(r).trimmed().toString(), lesson, memoc.contains(r), r + 1 });
     }
     return exported;
 }
