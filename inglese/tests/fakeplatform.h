@@ -5,6 +5,8 @@
 #include <QList>
 #include <QQueue>
 
+#include <functional>
+
 // A scripted desktop for tests: message boxes answer from a queue (or with
 // the first button when the queue is empty) and are recorded; beeps are
 // counted; random numbers come from a queue (0.0 when it is empty); the
@@ -29,10 +31,14 @@ public:
     QTime time { 9, 10, 2 };
     QSize screen { 1280, 1024 };
     QString folder;
+    // Runs while a box is open, as the events a real box lets through.
+    std::function<void()> whileShown;
 
     Answer message(const QString &title, const QString &text, Buttons buttons, Icon icon) override
     {
         shown.append({ title, text, buttons, icon });
+        if (whileShown)
+            whileShown();
         if (!answers.isEmpty())
             return answers.dequeue();
         return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;

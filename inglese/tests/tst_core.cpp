@@ -1,0 +1,754 @@
+// The vocabulary trainer's logic without a window: the vocabulary file, the
+// word selection and its draw, the accepted answers, the drill's scoring, and
+// the vocabulary shipped with the program.
+#include "answers.h"
+#include "drill.h"
+#include "fixture.h"
+#include "helptext.h"
+#include "mainrules.h"
+#include "session.h"
+#include "vocabularyfile.h"
+#include "wordtable.h"
+
+#include <QTemporaryDir>
+
+using namespace Vocabulary;
+using L = QList<int>;
+using S = QStringList;
+
+namespace {
+const QString Wrap = QStringLiteral("Ho fatto tutti quelli scelti... ricomincio");
+const QString CriticalEnd = QStringLiteral("Critici terminati ...");
+
+// One row per lesson field (English "enN", Italian "itN").
+WordTable table(const S &lessonFields)
+{
+    WordTable t;
+    for (int i = 0; i < lessonFields.size(); ++i)
+        t.append(lessonFields.at(i), lessonFields.at(i).left(2), QStringLiteral("en%1").arg(i),
+            QStringLiteral("it%1").arg(i));
+    return t;
+}
+
+// Rows of (lesson, English, Italian), padded as the file's columns are.
+WordTable words(const QList<S> &rows)
+{
+    WordTable t;
+    for (const S &r : rows)
+        t.append(
+            r.at(0).leftJustified(4), r.at(0).left(2), r.at(1).leftJustified(50), r.at(2).leftJustified(50));
+    return t;
+}
+
+CriticalList critical(const L &rows)
+{
+    CriticalList memoc;
+    for (int w : rows)
+        memoc.add(w);
+    return memoc;
+}
+
+// Order 0 keeps the options as the window first shows them; else `ticked` boxes (0 is "Tutte").
+SelectionOptions choose(int order, const L &ticked)
+{
+    SelectionOptions o;
+    if (order == 0)
+        return o;
+    o.order = order;
+    o.Ckles[0] = false;
+    for (int k : ticked)
+        o.Ckles[std::size_t(k)] = true;
+    return o;
+}
+
+// A drill over (English, Italian) words of lesson 1, every one selected, forward.
+struct Drilling
+{
+    Session session;
+    FakePlatform platform;
+    Drill drill;
+    explicit Drilling(const QList<S> &rows, Direction direction = Direction::EnglishToItalian)
+        : drill(session, platform, direction)
+    {
+        for (const S &r : rows)
+            session.words.append(" 1  ", " 1", r.at(0).leftJustified(50), r.at(1).leftJustified(50));
+        session.selection.options.order = 2;
+        session.selection.buildSelection(session.words, session.memoc);
+        drill.load();
+    }
+    bool ask(int word) // "Via!" asking `word`
+    {
+        session.selection.pendingWord = 0;
+        session.selection.selectionPos = word;
+        return drill.start();
+    }
+};
+const QList<S> Words { { "house", "casa (abitazione, dimora)" }, { "light", "luce" }, { "light", "leggero" },
+    { "dress", "vestito [m.]" }, { "to walk", "camminare" }, { "a", "a" }, { "rainfall", "precipitazione" },
+    { "mile", "miglio" } };
+} // namespace
+
+struct Scoring
+{
+    int word = 1, ticks = 0, help = -1, points = 1000, done = 0;
+    int pointsAfter = 0, doneAfter = 1;
+    bool critical = false;
+    int tickBeeps = 0;
+};
+Q_DECLARE_METATYPE(Scoring)
+
+class TestCore : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void dataFolder_data()
+    {
+        QTest::addColumn<QString>("current");
+        QTest::addColumn<QString>("folder");
+        row("separator appended", "/home/anna/inglese", "/home/anna/inglese/");
+        row("root folder", "/", "/");
+        row("old drive folder", "d:\\vb", "d:\\vb50\\ingle\\");
+        row("case matters", "D:\\vb", "D:\\vb/");
+    }
+    void dataFolder()
+    {
+        QFETCH(QString, current);
+        QTEST(MainRules::dataFolderFor(current), "folder");
+    }
+
+    // Stage one sets comments aside and drops empty lines; a last line without
+    // CR LF counts only from three characters on.
+    void firstStage_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("comments");
+        QTest::addColumn<QString>("words");
+        row("last line «ab» without CR LF is lost", "12 xyz\r\nab", "", "12 xyz\r\n");
+        row("last line «abc» without CR LF is kept", "12 xyz\r\nabc", "", "12 xyz\r\nabc\r\n");
+        row("short last line with CR LF is kept", "12 xyz\r\nab\r\n", "", "12 xyz\r\nab\r\n");
+        row("comments anywhere, one hash is a word", "## top\r\n1 a\r\n## mid\r\n# x\r\n## end\r\n",
+            "## top\r\n## mid\r\n## end\r\n", "1 a\r\n# x\r\n");
+        row("empty lines dropped, lone LF kept", "\r\n1 a\nb\r\n\r\n\r\n2 b\r\n\r\n", "",
+            "1 a\nb\r\n2 b\r\n");
+    }
+    void firstStage()
+    {
+        QFETCH(QString, file);
+        const FileText split = splitFileText(file);
+        QTEST(split.comments, "comments");
+        QTEST(split.wordText, "words");
+        const FileText again = splitFileText(saveText(split.comments, split.wordText));
+        QCOMPARE(again.comments + again.wordText, split.comments + split.wordText);
+    }
+
+    // Stage two: the fixed columns, the bracket rule (one kind of bracket per
+    // side, opened and closed) and the critical marks.
+    void secondStage_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<S>("fields"); // Listc, Listll, Listin, Listit; empty: line left out
+        QTest::addColumn<bool>("critical");
+        const QString house = QString("house").leftJustified(50);
+        row("critical word line", wordLine("12", "c", "house", "casa (abitazione, dimora)"),
+            S { "12 c", "12", house, "casa (abitazione, dimora)" }, true);
+        row("«x» marks like «c»", wordLine(" 7", "x", "house", "casa"), S { " 7 x", " 7", house, "casa" },
+            true);
+        row("columns after 105 ignored", wordLine("01", "", "house", QString("b").leftJustified(50) + "tail"),
+            S { "01  ", "01", house, QString("b").leftJustified(50) }, false);
+        row("short line, short fields", "5   tree", S { "5   ", "5 ", "ree", "" }, false);
+        row("brackets of both sides", wordLine("1", "", "to run (away)", "fuggire [verbo]"),
+            S { "1   ", "1 ", QString("to run (away)").leftJustified(50), "fuggire [verbo]" }, false);
+        row("order of brackets does not count", wordLine("1", "", "x )(", "y"),
+            S { "1   ", "1 ", QString("x )(").leftJustified(50), "y" }, false);
+        row("open parenthesis only", wordLine("1", "c", "to run (away", "scappare"), S {}, false);
+        row("open square bracket only", wordLine("1", "c", "to run", "correre [verbo"), S {}, false);
+        row("both kinds on one side", wordLine("1", "", "set (put) [verb]", "mettere"), S {}, false);
+        row("both kinds, Italian", wordLine("1", "", "set", "mettere (porre) [verbo]"), S {}, false);
+    }
+    void secondStage()
+    {
+        QFETCH(QString, line);
+        QFETCH(S, fields);
+        FakePlatform platform;
+        WordTable words;
+        CriticalList memoc;
+        QVERIFY(parseWordList("1   first\r\n" + line + "\r\n" + wordLine("2", "c", "b", "c") + "\r\n", words,
+            memoc, 9, platform));
+        QCOMPARE(words.count(), fields.isEmpty() ? 2 : 3);
+        if (!fields.isEmpty())
+            QCOMPARE(
+                S({ words.Listc.at(1), words.Listll.at(1), words.Listin.at(1), words.Listit.at(1) }), fields);
+        QFETCH(bool, critical); // a left-out line moves the next row's key up
+        QCOMPARE(memoc.words(), fields.isEmpty() ? L({ 1 }) : critical ? L({ 1, 2 }) : L({ 2 }));
+        QCOMPARE(platform.shown.size(), fields.isEmpty() ? 1 : 0);
+        if (fields.isEmpty()) {
+            QCOMPARE(platform.shown.at(0).title, BadLineTitle);
+            QCOMPARE(platform.shown.at(0).icon, Platform::Icon::Stop);
+            QVERIFY(platform.shown.at(0).text.startsWith(
+                "La Riga numero 2 usa male le parentesi\r\n\r\n  Lezione = 1"));
+        }
+    }
+
+    // Marks are added once per start-up word, never while critical words are drilled.
+    void criticalMarks_data()
+    {
+        QTest::addColumn<int>("builtMode");
+        QTest::addColumn<int>("parses");
+        QTest::addColumn<L>("marked");
+        row("start-up", 9, 1, L { 0, 2 });
+        row("a save does not add a key twice", 2, 3, L { 0, 2 });
+        row("nothing while drilling critical words", 4, 1, L {});
+    }
+    void criticalMarks()
+    {
+        QFETCH(int, builtMode);
+        QFETCH(int, parses);
+        FakePlatform platform;
+        WordTable words;
+        CriticalList memoc;
+        const QString text = wordLine("1", "c", "a", "b") + CrLf + wordLine("1", "", "c", "d") + CrLf
+            + wordLine("2", "x", "e", "f") + CrLf;
+        for (int i = 0; i < parses; ++i) {
+            words.clear();
+            parseWordList(text, words, memoc, builtMode, platform);
+        }
+        QTEST(memoc.words(), "marked");
+    }
+
+    void tableTakesAtMost32767Rows()
+    {
+        FakePlatform platform;
+        WordTable words;
+        CriticalList memoc;
+        QString text;
+        for (int i = 0; i <= WordTable::MaxRows; ++i)
+            text += i == 10000 ? "1  c x\r\n" : "1    x\r\n";
+        QVERIFY(!parseWordList(text, words, memoc, 9, platform));
+        QCOMPARE(words.count(), WordTable::MaxRows);
+        QCOMPARE(memoc.words(), L({ 10000 }));
+        QCOMPARE(CriticalList::key(10000), "10000");
+        QCOMPARE(CriticalList::key(37), "0037");
+        text.chop(8);
+        words.clear();
+        QVERIFY(parseWordList(text, words, memoc, 9, platform));
+        QVERIFY(!Vocabulary::checkBeforeSave(text + "1   bad (\r\n")); // left out by the bracket rule: no row
+        const SaveProblem problem = Vocabulary::checkBeforeSave(text + "2   y\r\n");
+        QCOMPARE(problem.kind, SaveProblem::TooManyRows);
+        QCOMPARE(problem.lineNumber, WordTable::MaxRows + 1);
+    }
+
+    // A save never writes what the next start-up would refuse; the first faulty line is named.
+    void checkBeforeSave_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("lineNumber");
+        const QString good = wordLine("1", "", "house", "casa") + CrLf;
+        row("empty and comment lines pass", good + CrLf + "## note" + CrLf + good, int(SaveProblem::None), 0);
+        row("Windows-1252 letters and the euro", wordLine("20", "", "price", "prezzo \u00e8 \u20ac") + CrLf,
+            int(SaveProblem::None), 0);
+        row("lesson 21", good + wordLine("21", "", "a", "b") + CrLf, int(SaveProblem::BadLesson), 2);
+        row("lesson letters", good + good + "ab  x" + CrLf, int(SaveProblem::BadLesson), 3);
+        row("no lesson", "    house" + CrLf, int(SaveProblem::BadLesson), 1);
+        row("last line without line end", good + "x", int(SaveProblem::BadLesson), 2);
+        row("outside the code page", good + wordLine("2", "", "Krak\u00f3w", "Cracovia \u0101") + CrLf,
+            int(SaveProblem::BadCharacter), 2);
+        row("first fault counts", "ab" + CrLf + "## \u4e00" + CrLf, int(SaveProblem::BadLesson), 1);
+    }
+    void checkBeforeSave()
+    {
+        QFETCH(QString, text);
+        const SaveProblem problem = Vocabulary::checkBeforeSave(text);
+        QTEST(int(problem.kind), "kind");
+        QTEST(problem.lineNumber, "lineNumber");
+        if (problem)
+            QVERIFY(saveProblemMessage(problem).startsWith(
+                "La Riga numero " + QString::number(problem.lineNumber)));
+    }
+
+    void fileIsWindows1252()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("inglese.txt");
+        const QString text = "## caff\u00e8 \u20ac\r\n1   citt\u00e0\r\n";
+        QVERIFY(writeFile(path, text));
+        QCOMPARE(readBytes(path), QByteArray("## caff\xe8 \x80\r\n1   citt\xe0\r\n"));
+        QString back;
+        QVERIFY(readFile(path, back));
+        QCOMPARE(back, text);
+        QVERIFY(!readFile(dir.filePath("missing.txt"), back));
+    }
+
+    // After a drill the lesson column gets a "c" for every critical word.
+    void refreshLessonList_data()
+    {
+        QTest::addColumn<L>("critical");
+        QTest::addColumn<S>("listc");
+        row("none", L(), S({ "12", " 3", "12", "20", " 0" }));
+        row("first, last, duplicate", L({ 0, 4, 4 }), S({ "12 c", " 3", "12", "20", " 0 c" }));
+        row("key of a vanished row", L({ 1, 9 }), S({ "12", " 3 c", "12", "20", " 0" }));
+    }
+    void refreshLessonList()
+    {
+        QFETCH(L, critical);
+        WordTable t;
+        for (const char *lesson : { "12", " 3", "12", "20", " 0" })
+            t.append(QString(lesson) + "  ", lesson, "en", "it");
+        MainRules::refreshLessonList(t, ::critical(critical));
+        QTEST(t.Listc, "listc");
+    }
+
+    // Lessons are given as "|"-separated fields, numbers as blank-separated lists.
+    void buildSelection_data()
+    {
+        QTest::addColumn<QString>("lessons");
+        QTest::addColumn<int>("order");
+        QTest::addColumn<QString>("ticked"); // 0 is "Tutte"
+        QTest::addColumn<QString>("memoc");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<int>("position");
+        const QString lessons = "01| 2 c|05  | 0|02|12";
+        row("first build: forward, all", lessons, 0, "", "", "0 1 2 3 4 5", 0);
+        row("lessons 2 and 5 backward", lessons, 3, "2 5", "", "1 2 4", 4);
+        row("lesson 0 only through Tutte", lessons, 2, "1 12", "", "0 5", 0);
+        row("random keeps the position", lessons, 1, "12", "", "5", 7);
+        row("critical: word order, duplicates kept", lessons, 4, "2", "5 4 1 0 4", "1 4 4", 0);
+        row("critical: vanished rows skipped", lessons, 4, "0", "2 40 9999", "2", 0);
+        row("rows without a valid lesson", "01|##|ab|21||-1| 3|20", 2, "0", "", "0 6 7", 0);
+    }
+    void buildSelection()
+    {
+        QFETCH(QString, lessons);
+        QFETCH(int, order);
+        const L expected = numbers("expected");
+        const WordTable t = table(lessons.split('|'));
+        const CriticalList memoc = critical(numbers("memoc"));
+        WordSelection s;
+        s.options = choose(order, numbers("ticked"));
+        s.selectionPos = 7;
+        s.buildSelection(t, memoc);
+        QCOMPARE(s.builtMode, order ? order : 2);
+        QCOMPARE(s.selection.mid(1, s.selectionCount), expected);
+        QTEST(s.selectionPos, "position");
+        for (int w = -1; w <= t.count(); ++w)
+            QCOMPARE(s.isSelected(w), expected.contains(w));
+        // A build runs again only when marked out of date.
+        s.options = choose(2, { 7 });
+        s.buildSelection(t, memoc);
+        QCOMPARE(s.selection.mid(1, s.selectionCount), expected);
+        s.builtMode = 9;
+        s.buildSelection(t, memoc);
+        QCOMPARE(s.selectionCount, 0);
+        QVERIFY(!s.isSelected(expected.value(0, 0)));
+    }
+
+    // Each step draws after the word before was answered ("u" in `script`:
+    // left unanswered; "o"/"c": OK or Cancel to the Ricomincio box). A step
+    // gives the word drawn, or "cancel", "done" (critical words finished),
+    // "none" or "again" (the unanswered word asked again). Messages: W the
+    // Ricomincio box, E the end of the critical words, * nothing chosen.
+    void draws_data()
+    {
+        QTest::addColumn<QString>("lessons");
+        QTest::addColumn<int>("order");
+        QTest::addColumn<QString>("ticked");
+        QTest::addColumn<QString>("memoc");
+        QTest::addColumn<QString>("randoms");
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QString>("messages");
+        const QString five = "01|02|01|03|01";
+        row("forward, OK at the end", five, 2, "1", "", "", "o", "0 2 4 0 2", "W");
+        row("forward, Cancel at the end", five, 2, "1", "", "", "c", "0 2 4 cancel", "W");
+        row("backward from the last word", five, 3, "1", "", "", "o", "4 2 0 4", "W");
+        row("backward, Cancel at the start", five, 3, "1", "", "", "c", "4 2 0 cancel", "W");
+        row("random: position from the draw", "1|1|1|1|1", 1, "0", "", "0.3 0.75 0.99 0 0.5", "", "1 3 4 0 2",
+            "");
+        row("random never repeats the last word", "01|02", 1, "0", "", "0 0.9 0.9 0.2", "", "1 0 1 0", "");
+        row("random, stuck generator", "01|02", 1, "0", "", "", "", "1 0 1", "");
+        row("random over one word", five, 1, "3", "", "0.5 0.1", "", "3 3", "");
+        row("unanswered word asked again", five, 2, "0", "", "", "uu", "0 1 again 2", "");
+        row("critical, empty list", five, 4, "0", "", "", "", "done", "E");
+        row("critical ends after the last", five, 4, "0", "3 1", "", "", "1 3 done", "E");
+        row("no chosen word", five, 2, "", "", "", "", "none none", "* *");
+        row("empty vocabulary", "", 1, "0", "", "", "", "none", "*");
+    }
+    void draws()
+    {
+        QFETCH(QString, lessons);
+        QFETCH(int, order);
+        QFETCH(QString, randoms);
+        QFETCH(QString, script);
+        QFETCH(QString, expected);
+        QFETCH(QString, messages);
+        FakePlatform platform;
+        for (const QString &r : randoms.split(' ', Qt::SkipEmptyParts))
+            platform.randoms.enqueue(r.toDouble());
+        const QString boxes = QString(script).remove('u');
+        for (QChar a : boxes)
+            platform.answers.enqueue(a == 'o' ? Platform::Answer::Ok : Platform::Answer::Cancel);
+        WordSelection s;
+        s.options = choose(order, numbers("ticked"));
+        s.buildSelection(table(lessons.isEmpty() ? S {} : lessons.split('|')), critical(numbers("memoc")));
+        S got;
+        for (int i = 0; got.size() < expected.count(' ') + 1; ++i) {
+            const int before = s.currentWord;
+            if (!(i > 0 && script.mid(i - 1, 1) == "u"))
+                s.pendingWord = 0;
+            switch (s.drawWord(platform)) {
+            case WordSelection::Draw::Drawn:
+                got << QString::number(s.currentWord);
+                QVERIFY(s.isSelected(s.currentWord));
+                break;
+            case WordSelection::Draw::Repeated:
+                got << "again";
+                QCOMPARE(s.currentWord, before);
+                break;
+            case WordSelection::Draw::CriticalDone:
+                got << "done";
+                QCOMPARE(s.builtMode, 5); // the next build runs again
+                break;
+            default:
+                got << (s.selectionCount ? "cancel" : "none");
+                QCOMPARE(s.currentWord, before);
+            }
+        }
+        QCOMPARE(got.join(' '), expected);
+        S shown;
+        for (const FakePlatform::Shown &m : std::as_const(platform.shown))
+            shown << (m.text == Wrap && m.title == "Ricomincio..." && m.buttons == Platform::Buttons::OkCancel
+                    ? "W"
+                    : m.text == CriticalEnd && m.title == "Rifare la Scelta..."              ? "E"
+                    : m.title == "Rifare la Scelta..." && m.buttons == Platform::Buttons::Ok ? "*"
+                                                                                             : m.text);
+        QCOMPARE(shown.join(' '), messages);
+    }
+
+    // a = addCritical, r = removeCritical, both on word 5 (the list holds 3 and 8).
+    void criticalList_data()
+    {
+        QTest::addColumn<int>("builtMode");
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<L>("expected");
+        row("add twice, remove once", 2, "aar", L { 3, 5, 8 });
+        row("remove an absent word", 2, "r", L { 3, 8 });
+        row("critical order adds nothing", 4, "a", L { 3, 8 });
+        row("critical order still removes", 4, "ar", L { 3, 8 });
+    }
+    void criticalList()
+    {
+        QFETCH(int, builtMode);
+        QFETCH(QString, steps);
+        CriticalList memoc = critical({ 8, 3 });
+        WordSelection s;
+        s.builtMode = builtMode;
+        s.currentWord = 5;
+        for (QChar step : steps) {
+            if (step == 'r' && builtMode == 4)
+                memoc.add(5);
+            step == 'a' ? s.addCritical(memoc) : s.removeCritical(memoc);
+        }
+        QTEST(memoc.words(), "expected");
+        if (builtMode != 4)
+            QCOMPARE(s.criticalKey, QStringLiteral("0005"));
+    }
+
+    void splitAlternatives_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<S>("parts");
+        QTest::addColumn<QString>("key"); // of the text as a prompt
+        QTest::addColumn<QString>("answer"); // to type for the text
+        row("three", "casa (abitazione, dimora)", S { "casa", "abitazione", "dimora" }, "casa", "casa");
+        row("none, outer blanks", "  casa  ", S { "casa" }, "casa", "  casa");
+        row("no closing", "casa (abitazione, dimora", S { "casa", "abitazione", "dimora" }, "casa", "casa");
+        row("blanks inside", "to go ( andare ,  partire )", S { "to go", "andare", "partire" }, "to go",
+            "to go");
+        row("comma outside", "a (b) c, d", S { "a", "b" }, "a", "a");
+        row("empty brackets", "casa ()", S { "casa", "" }, "casa", "casa");
+        row("begins with open", "(to) go", S { "(to) go" }, "(to) go", "");
+        row("close before open", "a) b (c, d)", S { "a) b (c, d)" }, "a) b (c, d)", "a) b");
+        row("no blank before", "run(verb)", S { "run", "verb" }, "run", "run");
+        row("bracket", "casa [f.]   ", S { "casa [f.]" }, "casa [f.]", "casa");
+        row("parenthesis wins", "casa [f.] (dimora)", S { "casa [f.]", "dimora" }, "casa [f.]", "casa [f.]");
+        S many { "x" };
+        for (int i = 1; i <= 30; ++i)
+            many << QStringLiteral("w%1").arg(i);
+        row("twenty at most", "x (" + many.mid(1).join(", ") + ")", many.mid(0, Answers::MaxEntries), "x",
+            "x");
+    }
+    void splitAlternatives()
+    {
+        QFETCH(QString, text);
+        QTEST(Answers::splitAlternatives(text), "parts");
+        QTEST(Answers::promptKey(Answers::trimTrailingBlanks(text)), "key");
+        QTEST(Answers::answerOf(text), "answer");
+    }
+
+    // Accepted answers and the synonyms text in both directions.
+    void collect_data()
+    {
+        QTest::addColumn<bool>("toEnglish");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<L>("selected");
+        QTest::addColumn<S>("accepted");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("synonyms");
+        const L all { 0, 1, 2, 3, 4, 5 };
+        row("own alternatives, then itself", false, 0, all, S { "casa", "abitazione", "dimora", "casa" },
+            "house", "(Lez.12)   house = casa (abitazione, dimora)");
+        row("two light words", false, 1, all, S { "luce", "leggero" }, "light",
+            "\r(Lez.1)   light = luce\r(Lez.2)   light = leggero");
+        row("current not selected", false, 1, L { 2 }, S { "leggero" }, "light",
+            "\r(Lez.2)   light = leggero");
+        row("remark in prompt", false, 3, L { 3, 4 }, S { "correre", "correre" }, "run",
+            "\r(Lez.5)   run (verb) = correre [v.]\r(Lez.5)   run (jog) = correre");
+        row("from Italian: alternatives", true, 5, L { 5 }, S { "flat", "apartment", "flat" }, "appartamento",
+            "(Lez.7)   flat (apartment) = appartamento");
+        row("from Italian: same word", true, 6, L { 0, 6, 7 }, S { "bright", "clear" }, "chiaro",
+            "\r(Lez.8)   bright = chiaro\r(Lez.9)   clear = chiaro");
+        row("from Italian: bracket in key", true, 3, L { 3, 4 }, S { "run", "verb", "run" }, "correre [v.]",
+            "(Lez.5)   run (verb) = correre [v.]");
+        row("prompt opening a bracket", false, 8, L { 8 }, S { "andare" }, "(to) go",
+            "\r(Lez.1)   (to) go = andare");
+    }
+    void collect()
+    {
+        QFETCH(bool, toEnglish);
+        QFETCH(int, current);
+        QFETCH(L, selected);
+        QFETCH(S, accepted);
+        const WordTable t = words({ { "12", "house", "casa (abitazione, dimora)" }, { " 1", "light", "luce" },
+            { "2", "light", "leggero" }, { "5", "run (verb)", "correre [v.]" },
+            { "5", "run (jog)", "correre" }, { "7", "flat (apartment)", "appartamento" },
+            { "8", "bright", "chiaro" }, { "9", "clear", "chiaro" }, { "1", "(to) go", "andare" } });
+        const Direction dir = toEnglish ? Direction::ItalianToEnglish : Direction::EnglishToItalian;
+        AcceptedAnswers answers;
+        answers.collectOwnAlternatives(t, current, dir);
+        answers.collectSynonyms(
+            t, [&](int w) { return selected.contains(w); },
+            Answers::trimTrailingBlanks((toEnglish ? t.Listit : t.Listin).at(current)), dir);
+        QCOMPARE(answers.acceptedAnswers, accepted);
+        QTEST(answers.promptKey, "key");
+        QTEST(answers.synonymText, "synonyms");
+    }
+
+    void acceptedAnswersStopAtTwenty()
+    {
+        QList<S> rows { { "1", "go", "andare (a, b, c, d, e, f, g, h, i, j)" } };
+        for (int i = 0; i < 15; ++i)
+            rows.append({ "1", "go", QStringLiteral("v%1").arg(i) });
+        const WordTable t = words(rows);
+        AcceptedAnswers answers;
+        answers.collectOwnAlternatives(t, 0, Direction::EnglishToItalian);
+        answers.collectSynonyms(
+            t, [](int) { return true; }, "go", Direction::EnglishToItalian);
+        QCOMPARE(answers.answerCount(), Answers::MaxEntries);
+        QCOMPARE(answers.acceptedAnswers.mid(10, 2), S({ "j", "andare" }));
+        QCOMPARE(answers.acceptedAnswers.last(), "v7");
+        QCOMPARE(answers.synonymText.count('\r'), 15); // every matching word still has its line
+    }
+
+    // One answers object serves a whole run while saves and edits change the
+    // table: synonyms always come from the table as it is now.
+    void synonymsFollowTheTable()
+    {
+        WordTable t = words({ { "1", "light", "luce" }, { "2", "dark", "buio" } });
+        AcceptedAnswers answers;
+        const auto collect = [&](const QString &prompt) {
+            answers.clear();
+            answers.collectSynonyms(
+                t, [](int) { return true; }, prompt, Direction::EnglishToItalian);
+            return answers.acceptedAnswers;
+        };
+        QCOMPARE(collect("light"), S { "luce" });
+        t.append("3   ", " 3", QStringLiteral("light (lamp)").leftJustified(50), "leggero");
+        QCOMPARE(collect("light"), S({ "luce", "leggero" }));
+        t.Listin[1] = QStringLiteral("light").leftJustified(50);
+        QCOMPARE(collect("light"), S({ "luce", "buio", "leggero" }));
+        t = words({ { "4", "dark (night)", "notte" } });
+        QCOMPARE(collect("light"), S());
+        QCOMPARE(collect("dark"), S { "notte" });
+    }
+
+    // Typing checked on every change: red and 5 beeps on a wrong text, 40 on a completed answer.
+    void answerCheck_data()
+    {
+        QTest::addColumn<bool>("toEnglish");
+        QTest::addColumn<int>("word");
+        QTest::addColumn<S>("typed");
+        QTest::addColumn<bool>("red");
+        QTest::addColumn<int>("beeps");
+        QTest::addColumn<QString>("following");
+        QTest::addColumn<bool>("answered");
+        row("alternative followed", false, 0, S { "a", "ab" }, false, 0, "abitazione", false);
+        row("alternative completes", false, 0, S { "dimora" }, false, 40, "dimora", true);
+        row("two wrong changes", false, 0, S { "cx", "cxy" }, true, 10, "casa", false);
+        row("case counts", false, 1, S { "L" }, true, 5, "luce", false);
+        row("bracket remark never typed", false, 3, S { "vestito" }, false, 40, "vestito", true);
+        row("longer than the answer", false, 1, S { "lucee" }, true, 5, "luce", false);
+        row("blank inside counts", true, 4, S { "to walk" }, false, 40, "to walk", true);
+        row("without the blank", true, 4, S { "towalk" }, true, 5, "to walk", false);
+        row("answered once only", false, 1, S { "luce", "lucex", "luce" }, false, 45, "luce", true);
+    }
+    void answerCheck()
+    {
+        QFETCH(bool, toEnglish);
+        QFETCH(int, word);
+        QFETCH(S, typed);
+        QFETCH(bool, answered);
+        Drilling d(Words, toEnglish ? Direction::ItalianToEnglish : Direction::EnglishToItalian);
+        QVERIFY(!d.drill.typingChanged("l")); // before the first question any typing is wrong
+        QVERIFY(d.drill.view().typingRed);
+        QVERIFY(d.ask(word));
+        d.platform.beeps = 0;
+        bool done = false;
+        for (const QString &text : typed)
+            done = d.drill.typingChanged(text) || done;
+        QTEST(d.drill.view().typingRed, "red");
+        QTEST(d.platform.beeps, "beeps");
+        QTEST(d.drill.answer(), "following");
+        QCOMPARE(done, answered);
+        QCOMPARE(d.session.doneCount, answered ? 1 : 0);
+        QCOMPARE(d.session.selection.pendingWord, answered ? 0 : word);
+    }
+
+    // Prize, time and help penalties and the critical mark (the word was
+    // critical before: a clean answer clears it), within 16 bits.
+    void scoring_data()
+    {
+        QTest::addColumn<Scoring>("s");
+        row("4 letters in the 9th second", Scoring { .ticks = 9, .pointsAfter = 1004 });
+        row("at the 10th tick", Scoring { .ticks = 10, .pointsAfter = 1003, .critical = true });
+        row("25th tick, free time 10",
+            Scoring { .ticks = 25, .pointsAfter = 982, .critical = true, .tickBeeps = 15 });
+        row("14 letters at the 13th tick", Scoring { .word = 6, .ticks = 13, .pointsAfter = 1014 });
+        row("14 letters at the 14th tick",
+            Scoring { .word = 6, .ticks = 14, .pointsAfter = 1013, .critical = true });
+        row("14 letters at the 15th tick",
+            Scoring { .word = 6, .ticks = 15, .pointsAfter = 1012, .critical = true, .tickBeeps = 1 });
+        row("help on 7 letters",
+            Scoring { .word = 2, .ticks = 3, .help = 3, .pointsAfter = 1004, .critical = true });
+        row("help, then a tick in free time",
+            Scoring { .word = 2, .ticks = 4, .help = 3, .pointsAfter = 1004 });
+        row("help on 1 letter", Scoring { .word = 5, .help = 0, .pointsAfter = 1001 });
+        row("prize at the top", Scoring { .points = 32765, .pointsAfter = 32767 });
+        row("done count at the top", Scoring { .done = 32767, .pointsAfter = 1004, .doneAfter = 32767 });
+        row("penalties at the bottom",
+            Scoring {
+                .ticks = 40, .points = -32760, .pointsAfter = -32764, .critical = true, .tickBeeps = 30 });
+    }
+    void scoring()
+    {
+        QFETCH(Scoring, s);
+        Drilling d(Words);
+        d.session.memoc.add(s.word);
+        d.session.points = s.points;
+        d.session.doneCount = s.done;
+        QVERIFY(d.ask(s.word));
+        if (s.help == 0)
+            d.drill.help();
+        for (int t = 1; t <= s.ticks; ++t) {
+            d.drill.timer1Tick();
+            if (t == s.help)
+                d.drill.help();
+        }
+        QCOMPARE(d.platform.beeps, s.tickBeeps);
+        QVERIFY(d.drill.typingChanged(d.drill.answer()));
+        QCOMPARE(d.drill.pointsText(), QString::number(s.pointsAfter));
+        QCOMPARE(d.session.memoc.contains(s.word), s.critical);
+        QCOMPARE(d.drill.counterLine(),
+            QStringLiteral("Già fatti =%1 Critici =%2").arg(s.doneAfter).arg(s.critical ? 2 : 0));
+    }
+
+    void helpMask_data()
+    {
+        QTest::addColumn<int>("word");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        row("nothing typed", 4, "", "#########");
+        row("wrong letter shown right", 4, "cax", "cam######");
+        row("blank and question mark kept", 0, "ch", "ch# #### ?");
+        row("longer than the answer", 1, "lucexx", "luce");
+    }
+    void helpMask()
+    {
+        QFETCH(int, word);
+        QFETCH(QString, typed);
+        QList<S> rows = Words;
+        rows[0] = { "what", "che cosa ?" };
+        Drilling d(rows);
+        QVERIFY(d.ask(word));
+        d.drill.typingChanged(typed);
+        d.drill.help();
+        QVERIFY(d.drill.view().helpBoxVisible);
+        QTEST(d.drill.view().helpBoxText, "shown");
+        // A window closed in mid-question leaves none open in the next one.
+        d.drill.load();
+        QVERIFY(!d.drill.typingChanged(d.drill.answer()));
+    }
+
+    void helpLines_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<S>("expected");
+        row("no entry for the final line break", QByteArray("uno\r\ndue\r\n"), S { "uno", "due" });
+        row("short last line dropped", QByteArray("uno\r\nxy"), S { "uno" });
+        row("three-character last line kept", QByteArray("uno\r\nxyz"), S { "uno", "xyz" });
+        row("empty line kept, not at the end", QByteArray("a\r\n\r\nc\r\n\r\n"), S { "a", "", "c" });
+        row("empty file", QByteArray(), S { "" });
+        row("code page", QByteArray("citt\xe0 perch\xe9\r\n"), S { QStringLiteral("città perché") });
+    }
+    void helpLines()
+    {
+        QFETCH(QByteArray, bytes);
+        QTEST(::helpLines(bytes), "expected");
+    }
+
+    // The vocabulary shipped is what a new user drills first: it loads without
+    // a complaint, fills every lesson, saves back unchanged, and every answer
+    // it accepts can be typed to the end (one that begins an earlier one, as
+    // «bici» after «bicicletta», never could).
+    void shippedVocabulary()
+    {
+        QString text;
+        QVERIFY(readFile(QStringLiteral(INGLESE_SAMPLES_DIR "/inglese.txt"), text));
+        const FileText file = splitFileText(text);
+        FakePlatform platform;
+        WordTable t;
+        CriticalList memoc;
+        QVERIFY(parseWordList(file.wordText, t, memoc, 9, platform));
+        QVERIFY2(platform.shown.isEmpty(), qPrintable(platform.shown.value(0).text));
+        QVERIFY(memoc.count() > 0);
+        QVERIFY(!Vocabulary::checkBeforeSave(file.wordText));
+        int perLesson[21] = {};
+        for (int row = 0; row < t.count(); ++row) {
+            QVERIFY2(t.lessonOf(row) >= 0 && t.Listc.at(row).size() == 4, qPrintable(t.Listc.at(row)));
+            ++perLesson[t.lessonOf(row)];
+        }
+        for (int lesson = 0; lesson <= 20; ++lesson)
+            QVERIFY2(perLesson[lesson] >= (lesson == 0 ? 1 : 15), qPrintable(QString::number(lesson)));
+        for (Direction dir : { Direction::EnglishToItalian, Direction::ItalianToEnglish }) {
+            for (int row = 0; row < t.count(); ++row) {
+                AcceptedAnswers answers;
+                answers.collectOwnAlternatives(t, row, dir);
+                answers.collectSynonyms(
+                    t, [](int) { return true; },
+                    Answers::trimTrailingBlanks(
+                        (dir == Direction::EnglishToItalian ? t.Listin : t.Listit).at(row)),
+                    dir);
+                const S &accepted = answers.acceptedAnswers;
+                QVERIFY2(!accepted.value(0).isEmpty(), qPrintable(t.Listin.at(row)));
+                for (const QString &answer : accepted) {
+                    const auto first = std::find_if(accepted.cbegin(), accepted.cend(),
+                        [&](const QString &c) { return c.startsWith(answer); });
+                    QVERIFY2(*first == answer, qPrintable(Answers::messageLine(t, row) + ": " + answer));
+                }
+            }
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCore)
+#include "tst_core.moc"

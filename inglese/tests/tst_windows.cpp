@@ -1,0 +1,818 @@
+// The vocabulary trainer's windows driven as the user drives them, by their
+// controls' names, on a temporary data folder: start-up, the word list and its
+// save, the exit log, the options, the drills, what a screen reader finds, and
+// the desktop services of the real platform layer.
+#include "Form0.h"
+#include "Form1.h"
+#include "Form2.h"
+#include "Form3.h"
+#include "Form4.h"
+#include "Form5.h"
+#include "PictureButton.h"
+#include "fixture.h"
+#include "qtplatform.h"
+#include "session.h"
+#include "vocabularyfile.h"
+
+#include <QAccessible>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTimer>
+
+#include <memory>
+
+using L = QList<int>;
+using S = QStringList;
+
+namespace {
+// Word lines of 105 characters: both fields padded to their columns.
+QString line(const char *lesson, const char *mark, const char *english, const QString &italian)
+{
+    return wordLine(lesson, mark, english, italian.leftJustified(50)) + "\r\n";
+}
+const QString Sample = "## sample vocabulary\r\n" + line("12", "c", "house", "casa (abitazione, dimora)")
+    + line(" 3", "", "light", "luce") + "## lesson 3\r\n" + line(" 3", "", "light", "leggero") + "\r\n"
+    + line(" 0", "", "yes", "s\u00ec");
+
+// A data folder holding `vocabulary` as inglese.txt, and the main window over it.
+struct Desk
+{
+    QTemporaryDir dir;
+    FakePlatform platform;
+    Session session;
+    std::unique_ptr<Form1> form;
+
+    explicit Desk(const QString &vocabulary = Sample)
+    {
+        platform.folder = dir.path();
+        if (!vocabulary.isNull())
+            writeBytes(path("inglese.txt"), Vocabulary::encode(vocabulary));
+        writeBytes(path("aiutoV5.txt"), "Istruzioni\r\n  - premi F2\r\n");
+    }
+    QString path(const QString &name) const { return dir.filePath(name); }
+    bool start()
+    {
+        form = std::make_unique<Form1>(session, platform);
+        return form->Form_Load();
+    }
+    QPlainTextEdit *list() const { return control<QPlainTextEdit>(form.get(), "ListaVoci"); }
+    QAction *action(const char *name) const { return control<QAction>(form.get(), name); }
+    void placeCaret(int line, int column)
+    {
+        QTextCursor cursor(list()->document()->findBlockByNumber(line));
+        cursor.setPosition(cursor.position() + column - 1);
+        list()->setTextCursor(cursor);
+    }
+    // Runs `step` on the modal window that `open` opens; false when none opened.
+    bool onModal(const std::function<void()> &open, const std::function<void(QWidget *)> &step)
+    {
+        form->show();
+        form->activateWindow();
+        if (!QTest::qWaitForWindowActive(form.get()))
+            return false;
+        bool opened = false;
+        QTimer::singleShot(0, form.get(), [&] {
+            if (QWidget *modal = QApplication::activeModalWidget()) {
+                opened = true;
+                step(modal);
+                modal->close();
+            }
+        });
+        open();
+        QCoreApplication::processEvents();
+        return opened;
+    }
+};
+
+// A drill window over four words of lesson 12, asked forward.
+struct Drilling
+{
+    Session session;
+    FakePlatform platform;
+    std::unique_ptr<DrillWindow> w;
+    QList<Qt::CursorShape> pointers; // the window's pointer while a message shows
+
+    explicit Drilling(bool fromItalian)
+    {
+        for (const S &r : QList<S> { { "house", "casa (abitazione, dimora)" }, { "light", "luce" },
+                 { "light", "leggero" }, { "to walk", "camminare" } })
+            session.words.append("12  ", "12", r.at(0).leftJustified(50), r.at(1).leftJustified(50));
+        session.selection.options.order = 2;
+        session.selection.buildSelection(session.words, session.memoc);
+        session.points = 987;
+        w.reset(fromItalian ? static_cast<DrillWindow *>(new Form3(session, platform))
+                            : new Form2(session, platform));
+        platform.whileShown = [this] { pointers << w->cursor().shape(); };
+        w->setAttribute(Qt::WA_DeleteOnClose, false);
+        w->show();
+        QApplication::setActiveWindow(w.get());
+    }
+    void next(int word) // the next "Via!" asks `word`
+    {
+        session.selection.pendingWord = 0;
+        session.selection.selectionPos = word;
+    }
+    PictureButton *button(const char *name) const { return control<PictureButton>(w.get(), name); }
+    QString text(const char *name) const { return control(w.get(), name)->property("text").toString(); }
+};
+
+// Every visible control a person reads or operates, with its accessible name;
+// containers and Qt's own parts of scroll areas are passed through.
+void walk(QAccessibleInterface *node, const QString &path, QList<std::pair<QString, QString>> &out)
+{
+    if (!node || !node->isValid() || node->state().invisible || node->role() == QAccessible::ScrollBar)
+        return;
+    const QObject *object = node->object();
+    const QString name = object ? object->objectName() : QString();
+    if (name == "qt_scrollarea_viewport")
+        return;
+    const QString where = path + '/' + (name.isEmpty() ? QString::number(node->role()) : name);
+    const QAccessible::Role role = node->role();
+    if (!((role == QAccessible::Client && node->childCount() > 0) || role == QAccessible::Pane
+            || role == QAccessible::MenuBar || role == QAccessible::Separator))
+        out.append({ where, node->text(QAccessible::Name).trimmed() });
+    for (int i = 0; i < node->childCount(); ++i)
+        walk(node->child(i), where, out);
+}
+} // namespace
+
+class TestWindows : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // The splash reads the vocabulary three seconds after it shows, its status
+    // line showing meanwhile, and hands over to the main window, or ends the
+    // program after the start-up message.
+    void startUp_data()
+    {
+        QTest::addColumn<QString>("vocabulary"); // null: no file; "dir": a folder by that name
+        QTest::addColumn<S>("messages");
+        row("sample", Sample, S {});
+        row("malformed line: message, then the start", "1   a (b\r\n2   dog\r\n", S { "Riga ignorata ..." });
+        row("no file", QString(), S { "FILE ..." });
+        row("folder instead of file", "dir", S { "FILE ..." });
+        row("lesson 25 after a good line", "1   a\r\n25  c\r\n", S { "FILE ..." });
+    }
+    void startUp()
+    {
+        QFETCH(QString, vocabulary);
+        QFETCH(S, messages);
+        Desk desk(vocabulary == "dir" ? QString() : vocabulary);
+        if (vocabulary == "dir")
+            QDir(desk.dir.path()).mkdir("inglese.txt");
+        Form0 splash(desk.session, desk.platform);
+        splash.show();
+        QLabel *status = control<QLabel>(&splash, "Progresso");
+        QVERIFY(status->text().isEmpty());
+        QVERIFY(control<QTimer>(&splash, "Timer1")->isActive());
+        S seen;
+        desk.platform.whileShown = [&] { seen << desk.platform.shown.last().title + " / " + status->text(); };
+        QSignalSpy failed(&splash, &Form0::startupFailed);
+        splash.Timer1_Timer(); // three seconds later
+        QVERIFY(!control<QTimer>(&splash, "Timer1")->isActive());
+        S expected;
+        for (const QString &title : messages)
+            expected << title + " / Attendere ancora pochi secondi ...";
+        QCOMPARE(seen, expected);
+        const bool starts = !messages.value(0).startsWith("FILE");
+        QCOMPARE(failed.size(), starts ? 0 : 1);
+        QCOMPARE(splash.isVisible(), !starts); // the program ends from here
+        std::unique_ptr<Form1> main(splash.mainWindow());
+        QCOMPARE(main && main->isVisible(), starts);
+        if (main) { // every word line stays in the list, a malformed one too, for the user to mend
+            QCOMPARE(control<QPlainTextEdit>(main.get(), "ListaVoci")->toPlainText(),
+                Vocabulary::splitFileText(vocabulary).wordText.replace("\r\n", "\n"));
+            QCOMPARE(desk.session.points, 1000);
+        }
+        if (vocabulary == Sample)
+            QCOMPARE(desk.session.words.Listc, S({ "12 c", " 3  ", " 3  ", " 0  " }));
+    }
+
+    // "Aggiorna Vocaboli" unlocks the list and locks the other menus; a save
+    // moves comments to the top, writes nothing the next start-up would
+    // refuse, and a write that fails leaves the old file whole, the text as
+    // typed and the save enabled, and says so.
+    void editAndSave_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("folderGone");
+        QTest::addColumn<QString>("message"); // how it begins; empty: saved
+        row("saved", "## new note\n" + wordLine("5", "x", "tree", "albero \u20ac"), false, QString());
+        row("lesson letters", QString("ab  c"), false, "La Riga numero 5 ha un numero di lezione");
+        row("outside the code page", wordLine("2", "", "Krak\u00f3w", "Cracovia \u0101"), false,
+            "La Riga numero 5 contiene un carattere");
+        row("data folder gone", wordLine("4", "", "new", "nuovo"), true, "Non riesco a scrivere il file\r\n");
+    }
+    void editAndSave()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, folderGone);
+        QFETCH(QString, message);
+        Desk desk;
+        QVERIFY(desk.start());
+        const auto menus = [&](bool editing, bool save) {
+            QCOMPARE(desk.action("menuModifica")->isChecked(), editing);
+            QCOMPARE(desk.list()->isReadOnly(), !editing);
+            QCOMPARE(control<QMenu>(desk.form.get(), "menuOpzioni")->menuAction()->isEnabled(), !editing);
+            QCOMPARE(control<QMenu>(desk.form.get(), "menuProva")->menuAction()->isEnabled(), !editing);
+            QCOMPARE(desk.action("menuSalva")->isEnabled(), save);
+        };
+        menus(false, false);
+        desk.action("menuModifica")->trigger();
+        menus(true, true);
+        desk.list()->moveCursor(QTextCursor::End);
+        desk.list()->insertPlainText(typed);
+        desk.action("menuModifica")->trigger();
+        menus(false, true);
+        const QString moved = desk.dir.path() + "-moved";
+        if (folderGone)
+            QVERIFY(QDir().rename(desk.dir.path(), moved));
+        const bool saved = desk.form->menuSalva_Click();
+        if (folderGone)
+            QVERIFY(QDir().rename(moved, desk.dir.path()));
+        QCOMPARE(saved, message.isEmpty());
+        QCOMPARE(desk.action("menuSalva")->isEnabled(), !saved);
+        QCOMPARE(desk.platform.shown.size(), saved ? 0 : 1);
+        if (!saved) {
+            QCOMPARE(desk.platform.shown.first().title, "Salva Aggiornamenti");
+            QVERIFY2(desk.platform.shown.first().text.startsWith(message),
+                qPrintable(desk.platform.shown[0].text));
+            QCOMPARE(readBytes(desk.path("inglese.txt")), Vocabulary::encode(Sample));
+            QVERIFY(desk.list()->toPlainText().endsWith(typed));
+            return;
+        }
+        const QString words
+            = Vocabulary::splitFileText(Sample).wordText + QString(typed).replace("\n", "\r\n");
+        QCOMPARE(readBytes(desk.path("inglese.txt")),
+            Vocabulary::encode("## sample vocabulary\r\n## lesson 3\r\n\r\n" + words + "\r\n"));
+        // Until the next start the typed comment is a row too; the critical word gets no second key.
+        QCOMPARE(desk.session.words.Listc.last(), "5  x");
+        QCOMPARE(desk.session.memoc.words(), L({ 0, 4, 5 }));
+    }
+
+    // In edit mode Tab jumps to the next field of the line (English at 6,
+    // Italian at 56, then back to 2) and Enter starts a line of 56 blanks, once
+    // TimTab ticks; when the list is locked both keys do nothing special.
+    void keysInTheList_data()
+    {
+        QTest::addColumn<bool>("editing");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("targetLine");
+        QTest::addColumn<int>("target");
+        const int tab = Qt::Key_Tab;
+        for (auto [column, target] : { std::pair { 1, 6 }, { 5, 6 }, { 7, 6 }, { 8, 56 }, { 57, 56 },
+                 { 58, 58 }, { 59, 2 }, { 105, 2 } })
+            QTest::addRow("Tab at %d", column) << true << tab << 0 << column << 0 << target;
+        row("Tab on the third line", true, tab, 2, 30, 2, 56);
+        row("Enter at the end of a line", true, int(Qt::Key_Return), 1, 106, 2, 1);
+        row("Tab when locked", false, tab, 1, 3, 1, 3);
+        row("Enter when locked", false, int(Qt::Key_Return), 1, 3, 1, 3);
+    }
+    void keysInTheList()
+    {
+        QFETCH(bool, editing);
+        QFETCH(int, key);
+        QFETCH(int, line);
+        QFETCH(int, column);
+        QFETCH(int, targetLine);
+        Desk desk;
+        QVERIFY(desk.start());
+        if (editing)
+            desk.form->menuModifica_Click();
+        desk.form->show();
+        desk.list()->setFocus();
+        const int lines = desk.list()->blockCount();
+        desk.placeCaret(line, column);
+        QTest::keyClick(desk.list(), Qt::Key(key));
+        QTimer *timTab = control<QTimer>(desk.form.get(), "TimTab");
+        QCOMPARE(timTab->isActive(), editing);
+        if (editing)
+            desk.form->TimTab_Timer();
+        QVERIFY(!timTab->isActive());
+        QCOMPARE(desk.form->focusWidget(), desk.list());
+        QCOMPARE(desk.list()->textCursor().blockNumber(), targetLine);
+        QTEST(desk.list()->textCursor().positionInBlock() + 1, "target");
+        QCOMPARE(desk.list()->blockCount(), lines + targetLine - line);
+        if (targetLine != line)
+            QCOMPARE(desk.list()->textCursor().block().text(), QString(56, ' '));
+        QVERIFY(!desk.list()->toPlainText().contains('\t'));
+    }
+
+    // Every way out appends the log line; a log that cannot be written is
+    // reported and the program still ends.
+    void exitLog_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<L>("chosen");
+        QTest::addColumn<QString>("ending"); // empty: the log cannot be opened
+        row("FINE, lessons 2 and 5", QString("Command3"), L { 2, 5 }, "        2 5\r\n");
+        row("menu Fine", QString("menuFine"), L { 20 }, "        20\r\n");
+        row("window closed, no lesson chosen", QString("close"), L {}, "        TUTTE\r\n");
+        row("log cannot be written", QString("Command3"), L {}, QString());
+    }
+    void exitLog()
+    {
+        QFETCH(QString, how);
+        QFETCH(L, chosen);
+        QFETCH(QString, ending);
+        Desk desk;
+        if (ending.isEmpty())
+            QDir(desk.dir.path()).mkdir("inglelog");
+        else
+            writeBytes(desk.path("inglelog"), "old line\r\n");
+        QVERIFY(desk.start());
+        desk.form->show();
+        for (int k : chosen)
+            desk.session.lessonState[std::size_t(k)] = 2;
+        desk.session.doneCount = 12;
+        desk.session.points = 987;
+        desk.session.memoc.add(7);
+        desk.platform.time = QTime(9, 31, 45);
+        QSignalSpy ended(desk.form.get(), &Form1::programEnded);
+        if (how == "Command3")
+            QTest::mouseClick(control<QPushButton>(desk.form.get(), how), Qt::LeftButton);
+        else if (how == "menuFine")
+            desk.action("menuFine")->trigger();
+        else
+            desk.form->close();
+        QCOMPARE(ended.size(), 1);
+        QVERIFY(!desk.form->isVisible());
+        if (ending.isEmpty())
+            QVERIFY(desk.platform.shown.value(0).text.contains(desk.path("inglelog")));
+        else
+            QCOMPARE(QString::fromLatin1(readBytes(desk.path("inglelog"))),
+                "old line\r\n05/12/2026 09:10:02 09:31:45    12/987/2" + ending);
+    }
+
+    // The options window over words of lessons 0..6. Steps: "m4" clicks box
+    // N.4, "k4" toggles it with the space bar ("0" is "Tutte"), "o3" clicks
+    // order 3, "d" Daccapo, "ok" OK. Ticked boxes, then what is kept.
+    void options_data()
+    {
+        QTest::addColumn<QString>("chosen"); // lessons chosen before
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("ticked");
+        QTest::addColumn<QString>("kept"); // order, then the words selected; "open" when the window stays
+        QTest::addColumn<int>("messages"); // "Selezione vuota ... Ripristino Avanti", answered with OK
+        row("opens on Tutte at start-up", "", "", "0", "2 0 1 2 3 4 5 6 7 8", 0);
+        row("opens on the lessons chosen", "3 5", "", "3 5", "2 0 1 2 3 4 5 6 7 8", 0);
+        row("ticking N.4 unticks Tutte", "", "m4", "4", "2 4", 0);
+        row("unticking the last lesson ticks Tutte", "", "m4 m4", "0", "2 0 1 2 3 4 5 6 7 8", 0);
+        row("unticking one of two keeps the other", "", "m4 m5 m4", "5", "2 5 8", 0);
+        row("Tutte unticks every lesson", "3 5", "m0", "0", "2 0 1 2 3 4 5 6 7 8", 0);
+        row("no box ticked: nothing to ask", "", "m0", "", "2", 1);
+        row("a lesson after Tutte unticked", "", "m0 m2", "2", "2 1", 0);
+        row("keyboard counts like the mouse", "", "k4 k6 k4 m6", "0", "2 0 1 2 3 4 5 6 7 8", 0);
+        row("lessons without words cannot be ticked", "", "m9 k9", "0", "2 0 1 2 3 4 5 6 7 8", 0);
+        row("backward over lesson 3", "", "o3 m3", "3", "3 3 7", 0);
+        row("critical words of lesson 3", "", "o4 m3", "3", "4 3", 0);
+        row("no critical word: OK falls back to forward", "", "o4 m5", "5", "2 5 8", 1);
+        row("Daccapo keeps the window", "", "d", "0", "open", 0);
+    }
+    void options()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QString, kept);
+        Session s;
+        FakePlatform p;
+        for (int lesson : { 1, 2, 0, 3, 4, 5, 6, 3, 5 })
+            s.words.append(QStringLiteral("%1").arg(lesson, 2, 10, QLatin1Char('0')), QString(), "en", "it");
+        for (int r = 0; r < s.words.count(); ++r)
+            s.lessonState[std::size_t(s.words.lessonOf(r))] = 1;
+        s.lessonState[0] = 0;
+        for (int lesson : numbers("chosen"))
+            s.lessonState[std::size_t(lesson)] = 2;
+        s.memoc.add(3); // lesson 3, the last word
+        s.selection.buildSelection(s.words, s.memoc); // as at start-up
+        s.doneCount = 3;
+        s.selection.pendingWord = 4;
+        Form4 w(s, p);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QPushButton *daccapo = control<QPushButton>(&w, "Command2");
+        QVERIFY(daccapo->isEnabled()); // words were answered
+        for (const QString &step : steps.split(' ', Qt::SkipEmptyParts)) {
+            const QString n = step.mid(1);
+            if (step == "d") {
+                QTest::mouseClick(daccapo, Qt::LeftButton);
+            } else if (step.startsWith('o')) {
+                QTest::mouseClick(control<QRadioButton>(&w, "Option" + n), Qt::LeftButton, {}, QPoint(6, 6));
+            } else if (step.startsWith('m')) {
+                QTest::mouseClick(control<QCheckBox>(&w, "Ckles" + n), Qt::LeftButton, {}, QPoint(6, 6));
+            } else {
+                control<QCheckBox>(&w, "Ckles" + n)->setFocus();
+                QTest::keyClick(control<QCheckBox>(&w, "Ckles" + n), Qt::Key_Space);
+            }
+        }
+        // Every change of choice starts the order afresh.
+        QCOMPARE(s.selection.pendingWord == 0, !steps.isEmpty() && !steps.contains('9'));
+        L ticked;
+        for (int i = 0; i <= 20; ++i) {
+            QCOMPARE(control<QCheckBox>(&w, QStringLiteral("Ckles%1").arg(i))->isEnabled(), i <= 6);
+            if (control<QCheckBox>(&w, QStringLiteral("Ckles%1").arg(i))->isChecked())
+                ticked << i;
+        }
+        QCOMPARE(ticked, numbers("ticked"));
+        if (kept != "open")
+            QTest::mouseClick(control<QPushButton>(&w, "Command1"), Qt::LeftButton);
+        QCOMPARE(w.isVisible(), kept == "open");
+        QTEST(int(p.shown.size()), "messages");
+        if (kept == "open")
+            return;
+        const L order = numbers("kept");
+        QCOMPARE(s.selection.orderMode, order.first());
+        QCOMPARE(s.selection.selection.mid(1, s.selection.selectionCount), order.mid(1));
+        L chosen; // what the exit log writes
+        for (int i = 1; i <= 20; ++i)
+            if (s.lessonState[std::size_t(i)] == 2)
+                chosen << i;
+        ticked.removeAll(0);
+        QCOMPARE(chosen, ticked);
+    }
+
+    // Each way out applies once and closes, even when the message shown while
+    // applying lets a second close or a switch of window through; Cancel to
+    // that message keeps the window open.
+    void optionsClose_data()
+    {
+        QTest::addColumn<QString>("route");
+        row("OK", QString("ok"));
+        row("close control", QString("close"));
+        row("Escape", QString("escape"));
+        row("switch to another window", QString("switch"));
+        row("Cancel keeps the window", QString("cancel"));
+    }
+    void optionsClose()
+    {
+        QFETCH(QString, route);
+        Session s;
+        FakePlatform p;
+        s.words.append("01", QString(), "en", "it");
+        s.lessonState[1] = 1;
+        QWidget other;
+        other.setGeometry(400, 400, 100, 100);
+        other.show();
+        Form4 w(s, p);
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QTest::mouseClick(control<QRadioButton>(&w, "Option4"), Qt::LeftButton, {}, QPoint(6, 6));
+        if (route == "cancel") {
+            p.answers << Platform::Answer::Cancel;
+            QTest::mouseClick(control<QPushButton>(&w, "Command1"), Qt::LeftButton);
+            QVERIFY(w.isVisible());
+            QCOMPARE(s.selection.orderMode, 4);
+            return;
+        }
+        p.whileShown = [&] {
+            w.close();
+            other.activateWindow();
+            QCoreApplication::processEvents();
+        };
+        if (route == "ok")
+            QTest::mouseClick(control<QPushButton>(&w, "Command1"), Qt::LeftButton);
+        else if (route == "close")
+            w.close();
+        else if (route == "escape")
+            QTest::keyClick(&w, Qt::Key_Escape);
+        else
+            other.activateWindow();
+        QTRY_VERIFY(!w.isVisible());
+        QCOMPARE(p.shown.size(), 1);
+        QCOMPARE(w.result(), int(QDialog::Accepted));
+        QCOMPARE(s.selection.orderMode, 2); // nothing critical: back to forward
+        QCOMPARE(s.selection.builtMode, 9);
+        w.close(); // a closed window applies nothing more
+        QCOMPARE(p.shown.size(), 1);
+    }
+
+    // F2 and "Modifica Scelte..." open the options, whose choice is kept and
+    // shown again; "Regole della Prova" the rules view; F1 the instructions.
+    void otherWindows_data()
+    {
+        QTest::addColumn<QString>("open"); // an action's name or a key
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("content");
+        row("F2", QString("F2"), "Form4", "Frame2");
+        row("Modifica Scelte...", QString("menuLezioni"), "Form4", "Frame2");
+        row("Regole della Prova", QString("menuRegole"), "Form4", "peri");
+        row("F1", QString("F1"), "Form5", "Listai");
+        row("instructions missing", QString("F1"), "", "File AIUTO.TXT non trovato");
+    }
+    void otherWindows()
+    {
+        QFETCH(QString, open);
+        QFETCH(QString, window);
+        QFETCH(QString, content);
+        Desk desk;
+        if (window.isEmpty())
+            QFile::remove(desk.path("aiutoV5.txt"));
+        QVERIFY(desk.start());
+        const auto opening = [&] {
+            if (open.startsWith('F'))
+                QTest::keyClick(desk.form.get(), open == "F1" ? Qt::Key_F1 : Qt::Key_F2);
+            else
+                desk.action(qPrintable(open))->trigger();
+        };
+        const bool opened = desk.onModal(opening, [&](QWidget *w) {
+            QCOMPARE(w->objectName(), window);
+            QVERIFY(control(w, content)->isVisible());
+            if (window == "Form4")
+                QCOMPARE(control(w, "Frame2")->isVisible(), content == "Frame2");
+            if (window == "Form5")
+                QCOMPARE(control<QListWidget>(w, content)->count(), 2);
+            if (content == "Frame2") {
+                QTest::mouseClick(control<QCheckBox>(w, "Ckles3"), Qt::LeftButton, {}, QPoint(6, 6));
+                QTest::mouseClick(control<QRadioButton>(w, "Option3"), Qt::LeftButton, {}, QPoint(6, 6));
+            }
+            QTest::mouseClick(control<QPushButton>(w, "Command1"), Qt::LeftButton);
+            QVERIFY(!w->isVisible());
+        });
+        QCOMPARE(opened, !window.isEmpty());
+        QCOMPARE(desk.platform.shown.size(), window.isEmpty() ? 1 : 0);
+        if (window.isEmpty())
+            QCOMPARE(desk.platform.shown.at(0).text, content);
+        QCOMPARE(desk.session.selection.orderMode, content == "Frame2" ? 3 : 2);
+        if (content == "Frame2")
+            QVERIFY(desk.onModal(opening, [](QWidget *w) {
+                QVERIFY(control<QCheckBox>(w, "Ckles3")->isChecked()
+                    && !control<QCheckBox>(w, "Ckles0")->isChecked());
+                QVERIFY(control<QRadioButton>(w, "Option3")->isChecked());
+            }));
+    }
+
+    // One question at the keyboard: an alternative followed, a wrong letter
+    // and its correction, heard and seen, the answer and the next question.
+    void questionAtTheKeyboard()
+    {
+        Drilling d(false);
+        QVERIFY(QTest::qWaitForWindowActive(d.w.get()));
+        PictureButton *go = d.button("Command1");
+        QLineEdit *typing = d.w->typingBox();
+        QCOMPARE(d.text("labpunti"), "987");
+        QTest::mouseClick(go, Qt::LeftButton);
+        QCOMPARE(d.w->shownBox()->text(), "house");
+        QCOMPARE(d.text("Lablez"), "Lez/Num 12/1");
+        QVERIFY(!go->isEnabled() && typing->hasFocus());
+        QCOMPARE(typing->accessibleName(), "Traduzione in italiano di: house");
+        QTest::keyClicks(typing, "ab");
+        QCOMPARE(typing->accessibleDescription(), "Giusto finora");
+        QTest::keyClicks(typing, "x");
+        QCOMPARE(typing->palette().color(QPalette::Text), QColor(255, 0, 0));
+        QCOMPARE(
+            typing->accessibleDescription(), "Errore: quello che hai scritto non è l'inizio della risposta");
+        QCOMPARE(d.platform.beeps, 5);
+        QTest::keyClick(typing, Qt::Key_Backspace);
+        QCOMPARE(typing->palette().color(QPalette::Text), QColor(Qt::black));
+        QTest::keyClicks(typing, "itazione");
+        QCOMPARE(typing->accessibleDescription(), "Risposta esatta");
+        QCOMPARE(d.platform.beeps, 45);
+        QVERIFY(go->isEnabled() && go->hasFocus());
+        QCOMPARE(go->text(), "Un altro?");
+        QCOMPARE(go->shownPicture(), ":/inglese/faccia2.svg");
+        QVERIFY(!control<QTimer>(d.w.get(), "Timer1")->isActive());
+        QCOMPARE(d.text("labpunti"), "997");
+        QCOMPARE(d.text("Label4"), "Già fatti =1 Critici =0");
+        QCOMPARE(d.platform.shown.size(), 1);
+        QCOMPARE(d.platform.shown.at(0).title, "Sinomini di:  house (nelle Lez. scelte)");
+        QTest::keyClick(go, Qt::Key_Return); // "Un altro?" asks the next word
+        QCOMPARE(d.w->shownBox()->text(), "light");
+        QVERIFY(typing->text().isEmpty());
+    }
+
+    // A slow question with help, ticking the timers: the sad face, the help
+    // button and box, the penalties and the critical mark, then "Allora?".
+    void slowQuestionWithHelp()
+    {
+        Drilling d(false);
+        PictureButton *go = d.button("Command1");
+        PictureButton *help = d.button("Command2");
+        QWidget *helpBox = control(d.w.get(), "aiuto");
+        d.next(1);
+        d.w->Command1_Click();
+        QTest::keyClicks(d.w->typingBox(), "lx");
+        for (int t = 1; t <= 10; ++t)
+            d.w->Timer1_Timer();
+        QVERIFY(help->isHidden());
+        d.w->Timer1_Timer();
+        QCOMPARE(go->text(), "Sei lento!");
+        QCOMPARE(go->shownPicture(), ":/inglese/faccia3.svg");
+        QVERIFY(!help->isHidden());
+        QCOMPARE(d.text("labpunti"), "985");
+        QTest::mouseClick(help, Qt::LeftButton);
+        QVERIFY(!helpBox->isHidden());
+        QCOMPARE(d.text("aiuto"), "lu##");
+        QCOMPARE(d.text("labpunti"), "983");
+        QTest::keyClick(d.w->typingBox(), Qt::Key_Backspace);
+        d.w->Timer1_Timer();
+        QVERIFY(help->isHidden() && helpBox->isHidden());
+        QTest::keyClicks(d.w->typingBox(), "uce");
+        QCOMPARE(d.text("labpunti"), "986");
+        QCOMPARE(d.text("Label4"), "Già fatti =1 Critici =1");
+        for (int t = 1; t <= 6; ++t) {
+            QCOMPARE(go->text(), "Un altro?");
+            d.w->Timer2_Timer();
+        }
+        QCOMPARE(go->text(), "Allora?");
+        QCOMPARE(go->shownPicture(), ":/inglese/faccia1.svg");
+        QVERIFY(!control<QTimer>(d.w.get(), "Timer2")->isActive());
+    }
+
+    // Form3 takes a pasted answer with trailing blanks, Form2 does not; at the
+    // end of the order the Italian drill shows the hourglass while it asks
+    // whether to start again.
+    void drillDirections_data()
+    {
+        QTest::addColumn<bool>("fromItalian");
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<bool>("answered");
+        QTest::addColumn<int>("pointer");
+        row("Form3 trailing blanks", true, "to walk   ", true, int(Qt::WaitCursor));
+        row("Form2 trailing blanks", false, "camminare   ", false, int(Qt::ArrowCursor));
+        row("Form3 leading blank", true, " to walk", false, int(Qt::WaitCursor));
+    }
+    void drillDirections()
+    {
+        QFETCH(bool, fromItalian);
+        QFETCH(QString, pasted);
+        QFETCH(bool, answered);
+        QFETCH(int, pointer);
+        Drilling d(fromItalian);
+        d.next(3);
+        d.w->Command1_Click();
+        d.w->typingBox()->insert(pasted);
+        QCOMPARE(d.session.doneCount, answered ? 1 : 0);
+        QCOMPARE(d.button("Command1")->text(), answered ? "Un altro?" : "Traduci...");
+        d.platform.answers << Platform::Answer::Cancel;
+        d.session.selection.pendingWord = 0;
+        d.w->Command1_Click();
+        QCOMPARE(d.platform.shown.value(0).title, "Ricomincio...");
+        QCOMPARE(d.pointers, QList<Qt::CursorShape> { Qt::CursorShape(pointer) });
+        QCOMPARE(d.w->cursor().shape(), Qt::ArrowCursor);
+    }
+
+    // From the main window's buttons and menu to either drill and back, with
+    // the critical mark in the list and the exit log.
+    void drillFromTheMainWindow_data()
+    {
+        QTest::addColumn<QString>("open");
+        QTest::addColumn<bool>("fromItalian");
+        QTest::addColumn<QString>("answer");
+        row("Ingl -> Ital", QString("Command1"), false, "cane");
+        row("Ital -> Ingl", QString("Command2"), true, "dog");
+        row("Inglese ->Italiano", QString("menuIngIta"), false, "cane");
+        row("Italiano->Inglese", QString("menuItaIng"), true, "dog");
+    }
+    void drillFromTheMainWindow()
+    {
+        QFETCH(QString, open);
+        QFETCH(bool, fromItalian);
+        QFETCH(QString, answer);
+        Desk desk(line("12", "", "dog", "cane") + line(" 3", "", "cat", "gatto"));
+        QVERIFY(desk.start());
+        desk.form->show();
+        if (open.startsWith("menu"))
+            desk.action(qPrintable(open))->trigger();
+        else
+            QTest::mouseClick(control<QPushButton>(desk.form.get(), open), Qt::LeftButton);
+        QVERIFY(desk.form->isHidden());
+        QPointer<DrillWindow> drill;
+        for (QWidget *top : QApplication::topLevelWidgets())
+            if (top->isVisible() && top->objectName() == (fromItalian ? "Form3" : "Form2"))
+                drill = qobject_cast<DrillWindow *>(top);
+        QVERIFY(drill);
+        drill->Command1_Click();
+        QCOMPARE(drill->shownBox()->text(), fromItalian ? "cane" : "dog");
+        for (int t = 1; t <= 25; ++t)
+            drill->Timer1_Timer();
+        drill->typingBox()->setText(answer);
+        QTest::mouseClick(control(drill.data(), "Command3"), Qt::LeftButton);
+        QVERIFY(desk.form->isVisible());
+        QTRY_VERIFY(drill.isNull());
+        QCOMPARE(desk.session.words.Listc, S({ "12 c", " 3" }));
+        desk.form->close();
+        QVERIFY(readBytes(desk.path("inglelog"))
+                    .contains(QStringLiteral("    1/%1/1 ").arg(978 + answer.size()).toLatin1()));
+    }
+
+    // Every control a person reads or operates has a name for the screen
+    // reader; Tab walks each window top to bottom (the word list lets go at Ctrl+Tab).
+    void screenReader_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<S>("heard"); // names that must be among the controls
+        QTest::addColumn<S>("tabs"); // focus after each Tab, from the first control named
+        row("splash", "Form0", S { "STUDIO L'INGLESE", "Avvio del programma" }, S {});
+        row("main", "Form1", S { "Elenco dei vocaboli", "Prova da inglese a italiano", "File", "Aiuto" },
+            S { "ListaVoci", "Command1", "Command2", "Command3", "ListaVoci" });
+        row("drill from English", "Form2", S { "Punti: 1000", "Traduzione in italiano" },
+            S { "Textin", "Textit", "Command1", "Command3", "Textin" });
+        row("drill from Italian", "Form3", S { "Punti: 1000", "Traduzione in inglese" },
+            S { "Textit", "Textin", "Command1", "Command3", "Textit" });
+        row("options", "Form4", S { "Lezione 20", "A caso", "Regole della prova" }, S {});
+        row("instructions", "Form5", S { "Istruzioni generali", "Ritorno" }, S {});
+    }
+    void screenReader()
+    {
+        QFETCH(QString, window);
+        QFETCH(S, heard);
+        QFETCH(S, tabs);
+        Session session;
+        FakePlatform platform;
+        std::unique_ptr<QWidget> w;
+        if (window == "Form0")
+            w.reset(new Form0(session, platform));
+        else if (window == "Form1")
+            w.reset(new Form1(session, platform));
+        else if (window == "Form2")
+            w.reset(new Form2(session, platform));
+        else if (window == "Form3")
+            w.reset(new Form3(session, platform));
+        else if (window == "Form4")
+            w.reset(new Form4(session, platform));
+        else
+            w.reset(new Form5(session, platform));
+        w->setAttribute(Qt::WA_DeleteOnClose, false);
+        w->show();
+        QApplication::setActiveWindow(w.get());
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QList<std::pair<QString, QString>> nodes;
+        walk(QAccessible::queryAccessibleInterface(w.get()), QString(), nodes);
+        S names;
+        for (const auto &[where, name] : nodes) {
+            QVERIFY2(!name.isEmpty(), qPrintable(where + " has no name"));
+            names << name;
+        }
+        for (const QString &name : heard)
+            QVERIFY2(names.contains(name), qPrintable(name + " not in " + names.join(" | ")));
+        if (tabs.isEmpty())
+            return;
+        control(w.get(), tabs.first())->setFocus();
+        S walked { tabs.first() };
+        for (int i = 1; i < tabs.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab,
+                i == 1 && window == "Form1" ? Qt::ControlModifier : Qt::NoModifier);
+            walked << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(walked, tabs);
+        // Each menu, and each entry within its menu, has a key of its own, underlined in its caption.
+        const QMenuBar *bar = w->findChild<QMenuBar *>();
+        QList<QList<QAction *>> groups { bar ? bar->actions() : QList<QAction *>() };
+        for (QAction *menu : groups.first())
+            groups << menu->menu()->actions();
+        for (const QList<QAction *> &group : groups) {
+            QSet<QString> keys;
+            for (QAction *entry : group) {
+                const QString key = QKeySequence::mnemonic(entry->text()).toString();
+                QVERIFY2(entry->isSeparator() || (!key.isEmpty() && !keys.contains(key)),
+                    qPrintable(entry->text()));
+                keys << key;
+            }
+        }
+    }
+
+    // The picture buttons show the picture of their state; the real platform
+    // layer sounds every beep of a burst, one at each tick of its timer.
+    void desktop()
+    {
+        Drilling d(false);
+        for (const char *name : { "Command1", "Command2", "Command3" }) {
+            PictureButton *b = d.button(name);
+            QCOMPARE(b->icon().pixmap(PictureButton::PictureSize).toImage(),
+                PictureButton::picture(b->normalPicture()).toImage());
+        }
+        QtPlatform platform;
+        QTimer *spacing = platform.findChild<QTimer *>();
+        QVERIFY(spacing);
+        for (int times : { 1, 3, 5 }) {
+            platform.beep(times); // the first sounds at once
+            int ticks = 0;
+            while (spacing->isActive() && ticks < 10) {
+                QTimerEvent tick(spacing->timerId());
+                QCoreApplication::sendEvent(spacing, &tick);
+                ++ticks;
+            }
+            QCOMPARE(ticks, times == 1 ? 0 : times); // one tick per further beep, one to stop
+        }
+    }
+};
+
+QTEST_MAIN(TestWindows)
+#include "tst_windows.moc"
