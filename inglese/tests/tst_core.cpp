@@ -1,11 +1,8 @@
 // The vocabulary trainer's logic without a window: the vocabulary file, the
-// word selection and its draw, the accepted answers, the drill's scoring, and
-// the vocabulary shipped with the program.
+// word selection and its draw, the accepted answers and the drill's scoring.
 #include "answers.h"
 #include "drill.h"
 #include "fixture.h"
-#include "helptext.h"
-#include "mainrules.h"
 #include "session.h"
 #include "vocabularyfile.h"
 #include "wordtable.h"
@@ -93,21 +90,6 @@ class TestCore : public QObject
     Q_OBJECT
 
 private slots:
-    void dataFolder_data()
-    {
-        QTest::addColumn<QString>("current");
-        QTest::addColumn<QString>("folder");
-        row("separator appended", "/home/anna/inglese", "/home/anna/inglese/");
-        row("root folder", "/", "/");
-        row("old drive folder", "d:\\vb", "d:\\vb50\\ingle\\");
-        row("case matters", "D:\\vb", "D:\\vb/");
-    }
-    void dataFolder()
-    {
-        QFETCH(QString, current);
-        QTEST(MainRules::dataFolderFor(current), "folder");
-    }
-
     // Stage one sets comments aside and drops empty lines; a last line without
     // CR LF counts only from three characters on.
     void firstStage_data()
@@ -138,73 +120,39 @@ private slots:
     void secondStage_data()
     {
         QTest::addColumn<QString>("line");
-        QTest::addColumn<S>("fields"); // Listc, Listll, Listin, Listit; empty: line left out
+        QTest::addColumn<QString>("fields"); // lesson and mark | lesson | English | Italian; empty: left out
         QTest::addColumn<bool>("critical");
-        const QString house = QString("house").leftJustified(50);
-        row("critical word line", wordLine("12", "c", "house", "casa (abitazione, dimora)"),
-            S { "12 c", "12", house, "casa (abitazione, dimora)" }, true);
-        row("«x» marks like «c»", wordLine(" 7", "x", "house", "casa"), S { " 7 x", " 7", house, "casa" },
-            true);
-        row("columns after 105 ignored", wordLine("01", "", "house", QString("b").leftJustified(50) + "tail"),
-            S { "01  ", "01", house, QString("b").leftJustified(50) }, false);
-        row("short line, short fields", "5   tree", S { "5   ", "5 ", "ree", "" }, false);
-        row("brackets of both sides", wordLine("1", "", "to run (away)", "fuggire [verbo]"),
-            S { "1   ", "1 ", QString("to run (away)").leftJustified(50), "fuggire [verbo]" }, false);
-        row("order of brackets does not count", wordLine("1", "", "x )(", "y"),
-            S { "1   ", "1 ", QString("x )(").leftJustified(50), "y" }, false);
-        row("open parenthesis only", wordLine("1", "c", "to run (away", "scappare"), S {}, false);
-        row("open square bracket only", wordLine("1", "c", "to run", "correre [verbo"), S {}, false);
-        row("both kinds on one side", wordLine("1", "", "set (put) [verb]", "mettere"), S {}, false);
-        row("both kinds, Italian", wordLine("1", "", "set", "mettere (porre) [verbo]"), S {}, false);
+        row("critical word line", wordLine("12", "c", "house", "casa (abitazione)"),
+            "12 c|12|house|casa (abitazione)", true);
+        row("«x» marks like «c»", wordLine(" 7", "x", "house", "casa"), " 7 x| 7|house|casa", true);
+        row("columns after 105 ignored", wordLine("01", "", "ab", QString(50, 'b') + "tail"),
+            "01  |01|ab|" + QString(50, 'b'), false);
+        row("short line, short fields", "5   tree", "5   |5 |ree|", false);
+        row("brackets of both sides", wordLine("1", "", "run (away)", "fuggire [verbo]"),
+            "1   |1 |run (away)|fuggire [verbo]", false);
+        row("order of brackets does not count", wordLine("1", "", "x )(", "y"), "1   |1 |x )(|y", false);
+        row("open parenthesis only", wordLine("1", "c", "to run (away", "scappare"), "", false);
+        row("open square bracket only", wordLine("1", "c", "to run", "correre [verbo"), "", false);
+        row("both kinds on one side", wordLine("1", "", "set (put) [verb]", "mettere"), "", false);
+        row("both kinds, Italian", wordLine("1", "", "set", "mettere (porre) [verbo]"), "", false);
     }
     void secondStage()
     {
         QFETCH(QString, line);
-        QFETCH(S, fields);
-        FakePlatform platform;
-        WordTable words;
-        CriticalList memoc;
-        QVERIFY(parseWordList("1   first\r\n" + line + "\r\n" + wordLine("2", "c", "b", "c") + "\r\n", words,
-            memoc, 9, platform));
-        QCOMPARE(words.count(), fields.isEmpty() ? 2 : 3);
-        if (!fields.isEmpty())
-            QCOMPARE(
-                S({ words.Listc.at(1), words.Listll.at(1), words.Listin.at(1), words.Listit.at(1) }), fields);
+        QFETCH(QString, fields);
         QFETCH(bool, critical); // a left-out line moves the next row's key up
-        QCOMPARE(memoc.words(), fields.isEmpty() ? L({ 1 }) : critical ? L({ 1, 2 }) : L({ 2 }));
-        QCOMPARE(platform.shown.size(), fields.isEmpty() ? 1 : 0);
-        if (fields.isEmpty()) {
-            QCOMPARE(platform.shown.at(0).title, BadLineTitle);
-            QCOMPARE(platform.shown.at(0).icon, Platform::Icon::Stop);
-            QVERIFY(platform.shown.at(0).text.startsWith(
-                "La Riga numero 2 usa male le parentesi\r\n\r\n  Lezione = 1"));
-        }
-    }
-
-    // Marks are added once per start-up word, never while critical words are drilled.
-    void criticalMarks_data()
-    {
-        QTest::addColumn<int>("builtMode");
-        QTest::addColumn<int>("parses");
-        QTest::addColumn<L>("marked");
-        row("start-up", 9, 1, L { 0, 2 });
-        row("a save does not add a key twice", 2, 3, L { 0, 2 });
-        row("nothing while drilling critical words", 4, 1, L {});
-    }
-    void criticalMarks()
-    {
-        QFETCH(int, builtMode);
-        QFETCH(int, parses);
         FakePlatform platform;
-        WordTable words;
+        WordTable t;
         CriticalList memoc;
-        const QString text = wordLine("1", "c", "a", "b") + CrLf + wordLine("1", "", "c", "d") + CrLf
-            + wordLine("2", "x", "e", "f") + CrLf;
-        for (int i = 0; i < parses; ++i) {
-            words.clear();
-            parseWordList(text, words, memoc, builtMode, platform);
-        }
-        QTEST(memoc.words(), "marked");
+        QVERIFY(parseWordList(
+            "1   first\r\n" + line + "\r\n" + wordLine("2", "c", "b", "c") + "\r\n", t, memoc, 9, platform));
+        QCOMPARE(t.count(), fields.isEmpty() ? 2 : 3);
+        QCOMPARE(S({ t.Listc[1], t.Listll[1], t.Listin[1].trimmed(), t.Listit[1] }).join('|'),
+            fields.isEmpty() ? "2  c|2 |b|c" : fields);
+        QCOMPARE(memoc.words(), fields.isEmpty() ? L({ 1 }) : critical ? L({ 1, 2 }) : L({ 2 }));
+        QCOMPARE(
+            platform.shown.isEmpty() ? QString() : platform.shown[0].title + platform.shown[0].text.left(38),
+            fields.isEmpty() ? BadLineTitle + "La Riga numero 2 usa male le parentesi" : QString());
     }
 
     void tableTakesAtMost32767Rows()
@@ -241,7 +189,6 @@ private slots:
             int(SaveProblem::None), 0);
         row("lesson 21", good + wordLine("21", "", "a", "b") + CrLf, int(SaveProblem::BadLesson), 2);
         row("lesson letters", good + good + "ab  x" + CrLf, int(SaveProblem::BadLesson), 3);
-        row("no lesson", "    house" + CrLf, int(SaveProblem::BadLesson), 1);
         row("last line without line end", good + "x", int(SaveProblem::BadLesson), 2);
         row("outside the code page", good + wordLine("2", "", "Krak\u00f3w", "Cracovia \u0101") + CrLf,
             int(SaveProblem::BadCharacter), 2);
@@ -253,9 +200,6 @@ private slots:
         const SaveProblem problem = Vocabulary::checkBeforeSave(text);
         QTEST(int(problem.kind), "kind");
         QTEST(problem.lineNumber, "lineNumber");
-        if (problem)
-            QVERIFY(saveProblemMessage(problem).startsWith(
-                "La Riga numero " + QString::number(problem.lineNumber)));
     }
 
     // Lessons are given as "|"-separated fields, numbers as blank-separated lists.
@@ -302,11 +246,9 @@ private slots:
         QVERIFY(!s.isSelected(expected.value(0, 0)));
     }
 
-    // Each step draws after the word before was answered ("u" in `script`:
-    // left unanswered; "o"/"c": OK or Cancel to the Ricomincio box). A step
-    // gives the word drawn, or "cancel", "done" (critical words finished),
-    // "none" or "again" (the unanswered word asked again). Messages: W the
-    // Ricomincio box, E the end of the critical words, * nothing chosen.
+    // Each step draws once the word before is answered ("u" in `script`: it is not; "o"/"c":
+    // OK/Cancel to the Ricomincio box), giving the word, "cancel", "done" (critical words over),
+    // "none" or "again". Messages: W Ricomincio, E critical words over, * nothing chosen.
     void draws_data()
     {
         QTest::addColumn<QString>("lessons");
@@ -462,28 +404,6 @@ private slots:
         QTEST(answers.synonymText, "synonyms");
     }
 
-    // One answers object serves a whole run while saves and edits change the
-    // table: synonyms always come from the table as it is now.
-    void synonymsFollowTheTable()
-    {
-        WordTable t = words({ { "1", "light", "luce" }, { "2", "dark", "buio" } });
-        AcceptedAnswers answers;
-        const auto collect = [&](const QString &prompt) {
-            answers.clear();
-            answers.collectSynonyms(
-                t, [](int) { return true; }, prompt, Direction::EnglishToItalian);
-            return answers.acceptedAnswers;
-        };
-        QCOMPARE(collect("light"), S { "luce" });
-        t.append("3   ", " 3", QStringLiteral("light (lamp)").leftJustified(50), "leggero");
-        QCOMPARE(collect("light"), S({ "luce", "leggero" }));
-        t.Listin[1] = QStringLiteral("light").leftJustified(50);
-        QCOMPARE(collect("light"), S({ "luce", "buio", "leggero" }));
-        t = words({ { "4", "dark (night)", "notte" } });
-        QCOMPARE(collect("light"), S());
-        QCOMPARE(collect("dark"), S { "notte" });
-    }
-
     // Typing checked on every change: red and 5 beeps on a wrong text, 40 on a completed answer.
     void answerCheck_data()
     {
@@ -526,11 +446,9 @@ private slots:
         QCOMPARE(d.session.selection.pendingWord, answered ? 0 : word);
     }
 
-    // Prize, time and help penalties and the critical mark, within 16 bits.
-    // The word was critical before: a clean answer clears it. "given": word,
-    // ticks, the tick after which help is pressed (0 at once, -1 never),
-    // points and answered count before; "after": points, count, critical
-    // mark, and the beeps of the ticks.
+    // Prize, penalties and critical mark (a clean answer clears it) within 16 bits. "given": word,
+    // ticks, the tick help comes after (-1 never), points and count; "after": points, count,
+    // critical mark, beeps of the ticks.
     void scoring_data()
     {
         QTest::addColumn<QString>("given");
@@ -596,60 +514,6 @@ private slots:
         // A window closed in mid-question leaves none open in the next one.
         d.drill.load();
         QVERIFY(!d.drill.typingChanged(d.drill.answer()));
-    }
-
-    void helpLines_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<S>("expected");
-        row("no entry for the final line break", QByteArray("uno\r\ndue\r\n"), S { "uno", "due" });
-        row("short last line dropped", QByteArray("uno\r\nxy"), S { "uno" });
-        row("three-character last line kept", QByteArray("uno\r\nxyz"), S { "uno", "xyz" });
-        row("empty line kept, not at the end", QByteArray("a\r\n\r\nc\r\n\r\n"), S { "a", "", "c" });
-        row("empty file", QByteArray(), S { "" });
-        row("code page", QByteArray("citt\xe0 perch\xe9\r\n"), S { QStringLiteral("città perché") });
-    }
-    void helpLines()
-    {
-        QFETCH(QByteArray, bytes);
-        QTEST(::helpLines(bytes), "expected");
-    }
-
-    // The vocabulary shipped is what a new user drills first: it loads without
-    // a complaint, passes the check before a save, and every answer
-    // it accepts can be typed to the end (one that begins an earlier one, as
-    // «bici» after «bicicletta», never could).
-    void shippedVocabulary()
-    {
-        QString text;
-        QVERIFY(readFile(QStringLiteral(INGLESE_SAMPLES_DIR "/inglese.txt"), text));
-        const FileText file = splitFileText(text);
-        FakePlatform platform;
-        WordTable t;
-        CriticalList memoc;
-        QVERIFY(parseWordList(file.wordText, t, memoc, 9, platform));
-        QVERIFY2(platform.shown.isEmpty(), qPrintable(platform.shown.value(0).text));
-        QVERIFY(memoc.count() > 0);
-        QVERIFY(!Vocabulary::checkBeforeSave(file.wordText));
-        QVERIFY(t.count() >= 400);
-        for (Direction dir : { Direction::EnglishToItalian, Direction::ItalianToEnglish }) {
-            for (int row = 0; row < t.count(); ++row) {
-                AcceptedAnswers answers;
-                answers.collectOwnAlternatives(t, row, dir);
-                answers.collectSynonyms(
-                    t, [](int) { return true; },
-                    Answers::trimTrailingBlanks(
-                        (dir == Direction::EnglishToItalian ? t.Listin : t.Listit).at(row)),
-                    dir);
-                const S &accepted = answers.acceptedAnswers;
-                QVERIFY2(!accepted.value(0).isEmpty(), qPrintable(t.Listin.at(row)));
-                for (const QString &answer : accepted) {
-                    const auto first = std::find_if(accepted.cbegin(), accepted.cend(),
-                        [&](const QString &c) { return c.startsWith(answer); });
-                    QVERIFY2(*first == answer, qPrintable(Answers::messageLine(t, row) + ": " + answer));
-                }
-            }
-        }
     }
 };
 

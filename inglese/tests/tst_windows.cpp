@@ -1,7 +1,5 @@
-// The vocabulary trainer's windows driven as the user drives them, by their
-// controls' names, on a temporary data folder: start-up, the word list and its
-// save, the exit log, the options, the drills, what a screen reader finds, and
-// the desktop services of the real platform layer.
+// The windows driven as the user drives them, by their controls' names, on a
+// temporary data folder, and the desktop services of the real platform layer.
 #include "Form0.h"
 #include "Form1.h"
 #include "Form2.h"
@@ -21,9 +19,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -77,25 +73,6 @@ struct Desk
         cursor.setPosition(cursor.position() + column - 1);
         list()->setTextCursor(cursor);
     }
-    // Runs `step` on the modal window that `open` opens; false when none opened.
-    bool onModal(const std::function<void()> &open, const std::function<void(QWidget *)> &step)
-    {
-        form->show();
-        form->activateWindow();
-        if (!QTest::qWaitForWindowActive(form.get()))
-            return false;
-        bool opened = false;
-        QTimer::singleShot(0, form.get(), [&] {
-            if (QWidget *modal = QApplication::activeModalWidget()) {
-                opened = true;
-                step(modal);
-                modal->close();
-            }
-        });
-        open();
-        QCoreApplication::processEvents();
-        return opened;
-    }
 };
 
 // A drill window over four words of lesson 12, asked forward.
@@ -119,17 +96,11 @@ struct Drilling
         w->show();
         QApplication::setActiveWindow(w.get());
     }
-    void next(int word) // the next "Via!" asks `word`
-    {
-        session.selection.pendingWord = 0;
-        session.selection.selectionPos = word;
-    }
     PictureButton *button(const char *name) const { return control<PictureButton>(w.get(), name); }
     QString text(const char *name) const { return control(w.get(), name)->property("text").toString(); }
 };
 
-// Every visible control a person reads or operates, with its accessible name;
-// containers and Qt's own parts of scroll areas are passed through.
+// Every visible control a person reads or operates, with its accessible name.
 void walk(QAccessibleInterface *node, const QString &path, QList<std::pair<QString, QString>> &out)
 {
     if (!node || !node->isValid() || node->state().invisible || node->role() == QAccessible::ScrollBar)
@@ -153,18 +124,18 @@ class TestWindows : public QObject
     Q_OBJECT
 
 private slots:
-    // The splash reads the vocabulary three seconds after it shows, its status
-    // line showing meanwhile, and hands over to the main window, or ends the
-    // program after the start-up message.
+    // Three seconds after the splash shows it reads the vocabulary, its status line
+    // showing, and hands over to the main window or ends after the start-up message.
     void startUp_data()
     {
         QTest::addColumn<QString>("vocabulary"); // null: no file; "dir": a folder by that name
         QTest::addColumn<S>("messages");
         row("sample", Sample, S {});
-        row("malformed line: message, then the start", "1   a (b\r\n2   dog\r\n", S { "Riga ignorata ..." });
-        row("no file", QString(), S { "FILE ..." });
-        row("folder instead of file", "dir", S { "FILE ..." });
-        row("lesson 25 after a good line", "1   a\r\n25  c\r\n", S { "FILE ..." });
+        row("malformed line: message, then the start", "1   a (b\r\n2   dog\r\n",
+            S { "Riga ignorata ...", "" });
+        row("no file", QString(), S { "FILE ...", "" });
+        row("folder instead of file", "dir", S { "FILE ...", "" });
+        row("lesson 25 after a good line", "1   a\r\n25  c\r\n", S { "FILE ...", "" });
     }
     void startUp()
     {
@@ -176,22 +147,17 @@ private slots:
         Form0 splash(desk.session, desk.platform);
         splash.show();
         QLabel *status = control<QLabel>(&splash, "Progresso");
-        QVERIFY(status->text().isEmpty());
-        QVERIFY(control<QTimer>(&splash, "Timer1")->isActive());
+        QVERIFY(status->text().isEmpty() && control<QTimer>(&splash, "Timer1")->isActive());
         S seen;
         desk.platform.whileShown = [&] { seen << desk.platform.shown.last().title + " / " + status->text(); };
         QSignalSpy failed(&splash, &Form0::startupFailed);
         splash.Timer1_Timer(); // three seconds later
-        QVERIFY(!control<QTimer>(&splash, "Timer1")->isActive());
-        S expected;
-        for (const QString &title : messages)
-            expected << title + " / Attendere ancora pochi secondi ...";
-        QCOMPARE(seen, expected);
+        QCOMPARE((seen << "").join('|'), messages.join(" / Attendere ancora pochi secondi ...|"));
         const bool starts = !messages.value(0).startsWith("FILE");
         QCOMPARE(failed.size(), starts ? 0 : 1);
-        QCOMPARE(splash.isVisible(), !starts); // the program ends from here
         std::unique_ptr<Form1> main(splash.mainWindow());
-        QCOMPARE(main && main->isVisible(), starts);
+        QCOMPARE(
+            splash.isVisible() + 2 * (main && main->isVisible()), starts ? 2 : 1); // or it ends from here
         if (main) { // every word line stays in the list, a malformed one too, for the user to mend
             QCOMPARE(control<QPlainTextEdit>(main.get(), "ListaVoci")->toPlainText(),
                 Vocabulary::splitFileText(vocabulary).wordText.replace("\r\n", "\n"));
@@ -201,11 +167,9 @@ private slots:
             QCOMPARE(desk.session.words.Listc, S({ "12 c", " 3  ", " 3  ", " 0  " }));
     }
 
-    // "Aggiorna Vocaboli" unlocks the list and locks the other menus; a save
-    // moves comments to the top, writes nothing the next start-up would
-    // refuse, and a write that fails leaves the old file whole, the text as
-    // typed and the save enabled, and says so. Every way out appends the log
-    // line; a log that cannot be written is reported and the program still ends.
+    // Editing locks the other menus; a save puts comments on top and writes nothing the next
+    // start-up refuses; a failed write keeps the old file, the text and the save, and says so.
+    // Every way out appends the log line, or reports that it cannot, and ends the program.
     void editSaveAndEnd_data()
     {
         QTest::addColumn<QString>("typed");
@@ -294,9 +258,8 @@ private slots:
                     + logged);
     }
 
-    // In edit mode Tab jumps to the next field of the line (English at 6,
-    // Italian at 56, then back to 2) and Enter starts a line of 56 blanks, once
-    // TimTab ticks; when the list is locked both keys do nothing special.
+    // Editing, Tab goes to the next field (English at 6, Italian at 56, back to 2) and Enter
+    // starts a line of 56 blanks once TimTab ticks; in a locked list neither does anything.
     void keysInTheList_data()
     {
         QTest::addColumn<bool>("editing");
@@ -330,25 +293,19 @@ private slots:
         const int lines = desk.list()->blockCount();
         desk.placeCaret(line, column);
         QTest::keyClick(desk.list(), Qt::Key(key));
-        QTimer *timTab = control<QTimer>(desk.form.get(), "TimTab");
-        QCOMPARE(timTab->isActive(), editing);
-        if (editing)
-            desk.form->TimTab_Timer();
-        QVERIFY(!timTab->isActive());
-        QCOMPARE(desk.form->focusWidget(), desk.list());
+        QCOMPARE(control<QTimer>(desk.form.get(), "TimTab")->isActive(), editing);
+        desk.form->TimTab_Timer();
+        QVERIFY(desk.form->focusWidget() == desk.list() && !desk.list()->toPlainText().contains('\t'));
         QCOMPARE(desk.list()->textCursor().blockNumber(), targetLine);
         QTEST(desk.list()->textCursor().positionInBlock() + 1, "target");
         QCOMPARE(desk.list()->blockCount(), lines + targetLine - line);
         if (targetLine != line)
             QCOMPARE(desk.list()->textCursor().block().text(), QString(56, ' '));
-        QVERIFY(!desk.list()->toPlainText().contains('\t'));
     }
 
-    // The options window over words of lessons 0..6. Steps: "m4" clicks box
-    // N.4, "k4" toggles it with the space bar ("0" is "Tutte"), "o3" clicks
-    // order 3, "d" Daccapo; then the window is left by `out`. Each way out
-    // applies once, even when the message shown meanwhile lets a second close
-    // or a switch of window through; Cancel to it keeps the window open.
+    // Options over lessons 0..6: "m4" clicks N.4, "k4" toggles it by keyboard (0 is "Tutte"),
+    // "o3" clicks order 3, "d" Daccapo; each way out applies once, even when its message lets
+    // a second close or a switch of window through; Cancel to the message keeps the window.
     void options_data()
     {
         QTest::addColumn<QString>("chosen"); // lessons chosen before
@@ -401,11 +358,10 @@ private slots:
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QPushButton *daccapo = control<QPushButton>(&w, "Command2");
-        QVERIFY(daccapo->isEnabled()); // words were answered
         for (const QString &step : steps.split(' ', Qt::SkipEmptyParts)) {
             const QString n = step.mid(1);
             if (step == "d")
-                QTest::mouseClick(daccapo, Qt::LeftButton);
+                QTest::mouseClick(daccapo, Qt::LeftButton); // enabled: words were answered
             else if (step.startsWith('o'))
                 QTest::mouseClick(control<QRadioButton>(&w, "Option" + n), Qt::LeftButton, {}, QPoint(6, 6));
             else if (step.startsWith('m'))
@@ -447,66 +403,12 @@ private slots:
         if (out == "none" || out == "cancel")
             return;
         QCOMPARE(s.selection.selection.mid(1, s.selection.selectionCount), order.mid(1));
-        L chosen; // what the exit log writes
-        for (int i = 1; i <= 20; ++i)
-            if (s.lessonState[std::size_t(i)] == 2)
-                chosen << i;
-        ticked.removeAll(0);
-        QCOMPARE(chosen, ticked);
+        for (int i = 1; i <= 20; ++i) // what the exit log writes
+            QCOMPARE(s.lessonState[std::size_t(i)] == 2, ticked.contains(i));
     }
 
-    // F2 and "Modifica Scelte..." open the options, whose choice is kept;
-    // "Regole della Prova" the rules view; F1 the instructions.
-    void otherWindows_data()
-    {
-        QTest::addColumn<QString>("open"); // an action's name or a key
-        QTest::addColumn<QString>("window");
-        QTest::addColumn<QString>("content");
-        row("F2", QString("F2"), "Form4", "Frame2");
-        row("Modifica Scelte...", QString("menuLezioni"), "Form4", "Frame2");
-        row("Regole della Prova", QString("menuRegole"), "Form4", "peri");
-        row("F1", QString("F1"), "Form5", "Listai");
-        row("instructions missing", QString("F1"), "", "File AIUTO.TXT non trovato");
-    }
-    void otherWindows()
-    {
-        QFETCH(QString, open);
-        QFETCH(QString, window);
-        QFETCH(QString, content);
-        Desk desk;
-        if (window.isEmpty())
-            QFile::remove(desk.path("aiutoV5.txt"));
-        QVERIFY(desk.start());
-        const auto opening = [&] {
-            if (open.startsWith('F'))
-                QTest::keyClick(desk.form.get(), open == "F1" ? Qt::Key_F1 : Qt::Key_F2);
-            else
-                desk.action(qPrintable(open))->trigger();
-        };
-        const bool opened = desk.onModal(opening, [&](QWidget *w) {
-            QCOMPARE(w->objectName(), window);
-            QVERIFY(control(w, content)->isVisible());
-            if (window == "Form4")
-                QCOMPARE(control(w, "Frame2")->isVisible(), content == "Frame2");
-            if (window == "Form5")
-                QCOMPARE(control<QListWidget>(w, content)->count(), 2);
-            if (content == "Frame2") {
-                QTest::mouseClick(control<QCheckBox>(w, "Ckles3"), Qt::LeftButton, {}, QPoint(6, 6));
-                QTest::mouseClick(control<QRadioButton>(w, "Option3"), Qt::LeftButton, {}, QPoint(6, 6));
-            }
-            QTest::mouseClick(control<QPushButton>(w, "Command1"), Qt::LeftButton);
-            QVERIFY(!w->isVisible());
-        });
-        QCOMPARE(opened, !window.isEmpty());
-        QCOMPARE(desk.platform.shown.size(), window.isEmpty() ? 1 : 0);
-        if (window.isEmpty())
-            QCOMPARE(desk.platform.shown.at(0).text, content);
-        QCOMPARE(desk.session.selection.orderMode, content == "Frame2" ? 3 : 2);
-    }
-
-    // Questions at the keyboard: an alternative followed, a wrong letter and
-    // its correction, heard and seen; then a slow question with help, its
-    // penalties and critical mark, and "Allora?" after six idle seconds.
+    // An alternative followed, a wrong letter corrected, heard and seen; then a slow
+    // question with help, penalties and critical mark, and "Allora?" six seconds later.
     void drillAtTheKeyboard()
     {
         Drilling d(false);
@@ -559,8 +461,7 @@ private slots:
         QVERIFY(!control<QTimer>(d.w.get(), "Timer2")->isActive());
     }
 
-    // From the main window's buttons and menu to either drill and back, with
-    // the critical mark in the list and the exit log.
+    // Either drill from the main window's buttons and menu and back, with the mark and the log.
     void drillFromTheMainWindow_data()
     {
         QTest::addColumn<QString>("open");
@@ -604,8 +505,7 @@ private slots:
     }
 
     // Every control a person reads or operates has a name for the screen
-    // reader; Tab walks each window top to bottom (the list lets go at Ctrl+Tab);
-    // each menu, and each entry within its menu, has a key of its own.
+    // reader; Tab walks each window top to bottom (the list lets go at Ctrl+Tab).
     void screenReader_data()
     {
         QTest::addColumn<S>("tabs"); // focus after each Tab, from the first control named
@@ -645,19 +545,6 @@ private slots:
             walked << QApplication::focusWidget()->objectName();
         }
         QCOMPARE(walked, tabs);
-        const QMenuBar *bar = w->findChild<QMenuBar *>();
-        QList<QList<QAction *>> groups { bar ? bar->actions() : QList<QAction *>() };
-        for (QAction *menu : groups.first())
-            groups << menu->menu()->actions();
-        for (const QList<QAction *> &group : groups) {
-            QSet<QString> keys;
-            for (QAction *entry : group) {
-                const QString key = QKeySequence::mnemonic(entry->text()).toString();
-                QVERIFY2(entry->isSeparator() || (!key.isEmpty() && !keys.contains(key)),
-                    qPrintable(entry->text()));
-                keys << key;
-            }
-        }
     }
 
     // The picture buttons show the picture of their state; the real platform
