@@ -1,26 +1,19 @@
 #pragma once
 
-// What every test of the vocabulary trainer shares: the scripted desktop, word
-// lines in the file's columns, whole-file reads and writes, and the lookup of
-// a window's control by name.
+// What the vocabulary trainer's tests share: the scripted desktop, word lines,
+// whole-file reads and writes, table rows, and the lookup of a control by name.
 
 #include "fakeplatform.h"
 
 #include <QFile>
-#include <QList>
-#include <QObject>
-#include <QQueue>
 #include <QTest>
 
-#include <functional>
 #include <type_traits>
 
 // A word line: lesson (2), blank, critical mark (1), blank, English (50), Italian.
-inline QString wordLine(
-    const QString &lesson, const QString &mark, const QString &english, const QString &italian)
+inline QString wordLine(const QString &lesson, const QString &mark, const QString &english, const QString &it)
 {
-    return lesson.leftJustified(2) + u' ' + mark.leftJustified(1) + u' ' + english.leftJustified(50)
-        + italian;
+    return lesson.leftJustified(2) + u' ' + mark.leftJustified(1) + u' ' + english.leftJustified(50) + it;
 }
 
 inline QByteArray readBytes(const QString &path)

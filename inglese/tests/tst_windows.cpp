@@ -35,7 +35,6 @@ using L = QList<int>;
 using S = QStringList;
 
 namespace {
-// Word lines of 105 characters: both fields padded to their columns.
 QString line(const char *lesson, const char *mark, const char *english, const QString &italian)
 {
     return wordLine(lesson, mark, english, italian.leftJustified(50)) + "\r\n";
@@ -67,12 +66,6 @@ struct Desk
     }
     QPlainTextEdit *list() const { return control<QPlainTextEdit>(form.get(), "ListaVoci"); }
     QAction *action(const char *name) const { return control<QAction>(form.get(), name); }
-    void placeCaret(int line, int column)
-    {
-        QTextCursor cursor(list()->document()->findBlockByNumber(line));
-        cursor.setPosition(cursor.position() + column - 1);
-        list()->setTextCursor(cursor);
-    }
 };
 
 // A drill window over four words of lesson 12, asked forward.
@@ -103,11 +96,9 @@ struct Drilling
 // Every visible control a person reads or operates, with its accessible name.
 void walk(QAccessibleInterface *node, const QString &path, QList<std::pair<QString, QString>> &out)
 {
-    if (!node || !node->isValid() || node->state().invisible || node->role() == QAccessible::ScrollBar)
-        return;
-    const QObject *object = node->object();
-    const QString name = object ? object->objectName() : QString();
-    if (name == "qt_scrollarea_viewport")
+    const QString name = node && node->object() ? node->object()->objectName() : QString();
+    if (!node || !node->isValid() || node->state().invisible || node->role() == QAccessible::ScrollBar
+        || name == "qt_scrollarea_viewport")
         return;
     const QString where = path + '/' + (name.isEmpty() ? QString::number(node->role()) : name);
     const QAccessible::Role role = node->role();
@@ -161,10 +152,7 @@ private slots:
         if (main) { // every word line stays in the list, a malformed one too, for the user to mend
             QCOMPARE(control<QPlainTextEdit>(main.get(), "ListaVoci")->toPlainText(),
                 Vocabulary::splitFileText(vocabulary).wordText.replace("\r\n", "\n"));
-            QCOMPARE(desk.session.points, 1000);
         }
-        if (vocabulary == Sample)
-            QCOMPARE(desk.session.words.Listc, S({ "12 c", " 3  ", " 3  ", " 0  " }));
     }
 
     // Editing locks the other menus; a save puts comments on top and writes nothing the next
@@ -201,8 +189,9 @@ private slots:
         const auto menus = [&](bool editing, bool save) {
             QCOMPARE(desk.action("menuModifica")->isChecked(), editing);
             QCOMPARE(desk.list()->isReadOnly(), !editing);
-            QCOMPARE(control<QMenu>(desk.form.get(), "menuOpzioni")->menuAction()->isEnabled(), !editing);
-            QCOMPARE(control<QMenu>(desk.form.get(), "menuProva")->menuAction()->isEnabled(), !editing);
+            QCOMPARE(control<QMenu>(desk.form.get(), "menuOpzioni")->menuAction()->isEnabled()
+                    + control<QMenu>(desk.form.get(), "menuProva")->menuAction()->isEnabled(),
+                editing ? 0 : 2);
             QCOMPARE(desk.action("menuSalva")->isEnabled(), save);
         };
         menus(false, false);
@@ -272,7 +261,6 @@ private slots:
         for (auto [column, target] : { std::pair { 1, 6 }, { 5, 6 }, { 7, 6 }, { 8, 56 }, { 57, 56 },
                  { 58, 58 }, { 59, 2 }, { 105, 2 } })
             QTest::addRow("Tab at %d", column) << true << tab << 0 << column << 0 << target;
-        row("Tab on the third line", true, tab, 2, 30, 2, 56);
         row("Enter at the end of a line", true, int(Qt::Key_Return), 1, 106, 2, 1);
         row("Tab when locked", false, tab, 1, 3, 1, 3);
         row("Enter when locked", false, int(Qt::Key_Return), 1, 3, 1, 3);
@@ -291,7 +279,9 @@ private slots:
         desk.form->show();
         desk.list()->setFocus();
         const int lines = desk.list()->blockCount();
-        desk.placeCaret(line, column);
+        QTextCursor caret(desk.list()->document()->findBlockByNumber(line));
+        caret.setPosition(caret.position() + column - 1);
+        desk.list()->setTextCursor(caret);
         QTest::keyClick(desk.list(), Qt::Key(key));
         QCOMPARE(control<QTimer>(desk.form.get(), "TimTab")->isActive(), editing);
         desk.form->TimTab_Timer();
@@ -420,35 +410,33 @@ private slots:
         QCOMPARE(d.w->shownBox()->text() + d.text("Lablez"), "houseLez/Num 12/1");
         QVERIFY(!go->isEnabled() && typing->hasFocus());
         QCOMPARE(typing->accessibleName(), "Traduzione in italiano di: house");
+        const auto verdict = [&] {
+            return typing->palette().color(QPalette::Text).name() + typing->accessibleDescription();
+        };
         QTest::keyClicks(typing, "abx");
-        QCOMPARE(typing->palette().color(QPalette::Text), QColor(255, 0, 0));
-        QCOMPARE(
-            typing->accessibleDescription(), "Errore: quello che hai scritto non è l'inizio della risposta");
+        QCOMPARE(verdict(), "#ff0000Errore: quello che hai scritto non è l'inizio della risposta");
         QTest::keyClick(typing, Qt::Key_Backspace);
-        QCOMPARE(typing->palette().color(QPalette::Text), QColor(Qt::black));
-        QCOMPARE(typing->accessibleDescription(), "Giusto finora");
+        QCOMPARE(verdict(), "#000000Giusto finora");
         QTest::keyClicks(typing, "itazione");
         QCOMPARE(typing->accessibleDescription(), "Risposta esatta");
         QVERIFY(go->isEnabled() && go->hasFocus());
-        QCOMPARE(go->shownPicture(), ":/inglese/faccia2.svg");
+        QCOMPARE(go->text() + go->shownPicture(), "Un altro?:/inglese/faccia2.svg");
         QVERIFY(!control<QTimer>(d.w.get(), "Timer1")->isActive());
         QCOMPARE(d.text("labpunti") + d.text("Label4"), "997Già fatti =1 Critici =0");
         QCOMPARE(d.platform.shown.value(0).title, "Sinomini di:  house (nelle Lez. scelte)");
         QTest::keyClick(go, Qt::Key_Return); // "Un altro?" asks the next word
-        QCOMPARE(d.w->shownBox()->text(), "light");
-        QVERIFY(typing->text().isEmpty());
+        QCOMPARE(d.w->shownBox()->text() + typing->text(), "light");
         QTest::keyClicks(typing, "lx");
         for (int t = 1; t <= 10; ++t)
             d.w->Timer1_Timer();
         QVERIFY(help->isHidden());
         d.w->Timer1_Timer();
-        QCOMPARE(go->text() + d.text("labpunti"), "Sei lento!995");
-        QCOMPARE(go->shownPicture(), ":/inglese/faccia3.svg");
+        QCOMPARE(go->text() + d.text("labpunti") + go->shownPicture(), "Sei lento!995:/inglese/faccia3.svg");
         QTest::mouseClick(help, Qt::LeftButton);
         QCOMPARE(d.text("aiuto") + d.text("labpunti"), "lu##993");
         QVERIFY(control(d.w.get(), "aiuto")->isVisible());
         QTest::keyClick(typing, Qt::Key_Backspace);
-        d.w->Timer1_Timer();
+        d.w->Timer1_Timer(); // help goes away at the tick after a change
         QVERIFY(help->isHidden() && control(d.w.get(), "aiuto")->isHidden());
         QTest::keyClicks(typing, "uce");
         QCOMPARE(d.text("labpunti") + d.text("Label4"), "996Già fatti =2 Critici =1");
@@ -456,8 +444,7 @@ private slots:
             QCOMPARE(go->text(), "Un altro?");
             d.w->Timer2_Timer();
         }
-        QCOMPARE(go->text(), "Allora?");
-        QCOMPARE(go->shownPicture(), ":/inglese/faccia1.svg");
+        QCOMPARE(go->text() + go->shownPicture(), "Allora?:/inglese/faccia1.svg");
         QVERIFY(!control<QTimer>(d.w.get(), "Timer2")->isActive());
     }
 
@@ -536,10 +523,10 @@ private slots:
         walk(QAccessible::queryAccessibleInterface(w.get()), QString(), nodes);
         for (const auto &[where, name] : nodes)
             QVERIFY2(!name.isEmpty(), qPrintable(where + " has no name"));
+        if (!tabs.isEmpty())
+            control(w.get(), tabs.first())->setFocus();
         S walked = tabs.mid(0, 1);
         for (int i = 1; i < tabs.size(); ++i) {
-            if (i == 1)
-                control(w.get(), tabs.first())->setFocus();
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab,
                 i == 1 && window == "Form1" ? Qt::ControlModifier : Qt::NoModifier);
             walked << QApplication::focusWidget()->objectName();
@@ -558,8 +545,7 @@ private slots:
                 PictureButton::picture(b->normalPicture()).toImage());
         }
         QtPlatform platform;
-        QTimer *spacing = platform.findChild<QTimer *>();
-        QVERIFY(spacing);
+        QTimer *spacing = control<QTimer>(&platform, QString()); // the one that spaces the beeps
         for (int times : { 1, 3, 5 }) {
             platform.beep(times); // the first sounds at once
             int ticks = 0;
