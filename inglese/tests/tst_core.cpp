@@ -260,7 +260,7 @@ private slots:
         row("forward, Cancel at the end", five, 2, "1", "", "", "c", "0 2 4 cancel", "W");
         row("backward from the last word", five, 3, "1", "", "", "o", "4 2 0 4", "W");
         row("backward, Cancel at the start", five, 3, "1", "", "", "c", "4 2 0 cancel", "W");
-        row("random: position from the draw", "1|1|1|1|1", 1, "0", "", "0.3 0.75 0.99 0 0.5", "", "1 3 4 0 2",
+        row("random: position from the draw", "1|1|1|1|1", 1, "0", "", "0.25 0.75 0.99 0 0.3", "", "1 3 4 0 1",
             "");
         row("random never repeats the last word", "01|02", 1, "0", "", "0 0.9 0.9 0.2", "", "1 0 1 0", "");
         row("random, stuck generator", "01|02", 1, "0", "", "", "", "1 0 1", "");
