@@ -240,10 +240,10 @@ bool Form1::editMode() const
     return menuModifica->isChecked();
 }
 
-void Form1::Command1_Click()
+void Form1::openDrill(DrillWindow *drill)
 {
-    // English -> Italian drill: hides this window and shows Form2.
-    auto *drill = new Form2(m_session, m_platform);
+    // The drill takes the place of this window; back here, the lesson column
+    // shows the critical marks the drill has added or cleared.
     connect(drill, &DrillWindow::unloaded, this, [this] {
         show();
         refreshLessonList();
@@ -252,16 +252,14 @@ void Form1::Command1_Click()
     drill->show();
 }
 
+void Form1::Command1_Click()
+{
+    openDrill(new Form2(m_session, m_platform)); // English shown, Italian typed
+}
+
 void Form1::Command2_Click()
 {
-    // Italian -> English drill: hides this window and shows Form3.
-    auto *drill = new Form3(m_session, m_platform);
-    connect(drill, &DrillWindow::unloaded, this, [this] {
-        show();
-        refreshLessonList();
-    });
-    hide();
-    drill->show();
+    openDrill(new Form3(m_session, m_platform)); // Italian shown, English typed
 }
 
 void Form1::Command3_Click()

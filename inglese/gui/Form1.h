@@ -4,6 +4,7 @@
 
 #include <functional>
 
+class DrillWindow;
 class Platform;
 struct Session;
 class QAction;
@@ -62,6 +63,7 @@ protected:
 
 private:
     void buildMenus();
+    void openDrill(DrillWindow *drill);
     void Form_Unload();
     bool ListaVoci_KeyDown(int key);
     void setWordListText(const QString &text);
