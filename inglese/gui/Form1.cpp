@@ -327,12 +327,12 @@ void Form1::TimTab_Timer()
 {
     TimTab->stop();
     QTextCursor cursor = ListaVoci->textCursor();
-    if (m_spia == 9) {
+    if (m_spia == WaitingKey::Tab) {
         // The text box has put a tab character before the caret: take it out.
         const int pos = cursor.position();
         if (pos > 0 && ListaVoci->document()->characterAt(pos - 1) == QLatin1Char('\t'))
             cursor.deletePreviousChar();
-    } else if (m_spia == 13) {
+    } else if (m_spia == WaitingKey::Enter) {
         // The text box has broken the line: the new line starts with blanks
         // up to the Italian field, the caret at its start.
         const int pos = cursor.position();
@@ -340,7 +340,7 @@ void Form1::TimTab_Timer()
         cursor.setPosition(pos);
     }
     ListaVoci->setTextCursor(cursor);
-    m_spia = 0;
+    m_spia = WaitingKey::None;
 }
 
 bool Form1::ListaVoci_KeyDown(int key)
@@ -348,10 +348,10 @@ bool Form1::ListaVoci_KeyDown(int key)
     if (ListaVoci->isReadOnly())
         return key == Qt::Key_Tab; // locked: Tab neither types nor leaves the list
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        m_spia = 13;
+        m_spia = WaitingKey::Enter;
         TimTab->start();
     } else if (key == Qt::Key_Tab) {
-        m_spia = 9;
+        m_spia = WaitingKey::Tab;
         QTextCursor cursor = ListaVoci->textCursor();
         const int caret = cursor.selectionStart(); // a selection counts from its start
         const QTextBlock block = ListaVoci->document()->findBlock(caret);

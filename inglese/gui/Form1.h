@@ -38,7 +38,11 @@ public:
     QString comments() const { return m_commenti; }
     QString fileName() const { return m_filin; }
     bool editMode() const;
-    int spia() const { return m_spia; }
+    // The key whose work TimTab finishes once the text box has handled it: the
+    // box first types a tab or breaks the line as usual, then the jump to the
+    // next field or the blanks of the new line follow. Values are character codes.
+    enum class WaitingKey { None = 0, Tab = 9, Enter = 13 };
+    int spia() const { return int(m_spia); }
 
     // Handlers, named after the control and the event.
     void Command1_Click();
@@ -73,7 +77,7 @@ private:
 
     QString m_filin;
     QString m_commenti;
-    int m_spia = 0;
+    WaitingKey m_spia = WaitingKey::None;
     bool m_unloaded = false;
 
     // Null until the constructor makes them: creating the children already
