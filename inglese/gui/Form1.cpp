@@ -293,10 +293,10 @@ bool Form1::editMode() const
     return menuModifica->isChecked();
 }
 
-void Form1::Command1_Click()
+void Form1::openDrill(DrillWindow *drill)
 {
-    // English -> Italian drill: hides this window and shows Form2.
-    auto *drill = new Form2(m_session, m_platform);
+    // The drill takes the place of this window; back here, the lesson column
+    // shows the critical marks the drill has added or cleared.
     connect(drill, &DrillWindow::unloaded, this, [this] {
         show();
         refreshLessonList();
@@ -305,16 +305,14 @@ void Form1::Command1_Click()
     drill->show();
 }
 
+void Form1::Command1_Click()
+{
+    openDrill(new Form2(m_session, m_platform)); // English shown, Italian typed
+}
+
 void Form1::Command2_Click()
 {
-    // Italian -> English drill: hides this window and shows Form3.
-    auto *drill = new Form3(m_session, m_platform);
-    connect(drill, &DrillWindow::unloaded, this, [this] {
-        show();
-        refreshLessonList();
-    });
-    hide();
-    drill->show();
+    openDrill(new Form3(m_session, m_platform)); // Italian shown, English typed
 }
 
 void Form1::Command3_Click()
@@ -446,9 +444,9 @@ void Form1::TimTab_Timer()
 {
     TimTab->stop();
     QTextCursor cursor = ListaVoci->textCursor();
-    // After Tab (m_spia 9) the key handler has already placed the caret and
+    // After Tab (WaitingKey::Tab) the key handler has already placed the caret and
     // kept the tab out of the text, so that no undo can bring it back.
-    if (m_spia == 13) {
+    if (m_spia == WaitingKey::Enter) {
         // The text box has broken the line: the new line starts with blanks
         // up to the Italian field, the caret at its start.
         const int pos = cursor.position();
@@ -456,7 +454,7 @@ void Form1::TimTab_Timer()
         cursor.setPosition(pos);
     }
     ListaVoci->setTextCursor(cursor);
-    m_spia = 0;
+    m_spia = WaitingKey::None;
 }
 
 bool Form1::ListaVoci_KeyDown(int key)
@@ -464,10 +462,10 @@ bool Form1::ListaVoci_KeyDown(int key)
     if (ListaVoci->isReadOnly())
         return key == Qt::Key_Tab; // locked: Tab neither types nor leaves the list
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        m_spia = 13;
+        m_spia = WaitingKey::Enter;
         TimTab->start();
     } else if (key == Qt::Key_Tab) {
-        m_spia = 9;
+        m_spia = WaitingKey::Tab;
         QTextCursor cursor = ListaVoci->textCursor();
         const int caret = cursor.selectionStart(); // a selection counts from its start
         const QTextBlock block = ListaVoci->document()->findBlock(caret);

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+class DrillWindow;
 class Platform;
 struct Session;
 class QAction;
@@ -37,7 +38,11 @@ public:
     QString comments() const { return m_commenti; }
     QString fileName() const { return m_filin; }
     bool editMode() const;
-    int spia() const { return m_spia; }
+    // The key whose work TimTab finishes once the text box has handled it: the
+    // box first types a tab or breaks the line as usual, then the jump to the
+    // next field or the blanks of the new line follow. Values are character codes.
+    enum class WaitingKey { None = 0, Tab = 9, Enter = 13 };
+    int spia() const { return int(m_spia); }
 
     // Handlers, named after the control and the event.
     void Command1_Click();
@@ -70,6 +75,7 @@ protected:
 
 private:
     void buildMenus();
+    void openDrill(DrillWindow *drill);
     void Form_Unload();
     bool ListaVoci_KeyDown(int key);
     void setWordListText(const QString &text);
@@ -83,7 +89,7 @@ private:
     QString m_commenti;
     QString m_diskStamp; // the file on disk as last read or saved
 
-    int m_spia = 0;
+    WaitingKey m_spia = WaitingKey::None;
     bool m_unloaded = false;
 
     // Null until the constructor makes them: creating the children already

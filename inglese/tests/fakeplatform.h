@@ -6,6 +6,8 @@
 #include <QQueue>
 #include <QStringList>
 
+#include <functional>
+
 // A scripted desktop for tests: message boxes answer from a queue (or with
 // the first button when the queue is empty) and are recorded; beeps are
 // counted; random numbers come from a queue (0.0 when it is empty); the
@@ -34,10 +36,14 @@ public:
     QStringList spoken;
     Speech speech = Speech::Available;
     std::function<void()> speechChanged;
+    // Runs while a box is open, as the events a real box lets through.
+    std::function<void()> whileShown;
 
     Answer message(const QString &title, const QString &text, Buttons buttons, Icon icon) override
     {
         shown.append({ title, text, buttons, icon });
+        if (whileShown)
+            whileShown();
         if (!answers.isEmpty())
             return answers.dequeue();
         return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::Yes : Answer::Ok;

@@ -1,0 +1,65 @@
+#pragma once
+
+// What the vocabulary trainer's tests share: the scripted desktop, word lines,
+// whole-file reads and writes, table rows, and the lookup of a control by name.
+
+#include "fakeplatform.h"
+
+#include <QFile>
+#include <QTest>
+
+#include <type_traits>
+
+// A word line: lesson (2), blank, critical mark (1), blank, English (50), Italian.
+inline QString wordLine(const QString &lesson, const QString &mark, const QString &english, const QString &it)
+{
+    return lesson.leftJustified(2) + u' ' + mark.leftJustified(1) + u' ' + english.leftJustified(50) + it;
+}
+
+inline QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// The control called `name` under `root`. A missing one fails the test with
+// its name and hands back a stand-in, so that the test goes on without a crash.
+template<typename T = QWidget> T *control(const QObject *root, const QString &name)
+{
+    if (T *found = root->findChild<T *>(name))
+        return found;
+    QTest::qFail(
+        qPrintable(QStringLiteral("no control %1 (%2) in %3")
+                       .arg(name, QLatin1String(T::staticMetaObject.className()), root->objectName())),
+        __FILE__, __LINE__);
+    return new T; // left alive on purpose: the test may still use it
+}
+
+// One row of a data table: its tag, then one value per column (texts in quotes become QString).
+template<typename T> auto cell(const T &value)
+{
+    if constexpr (std::is_array_v<T>)
+        return QString::fromUtf8(value);
+    else
+        return value;
+}
+template<typename... T> void row(const char *tag, const T &...values)
+{
+    (QTest::newRow(tag) << ... << cell(values));
+}
+
+// The blank-separated numbers in a text column of the current row.
+inline QList<int> numbers(const char *column)
+{
+    QList<int> out;
+    const auto *text = static_cast<const QString *>(QTest::qData(column, qMetaTypeId<QString>()));
+    for (const QString &n : text->split(u' ', Qt::SkipEmptyParts))
+        out << n.toInt();
+    return out;
+}

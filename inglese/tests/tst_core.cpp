@@ -1,0 +1,510 @@
+// The vocabulary trainer's logic without a window: the vocabulary file, the
+// word selection and its draw, the accepted answers and the drill's scoring.
+#include "answers.h"
+#include "drill.h"
+#include "fixture.h"
+#include "session.h"
+#include "vocabularyfile.h"
+#include "wordtable.h"
+
+#include <QTemporaryDir>
+
+using namespace Vocabulary;
+using L = QList<int>;
+using S = QStringList;
+
+namespace {
+// One row per lesson field (English "enN", Italian "itN").
+WordTable table(const S &lessonFields)
+{
+    WordTable t;
+    for (int i = 0; i < lessonFields.size(); ++i)
+        t.append(lessonFields.at(i), lessonFields.at(i).left(2), QStringLiteral("en%1").arg(i),
+            QStringLiteral("it%1").arg(i));
+    return t;
+}
+
+// Rows of (lesson, English, Italian), padded as the file's columns are.
+WordTable words(const QList<S> &rows)
+{
+    WordTable t;
+    for (const S &r : rows)
+        t.append(
+            r.at(0).leftJustified(4), r.at(0).left(2), r.at(1).leftJustified(50), r.at(2).leftJustified(50));
+    return t;
+}
+
+CriticalList critical(const L &rows)
+{
+    CriticalList memoc;
+    for (int w : rows)
+        memoc.add(w);
+    return memoc;
+}
+
+// Order 0 keeps the options as the window first shows them; else `ticked` boxes (0 is "Tutte").
+SelectionOptions choose(int order, const L &ticked)
+{
+    SelectionOptions o;
+    if (order == 0)
+        return o;
+    o.order = order;
+    o.Ckles[0] = false;
+    for (int k : ticked)
+        o.Ckles[std::size_t(k)] = true;
+    return o;
+}
+
+// A drill over (English, Italian) words of lesson 1, every one selected, forward.
+struct Drilling
+{
+    Session session;
+    FakePlatform platform;
+    Drill drill;
+    explicit Drilling(const QList<S> &rows, Direction direction = Direction::EnglishToItalian)
+        : drill(session, platform, direction)
+    {
+        for (const S &r : rows)
+            session.words.append(" 1  ", " 1", r.at(0).leftJustified(50), r.at(1).leftJustified(50));
+        session.selection.options.order = 2;
+        session.selection.buildSelection(session.words, session.memoc);
+        drill.load();
+    }
+    bool ask(int word) // "Via!" asking `word`
+    {
+        session.selection.pendingWord = 0;
+        session.selection.selectionPos = word;
+        return drill.start();
+    }
+};
+const QList<S> Words { { "house", "casa (abitazione, dimora)" }, { "light", "luce" }, { "light", "leggero" },
+    { "dress", "vestito [m.]" }, { "to walk", "camminare" }, { "a", "a" }, { "rainfall", "precipitazione" },
+    { "mile", "miglio" } };
+} // namespace
+
+class TestCore : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Stage one sets comments aside and drops empty lines; a last line without
+    // CR LF counts only from three characters on.
+    void firstStage_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("comments");
+        QTest::addColumn<QString>("words");
+        row("last line «ab» without CR LF is lost", "12 xyz\r\nab", "", "12 xyz\r\n");
+        row("last line «abc» without CR LF is kept", "12 xyz\r\nabc", "", "12 xyz\r\nabc\r\n");
+        row("short last line with CR LF is kept", "12 xyz\r\nab\r\n", "", "12 xyz\r\nab\r\n");
+        row("comments anywhere, one hash is a word", "## top\r\n1 a\r\n## mid\r\n# x\r\n## end\r\n",
+            "## top\r\n## mid\r\n## end\r\n", "1 a\r\n# x\r\n");
+        row("empty lines dropped, lone LF kept", "\r\n1 a\nb\r\n\r\n\r\n2 b\r\n\r\n", "",
+            "1 a\nb\r\n2 b\r\n");
+    }
+    void firstStage()
+    {
+        QFETCH(QString, file);
+        const FileText split = splitFileText(file);
+        QTEST(split.comments, "comments");
+        QTEST(split.wordText, "words");
+        const FileText again = splitFileText(saveText(split.comments, split.wordText));
+        QCOMPARE(again.comments + again.wordText, split.comments + split.wordText);
+    }
+
+    // Stage two: the fixed columns, the bracket rule (one kind of bracket per
+    // side, opened and closed) and the critical marks.
+    void secondStage_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("fields"); // lesson and mark | lesson | English | Italian; empty: left out
+        QTest::addColumn<bool>("critical");
+        row("critical word line", wordLine("12", "c", "house", "casa (abitazione)"),
+            "12 c|12|house|casa (abitazione)", true);
+        row("«x» marks like «c»", wordLine(" 7", "x", "house", "casa"), " 7 x| 7|house|casa", true);
+        row("columns after 105 ignored", wordLine("01", "", "ab", QString(50, 'b') + "tail"),
+            "01  |01|ab|" + QString(50, 'b'), false);
+        row("short line, short fields", "5   tree", "5   |5 |ree|", false);
+        row("brackets of both sides", wordLine("1", "", "run (away)", "fuggire [verbo]"),
+            "1   |1 |run (away)|fuggire [verbo]", false);
+        row("order of brackets does not count", wordLine("1", "", "x )(", "y"), "1   |1 |x )(|y", false);
+        row("open parenthesis only", wordLine("1", "c", "to run (away", "scappare"), "", false);
+        row("open square bracket only", wordLine("1", "c", "to run", "correre [verbo"), "", false);
+        row("both kinds on one side", wordLine("1", "", "set (put) [verb]", "mettere"), "", false);
+        row("both kinds, Italian", wordLine("1", "", "set", "mettere (porre) [verbo]"), "", false);
+    }
+    void secondStage()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, fields);
+        QFETCH(bool, critical); // a left-out line moves the next row's key up
+        FakePlatform platform;
+        WordTable t;
+        CriticalList memoc;
+        QVERIFY(parseWordList(
+            "1   first\r\n" + line + "\r\n" + wordLine("2", "c", "b", "c") + "\r\n", t, memoc, 9, platform));
+        QCOMPARE(t.count(), fields.isEmpty() ? 2 : 3);
+        QCOMPARE(S({ t.Listc[1], t.Listll[1], t.Listin[1].trimmed(), t.Listit[1] }).join('|'),
+            fields.isEmpty() ? "2  c|2 |b|c" : fields);
+        QCOMPARE(memoc.words(), fields.isEmpty() ? L({ 1 }) : critical ? L({ 1, 2 }) : L({ 2 }));
+        QCOMPARE(
+            platform.shown.isEmpty() ? QString() : platform.shown[0].title + platform.shown[0].text.left(38),
+            fields.isEmpty() ? BadLineTitle + "La Riga numero 2 usa male le parentesi" : QString());
+    }
+
+    void tableTakesAtMost32767Rows()
+    {
+        FakePlatform platform;
+        WordTable words;
+        CriticalList memoc;
+        QString text;
+        for (int i = 0; i <= WordTable::MaxRows; ++i)
+            text += i == 10000 ? "1  c x\r\n" : "1    x\r\n";
+        QVERIFY(!parseWordList(text, words, memoc, 9, platform));
+        QCOMPARE(words.count(), WordTable::MaxRows);
+        QCOMPARE(memoc.words(), L({ 10000 }));
+        QCOMPARE(CriticalList::key(10000) + CriticalList::key(37), "100000037"); // rows beyond 9999 too
+        text.chop(8);
+        words.clear();
+        QVERIFY(parseWordList(text, words, memoc, 9, platform));
+        QVERIFY(!Vocabulary::checkBeforeSave(text + "1   bad (\r\n")); // left out by the bracket rule: no row
+        const SaveProblem problem = Vocabulary::checkBeforeSave(text + "2   y\r\n");
+        QCOMPARE(problem.kind, SaveProblem::TooManyRows);
+        QCOMPARE(problem.lineNumber, WordTable::MaxRows + 1);
+    }
+
+    // A save never writes what the next start-up would refuse; the first faulty line is named.
+    void checkBeforeSave_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("lineNumber");
+        const QString good = wordLine("1", "", "house", "casa") + CrLf;
+        row("empty and comment lines pass", good + CrLf + "## note" + CrLf + good, int(SaveProblem::None), 0);
+        row("Windows-1252 letters and the euro", wordLine("20", "", "price", "prezzo \u00e8 \u20ac") + CrLf,
+            int(SaveProblem::None), 0);
+        row("lesson 21", good + wordLine("21", "", "a", "b") + CrLf, int(SaveProblem::BadLesson), 2);
+        row("lesson letters", good + good + "ab  x" + CrLf, int(SaveProblem::BadLesson), 3);
+        row("last line without line end", good + "x", int(SaveProblem::BadLesson), 2);
+        row("outside the code page", good + wordLine("2", "", "Krak\u00f3w", "Cracovia \u0101") + CrLf,
+            int(SaveProblem::BadCharacter), 2);
+        row("first fault counts", "ab" + CrLf + "## \u4e00" + CrLf, int(SaveProblem::BadLesson), 1);
+    }
+    void checkBeforeSave()
+    {
+        QFETCH(QString, text);
+        const SaveProblem problem = Vocabulary::checkBeforeSave(text);
+        QTEST(int(problem.kind), "kind");
+        QTEST(problem.lineNumber, "lineNumber");
+    }
+
+    // Lessons are given as "|"-separated fields, numbers as blank-separated lists.
+    void buildSelection_data()
+    {
+        QTest::addColumn<QString>("lessons");
+        QTest::addColumn<int>("order");
+        QTest::addColumn<QString>("ticked"); // 0 is "Tutte"
+        QTest::addColumn<QString>("memoc");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<int>("position");
+        const QString lessons = "01| 2 c|05  | 0|02|12";
+        row("first build: forward, all", lessons, 0, "", "", "0 1 2 3 4 5", 0);
+        row("lessons 2 and 5 backward", lessons, 3, "2 5", "", "1 2 4", 4);
+        row("lesson 0 only through Tutte", lessons, 2, "1 12", "", "0 5", 0);
+        row("random keeps the position", lessons, 1, "12", "", "5", 7);
+        row("critical: word order, duplicates kept", lessons, 4, "2", "5 4 1 0 4", "1 4 4", 0);
+        row("critical: vanished rows skipped", lessons, 4, "0", "2 40 9999", "2", 0);
+        row("rows without a valid lesson", "01|##|ab|21||-1| 3|20", 2, "0", "", "0 6 7", 0);
+    }
+    void buildSelection()
+    {
+        QFETCH(QString, lessons);
+        QFETCH(int, order);
+        const L expected = numbers("expected");
+        const WordTable t = table(lessons.split('|'));
+        const CriticalList memoc = critical(numbers("memoc"));
+        WordSelection s;
+        s.options = choose(order, numbers("ticked"));
+        s.selectionPos = 7;
+        s.buildSelection(t, memoc);
+        QCOMPARE(s.builtMode, order ? order : 2);
+        QCOMPARE(s.selection.mid(1, s.selectionCount), expected);
+        QTEST(s.selectionPos, "position");
+        for (int w = -1; w <= t.count(); ++w)
+            QCOMPARE(s.isSelected(w), expected.contains(w));
+        // A build runs again only when marked out of date.
+        s.options = choose(2, { 7 });
+        s.buildSelection(t, memoc);
+        QCOMPARE(s.selection.mid(1, s.selectionCount), expected);
+        s.builtMode = 9;
+        s.buildSelection(t, memoc);
+        QCOMPARE(s.selectionCount, 0);
+        QVERIFY(!s.isSelected(expected.value(0, 0)));
+    }
+
+    // Each step draws once the word before is answered ("u" in `script`: it is not; "o"/"c":
+    // OK/Cancel to the Ricomincio box), giving the word, "cancel", "done" (critical words over),
+    // "none" or "again". Messages: W Ricomincio, E critical words over, * nothing chosen.
+    void draws_data()
+    {
+        QTest::addColumn<QString>("lessons");
+        QTest::addColumn<int>("order");
+        QTest::addColumn<QString>("ticked");
+        QTest::addColumn<QString>("memoc");
+        QTest::addColumn<QString>("randoms");
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QString>("messages");
+        const QString five = "01|02|01|03|01";
+        row("forward, OK at the end", five, 2, "1", "", "", "o", "0 2 4 0 2", "W");
+        row("forward, Cancel at the end", five, 2, "1", "", "", "c", "0 2 4 cancel", "W");
+        row("backward from the last word", five, 3, "1", "", "", "o", "4 2 0 4", "W");
+        row("backward, Cancel at the start", five, 3, "1", "", "", "c", "4 2 0 cancel", "W");
+        row("random: position from the draw", "1|1|1|1|1", 1, "0", "", "0.25 0.75 0.99 0 0.3", "", "1 3 4 0 1",
+            "");
+        row("random never repeats the last word", "01|02", 1, "0", "", "0 0.9 0.9 0.2", "", "1 0 1 0", "");
+        row("random, stuck generator", "01|02", 1, "0", "", "", "", "1 0 1", "");
+        row("random over one word", five, 1, "3", "", "0.5 0.1", "", "3 3", "");
+        row("unanswered word asked again", five, 2, "0", "", "", "uu", "0 1 again 2", "");
+        row("critical, empty list", five, 4, "0", "", "", "", "done", "E");
+        row("critical ends after the last", five, 4, "0", "3 1", "", "", "1 3 done", "E");
+        row("no chosen word", five, 2, "", "", "", "", "none none", "* *");
+        row("empty vocabulary", "", 1, "0", "", "", "", "none", "*");
+    }
+    void draws()
+    {
+        QFETCH(QString, lessons);
+        QFETCH(int, order);
+        QFETCH(QString, randoms);
+        QFETCH(QString, script);
+        QFETCH(QString, expected);
+        QFETCH(QString, messages);
+        FakePlatform platform;
+        for (const QString &r : randoms.split(' ', Qt::SkipEmptyParts))
+            platform.randoms.enqueue(r.toDouble());
+        const QString boxes = QString(script).remove('u');
+        for (QChar a : boxes)
+            platform.answers.enqueue(a == 'o' ? Platform::Answer::Ok : Platform::Answer::Cancel);
+        WordSelection s;
+        s.options = choose(order, numbers("ticked"));
+        s.buildSelection(table(lessons.isEmpty() ? S {} : lessons.split('|')), critical(numbers("memoc")));
+        S got;
+        for (int i = 0; got.size() < expected.count(' ') + 1; ++i) {
+            const int before = s.currentWord;
+            if (!(i > 0 && script.mid(i - 1, 1) == "u"))
+                s.pendingWord = 0;
+            using D = WordSelection::Draw;
+            const D draw = s.drawWord(platform);
+            got << (draw == D::Drawn          ? QString::number(s.currentWord)
+                    : draw == D::Repeated     ? "again"
+                    : draw == D::CriticalDone ? "done"
+                    : s.selectionCount        ? "cancel"
+                                              : "none");
+            // A word drawn is a chosen one; after the critical words the next build runs again.
+            QVERIFY(draw == D::Drawn          ? s.isSelected(s.currentWord)
+                    : draw == D::CriticalDone ? s.builtMode == 5
+                                              : s.currentWord == before);
+        }
+        QCOMPARE(got.join(' '), expected);
+        S shown;
+        for (const FakePlatform::Shown &m : std::as_const(platform.shown))
+            shown << (m.buttons == Platform::Buttons::OkCancel ? m.title + m.text
+                    : m.text == "Critici terminati ..."        ? "E"
+                                                               : "*");
+        QCOMPARE(shown.join(' '),
+            messages.replace("W", "Ricomincio...Ho fatto tutti quelli scelti... ricomincio"));
+    }
+
+    void splitAlternatives_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<S>("parts");
+        QTest::addColumn<QString>("key"); // of the text as a prompt
+        QTest::addColumn<QString>("answer"); // to type for the text
+        row("three", "casa (abitazione, dimora)", S { "casa", "abitazione", "dimora" }, "casa", "casa");
+        row("none, outer blanks", "  casa  ", S { "casa" }, "casa", "  casa");
+        row("no closing", "casa (abitazione, dimora", S { "casa", "abitazione", "dimora" }, "casa", "casa");
+        row("blanks inside", "to go ( andare ,  partire )", S { "to go", "andare", "partire" }, "to go",
+            "to go");
+        row("comma outside", "a (b) c, d", S { "a", "b" }, "a", "a");
+        row("empty brackets", "casa ()", S { "casa", "" }, "casa", "casa");
+        row("begins with open", "(to) go", S { "(to) go" }, "(to) go", "");
+        row("close before open", "a) b (c, d)", S { "a) b (c, d)" }, "a) b (c, d)", "a) b");
+        row("no blank before", "run(verb)", S { "run", "verb" }, "run", "run");
+        row("bracket", "casa [f.]   ", S { "casa [f.]" }, "casa [f.]", "casa");
+        row("parenthesis wins", "casa [f.] (dimora)", S { "casa [f.]", "dimora" }, "casa [f.]", "casa [f.]");
+        S many { "x" };
+        for (int i = 1; i <= 30; ++i)
+            many << QStringLiteral("w%1").arg(i);
+        row("twenty at most", "x (" + many.mid(1).join(", ") + ")", many.mid(0, Answers::MaxEntries), "x",
+            "x");
+    }
+    void splitAlternatives()
+    {
+        QFETCH(QString, text);
+        QTEST(Answers::splitAlternatives(text), "parts");
+        QTEST(Answers::promptKey(Answers::trimTrailingBlanks(text)), "key");
+        QTEST(Answers::answerOf(text), "answer");
+    }
+
+    // Accepted answers and the synonyms text in both directions.
+    void collect_data()
+    {
+        QTest::addColumn<bool>("toEnglish");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<L>("selected");
+        QTest::addColumn<S>("accepted");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("synonyms");
+        const L all { 0, 1, 2, 3, 4, 5 };
+        row("own alternatives, then itself", false, 0, all, S { "casa", "abitazione", "dimora", "casa" },
+            "house", "(Lez.12)   house = casa (abitazione, dimora)");
+        row("two light words", false, 1, all, S { "luce", "leggero" }, "light",
+            "\r(Lez.1)   light = luce\r(Lez.2)   light = leggero");
+        row("current not selected", false, 1, L { 2 }, S { "leggero" }, "light",
+            "\r(Lez.2)   light = leggero");
+        row("remark in prompt", false, 3, L { 3, 4 }, S { "correre", "correre" }, "run",
+            "\r(Lez.5)   run (verb) = correre [v.]\r(Lez.5)   run (jog) = correre");
+        row("from Italian: alternatives", true, 5, L { 5 }, S { "flat", "apartment", "flat" }, "appartamento",
+            "(Lez.7)   flat (apartment) = appartamento");
+        row("from Italian: same word", true, 6, L { 0, 6, 7 }, S { "bright", "clear" }, "chiaro",
+            "\r(Lez.8)   bright = chiaro\r(Lez.9)   clear = chiaro");
+        row("from Italian: bracket in key", true, 3, L { 3, 4 }, S { "run", "verb", "run" }, "correre [v.]",
+            "(Lez.5)   run (verb) = correre [v.]");
+        row("prompt opening a bracket", false, 8, L { 8 }, S { "andare" }, "(to) go",
+            "\r(Lez.1)   (to) go = andare");
+    }
+    void collect()
+    {
+        QFETCH(bool, toEnglish);
+        QFETCH(int, current);
+        QFETCH(L, selected);
+        QFETCH(S, accepted);
+        const WordTable t = words({ { "12", "house", "casa (abitazione, dimora)" }, { " 1", "light", "luce" },
+            { "2", "light", "leggero" }, { "5", "run (verb)", "correre [v.]" },
+            { "5", "run (jog)", "correre" }, { "7", "flat (apartment)", "appartamento" },
+            { "8", "bright", "chiaro" }, { "9", "clear", "chiaro" }, { "1", "(to) go", "andare" } });
+        const Direction dir = toEnglish ? Direction::ItalianToEnglish : Direction::EnglishToItalian;
+        AcceptedAnswers answers;
+        answers.collectOwnAlternatives(t, current, dir);
+        answers.collectSynonyms(
+            t, [&](int w) { return selected.contains(w); },
+            Answers::trimTrailingBlanks((toEnglish ? t.Listit : t.Listin).at(current)), dir);
+        QCOMPARE(answers.acceptedAnswers, accepted);
+        QTEST(answers.promptKey, "key");
+        QTEST(answers.synonymText, "synonyms");
+    }
+
+    // Typing checked on every change: red and 5 beeps on a wrong text, 40 on a completed answer.
+    void answerCheck_data()
+    {
+        QTest::addColumn<bool>("toEnglish");
+        QTest::addColumn<int>("word");
+        QTest::addColumn<S>("typed");
+        QTest::addColumn<bool>("red");
+        QTest::addColumn<int>("beeps");
+        QTest::addColumn<QString>("following");
+        QTest::addColumn<bool>("answered");
+        row("alternative followed", false, 0, S { "a", "ab" }, false, 0, "abitazione", false);
+        row("alternative completes", false, 0, S { "dimora" }, false, 40, "dimora", true);
+        row("two wrong changes", false, 0, S { "cx", "cxy" }, true, 10, "casa", false);
+        row("case counts", false, 1, S { "L" }, true, 5, "luce", false);
+        row("bracket remark never typed", false, 3, S { "vestito" }, false, 40, "vestito", true);
+        row("longer than the answer", false, 1, S { "lucee" }, true, 5, "luce", false);
+        row("blank inside counts", true, 4, S { "to walk" }, false, 40, "to walk", true);
+        row("without the blank", true, 4, S { "towalk" }, true, 5, "to walk", false);
+        row("answered once only", false, 1, S { "luce", "lucex", "luce" }, false, 45, "luce", true);
+    }
+    void answerCheck()
+    {
+        QFETCH(bool, toEnglish);
+        QFETCH(int, word);
+        QFETCH(S, typed);
+        QFETCH(bool, answered);
+        Drilling d(Words, toEnglish ? Direction::ItalianToEnglish : Direction::EnglishToItalian);
+        QVERIFY(!d.drill.typingChanged("l") && d.drill.view().typingRed); // before the first question
+        QVERIFY(d.ask(word));
+        d.platform.beeps = 0;
+        bool done = false;
+        for (const QString &text : typed)
+            done = d.drill.typingChanged(text) || done;
+        QTEST(d.drill.view().typingRed, "red");
+        QTEST(d.platform.beeps, "beeps");
+        QTEST(d.drill.answer(), "following");
+        QCOMPARE(done, answered);
+        QCOMPARE(d.session.doneCount, answered ? 1 : 0);
+        QCOMPARE(d.session.selection.pendingWord, answered ? 0 : word);
+    }
+
+    // Prize, penalties and critical mark (a clean answer clears it) within 16 bits. "given": word,
+    // ticks, the tick help comes after (-1 never), points and count; "after": points, count,
+    // critical mark, beeps of the ticks.
+    void scoring_data()
+    {
+        QTest::addColumn<QString>("given");
+        QTest::addColumn<QString>("after");
+        row("4 letters in the 9th second", "1 9 -1 1000 0", "1004 1 0 0");
+        row("at the 10th tick", "1 10 -1 1000 0", "1003 1 1 0");
+        row("25th tick, free time 10", "1 25 -1 1000 0", "982 1 1 15");
+        row("14 letters at the 13th tick", "6 13 -1 1000 0", "1014 1 0 0");
+        row("14 letters at the 14th tick", "6 14 -1 1000 0", "1013 1 1 0");
+        row("14 letters at the 15th tick", "6 15 -1 1000 0", "1012 1 1 1");
+        row("help on 7 letters", "2 3 3 1000 0", "1004 1 1 0");
+        row("help, then a tick in free time", "2 4 3 1000 0", "1004 1 0 0");
+        row("help on 1 letter", "5 0 0 1000 0", "1001 1 0 0");
+        row("prize at the top", "1 0 -1 32765 0", "32767 1 0 0");
+        row("done count at the top", "1 0 -1 1000 32767", "1004 32767 0 0");
+        row("penalties at the bottom", "1 40 -1 -32760 0", "-32764 1 1 30");
+    }
+    void scoring()
+    {
+        const L given = numbers("given");
+        const L after = numbers("after");
+        Drilling d(Words);
+        d.session.memoc.add(given[0]);
+        d.session.points = given[3];
+        d.session.doneCount = given[4];
+        QVERIFY(d.ask(given[0]));
+        for (int t = 0; t <= given[1]; ++t) {
+            if (t == given[2])
+                d.drill.help();
+            if (t < given[1])
+                d.drill.timer1Tick();
+        }
+        QCOMPARE(d.platform.beeps, after[3]);
+        QVERIFY(d.drill.typingChanged(d.drill.answer()));
+        QCOMPARE(d.drill.pointsText(), QString::number(after[0]));
+        QCOMPARE(d.session.memoc.contains(given[0]), after[2] == 1);
+        QCOMPARE(d.drill.counterLine(),
+            QStringLiteral("Già fatti =%1 Critici =%2").arg(after[1]).arg(after[2] * 2));
+    }
+
+    void helpMask_data()
+    {
+        QTest::addColumn<int>("word");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        row("wrong letter shown right", 4, "cax", "cam######");
+        row("blank and question mark kept", 0, "ch", "ch# #### ?");
+        row("longer than the answer", 1, "lucexx", "luce");
+    }
+    void helpMask()
+    {
+        QFETCH(int, word);
+        QFETCH(QString, typed);
+        QList<S> rows = Words;
+        rows[0] = { "what", "che cosa ?" };
+        Drilling d(rows);
+        QVERIFY(d.ask(word));
+        d.drill.typingChanged(typed);
+        d.drill.help();
+        QVERIFY(d.drill.view().helpBoxVisible);
+        QTEST(d.drill.view().helpBoxText, "shown");
+        // A window closed in mid-question leaves none open in the next one.
+        d.drill.load();
+        QVERIFY(!d.drill.typingChanged(d.drill.answer()));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCore)
+#include "tst_core.moc"

@@ -1,0 +1,118 @@
+// How the windows look: each row renders a window in one state offscreen and
+// compares it with looks/<row>.png, allowing 16 per colour channel. On a
+// difference it writes <row>.actual.png and <row>.diff.png (differing pixels
+// red) into its working folder; UPDATE_LOOKS=1 rewrites the references instead.
+#include "Form0.h"
+#include "Form1.h"
+#include "Form2.h"
+#include "Form3.h"
+#include "Form4.h"
+#include "Form5.h"
+#include "fixture.h"
+#include "session.h"
+#include "vocabularyfile.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QStyleFactory>
+#include <QTemporaryDir>
+
+class TestLooks : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        // The same rendering on every machine: Fusion, Liberation fonts, a steady caret.
+        QApplication::setStyle(QStyleFactory::create("Fusion"));
+        QApplication::setFont(QFont("Liberation Sans", 9));
+        QApplication::setCursorFlashTime(0);
+    }
+
+    void looks_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("state");
+        for (const char *tag :
+            { "form0-splash", "form1-locked", "form1-editing", "form4-options", "form4-rules", "form5-help",
+                "form2-asking", "form2-answered", "form3-asking", "form3-answered" })
+            row(tag, QString(tag).section('-', 0, 0).replace('f', 'F'), QString(tag).section('-', 1));
+    }
+    void looks()
+    {
+        QFETCH(QString, window);
+        QFETCH(QString, state);
+        QTemporaryDir dir;
+        FakePlatform platform;
+        platform.folder = dir.path();
+        Session session;
+        QString words = "## esempio\r\n";
+        for (const QStringList &w : QList<QStringList> { { "12", "c", "house", "casa (abitazione, dimora)" },
+                 { " 3", "", "light", "luce" }, { " 3", "", "to walk", "camminare" },
+                 { " 5", "", "dress", "vestito [m.]" } })
+            words += wordLine(w[0], w[1], w[2], w[3].leftJustified(50)) + "\r\n";
+        writeBytes(dir.filePath("inglese.txt"), Vocabulary::encode(words));
+        writeBytes(
+            dir.filePath("aiutoV5.txt"), "ISTRUZIONI\r\n\r\n  F1  queste istruzioni\r\n  F2  le scelte\r\n");
+        auto main = std::make_unique<Form1>(session, platform);
+        QVERIFY(main->Form_Load());
+        if (state == "editing")
+            main->menuModifica_Click();
+        session.lessonState[3] = 2;
+        std::unique_ptr<QWidget> w(window == "Form0" ? new Form0(session, platform)
+                : window == "Form1"                  ? main.release()
+                : window == "Form2"                  ? new Form2(session, platform)
+                : window == "Form3"                  ? new Form3(session, platform)
+                : window == "Form4"                  ? static_cast<QWidget *>(new Form4(session, platform))
+                                                     : new Form5(session, platform));
+        if (state == "rules")
+            static_cast<Form4 *>(w.get())->showRules();
+        if (window == "Form5")
+            QVERIFY(static_cast<Form5 *>(w.get())->load());
+        w->setAttribute(Qt::WA_DeleteOnClose, false);
+        w->show();
+        QApplication::setActiveWindow(w.get());
+        QCoreApplication::processEvents();
+        if (auto *drill = qobject_cast<DrillWindow *>(w.get()); drill) {
+            drill->Command1_Click();
+            if (state == "answered")
+                drill->typingBox()->insert(drill->drill().answer());
+        }
+
+        const QImage shot = w->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+        const QString name = QTest::currentDataTag();
+        const QString reference = INGLESE_LOOKS_DIR "/" + name + ".png";
+        if (qEnvironmentVariableIntValue("UPDATE_LOOKS")) {
+            QVERIFY(QDir().mkpath(INGLESE_LOOKS_DIR) && shot.save(reference));
+            return;
+        }
+        const QImage expected = QImage(reference).convertToFormat(QImage::Format_ARGB32);
+        QImage diff = shot;
+        int wrong = 0;
+        for (int y = 0; y < shot.height() && expected.size() == shot.size(); ++y) {
+            for (int x = 0; x < shot.width(); ++x) {
+                const QRgb a = shot.pixel(x, y), b = expected.pixel(x, y);
+                const bool same = qAbs(qRed(a) - qRed(b)) <= 16 && qAbs(qGreen(a) - qGreen(b)) <= 16
+                    && qAbs(qBlue(a) - qBlue(b)) <= 16 && qAbs(qAlpha(a) - qAlpha(b)) <= 16;
+                wrong += !same;
+                diff.setPixel(x, y,
+                    same ? qRgb(255 - qGray(b) / 4, 255 - qGray(b) / 4, 255 - qGray(b) / 4)
+                         : qRgb(255, 0, 0));
+            }
+        }
+        if (wrong == 0 && expected.size() == shot.size())
+            return;
+        shot.save(name + ".actual.png");
+        diff.save(name + ".diff.png");
+        QFAIL(qPrintable(QStringLiteral("%1 differs from %2 in %3 pixels or in size; see %1.actual.png and "
+                                        "%1.diff.png in %4")
+                             .arg(name, reference)
+                             .arg(wrong)
+                             .arg(QDir::currentPath())));
+    }
+};
+
+QTEST_MAIN(TestLooks)
+#include "tst_looks.moc"

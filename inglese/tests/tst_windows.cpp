@@ -1,0 +1,563 @@
+// The windows driven as the user drives them, by their controls' names, on a
+// temporary data folder, and the desktop services of the real platform layer.
+#include "Form0.h"
+#include "Form1.h"
+#include "Form2.h"
+#include "Form3.h"
+#include "Form4.h"
+#include "Form5.h"
+#include "PictureButton.h"
+#include "fixture.h"
+#include "qtplatform.h"
+#include "session.h"
+#include "vocabularyfile.h"
+
+#include <QAccessible>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTimer>
+
+#include <memory>
+
+using L = QList<int>;
+using S = QStringList;
+
+namespace {
+QString line(const char *lesson, const char *mark, const char *english, const QString &italian)
+{
+    return wordLine(lesson, mark, english, italian.leftJustified(50)) + "\r\n";
+}
+const QString Sample = "## sample vocabulary\r\n" + line("12", "c", "house", "casa (abitazione, dimora)")
+    + line(" 3", "", "light", "luce") + "## lesson 3\r\n" + line(" 3", "", "light", "leggero") + "\r\n"
+    + line(" 0", "", "yes", "s\u00ec");
+
+// A data folder holding `vocabulary` as inglese.txt, and the main window over it.
+struct Desk
+{
+    QTemporaryDir dir;
+    FakePlatform platform;
+    Session session;
+    std::unique_ptr<Form1> form;
+
+    explicit Desk(const QString &vocabulary = Sample)
+    {
+        platform.folder = dir.path();
+        if (!vocabulary.isNull())
+            writeBytes(path("inglese.txt"), Vocabulary::encode(vocabulary));
+        writeBytes(path("aiutoV5.txt"), "Istruzioni\r\n  - premi F2\r\n");
+    }
+    QString path(const QString &name) const { return dir.filePath(name); }
+    bool start()
+    {
+        form = std::make_unique<Form1>(session, platform);
+        return form->Form_Load();
+    }
+    QPlainTextEdit *list() const { return control<QPlainTextEdit>(form.get(), "ListaVoci"); }
+    QAction *action(const char *name) const { return control<QAction>(form.get(), name); }
+};
+
+// A drill window over four words of lesson 12, asked forward.
+struct Drilling
+{
+    Session session;
+    FakePlatform platform;
+    std::unique_ptr<DrillWindow> w;
+
+    explicit Drilling(bool fromItalian)
+    {
+        for (const S &r : QList<S> { { "house", "casa (abitazione, dimora)" }, { "light", "luce" },
+                 { "light", "leggero" }, { "to walk", "camminare" } })
+            session.words.append("12  ", "12", r.at(0).leftJustified(50), r.at(1).leftJustified(50));
+        session.selection.options.order = 2;
+        session.selection.buildSelection(session.words, session.memoc);
+        session.points = 987;
+        w.reset(fromItalian ? static_cast<DrillWindow *>(new Form3(session, platform))
+                            : new Form2(session, platform));
+        w->setAttribute(Qt::WA_DeleteOnClose, false);
+        w->show();
+        QApplication::setActiveWindow(w.get());
+    }
+    PictureButton *button(const char *name) const { return control<PictureButton>(w.get(), name); }
+    QString text(const char *name) const { return control(w.get(), name)->property("text").toString(); }
+};
+
+// Every visible control a person reads or operates, with its accessible name.
+void walk(QAccessibleInterface *node, const QString &path, QList<std::pair<QString, QString>> &out)
+{
+    const QString name = node && node->object() ? node->object()->objectName() : QString();
+    if (!node || !node->isValid() || node->state().invisible || node->role() == QAccessible::ScrollBar
+        || name == "qt_scrollarea_viewport")
+        return;
+    const QString where = path + '/' + (name.isEmpty() ? QString::number(node->role()) : name);
+    const QAccessible::Role role = node->role();
+    if (!((role == QAccessible::Client && node->childCount() > 0) || role == QAccessible::Pane
+            || role == QAccessible::MenuBar || role == QAccessible::Separator))
+        out.append({ where, node->text(QAccessible::Name).trimmed() });
+    for (int i = 0; i < node->childCount(); ++i)
+        walk(node->child(i), where, out);
+}
+} // namespace
+
+class TestWindows : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Three seconds after the splash shows it reads the vocabulary, its status line
+    // showing, and hands over to the main window or ends after the start-up message.
+    void startUp_data()
+    {
+        QTest::addColumn<QString>("vocabulary"); // null: no file; "dir": a folder by that name
+        QTest::addColumn<S>("messages");
+        row("sample", Sample, S {});
+        row("malformed line: message, then the start", "1   a (b\r\n2   dog\r\n",
+            S { "Riga ignorata ...", "" });
+        row("no file", QString(), S { "FILE ...", "" });
+        row("folder instead of file", "dir", S { "FILE ...", "" });
+        row("lesson 25 after a good line", "1   a\r\n25  c\r\n", S { "FILE ...", "" });
+    }
+    void startUp()
+    {
+        QFETCH(QString, vocabulary);
+        QFETCH(S, messages);
+        Desk desk(vocabulary == "dir" ? QString() : vocabulary);
+        if (vocabulary == "dir")
+            QDir(desk.dir.path()).mkdir("inglese.txt");
+        Form0 splash(desk.session, desk.platform);
+        splash.show();
+        QLabel *status = control<QLabel>(&splash, "Progresso");
+        QVERIFY(status->text().isEmpty() && control<QTimer>(&splash, "Timer1")->isActive());
+        S seen;
+        desk.platform.whileShown = [&] { seen << desk.platform.shown.last().title + " / " + status->text(); };
+        QSignalSpy failed(&splash, &Form0::startupFailed);
+        splash.Timer1_Timer(); // three seconds later
+        QCOMPARE((seen << "").join('|'), messages.join(" / Attendere ancora pochi secondi ...|"));
+        const bool starts = !messages.value(0).startsWith("FILE");
+        QCOMPARE(failed.size(), starts ? 0 : 1);
+        std::unique_ptr<Form1> main(splash.mainWindow());
+        QCOMPARE(
+            splash.isVisible() + 2 * (main && main->isVisible()), starts ? 2 : 1); // or it ends from here
+        if (main) { // every word line stays in the list, a malformed one too, for the user to mend
+            QCOMPARE(control<QPlainTextEdit>(main.get(), "ListaVoci")->toPlainText(),
+                Vocabulary::splitFileText(vocabulary).wordText.replace("\r\n", "\n"));
+        }
+    }
+
+    // Editing locks the other menus; a save puts comments on top and writes nothing the next
+    // start-up refuses; a failed write keeps the old file, the text and the save, and says so.
+    // Every way out appends the log line, or reports that it cannot, and ends the program.
+    void editSaveAndEnd_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message"); // how it begins; empty: saved
+        QTest::addColumn<QString>("end"); // the way out, with lessons chosen meanwhile
+        QTest::addColumn<QString>("logged"); // end of the log line; empty: the log cannot be written
+        row("saved, FINE", "## new note\n" + wordLine("5", "x", "tree", "albero \u20ac"), QString(),
+            "Command3 2 5", "        2 5\r\n");
+        row("lesson letters, menu Fine", QString("ab  c"), "La Riga numero 5 ha un numero di lezione",
+            "menuFine 20", "        20\r\n");
+        row("outside the code page, window closed", wordLine("2", "", "Krak\u00f3w", "Cracovia \u0101"),
+            "La Riga numero 5 contiene un carattere", "close", "        TUTTE\r\n");
+        row("data folder gone, no log", wordLine("4", "", "new", "nuovo"),
+            "Non riesco a scrivere il file\r\n", "Command3", QString());
+    }
+    void editSaveAndEnd()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        QFETCH(QString, end);
+        QFETCH(QString, logged);
+        Desk desk;
+        if (logged.isEmpty())
+            QDir(desk.dir.path()).mkdir("inglelog");
+        else
+            writeBytes(desk.path("inglelog"), "old line\r\n");
+        QVERIFY(desk.start());
+        desk.form->show();
+        const auto menus = [&](bool editing, bool save) {
+            QCOMPARE(desk.action("menuModifica")->isChecked(), editing);
+            QCOMPARE(desk.list()->isReadOnly(), !editing);
+            QCOMPARE(control<QMenu>(desk.form.get(), "menuOpzioni")->menuAction()->isEnabled()
+                    + control<QMenu>(desk.form.get(), "menuProva")->menuAction()->isEnabled(),
+                editing ? 0 : 2);
+            QCOMPARE(desk.action("menuSalva")->isEnabled(), save);
+        };
+        menus(false, false);
+        desk.action("menuModifica")->trigger();
+        menus(true, true);
+        desk.list()->moveCursor(QTextCursor::End);
+        desk.list()->insertPlainText(typed);
+        desk.action("menuModifica")->trigger();
+        menus(false, true);
+        const QString moved = desk.dir.path() + "-moved";
+        if (!logged.isEmpty() || QDir().rename(desk.dir.path(), moved)) {
+            QCOMPARE(desk.form->menuSalva_Click(), message.isEmpty());
+            QDir().rename(moved, desk.dir.path());
+        }
+        QCOMPARE(desk.action("menuSalva")->isEnabled(), !message.isEmpty());
+        QCOMPARE(desk.platform.shown.size(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty()) {
+            QCOMPARE(desk.platform.shown.first().title, "Salva Aggiornamenti");
+            QVERIFY2(desk.platform.shown.first().text.startsWith(message),
+                qPrintable(desk.platform.shown[0].text));
+            QCOMPARE(readBytes(desk.path("inglese.txt")), Vocabulary::encode(Sample));
+            QVERIFY(desk.list()->toPlainText().endsWith(typed));
+        } else {
+            const QString words
+                = Vocabulary::splitFileText(Sample).wordText + QString(typed).replace("\n", "\r\n");
+            QCOMPARE(readBytes(desk.path("inglese.txt")),
+                Vocabulary::encode("## sample vocabulary\r\n## lesson 3\r\n\r\n" + words + "\r\n"));
+            // Until the next start the typed comment is a row too; the critical word gets no second key.
+            QCOMPARE(desk.session.words.Listc.last(), "5  x");
+            QCOMPARE(desk.session.memoc.words(), L({ 0, 4, 5 }));
+        }
+        const QString how = end.section(' ', 0, 0);
+        for (const QString &lesson : end.split(' ').mid(1))
+            desk.session.lessonState[std::size_t(lesson.toInt())] = 2;
+        desk.session.doneCount = 12;
+        desk.session.points = 987;
+        desk.platform.time = QTime(9, 31, 45);
+        QSignalSpy ended(desk.form.get(), &Form1::programEnded);
+        if (how == "Command3")
+            QTest::mouseClick(control<QPushButton>(desk.form.get(), how), Qt::LeftButton);
+        else if (how == "menuFine")
+            desk.action("menuFine")->trigger();
+        else
+            desk.form->close();
+        QCOMPARE(ended.size(), 1);
+        QVERIFY(!desk.form->isVisible());
+        if (logged.isEmpty())
+            QVERIFY(desk.platform.shown.last().text.contains(desk.path("inglelog")));
+        else
+            QCOMPARE(QString::fromLatin1(readBytes(desk.path("inglelog"))),
+                QStringLiteral("old line\r\n05/12/2026 09:10:02 09:31:45    12/987/%1")
+                        .arg(desk.session.memoc.count())
+                    + logged);
+    }
+
+    // Editing, Tab goes to the next field (English at 6, Italian at 56, back to 2) and Enter
+    // starts a line of 56 blanks once TimTab ticks; in a locked list neither does anything.
+    void keysInTheList_data()
+    {
+        QTest::addColumn<bool>("editing");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("targetLine");
+        QTest::addColumn<int>("target");
+        const int tab = Qt::Key_Tab;
+        for (auto [column, target] : { std::pair { 1, 6 }, { 5, 6 }, { 7, 6 }, { 8, 56 }, { 57, 56 },
+                 { 58, 58 }, { 59, 2 }, { 105, 2 } })
+            QTest::addRow("Tab at %d", column) << true << tab << 0 << column << 0 << target;
+        row("Enter at the end of a line", true, int(Qt::Key_Return), 1, 106, 2, 1);
+        row("Tab when locked", false, tab, 1, 3, 1, 3);
+        row("Enter when locked", false, int(Qt::Key_Return), 1, 3, 1, 3);
+    }
+    void keysInTheList()
+    {
+        QFETCH(bool, editing);
+        QFETCH(int, key);
+        QFETCH(int, line);
+        QFETCH(int, column);
+        QFETCH(int, targetLine);
+        Desk desk;
+        QVERIFY(desk.start());
+        if (editing)
+            desk.form->menuModifica_Click();
+        desk.form->show();
+        desk.list()->setFocus();
+        const int lines = desk.list()->blockCount();
+        QTextCursor caret(desk.list()->document()->findBlockByNumber(line));
+        caret.setPosition(caret.position() + column - 1);
+        desk.list()->setTextCursor(caret);
+        QTest::keyClick(desk.list(), Qt::Key(key));
+        QCOMPARE(control<QTimer>(desk.form.get(), "TimTab")->isActive(), editing);
+        desk.form->TimTab_Timer();
+        QVERIFY(desk.form->focusWidget() == desk.list() && !desk.list()->toPlainText().contains('\t'));
+        QCOMPARE(desk.list()->textCursor().blockNumber(), targetLine);
+        QTEST(desk.list()->textCursor().positionInBlock() + 1, "target");
+        QCOMPARE(desk.list()->blockCount(), lines + targetLine - line);
+        if (targetLine != line)
+            QCOMPARE(desk.list()->textCursor().block().text(), QString(56, ' '));
+    }
+
+    // Options over lessons 0..6: "m4" clicks N.4, "k4" toggles it by keyboard (0 is "Tutte"),
+    // "o3" clicks order 3, "d" Daccapo; each way out applies once, even when its message lets
+    // a second close or a switch of window through; Cancel to the message keeps the window.
+    void options_data()
+    {
+        QTest::addColumn<QString>("chosen"); // lessons chosen before
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("out"); // ok, close, escape, switch, cancel (OK, then Cancel), none
+        QTest::addColumn<QString>("ticked");
+        QTest::addColumn<QString>("kept"); // order, then the words selected
+        QTest::addColumn<int>("messages"); // "Selezione vuota ... Ripristino Avanti"
+        const QString all = "2 0 1 2 3 4 5 6 7 8";
+        row("opens on Tutte at start-up", "", "", "ok", "0", all, 0);
+        row("opens on the lessons chosen", "3 5", "", "ok", "3 5", all, 0);
+        row("ticking N.4 unticks Tutte", "", "m4", "ok", "4", "2 4", 0);
+        row("unticking the last lesson ticks Tutte", "", "m4 m4", "ok", "0", all, 0);
+        row("unticking one of two keeps the other", "", "m4 m5 m4", "ok", "5", "2 5 8", 0);
+        row("Tutte unticks every lesson", "3 5", "m0", "ok", "0", all, 0);
+        row("no box ticked: nothing to ask", "", "m0", "ok", "", "2", 1);
+        row("a lesson after Tutte unticked", "", "m0 m2", "ok", "2", "2 1", 0);
+        row("keyboard counts like the mouse", "", "k4 k6 k4 m6", "ok", "0", all, 0);
+        row("lessons without words cannot be ticked", "", "m9 k9", "ok", "0", all, 0);
+        row("backward over lesson 3", "", "o3 m3", "ok", "3", "3 3 7", 0);
+        row("critical words of lesson 3", "", "o4 m3", "ok", "3", "4 3", 0);
+        row("no critical word: OK falls back to forward", "", "o4 m5", "ok", "5", "2 5 8", 1);
+        row("no critical word: close control", "", "o4 m5", "close", "5", "2 5 8", 1);
+        row("no critical word: Escape", "", "o4 m5", "escape", "5", "2 5 8", 1);
+        row("no critical word: another window", "", "o4 m5", "switch", "5", "2 5 8", 1);
+        row("no critical word: Cancel keeps the window", "", "o4 m5", "cancel", "5", "4", 1);
+        row("Daccapo keeps the window", "", "d", "none", "0", "2", 0);
+    }
+    void options()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QString, out);
+        Session s;
+        FakePlatform p;
+        for (int lesson : { 1, 2, 0, 3, 4, 5, 6, 3, 5 })
+            s.words.append(QStringLiteral("%1").arg(lesson, 2, 10, QLatin1Char('0')), QString(), "en", "it");
+        for (int r = 0; r < s.words.count(); ++r)
+            s.lessonState[std::size_t(s.words.lessonOf(r))] = 1;
+        s.lessonState[0] = 0;
+        for (int lesson : numbers("chosen"))
+            s.lessonState[std::size_t(lesson)] = 2;
+        s.memoc.add(3); // lesson 3, the last word
+        s.selection.buildSelection(s.words, s.memoc); // as at start-up
+        s.doneCount = 3;
+        s.selection.pendingWord = 4;
+        QWidget other;
+        other.show();
+        Form4 w(s, p);
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QPushButton *daccapo = control<QPushButton>(&w, "Command2");
+        for (const QString &step : steps.split(' ', Qt::SkipEmptyParts)) {
+            const QString n = step.mid(1);
+            if (step == "d")
+                QTest::mouseClick(daccapo, Qt::LeftButton); // enabled: words were answered
+            else if (step.startsWith('o'))
+                QTest::mouseClick(control<QRadioButton>(&w, "Option" + n), Qt::LeftButton, {}, QPoint(6, 6));
+            else if (step.startsWith('m'))
+                QTest::mouseClick(control<QCheckBox>(&w, "Ckles" + n), Qt::LeftButton, {}, QPoint(6, 6));
+            else
+                QTest::keyClick(control<QCheckBox>(&w, "Ckles" + n), Qt::Key_Space);
+        }
+        // Every change of choice starts the order afresh.
+        QCOMPARE(s.selection.pendingWord == 0, !steps.isEmpty() && !steps.contains('9'));
+        L ticked;
+        for (int i = 0; i <= 20; ++i) {
+            QCOMPARE(control<QCheckBox>(&w, QStringLiteral("Ckles%1").arg(i))->isEnabled(), i <= 6);
+            if (control<QCheckBox>(&w, QStringLiteral("Ckles%1").arg(i))->isChecked())
+                ticked << i;
+        }
+        QCOMPARE(ticked, numbers("ticked"));
+        if (out == "cancel")
+            p.answers << Platform::Answer::Cancel;
+        else
+            p.whileShown = [&] {
+                w.close();
+                other.activateWindow();
+                QCoreApplication::processEvents();
+            };
+        if (out == "ok" || out == "cancel")
+            QTest::mouseClick(control<QPushButton>(&w, "Command1"), Qt::LeftButton);
+        else if (out == "close")
+            w.close();
+        else if (out == "escape")
+            QTest::keyClick(&w, Qt::Key_Escape);
+        else if (out == "switch")
+            other.activateWindow();
+        QTRY_COMPARE(w.isVisible(), out == "none" || out == "cancel");
+        if (!w.isVisible())
+            w.close(); // a closed window applies nothing more
+        QTEST(int(p.shown.size()), "messages");
+        const L order = numbers("kept");
+        QCOMPARE(s.selection.orderMode, order.first());
+        if (out == "none" || out == "cancel")
+            return;
+        QCOMPARE(s.selection.selection.mid(1, s.selection.selectionCount), order.mid(1));
+        for (int i = 1; i <= 20; ++i) // what the exit log writes
+            QCOMPARE(s.lessonState[std::size_t(i)] == 2, ticked.contains(i));
+    }
+
+    // An alternative followed, a wrong letter corrected, heard and seen; then a slow
+    // question with help, penalties and critical mark, and "Allora?" six seconds later.
+    void drillAtTheKeyboard()
+    {
+        Drilling d(false);
+        QVERIFY(QTest::qWaitForWindowActive(d.w.get()));
+        PictureButton *go = d.button("Command1");
+        PictureButton *help = d.button("Command2");
+        QLineEdit *typing = d.w->typingBox();
+        QTest::mouseClick(go, Qt::LeftButton);
+        QCOMPARE(d.w->shownBox()->text() + d.text("Lablez"), "houseLez/Num 12/1");
+        QVERIFY(!go->isEnabled() && typing->hasFocus());
+        QCOMPARE(typing->accessibleName(), "Traduzione in italiano di: house");
+        const auto verdict = [&] {
+            return typing->palette().color(QPalette::Text).name() + typing->accessibleDescription();
+        };
+        QTest::keyClicks(typing, "abx");
+        QCOMPARE(verdict(), "#ff0000Errore: quello che hai scritto non è l'inizio della risposta");
+        QTest::keyClick(typing, Qt::Key_Backspace);
+        QCOMPARE(verdict(), "#000000Giusto finora");
+        QTest::keyClicks(typing, "itazione");
+        QCOMPARE(typing->accessibleDescription(), "Risposta esatta");
+        QVERIFY(go->isEnabled() && go->hasFocus());
+        QCOMPARE(go->text() + go->shownPicture(), "Un altro?:/inglese/faccia2.svg");
+        QVERIFY(!control<QTimer>(d.w.get(), "Timer1")->isActive());
+        QCOMPARE(d.text("labpunti") + d.text("Label4"), "997Già fatti =1 Critici =0");
+        QCOMPARE(d.platform.shown.value(0).title, "Sinomini di:  house (nelle Lez. scelte)");
+        QTest::keyClick(go, Qt::Key_Return); // "Un altro?" asks the next word
+        QCOMPARE(d.w->shownBox()->text() + typing->text(), "light");
+        QTest::keyClicks(typing, "lx");
+        for (int t = 1; t <= 10; ++t)
+            d.w->Timer1_Timer();
+        QVERIFY(help->isHidden());
+        d.w->Timer1_Timer();
+        QCOMPARE(go->text() + d.text("labpunti") + go->shownPicture(), "Sei lento!995:/inglese/faccia3.svg");
+        QTest::mouseClick(help, Qt::LeftButton);
+        QCOMPARE(d.text("aiuto") + d.text("labpunti"), "lu##993");
+        QVERIFY(control(d.w.get(), "aiuto")->isVisible());
+        QTest::keyClick(typing, Qt::Key_Backspace);
+        d.w->Timer1_Timer(); // help goes away at the tick after a change
+        QVERIFY(help->isHidden() && control(d.w.get(), "aiuto")->isHidden());
+        QTest::keyClicks(typing, "uce");
+        QCOMPARE(d.text("labpunti") + d.text("Label4"), "996Già fatti =2 Critici =1");
+        for (int t = 1; t <= 6; ++t) {
+            QCOMPARE(go->text(), "Un altro?");
+            d.w->Timer2_Timer();
+        }
+        QCOMPARE(go->text() + go->shownPicture(), "Allora?:/inglese/faccia1.svg");
+        QVERIFY(!control<QTimer>(d.w.get(), "Timer2")->isActive());
+    }
+
+    // Either drill from the main window's buttons and menu and back, with the mark and the log.
+    void drillFromTheMainWindow_data()
+    {
+        QTest::addColumn<QString>("open");
+        QTest::addColumn<bool>("fromItalian");
+        QTest::addColumn<QString>("answer");
+        row("Ingl -> Ital", QString("Command1"), false, "cane");
+        row("Ital -> Ingl", QString("Command2"), true, "dog");
+        row("Inglese ->Italiano", QString("menuIngIta"), false, "cane");
+        row("Italiano->Inglese", QString("menuItaIng"), true, "dog");
+    }
+    void drillFromTheMainWindow()
+    {
+        QFETCH(QString, open);
+        QFETCH(bool, fromItalian);
+        QFETCH(QString, answer);
+        Desk desk(line("12", "", "dog", "cane") + line(" 3", "", "cat", "gatto"));
+        QVERIFY(desk.start());
+        desk.form->show();
+        if (open.startsWith("menu"))
+            desk.action(qPrintable(open))->trigger();
+        else
+            QTest::mouseClick(control<QPushButton>(desk.form.get(), open), Qt::LeftButton);
+        QVERIFY(desk.form->isHidden());
+        QPointer<DrillWindow> drill;
+        for (QWidget *top : QApplication::topLevelWidgets())
+            if (top->isVisible() && top->objectName() == (fromItalian ? "Form3" : "Form2"))
+                drill = qobject_cast<DrillWindow *>(top);
+        QVERIFY(drill);
+        drill->Command1_Click();
+        QCOMPARE(drill->shownBox()->text(), fromItalian ? "cane" : "dog");
+        for (int t = 1; t <= 25; ++t)
+            drill->Timer1_Timer();
+        drill->typingBox()->setText(answer);
+        QTest::mouseClick(control(drill.data(), "Command3"), Qt::LeftButton);
+        QVERIFY(desk.form->isVisible());
+        QTRY_VERIFY(drill.isNull());
+        QCOMPARE(desk.session.words.Listc, S({ "12 c", " 3" }));
+        desk.form->close();
+        QVERIFY(readBytes(desk.path("inglelog"))
+                    .contains(QStringLiteral("    1/%1/1 ").arg(978 + answer.size()).toLatin1()));
+    }
+
+    // Every control a person reads or operates has a name for the screen
+    // reader; Tab walks each window top to bottom (the list lets go at Ctrl+Tab).
+    void screenReader_data()
+    {
+        QTest::addColumn<S>("tabs"); // focus after each Tab, from the first control named
+        row("Form0", S {});
+        row("Form1", S { "ListaVoci", "Command1", "Command2", "Command3", "ListaVoci" });
+        row("Form2", S { "Textin", "Textit", "Command1", "Command3", "Textin" });
+        row("Form3", S { "Textit", "Textin", "Command1", "Command3", "Textit" });
+        row("Form4", S {});
+        row("Form5", S {});
+    }
+    void screenReader()
+    {
+        QFETCH(S, tabs);
+        const QString window = QTest::currentDataTag();
+        Session session;
+        FakePlatform platform;
+        std::unique_ptr<QWidget> w(window == "Form0" ? new Form0(session, platform)
+                : window == "Form1"                  ? new Form1(session, platform)
+                : window == "Form2"                  ? new Form2(session, platform)
+                : window == "Form3"                  ? new Form3(session, platform)
+                : window == "Form4"                  ? static_cast<QWidget *>(new Form4(session, platform))
+                                                     : new Form5(session, platform));
+        w->setAttribute(Qt::WA_DeleteOnClose, false);
+        w->show();
+        QApplication::setActiveWindow(w.get());
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QList<std::pair<QString, QString>> nodes;
+        walk(QAccessible::queryAccessibleInterface(w.get()), QString(), nodes);
+        for (const auto &[where, name] : nodes)
+            QVERIFY2(!name.isEmpty(), qPrintable(where + " has no name"));
+        if (!tabs.isEmpty())
+            control(w.get(), tabs.first())->setFocus();
+        S walked = tabs.mid(0, 1);
+        for (int i = 1; i < tabs.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab,
+                i == 1 && window == "Form1" ? Qt::ControlModifier : Qt::NoModifier);
+            walked << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(walked, tabs);
+    }
+
+    // The picture buttons show the picture of their state; the real platform
+    // layer sounds every beep of a burst, one at each tick of its timer.
+    void desktop()
+    {
+        Drilling d(false);
+        for (const char *name : { "Command1", "Command2", "Command3" }) {
+            PictureButton *b = d.button(name);
+            QCOMPARE(b->icon().pixmap(PictureButton::PictureSize).toImage(),
+                PictureButton::picture(b->normalPicture()).toImage());
+        }
+        QtPlatform platform;
+        QTimer *spacing = control<QTimer>(&platform, QString()); // the one that spaces the beeps
+        for (int times : { 1, 3, 5 }) {
+            platform.beep(times); // the first sounds at once
+            int ticks = 0;
+            while (spacing->isActive() && ticks < 10) {
+                QTimerEvent tick(spacing->timerId());
+                QCoreApplication::sendEvent(spacing, &tick);
+                ++ticks;
+            }
+            QCOMPARE(ticks, times == 1 ? 0 : times); // one tick per further beep, one to stop
+        }
+    }
+};
+
+QTEST_MAIN(TestWindows)
+#include "tst_windows.moc"
