@@ -119,48 +119,48 @@ DrillWindow::DrillWindow(Session &session, Platform &platform, Direction directi
     m_labpunti->setPalette(points);
 
     const QFont title = makeFont(QStringLiteral("Liberation Serif"), 12, true);
-    m_Label2 = label(this, QStringLiteral("Label2"), QStringLiteral("I N G L E S E"), placement.Label2);
-    m_Label2->setFont(title);
-    m_Label3 = label(this, QStringLiteral("Label3"), QStringLiteral("I T A L I A N O"), placement.Label3);
-    m_Label3->setFont(title);
+    m_label2 = label(this, QStringLiteral("Label2"), QStringLiteral("I N G L E S E"), placement.Label2);
+    m_label2->setFont(title);
+    m_label3 = label(this, QStringLiteral("Label3"), QStringLiteral("I T A L I A N O"), placement.Label3);
+    m_label3->setFont(title);
     const QFont small = makeFont(QStringLiteral("Liberation Sans"), 8, false);
     // Wider than the design's 1695 twips, so that counts of several digits are not cut off.
-    m_Label4 = label(this, QStringLiteral("Label4"), QStringLiteral("Già fatti = Critici ="), { 6840, 735, 2100, 195 });
-    m_Label4->setFont(small);
-    m_Lablez = label(this, QStringLiteral("Lablez"), QString(), placement.Lablez);
-    m_Lablez->setFont(small);
+    m_label4 = label(this, QStringLiteral("Label4"), QStringLiteral("Già fatti = Critici ="), { 6840, 735, 2100, 195 });
+    m_label4->setFont(small);
+    m_lablez = label(this, QStringLiteral("Lablez"), QString(), placement.Lablez);
+    m_lablez->setFont(small);
 
-    m_Textin = textBox(this, QStringLiteral("Textin"), placement.Textin);
-    m_Textit = textBox(this, QStringLiteral("Textit"), placement.Textit);
+    m_textin = textBox(this, QStringLiteral("Textin"), placement.Textin);
+    m_textit = textBox(this, QStringLiteral("Textit"), placement.Textit);
     // A screen reader reads the column headers as words, not letter by letter.
-    m_Label2->setAccessibleName(QStringLiteral("Inglese"));
-    m_Label3->setAccessibleName(QStringLiteral("Italiano"));
+    m_label2->setAccessibleName(QStringLiteral("Inglese"));
+    m_label3->setAccessibleName(QStringLiteral("Italiano"));
     const bool toItalian = direction == Direction::EnglishToItalian;
     shownBox()->setAccessibleName(toItalian ? QStringLiteral("Parola inglese da tradurre")
                                             : QStringLiteral("Parola italiana da tradurre"));
     nameTypingBox();
-    m_Lablez->setAccessibleName(QStringLiteral("Lezione e numero della parola"));
+    m_lablez->setAccessibleName(QStringLiteral("Lezione e numero della parola"));
     typingBox()->setAccessibleDescription(QStringLiteral("Scrivi qui la traduzione"));
 
     const QString neutral = FacePictures[DrillView::Neutral];
     const QString laughing = FacePictures[DrillView::Laughing];
-    m_Command1 = pictureButton(this, QStringLiteral("Command1"), QStringLiteral("Via!"), { 195, 3375, 1515, 990 });
-    m_Command1->setPictures(neutral, neutral, laughing);
-    m_Command2 = pictureButton(this, QStringLiteral("Command2"), QStringLiteral("Aiuto"), { 3720, 3375, 1515, 990 });
-    m_Command2->setPictures(QStringLiteral(":/inglese/croce.svg"), QString(), QString());
-    m_Command2->hide();
-    m_Command3 = pictureButton(this, QStringLiteral("Command3"), QStringLiteral("Ritorno"), { 7080, 3375, 1515, 990 });
-    m_Command3->setPictures(QStringLiteral(":/inglese/freccia.svg"), QString(), QString());
+    m_command1 = pictureButton(this, QStringLiteral("Command1"), QStringLiteral("Via!"), { 195, 3375, 1515, 990 });
+    m_command1->setPictures(neutral, neutral, laughing);
+    m_command2 = pictureButton(this, QStringLiteral("Command2"), QStringLiteral("Aiuto"), { 3720, 3375, 1515, 990 });
+    m_command2->setPictures(QStringLiteral(":/inglese/croce.svg"), QString(), QString());
+    m_command2->hide();
+    m_command3 = pictureButton(this, QStringLiteral("Command3"), QStringLiteral("Ritorno"), { 7080, 3375, 1515, 990 });
+    m_command3->setPictures(QStringLiteral(":/inglese/freccia.svg"), QString(), QString());
 
     // The loudspeaker, small, in the free space between the help and return buttons.
-    m_Command4 = pictureButton(this, QStringLiteral("Command4"), QString(), { 5865, 3570, 600, 600 });
-    m_Command4->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    m_Command4->setPictures(QStringLiteral(":/inglese/altoparlante.svg"),
+    m_command4 = pictureButton(this, QStringLiteral("Command4"), QString(), { 5865, 3570, 600, 600 });
+    m_command4->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    m_command4->setPictures(QStringLiteral(":/inglese/altoparlante.svg"),
         QStringLiteral(":/inglese/altoparlante_spento.svg"),
         QStringLiteral(":/inglese/altoparlante_acceso.svg"));
-    m_Command4->setAccessibleName(QStringLiteral("Ascolta la parola inglese"));
+    m_command4->setAccessibleName(QStringLiteral("Ascolta la parola inglese"));
     // Out of the Tab walk and never taking the focus from the typing: the keyboard has F5.
-    m_Command4->setFocusPolicy(Qt::NoFocus);
+    m_command4->setFocusPolicy(Qt::NoFocus);
 
     m_aiuto = textBox(this, QStringLiteral("aiuto"), placement.aiuto);
     m_aiuto->setFont(QFont());
@@ -170,11 +170,11 @@ DrillWindow::DrillWindow(Session &session, Platform &platform, Direction directi
     // Tab follows the window from top to bottom in both directions: the word
     // shown, the typing box, the three buttons, the help box.
     setTabOrder(shownBox(), typingBox());
-    setTabOrder(typingBox(), m_Command1);
-    setTabOrder(m_Command1, m_Command2);
-    setTabOrder(m_Command2, m_Command3);
-    setTabOrder(m_Command3, m_aiuto);
-    m_Textin->setFocus(); // where the window has always opened
+    setTabOrder(typingBox(), m_command1);
+    setTabOrder(m_command1, m_command2);
+    setTabOrder(m_command2, m_command3);
+    setTabOrder(m_command3, m_aiuto);
+    m_textin->setFocus(); // where the window has always opened
 
     // The face store: hidden, it only holds the pictures the start button takes.
     for (int i = 0; i < 4; ++i) {
@@ -183,22 +183,22 @@ DrillWindow::DrillWindow(Session &session, Platform &platform, Direction directi
         face->setGeometry(twips({ 9000 - 555 * (4 - i), 6000 - 525, 555, 525 }));
         face->setPixmap(PictureButton::picture(FacePictures[i]));
         face->hide();
-        m_Face[std::size_t(i)] = face;
+        m_face[std::size_t(i)] = face;
     }
 
-    m_Timer1 = new QTimer(this);
-    m_Timer1->setObjectName(QStringLiteral("Timer1"));
-    m_Timer1->setInterval(1000);
-    connect(m_Timer1, &QTimer::timeout, this, &DrillWindow::Timer1_Timer);
-    m_Timer2 = new QTimer(this);
-    m_Timer2->setObjectName(QStringLiteral("Timer2"));
-    m_Timer2->setInterval(1000);
-    connect(m_Timer2, &QTimer::timeout, this, &DrillWindow::Timer2_Timer);
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer1->setInterval(1000);
+    connect(m_timer1, &QTimer::timeout, this, &DrillWindow::Timer1_Timer);
+    m_timer2 = new QTimer(this);
+    m_timer2->setObjectName(QStringLiteral("Timer2"));
+    m_timer2->setInterval(1000);
+    connect(m_timer2, &QTimer::timeout, this, &DrillWindow::Timer2_Timer);
 
-    connect(m_Command1, &QToolButton::clicked, this, &DrillWindow::Command1_Click);
-    connect(m_Command2, &QToolButton::clicked, this, &DrillWindow::Command2_Click);
-    connect(m_Command3, &QToolButton::clicked, this, &DrillWindow::Command3_Click);
-    connect(m_Command4, &QToolButton::clicked, this, &DrillWindow::Command4_Click);
+    connect(m_command1, &QToolButton::clicked, this, &DrillWindow::Command1_Click);
+    connect(m_command2, &QToolButton::clicked, this, &DrillWindow::Command2_Click);
+    connect(m_command3, &QToolButton::clicked, this, &DrillWindow::Command3_Click);
+    connect(m_command4, &QToolButton::clicked, this, &DrillWindow::Command4_Click);
     auto *f5 = new QShortcut(Qt::Key_F5, this);
     f5->setObjectName(QStringLiteral("speakKey"));
     connect(f5, &QShortcut::activated, this, &DrillWindow::Command4_Click);
@@ -212,12 +212,12 @@ DrillWindow::DrillWindow(Session &session, Platform &platform, Direction directi
 
 QLineEdit *DrillWindow::typingBox() const
 {
-    return m_drill.direction() == Direction::EnglishToItalian ? m_Textit : m_Textin;
+    return m_drill.direction() == Direction::EnglishToItalian ? m_textit : m_textin;
 }
 
 QLineEdit *DrillWindow::shownBox() const
 {
-    return m_drill.direction() == Direction::EnglishToItalian ? m_Textin : m_Textit;
+    return m_drill.direction() == Direction::EnglishToItalian ? m_textin : m_textit;
 }
 
 void DrillWindow::Form_Load()
@@ -226,8 +226,8 @@ void DrillWindow::Form_Load()
     move((screen.width() - width()) / 2, (screen.height() - height()) / 2);
     m_bandiera->setGeometry(rect());
     m_bandiera->lower();
-    m_Textin->clear();
-    m_Textit->clear();
+    m_textin->clear();
+    m_textit->clear();
     m_drill.load();
     showState();
     showCounters();
@@ -241,8 +241,8 @@ void DrillWindow::resizeEvent(QResizeEvent *event)
 
 void DrillWindow::closeEvent(QCloseEvent *event)
 {
-    m_Timer1->stop();
-    m_Timer2->stop();
+    m_timer1->stop();
+    m_timer2->stop();
     event->accept();
     emit unloaded();
 }
@@ -251,33 +251,33 @@ void DrillWindow::showCounters()
 {
     m_labpunti->setText(m_drill.pointsText());
     Accessible::setName(m_labpunti, QStringLiteral("Punti: ") + m_drill.pointsText());
-    m_Label4->setText(m_drill.counterLine());
+    m_label4->setText(m_drill.counterLine());
 }
 
 void DrillWindow::showState()
 {
     const DrillView &v = m_drill.view();
     setWindowTitle(v.caption);
-    m_Command1->setText(v.command1Caption);
-    m_Command1->setToolTip(v.command1Tip);
-    m_Command1->setEnabled(v.command1Enabled);
-    m_Command1->setPictures(FacePictures[v.command1Face], FacePictures[v.command1DisabledFace],
+    m_command1->setText(v.command1Caption);
+    m_command1->setToolTip(v.command1Tip);
+    m_command1->setEnabled(v.command1Enabled);
+    m_command1->setPictures(FacePictures[v.command1Face], FacePictures[v.command1DisabledFace],
                             FacePictures[DrillView::Laughing]);
-    m_Command2->setVisible(v.helpButtonVisible);
+    m_command2->setVisible(v.helpButtonVisible);
     m_aiuto->setVisible(v.helpBoxVisible);
     m_aiuto->setText(v.helpBoxText);
-    m_Lablez->setText(v.lessonLabel);
-    Accessible::setDescription(m_Lablez, v.lessonLabel);
+    m_lablez->setText(v.lessonLabel);
+    Accessible::setDescription(m_lablez, v.lessonLabel);
 
     QLineEdit *typing = typingBox();
     QPalette p = typing->palette();
     p.setColor(QPalette::Text, v.typingRed ? QColor(255, 0, 0) : QColor(Qt::black));
     typing->setPalette(p);
 
-    if (v.timer1 != m_Timer1->isActive())
-        v.timer1 ? m_Timer1->start() : m_Timer1->stop();
-    if (v.timer2 != m_Timer2->isActive())
-        v.timer2 ? m_Timer2->start() : m_Timer2->stop();
+    if (v.timer1 != m_timer1->isActive())
+        v.timer1 ? m_timer1->start() : m_timer1->stop();
+    if (v.timer2 != m_timer2->isActive())
+        v.timer2 ? m_timer2->start() : m_timer2->stop();
 }
 
 void DrillWindow::Command1_Click()
@@ -325,7 +325,7 @@ void DrillWindow::typingChanged(const QString &text)
     Accessible::setDescription(typingBox(), verdict);
     if (!answered)
         return;
-    m_Command1->setFocus();
+    m_command1->setFocus();
     showCounters();
     m_drill.showSynonyms();
 }
@@ -341,13 +341,13 @@ void DrillWindow::Command2_Click()
 void DrillWindow::showSpeech()
 {
     const Platform::Speech speech = m_platform.canSpeak(QLocale::English);
-    m_Command4->setEnabled(speech == Platform::Speech::Available);
-    m_Command4->setToolTip(Pronunciation::controlTip(speech));
+    m_command4->setEnabled(speech == Platform::Speech::Available);
+    m_command4->setToolTip(Pronunciation::controlTip(speech));
 }
 
 void DrillWindow::Command4_Click()
 {
-    if (!m_Command4->isEnabled())
+    if (!m_command4->isEnabled())
         return;
     const QString text = Pronunciation::drillText(m_drill, m_session.words);
     if (!text.isEmpty())

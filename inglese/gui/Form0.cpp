@@ -48,7 +48,7 @@ Form0::Form0(Session &session, Platform &platform, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , m_session(session)
     , m_platform(platform)
-    , Timer1(new QTimer(this))
+    , m_timer1(new QTimer(this))
 {
     setObjectName(QStringLiteral("Form0"));
     setWindowTitle(QStringLiteral("Form0"));
@@ -66,30 +66,30 @@ Form0::Form0(Session &session, Platform &platform, QWidget *parent)
     label1->setGeometry(Twips::rect(360, 5640, 7335, 255));
     label1->setFont(QFont(QStringLiteral("Liberation Sans"), 8));
 
-    Progresso = colouredLabel(QStringLiteral("Progresso"), QColor(255, 0, 0), this);
-    Progresso->setFont(QFont(QStringLiteral("Liberation Sans"), 8));
-    Progresso->setGeometry(Twips::rect(3120, 240, 1695, 855));
-    Progresso->setAccessibleName(QStringLiteral("Avvio del programma"));
+    m_progresso = colouredLabel(QStringLiteral("Progresso"), QColor(255, 0, 0), this);
+    m_progresso->setFont(QFont(QStringLiteral("Liberation Sans"), 8));
+    m_progresso->setGeometry(Twips::rect(3120, 240, 1695, 855));
+    m_progresso->setAccessibleName(QStringLiteral("Avvio del programma"));
 
     const QSize screen = platform.screenSize();
     move((screen.width() - width()) / 2, (screen.height() - height()) / 2);
 
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(3000);
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer1->setInterval(3000);
     // A coarse timer may fire up to 5% early: the splash stays its full three seconds.
-    Timer1->setTimerType(Qt::PreciseTimer);
-    connect(Timer1, &QTimer::timeout, this, &Form0::Timer1_Timer);
-    Timer1->start();
+    m_timer1->setTimerType(Qt::PreciseTimer);
+    connect(m_timer1, &QTimer::timeout, this, &Form0::Timer1_Timer);
+    m_timer1->start();
 }
 
 void Form0::Timer1_Timer()
 {
-    Timer1->stop();
+    m_timer1->stop();
     auto *form1 = new Form1(m_session, m_platform);
     form1->setAttribute(Qt::WA_DeleteOnClose);
     const bool loaded = form1->Form_Load([this](const QString &status) {
-        Progresso->setText(status);
-        Accessible::setDescription(Progresso, status);
+        m_progresso->setText(status);
+        Accessible::setDescription(m_progresso, status);
         repaint();
     });
     if (!loaded) {

@@ -30,7 +30,7 @@ signals:
 private:
     Session &m_session;
     Platform &m_platform;
-    QLabel *Progresso;
-    QTimer *Timer1;
+    QLabel *m_progresso;
+    QTimer *m_timer1;
     QPointer<Form1> m_form1;
 };

@@ -56,7 +56,7 @@ Form1::Form1(Session &session, Platform &platform, QWidget *parent)
     , m_session(session)
     , m_platform(platform)
     , m_area(new QWidget(this))
-    , TimTab(new QTimer(this))
+    , m_timTab(new QTimer(this))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("    STUDIO L'INGLESE"));
@@ -68,67 +68,67 @@ Form1::Form1(Session &session, Platform &platform, QWidget *parent)
     m_area->setMinimumSize(300, 200);
     m_area->installEventFilter(this);
 
-    Label0 = blueLabel(
+    m_label0 = blueLabel(
         QStringLiteral("Label0"), QStringLiteral("Elenco dei vocaboli di tutte le Lezioni"), m_area);
-    Label0->setGeometry(Twips::rect(240, 120, 4905, 255));
-    Label1 = blueLabel(QStringLiteral("Label1"), QStringLiteral("Lez."), m_area);
-    Label1->setGeometry(Twips::px(210), Twips::px(450), Twips::px(500), LabelHeight);
-    Label2 = blueLabel(QStringLiteral("Label2"), QStringLiteral("I N G L E S E"), m_area);
-    Label2->setGeometry(Twips::px(735), Twips::px(450), Twips::px(2000), LabelHeight);
-    Label3 = blueLabel(QStringLiteral("Label3"), QStringLiteral("I T A L I A N O"), m_area);
-    Label3->setGeometry(Twips::px(5880), Twips::px(450), Twips::px(2000), LabelHeight);
+    m_label0->setGeometry(Twips::rect(240, 120, 4905, 255));
+    m_label1 = blueLabel(QStringLiteral("Label1"), QStringLiteral("Lez."), m_area);
+    m_label1->setGeometry(Twips::px(210), Twips::px(450), Twips::px(500), LabelHeight);
+    m_label2 = blueLabel(QStringLiteral("Label2"), QStringLiteral("I N G L E S E"), m_area);
+    m_label2->setGeometry(Twips::px(735), Twips::px(450), Twips::px(2000), LabelHeight);
+    m_label3 = blueLabel(QStringLiteral("Label3"), QStringLiteral("I T A L I A N O"), m_area);
+    m_label3->setGeometry(Twips::px(5880), Twips::px(450), Twips::px(2000), LabelHeight);
 
-    ListaVoci = new QPlainTextEdit(m_area);
-    ListaVoci->setObjectName(QStringLiteral("ListaVoci"));
+    m_listaVoci = new QPlainTextEdit(m_area);
+    m_listaVoci->setObjectName(QStringLiteral("ListaVoci"));
     QFont fixed(QStringLiteral("Liberation Mono"), 9);
     fixed.setStyleHint(QFont::TypeWriter);
-    ListaVoci->setFont(fixed);
-    ListaVoci->setLineWrapMode(QPlainTextEdit::NoWrap);
-    ListaVoci->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    ListaVoci->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    ListaVoci->setGeometry(Twips::rect(120, 840, 8775, 4335));
-    ListaVoci->installEventFilter(this);
+    m_listaVoci->setFont(fixed);
+    m_listaVoci->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_listaVoci->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_listaVoci->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_listaVoci->setGeometry(Twips::rect(120, 840, 8775, 4335));
+    m_listaVoci->installEventFilter(this);
     // The column headers stand over the first character of their field.
-    const QFontMetricsF metrics(ListaVoci->font());
-    const qreal textLeft = ListaVoci->x() + ListaVoci->frameWidth() + ListaVoci->document()->documentMargin();
+    const QFontMetricsF metrics(m_listaVoci->font());
+    const qreal textLeft = m_listaVoci->x() + m_listaVoci->frameWidth() + m_listaVoci->document()->documentMargin();
     const auto overColumn = [&](QLabel *label, int column) {
         label->move(
             qRound(textLeft + (column - 1) * metrics.horizontalAdvance(QLatin1Char('M'))), label->y());
     };
-    overColumn(Label1, 1);
-    overColumn(Label2, Vocabulary::EnglishColumn);
-    overColumn(Label3, Vocabulary::ItalianColumn);
+    overColumn(m_label1, 1);
+    overColumn(m_label2, Vocabulary::EnglishColumn);
+    overColumn(m_label3, Vocabulary::ItalianColumn);
 
-    Command1 = button(QStringLiteral("Command1"), QStringLiteral("Ingl -> Ital"), m_area);
-    Command1->move(Twips::px(120), Twips::px(5400));
-    Command2 = button(QStringLiteral("Command2"), QStringLiteral("Ital -> Ingl"), m_area);
-    Command2->move(Twips::px(1560), Twips::px(5415));
-    Command3 = button(QStringLiteral("Command3"), QStringLiteral("FINE"), m_area);
-    Command3->move(Twips::px(7620), Twips::px(5415));
+    m_command1 = button(QStringLiteral("Command1"), QStringLiteral("Ingl -> Ital"), m_area);
+    m_command1->move(Twips::px(120), Twips::px(5400));
+    m_command2 = button(QStringLiteral("Command2"), QStringLiteral("Ital -> Ingl"), m_area);
+    m_command2->move(Twips::px(1560), Twips::px(5415));
+    m_command3 = button(QStringLiteral("Command3"), QStringLiteral("FINE"), m_area);
+    m_command3->move(Twips::px(7620), Twips::px(5415));
     // What a screen reader says: the headers as words, the buttons in full.
-    Label1->setAccessibleName(QStringLiteral("Lezione"));
-    Label2->setAccessibleName(QStringLiteral("Inglese"));
-    Label3->setAccessibleName(QStringLiteral("Italiano"));
-    ListaVoci->setAccessibleName(QStringLiteral("Elenco dei vocaboli"));
-    ListaVoci->setAccessibleDescription(
+    m_label1->setAccessibleName(QStringLiteral("Lezione"));
+    m_label2->setAccessibleName(QStringLiteral("Inglese"));
+    m_label3->setAccessibleName(QStringLiteral("Italiano"));
+    m_listaVoci->setAccessibleName(QStringLiteral("Elenco dei vocaboli"));
+    m_listaVoci->setAccessibleDescription(
         QStringLiteral("Una riga per parola: lezione, segno delle parole critiche, inglese, italiano. "
                        "Si modifica con File, Aggiorna Vocaboli."));
-    Command1->setAccessibleName(QStringLiteral("Prova da inglese a italiano"));
-    Command2->setAccessibleName(QStringLiteral("Prova da italiano a inglese"));
-    Command3->setAccessibleName(QStringLiteral("Fine del programma"));
-    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
-    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+    m_command1->setAccessibleName(QStringLiteral("Prova da inglese a italiano"));
+    m_command2->setAccessibleName(QStringLiteral("Prova da italiano a inglese"));
+    m_command3->setAccessibleName(QStringLiteral("Fine del programma"));
+    connect(m_command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(m_command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(m_command3, &QPushButton::clicked, this, &Form1::Command3_Click);
 
-    TimTab->setObjectName(QStringLiteral("TimTab"));
-    TimTab->setInterval(100);
-    connect(TimTab, &QTimer::timeout, this, &Form1::TimTab_Timer);
+    m_timTab->setObjectName(QStringLiteral("TimTab"));
+    m_timTab->setInterval(100);
+    connect(m_timTab, &QTimer::timeout, this, &Form1::TimTab_Timer);
 
     buildMenus();
     setWordListText(QString());
-    menuModifica->setChecked(true);
+    m_menuModifica->setChecked(true);
     menuModifica_Click(); // locked, as the window starts
-    menuSalva->setEnabled(false);
+    m_menuSalva->setEnabled(false);
 
     resize(600, 390 + menuBar()->sizeHint().height());
 }
@@ -140,44 +140,44 @@ void Form1::buildMenus()
         a->setObjectName(name);
         return a;
     };
-    menuFile = menuBar()->addMenu(QStringLiteral("&File"));
-    menuFile->setObjectName(QStringLiteral("menuFile"));
-    menuModifica = action(menuFile, QStringLiteral("menuModifica"), QStringLiteral("&Aggiorna Vocaboli"));
-    menuModifica->setCheckable(true);
-    menuSalva = action(menuFile, QStringLiteral("menuSalva"), QStringLiteral("&Salva Aggiornamenti"));
-    menuImporta = action(menuFile, QStringLiteral("menuImporta"), QStringLiteral("&Importa vocaboli..."));
-    menuEsporta = action(menuFile, QStringLiteral("menuEsporta"), QStringLiteral("&Esporta vocaboli..."));
-    menuFine = action(menuFile, QStringLiteral("menuFine"), QStringLiteral("&Fine"));
+    m_menuFile = menuBar()->addMenu(QStringLiteral("&File"));
+    m_menuFile->setObjectName(QStringLiteral("menuFile"));
+    m_menuModifica = action(m_menuFile, QStringLiteral("menuModifica"), QStringLiteral("&Aggiorna Vocaboli"));
+    m_menuModifica->setCheckable(true);
+    m_menuSalva = action(m_menuFile, QStringLiteral("menuSalva"), QStringLiteral("&Salva Aggiornamenti"));
+    m_menuImporta = action(m_menuFile, QStringLiteral("menuImporta"), QStringLiteral("&Importa vocaboli..."));
+    m_menuEsporta = action(m_menuFile, QStringLiteral("menuEsporta"), QStringLiteral("&Esporta vocaboli..."));
+    m_menuFine = action(m_menuFile, QStringLiteral("menuFine"), QStringLiteral("&Fine"));
 
-    menuOpzioni = menuBar()->addMenu(QStringLiteral("&Opzioni"));
-    menuOpzioni->setObjectName(QStringLiteral("menuOpzioni"));
-    menuLezioni = action(menuOpzioni, QStringLiteral("menuLezioni"), QStringLiteral("&Modifica Scelte..."));
-    menuLezioni->setShortcut(Qt::Key_F2);
+    m_menuOpzioni = menuBar()->addMenu(QStringLiteral("&Opzioni"));
+    m_menuOpzioni->setObjectName(QStringLiteral("menuOpzioni"));
+    m_menuLezioni = action(m_menuOpzioni, QStringLiteral("menuLezioni"), QStringLiteral("&Modifica Scelte..."));
+    m_menuLezioni->setShortcut(Qt::Key_F2);
 
-    menuProva = menuBar()->addMenu(QStringLiteral("&Prova"));
-    menuProva->setObjectName(QStringLiteral("menuProva"));
-    menuIngIta = action(menuProva, QStringLiteral("menuIngIta"), QStringLiteral("&Inglese ->Italiano"));
-    menuItaIng = action(menuProva, QStringLiteral("menuItaIng"), QStringLiteral("I&taliano->Inglese"));
-    menuRisultati = action(menuProva, QStringLiteral("menuRisultati"), QStringLiteral("&Risultati..."));
-    menuRisultati->setShortcut(Qt::Key_F3);
-    menuAscolta
-        = action(menuProva, QStringLiteral("menuAscolta"), QStringLiteral("&Ascolta la parola inglese"));
-    menuAscolta->setShortcut(Qt::Key_F5);
+    m_menuProva = menuBar()->addMenu(QStringLiteral("&Prova"));
+    m_menuProva->setObjectName(QStringLiteral("menuProva"));
+    m_menuIngIta = action(m_menuProva, QStringLiteral("menuIngIta"), QStringLiteral("&Inglese ->Italiano"));
+    m_menuItaIng = action(m_menuProva, QStringLiteral("menuItaIng"), QStringLiteral("I&taliano->Inglese"));
+    m_menuRisultati = action(m_menuProva, QStringLiteral("menuRisultati"), QStringLiteral("&Risultati..."));
+    m_menuRisultati->setShortcut(Qt::Key_F3);
+    m_menuAscolta
+        = action(m_menuProva, QStringLiteral("menuAscolta"), QStringLiteral("&Ascolta la parola inglese"));
+    m_menuAscolta->setShortcut(Qt::Key_F5);
     const auto showSpeech = [this] {
         const Platform::Speech speech = m_platform.canSpeak(QLocale::English);
-        menuAscolta->setEnabled(speech == Platform::Speech::Available);
-        menuAscolta->setToolTip(Pronunciation::controlTip(speech));
+        m_menuAscolta->setEnabled(speech == Platform::Speech::Available);
+        m_menuAscolta->setToolTip(Pronunciation::controlTip(speech));
     };
-    menuProva->setToolTipsVisible(true);
+    m_menuProva->setToolTipsVisible(true);
     showSpeech();
     m_platform.watchSpeech(this, showSpeech);
 
-    menuAiuto = menuBar()->addMenu(QStringLiteral("&Aiuto"));
-    menuAiuto->setObjectName(QStringLiteral("menuAiuto"));
-    menuIstruzioni
-        = action(menuAiuto, QStringLiteral("menuIstruzioni"), QStringLiteral("&Istruzioni Generali"));
-    menuIstruzioni->setShortcut(Qt::Key_F1);
-    menuRegole = action(menuAiuto, QStringLiteral("menuRegole"), QStringLiteral("&Regole della Prova"));
+    m_menuAiuto = menuBar()->addMenu(QStringLiteral("&Aiuto"));
+    m_menuAiuto->setObjectName(QStringLiteral("menuAiuto"));
+    m_menuIstruzioni
+        = action(m_menuAiuto, QStringLiteral("menuIstruzioni"), QStringLiteral("&Istruzioni Generali"));
+    m_menuIstruzioni->setShortcut(Qt::Key_F1);
+    m_menuRegole = action(m_menuAiuto, QStringLiteral("menuRegole"), QStringLiteral("&Regole della Prova"));
 
     // The shortcuts of a disabled menu do nothing either.
     auto whenEnabled = [](QMenu *menu, auto handler) {
@@ -186,28 +186,28 @@ void Form1::buildMenus()
                 handler();
         };
     };
-    connect(menuModifica, &QAction::triggered, this, [this] {
-        const bool editing = menuModifica->isChecked();
-        ListaVoci->setReadOnly(!editing);
+    connect(m_menuModifica, &QAction::triggered, this, [this] {
+        const bool editing = m_menuModifica->isChecked();
+        m_listaVoci->setReadOnly(!editing);
         if (!editing) // locked: the caret can still move and select
-            ListaVoci->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-        menuOpzioni->menuAction()->setEnabled(!editing);
-        menuProva->menuAction()->setEnabled(!editing);
+            m_listaVoci->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        m_menuOpzioni->menuAction()->setEnabled(!editing);
+        m_menuProva->menuAction()->setEnabled(!editing);
         if (editing)
-            menuSalva->setEnabled(true);
+            m_menuSalva->setEnabled(true);
     });
-    connect(menuSalva, &QAction::triggered, this, [this] { menuSalva_Click(); });
-    connect(menuImporta, &QAction::triggered, this, &Form1::menuImporta_Click);
-    connect(menuEsporta, &QAction::triggered, this, &Form1::menuEsporta_Click);
-    connect(menuFine, &QAction::triggered, this, &Form1::menuFine_Click);
+    connect(m_menuSalva, &QAction::triggered, this, [this] { menuSalva_Click(); });
+    connect(m_menuImporta, &QAction::triggered, this, &Form1::menuImporta_Click);
+    connect(m_menuEsporta, &QAction::triggered, this, &Form1::menuEsporta_Click);
+    connect(m_menuFine, &QAction::triggered, this, &Form1::menuFine_Click);
     connect(
-        menuLezioni, &QAction::triggered, this, whenEnabled(menuOpzioni, [this] { menuLezioni_Click(); }));
-    connect(menuIngIta, &QAction::triggered, this, whenEnabled(menuProva, [this] { Command1_Click(); }));
-    connect(menuItaIng, &QAction::triggered, this, whenEnabled(menuProva, [this] { Command2_Click(); }));
-    connect(menuRisultati, &QAction::triggered, this, whenEnabled(menuProva, [this] { menuRisultati_Click(); }));
-    connect(menuAscolta, &QAction::triggered, this, &Form1::menuAscolta_Click);
-    connect(menuIstruzioni, &QAction::triggered, this, &Form1::menuIstruzioni_Click);
-    connect(menuRegole, &QAction::triggered, this, &Form1::menuRegole_Click);
+        m_menuLezioni, &QAction::triggered, this, whenEnabled(m_menuOpzioni, [this] { menuLezioni_Click(); }));
+    connect(m_menuIngIta, &QAction::triggered, this, whenEnabled(m_menuProva, [this] { Command1_Click(); }));
+    connect(m_menuItaIng, &QAction::triggered, this, whenEnabled(m_menuProva, [this] { Command2_Click(); }));
+    connect(m_menuRisultati, &QAction::triggered, this, whenEnabled(m_menuProva, [this] { menuRisultati_Click(); }));
+    connect(m_menuAscolta, &QAction::triggered, this, &Form1::menuAscolta_Click);
+    connect(m_menuIstruzioni, &QAction::triggered, this, &Form1::menuIstruzioni_Click);
+    connect(m_menuRegole, &QAction::triggered, this, &Form1::menuRegole_Click);
 }
 
 bool Form1::Form_Load(const std::function<void(const QString &)> &progress)
@@ -253,7 +253,7 @@ void Form1::refreshLessonList()
 
 QString Form1::wordListText() const
 {
-    QString text = ListaVoci->document()->toRawText();
+    QString text = m_listaVoci->document()->toRawText();
     text.replace(QChar::ParagraphSeparator, QChar::LineFeed);
     text.replace(QChar::LineSeparator, QChar::LineFeed);
     text.replace(QChar::LineFeed, Vocabulary::CrLf);
@@ -263,8 +263,8 @@ QString Form1::wordListText() const
 void Form1::setWordListText(const QString &text)
 {
     // The list reads CR LF as one line break: the text goes in as it is.
-    ListaVoci->setPlainText(text);
-    ListaVoci->document()->setModified(false);
+    m_listaVoci->setPlainText(text);
+    m_listaVoci->document()->setModified(false);
 }
 
 void Form1::sizeWordList()
@@ -279,7 +279,7 @@ void Form1::sizeWordList()
     if (layout())
         layout()->activate();
     Form_Resize();
-    for (QWidget *widget : { static_cast<QWidget *>(ListaVoci), ListaVoci->viewport() }) {
+    for (QWidget *widget : { static_cast<QWidget *>(m_listaVoci), m_listaVoci->viewport() }) {
         if (widget->testAttribute(Qt::WA_PendingResizeEvent)) {
             QResizeEvent resized(widget->size(), QSize());
             QCoreApplication::sendEvent(widget, &resized);
@@ -290,7 +290,7 @@ void Form1::sizeWordList()
 
 bool Form1::editMode() const
 {
-    return menuModifica->isChecked();
+    return m_menuModifica->isChecked();
 }
 
 void Form1::openDrill(DrillWindow *drill)
@@ -344,17 +344,17 @@ void Form1::appendWordLines(const QString &lines)
         return;
     // Nothing is saved yet: the words stand at the end of the list, open for
     // editing, until "Salva Aggiornamenti".
-    if (!menuModifica->isChecked())
-        menuModifica->trigger();
+    if (!m_menuModifica->isChecked())
+        m_menuModifica->trigger();
     QString shown = lines;
     shown.replace(Vocabulary::CrLf, QStringLiteral("\n"));
-    QTextCursor cursor(ListaVoci->document());
+    QTextCursor cursor(m_listaVoci->document());
     cursor.movePosition(QTextCursor::End);
     if (!cursor.block().text().isEmpty())
         cursor.insertText(QStringLiteral("\n"));
     cursor.insertText(shown);
-    ListaVoci->setTextCursor(cursor);
-    ListaVoci->ensureCursorVisible();
+    m_listaVoci->setTextCursor(cursor);
+    m_listaVoci->ensureCursorVisible();
 }
 
 void Form1::menuEsporta_Click()
@@ -364,7 +364,7 @@ void Form1::menuEsporta_Click()
 
 void Form1::menuModifica_Click()
 {
-    menuModifica->trigger();
+    m_menuModifica->trigger();
 }
 
 bool Form1::menuSalva_Click()
@@ -399,8 +399,8 @@ bool Form1::menuSalva_Click()
         return false;
     }
     m_diskStamp = Vocabulary::fileStamp(m_filin);
-    ListaVoci->document()->setModified(false);
-    menuSalva->setEnabled(false);
+    m_listaVoci->document()->setModified(false);
+    m_menuSalva->setEnabled(false);
     return true;
 }
 
@@ -434,16 +434,16 @@ void Form1::menuRisultati_Click()
 void Form1::menuAscolta_Click()
 {
     // Speaking changes nothing in the list, so it works while editing too.
-    const QString line = ListaVoci->textCursor().block().text();
+    const QString line = m_listaVoci->textCursor().block().text();
     const QString text = Pronunciation::spokenText(Pronunciation::englishOfLine(line));
-    if (menuAscolta->isEnabled() && !text.isEmpty())
+    if (m_menuAscolta->isEnabled() && !text.isEmpty())
         m_platform.speak(text, QLocale::English);
 }
 
 void Form1::TimTab_Timer()
 {
-    TimTab->stop();
-    QTextCursor cursor = ListaVoci->textCursor();
+    m_timTab->stop();
+    QTextCursor cursor = m_listaVoci->textCursor();
     // After Tab (WaitingKey::Tab) the key handler has already placed the caret and
     // kept the tab out of the text, so that no undo can bring it back.
     if (m_spia == WaitingKey::Enter) {
@@ -453,29 +453,29 @@ void Form1::TimTab_Timer()
         cursor.insertText(QString(MainRules::EnterBlanks, QLatin1Char(' ')));
         cursor.setPosition(pos);
     }
-    ListaVoci->setTextCursor(cursor);
+    m_listaVoci->setTextCursor(cursor);
     m_spia = WaitingKey::None;
 }
 
 bool Form1::ListaVoci_KeyDown(int key)
 {
-    if (ListaVoci->isReadOnly())
+    if (m_listaVoci->isReadOnly())
         return key == Qt::Key_Tab; // locked: Tab neither types nor leaves the list
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
         m_spia = WaitingKey::Enter;
-        TimTab->start();
+        m_timTab->start();
     } else if (key == Qt::Key_Tab) {
         m_spia = WaitingKey::Tab;
-        QTextCursor cursor = ListaVoci->textCursor();
+        QTextCursor cursor = m_listaVoci->textCursor();
         const int caret = cursor.selectionStart(); // a selection counts from its start
-        const QTextBlock block = ListaVoci->document()->findBlock(caret);
+        const QTextBlock block = m_listaVoci->document()->findBlock(caret);
         // Offsets in the program's text, where every line break is CR LF.
         const int extra = block.blockNumber();
         const int lineStart = block.position() + extra;
         const int target = MainRules::tabCaret(lineStart, caret + extra) - extra;
         cursor.setPosition(qBound(block.position(), target, block.position() + block.length() - 1));
-        ListaVoci->setTextCursor(cursor);
-        TimTab->start();
+        m_listaVoci->setTextCursor(cursor);
+        m_timTab->start();
         return true; // a tab character in a line would shift every later column
     }
     return false;
@@ -485,7 +485,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_area && event->type() == QEvent::Resize)
         Form_Resize();
-    if (watched == ListaVoci && event->type() == QEvent::KeyPress) {
+    if (watched == m_listaVoci && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         // Tab belongs to the list; Ctrl+Tab and Ctrl+Shift+Tab leave it for the buttons.
         if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
@@ -508,16 +508,16 @@ void Form1::Form_Resize()
         return;
     const int w = m_area->width();
     const int h = m_area->height();
-    Label0->resize(w - 15, Label0->height());
-    ListaVoci->resize(w - 15, h - 100);
-    Command1->move(Command1->x(), h - 30);
-    Command2->move(Command2->x(), h - 30);
-    Command3->move(w - 15 - Command3->width(), h - 30);
+    m_label0->resize(w - 15, m_label0->height());
+    m_listaVoci->resize(w - 15, h - 100);
+    m_command1->move(m_command1->x(), h - 30);
+    m_command2->move(m_command2->x(), h - 30);
+    m_command3->move(w - 15 - m_command3->width(), h - 30);
 }
 
 void Form1::closeEvent(QCloseEvent *event)
 {
-    if (!m_unloaded && ListaVoci->document()->isModified()) {
+    if (!m_unloaded && m_listaVoci->document()->isModified()) {
         const Platform::Answer answer
             = m_platform.message(Vocabulary::SaveTitle, QStringLiteral("Salvare gli aggiornamenti?"),
                 Platform::Buttons::YesNoCancel, Platform::Icon::Information);
