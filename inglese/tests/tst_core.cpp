@@ -19,8 +19,7 @@ WordTable table(const S &lessonFields)
 {
     WordTable t;
     for (int i = 0; i < lessonFields.size(); ++i)
-        t.append(lessonFields.at(i), lessonFields.at(i).left(2), QStringLiteral("en%1").arg(i),
-            QStringLiteral("it%1").arg(i));
+        t.append(lessonFields.at(i), QStringLiteral("en%1").arg(i), QStringLiteral("it%1").arg(i));
     return t;
 }
 
@@ -29,8 +28,7 @@ WordTable words(const QList<S> &rows)
 {
     WordTable t;
     for (const S &r : rows)
-        t.append(
-            r.at(0).leftJustified(4), r.at(0).left(2), r.at(1).leftJustified(50), r.at(2).leftJustified(50));
+        t.append(r.at(0).leftJustified(4), r.at(1).leftJustified(50), r.at(2).leftJustified(50));
     return t;
 }
 
@@ -65,7 +63,7 @@ struct Drilling
         : drill(session, platform, direction)
     {
         for (const S &r : rows)
-            session.words.append(" 1  ", " 1", r.at(0).leftJustified(50), r.at(1).leftJustified(50));
+            session.words.append(u" 1  ", r.at(0).leftJustified(50), r.at(1).leftJustified(50));
         session.selection.options.order = 2;
         session.selection.buildSelection(session.words, session.memoc);
         drill.load();
@@ -144,7 +142,7 @@ private slots:
         QVERIFY(parseWordList(
             "1   first\r\n" + line + "\r\n" + wordLine("2", "c", "b", "c") + "\r\n", t, memoc, 9, platform));
         QCOMPARE(t.count(), fields.isEmpty() ? 2 : 3);
-        QCOMPARE(S({ t.Listc[1], t.Listll[1], t.Listin[1].trimmed(), t.Listit[1] }).join('|'),
+        QCOMPARE(S({ t.lessonField(1), t.lessonText(1).toString(), t.english(1).trimmed().toString(), t.italian(1).toString() }).join('|'),
             fields.isEmpty() ? "2  c|2 |b|c" : fields);
         QCOMPARE(memoc.words(), fields.isEmpty() ? L({ 1 }) : critical ? L({ 1, 2 }) : L({ 2 }));
         QCOMPARE(
@@ -389,7 +387,7 @@ private slots:
         answers.collectOwnAlternatives(t, current, dir);
         answers.collectSynonyms(
             t, [&](int w) { return selected.contains(w); },
-            Answers::trimTrailingBlanks((toEnglish ? t.Listit : t.Listin).at(current)), dir);
+            Answers::trimTrailingBlanks((toEnglish ? t.italian(current) : t.english(current)).toString()), dir);
         QCOMPARE(answers.acceptedAnswers, accepted);
         QTEST(answers.promptKey, "key");
         QTEST(answers.synonymText, "synonyms");

@@ -211,7 +211,7 @@ private slots:
         FakePlatform platform;
         Session session;
         for (const QStringList &w : words)
-            session.words.append(w[0].leftJustified(4), w[0], w[1].leftJustified(50), w[2].leftJustified(50));
+            session.words.append(w[0].leftJustified(4), w[1].leftJustified(50), w[2].leftJustified(50));
         session.selection.buildSelection(session.words, session.memoc);
         session.selection.selectionPos = asked; // the forward draw asks the next one
         Drill drill(session, platform, toEnglish ? Direction::ItalianToEnglish : Direction::EnglishToItalian);

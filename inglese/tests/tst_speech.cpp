@@ -57,8 +57,8 @@ private slots:
         FakePlatform platform;
         QFETCH(Speech, speech);
         platform.speech = speech;
-        session.words.append("12  ", "12", QStringLiteral("house (home)").leftJustified(50), "casa");
-        session.words.append("12  ", "12", "palm [of the hand]", "palmo");
+        session.words.append(u"12  ", QStringLiteral("house (home)").leftJustified(50), u"casa");
+        session.words.append(u"12  ", u"palm [of the hand]", u"palmo");
         session.selection.options.order = 2;
         session.selection.buildSelection(session.words, session.memoc);
         std::unique_ptr<QWidget> w(form == 1 ? static_cast<QWidget *>(new Form1(session, platform))

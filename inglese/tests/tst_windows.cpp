@@ -79,7 +79,7 @@ struct Drilling
     {
         for (const S &r : QList<S> { { "house", "casa (abitazione, dimora)" }, { "light", "luce" },
                  { "light", "leggero" }, { "to walk", "camminare" } })
-            session.words.append("12  ", "12", r.at(0).leftJustified(50), r.at(1).leftJustified(50));
+            session.words.append(u"12  ", r.at(0).leftJustified(50), r.at(1).leftJustified(50));
         session.selection.options.order = 2;
         session.selection.buildSelection(session.words, session.memoc);
         session.points = 987;
@@ -220,7 +220,7 @@ private slots:
             QCOMPARE(readBytes(desk.path("inglese.txt")),
                 Vocabulary::encode("## sample vocabulary\r\n## lesson 3\r\n\r\n" + words + "\r\n"));
             // Until the next start the typed comment is a row too; the critical word gets no second key.
-            QCOMPARE(desk.session.words.Listc.last(), "5  x");
+            QCOMPARE(desk.session.words.lessonField(desk.session.words.count() - 1), "5  x");
             QCOMPARE(desk.session.memoc.words(), L({ 0, 4, 5 }));
         }
         const QString how = end.section(' ', 0, 0);
@@ -331,7 +331,7 @@ private slots:
         Session s;
         FakePlatform p;
         for (int lesson : { 1, 2, 0, 3, 4, 5, 6, 3, 5 })
-            s.words.append(QStringLiteral("%1").arg(lesson, 2, 10, QLatin1Char('0')), QString(), "en", "it");
+            s.words.append(QStringLiteral("%1").arg(lesson, 2, 10, QLatin1Char('0')), u"en", u"it");
         for (int r = 0; r < s.words.count(); ++r)
             s.lessonState[std::size_t(s.words.lessonOf(r))] = 1;
         s.lessonState[0] = 0;
@@ -485,7 +485,7 @@ private slots:
         QTest::mouseClick(control(drill.data(), "Command3"), Qt::LeftButton);
         QVERIFY(desk.form->isVisible());
         QTRY_VERIFY(drill.isNull());
-        QCOMPARE(desk.session.words.Listc, S({ "12 c", " 3" }));
+        QCOMPARE(desk.session.words.lessonColumn(), S({ "12 c", " 3" }));
         desk.form->close();
         QVERIFY(readBytes(desk.path("inglelog"))
                     .contains(QStringLiteral("    1/%1/1 ").arg(978 + answer.size()).toLatin1()));
