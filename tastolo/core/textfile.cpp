@@ -85,6 +85,39 @@ bool hasLongRun(QStringView text)
     return false;
 }
 
+DisplayLines displayLines(const QString &lfText, qsizetype longest)
+{
+    DisplayLines result;
+    qsizetype run = 0;
+    qsizetype from = 0;
+    int line = 0;
+    for (qsizetype i = 0; i < lfText.size(); ++i) {
+        const QChar c = lfText.at(i);
+        if (c == QLatin1Char('\n'))
+            ++line;
+        if (c.isSpace()) {
+            run = 0;
+            continue;
+        }
+        // The cut never parts the two halves of a character.
+        if (run >= longest && !c.isLowSurrogate()) {
+            if (result.text.isEmpty())
+                result.text.reserve(lfText.size() + lfText.size() / longest + 1);
+            result.text += QStringView(lfText).sliced(from, i - from);
+            result.text += QLatin1Char('\n');
+            from = i;
+            result.joined.append(++line);
+            run = 0;
+        }
+        ++run;
+    }
+    if (from == 0)
+        result.text = lfText;
+    else
+        result.text += QStringView(lfText).sliced(from);
+    return result;
+}
+
 ReadResult read(const QString &path)
 {
     QFile file(path);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <optional>
@@ -29,6 +30,17 @@ QString toLf(const QString &text);
 constexpr qsizetype LongestWrappedRun = 1000;
 // Whether `text` holds a run longer than LongestWrappedRun.
 bool hasLongRun(QStringView text);
+
+// A text as the editing area shows it: every run longer than `longest`
+// characters cut into pieces of that length by extra line breaks, so that
+// no piece costs long to lay out, and the numbers of the lines that begin at
+// such a cut, whose break before them is not part of the text.
+struct DisplayLines
+{
+    QString text;
+    QList<int> joined;
+};
+DisplayLines displayLines(const QString &lfText, qsizetype longest = LongestWrappedRun);
 
 // Offsets into the CR LF form of a text whose line breaks are single
 // characters (as in the editing area), and back.

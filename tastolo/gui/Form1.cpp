@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QSvgRenderer>
+#include <QTextBlock>
 #include <QTextDocument>
 
 #include <algorithm>
@@ -37,6 +38,9 @@ constexpr int HtextLeftTwips = 2160;
 constexpr int Label1PaddingPx = 4;
 constexpr double TabStopCm = 1.25;
 constexpr double CmPerInch = 2.54;
+// The state of a line whose break before it was put there only to show a
+// long run in pieces.
+constexpr int JoinsPrevious = 1;
 
 QFont makeFont(const QString &family, double points, bool bold)
 {
@@ -239,22 +243,52 @@ void Form1::Form_Load()
 
 QString Form1::editorText() const
 {
+    return TextFile::toCrLf(rawText());
+}
+
+QString Form1::rawText() const
+{
     // The raw text keeps every character as typed (no-break spaces
     // included); paragraphs are separated by U+2029, and a pasted line
-    // separator U+2028 stays one: both are line breaks in a file.
-    return TextFile::toCrLf(m_htext->document()->toRawText());
+    // separator U+2028 stays one: both are line breaks in a file. The
+    // breaks put into a long run only to show it are left out.
+    QTextDocument *document = m_htext->document();
+    const QString raw = document->toRawText();
+    QString result;
+    qsizetype from = 0;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        if (block.userState() != JoinsPrevious || block.position() == 0)
+            continue;
+        if (result.isEmpty())
+            result.reserve(raw.size());
+        result += QStringView(raw).sliced(from, block.position() - 1 - from);
+        from = block.position();
+    }
+    if (from == 0)
+        return raw;
+    result += QStringView(raw).sliced(from);
+    return result;
 }
 
 void Form1::setEditorText(const QString &text)
 {
-    const QString lf = TextFile::toLf(text);
-    // A text that holds a long run wraps anywhere until another text is put in.
+    // A run too long to lay out quickly is shown in pieces of lines that
+    // wrap anywhere, until another text is put in; the breaks between the
+    // pieces are marked on the lines after them and never saved.
+    const TextFile::DisplayLines lines = TextFile::displayLines(TextFile::toLf(text));
     m_puttingText = true;
     // Emptied first, so that the old text is not laid out again in the new mode.
     m_htext->clear();
     m_htext->setWordWrapMode(
-        TextFile::hasLongRun(lf) ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
-    m_htext->setPlainText(lf);
+        lines.joined.isEmpty() ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::WrapAnywhere);
+    m_htext->setPlainText(lines.text);
+    QTextBlock block = m_htext->document()->begin();
+    int blockNumber = 0;
+    for (const int number : lines.joined) {
+        for (; blockNumber < number; ++blockNumber)
+            block = block.next();
+        block.setUserState(JoinsPrevious);
+    }
     m_puttingText = false;
 }
 
@@ -271,7 +305,12 @@ void Form1::setSaveEnabled(bool enabled)
 
 int Form1::insertionOffset() const
 {
-    return TextFile::crLfOffset(m_htext->toPlainText(), m_htext->textCursor().position());
+    const QTextBlock current = m_htext->textCursor().block();
+    int joined = 0;
+    for (QTextBlock block = m_htext->document()->begin(); block.isValid() && block != current.next();
+         block = block.next())
+        joined += block.userState() == JoinsPrevious && block.position() > 0;
+    return TextFile::crLfOffset(TextFile::toLf(rawText()), m_htext->textCursor().position() - joined);
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)

@@ -48,6 +48,8 @@ private:
     void Form_Load();
     void turnPage(HelpPages::Turn turn);
     void setHelpText(const QString &text, const QColor &colour);
+    // The text with the editing area's own line breaks.
+    QString rawText() const;
     // FileMenu::View
     QString text() const override { return editorText(); }
     void setText(const QString &text) override;

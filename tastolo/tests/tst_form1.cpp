@@ -80,6 +80,37 @@ private slots:
         QCOMPARE(htext->wordWrapMode(), QTextOption::WrapAnywhere);
     }
 
+    // A run shown in pieces is saved whole, and Enter typed anywhere in it
+    // (at `position` of the area, -1 for none) breaks it there only.
+    void longRun_data()
+    {
+        QTest::addColumn<int>("position");
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<QString>("saved");
+        const auto x = [](int count) { return QString(count, QLatin1Char('x')); };
+        const QString a = QStringLiteral("a\r\n");
+        const QString b = QStringLiteral("\r\nb");
+        QTest::newRow("opened") << -1 << 0 << a + x(2500) + b;
+        QTest::newRow("in the first piece") << 502 << 503 << a + x(500) + "\r\n" + x(2000) + b;
+        QTest::newRow("at a piece's start") << 1003 << 1003 << a + x(1000) + "\r\n" + x(1500) + b;
+        QTest::newRow("in the second piece") << 1503 << 1503 << a + x(1500) + "\r\n" + x(1000) + b;
+    }
+    void longRun()
+    {
+        QFETCH(int, position);
+        QFETCH(int, offset);
+        QFETCH(QString, saved);
+        f->window->setEditorText(QStringLiteral("a\r\n") + QString(2500, QLatin1Char('x')) + "\r\nb");
+        if (position >= 0) {
+            QTextCursor cursor = htext->textCursor();
+            cursor.setPosition(position);
+            htext->setTextCursor(cursor);
+            QCOMPARE(f->window->insertionOffset(), offset);
+            QTest::keyClick(htext, Qt::Key_Return);
+        }
+        QCOMPARE(f->window->editorText(), saved);
+    }
+
     // Closing with a changed text ends the program only after "No" or a
     // written file; at the end of the desktop session it asks nothing.
     void closing_data()
