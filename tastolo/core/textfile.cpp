@@ -44,16 +44,41 @@ QString unencodable(const QString &text)
 
 QString toCrLf(const QString &text)
 {
-    return toLf(text).replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    // One pass over the text: a file may hold millions of lines.
+    QString result(text.size() * 2, Qt::Uninitialized);
+    QChar *out = result.data();
+    const QChar *end = text.constData() + text.size();
+    for (const QChar *in = text.constData(); in != end; ++in) {
+        const char16_t c = in->unicode();
+        if (c == u'\r' || c == u'\n' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator) {
+            if (c == u'\r' && in + 1 != end && in[1] == QLatin1Char('\n'))
+                ++in;
+            *out++ = QLatin1Char('\r');
+            *out++ = QLatin1Char('\n');
+        } else {
+            *out++ = *in;
+        }
+    }
+    result.truncate(out - result.constData());
+    return result;
 }
 
 QString toLf(const QString &text)
 {
-    QString result = text;
-    result.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    result.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    result.replace(QChar::LineSeparator, QLatin1Char('\n'));
-    result.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    QString result(text.size(), Qt::Uninitialized);
+    QChar *out = result.data();
+    const QChar *end = text.constData() + text.size();
+    for (const QChar *in = text.constData(); in != end; ++in) {
+        const char16_t c = in->unicode();
+        if (c == u'\r' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator) {
+            if (c == u'\r' && in + 1 != end && in[1] == QLatin1Char('\n'))
+                ++in;
+            *out++ = QLatin1Char('\n');
+        } else {
+            *out++ = *in;
+        }
+    }
+    result.truncate(out - result.constData());
     return result;
 }
 
@@ -85,36 +110,52 @@ bool hasLongRun(QStringView text)
     return false;
 }
 
-DisplayLines displayLines(const QString &lfText, qsizetype longest)
+DisplayLines displayLines(const QString &lfText, qsizetype longest, qsizetype longestLine, qsizetype group)
 {
     DisplayLines result;
     qsizetype run = 0;
+    qsizetype inBlock = 0;
     qsizetype from = 0;
-    int line = 0;
+    int block = 0;
+    const auto copy = [&](qsizetype to) {
+        if (result.text.isEmpty())
+            result.text.reserve(lfText.size() + lfText.size() / longest + 1);
+        result.text += QStringView(lfText).sliced(from, to - from);
+    };
     for (qsizetype i = 0; i < lfText.size(); ++i) {
         const QChar c = lfText.at(i);
-        if (c == QLatin1Char('\n'))
-            ++line;
+        if (c == QLatin1Char('\n') && inBlock < group) {
+            copy(i);
+            result.text += QChar::LineSeparator;
+            from = i + 1;
+        } else if (c == QLatin1Char('\n')) {
+            ++block;
+            inBlock = run = 0;
+            continue;
+        }
+        ++inBlock;
         if (c.isSpace()) {
             run = 0;
             continue;
         }
-        // The cut never parts the two halves of a character.
-        if (run >= longest && !c.isLowSurrogate()) {
-            if (result.text.isEmpty())
-                result.text.reserve(lfText.size() + lfText.size() / longest + 1);
-            result.text += QStringView(lfText).sliced(from, i - from);
+        // A run is cut, never between the two halves of a character; a long
+        // line is cut where a word begins.
+        const bool longRun = run >= longest && !c.isLowSurrogate();
+        if (longRun || (run == 0 && inBlock > longestLine)) {
+            result.wrapAnywhere = result.wrapAnywhere || longRun;
+            copy(i);
             result.text += QLatin1Char('\n');
             from = i;
-            result.joined.append(++line);
+            result.joined.append(++block);
             run = 0;
+            inBlock = 1;
         }
         ++run;
     }
     if (from == 0)
         result.text = lfText;
     else
-        result.text += QStringView(lfText).sliced(from);
+        copy(lfText.size());
     return result;
 }
 

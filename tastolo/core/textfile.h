@@ -31,16 +31,28 @@ constexpr qsizetype LongestWrappedRun = 1000;
 // Whether `text` holds a run longer than LongestWrappedRun.
 bool hasLongRun(QStringView text);
 
-// A text as the editing area shows it: every run longer than `longest`
-// characters cut into pieces of that length by extra line breaks, so that
-// no piece costs long to lay out, and the numbers of the lines that begin at
-// such a cut, whose break before them is not part of the text.
+// Longest line laid out as a whole; a longer one is shown in pieces.
+constexpr qsizetype LongestLine = 10000;
+// Size above which the lines of a text are shown grouped, several to one
+// paragraph of the editing area, for each paragraph costs time to put in.
+constexpr qsizetype LargeText = 1 << 20;
+constexpr qsizetype GroupedLines = 4000;
+
+// A text as the editing area shows it. Every run longer than `longest`
+// characters, and every line longer than `longestLine` where a word begins,
+// is cut by an extra paragraph break, so that no paragraph costs long to
+// lay out; `joined` lists the paragraphs that begin at such a cut, whose
+// break before them is not part of the text. Lines are gathered into one
+// paragraph, separated by line separators (U+2028), until it holds `group`
+// characters. A cut run makes `wrapAnywhere` true.
 struct DisplayLines
 {
     QString text;
     QList<int> joined;
+    bool wrapAnywhere = false;
 };
-DisplayLines displayLines(const QString &lfText, qsizetype longest = LongestWrappedRun);
+DisplayLines displayLines(const QString &lfText, qsizetype longest = LongestWrappedRun,
+    qsizetype longestLine = LongestLine, qsizetype group = 0);
 
 // Offsets into the CR LF form of a text whose line breaks are single
 // characters (as in the editing area), and back.

@@ -272,15 +272,19 @@ QString Form1::rawText() const
 
 void Form1::setEditorText(const QString &text)
 {
-    // A run too long to lay out quickly is shown in pieces of lines that
-    // wrap anywhere, until another text is put in; the breaks between the
-    // pieces are marked on the lines after them and never saved.
-    const TextFile::DisplayLines lines = TextFile::displayLines(TextFile::toLf(text));
+    // A run or a line too long to lay out quickly is shown in pieces (a run
+    // wraps anywhere until another text is put in); the breaks between the
+    // pieces are marked on the paragraphs after them and never saved. The
+    // lines of a large text are gathered into fewer paragraphs, which the
+    // area takes in far more quickly than one paragraph a line.
+    const QString lf = TextFile::toLf(text);
+    const TextFile::DisplayLines lines = TextFile::displayLines(lf, TextFile::LongestWrappedRun,
+        TextFile::LongestLine, lf.size() > TextFile::LargeText ? TextFile::GroupedLines : 0);
     m_puttingText = true;
     // Emptied first, so that the old text is not laid out again in the new mode.
     m_htext->clear();
     m_htext->setWordWrapMode(
-        lines.joined.isEmpty() ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::WrapAnywhere);
+        lines.wrapAnywhere ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
     m_htext->setPlainText(lines.text);
     QTextBlock block = m_htext->document()->begin();
     int blockNumber = 0;

@@ -78,6 +78,11 @@ private slots:
         QCOMPARE(htext->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
         htext->insertPlainText(run);
         QCOMPARE(htext->wordWrapMode(), QTextOption::WrapAnywhere);
+        // A large text, its lines gathered into fewer paragraphs, is saved
+        // as it came.
+        const QString large = QStringLiteral("riga di prova\r\n").repeated(80000);
+        f->window->setEditorText(large);
+        QCOMPARE(f->window->editorText(), large);
     }
 
     // A run shown in pieces is saved whole, and Enter typed anywhere in it
