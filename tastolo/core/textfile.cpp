@@ -110,52 +110,52 @@ bool hasLongRun(QStringView text)
     return false;
 }
 
-DisplayLines displayLines(const QString &lfText, qsizetype longest, qsizetype longestLine, qsizetype group)
+DisplayLines displayLines(QStringView text, qsizetype longest, qsizetype longestLine, qsizetype group)
 {
+    // One pass that writes straight into the result: a file may be 50 MB.
     DisplayLines result;
+    result.text
+        = QString(text.size() + text.size() / longest + text.size() / longestLine + 1, Qt::Uninitialized);
+    QChar *out = result.text.data();
     qsizetype run = 0;
     qsizetype inBlock = 0;
-    qsizetype from = 0;
     int block = 0;
-    const auto copy = [&](qsizetype to) {
-        if (result.text.isEmpty())
-            result.text.reserve(lfText.size() + lfText.size() / longest + 1);
-        result.text += QStringView(lfText).sliced(from, to - from);
-    };
-    for (qsizetype i = 0; i < lfText.size(); ++i) {
-        const QChar c = lfText.at(i);
-        if (c == QLatin1Char('\n') && inBlock < group) {
-            copy(i);
-            result.text += QChar::LineSeparator;
-            from = i + 1;
-        } else if (c == QLatin1Char('\n')) {
-            ++block;
-            inBlock = run = 0;
+    const QChar *end = text.data() + text.size();
+    for (const QChar *in = text.data(); in != end; ++in) {
+        const char16_t c = in->unicode();
+        if (c == u'\r' || c == u'\n' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator) {
+            if (c == u'\r' && in + 1 != end && in[1] == QLatin1Char('\n'))
+                ++in;
+            run = 0;
+            if (inBlock < group) {
+                *out++ = QChar::LineSeparator;
+                ++inBlock;
+            } else {
+                *out++ = QLatin1Char('\n');
+                ++block;
+                inBlock = 0;
+            }
             continue;
         }
         ++inBlock;
-        if (c.isSpace()) {
+        if (!QChar::isSpace(c)) {
+            // A run is cut, never between the two halves of a character; a
+            // long line is cut where a word begins.
+            const bool longRun = run >= longest && !QChar::isLowSurrogate(c);
+            if (longRun || (run == 0 && inBlock > longestLine)) {
+                result.wrapAnywhere = result.wrapAnywhere || longRun;
+                *out++ = QLatin1Char('\n');
+                result.joined.append(++block);
+                run = 0;
+                inBlock = 1;
+            }
+            ++run;
+        } else {
             run = 0;
-            continue;
         }
-        // A run is cut, never between the two halves of a character; a long
-        // line is cut where a word begins.
-        const bool longRun = run >= longest && !c.isLowSurrogate();
-        if (longRun || (run == 0 && inBlock > longestLine)) {
-            result.wrapAnywhere = result.wrapAnywhere || longRun;
-            copy(i);
-            result.text += QLatin1Char('\n');
-            from = i;
-            result.joined.append(++block);
-            run = 0;
-            inBlock = 1;
-        }
-        ++run;
+        *out++ = *in;
     }
-    if (from == 0)
-        result.text = lfText;
-    else
-        copy(lfText.size());
+    result.text.truncate(out - result.text.constData());
     return result;
 }
 

@@ -38,10 +38,11 @@ constexpr qsizetype LongestLine = 10000;
 constexpr qsizetype LargeText = 1 << 20;
 constexpr qsizetype GroupedLines = 4000;
 
-// A text as the editing area shows it. Every run longer than `longest`
-// characters, and every line longer than `longestLine` where a word begins,
-// is cut by an extra paragraph break, so that no paragraph costs long to
-// lay out; `joined` lists the paragraphs that begin at such a cut, whose
+// A text, whatever its line breaks, as the editing area shows it: every
+// line break is a paragraph break or, in a group, U+2028. Every run longer
+// than `longest` characters, and every line longer than `longestLine` where
+// a word begins, is cut by an extra paragraph break, so that no paragraph
+// costs long to lay out; `joined` lists the paragraphs that begin at such a cut, whose
 // break before them is not part of the text. Lines are gathered into one
 // paragraph, separated by line separators (U+2028), until it holds `group`
 // characters. A cut run makes `wrapAnywhere` true.
@@ -51,7 +52,7 @@ struct DisplayLines
     QList<int> joined;
     bool wrapAnywhere = false;
 };
-DisplayLines displayLines(const QString &lfText, qsizetype longest = LongestWrappedRun,
+DisplayLines displayLines(QStringView text, qsizetype longest = LongestWrappedRun,
     qsizetype longestLine = LongestLine, qsizetype group = 0);
 
 // Offsets into the CR LF form of a text whose line breaks are single

@@ -277,9 +277,8 @@ void Form1::setEditorText(const QString &text)
     // pieces are marked on the paragraphs after them and never saved. The
     // lines of a large text are gathered into fewer paragraphs, which the
     // area takes in far more quickly than one paragraph a line.
-    const QString lf = TextFile::toLf(text);
-    const TextFile::DisplayLines lines = TextFile::displayLines(lf, TextFile::LongestWrappedRun,
-        TextFile::LongestLine, lf.size() > TextFile::LargeText ? TextFile::GroupedLines : 0);
+    const TextFile::DisplayLines lines = TextFile::displayLines(text, TextFile::LongestWrappedRun,
+        TextFile::LongestLine, text.size() > TextFile::LargeText ? TextFile::GroupedLines : 0);
     m_puttingText = true;
     // Emptied first, so that the old text is not laid out again in the new mode.
     m_htext->clear();

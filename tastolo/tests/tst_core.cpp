@@ -124,7 +124,7 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QList<int>>("joined");
         QTest::newRow("short words") << "ab cd" << qsizetype(0) << "ab cd" << QList<int> {};
-        QTest::newRow("run") << "a\nbcdefg" << qsizetype(0) << "a\nbcd\nefg" << QList<int> { 2 };
+        QTest::newRow("run") << "a\r\nbcdefg" << qsizetype(0) << "a\nbcd\nefg" << QList<int> { 2 };
         QTest::newRow("long line at a word")
             << "ab c de f" << qsizetype(0) << "ab c \nde f" << QList<int> { 1 };
         QTest::newRow("pair never parted") << "ab😀c" << qsizetype(0) << "ab😀\nc" << QList<int> { 1 };
