@@ -38,9 +38,14 @@ constexpr int HtextLeftTwips = 2160;
 constexpr int Label1PaddingPx = 4;
 constexpr double TabStopCm = 1.25;
 constexpr double CmPerInch = 2.54;
-// The state of a line whose break before it was put there only to show a
-// long run in pieces.
-constexpr int JoinsPrevious = 1;
+// The mark of a paragraph whose break before it was put there only to show a
+// long run in pieces; a joined paragraph keeps the first one's mark.
+constexpr int JoinsPrevious = QTextFormat::UserProperty;
+
+bool joinsPrevious(const QTextBlock &block)
+{
+    return block.position() > 0 && block.blockFormat().boolProperty(JoinsPrevious);
+}
 
 QFont makeFont(const QString &family, double points, bool bold)
 {
@@ -178,6 +183,25 @@ void Form1::buildControls()
             m_htext->setWordWrapMode(QTextOption::WrapAnywhere);
     });
 
+    // A paragraph that an edit begins (Enter, a paste) takes the mark of the
+    // one it was split from: its break is a typed one.
+    connect(m_htext->document(), &QTextDocument::contentsChange, this, [this](int from, int, int added) {
+        if (m_puttingText || !m_pieces)
+            return;
+        m_puttingText = true;
+        QTextCursor cursor(m_htext->document());
+        for (QTextBlock block = m_htext->document()->findBlock(from).next();
+             block.isValid() && block.position() <= from + added; block = block.next()) {
+            if (!joinsPrevious(block))
+                continue;
+            QTextBlockFormat typed = block.blockFormat();
+            typed.clearProperty(JoinsPrevious);
+            cursor.setPosition(block.position());
+            cursor.setBlockFormat(typed);
+        }
+        m_puttingText = false;
+    });
+
     // What a screen reader says. The editing area, which keeps the focus,
     // also carries the help page in its description, so that turning a page
     // is heard without leaving the text.
@@ -257,7 +281,7 @@ QString Form1::rawText() const
     QString result;
     qsizetype from = 0;
     for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-        if (block.userState() != JoinsPrevious || block.position() == 0)
+        if (!joinsPrevious(block))
             continue;
         if (result.isEmpty())
             result.reserve(raw.size());
@@ -285,13 +309,23 @@ void Form1::setEditorText(const QString &text)
     m_htext->setWordWrapMode(
         lines.wrapAnywhere ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
     m_htext->setPlainText(lines.text);
+    // All marks in one edit, so that no paragraph is laid out for it.
+    QTextCursor marker(m_htext->document());
+    QTextBlockFormat joins;
+    joins.setProperty(JoinsPrevious, true);
+    marker.beginEditBlock();
     QTextBlock block = m_htext->document()->begin();
     int blockNumber = 0;
     for (const int number : lines.joined) {
         for (; blockNumber < number; ++blockNumber)
             block = block.next();
-        block.setUserState(JoinsPrevious);
+        marker.setPosition(block.position());
+        marker.mergeBlockFormat(joins);
     }
+    marker.endEditBlock();
+    // An undone deletion could not tell a piece's break from a typed one.
+    m_pieces = !lines.joined.isEmpty();
+    m_htext->setUndoRedoEnabled(!m_pieces);
     m_puttingText = false;
 }
 
@@ -312,7 +346,7 @@ int Form1::insertionOffset() const
     int joined = 0;
     for (QTextBlock block = m_htext->document()->begin(); block.isValid() && block != current.next();
          block = block.next())
-        joined += block.userState() == JoinsPrevious && block.position() > 0;
+        joined += joinsPrevious(block);
     return TextFile::crLfOffset(TextFile::toLf(rawText()), m_htext->textCursor().position() - joined);
 }
 
@@ -327,6 +361,11 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
             turnPage(HelpPages::Turn::Forward);
         else if (key == Qt::Key_PageUp)
             turnPage(HelpPages::Turn::Back);
+        // The break between two pieces of a long run is not in the text:
+        // Backspace and Delete there take the letter beyond it too.
+        if ((key == Qt::Key_Backspace || key == Qt::Key_Delete) && keyEvent->modifiers() == Qt::NoModifier
+            && deleteAcrossPieces(key == Qt::Key_Backspace))
+            return true;
         // Shift+Enter would put a line separator into the text: it makes
         // an ordinary line break like Enter.
         if ((key == Qt::Key_Return || key == Qt::Key_Enter) && keyEvent->modifiers() & Qt::ShiftModifier) {
@@ -336,6 +375,21 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+bool Form1::deleteAcrossPieces(bool back)
+{
+    QTextCursor cursor = m_htext->textCursor();
+    const QTextBlock joined = back ? cursor.block() : cursor.block().next();
+    if (cursor.hasSelection() || !(back ? cursor.atBlockStart() : cursor.atBlockEnd()) || !joined.isValid()
+        || !joinsPrevious(joined))
+        return false;
+    cursor.beginEditBlock();
+    for (int i = 0; i < 2; ++i)
+        back ? cursor.deletePreviousChar() : cursor.deleteChar();
+    cursor.endEditBlock();
+    m_htext->setTextCursor(cursor);
+    return true;
 }
 
 void Form1::turnPage(HelpPages::Turn turn)

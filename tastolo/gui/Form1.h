@@ -50,6 +50,9 @@ private:
     void setHelpText(const QString &text, const QColor &colour);
     // The text with the editing area's own line breaks.
     QString rawText() const;
+    // Backspace (`back`) or Delete at a break between two pieces of a long
+    // run; false when the cursor is not at one.
+    bool deleteAcrossPieces(bool back);
     // FileMenu::View
     QString text() const override { return editorText(); }
     void setText(const QString &text) override;
@@ -63,6 +66,8 @@ private:
     bool m_sessionEnding = false;
     bool m_placed = false;
     bool m_puttingText = false;
+    // Whether a long run is shown in pieces.
+    bool m_pieces = false;
 
     QPlainTextEdit *m_htext = nullptr;
     QLabel *m_aiuI = nullptr;

@@ -85,25 +85,36 @@ private slots:
         QCOMPARE(f->window->editorText(), large);
     }
 
-    // A run shown in pieces is saved whole, and Enter typed anywhere in it
-    // (at `position` of the area, -1 for none) breaks it there only.
+    // A run shown in pieces is saved whole, and keys typed anywhere in it
+    // (at `position` of the area, -1 for none) change it there only.
     void longRun_data()
     {
         QTest::addColumn<int>("position");
         QTest::addColumn<int>("offset");
+        QTest::addColumn<QList<int>>("keys");
         QTest::addColumn<QString>("saved");
         const auto x = [](int count) { return QString(count, QLatin1Char('x')); };
         const QString a = QStringLiteral("a\r\n");
         const QString b = QStringLiteral("\r\nb");
-        QTest::newRow("opened") << -1 << 0 << a + x(2500) + b;
-        QTest::newRow("in the first piece") << 502 << 503 << a + x(500) + "\r\n" + x(2000) + b;
-        QTest::newRow("at a piece's start") << 1003 << 1003 << a + x(1000) + "\r\n" + x(1500) + b;
-        QTest::newRow("in the second piece") << 1503 << 1503 << a + x(1500) + "\r\n" + x(1000) + b;
+        const int enter = Qt::Key_Return;
+        const int back = Qt::Key_Backspace;
+        QTest::newRow("opened") << -1 << 0 << QList<int> {} << a + x(2500) + b;
+        QTest::newRow("Enter in the first piece")
+            << 502 << 503 << QList { enter } << a + x(500) + "\r\n" + x(2000) + b;
+        QTest::newRow("Enter at a piece's start")
+            << 1003 << 1003 << QList { enter } << a + x(1000) + "\r\n" + x(1500) + b;
+        QTest::newRow("Enter in the second piece")
+            << 1503 << 1503 << QList { enter } << a + x(1500) + "\r\n" + x(1000) + b;
+        QTest::newRow("Enter and Backspace") << 1503 << 1503 << QList { enter, back } << a + x(2500) + b;
+        QTest::newRow("Backspace at a piece's start") << 1003 << 1003 << QList { back } << a + x(2499) + b;
+        QTest::newRow("Delete at a piece's end")
+            << 1002 << 1003 << QList { int(Qt::Key_Delete) } << a + x(2499) + b;
     }
     void longRun()
     {
         QFETCH(int, position);
         QFETCH(int, offset);
+        QFETCH(QList<int>, keys);
         QFETCH(QString, saved);
         f->window->setEditorText(QStringLiteral("a\r\n") + QString(2500, QLatin1Char('x')) + "\r\nb");
         if (position >= 0) {
@@ -111,8 +122,9 @@ private slots:
             cursor.setPosition(position);
             htext->setTextCursor(cursor);
             QCOMPARE(f->window->insertionOffset(), offset);
-            QTest::keyClick(htext, Qt::Key_Return);
         }
+        for (const int key : keys)
+            QTest::keyClick(htext, Qt::Key(key));
         QCOMPARE(f->window->editorText(), saved);
     }
 
