@@ -326,13 +326,23 @@ void Form1::setEditorText(const QString &text)
     // An undone deletion could not tell a piece's break from a typed one.
     m_pieces = !lines.joined.isEmpty();
     m_htext->setUndoRedoEnabled(!m_pieces);
+    m_htext->document()->setModified(false);
     m_puttingText = false;
 }
 
 void Form1::setText(const QString &text)
 {
     setEditorText(text);
+    m_putText = text;
     m_htext->moveCursor(QTextCursor::Start);
+}
+
+bool Form1::holdsUntouched(const QString &text) const
+{
+    // The same characters in memory, not only equal ones: a copy that was
+    // changed since is a new string.
+    return !m_htext->document()->isModified() && text.constData() == m_putText.constData()
+        && text.size() == m_putText.size();
 }
 
 void Form1::setSaveEnabled(bool enabled)

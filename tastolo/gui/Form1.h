@@ -56,6 +56,7 @@ private:
     // FileMenu::View
     QString text() const override { return editorText(); }
     void setText(const QString &text) override;
+    bool holdsUntouched(const QString &text) const override;
     void showCurrentFile(const QString &path) override;
     void setSaveEnabled(bool enabled) override;
     bool showDialogue() override;
@@ -68,6 +69,8 @@ private:
     bool m_puttingText = false;
     // Whether a long run is shown in pieces.
     bool m_pieces = false;
+    // The text setText() put in last, shared with the caller's copy.
+    QString m_putText;
 
     QPlainTextEdit *m_htext = nullptr;
     QLabel *m_aiuI = nullptr;

@@ -224,6 +224,10 @@ private slots:
         QCOMPARE(f->window->editorText(), QStringLiteral("uno\r\ndue"));
         QCOMPARE(f->find<QLabel>(QStringLiteral("Label1"))->text(), f->path(QStringLiteral("casa/b.TXT")));
         QVERIFY(f->find<QAction>(QStringLiteral("menuFileSave"))->isEnabled());
+        // The file as opened is no change; a letter typed is one.
+        QVERIFY(!f->window->fileMenu().isModified());
+        QTest::keyClicks(htext, QStringLiteral("x"));
+        QVERIFY(f->window->fileMenu().isModified());
     }
 };
 
