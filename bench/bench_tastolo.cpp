@@ -1,17 +1,21 @@
 // Measures how long the keyboard trainer's window is busy when a large text
 // comes into its editing area (as "Apri" puts it there), when it is first
-// painted, and when it is scrolled to the middle and painted again: texts
-// that are one long run of letters without blanks, and ordinary lines of
-// words, of the sizes given in kilobytes. Prints one line per case.
+// painted, when it is scrolled to the middle and painted again, and when the
+// text is taken back out as it is compared and saved; and, apart, how long
+// reading the file takes. Texts that are one long run of letters without
+// blanks, and ordinary lines of words, of the sizes given in kilobytes.
+// Prints one line per case.
 //
 //   bench_tastolo [KB...]        (default: 256 1024 5120)
 
 #include "Form1.h"
+#include "textfile.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTemporaryDir>
 
 #include <cstdio>
 
@@ -62,21 +66,32 @@ int main(int argc, char *argv[])
     Form1 window(platform);
     window.show();
     auto *htext = window.findChild<QPlainTextEdit *>(QStringLiteral("Htext"));
-    std::printf("%-8s %-10s %10s %12s %12s\n", "KB", "text", "open ms", "paint ms", "scroll ms");
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("testo.txt"));
+    std::printf("%-8s %-10s %10s %10s %12s %12s %12s\n", "KB", "text", "read ms", "open ms", "paint ms",
+        "scroll ms", "text ms");
     for (const int kb : sizes) {
         for (const bool run : { true, false }) {
             const QString text = run ? runText(qsizetype(kb) * 1024) : wordText(qsizetype(kb) * 1024);
+            const QString saved = TextFile::toCrLf(text);
+            TextFile::write(path, saved);
             QElapsedTimer clock;
             clock.start();
+            const TextFile::ReadResult file = TextFile::read(path);
+            const qint64 reading = clock.elapsed();
+            const bool read = file.text == saved + QStringLiteral("\r\n");
+            clock.restart();
             window.setEditorText(text);
             const qint64 opened = clock.restart();
             htext->viewport()->grab();
             const qint64 painted = clock.restart();
             htext->verticalScrollBar()->setValue(htext->verticalScrollBar()->maximum() / 2);
             htext->viewport()->grab();
-            const qint64 scrolled = clock.elapsed();
-            std::printf("%-8d %-10s %10lld %12lld %12lld\n", kb, run ? "one run" : "words", opened, painted,
-                scrolled);
+            const qint64 scrolled = clock.restart();
+            const bool same = window.editorText() == saved;
+            const qint64 taken = clock.elapsed();
+            std::printf("%-8d %-10s %10lld %10lld %12lld %12lld %12lld%s\n", kb, run ? "one run" : "words",
+                reading, opened, painted, scrolled, taken, same && read ? "" : "  (text changed!)");
             std::fflush(stdout);
         }
         window.setEditorText(QString());

@@ -25,8 +25,8 @@ QByteArray contents(const QString &path)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size)
 {
     // A folder in memory where there is one: every save syncs the file to disk.
-    static const QString base = QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm")
-                                                                                     : QDir::tempPath();
+    static const QString base
+        = QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm") : QDir::tempPath();
     static QTemporaryDir folder(base + QStringLiteral("/fuzz-textfile-XXXXXX"));
     require(folder.isValid());
     const QString path = folder.filePath(QStringLiteral("prova.txt"));
@@ -55,5 +55,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size)
     // Caret offsets map to the CR LF text and back.
     for (int position : { 0, int(shown.size()) / 2, int(shown.size()) })
         require(TextFile::lfPosition(shown, TextFile::crLfOffset(shown, position)) == position);
+    // Shown in pieces and gathered lines (small sizes, so that short inputs
+    // are cut): leaving out the marked breaks gives the text back.
+    const TextFile::DisplayLines lines = TextFile::displayLines(opened.text, 3, 7, 5);
+    QString joined;
+    int block = 0;
+    for (const QChar c : lines.text) {
+        if (c == QLatin1Char('\n') && lines.joined.contains(++block))
+            continue;
+        joined += c == QChar::LineSeparator ? QLatin1Char('\n') : c;
+    }
+    require(joined == shown);
     return 0;
 }

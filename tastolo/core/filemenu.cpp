@@ -19,7 +19,8 @@ FileMenu::FileMenu(Platform &platform, ProgramState &state, View &view)
 
 bool FileMenu::isModified() const
 {
-    return m_view.text() != TextFile::toCrLf(m_state.TestoRiferimento);
+    return !m_view.holdsUntouched(m_state.TestoRiferimento)
+        && m_view.text() != TextFile::toCrLf(m_state.TestoRiferimento);
 }
 
 Platform::Answer FileMenu::ask(const QString &firstLine, const QString &secondLine)

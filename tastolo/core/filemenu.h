@@ -25,6 +25,10 @@ public:
         virtual QString text() const = 0;
         // Puts a text into the editing area, insertion point at the start.
         virtual void setText(const QString &text) = 0;
+        // Whether the area still holds `text` exactly as setText() put it
+        // in, untouched since: a quick answer that spares comparing a large
+        // text. False when it cannot tell.
+        virtual bool holdsUntouched(const QString &) const { return false; }
         virtual void showCurrentFile(const QString &path) = 0;
         virtual void setSaveEnabled(bool enabled) = 0;
         // Shows the file dialogue modally for state().Operazione; true when

@@ -44,16 +44,41 @@ QString unencodable(const QString &text)
 
 QString toCrLf(const QString &text)
 {
-    return toLf(text).replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    // One pass over the text: a file may hold millions of lines.
+    QString result(text.size() * 2, Qt::Uninitialized);
+    QChar *out = result.data();
+    const QChar *end = text.constData() + text.size();
+    for (const QChar *in = text.constData(); in != end; ++in) {
+        const char16_t c = in->unicode();
+        if (c == u'\r' || c == u'\n' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator) {
+            if (c == u'\r' && in + 1 != end && in[1] == QLatin1Char('\n'))
+                ++in;
+            *out++ = QLatin1Char('\r');
+            *out++ = QLatin1Char('\n');
+        } else {
+            *out++ = *in;
+        }
+    }
+    result.truncate(out - result.constData());
+    return result;
 }
 
 QString toLf(const QString &text)
 {
-    QString result = text;
-    result.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    result.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    result.replace(QChar::LineSeparator, QLatin1Char('\n'));
-    result.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    QString result(text.size(), Qt::Uninitialized);
+    QChar *out = result.data();
+    const QChar *end = text.constData() + text.size();
+    for (const QChar *in = text.constData(); in != end; ++in) {
+        const char16_t c = in->unicode();
+        if (c == u'\r' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator) {
+            if (c == u'\r' && in + 1 != end && in[1] == QLatin1Char('\n'))
+                ++in;
+            *out++ = QLatin1Char('\n');
+        } else {
+            *out++ = *in;
+        }
+    }
+    result.truncate(out - result.constData());
     return result;
 }
 
@@ -83,6 +108,55 @@ bool hasLongRun(QStringView text)
             return true;
     }
     return false;
+}
+
+DisplayLines displayLines(QStringView text, qsizetype longest, qsizetype longestLine, qsizetype group)
+{
+    // One pass that writes straight into the result: a file may be 50 MB.
+    DisplayLines result;
+    result.text
+        = QString(text.size() + text.size() / longest + text.size() / longestLine + 1, Qt::Uninitialized);
+    QChar *out = result.text.data();
+    qsizetype run = 0;
+    qsizetype inBlock = 0;
+    int block = 0;
+    const QChar *end = text.data() + text.size();
+    for (const QChar *in = text.data(); in != end; ++in) {
+        const char16_t c = in->unicode();
+        if (c == u'\r' || c == u'\n' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator) {
+            if (c == u'\r' && in + 1 != end && in[1] == QLatin1Char('\n'))
+                ++in;
+            run = 0;
+            if (inBlock < group) {
+                *out++ = QChar::LineSeparator;
+                ++inBlock;
+            } else {
+                *out++ = QLatin1Char('\n');
+                ++block;
+                inBlock = 0;
+            }
+            continue;
+        }
+        ++inBlock;
+        if (!QChar::isSpace(c)) {
+            // A run is cut, never between the two halves of a character; a
+            // long line is cut where a word begins.
+            const bool longRun = run >= longest && !QChar::isLowSurrogate(c);
+            if (longRun || (run == 0 && inBlock > longestLine)) {
+                result.wrapAnywhere = result.wrapAnywhere || longRun;
+                *out++ = QLatin1Char('\n');
+                result.joined.append(++block);
+                run = 0;
+                inBlock = 1;
+            }
+            ++run;
+        } else {
+            run = 0;
+        }
+        *out++ = *in;
+    }
+    result.text.truncate(out - result.text.constData());
+    return result;
 }
 
 ReadResult read(const QString &path)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <optional>
@@ -29,6 +30,30 @@ QString toLf(const QString &text);
 constexpr qsizetype LongestWrappedRun = 1000;
 // Whether `text` holds a run longer than LongestWrappedRun.
 bool hasLongRun(QStringView text);
+
+// Longest line laid out as a whole; a longer one is shown in pieces.
+constexpr qsizetype LongestLine = 10000;
+// Size above which the lines of a text are shown grouped, several to one
+// paragraph of the editing area, for each paragraph costs time to put in.
+constexpr qsizetype LargeText = 1 << 20;
+constexpr qsizetype GroupedLines = 4000;
+
+// A text, whatever its line breaks, as the editing area shows it: every
+// line break is a paragraph break or, in a group, U+2028. Every run longer
+// than `longest` characters, and every line longer than `longestLine` where
+// a word begins, is cut by an extra paragraph break, so that no paragraph
+// costs long to lay out; `joined` lists the paragraphs that begin at such a cut, whose
+// break before them is not part of the text. Lines are gathered into one
+// paragraph, separated by line separators (U+2028), until it holds `group`
+// characters. A cut run makes `wrapAnywhere` true.
+struct DisplayLines
+{
+    QString text;
+    QList<int> joined;
+    bool wrapAnywhere = false;
+};
+DisplayLines displayLines(QStringView text, qsizetype longest = LongestWrappedRun,
+    qsizetype longestLine = LongestLine, qsizetype group = 0);
 
 // Offsets into the CR LF form of a text whose line breaks are single
 // characters (as in the editing area), and back.

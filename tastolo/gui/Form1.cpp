@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QSvgRenderer>
+#include <QTextBlock>
 #include <QTextDocument>
 
 #include <algorithm>
@@ -37,6 +38,14 @@ constexpr int HtextLeftTwips = 2160;
 constexpr int Label1PaddingPx = 4;
 constexpr double TabStopCm = 1.25;
 constexpr double CmPerInch = 2.54;
+// The mark of a paragraph whose break before it was put there only to show a
+// long run in pieces; a joined paragraph keeps the first one's mark.
+constexpr int JoinsPrevious = QTextFormat::UserProperty;
+
+bool joinsPrevious(const QTextBlock &block)
+{
+    return block.position() > 0 && block.blockFormat().boolProperty(JoinsPrevious);
+}
 
 QFont makeFont(const QString &family, double points, bool bold)
 {
@@ -174,6 +183,25 @@ void Form1::buildControls()
             m_htext->setWordWrapMode(QTextOption::WrapAnywhere);
     });
 
+    // A paragraph that an edit begins (Enter, a paste) takes the mark of the
+    // one it was split from: its break is a typed one.
+    connect(m_htext->document(), &QTextDocument::contentsChange, this, [this](int from, int, int added) {
+        if (m_puttingText || !m_pieces)
+            return;
+        m_puttingText = true;
+        QTextCursor cursor(m_htext->document());
+        for (QTextBlock block = m_htext->document()->findBlock(from).next();
+             block.isValid() && block.position() <= from + added; block = block.next()) {
+            if (!joinsPrevious(block))
+                continue;
+            QTextBlockFormat typed = block.blockFormat();
+            typed.clearProperty(JoinsPrevious);
+            cursor.setPosition(block.position());
+            cursor.setBlockFormat(typed);
+        }
+        m_puttingText = false;
+    });
+
     // What a screen reader says. The editing area, which keeps the focus,
     // also carries the help page in its description, so that turning a page
     // is heard without leaving the text.
@@ -239,29 +267,82 @@ void Form1::Form_Load()
 
 QString Form1::editorText() const
 {
+    return TextFile::toCrLf(rawText());
+}
+
+QString Form1::rawText() const
+{
     // The raw text keeps every character as typed (no-break spaces
     // included); paragraphs are separated by U+2029, and a pasted line
-    // separator U+2028 stays one: both are line breaks in a file.
-    return TextFile::toCrLf(m_htext->document()->toRawText());
+    // separator U+2028 stays one: both are line breaks in a file. The
+    // breaks put into a long run only to show it are left out.
+    QTextDocument *document = m_htext->document();
+    const QString raw = document->toRawText();
+    QString result;
+    qsizetype from = 0;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        if (!joinsPrevious(block))
+            continue;
+        if (result.isEmpty())
+            result.reserve(raw.size());
+        result += QStringView(raw).sliced(from, block.position() - 1 - from);
+        from = block.position();
+    }
+    if (from == 0)
+        return raw;
+    result += QStringView(raw).sliced(from);
+    return result;
 }
 
 void Form1::setEditorText(const QString &text)
 {
-    const QString lf = TextFile::toLf(text);
-    // A text that holds a long run wraps anywhere until another text is put in.
+    // A run or a line too long to lay out quickly is shown in pieces (a run
+    // wraps anywhere until another text is put in); the breaks between the
+    // pieces are marked on the paragraphs after them and never saved. The
+    // lines of a large text are gathered into fewer paragraphs, which the
+    // area takes in far more quickly than one paragraph a line.
+    const TextFile::DisplayLines lines = TextFile::displayLines(text, TextFile::LongestWrappedRun,
+        TextFile::LongestLine, text.size() > TextFile::LargeText ? TextFile::GroupedLines : 0);
     m_puttingText = true;
     // Emptied first, so that the old text is not laid out again in the new mode.
     m_htext->clear();
     m_htext->setWordWrapMode(
-        TextFile::hasLongRun(lf) ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
-    m_htext->setPlainText(lf);
+        lines.wrapAnywhere ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
+    m_htext->setPlainText(lines.text);
+    // All marks in one edit, so that no paragraph is laid out for it.
+    QTextCursor marker(m_htext->document());
+    QTextBlockFormat joins;
+    joins.setProperty(JoinsPrevious, true);
+    marker.beginEditBlock();
+    QTextBlock block = m_htext->document()->begin();
+    int blockNumber = 0;
+    for (const int number : lines.joined) {
+        for (; blockNumber < number; ++blockNumber)
+            block = block.next();
+        marker.setPosition(block.position());
+        marker.mergeBlockFormat(joins);
+    }
+    marker.endEditBlock();
+    // An undone deletion could not tell a piece's break from a typed one.
+    m_pieces = !lines.joined.isEmpty();
+    m_htext->setUndoRedoEnabled(!m_pieces);
+    m_htext->document()->setModified(false);
     m_puttingText = false;
 }
 
 void Form1::setText(const QString &text)
 {
     setEditorText(text);
+    m_putText = text;
     m_htext->moveCursor(QTextCursor::Start);
+}
+
+bool Form1::holdsUntouched(const QString &text) const
+{
+    // The same characters in memory, not only equal ones: a copy that was
+    // changed since is a new string.
+    return !m_htext->document()->isModified() && text.constData() == m_putText.constData()
+        && text.size() == m_putText.size();
 }
 
 void Form1::setSaveEnabled(bool enabled)
@@ -271,7 +352,12 @@ void Form1::setSaveEnabled(bool enabled)
 
 int Form1::insertionOffset() const
 {
-    return TextFile::crLfOffset(m_htext->toPlainText(), m_htext->textCursor().position());
+    const QTextBlock current = m_htext->textCursor().block();
+    int joined = 0;
+    for (QTextBlock block = m_htext->document()->begin(); block.isValid() && block != current.next();
+         block = block.next())
+        joined += joinsPrevious(block);
+    return TextFile::crLfOffset(TextFile::toLf(rawText()), m_htext->textCursor().position() - joined);
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
@@ -285,6 +371,11 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
             turnPage(HelpPages::Turn::Forward);
         else if (key == Qt::Key_PageUp)
             turnPage(HelpPages::Turn::Back);
+        // The break between two pieces of a long run is not in the text:
+        // Backspace and Delete there take the letter beyond it too.
+        if ((key == Qt::Key_Backspace || key == Qt::Key_Delete) && keyEvent->modifiers() == Qt::NoModifier
+            && deleteAcrossPieces(key == Qt::Key_Backspace))
+            return true;
         // Shift+Enter would put a line separator into the text: it makes
         // an ordinary line break like Enter.
         if ((key == Qt::Key_Return || key == Qt::Key_Enter) && keyEvent->modifiers() & Qt::ShiftModifier) {
@@ -294,6 +385,21 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+bool Form1::deleteAcrossPieces(bool back)
+{
+    QTextCursor cursor = m_htext->textCursor();
+    const QTextBlock joined = back ? cursor.block() : cursor.block().next();
+    if (cursor.hasSelection() || !(back ? cursor.atBlockStart() : cursor.atBlockEnd()) || !joined.isValid()
+        || !joinsPrevious(joined))
+        return false;
+    cursor.beginEditBlock();
+    for (int i = 0; i < 2; ++i)
+        back ? cursor.deletePreviousChar() : cursor.deleteChar();
+    cursor.endEditBlock();
+    m_htext->setTextCursor(cursor);
+    return true;
 }
 
 void Form1::turnPage(HelpPages::Turn turn)

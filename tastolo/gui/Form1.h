@@ -48,9 +48,15 @@ private:
     void Form_Load();
     void turnPage(HelpPages::Turn turn);
     void setHelpText(const QString &text, const QColor &colour);
+    // The text with the editing area's own line breaks.
+    QString rawText() const;
+    // Backspace (`back`) or Delete at a break between two pieces of a long
+    // run; false when the cursor is not at one.
+    bool deleteAcrossPieces(bool back);
     // FileMenu::View
     QString text() const override { return editorText(); }
     void setText(const QString &text) override;
+    bool holdsUntouched(const QString &text) const override;
     void showCurrentFile(const QString &path) override;
     void setSaveEnabled(bool enabled) override;
     bool showDialogue() override;
@@ -61,6 +67,10 @@ private:
     bool m_sessionEnding = false;
     bool m_placed = false;
     bool m_puttingText = false;
+    // Whether a long run is shown in pieces.
+    bool m_pieces = false;
+    // The text setText() put in last, shared with the caller's copy.
+    QString m_putText;
 
     QPlainTextEdit *m_htext = nullptr;
     QLabel *m_aiuI = nullptr;

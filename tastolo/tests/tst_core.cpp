@@ -114,6 +114,34 @@ private slots:
         QCOMPARE(TextFile::hasLongRun(row.text), row.longRun);
     }
 
+    // How a text is cut and gathered into the area's paragraphs (here with
+    // runs of 3, lines of 5, groups of 3 characters); the cuts are listed so
+    // that they are left out again when the text is saved.
+    void displayLines_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<qsizetype>("group");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QList<int>>("joined");
+        QTest::newRow("short words") << "ab cd" << qsizetype(0) << "ab cd" << QList<int> {};
+        QTest::newRow("run") << "a\r\nbcdefg" << qsizetype(0) << "a\nbcd\nefg" << QList<int> { 2 };
+        QTest::newRow("long line at a word")
+            << "ab c de f" << qsizetype(0) << "ab c \nde f" << QList<int> { 1 };
+        QTest::newRow("pair never parted") << "ab😀c" << qsizetype(0) << "ab😀\nc" << QList<int> { 1 };
+        QTest::newRow("lines gathered")
+            << "a\nb\nc\nd" << qsizetype(3) << "a\u2028b\nc\u2028d" << QList<int> {};
+    }
+    void displayLines()
+    {
+        QFETCH(QString, text);
+        QFETCH(qsizetype, group);
+        QFETCH(QString, shown);
+        QFETCH(QList<int>, joined);
+        const TextFile::DisplayLines lines = TextFile::displayLines(text, 3, 5, group);
+        QCOMPARE(lines.text, shown);
+        QCOMPARE(lines.joined, joined);
+    }
+
     // A menu entry with `typed` in the area ("lettera" is the text last put
     // in); the question is answered Yes, No or Cancel (Escape, the box's close
     // control); the dialogues take `steps`. Only "No" or a written file gives

@@ -78,6 +78,54 @@ private slots:
         QCOMPARE(htext->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
         htext->insertPlainText(run);
         QCOMPARE(htext->wordWrapMode(), QTextOption::WrapAnywhere);
+        // A large text, its lines gathered into fewer paragraphs, is saved
+        // as it came.
+        const QString large = QStringLiteral("riga di prova\r\n").repeated(80000);
+        f->window->setEditorText(large);
+        QCOMPARE(f->window->editorText(), large);
+    }
+
+    // A run shown in pieces is saved whole, and keys typed anywhere in it
+    // (at `position` of the area, -1 for none) change it there only.
+    void longRun_data()
+    {
+        QTest::addColumn<int>("position");
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<QString>("saved");
+        const auto x = [](int count) { return QString(count, QLatin1Char('x')); };
+        const QString a = QStringLiteral("a\r\n");
+        const QString b = QStringLiteral("\r\nb");
+        const int enter = Qt::Key_Return;
+        const int back = Qt::Key_Backspace;
+        QTest::newRow("opened") << -1 << 0 << QList<int> {} << a + x(2500) + b;
+        QTest::newRow("Enter in the first piece")
+            << 502 << 503 << QList { enter } << a + x(500) + "\r\n" + x(2000) + b;
+        QTest::newRow("Enter at a piece's start")
+            << 1003 << 1003 << QList { enter } << a + x(1000) + "\r\n" + x(1500) + b;
+        QTest::newRow("Enter in the second piece")
+            << 1503 << 1503 << QList { enter } << a + x(1500) + "\r\n" + x(1000) + b;
+        QTest::newRow("Enter and Backspace") << 1503 << 1503 << QList { enter, back } << a + x(2500) + b;
+        QTest::newRow("Backspace at a piece's start") << 1003 << 1003 << QList { back } << a + x(2499) + b;
+        QTest::newRow("Delete at a piece's end")
+            << 1002 << 1003 << QList { int(Qt::Key_Delete) } << a + x(2499) + b;
+    }
+    void longRun()
+    {
+        QFETCH(int, position);
+        QFETCH(int, offset);
+        QFETCH(QList<int>, keys);
+        QFETCH(QString, saved);
+        f->window->setEditorText(QStringLiteral("a\r\n") + QString(2500, QLatin1Char('x')) + "\r\nb");
+        if (position >= 0) {
+            QTextCursor cursor = htext->textCursor();
+            cursor.setPosition(position);
+            htext->setTextCursor(cursor);
+            QCOMPARE(f->window->insertionOffset(), offset);
+        }
+        for (const int key : keys)
+            QTest::keyClick(htext, Qt::Key(key));
+        QCOMPARE(f->window->editorText(), saved);
     }
 
     // Closing with a changed text ends the program only after "No" or a
@@ -176,6 +224,10 @@ private slots:
         QCOMPARE(f->window->editorText(), QStringLiteral("uno\r\ndue"));
         QCOMPARE(f->find<QLabel>(QStringLiteral("Label1"))->text(), f->path(QStringLiteral("casa/b.TXT")));
         QVERIFY(f->find<QAction>(QStringLiteral("menuFileSave"))->isEnabled());
+        // The file as opened is no change; a letter typed is one.
+        QVERIFY(!f->window->fileMenu().isModified());
+        QTest::keyClicks(htext, QStringLiteral("x"));
+        QVERIFY(f->window->fileMenu().isModified());
     }
 };
 
