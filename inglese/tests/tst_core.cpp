@@ -326,7 +326,7 @@ private slots:
             "to go");
         row("comma outside", "a (b) c, d", S { "a", "b" }, "a", "a");
         row("empty brackets", "casa ()", S { "casa", "" }, "casa", "casa");
-        row("begins with open", "(to) go", S { "(to) go" }, "(to) go", "");
+        row("begins with open", "(to) go", S { "(to) go" }, "(to) go", "go");
         row("close before open", "a) b (c, d)", S { "a) b (c, d)" }, "a) b (c, d)", "a) b");
         row("no blank before", "run(verb)", S { "run", "verb" }, "run", "run");
         row("bracket", "casa [f.]   ", S { "casa [f.]" }, "casa [f.]", "casa");
@@ -359,7 +359,7 @@ private slots:
             "house", "(Lez.12)   house = casa (abitazione, dimora)");
         row("two light words", false, 1, all, S { "luce", "leggero" }, "light",
             "\r(Lez.1)   light = luce\r(Lez.2)   light = leggero");
-        row("current not selected", false, 1, L { 2 }, S { "leggero" }, "light",
+        row("current not selected", false, 1, L { 2 }, S { "luce", "leggero" }, "light",
             "\r(Lez.2)   light = leggero");
         row("remark in prompt", false, 3, L { 3, 4 }, S { "correre", "correre" }, "run",
             "\r(Lez.5)   run (verb) = correre [v.]\r(Lez.5)   run (jog) = correre");

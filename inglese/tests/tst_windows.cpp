@@ -230,6 +230,8 @@ private slots:
         desk.session.points = 987;
         desk.platform.time = QTime(9, 31, 45);
         QSignalSpy ended(desk.form.get(), &Form1::programEnded);
+        if (!message.isEmpty()) // the edits were not saved: end without them
+            desk.platform.answers.enqueue(Platform::Answer::No);
         if (how == "Command3")
             QTest::mouseClick(control<QPushButton>(desk.form.get(), how), Qt::LeftButton);
         else if (how == "menuFine")
