@@ -86,8 +86,8 @@ bool loadSession(const QString &path, Session &session, Platform &platform)
         return false;
     const Vocabulary::FileText split = Vocabulary::splitFileText(text);
     session.selection.builtMode = 9;
-    return Vocabulary::parseWordList(split.wordText, session.words, session.memoc, session.selection.builtMode,
-                                     platform)
+    return Vocabulary::parseWordList(
+               split.wordText, session.words, session.memoc, session.selection.builtMode, platform)
         && MainRules::fillLessonState(session);
 }
 
@@ -217,7 +217,8 @@ void questionPreparation(benchmark::State &state)
         selection.options.Ckles[1] = true; // lesson 1 only
     selection.builtMode = 9;
     selection.buildSelection(session.words, session.memoc);
-    const Direction direction = state.range(2) == 0 ? Direction::EnglishToItalian : Direction::ItalianToEnglish;
+    const Direction direction
+        = state.range(2) == 0 ? Direction::EnglishToItalian : Direction::ItalianToEnglish;
     Drill drill(session, data.platform, direction);
     drill.load();
     for (auto _ : state) {
@@ -643,7 +644,9 @@ int main(int argc, char *argv[])
         benchmark::RegisterBenchmark("floor", readAndSplit)->Arg(rows)->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark("line_ends", readAndFindLines)->Arg(rows)->Unit(benchmark::kMillisecond);
         for (int step = 0; step < 4; ++step)
-            benchmark::RegisterBenchmark("load_step", loadStep)->Args({ rows, step })->Unit(benchmark::kMillisecond);
+            benchmark::RegisterBenchmark("load_step", loadStep)
+                ->Args({ rows, step })
+                ->Unit(benchmark::kMillisecond);
     }
     for (int rows : sizes) {
         for (int direction : { 0, 1 }) {
@@ -656,13 +659,17 @@ int main(int argc, char *argv[])
         }
     }
     for (int rows : sizes)
-        benchmark::RegisterBenchmark("first_question", firstQuestion)->Arg(rows)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("first_question", firstQuestion)
+            ->Arg(rows)
+            ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("keystroke", keystrokeCheck)->Unit(benchmark::kNanosecond);
     for (int rows : sizes)
         benchmark::RegisterBenchmark("save", saveWholeList)->Arg(rows)->Unit(benchmark::kMillisecond);
     for (int rows : sizes) {
         if (rows >= 9999)
-            benchmark::RegisterBenchmark("refresh_lessons", lessonColumn)->Arg(rows)->Unit(benchmark::kMillisecond);
+            benchmark::RegisterBenchmark("refresh_lessons", lessonColumn)
+                ->Arg(rows)
+                ->Unit(benchmark::kMillisecond);
     }
     benchmark::RegisterBenchmark("form1_first_paint", form1FirstPaint)
         ->Arg(largest)
@@ -693,8 +700,9 @@ int main(int argc, char *argv[])
     QJsonObject summary;
     QJsonArray perSize;
     bool allMet = true;
-    std::printf("\n%-7s %10s %10s %6s %14s %14s %14s %14s %10s %10s %10s\n", "rows", "load ms", "floor ms", "ratio",
-                "prep all us", "prep ital us", "prep 1 les us", "prep 1 ita us", "first ms", "save ms", "lessons ms");
+    std::printf("\n%-7s %10s %10s %6s %14s %14s %14s %14s %10s %10s %10s\n", "rows", "load ms", "floor ms",
+        "ratio", "prep all us", "prep ital us", "prep 1 les us", "prep 1 ita us", "first ms", "save ms",
+        "lessons ms");
     for (int rows : sizes) {
         const double load = reporter.get(name("load", { rows }));
         const double floor = reporter.get(name("floor", { rows }));
@@ -707,41 +715,38 @@ int main(int argc, char *argv[])
         const double save = reporter.get(name("save", { rows }));
         const double first = reporter.get(name("first_question", { rows }));
         QJsonObject steps;
-        const char *stepNames[] = { "read_and_decode_ms", "stage1_ms", "stage2_ms", "lesson_states_and_selection_ms" };
+        const char *stepNames[]
+            = { "read_and_decode_ms", "stage1_ms", "stage2_ms", "lesson_states_and_selection_ms" };
         for (int step = 0; step < 4; ++step)
             steps[QLatin1String(stepNames[step])] = reporter.get(name("load_step", { rows, step })) * 1e3;
         const double lessons = reporter.get(name("refresh_lessons", { rows }));
-        std::printf("%-7d %10s %10s %6s %14s %14s %14s %14s %10s %10s %10s\n", rows, qPrintable(figure(load, 1e3, 2)),
-                    qPrintable(figure(floor, 1e3, 2)), qPrintable(figure(ratio, 1, 2)),
-                    qPrintable(figure(prepAll, 1e6, 1)), qPrintable(figure(prepAllIt, 1e6, 1)),
-                    qPrintable(figure(prepOne, 1e6, 1)), qPrintable(figure(prepOneIt, 1e6, 1)),
-                    qPrintable(figure(first, 1e3, 2)), qPrintable(figure(save, 1e3, 2)), qPrintable(figure(lessons, 1e3, 2)));
+        std::printf("%-7d %10s %10s %6s %14s %14s %14s %14s %10s %10s %10s\n", rows,
+            qPrintable(figure(load, 1e3, 2)), qPrintable(figure(floor, 1e3, 2)),
+            qPrintable(figure(ratio, 1, 2)), qPrintable(figure(prepAll, 1e6, 1)),
+            qPrintable(figure(prepAllIt, 1e6, 1)), qPrintable(figure(prepOne, 1e6, 1)),
+            qPrintable(figure(prepOneIt, 1e6, 1)), qPrintable(figure(first, 1e3, 2)),
+            qPrintable(figure(save, 1e3, 2)), qPrintable(figure(lessons, 1e3, 2)));
         allMet = allMet && ratio > 0 && ratio <= 3;
-        perSize.append(QJsonObject { { "rows", rows },
-                                     { "load_ms", load * 1e3 },
-                                     { "floor_ms", floor * 1e3 },
-                                     { "line_ends_ms", lineEnds * 1e3 },
-                                     { "load_to_floor", ratio },
-                                     { "prepare_all_us", prepAll * 1e6 },
-                                     { "prepare_all_italian_us", prepAllIt * 1e6 },
-                                     { "prepare_one_lesson_us", prepOne * 1e6 },
-                                     { "prepare_one_lesson_italian_us", prepOneIt * 1e6 },
-                                     { "load_steps", steps },
-                                     { "first_question_ms", first * 1e3 },
-                                     { "save_ms", save * 1e3 },
-                                     { "refresh_lessons_ms", lessons * 1e3 } });
+        perSize.append(QJsonObject { { "rows", rows }, { "load_ms", load * 1e3 }, { "floor_ms", floor * 1e3 },
+            { "line_ends_ms", lineEnds * 1e3 }, { "load_to_floor", ratio },
+            { "prepare_all_us", prepAll * 1e6 }, { "prepare_all_italian_us", prepAllIt * 1e6 },
+            { "prepare_one_lesson_us", prepOne * 1e6 }, { "prepare_one_lesson_italian_us", prepOneIt * 1e6 },
+            { "load_steps", steps }, { "first_question_ms", first * 1e3 }, { "save_ms", save * 1e3 },
+            { "refresh_lessons_ms", lessons * 1e3 } });
     }
     const double keystroke = reporter.get("keystroke");
     const double paint = reporter.get(name("form1_first_paint", { largest }) + "/iterations:5/manual_time");
     const double prepLargest = std::max(reporter.get(name("prepare_all", { largest, 0, 0 })),
-                                        reporter.get(name("prepare_all", { largest, 0, 1 })));
+        reporter.get(name("prepare_all", { largest, 0, 1 })));
     const double prepSmallest = std::max(reporter.get(name("prepare_all", { sizes.front(), 0, 0 })),
-                                         reporter.get(name("prepare_all", { sizes.front(), 0, 1 })));
+        reporter.get(name("prepare_all", { sizes.front(), 0, 1 })));
     const double growth = prepSmallest > 0 ? prepLargest / prepSmallest : -1;
     const double rowFactor = double(largest) / double(sizes.front());
 
-    std::printf("\nCPU time per operation except the first paint (wall time); floor: read + split into line strings\n"
-                "keystroke check against 20 answers: %s us\n", qPrintable(figure(keystroke, 1e6, 3)));
+    std::printf(
+        "\nCPU time per operation except the first paint (wall time); floor: read + split into line strings\n"
+        "keystroke check against 20 answers: %s us\n",
+        qPrintable(figure(keystroke, 1e6, 3)));
     std::printf("Form1 created to first paint, %d rows: %s ms\n", largest, qPrintable(figure(paint, 1e3, 1)));
     std::printf("question preparation, every word: %.1fx the time for %.1fx the rows\n", growth, rowFactor);
     std::printf("peak memory: %ld kB with %d rows, %ld kB with one row\n", peak, largest, basePeak);
@@ -759,7 +764,8 @@ int main(int argc, char *argv[])
     };
     const Target targets[] {
         { "load within 3x its floor at every size", allMet },
-        { "question preparation under 1 ms at the largest size, every word", prepLargest > 0 && prepLargest < 1e-3 },
+        { "question preparation under 1 ms at the largest size, every word",
+            prepLargest > 0 && prepLargest < 1e-3 },
         { "question preparation grows no faster than the rows", growth > 0 && growth <= rowFactor * 1.5 },
         { "keystroke check under 10 us", keystroke > 0 && keystroke < 10e-6 },
         { "Form1 painted within 300 ms of creation", paint > 0 && paint < 0.3 },
@@ -785,9 +791,8 @@ int main(int argc, char *argv[])
         errors[QString::fromStdString(key)] = QString::fromStdString(value);
     const QJsonObject document {
         { "machine",
-          QJsonObject { { "cpu", cpuModel() },
-                        { "cores", QThread::idealThreadCount() },
-                        { "kernel", QSysInfo::kernelVersion() } } },
+            QJsonObject { { "cpu", cpuModel() }, { "cores", QThread::idealThreadCount() },
+                { "kernel", QSysInfo::kernelVersion() } } },
         { "sizes", perSize },
         { "keystroke_us", keystroke * 1e6 },
         { "form1_first_paint_ms", paint * 1e3 },

@@ -9,14 +9,13 @@
 namespace {
 // Made-up words from syllables, so that a vocabulary of any size has as many
 // different texts as a real one, with letters and lengths like real words.
-constexpr std::array<const char *, 24> EnglishSyllables { "ba", "con", "der", "fi",  "gal", "hen", "ing", "jo",
-                                                          "ker", "lo", "man", "ner", "or",  "pen", "qua", "ros",
-                                                          "ster", "tin", "un", "ver", "wal", "by",  "yel", "zo" };
+constexpr std::array<const char *, 24> EnglishSyllables { "ba", "con", "der", "fi", "gal", "hen", "ing", "jo",
+    "ker", "lo", "man", "ner", "or", "pen", "qua", "ros", "ster", "tin", "un", "ver", "wal", "by", "yel",
+    "zo" };
 constexpr std::array<const char *, 24> ItalianSyllables { "ca", "sa", "mo", "ri", "ten", "por", "lu", "ce",
-                                                          "gio", "va", "ne", "to", "pi", "an", "do", "le",
-                                                          "mi", "ra", "so", "fè", "bel", "chi", "gno", "zio" };
+    "gio", "va", "ne", "to", "pi", "an", "do", "le", "mi", "ra", "so", "fè", "bel", "chi", "gno", "zio" };
 constexpr std::array<const char *, 8> Remarks { "[femminile]", "[plurale]", "[verbo]", "[familiare]",
-                                                "[formale]",   "[nome]",    "[raro]",  "[antico]" };
+    "[formale]", "[nome]", "[raro]", "[antico]" };
 
 QString column(const QString &text, int width)
 {

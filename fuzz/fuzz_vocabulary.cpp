@@ -64,8 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size)
     Session session;
     const QString text = Vocabulary::decode(QByteArray(file.data(), qsizetype(file.size())));
     const Vocabulary::FileText split = Vocabulary::splitFileText(text);
-    if (!Vocabulary::parseWordList(split.wordText, session.words, session.memoc, session.selection.builtMode,
-                                   platform)
+    if (!Vocabulary::parseWordList(
+            split.wordText, session.words, session.memoc, session.selection.builtMode, platform)
         || !MainRules::fillLessonState(session))
         return 0; // the program refuses to start
 
@@ -73,7 +73,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size)
     const Vocabulary::SaveProblem problem = Vocabulary::checkBeforeSave(split.wordText);
     if (!problem) {
         bool encoded = false;
-        const QByteArray saved = Vocabulary::encode(Vocabulary::saveText(split.comments, split.wordText), &encoded);
+        const QByteArray saved
+            = Vocabulary::encode(Vocabulary::saveText(split.comments, split.wordText), &encoded);
         require(encoded);
         const Vocabulary::FileText again = Vocabulary::splitFileText(Vocabulary::decode(saved));
         require(again.comments == split.comments && again.wordText == split.wordText);
@@ -96,7 +97,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size)
         const AcceptedAnswers &answers = session.drill.answers;
         require(answers.answerCount() <= Answers::MaxEntries);
         // Typing the first accepted answer letter by letter ends the question.
-        const QString answer = answers.answerCount() > 0 ? answers.acceptedAnswers.constFirst() : drill.answer();
+        const QString answer
+            = answers.answerCount() > 0 ? answers.acceptedAnswers.constFirst() : drill.answer();
         bool done = false;
         for (qsizetype n = 1; n <= answer.size() && !done; ++n)
             done = drill.typingChanged(answer.left(n));

@@ -5,16 +5,16 @@
 namespace Answers {
 
 namespace {
-QStringView trimmedView(QStringView text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first) == QLatin1Char(' '))
-        ++first;
-    while (last > first && text.at(last - 1) == QLatin1Char(' '))
-        --last;
-    return text.mid(first, last - first);
-}
+    QStringView trimmedView(QStringView text)
+    {
+        qsizetype first = 0;
+        qsizetype last = text.size();
+        while (first < last && text.at(first) == QLatin1Char(' '))
+            ++first;
+        while (last > first && text.at(last - 1) == QLatin1Char(' '))
+            --last;
+        return text.mid(first, last - first);
+    }
 } // namespace
 
 QString trimBlanks(QStringView text)
@@ -108,8 +108,8 @@ void AcceptedAnswers::collectOwnAlternatives(const WordTable &words, int current
     m_extraForms = 0;
     if (currentWord < 0 || currentWord >= words.count())
         return;
-    const QStringView own = direction == Direction::EnglishToItalian ? words.italian(currentWord)
-                                                                      : words.english(currentWord);
+    const QStringView own
+        = direction == Direction::EnglishToItalian ? words.italian(currentWord) : words.english(currentWord);
     const QStringList alternatives = Answers::splitAlternatives(own);
     if (alternatives.size() < 2) {
         // The word's own answer comes first, so that other words sharing its
@@ -132,8 +132,8 @@ void AcceptedAnswers::collectOwnAlternatives(const WordTable &words, int current
         add(alternative);
 }
 
-const QList<int> &AcceptedAnswers::rowsWithAlternative(const WordTable &words, Direction direction,
-                                                       const QString &key)
+const QList<int> &AcceptedAnswers::rowsWithAlternative(
+    const WordTable &words, Direction direction, const QString &key)
 {
     const bool fromEnglish = direction == Direction::EnglishToItalian;
     PromptIndex &index = m_index[fromEnglish ? 0 : 1];
@@ -156,7 +156,7 @@ const QList<int> &AcceptedAnswers::rowsWithAlternative(const WordTable &words, D
 }
 
 void AcceptedAnswers::collectSynonyms(const WordTable &words, const std::function<bool(int)> &isSelected,
-                                      const QString &prompt, Direction direction)
+    const QString &prompt, Direction direction)
 {
     promptKey = Answers::promptKey(prompt);
     const bool fromEnglish = direction == Direction::EnglishToItalian;

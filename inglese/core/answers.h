@@ -63,7 +63,7 @@ struct AcceptedAnswers
     // alternatives) equals the prompt key, in table order. `isSelected` tells
     // in constant time whether a word belongs to the current selection.
     void collectSynonyms(const WordTable &words, const std::function<bool(int)> &isSelected,
-                         const QString &prompt, Direction direction);
+        const QString &prompt, Direction direction);
 
 private:
     void add(const QString &answer);

@@ -117,8 +117,8 @@ bool Drill::start()
     s.answers.clear();
     s.currentAnswer = answer();
     s.answers.collectOwnAlternatives(words, word, m_direction);
-    s.answers.collectSynonyms(words, [&selection](int w) { return selection.isSelected(w); }, prompt,
-                              m_direction);
+    s.answers.collectSynonyms(
+        words, [&selection](int w) { return selection.isSelected(w); }, prompt, m_direction);
 
     m_view.command1Enabled = false;
     s.elapsedSeconds = 0;
@@ -157,7 +157,8 @@ bool Drill::typingChanged(const QString &text)
     // while idle must not count it twice.
     if (!s.questionRunning || text.isEmpty())
         return false;
-    const QString typed = m_direction == Direction::ItalianToEnglish ? Answers::trimTrailingBlanks(text) : text;
+    const QString typed
+        = m_direction == Direction::ItalianToEnglish ? Answers::trimTrailingBlanks(text) : text;
     if (typed != current)
         return false;
     answered();
@@ -194,8 +195,9 @@ void Drill::showSynonyms()
 {
     const AcceptedAnswers &answers = state().answers;
     if (answers.hasSynonyms())
-        m_platform.message(QStringLiteral("Sinomini di:  ") + answers.promptKey + QStringLiteral(" (nelle Lez. scelte)"),
-                           answers.synonymText, Platform::Buttons::Ok, Platform::Icon::Information);
+        m_platform.message(
+            QStringLiteral("Sinomini di:  ") + answers.promptKey + QStringLiteral(" (nelle Lez. scelte)"),
+            answers.synonymText, Platform::Buttons::Ok, Platform::Icon::Information);
 }
 
 void Drill::help()

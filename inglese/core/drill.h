@@ -11,11 +11,11 @@ struct Session;
 // reopening a drill window, and both drill windows share it.
 struct DrillState
 {
-    QString italianWord;   // the answer matched by the English -> Italian drill
-    QString englishWord;   // the answer matched by the Italian -> English drill
+    QString italianWord; // the answer matched by the English -> Italian drill
+    QString englishWord; // the answer matched by the Italian -> English drill
     QString currentAnswer; // the accepted answer the typing follows
     int typedLength = 0;
-    int typingWrong = 0;   // 1 while the typed text is not the beginning of the answer
+    int typingWrong = 0; // 1 while the typed text is not the beginning of the answer
     QString helpMask;
     int lastPenalty = 0;
     int freeTime = 10;
@@ -30,20 +30,20 @@ struct DrillView
 {
     enum Face { Neutral = 0, Smiling = 1, Laughing = 2, Sad = 3 };
 
-    QString caption;                 // window caption
+    QString caption; // window caption
     QString command1Caption;
-    Face command1Face = Neutral;     // picture of Command1
+    Face command1Face = Neutral; // picture of Command1
     Face command1DisabledFace = Neutral;
     bool command1Enabled = true;
     QString command1Tip;
-    bool helpButtonVisible = false;  // Command2
-    bool helpBoxVisible = false;     // aiuto
+    bool helpButtonVisible = false; // Command2
+    bool helpBoxVisible = false; // aiuto
     QString helpBoxText;
     bool typingRed = false;
     bool timer1 = false;
     bool timer2 = false;
-    QString lessonLabel;             // Lablez
-    QString shownText;               // the prompt
+    QString lessonLabel; // Lablez
+    QString shownText; // the prompt
 };
 
 // One drill window's logic: question start, answer check on every change of

@@ -52,10 +52,11 @@ void refreshLessonList(WordTable &words, const CriticalList &memoc)
 }
 
 QString exitLogLine(const QString &date, const QString &startTime, const QString &endTime, int doneCount,
-                    int points, int criticalCount, const std::array<int, 21> &lessonState)
+    int points, int criticalCount, const std::array<int, 21> &lessonState)
 {
-    QString line = date + u' ' + startTime + u' ' + endTime + QStringLiteral("    ") + QString::number(doneCount)
-        + u'/' + QString::number(points) + u'/' + QString::number(criticalCount) + QStringLiteral("       ");
+    QString line = date + u' ' + startTime + u' ' + endTime + QStringLiteral("    ")
+        + QString::number(doneCount) + u'/' + QString::number(points) + u'/' + QString::number(criticalCount)
+        + QStringLiteral("       ");
     bool any = false;
     for (int k = 1; k <= 20; ++k) {
         if (lessonState[std::size_t(k)] >= 2) {
@@ -86,7 +87,8 @@ bool appendExitLog(const QString &path, const QString &line)
 QString exitLogFailedMessage(const QString &path)
 {
     return QStringLiteral("Non riesco a scrivere nel registro delle prove") + Vocabulary::CrLf + path
-        + Vocabulary::CrLf + Vocabulary::CrLf + QStringLiteral("La riga di questa prova va persa; il programma termina.");
+        + Vocabulary::CrLf + Vocabulary::CrLf
+        + QStringLiteral("La riga di questa prova va persa; il programma termina.");
 }
 
 int tabCaret(int lineStart, int pos)

@@ -40,7 +40,7 @@ void refreshLessonList(WordTable &words, const CriticalList &memoc);
 
 // One line of the exit log, without its line end.
 QString exitLogLine(const QString &date, const QString &startTime, const QString &endTime, int doneCount,
-                    int points, int criticalCount, const std::array<int, 21> &lessonState);
+    int points, int criticalCount, const std::array<int, 21> &lessonState);
 // Appends the line and CR LF to the log file, creating it when missing. On
 // failure the file is left as it was.
 bool appendExitLog(const QString &path, const QString &line);

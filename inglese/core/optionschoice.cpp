@@ -125,7 +125,7 @@ OptionsChoice::Result OptionsChoice::apply(Platform &platform)
     sel.buildSelection(m_session.words, m_session.memoc);
     if (sel.selectionCount <= 0) {
         if (platform.message(QStringLiteral("Rifare la Scelta..."),
-                             QStringLiteral("Selezione vuota ... Ripristino Avanti"), Platform::Buttons::OkCancel)
+                QStringLiteral("Selezione vuota ... Ripristino Avanti"), Platform::Buttons::OkCancel)
             == Platform::Answer::Cancel)
             return Result::KeptOpen;
         sel.orderMode = Forward;

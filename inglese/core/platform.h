@@ -26,8 +26,9 @@ public:
     virtual ~Platform() = default;
 
     // Shows a modal message box and returns the button pressed.
-    virtual Answer message(const QString &title, const QString &text, Buttons buttons = Buttons::Ok,
-                           Icon icon = Icon::None) = 0;
+    virtual Answer message(
+        const QString &title, const QString &text, Buttons buttons = Buttons::Ok, Icon icon = Icon::None)
+        = 0;
     // Sounds the system beep `times` times, without blocking the window.
     virtual void beep(int times = 1) = 0;
     // A uniform pseudo-random number in [0, 1).

@@ -80,8 +80,8 @@ WordSelection::Draw WordSelection::drawWord(Platform &platform)
     if (orderMode < Random || orderMode > CriticalOnly
         || (orderMode != CriticalOnly && (selectionCount <= 0 || selection.size() < selectionCount + 1))) {
         platform.message(QStringLiteral("Rifare la Scelta..."),
-                         QStringLiteral("Nessuna parola da chiedere ... scegli le Lezioni con \"Modifica Scelte...\""),
-                         Platform::Buttons::Ok, Platform::Icon::Information);
+            QStringLiteral("Nessuna parola da chiedere ... scegli le Lezioni con \"Modifica Scelte...\""),
+            Platform::Buttons::Ok, Platform::Icon::Information);
         return Draw::Empty;
     }
 
@@ -116,8 +116,8 @@ WordSelection::Draw WordSelection::drawWord(Platform &platform)
             ++selectionPos;
             if (selectionPos > selectionCount) {
                 ++builtMode; // the next build runs again
-                platform.message(QStringLiteral("Rifare la Scelta..."), QStringLiteral("Critici terminati ..."),
-                                 Platform::Buttons::Ok);
+                platform.message(QStringLiteral("Rifare la Scelta..."),
+                    QStringLiteral("Critici terminati ..."), Platform::Buttons::Ok);
                 return Draw::CriticalDone;
             }
             break;

@@ -17,8 +17,8 @@ enum OrderMode : int { NotBuilt = 0, Random = 1, Forward = 2, Backward = 3, Crit
 // boxes. The selection build reads it; nothing needs a window for that.
 struct SelectionOptions
 {
-    int order = Forward;            // an OrderMode
-    std::array<bool, 21> Ckles {};  // [0] "Tutte", [1..20] one per lesson
+    int order = Forward; // an OrderMode
+    std::array<bool, 21> Ckles {}; // [0] "Tutte", [1..20] one per lesson
     SelectionOptions() { Ckles[0] = true; }
     bool chooses(int lesson) const; // lesson -1 (not a valid number) is never chosen
 };

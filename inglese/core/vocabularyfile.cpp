@@ -16,48 +16,47 @@
 namespace Vocabulary {
 
 namespace {
-constexpr char CodePage[] = "windows-1252";
+    constexpr char CodePage[] = "windows-1252";
 
-// The next CR LF at or after `from`, or -1. Searching for the CR alone lets
-// the search run at full speed.
-qsizetype findCrLf(const QString &text, qsizetype from)
-{
-    for (;;) {
-        const qsizetype cr = text.indexOf(u'\r', from);
-        if (cr < 0 || (cr + 1 < text.size() && text.at(cr + 1) == u'\n'))
-            return cr;
-        from = cr + 1;
+    // The next CR LF at or after `from`, or -1. Searching for the CR alone lets
+    // the search run at full speed.
+    qsizetype findCrLf(const QString &text, qsizetype from)
+    {
+        for (;;) {
+            const qsizetype cr = text.indexOf(u'\r', from);
+            if (cr < 0 || (cr + 1 < text.size() && text.at(cr + 1) == u'\n'))
+                return cr;
+            from = cr + 1;
+        }
     }
-}
 
-// Walks the lines of a CR LF text as the vocabulary file is read: a line ends
-// at the next CR LF or at the end of the text, and the walk stops when the
-// line end lies within the last four characters of the text. So a text ending
-// in CR LF is read whole, while a last line without CR LF is read only when it
-// has three characters or more.
-template<typename Visit>
-void forEachLine(const QString &text, Visit visit)
-{
-    const qsizetype length = text.size();
-    qsizetype pos = 0;
-    for (;;) {
-        qsizetype end = findCrLf(text, pos);
-        if (end < 0)
-            end = length;
-        if (!visit(QStringView(text).mid(pos, end - pos)))
-            return;
-        if (end >= length - 4)
-            return;
-        pos = end + 2;
+    // Walks the lines of a CR LF text as the vocabulary file is read: a line ends
+    // at the next CR LF or at the end of the text, and the walk stops when the
+    // line end lies within the last four characters of the text. So a text ending
+    // in CR LF is read whole, while a last line without CR LF is read only when it
+    // has three characters or more.
+    template<typename Visit> void forEachLine(const QString &text, Visit visit)
+    {
+        const qsizetype length = text.size();
+        qsizetype pos = 0;
+        for (;;) {
+            qsizetype end = findCrLf(text, pos);
+            if (end < 0)
+                end = length;
+            if (!visit(QStringView(text).mid(pos, end - pos)))
+                return;
+            if (end >= length - 4)
+                return;
+            pos = end + 2;
+        }
     }
-}
 
-QStringView field(QStringView line, qsizetype column, qsizetype width)
-{
-    if (line.size() < column)
-        return {};
-    return line.mid(column - 1, width);
-}
+    QStringView field(QStringView line, qsizetype column, qsizetype width)
+    {
+        if (line.size() < column)
+            return {};
+        return line.mid(column - 1, width);
+    }
 } // namespace
 
 QString decode(const QByteArray &bytes)
@@ -86,32 +85,32 @@ bool canEncode(QChar c)
 }
 
 namespace {
-// A file that another editor wrote: valid UTF-8 holding more than ASCII (with
-// or without the byte order mark) is read as UTF-8; anything else stays
-// Windows-1252, which takes every byte.
-QString decodeAnyEditor(const QByteArray &bytes)
-{
-    const bool bom = bytes.startsWith("\xEF\xBB\xBF");
-    const bool ascii = std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) < 0x80; });
-    if (!ascii) {
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        QString text = utf8.decode(bom ? bytes.mid(3) : bytes);
-        if (!utf8.hasError())
-            return text;
+    // A file that another editor wrote: valid UTF-8 holding more than ASCII (with
+    // or without the byte order mark) is read as UTF-8; anything else stays
+    // Windows-1252, which takes every byte.
+    QString decodeAnyEditor(const QByteArray &bytes)
+    {
+        const bool bom = bytes.startsWith("\xEF\xBB\xBF");
+        const bool ascii = std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) < 0x80; });
+        if (!ascii) {
+            QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+            QString text = utf8.decode(bom ? bytes.mid(3) : bytes);
+            if (!utf8.hasError())
+                return text;
+        }
+        return decode(bytes);
     }
-    return decode(bytes);
-}
 
-// LF alone and CR alone end a line as CR LF does.
-void makeLineEndsCrLf(QString &text)
-{
-    const qsizetype crLf = text.count(CrLf);
-    if (text.count(u'\r') == crLf && text.count(u'\n') == crLf)
-        return;
-    text.replace(CrLf, QStringLiteral("\n"));
-    text.replace(u'\r', u'\n');
-    text.replace(QStringLiteral("\n"), CrLf);
-}
+    // LF alone and CR alone end a line as CR LF does.
+    void makeLineEndsCrLf(QString &text)
+    {
+        const qsizetype crLf = text.count(CrLf);
+        if (text.count(u'\r') == crLf && text.count(u'\n') == crLf)
+            return;
+        text.replace(CrLf, QStringLiteral("\n"));
+        text.replace(u'\r', u'\n');
+        text.replace(QStringLiteral("\n"), CrLf);
+    }
 } // namespace
 
 bool readFile(const QString &path, QString &text)
@@ -193,31 +192,31 @@ FileText splitFileText(const QString &fileText)
 }
 
 namespace {
-// Which bracket characters occur in the text: bit 0 "(", 1 ")", 2 "[", 3 "]".
-// Without a branch per character: every vocabulary line passes through here.
-int bracketsIn(QStringView text)
-{
-    static constexpr auto bits = [] {
-        std::array<quint8, u']' + 2> table {};
-        table[u'('] = 1;
-        table[u')'] = 2;
-        table[u'['] = 4;
-        table[u']'] = 8;
-        return table;
-    }();
-    unsigned found = 0;
-    for (const QChar c : text)
-        found |= bits[std::min<char16_t>(c.unicode(), u']' + 1)];
-    return int(found);
-}
+    // Which bracket characters occur in the text: bit 0 "(", 1 ")", 2 "[", 3 "]".
+    // Without a branch per character: every vocabulary line passes through here.
+    int bracketsIn(QStringView text)
+    {
+        static constexpr auto bits = [] {
+            std::array<quint8, u']' + 2> table {};
+            table[u'('] = 1;
+            table[u')'] = 2;
+            table[u'['] = 4;
+            table[u']'] = 8;
+            return table;
+        }();
+        unsigned found = 0;
+        for (const QChar c : text)
+            found |= bits[std::min<char16_t>(c.unicode(), u']' + 1)];
+        return int(found);
+    }
 
-// The codes of the bracket rule: ( ) [ ] count 1, 10, 2, 20 on the English
-// side and 4, 40, 8, 80 on the Italian side.
-int bracketSum(int found, int open, int close, int openSquare, int closeSquare)
-{
-    return (found & 1 ? open : 0) + (found & 2 ? close : 0) + (found & 4 ? openSquare : 0)
-        + (found & 8 ? closeSquare : 0);
-}
+    // The codes of the bracket rule: ( ) [ ] count 1, 10, 2, 20 on the English
+    // side and 4, 40, 8, 80 on the Italian side.
+    int bracketSum(int found, int open, int close, int openSquare, int closeSquare)
+    {
+        return (found & 1 ? open : 0) + (found & 2 ? close : 0) + (found & 4 ? openSquare : 0)
+            + (found & 8 ? closeSquare : 0);
+    }
 } // namespace
 
 int checkBrackets(QStringView linin, QStringView linit)
@@ -233,12 +232,13 @@ int checkBrackets(QStringView linin, QStringView linit)
 
 QString badLineMessage(int lineNumber, const QString &lezc, const QString &linin, const QString &linit)
 {
-    return QStringLiteral("La Riga numero ") + QString::number(lineNumber) + QStringLiteral(" usa male le parentesi")
-        + CrLf + CrLf + QStringLiteral("  Lezione = ") + lezc + CrLf + QStringLiteral("  Inglese = ") + linin + CrLf
-        + QStringLiteral("  Italiano= ") + linit;
+    return QStringLiteral("La Riga numero ") + QString::number(lineNumber)
+        + QStringLiteral(" usa male le parentesi") + CrLf + CrLf + QStringLiteral("  Lezione = ") + lezc
+        + CrLf + QStringLiteral("  Inglese = ") + linin + CrLf + QStringLiteral("  Italiano= ") + linit;
 }
 
-bool parseWordList(const QString &text, WordTable &words, CriticalList &memoc, int builtMode, Platform &platform)
+bool parseWordList(
+    const QString &text, WordTable &words, CriticalList &memoc, int builtMode, Platform &platform)
 {
     int lineNumber = 0;
     bool fits = true;
@@ -252,9 +252,8 @@ bool parseWordList(const QString &text, WordTable &words, CriticalList &memoc, i
         const QStringView linit = field(line, ItalianColumn, FieldWidth);
         if (!wellFormed(linin, linit)) {
             platform.message(BadLineTitle,
-                             badLineMessage(lineNumber, field(line, 1, 4).toString(), linin.toString(),
-                                            linit.toString()),
-                             Platform::Buttons::Ok, Platform::Icon::Stop);
+                badLineMessage(lineNumber, field(line, 1, 4).toString(), linin.toString(), linit.toString()),
+                Platform::Buttons::Ok, Platform::Icon::Stop);
             return true;
         }
         const int row = words.count();
@@ -330,7 +329,8 @@ QString saveProblemMessage(const SaveProblem &problem)
         return QString();
     case SaveProblem::BadLesson:
         text = line + QStringLiteral(" ha un numero di lezione non valido: \u00ab") + problem.detail
-            + QStringLiteral("\u00bb") + CrLf + QStringLiteral("Nelle colonne 1-2 ci vuole un numero da 0 a 20.");
+            + QStringLiteral("\u00bb") + CrLf
+            + QStringLiteral("Nelle colonne 1-2 ci vuole un numero da 0 a 20.");
         break;
     case SaveProblem::BadCharacter:
         text = line + QStringLiteral(" contiene un carattere che il file non pu\u00f2 conservare: \u00ab")
@@ -352,7 +352,8 @@ QString saveProblemMessage(const SaveProblem &problem)
             + QString::number(WordTable::MaxRows) + QStringLiteral(").");
         break;
     }
-    return text + CrLf + CrLf + QStringLiteral("Correggi la riga e salva di nuovo: il file non \u00e8 stato cambiato.");
+    return text + CrLf + CrLf
+        + QStringLiteral("Correggi la riga e salva di nuovo: il file non \u00e8 stato cambiato.");
 }
 
 QString saveFailedMessage(const QString &path, const QString &reason)

@@ -51,7 +51,10 @@ FileText splitFileText(const QString &fileText);
 // The bracket rule on the English and Italian texts of a line: 0 when the
 // line is well formed, otherwise the sum of the bracket codes found.
 int checkBrackets(QStringView linin, QStringView linit);
-inline bool wellFormed(QStringView linin, QStringView linit) { return checkBrackets(linin, linit) <= 0; }
+inline bool wellFormed(QStringView linin, QStringView linit)
+{
+    return checkBrackets(linin, linit) <= 0;
+}
 
 inline const QString BadLineTitle = QStringLiteral("Riga ignorata ...");
 QString badLineMessage(int lineNumber, const QString &lezc, const QString &linin, const QString &linit);
@@ -63,8 +66,8 @@ QString badLineMessage(int lineNumber, const QString &lezc, const QString &linin
 // through `platform` and left out. Returns false, with the table holding the
 // rows up to the limit, when the text has more word lines than the table takes.
 // The table keeps the text and reads its columns from it.
-bool parseWordList(const QString &text, WordTable &words, CriticalList &memoc, int builtMode,
-                   Platform &platform);
+bool parseWordList(
+    const QString &text, WordTable &words, CriticalList &memoc, int builtMode, Platform &platform);
 
 // What a save writes: the comments, one empty line, the word-list text, one
 // more line end.
@@ -76,7 +79,7 @@ struct SaveProblem
     enum Kind { None, BadLesson, BadCharacter, TooManyRows, Tab, NoWords };
     Kind kind = None;
     int lineNumber = 0; // 1-based line of the word-list text
-    QString detail;     // the lesson field or the character concerned
+    QString detail; // the lesson field or the character concerned
     explicit operator bool() const { return kind != None; }
 };
 SaveProblem checkBeforeSave(const QString &wordText);

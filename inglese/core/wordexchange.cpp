@@ -555,8 +555,8 @@ QList<Word> tableToExport(
         const int lesson = words.lessonOf(r);
         if (lesson < 0 ? !all : !lessons[std::size_t(lesson)])
             continue;
-        exported.append(
-            { words.english(r).trimmed().toString(), words.italian(r).trimmed().toString(), lesson, memoc.contains(r), r + 1 });
+        exported.append({ words.english(r).trimmed().toString(), words.italian(r).trimmed().toString(),
+            lesson, memoc.contains(r), r + 1 });
     }
     return exported;
 }

@@ -93,7 +93,7 @@ PictureButton *pictureButton(QWidget *parent, const QString &name, const QString
 } // namespace
 
 DrillWindow::DrillWindow(Session &session, Platform &platform, Direction direction, const QString &flag,
-                         const Placement &placement, QWidget *parent)
+    const Placement &placement, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_session(session)
     , m_platform(platform)
@@ -107,8 +107,8 @@ DrillWindow::DrillWindow(Session &session, Platform &platform, Direction directi
     m_bandiera = new StretchedPicture(flag, this);
     m_bandiera->setObjectName(QStringLiteral("bandiera"));
     m_bandiera->setAccessibleName(direction == Direction::EnglishToItalian
-                                      ? QStringLiteral("Sfondo: bandiera italiana")
-                                      : QStringLiteral("Sfondo: bandiera britannica"));
+            ? QStringLiteral("Sfondo: bandiera italiana")
+            : QStringLiteral("Sfondo: bandiera britannica"));
 
     m_labpunti = label(this, QStringLiteral("labpunti"), QStringLiteral("1000"), { 6855, 90, 1695, 585 });
     m_labpunti->setFont(makeFont(QStringLiteral("Liberation Serif"), 24, true));
@@ -125,7 +125,8 @@ DrillWindow::DrillWindow(Session &session, Platform &platform, Direction directi
     m_label3->setFont(title);
     const QFont small = makeFont(QStringLiteral("Liberation Sans"), 8, false);
     // Wider than the design's 1695 twips, so that counts of several digits are not cut off.
-    m_label4 = label(this, QStringLiteral("Label4"), QStringLiteral("Già fatti = Critici ="), { 6840, 735, 2100, 195 });
+    m_label4 = label(
+        this, QStringLiteral("Label4"), QStringLiteral("Già fatti = Critici ="), { 6840, 735, 2100, 195 });
     m_label4->setFont(small);
     m_lablez = label(this, QStringLiteral("Lablez"), QString(), placement.Lablez);
     m_lablez->setFont(small);
@@ -144,12 +145,15 @@ DrillWindow::DrillWindow(Session &session, Platform &platform, Direction directi
 
     const QString neutral = FacePictures[DrillView::Neutral];
     const QString laughing = FacePictures[DrillView::Laughing];
-    m_command1 = pictureButton(this, QStringLiteral("Command1"), QStringLiteral("Via!"), { 195, 3375, 1515, 990 });
+    m_command1
+        = pictureButton(this, QStringLiteral("Command1"), QStringLiteral("Via!"), { 195, 3375, 1515, 990 });
     m_command1->setPictures(neutral, neutral, laughing);
-    m_command2 = pictureButton(this, QStringLiteral("Command2"), QStringLiteral("Aiuto"), { 3720, 3375, 1515, 990 });
+    m_command2
+        = pictureButton(this, QStringLiteral("Command2"), QStringLiteral("Aiuto"), { 3720, 3375, 1515, 990 });
     m_command2->setPictures(QStringLiteral(":/inglese/croce.svg"), QString(), QString());
     m_command2->hide();
-    m_command3 = pictureButton(this, QStringLiteral("Command3"), QStringLiteral("Ritorno"), { 7080, 3375, 1515, 990 });
+    m_command3 = pictureButton(
+        this, QStringLiteral("Command3"), QStringLiteral("Ritorno"), { 7080, 3375, 1515, 990 });
     m_command3->setPictures(QStringLiteral(":/inglese/freccia.svg"), QString(), QString());
 
     // The loudspeaker, small, in the free space between the help and return buttons.
@@ -164,7 +168,8 @@ DrillWindow::DrillWindow(Session &session, Platform &platform, Direction directi
 
     m_aiuto = textBox(this, QStringLiteral("aiuto"), placement.aiuto);
     m_aiuto->setFont(QFont());
-    m_aiuto->setAccessibleName(QStringLiteral("Aiuto: la risposta con le lettere ancora da scrivere nascoste"));
+    m_aiuto->setAccessibleName(
+        QStringLiteral("Aiuto: la risposta con le lettere ancora da scrivere nascoste"));
     m_aiuto->hide();
 
     // Tab follows the window from top to bottom in both directions: the word
@@ -262,7 +267,7 @@ void DrillWindow::showState()
     m_command1->setToolTip(v.command1Tip);
     m_command1->setEnabled(v.command1Enabled);
     m_command1->setPictures(FacePictures[v.command1Face], FacePictures[v.command1DisabledFace],
-                            FacePictures[DrillView::Laughing]);
+        FacePictures[DrillView::Laughing]);
     m_command2->setVisible(v.helpButtonVisible);
     m_aiuto->setVisible(v.helpBoxVisible);
     m_aiuto->setText(v.helpBoxText);
@@ -302,8 +307,9 @@ void DrillWindow::Command1_Click()
 void DrillWindow::nameTypingBox()
 {
     const QString prompt = shownBox()->text();
-    QString name = m_drill.direction() == Direction::EnglishToItalian ? QStringLiteral("Traduzione in italiano")
-                                                                      : QStringLiteral("Traduzione in inglese");
+    QString name = m_drill.direction() == Direction::EnglishToItalian
+        ? QStringLiteral("Traduzione in italiano")
+        : QStringLiteral("Traduzione in inglese");
     if (!prompt.isEmpty())
         name += QStringLiteral(" di: ") + prompt;
     Accessible::setName(typingBox(), name);

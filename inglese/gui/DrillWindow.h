@@ -49,7 +49,7 @@ signals:
 
 protected:
     DrillWindow(Session &session, Platform &platform, Direction direction, const QString &flag,
-                const Placement &placement, QWidget *parent);
+        const Placement &placement, QWidget *parent);
 
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;

@@ -55,14 +55,16 @@ Form0::Form0(Session &session, Platform &platform, QWidget *parent)
     setWindowIcon(QIcon(QStringLiteral(":/inglese/icona.svg")));
     setFixedSize(Twips::px(15 + 7875), Twips::px(6030));
 
-    picture(QStringLiteral("Image1"), QStringLiteral(":/inglese/titolo.svg"), Twips::rect(15, 0, 7875, 6030), this)
+    picture(QStringLiteral("Image1"), QStringLiteral(":/inglese/titolo.svg"), Twips::rect(15, 0, 7875, 6030),
+        this)
         ->setAccessibleName(QStringLiteral("Due fumetti: Ciao! e Hello!"));
-    picture(QStringLiteral("Image2"), QStringLiteral(":/inglese/titolo2.svg"), Twips::rect(1680, 3360, 4830, 810),
-            this)
+    picture(QStringLiteral("Image2"), QStringLiteral(":/inglese/titolo2.svg"),
+        Twips::rect(1680, 3360, 4830, 810), this)
         ->setAccessibleName(QStringLiteral("STUDIO L'INGLESE"));
 
     QLabel *label1 = colouredLabel(QStringLiteral("Label1"), QColor(255, 255, 0), this);
-    label1->setText(QStringLiteral("Esercizi di vocabolario inglese e italiano per chi comincia  -  Versione 5"));
+    label1->setText(
+        QStringLiteral("Esercizi di vocabolario inglese e italiano per chi comincia  -  Versione 5"));
     label1->setGeometry(Twips::rect(360, 5640, 7335, 255));
     label1->setFont(QFont(QStringLiteral("Liberation Sans"), 8));
 

@@ -90,7 +90,8 @@ Form1::Form1(Session &session, Platform &platform, QWidget *parent)
     m_listaVoci->installEventFilter(this);
     // The column headers stand over the first character of their field.
     const QFontMetricsF metrics(m_listaVoci->font());
-    const qreal textLeft = m_listaVoci->x() + m_listaVoci->frameWidth() + m_listaVoci->document()->documentMargin();
+    const qreal textLeft
+        = m_listaVoci->x() + m_listaVoci->frameWidth() + m_listaVoci->document()->documentMargin();
     const auto overColumn = [&](QLabel *label, int column) {
         label->move(
             qRound(textLeft + (column - 1) * metrics.horizontalAdvance(QLatin1Char('M'))), label->y());
@@ -151,7 +152,8 @@ void Form1::buildMenus()
 
     m_menuOpzioni = menuBar()->addMenu(QStringLiteral("&Opzioni"));
     m_menuOpzioni->setObjectName(QStringLiteral("menuOpzioni"));
-    m_menuLezioni = action(m_menuOpzioni, QStringLiteral("menuLezioni"), QStringLiteral("&Modifica Scelte..."));
+    m_menuLezioni
+        = action(m_menuOpzioni, QStringLiteral("menuLezioni"), QStringLiteral("&Modifica Scelte..."));
     m_menuLezioni->setShortcut(Qt::Key_F2);
 
     m_menuProva = menuBar()->addMenu(QStringLiteral("&Prova"));
@@ -200,11 +202,12 @@ void Form1::buildMenus()
     connect(m_menuImporta, &QAction::triggered, this, &Form1::menuImporta_Click);
     connect(m_menuEsporta, &QAction::triggered, this, &Form1::menuEsporta_Click);
     connect(m_menuFine, &QAction::triggered, this, &Form1::menuFine_Click);
-    connect(
-        m_menuLezioni, &QAction::triggered, this, whenEnabled(m_menuOpzioni, [this] { menuLezioni_Click(); }));
+    connect(m_menuLezioni, &QAction::triggered, this,
+        whenEnabled(m_menuOpzioni, [this] { menuLezioni_Click(); }));
     connect(m_menuIngIta, &QAction::triggered, this, whenEnabled(m_menuProva, [this] { Command1_Click(); }));
     connect(m_menuItaIng, &QAction::triggered, this, whenEnabled(m_menuProva, [this] { Command2_Click(); }));
-    connect(m_menuRisultati, &QAction::triggered, this, whenEnabled(m_menuProva, [this] { menuRisultati_Click(); }));
+    connect(m_menuRisultati, &QAction::triggered, this,
+        whenEnabled(m_menuProva, [this] { menuRisultati_Click(); }));
     connect(m_menuAscolta, &QAction::triggered, this, &Form1::menuAscolta_Click);
     connect(m_menuIstruzioni, &QAction::triggered, this, &Form1::menuIstruzioni_Click);
     connect(m_menuRegole, &QAction::triggered, this, &Form1::menuRegole_Click);
@@ -234,13 +237,13 @@ bool Form1::Form_Load(const std::function<void(const QString &)> &progress)
         m_session.words.clear();
         sizeWordList();
         setWordListText(split.wordText);
-        fits = Vocabulary::parseWordList(split.wordText, m_session.words, m_session.memoc,
-                                         m_session.selection.builtMode, m_platform);
+        fits = Vocabulary::parseWordList(
+            split.wordText, m_session.words, m_session.memoc, m_session.selection.builtMode, m_platform);
         loaded = fits && MainRules::fillLessonState(m_session);
     }
     if (!loaded) {
-        m_platform.message(MainRules::StartupErrorTitle,
-                           fits ? MainRules::StartupErrorText : MainRules::tooManyWordsText());
+        m_platform.message(
+            MainRules::StartupErrorTitle, fits ? MainRules::StartupErrorText : MainRules::tooManyWordsText());
         return false;
     }
     return true;

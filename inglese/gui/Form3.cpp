@@ -2,15 +2,15 @@
 
 Form3::Form3(Session &session, Platform &platform, QWidget *parent)
     : DrillWindow(session, platform, Direction::ItalianToEnglish, QStringLiteral(":/inglese/bandiera_gb.svg"),
-                  Placement {
-                      .Label2 = { 720, 2085, 7560, 255 },
-                      .Textin = { 255, 2505, 8220, 480 },
-                      .Label3 = { 705, 720, 7560, 255 },
-                      .Textit = { 240, 1035, 8235, 480 },
-                      .Lablez = { 240, 1695, 1500, 315 },
-                      .aiuto = { 210, 4920, 8400, 480 },
-                  },
-                  parent)
+        Placement {
+            .Label2 = { 720, 2085, 7560, 255 },
+            .Textin = { 255, 2505, 8220, 480 },
+            .Label3 = { 705, 720, 7560, 255 },
+            .Textit = { 240, 1035, 8235, 480 },
+            .Lablez = { 240, 1695, 1500, 315 },
+            .aiuto = { 210, 4920, 8400, 480 },
+        },
+        parent)
 {
     setObjectName(QStringLiteral("Form3"));
 }

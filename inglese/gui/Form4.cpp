@@ -73,9 +73,10 @@ QList<QStringList> Form4::rulesBlocks()
     return {
         { " PARTENZA", "  - all'inizio vengono assegnati", "    1000 punti" },
         { " PREMIO", "  - ogni parola completata dà tanti", "    punti quante sono le sue lettere" },
-        { " PENALITA'  n.1 (tempo risposta)", "  - nel tempo limite: zero punti", "  - da 1 a 2 volte il tempo limite:",
-          "    un punto circa ogni secondo", "  - da 2 a 3 volte il tempo limite: ", "    due punti circa ogni secondo",
-          "  - oltre: sempre di più" },
+        { " PENALITA'  n.1 (tempo risposta)", "  - nel tempo limite: zero punti",
+            "  - da 1 a 2 volte il tempo limite:", "    un punto circa ogni secondo",
+            "  - da 2 a 3 volte il tempo limite: ", "    due punti circa ogni secondo",
+            "  - oltre: sempre di più" },
         { " PENALITA'  n.2 (uso dell'aiuto)", "  - si dimezza il PREMIO" },
     };
 }
@@ -138,7 +139,8 @@ Form4::Form4(Session &session, Platform &platform, QWidget *parent)
         const QString caption = i == 0 ? QStringLiteral("Tutte") : QStringLiteral("N.%1").arg(i);
         QCheckBox *box = new QCheckBox(caption, m_frame2);
         box->setObjectName(QStringLiteral("Ckles%1").arg(i));
-        box->setAccessibleName(i == 0 ? QStringLiteral("Tutte le lezioni") : QStringLiteral("Lezione %1").arg(i));
+        box->setAccessibleName(
+            i == 0 ? QStringLiteral("Tutte le lezioni") : QStringLiteral("Lezione %1").arg(i));
         box->setProperty("index", i);
         box->setGeometry(twRect(60, 330 + 250 * i, 735, 225));
         // clicked is sent for user presses only, by mouse or by keyboard.
@@ -192,7 +194,8 @@ void Form4::showChoice()
 
 void Form4::printRules()
 {
-    m_peri->print(QStringLiteral("REGOLE"), makeFont(QStringLiteral("Liberation Serif"), 12, true), Qt::AlignHCenter);
+    m_peri->print(
+        QStringLiteral("REGOLE"), makeFont(QStringLiteral("Liberation Serif"), 12, true), Qt::AlignHCenter);
     const QFont text = makeFont(QStringLiteral("Liberation Sans"), 8, true);
     for (const QStringList &block : rulesBlocks())
         m_peri->print(block.join(CrLf), text);

@@ -58,8 +58,8 @@ bool Form5::load()
     if (file.open(QIODevice::ReadOnly))
         bytes = file.readAll();
     if (!file.isOpen() || file.error() != QFileDevice::NoError) {
-        m_platform.message(QStringLiteral("Richiesta ignorata ..."), QStringLiteral("File AIUTO.TXT non trovato"),
-                           Platform::Buttons::Ok, Platform::Icon::Information);
+        m_platform.message(QStringLiteral("Richiesta ignorata ..."),
+            QStringLiteral("File AIUTO.TXT non trovato"), Platform::Buttons::Ok, Platform::Icon::Information);
         return false;
     }
     m_listai->clear();

@@ -142,7 +142,9 @@ private slots:
         QVERIFY(parseWordList(
             "1   first\r\n" + line + "\r\n" + wordLine("2", "c", "b", "c") + "\r\n", t, memoc, 9, platform));
         QCOMPARE(t.count(), fields.isEmpty() ? 2 : 3);
-        QCOMPARE(S({ t.lessonField(1), t.lessonText(1).toString(), t.english(1).trimmed().toString(), t.italian(1).toString() }).join('|'),
+        QCOMPARE(S({ t.lessonField(1), t.lessonText(1).toString(), t.english(1).trimmed().toString(),
+                       t.italian(1).toString() })
+                     .join('|'),
             fields.isEmpty() ? "2  c|2 |b|c" : fields);
         QCOMPARE(memoc.words(), fields.isEmpty() ? L({ 1 }) : critical ? L({ 1, 2 }) : L({ 2 }));
         QCOMPARE(
@@ -258,8 +260,8 @@ private slots:
         row("forward, Cancel at the end", five, 2, "1", "", "", "c", "0 2 4 cancel", "W");
         row("backward from the last word", five, 3, "1", "", "", "o", "4 2 0 4", "W");
         row("backward, Cancel at the start", five, 3, "1", "", "", "c", "4 2 0 cancel", "W");
-        row("random: position from the draw", "1|1|1|1|1", 1, "0", "", "0.25 0.75 0.99 0 0.3", "", "1 3 4 0 1",
-            "");
+        row("random: position from the draw", "1|1|1|1|1", 1, "0", "", "0.25 0.75 0.99 0 0.3", "",
+            "1 3 4 0 1", "");
         row("random never repeats the last word", "01|02", 1, "0", "", "0 0.9 0.9 0.2", "", "1 0 1 0", "");
         row("random, stuck generator", "01|02", 1, "0", "", "", "", "1 0 1", "");
         row("random over one word", five, 1, "3", "", "0.5 0.1", "", "3 3", "");
@@ -387,7 +389,8 @@ private slots:
         answers.collectOwnAlternatives(t, current, dir);
         answers.collectSynonyms(
             t, [&](int w) { return selected.contains(w); },
-            Answers::trimTrailingBlanks((toEnglish ? t.italian(current) : t.english(current)).toString()), dir);
+            Answers::trimTrailingBlanks((toEnglish ? t.italian(current) : t.english(current)).toString()),
+            dir);
         QCOMPARE(answers.acceptedAnswers, accepted);
         QTEST(answers.promptKey, "key");
         QTEST(answers.synonymText, "synonyms");

@@ -61,7 +61,8 @@ private slots:
     // What the package installs, and what it needs installed beside it.
     void contents_data()
     {
-        QTest::addColumn<QString>("path"); // ends in "*": runs; in "=": equals the source sample; else a plain file
+        QTest::addColumn<QString>(
+            "path"); // ends in "*": runs; in "=": equals the source sample; else a plain file
         QTest::addColumn<QString>("needs");
         const auto row = [](const char *name, const char *path, const char *needs) {
             QTest::newRow(name) << QString(path) << QString(needs);
@@ -74,7 +75,8 @@ private slots:
         row("instructions", "usr/share/inglese/samples/aiutoV5.txt=", "libqt6gui6");
         row("inglese metainfo", "usr/share/metainfo/org.example.trainers.inglese.metainfo.xml", "libcsv3");
         row("mouse metainfo", "usr/share/metainfo/org.example.trainers.mouse.metainfo.xml", "libqt6charts6");
-        row("tastolo metainfo", "usr/share/metainfo/org.example.trainers.tastolo.metainfo.xml", "libqt6texttospeech6");
+        row("tastolo metainfo", "usr/share/metainfo/org.example.trainers.tastolo.metainfo.xml",
+            "libqt6texttospeech6");
     }
     void contents()
     {
