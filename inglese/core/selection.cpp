@@ -88,8 +88,10 @@ WordSelection::Draw WordSelection::drawWord(Platform &platform)
     for (int tries = 1;; ++tries) {
         switch (orderMode) {
         case Random: {
-            // Single precision as the draw has always been computed; the
-            // clamp keeps an R that rounds up to 1.0 inside the selection.
+            // R is a single-precision number in [0, 1) and the position is
+            // computed in that precision, so a given R always names the same
+            // word; count * R can still round up to count, which the clamp
+            // keeps inside the selection.
             const float r = float(platform.random());
             selectionPos = std::clamp(int(float(selectionCount) * r + 1.0f), 1, selectionCount);
             if (tries > MaxRandomTries)

@@ -179,7 +179,10 @@ DrillWindow::DrillWindow(Session &session, Platform &platform, Direction directi
     setTabOrder(m_command1, m_command2);
     setTabOrder(m_command2, m_command3);
     setTabOrder(m_command3, m_aiuto);
-    m_textin->setFocus(); // where the window has always opened
+    // The English box takes the focus when the window opens: the word shown
+    // in the first drill, the typing box in the second, where the learner
+    // can type at once.
+    m_textin->setFocus();
 
     // The face store: hidden, it only holds the pictures the start button takes.
     for (int i = 0; i < 4; ++i) {
