@@ -1,5 +1,7 @@
 #include "DrillWindow.h"
 
+#include "drawing.h"
+
 #include "PictureButton.h"
 #include "accessible.h"
 #include "platform.h"
@@ -52,14 +54,6 @@ QRect twips(const QRect &r)
     return Twips::rect(r.x(), r.y(), r.width(), r.height());
 }
 
-QFont makeFont(const QString &family, qreal points, bool bold)
-{
-    QFont f(family);
-    f.setPointSizeF(points);
-    f.setBold(bold);
-    return f;
-}
-
 QLabel *label(QWidget *parent, const QString &name, const QString &text, const QRect &where)
 {
     auto *l = new QLabel(text, parent);
@@ -73,7 +67,7 @@ QLineEdit *textBox(QWidget *parent, const QString &name, const QRect &where)
     auto *box = new QLineEdit(parent);
     box->setObjectName(name);
     box->setGeometry(twips(where));
-    box->setFont(makeFont(QStringLiteral("Liberation Sans"), 13.5, true));
+    box->setFont(Drawing::font(QStringLiteral("Liberation Sans"), 13.5, true));
     QPalette p = box->palette();
     p.setColor(QPalette::Base, Qt::white);
     p.setColor(QPalette::Text, Qt::black);
@@ -87,7 +81,7 @@ PictureButton *pictureButton(QWidget *parent, const QString &name, const QString
     b->setObjectName(name);
     b->setText(caption);
     b->setGeometry(twips(where));
-    b->setFont(makeFont(QStringLiteral("Liberation Sans"), 9, true));
+    b->setFont(Drawing::font(QStringLiteral("Liberation Sans"), 9, true));
     return b;
 }
 } // namespace
@@ -111,19 +105,19 @@ DrillWindow::DrillWindow(Session &session, Platform &platform, Direction directi
             : QStringLiteral("Sfondo: bandiera britannica"));
 
     m_labpunti = label(this, QStringLiteral("labpunti"), QStringLiteral("1000"), { 6855, 90, 1695, 585 });
-    m_labpunti->setFont(makeFont(QStringLiteral("Liberation Serif"), 24, true));
+    m_labpunti->setFont(Drawing::font(QStringLiteral("Liberation Serif"), 24, true));
     m_labpunti->setAutoFillBackground(true);
     QPalette points = m_labpunti->palette();
     points.setColor(QPalette::Window, Qt::black);
     points.setColor(QPalette::WindowText, Qt::white);
     m_labpunti->setPalette(points);
 
-    const QFont title = makeFont(QStringLiteral("Liberation Serif"), 12, true);
+    const QFont title = Drawing::font(QStringLiteral("Liberation Serif"), 12, true);
     m_label2 = label(this, QStringLiteral("Label2"), QStringLiteral("I N G L E S E"), placement.Label2);
     m_label2->setFont(title);
     m_label3 = label(this, QStringLiteral("Label3"), QStringLiteral("I T A L I A N O"), placement.Label3);
     m_label3->setFont(title);
-    const QFont small = makeFont(QStringLiteral("Liberation Sans"), 8, false);
+    const QFont small = Drawing::font(QStringLiteral("Liberation Sans"), 8, false);
     // Wider than the design's 1695 twips, so that counts of several digits are not cut off.
     m_label4 = label(
         this, QStringLiteral("Label4"), QStringLiteral("Già fatti = Critici ="), { 6840, 735, 2100, 195 });

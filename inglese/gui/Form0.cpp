@@ -1,5 +1,7 @@
 #include "Form0.h"
+
 #include "accessible.h"
+#include "drawing.h"
 
 #include "Form1.h"
 #include "platform.h"
@@ -17,17 +19,7 @@ QLabel *picture(const QString &name, const QString &file, const QRect &geometry,
     auto *label = new QLabel(parent);
     label->setObjectName(name);
     label->setGeometry(geometry);
-    QSvgRenderer renderer(file);
-    if (renderer.isValid()) {
-        const qreal ratio = parent->devicePixelRatioF();
-        QPixmap pixmap(geometry.size() * ratio);
-        pixmap.setDevicePixelRatio(ratio);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(geometry.size())));
-        painter.end();
-        label->setPixmap(pixmap);
-    }
+    label->setPixmap(Drawing::svg(file, geometry.size(), parent->devicePixelRatioF()));
     return label;
 }
 

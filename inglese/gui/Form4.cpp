@@ -1,5 +1,7 @@
 #include "Form4.h"
 
+#include "drawing.h"
+
 #include "platform.h"
 #include "session.h"
 #include "twips.h"
@@ -24,14 +26,6 @@ QRect twRect(int left, int top, int width, int height)
 const QColor LightGreen(192, 255, 192);
 const QRect Shape1 = twRect(30, 0, 4650, 6255);
 const QString CrLf = QStringLiteral("\r\n");
-
-QFont makeFont(const QString &family, double points, bool bold)
-{
-    QFont f(family);
-    f.setPointSizeF(points);
-    f.setBold(bold);
-    return f;
-}
 } // namespace
 
 PrintBox::PrintBox(QWidget *parent)
@@ -90,7 +84,7 @@ Form4::Form4(Session &session, Platform &platform, QWidget *parent)
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("   OPZIONI"));
     setWindowIcon(QIcon(QStringLiteral(":/inglese/icona.svg")));
-    setFont(makeFont(QStringLiteral("Liberation Sans"), 8, false));
+    setFont(Drawing::font(QStringLiteral("Liberation Sans"), 8, false));
     setFixedSize(px(4680), px(6270));
     QPalette pal = palette();
     pal.setColor(QPalette::Window, LightGreen);
@@ -100,7 +94,7 @@ Form4::Form4(Session &session, Platform &platform, QWidget *parent)
     m_label6 = new QLabel(QStringLiteral("OPZIONI"), this);
     m_label6->setObjectName(QStringLiteral("Label6"));
     m_label6->setGeometry(twRect(735, 60, 2910, 330));
-    m_label6->setFont(makeFont(QStringLiteral("Liberation Serif"), 14, true));
+    m_label6->setFont(Drawing::font(QStringLiteral("Liberation Serif"), 14, true));
     m_label6->setAlignment(Qt::AlignCenter);
 
     m_frame1 = new QGroupBox(QStringLiteral("Ordine"), this);
@@ -194,9 +188,9 @@ void Form4::showChoice()
 
 void Form4::printRules()
 {
-    m_peri->print(
-        QStringLiteral("REGOLE"), makeFont(QStringLiteral("Liberation Serif"), 12, true), Qt::AlignHCenter);
-    const QFont text = makeFont(QStringLiteral("Liberation Sans"), 8, true);
+    m_peri->print(QStringLiteral("REGOLE"), Drawing::font(QStringLiteral("Liberation Serif"), 12, true),
+        Qt::AlignHCenter);
+    const QFont text = Drawing::font(QStringLiteral("Liberation Sans"), 8, true);
     for (const QStringList &block : rulesBlocks())
         m_peri->print(block.join(CrLf), text);
     // The printed rules, for a screen reader.

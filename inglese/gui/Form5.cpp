@@ -1,5 +1,7 @@
 #include "Form5.h"
 
+#include "drawing.h"
+
 #include "helptext.h"
 #include "platform.h"
 #include "session.h"
@@ -31,17 +33,12 @@ Form5::Form5(Session &session, Platform &platform, QWidget *form1)
     m_listai->setGeometry(px(90), px(255), px(7845), px(5070));
     // One line per entry: the list need not measure every entry of a long file.
     m_listai->setUniformItemSizes(true);
-    QFont listFont(QStringLiteral("Liberation Sans"));
-    listFont.setPointSizeF(9.75);
-    m_listai->setFont(listFont);
+    m_listai->setFont(Drawing::font(QStringLiteral("Liberation Sans"), 9.75));
 
     m_command1 = new QPushButton(QStringLiteral("Ritorno"), this);
     m_command1->setObjectName(QStringLiteral("Command1"));
     m_command1->setGeometry(px(6075), px(5535), px(1245), px(420));
-    QFont buttonFont(QStringLiteral("Liberation Sans"));
-    buttonFont.setPointSize(8);
-    buttonFont.setBold(true);
-    m_command1->setFont(buttonFont);
+    m_command1->setFont(Drawing::font(QStringLiteral("Liberation Sans"), 8, true));
     connect(m_command1, &QPushButton::clicked, this, &QDialog::accept);
 }
 

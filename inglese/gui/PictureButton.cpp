@@ -1,5 +1,7 @@
 #include "PictureButton.h"
 
+#include "drawing.h"
+
 #include <QIcon>
 #include <QImage>
 #include <QKeyEvent>
@@ -9,17 +11,7 @@
 
 QPixmap PictureButton::picture(const QString &path, qreal ratio)
 {
-    const int side = qRound(PictureButton::PictureSize * ratio);
-    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QSvgRenderer renderer(path);
-    if (renderer.isValid()) {
-        QPainter painter(&image);
-        renderer.render(&painter);
-    }
-    QPixmap pixmap = QPixmap::fromImage(image);
-    pixmap.setDevicePixelRatio(ratio);
-    return pixmap;
+    return Drawing::svg(path, { PictureSize, PictureSize }, ratio);
 }
 
 PictureButton::PictureButton(QWidget *parent)
