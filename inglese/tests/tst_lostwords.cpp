@@ -7,7 +7,6 @@
 #include "vocabularyfile.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -22,9 +21,8 @@
 
 const QString Sample = "## mine\r\n 1   cat\r\n 1   dog\r\n 2   house\r\n";
 
-// Files of other editors or of a full disk, saves the next start-up would refuse, answers a
-// learner cannot type, the main window's close, another copy's save, a tab: none may lose a
-// word or leave the user stuck, and what is shown says what is wrong.
+// Other editors' files, full disks, refused saves, the window's close, another copy's save, a tab,
+// answers a learner cannot type: none may lose a word or leave the user stuck without a word why.
 class TestLostWords : public QObject
 {
     Q_OBJECT
@@ -39,14 +37,13 @@ class TestLostWords : public QObject
     // Starts in edit mode with the list replaced by `text` as typed ("=": left as it is).
     bool startEditing(const QString &text)
     {
-        const bool started
-            = writeBytes(path("inglese.txt"), Vocabulary::encode(Sample)) && m_form->Form_Load();
+        const bool ok = writeBytes(path("inglese.txt"), Vocabulary::encode(Sample)) && m_form->Form_Load();
         m_form->menuModifica_Click();
         if (text != "=") {
             list()->selectAll();
             list()->insertPlainText(text);
         }
-        return started;
+        return ok;
     }
 
 private slots:
