@@ -8,6 +8,7 @@
 #include "Form3.h"
 #include "Form4.h"
 #include "Form5.h"
+#include "Form6.h"
 #include "fixture.h"
 #include "session.h"
 #include "vocabularyfile.h"
@@ -35,9 +36,9 @@ private slots:
     {
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("state");
-        for (const char *tag :
-            { "form0-splash", "form1-locked", "form1-editing", "form4-options", "form4-rules", "form5-help",
-                "form2-asking", "form2-answered", "form3-asking", "form3-answered" })
+        for (const char *tag : { "form0-splash", "form1-locked", "form1-editing", "form4-options",
+                 "form4-rules", "form5-help", "form2-asking", "form2-answered", "form3-asking",
+                 "form3-answered", "form6-log", "form6-empty" })
             row(tag, QString(tag).section('-', 0, 0).replace('f', 'F'), QString(tag).section('-', 1));
     }
     void looks()
@@ -56,6 +57,11 @@ private slots:
         writeBytes(dir.filePath("inglese.txt"), Vocabulary::encode(words));
         writeBytes(
             dir.filePath("aiutoV5.txt"), "ISTRUZIONI\r\n\r\n  F1  queste istruzioni\r\n  F2  le scelte\r\n");
+        writeBytes(dir.filePath("inglelog"),
+            state == "log" ? "20/11/2026 23:30:00 00:45:00    14/970/2        TUTTE\r\n"
+                             "28/11/2026 09:00:00 09:30:00    30/1040/1        1 3\r\n"
+                             "04/12/2026 17:10:02 17:31:45    22/1010/0        3\r\n"
+                           : "");
         auto main = std::make_unique<Form1>(session, platform);
         QVERIFY(main->Form_Load());
         if (state == "editing")
@@ -66,11 +72,14 @@ private slots:
                 : window == "Form2"                  ? new Form2(session, platform)
                 : window == "Form3"                  ? new Form3(session, platform)
                 : window == "Form4"                  ? static_cast<QWidget *>(new Form4(session, platform))
+                : window == "Form6"                  ? static_cast<QWidget *>(new Form6(session, platform))
                                                      : new Form5(session, platform));
         if (state == "rules")
             static_cast<Form4 *>(w.get())->showRules();
         if (window == "Form5")
             QVERIFY(static_cast<Form5 *>(w.get())->load());
+        if (window == "Form6")
+            w->resize(700, 480);
         w->setAttribute(Qt::WA_DeleteOnClose, false);
         w->show();
         QApplication::setActiveWindow(w.get());

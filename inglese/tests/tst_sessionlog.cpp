@@ -1,7 +1,8 @@
 #include "sessionlog.h"
 
+#include "fixture.h"
+
 #include <QTemporaryDir>
-#include <QTest>
 
 // The exit log read back for the results window: every line the program
 // writes (or older runs wrote in other date formats) becomes a run, and
@@ -15,21 +16,18 @@ private slots:
     {
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>(
-            "expected"); // date start end seconds words/points/critical lessons; "" unreadable
+            "expected"); // date start end seconds words/points/critical lessons (none: all); "" unreadable
         const QString tail = QStringLiteral("    12/987/3        1 4 7"),
                       read = QStringLiteral(" 1303 12/987/3 1 4 7");
-        QTest::newRow("written") << "05/12/2026 09:10:02 09:31:45" + tail
-                                 << "2026-12-05 09:10:02 09:31:45" + read;
-        QTest::newRow("all lessons") << "05/12/2026 09:10:02 09:31:45    0/1000/0        TUTTE"
-                                     << "2026-12-05 09:10:02 09:31:45 1303 0/1000/0 TUTTE";
-        QTest::newRow("past midnight") << "06/12/2026 23:50:00 00:10:30    5/-40/1        20"
-                                       << "2026-12-06 23:50:00 00:10:30 1230 5/-40/1 20";
-        QTest::newRow("short") << "5/12/26 9:10 9:31" + tail
-                               << "2026-12-05 09:10:00 09:31:00 1260 12/987/3 1 4 7";
-        QTest::newRow("dots") << "05.12.2026 09.10.02 09.31.45" + tail
-                              << "2026-12-05 09:10:02 09:31:45" + read;
-        QTest::newRow("iso, 12 h") << "2026-12-05 12:10:02 AM 1:31:45 pm" + tail
-                                   << "2026-12-05 00:10:02 13:31:45 48103 12/987/3 1 4 7";
+        row("written", "05/12/2026 09:10:02 09:31:45" + tail, "2026-12-05 09:10:02 09:31:45" + read);
+        row("all lessons", "05/12/2026 09:10:02 09:31:45    0/1000/0        TUTTE",
+            "2026-12-05 09:10:02 09:31:45 1303 0/1000/0");
+        row("past midnight", "06/12/2026 23:50:00 00:10:30    5/-40/1        20",
+            "2026-12-06 23:50:00 00:10:30 1230 5/-40/1 20");
+        row("short", "5/12/26 9:10 9:31" + tail, "2026-12-05 09:10:00 09:31:00 1260 12/987/3 1 4 7");
+        row("dots", "05.12.2026 09.10.02 09.31.45" + tail, "2026-12-05 09:10:02 09:31:45" + read);
+        row("iso, 12 h", "2026-12-05 12:10:02 AM 1:31:45 pm" + tail,
+            "2026-12-05 00:10:02 13:31:45 48103" + read.mid(5));
         const QString head = QStringLiteral("05/12/2026 09:10:02 09:31:45    ");
         for (const QString &bad : { head + "12/987/3", head + "12/987/3 1 4 x", head + "12/98",
                  head + "1/2/3/4 TUTTE", head + "12/987/x TUTTE", head + "-1/987/3 TUTTE",
@@ -46,15 +44,11 @@ private slots:
         QFETCH(QString, line);
         QString got;
         if (const std::optional<LoggedSession> s = SessionLog::parseLine(line)) {
-            got = QStringLiteral("%1 %2 %3 %4 %5/%6/%7")
-                      .arg(s->date.toString(Qt::ISODate), s->start.toString(), s->end.toString())
-                      .arg(s->seconds())
-                      .arg(s->words)
-                      .arg(s->points)
-                      .arg(s->critical);
+            got = QString::asprintf("%s %s %s %d %d/%d/%d", qPrintable(s->date.toString(Qt::ISODate)),
+                qPrintable(s->start.toString()), qPrintable(s->end.toString()), int(s->seconds()), s->words,
+                s->points, s->critical);
             for (int k : s->lessons)
                 got += u' ' + QString::number(k);
-            got += s->lessons.isEmpty() ? QStringLiteral(" TUTTE") : QString();
         }
         QTEST(got, "expected");
     }
@@ -65,55 +59,45 @@ private slots:
         // runs/minutes/words/mean points for 7 days, 30 days, all time; lessons; bars; unreadable lines
         QTest::addColumn<QString>("expected");
         const QByteArray line = " 09:00:00 09:30:00    10/1000/2        ";
-        QTest::newRow("missing") << QByteArray() << "0/0/0/0 0/0/0/0 0/0/0/0 |  |  | 0";
-        QTest::newRow("empty") << QByteArray("") << "0/0/0/0 0/0/0/0 0/0/0/0 |  |  | 0";
-        QTest::newRow("mixed") << "05/12/2026" + line
+        row("missing", QByteArray(), "0/0/0/0 0/0/0/0 0/0/0/0 | | 0");
+        row("empty", QByteArray(""), "0/0/0/0 0/0/0/0 0/0/0/0 | | 0");
+        row("mixed",
+            "05/12/2026" + line
                 + "1 4\r\n\r\n20/11/2026 23:30:00 00:45:00    1/970/0        TUTTE\r\n"
                   "05/12/2026 09:00\r\n01/01/2026"
-                + line + "4\r\n"
-                               << "1/30/10/1000 2/105/11/985 3/135/21/990 | 0:1 1:1 4:2 | 1 2025-12-29 3 | 1";
+                + line + "4\r\n",
+            "1/30/10/1000 2/105/11/985 3/135/21/990 | 0:1 1:1 4:2 | 1 2025-12-29 3 | 1");
         QByteArray years;
         for (int day = 0; day < 7305; ++day)
             years += QDate(2026, 12, 7).addDays(-day).toString(u"dd/MM/yyyy").toLatin1() + line
                 + QByteArray::number(day % 3 + 1) + "\r\n";
-        QTest::newRow("20 years")
-            << years + "garbage\r\n" + "\x93\x94\r\nx"
-            << "7/210/70/1000 30/900/300/1000 7305/219150/73050/1000 | 1:2435 2:2435 3:2435 | "
-               "3 2006-01-01 21 | 3";
+        row("20 years", years + "garbage\r\n\x93\x94\r\nx",
+            "7/210/70/1000 30/900/300/1000 7305/219150/73050/1000 | 1:2435 2:2435 3:2435 | "
+            "3 2006-01-01 21 | 3");
     }
     void file()
     {
         QFETCH(QByteArray, bytes);
         QTemporaryDir folder;
-        QFile file(folder.filePath(QStringLiteral("inglelog")));
-        QVERIFY(bytes.isNull() || (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()));
-        file.close();
-        const SessionLog log = SessionLog::read(file.fileName());
+        QVERIFY(bytes.isNull() || writeBytes(folder.filePath("inglelog"), bytes));
+        const SessionLog log = SessionLog::read(folder.filePath("inglelog"));
         const QDate today(2026, 12, 7);
-        QStringList totals, lessons;
+        QString got;
         for (const QDate &first : { today.addDays(-6), today.addDays(-29), QDate() }) {
             const SessionTotals t = log.totals(first, first.isValid() ? today : QDate());
-            totals << QStringLiteral("%1/%2/%3/%4")
-                          .arg(t.sessions)
-                          .arg(t.seconds / 60)
-                          .arg(t.words)
-                          .arg(t.averagePoints());
+            got += QString::asprintf(
+                "%d/%lld/%lld/%d ", t.sessions, t.seconds / 60, t.words, t.averagePoints());
         }
-        const std::array<int, 21> counts = log.lessonCounts();
+        got += u'|';
         for (std::size_t k = 0; k <= 20; ++k)
-            if (counts[k])
-                lessons << QStringLiteral("%1:%2").arg(k).arg(counts[k]);
+            if (log.lessonCounts()[k])
+                got += QString::asprintf(" %d:%d", int(k), log.lessonCounts()[k]);
         PeriodTotals::Length length {};
         const QList<PeriodTotals> bars = log.periods(120, &length);
-        const QString barText = bars.isEmpty() ? QString()
-                                               : QStringLiteral("%1 %2 %3")
-                                                     .arg(length)
-                                                     .arg(bars[0].first.toString(Qt::ISODate))
-                                                     .arg(bars.size());
-        QTEST(QStringList(
-                  { totals.join(u' '), lessons.join(u' '), barText, QString::number(log.unreadableLines()) })
-                  .join(QStringLiteral(" | ")),
-            "expected");
+        if (!bars.isEmpty())
+            got += QString::asprintf(" | %d %s %d", int(length),
+                qPrintable(bars[0].first.toString(Qt::ISODate)), int(bars.size()));
+        QTEST(got + QString::asprintf(" | %d", log.unreadableLines()), "expected");
     }
 };
 

@@ -1,14 +1,19 @@
 #include "Form1.h"
 #include "Form2.h"
 #include "Form3.h"
-#include "fakeplatform.h"
+#include "fixture.h"
+#include "pronunciation.h"
+#include "qtplatform.h"
 #include "session.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QTest>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTimer>
 #include <QToolButton>
@@ -23,40 +28,56 @@ class TestSpeech : public QObject
     Q_OBJECT
 
 private slots:
-    // Steps: "via"; "help"; "tN" ticks Timer1 N times; "lost" loses the sound
+    void spokenText_data() // what is said for an English vocabulary text
+    {
+        QTest::addColumn<QString>("english");
+        QTest::addColumn<QString>("said");
+        row("alternatives", "to run (jog,  sprint)", "to run, jog, sprint");
+        row("remark and alternative", "light [not heavy] (lamp)", "light, lamp");
+        row("remark never closed", "bracket [to the end", "bracket");
+        row("not split: no parentheses said", "(verb) run", "verb run");
+        row("empty alternative skipped", "cat (,kitty)", "cat, kitty");
+        row("only a remark", "[nothing]", "");
+    }
+    void spokenText()
+    {
+        QFETCH(QString, english);
+        QTEST(Pronunciation::spokenText(english), "said");
+    }
+
+    // Steps: "novoice" or "mute" first: no voice or no sound output from the
+    // start; "via"; "help"; "tN" ticks Timer1 N times; "lost" loses the sound
     // output; "lN" puts the caret on line N of the list; other text is typed.
     void says_data()
     {
-        QTest::addColumn<int>("form");
-        QTest::addColumn<Speech>("speech");
-        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QString>("steps"); // the tag's first digit is the window
         QTest::addColumn<QString>("said");
-        const Speech on = Speech::Available;
-        QTest::newRow("2 before the first question") << 2 << on << QStringList {} << "";
-        QTest::newRow("2 running") << 2 << on << QStringList { "via" } << "house, home";
-        QTest::newRow("2 wrong and slow") << 2 << on << QStringList { "via", "x", "t12" } << "house, home";
-        QTest::newRow("2 answered") << 2 << on << QStringList { "via", "casa" } << "house, home";
-        QTest::newRow("2 next word, no remark") << 2 << on << QStringList { "via", "casa", "via" } << "palm";
-        QTest::newRow("3 running, partly typed") << 3 << on << QStringList { "via", "hous" } << "";
-        QTest::newRow("3 help hides letters") << 3 << on << QStringList { "via", "hx", "t11", "help" } << "";
-        QTest::newRow("3 help shows it all")
-            << 3 << on << QStringList { "via", "housx", "t11", "help" } << "house, home";
-        QTest::newRow("3 answered") << 3 << on << QStringList { "via", "house" } << "house, home";
-        QTest::newRow("2 no voice") << 2 << Speech::NoVoice << QStringList { "via" } << "";
-        QTest::newRow("3 no output") << 3 << Speech::NoOutput << QStringList { "via", "house" } << "";
-        QTest::newRow("2 output lost") << 2 << on << QStringList { "via", "lost" } << "";
-        QTest::newRow("1 first line") << 1 << on << QStringList { "l0" } << "house, home";
-        QTest::newRow("1 empty line") << 1 << on << QStringList { "l1" } << "";
-        QTest::newRow("1 output lost") << 1 << on << QStringList { "l0", "lost" } << "";
+        row("2 before the first question", "", "");
+        row("2 running", "via", "house, home");
+        row("2 wrong and slow", "via x t12", "house, home");
+        row("2 answered", "via casa", "house, home");
+        row("2 next word, no remark", "via casa via", "palm");
+        row("3 running, partly typed", "via hous", "");
+        row("3 help hides letters", "via hx t11 help", "");
+        row("3 help shows it all", "via housx t11 help", "house, home");
+        row("3 answered", "via house", "house, home");
+        row("2 no voice", "novoice via", "");
+        row("3 no output", "mute via house", "");
+        row("2 output lost", "via lost", "");
+        row("1 first line", "l0", "house, home");
+        row("1 empty line", "l1", "");
+        row("1 output lost", "l0 lost", "");
     }
     void says()
     {
-        QFETCH(int, form);
+        const int form = QTest::currentDataTag()[0] - '0';
+        QFETCH(QString, steps);
         QFETCH(QString, said);
         Session session;
         FakePlatform platform;
-        QFETCH(Speech, speech);
-        platform.speech = speech;
+        platform.speech = steps.startsWith("novoice") ? Speech::NoVoice
+            : steps.startsWith("mute")                ? Speech::NoOutput
+                                                      : Speech::Available;
         session.words.append(u"12  ", QStringLiteral("house (home)").leftJustified(50), u"casa");
         session.words.append(u"12  ", u"palm [of the hand]", u"palmo");
         session.selection.options.order = 2;
@@ -71,8 +92,8 @@ private slots:
         w->setAttribute(Qt::WA_DeleteOnClose, false);
         w->show();
         QApplication::setActiveWindow(w.get());
-        QFETCH(QStringList, steps);
-        for (const QString &step : steps) {
+        for (const QString &step :
+            steps.split(u' ', Qt::SkipEmptyParts).mid(platform.speech != Speech::Available)) {
             if (step == QLatin1String("via"))
                 drill->Command1_Click();
             else if (step == QLatin1String("help"))
@@ -87,9 +108,8 @@ private slots:
             else
                 drill->typingBox()->setText(step);
         }
-        QObject *control = w->findChild<QToolButton *>(QStringLiteral("Command4"));
-        if (!drill)
-            control = w->findChild<QAction *>(QStringLiteral("menuAscolta"));
+        QObject *say = drill ? static_cast<QObject *>(control<QToolButton>(w.get(), "Command4"))
+                             : control<QAction>(w.get(), "menuAscolta");
         const auto state = [&] {
             QStringList s { QString::number(session.points), QString::number(platform.beeps),
                 w->windowTitle(), QString::number(platform.shown.size()) };
@@ -99,15 +119,61 @@ private slots:
         };
         const QStringList before = state();
         QTest::keyClick(w.get(), Qt::Key_F5);
-        QMetaObject::invokeMethod(control, drill ? "click" : "trigger");
+        QMetaObject::invokeMethod(say, drill ? "click" : "trigger");
         QCOMPARE(platform.spoken, (said.isEmpty() ? QStringList() : QStringList { said, said }));
         QCOMPARE(state(), before);
-        const bool available = platform.speech == Speech::Available;
-        QCOMPARE(control->property("enabled").toBool(), available);
-        QCOMPARE(control->property("toolTip").toString(),
-            available ? "Ascolta la parola inglese"
-                      : QStringLiteral("Pronuncia non disponibile: nessuna ")
-                    + (platform.speech == Speech::NoVoice ? "voce inglese" : "uscita audio"));
+        QCOMPARE(say->property("enabled").toBool(), platform.speech == Speech::Available);
+        QCOMPARE(say->property("toolTip").toString(),
+            QStringList({ "Ascolta la parola inglese", "Pronuncia non disponibile: nessuna voce inglese",
+                "Pronuncia non disponibile: nessuna uscita audio" })[int(platform.speech)]);
+    }
+
+    // The real platform layer says "house" through the speech service into a PulseAudio
+    // server of the test's own; the recording of its sink must not be silence.
+    void saysHouseAloud()
+    {
+        QTemporaryDir dir;
+        const QString run = dir.filePath("run"), socket = run + "/pulse.sock",
+                      raw = dir.filePath("speech.raw");
+        QVERIFY(QDir().mkpath(run)
+            && QFile::setPermissions(run, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        // The speech service, started for the program, inherits these.
+        qputenv("XDG_RUNTIME_DIR", run.toLocal8Bit());
+        qputenv("PULSE_SERVER", ("unix:" + socket).toLocal8Bit());
+        qputenv("HOME", dir.path().toLocal8Bit());
+        QProcess pulse, record;
+        pulse.setProcessChannelMode(QProcess::MergedChannels);
+        pulse.start("pulseaudio",
+            { "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
+                "--load=module-null-sink sink_name=spoken",
+                "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket });
+        const auto stop = qScopeGuard([&] {
+            record.terminate(), pulse.terminate(), record.waitForFinished(3000), pulse.waitForFinished(3000);
+        });
+        for (const QDeadlineTimer up(5000);
+             !QFile::exists(socket) && pulse.state() != QProcess::NotRunning && !up.hasExpired();)
+            pulse.waitForReadyRead(100);
+        if (!QFile::exists(socket))
+            QSKIP(qPrintable(
+                "PulseAudio could not start here: " + QString::fromLocal8Bit(pulse.readAll()).right(200)));
+        record.start("parecord",
+            { "--raw", "--format=s16le", "--rate=44100", "--channels=2", "--device=spoken.monitor", raw });
+        QVERIFY(record.waitForStarted(3000));
+        QtPlatform platform;
+        platform.speak("house", QLocale::English);
+        // The engine and the service start first: poll the recording with sox.
+        double rms = 0;
+        const QRegularExpression rmsLine(R"(RMS\s+amplitude:\s+(\S+))");
+        for (const QDeadlineTimer deadline(20000); rms < 0.01 && !deadline.hasExpired();) {
+            QTest::qWait(250);
+            QProcess sox;
+            sox.start("sox",
+                { "-t", "raw", "-r", "44100", "-e", "signed", "-b", "16", "-c", "2", raw, "-n", "stat" });
+            sox.waitForFinished(5000);
+            rms = rmsLine.match(sox.readAllStandardError()).captured(1).toDouble();
+        }
+        QCOMPARE(platform.canSpeak(QLocale::English), Platform::Speech::Available);
+        QVERIFY2(rms >= 0.01, qPrintable(QString("the recording is silence (RMS %1)").arg(rms)));
     }
 };
 
