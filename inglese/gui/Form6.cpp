@@ -188,6 +188,7 @@ void Form6::showChart(const SessionLog &log)
     auto *upper = new QLineSeries;
     upper->replace(outline);
     auto *bars = new QAreaSeries(upper);
+    upper->setParent(bars); // the area does not own the line it fills under
     static const QString PerPeriod[]
         = { QStringLiteral("Parole al giorno"), QStringLiteral("Parole alla settimana"),
               QStringLiteral("Parole al mese"), QStringLiteral("Parole all'anno") };
