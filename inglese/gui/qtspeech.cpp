@@ -1,5 +1,7 @@
 #include "qtspeech.h"
 
+#include <QDeadlineTimer>
+
 #include <QDir>
 #include <QFileInfo>
 #include <QTextToSpeech>
@@ -73,10 +75,13 @@ QtSpeech::QtSpeech(QObject *parent)
 
 QtSpeech::~QtSpeech()
 {
-    if (m_thread.isRunning()) {
-        m_thread.quit();
-        m_thread.wait();
-    }
+    if (!m_thread)
+        return;
+    m_thread->quit();
+    // An engine stuck in the speech service must not keep the program from
+    // ending: after a short wait the thread is left to the end of the process.
+    if (m_thread->wait(QDeadlineTimer(2000)))
+        delete m_thread;
 }
 
 bool QtSpeech::hasSoundOutput()
@@ -114,10 +119,11 @@ void QtSpeech::start()
     }
     auto *worker = new SpeechWorker;
     m_worker = worker;
-    worker->moveToThread(&m_thread);
-    connect(&m_thread, &QThread::finished, worker, &QObject::deleteLater);
-    m_thread.setObjectName(QStringLiteral("speech"));
-    m_thread.start(QThread::LowPriority);
+    m_thread = new QThread;
+    worker->moveToThread(m_thread);
+    connect(m_thread, &QThread::finished, worker, &QObject::deleteLater);
+    m_thread->setObjectName(QStringLiteral("speech"));
+    m_thread->start(QThread::LowPriority);
     QMetaObject::invokeMethod(worker, [this, worker] {
         QString engine;
         const Platform::Speech found = worker->start(engine);

@@ -35,7 +35,9 @@ signals:
 private:
     void start();
 
-    QThread m_thread;
+    // Made at the first request; let go, not waited for, when the engine
+    // does not stop in time as the program ends.
+    QThread *m_thread = nullptr;
     QObject *m_worker = nullptr;
     bool m_started = false;
     Platform::Speech m_status = Platform::Speech::Available;
