@@ -20,17 +20,6 @@
 
 using Speech = Platform::Speech;
 
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define UNDER_ADDRESS_SANITIZER
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__) || defined(UNDER_ADDRESS_SANITIZER)
-constexpr bool UnderSanitizer = true;
-#else
-constexpr bool UnderSanitizer = false;
-#endif
-
 // What F5 and the loudspeaker (or the menu entry) say in each state of the two
 // drills (forms 2 and 3) and of the main list (form 1), and that saying it
 // changes nothing else.
@@ -39,23 +28,6 @@ class TestSpeech : public QObject
     Q_OBJECT
 
 private slots:
-    void spokenText_data() // what is said for an English vocabulary text
-    {
-        QTest::addColumn<QString>("english");
-        QTest::addColumn<QString>("said");
-        row("alternatives", "to run (jog,  sprint)", "to run, jog, sprint");
-        row("remark and alternative", "light [not heavy] (lamp)", "light, lamp");
-        row("remark never closed", "bracket [to the end", "bracket");
-        row("not split: no parentheses said", "(verb) run", "verb run");
-        row("empty alternative skipped", "cat (,kitty)", "cat, kitty");
-        row("only a remark", "[nothing]", "");
-    }
-    void spokenText()
-    {
-        QFETCH(QString, english);
-        QTEST(Pronunciation::spokenText(english), "said");
-    }
-
     // Steps: "novoice" or "mute" first: no voice or no sound output from the
     // start; "via"; "help"; "tN" ticks Timer1 N times; "lost" loses the sound
     // output; "lN" puts the caret on line N of the list; other text is typed.
@@ -143,9 +115,10 @@ private slots:
     // server of the test's own; the recording of its sink must not be silence.
     void saysHouseAloud()
     {
-        if (UnderSanitizer)
-            QSKIP("The real speech service is checked in the normal build: under the sanitizers it gives no "
-                  "sound");
+#ifdef TRAINERS_SANITIZED
+        QSKIP(
+            "The real speech service is checked in the normal build: under the sanitizers it gives no sound");
+#endif
         QTemporaryDir dir;
         const QString run = dir.filePath("run"), socket = run + "/pulse.sock",
                       raw = dir.filePath("speech.raw");
