@@ -2,7 +2,6 @@
 #include "Form2.h"
 #include "Form3.h"
 #include "fixture.h"
-#include "pronunciation.h"
 #include "qtplatform.h"
 #include "session.h"
 
