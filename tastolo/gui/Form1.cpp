@@ -107,13 +107,13 @@ void Form1::buildControls()
     // The controls keep their places: the window is not resizable.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    const QFont tahoma = makeFont(QStringLiteral("Liberation Sans"), 9, false);
-    const QFont tahomaBold = makeFont(QStringLiteral("Liberation Sans"), 9.75, true);
+    const QFont helpFont = makeFont(QStringLiteral("Liberation Sans"), 9, false);
+    const QFont counterFont = makeFont(QStringLiteral("Liberation Sans"), 9.75, true);
 
     m_aiuT = new QLabel(client);
     m_aiuT->setObjectName(QStringLiteral("AiuT"));
     m_aiuT->setGeometry(Twips::rect(120, 960, 1890, 4935));
-    m_aiuT->setFont(tahoma);
+    m_aiuT->setFont(helpFont);
     m_aiuT->setWordWrap(true);
     m_aiuT->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_aiuT->setTextFormat(Qt::PlainText);
@@ -143,7 +143,7 @@ void Form1::buildControls()
 
     for (QLabel **label : { &m_label2, &m_label3 }) {
         *label = new QLabel(client);
-        (*label)->setFont(tahomaBold);
+        (*label)->setFont(counterFont);
         (*label)->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         QPalette palette = (*label)->palette();
         palette.setColor(QPalette::WindowText, Magenta);

@@ -248,6 +248,13 @@ private slots:
         QVERIFY(menu.salva());
         QCOMPARE(view.dialogues, 1);
         QCOMPARE(bytesOf(QStringLiteral("uno.txt")), QByteArray("due\r\n"));
+        // A write the disk refuses is told, and the text still counts as changed.
+        QVERIFY(QFile::remove(path(QStringLiteral("uno.txt")))
+            && QDir(dir.path()).mkdir(QStringLiteral("uno.txt")));
+        view.area = QStringLiteral("quattro");
+        QVERIFY(!menu.salva() && menu.isModified());
+        QCOMPARE(platform.shown.size(), 1);
+        view.area = QStringLiteral("due");
         menu.nuovo();
         QCOMPARE(menu.proposedName(), QStringLiteral("uno.txt"));
         view.area = QStringLiteral("tre");

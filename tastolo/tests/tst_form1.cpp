@@ -44,6 +44,12 @@ private slots:
         QVERIFY(!f->find<QAction>(QStringLiteral("menuFileSave"))->isEnabled());
         // The outer frame, not the client area, stands at 400, 400 twips.
         QCOMPARE(f->platform.frameMoves, QList<QPoint> { Twips::point(400, 400) });
+        // Shown again (restored from the task bar), it stays where the user put it.
+        f->window->hide();
+        f->window->show();
+        QCOMPARE(f->platform.frameMoves.size(), 1);
+        // The controls keep their places: the window cannot be resized.
+        QCOMPARE(f->window->minimumSize(), f->window->maximumSize());
     }
 
     // The page keys turn the help page whatever the shift state, and the
