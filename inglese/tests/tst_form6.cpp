@@ -6,6 +6,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 
 class TestForm6 : public QObject
@@ -26,13 +27,13 @@ private slots:
         QTest::addColumn<QString>("expected");
         const QString read
             = "2 h 06 min di esercizio, 66 parole, media 1007 punti|grafico|2 righe illeggibili ignorate";
-        row("no log", QByteArray(), 0, "", "nessuna sessione|Nessuna sessione registrata ancora||aperta");
+        row("no log", QByteArray(), 0, "", "nessuna sessione|Nessuna sessione registrata ancora||aperta|");
         row("current run", QByteArray(), 5, "",
-            "1 sessione, 20 min di esercizio, 5 parole, media 1020 punti|grafico||aperta");
+            "1 sessione, 20 min di esercizio, 5 parole, media 1020 punti|grafico||aperta|3=1 7=1");
         row("log and run", m_log, 5, "Escape",
             "4 sessioni, 2 h 26 min di esercizio, 71 parole, media 1010 punti|grafico|2 righe illeggibili "
-            "ignorate|chiusa");
-        row("Chiudi", m_log, 0, "Chiudi", "3 sessioni, " + read + "|chiusa");
+            "ignorate|chiusa|Tutte=1 1=1 3=3 7=1");
+        row("Chiudi", m_log, 0, "Chiudi", "3 sessioni, " + read + "|chiusa|Tutte=1 1=1 3=2");
         row("save", m_log, 0, "grafico", "grafico.png");
         row("save cancelled", m_log, 0, "*", "");
         row("save fails", m_log, 0, "manca/grafico.png",
@@ -51,6 +52,7 @@ private slots:
         s.startTime = QTime(8, 50, 2);
         s.doneCount = doneCount;
         s.points = 1020;
+        s.lessonState[3] = s.lessonState[7] = 2; // the lessons chosen for the run under way
         FakePlatform platform;
         Form6 window(s, platform);
         window.show();
@@ -62,8 +64,12 @@ private slots:
             QTest::mouseClick(control(&window, "Command2"), Qt::LeftButton);
         if (action.isEmpty() || action == u"Escape" || action == u"Chiudi") {
             const bool chart = control(&window, "Label4")->isHidden();
+            const auto *table = control<QTableWidget>(&window, "Lezioni");
+            QStringList lessons;
+            for (int row = 0; row < table->rowCount(); ++row)
+                lessons << table->item(row, 0)->text() + u'=' + table->item(row, 1)->text();
             got = QStringList { text("Label3").mid(11), chart ? "grafico" : text("Label4"), text("Label5"),
-                window.isVisible() ? "aperta" : "chiusa" }
+                window.isVisible() ? "aperta" : "chiusa", lessons.join(u' ') }
                       .join(u'|');
         } else {
             window.askImageFile
