@@ -73,7 +73,7 @@ private slots:
                 : window == "Form3"                  ? new Form3(session, platform)
                 : window == "Form4"                  ? static_cast<QWidget *>(new Form4(session, platform))
                 : window == "Form6"                  ? static_cast<QWidget *>(new Form6(session, platform))
-                                                     : new Form5(session, platform));
+                                                     : new Form5(session, platform, main.get()));
         if (state == "rules")
             static_cast<Form4 *>(w.get())->showRules();
         if (window == "Form5")
@@ -91,12 +91,21 @@ private slots:
         }
 
         const QImage shot = w->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+        // What a screen reader says of each control, kept beside the picture.
+        QList<std::pair<QString, QString>> nodes;
+        walk(QAccessible::queryAccessibleInterface(w.get()), QString(), nodes);
+        QByteArray names;
+        for (const auto &[where, said] : nodes)
+            names += (where + " = " + said + '\n').toUtf8();
         const QString name = QTest::currentDataTag();
         const QString reference = INGLESE_LOOKS_DIR "/" + name + ".png";
         if (qEnvironmentVariableIntValue("UPDATE_LOOKS")) {
-            QVERIFY(QDir().mkpath(INGLESE_LOOKS_DIR) && shot.save(reference));
+            QVERIFY(QDir().mkpath(INGLESE_LOOKS_DIR) && shot.save(reference)
+                && writeBytes(QString(reference).replace(".png", ".names.txt"), names));
             return;
         }
+        QCOMPARE(QString::fromUtf8(names),
+            QString::fromUtf8(readBytes(QString(reference).replace(".png", ".names.txt"))));
         const QImage expected = QImage(reference).convertToFormat(QImage::Format_ARGB32);
         QImage diff = shot;
         int wrong = 0;

@@ -145,19 +145,37 @@ private slots:
             QCOMPARE(drill.counterLine(), QStringLiteral("Già fatti =0 Critici =1"));
         }
     }
-    // Every message box is wide enough for its whole title.
-    void messageTitles()
+    // Every message box is wide enough for its whole title; Escape gives its most cautious answer.
+    void messageBoxes_data()
     {
+        QTest::addColumn<int>("buttons");
+        QTest::addColumn<int>("icon");
+        QTest::addColumn<int>("escape"); // the answer Escape gives
+        using B = Platform::Buttons;
+        using A = Platform::Answer;
+        row("Sinomini di:  house (nelle Lez. scelte)", int(B::Ok), int(QMessageBox::Information), int(A::Ok));
+        row("Rifare la Scelta...", int(B::OkCancel), int(QMessageBox::NoIcon), int(A::Cancel));
+        row("Salva Aggiornamenti", int(B::YesNo), int(QMessageBox::Critical), int(A::No));
+        row("Salvare gli aggiornamenti?", int(B::YesNoCancel), int(QMessageBox::NoIcon), int(A::Cancel));
+    }
+    void messageBoxes()
+    {
+        QFETCH(int, buttons);
+        QFETCH(int, icon);
+        const QString title = QTest::currentDataTag();
         QtPlatform platform;
-        for (const QString title : { "Sinomini di:  house (nelle Lez. scelte)", "Rifare la Scelta..." }) {
-            QTimer::singleShot(0, this, [&] {
-                auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-                QVERIFY(box);
-                box->accept();
-                QCOMPARE_GE(box->width(), box->fontMetrics().horizontalAdvance(title) + 60); // and buttons
-            });
-            platform.message(title, "x", Platform::Buttons::Ok, Platform::Icon::Information);
-        }
+        QTimer::singleShot(0, this, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            const int width = box->width(), shown = box->icon();
+            QTest::keyClick(box, Qt::Key_Escape);
+            QCOMPARE_GE(width, box->fontMetrics().horizontalAdvance(title) + 60); // and buttons
+            QCOMPARE(shown, icon);
+        });
+        const Platform::Icon given = icon == QMessageBox::Information ? Platform::Icon::Information
+            : icon == QMessageBox::Critical                           ? Platform::Icon::Stop
+                                                                      : Platform::Icon::None;
+        QTEST(int(platform.message(title, "x", Platform::Buttons(buttons), given)), "escape");
     }
 
     void reading_data()

@@ -93,21 +93,6 @@ struct Drilling
     QString text(const char *name) const { return control(w.get(), name)->property("text").toString(); }
 };
 
-// Every visible control a person reads or operates, with its accessible name.
-void walk(QAccessibleInterface *node, const QString &path, QList<std::pair<QString, QString>> &out)
-{
-    const QString name = node && node->object() ? node->object()->objectName() : QString();
-    if (!node || !node->isValid() || node->state().invisible || node->role() == QAccessible::ScrollBar
-        || name == "qt_scrollarea_viewport")
-        return;
-    const QString where = path + '/' + (name.isEmpty() ? QString::number(node->role()) : name);
-    const QAccessible::Role role = node->role();
-    if (!((role == QAccessible::Client && node->childCount() > 0) || role == QAccessible::Pane
-            || role == QAccessible::MenuBar || role == QAccessible::Separator))
-        out.append({ where, node->text(QAccessible::Name).trimmed() });
-    for (int i = 0; i < node->childCount(); ++i)
-        walk(node->child(i), where, out);
-}
 } // namespace
 
 class TestWindows : public QObject
