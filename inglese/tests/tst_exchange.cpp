@@ -2,6 +2,7 @@
 // file turns into in the fixed columns, what is refused, that an export reads
 // back the same, and that an import into the main window waits for the save.
 #include "Form1.h"
+#include "Form7.h"
 #include "fixture.h"
 #include "session.h"
 #include "vocabularyfile.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDirIterator>
+#include <QFileDialog>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -204,7 +206,7 @@ private slots:
         QVERIFY(writeBytes(dir.filePath("inglese.txt"), mine) && writeBytes(dir.filePath("words"), file));
         QVERIFY(form.Form_Load());
         const QString before = form.wordListText();
-        QTimer::singleShot(0, this, [button] {
+        QTimer::singleShot(0, &form, [button] {
             if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
                 dialog->findChild<QPushButton *>(button)->click();
         });
@@ -219,6 +221,54 @@ private slots:
         QVERIFY(added.isEmpty()
             || (form.menuSalva_Click()
                 && Vocabulary::decode(readBytes(dir.filePath("inglese.txt"))).endsWith(added + "\r\n")));
+    }
+
+    // The export from the main window: the dialogue's choices, the file's name, what is told.
+    void exportWords_data()
+    {
+        QTest::addColumn<QString>("clicks"); // in the dialogue, ending with Esporta or Annulla
+        QTest::addColumn<QString>("name"); // typed in the file dialogue
+        QTest::addColumn<QString>("told"); // how the message begins; %1 is the folder
+        QTest::addColumn<QByteArray>("written");
+        row("CSV, whole list", "Command1", "parole", "Parole scritte nel file %1/parole.csv: 2.",
+            QByteArray("\xEF\xBB\xBFlezione,critica,inglese,italiano\r\n1,,dog,cane\r\n3,,cat,gatto\r\n"));
+        row("TSV, lesson 3", "OptTsv OptScelte Ckles3 Command1", "gatti.tsv",
+            "Parole scritte nel file %1/gatti.tsv: 1.", QByteArray("cat\tgatto\tlezione3\n"));
+        row("no lesson ticked", "OptScelte Command1", "", "Nessuna parola da esportare", QByteArray());
+        row("folder not writable", "OptKvtml Command1", "/proc/parole",
+            "Non \u00e8 stato possibile scrivere il file /proc/", QByteArray());
+        row("cancelled", "Command2", "", "", QByteArray());
+    }
+    void exportWords()
+    {
+        QFETCH(QString, clicks);
+        QFETCH(QString, name);
+        QFETCH(QString, told);
+        QTemporaryDir dir;
+        FakePlatform platform;
+        WordTable words;
+        words.append(u" 1  ", u"dog", u"cane");
+        words.append(u" 3  ", u"cat", u"gatto");
+        const QString path = name.startsWith(u'/') ? name : dir.filePath(name);
+        QTimer user; // plays the user in each dialogue as it opens
+        connect(&user, &QTimer::timeout, this, [&] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (auto *files = qobject_cast<QFileDialog *>(modal)) {
+                files->selectFile(path);
+                static_cast<QDialog *>(files)->accept();
+            } else if (modal && modal->objectName() == "Form7") {
+                for (const QString &button : clicks.split(u' '))
+                    QMetaObject::invokeMethod(control(modal, button), "click");
+            }
+        });
+        user.start(10);
+        Form7::exportWords(nullptr, dir.path() + u'/', words, CriticalList(), platform);
+        QCOMPARE(platform.shown.size(), int(!told.isEmpty()));
+        const QString said = platform.shown.value(0).text;
+        QVERIFY2(
+            told.isEmpty() || said.startsWith(QString(told).replace("%1", dir.path())), qPrintable(said));
+        const QStringList files = QDir(dir.path()).entryList(QDir::Files);
+        QTEST(files.isEmpty() ? QByteArray() : readBytes(dir.filePath(files.first())), "written");
     }
 };
 

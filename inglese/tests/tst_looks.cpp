@@ -9,6 +9,7 @@
 #include "Form4.h"
 #include "Form5.h"
 #include "Form6.h"
+#include "Form7.h"
 #include "fixture.h"
 #include "session.h"
 #include "vocabularyfile.h"
@@ -38,7 +39,7 @@ private slots:
         QTest::addColumn<QString>("state");
         for (const char *tag : { "form0-splash", "form1-locked", "form1-editing", "form4-options",
                  "form4-rules", "form5-help", "form2-asking", "form2-answered", "form3-asking",
-                 "form3-answered", "form6-log", "form6-empty" })
+                 "form3-answered", "form6-log", "form6-empty", "form7-import", "form7-export" })
             row(tag, QString(tag).section('-', 0, 0).replace('f', 'F'), QString(tag).section('-', 1));
     }
     void looks()
@@ -73,7 +74,11 @@ private slots:
                 : window == "Form3"                  ? new Form3(session, platform)
                 : window == "Form4"                  ? static_cast<QWidget *>(new Form4(session, platform))
                 : window == "Form6"                  ? static_cast<QWidget *>(new Form6(session, platform))
-                                                     : new Form5(session, platform, main.get()));
+                : state == "import"
+                ? new Form7(Exchange::readTable("Lezione;Inglese;Italiano\r\n3;dog;cane\r\n;cat;gatto\r\n"))
+                : state == "export"
+                ? static_cast<QWidget *>(new Form7(std::array<bool, 21> { true, false, false, true }))
+                : new Form5(session, platform, main.get()));
         if (state == "rules")
             static_cast<Form4 *>(w.get())->showRules();
         if (window == "Form5")
