@@ -135,7 +135,6 @@ Form4::Form4(Session &session, Platform &platform, QWidget *parent)
         box->setObjectName(QStringLiteral("Ckles%1").arg(i));
         box->setAccessibleName(
             i == 0 ? QStringLiteral("Tutte le lezioni") : QStringLiteral("Lezione %1").arg(i));
-        box->setProperty("index", i);
         box->setGeometry(twRect(60, 330 + 250 * i, 735, 225));
         // clicked is sent for user presses only, by mouse or by keyboard.
         connect(box, &QCheckBox::clicked, this, [this, i](bool checked) {

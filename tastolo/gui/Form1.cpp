@@ -126,7 +126,6 @@ void Form1::buildControls()
     for (int element = 0; element < HelpPages::PageCount; ++element) {
         auto *picture = new QLabel(client);
         picture->setObjectName(QStringLiteral("Imm"));
-        picture->setProperty("index", element);
         picture->setPixmap(renderPicture(element, picture->devicePixelRatioF()));
         picture->resize(HelpPages::pictureSize(element));
         picture->hide();
