@@ -77,6 +77,7 @@ void Form7::buildImport(const QStringList &columns, bool tableFile)
         new QLabel(QStringLiteral("Le prime parole come saranno lette:"), this), QStringLiteral("Label1"));
     layout->addWidget(m_label1);
     m_anteprima = named(new QTableWidget(PreviewRows, 4, this), QStringLiteral("Anteprima"));
+    m_anteprima->setAccessibleName(QStringLiteral("Anteprima delle parole"));
     m_anteprima->setHorizontalHeaderLabels({ QStringLiteral("Lez."), QStringLiteral("Crit."),
         QStringLiteral("Inglese"), QStringLiteral("Italiano") });
     m_anteprima->setEditTriggers(QAbstractItemView::NoEditTriggers);

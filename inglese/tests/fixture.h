@@ -1,12 +1,10 @@
 #pragma once
 
 // What the vocabulary trainer's tests share: the scripted desktop, word lines,
-// whole-file reads and writes, table rows, the lookup of a control by name and
-// the names a screen reader gives the controls.
+// whole-file reads and writes, table rows, and the lookup of a control by name.
 
 #include "fakeplatform.h"
 
-#include <QAccessible>
 #include <QFile>
 #include <QTest>
 
@@ -64,20 +62,4 @@ inline QList<int> numbers(const char *column)
     for (const QString &n : text->split(u' ', Qt::SkipEmptyParts))
         out << n.toInt();
     return out;
-}
-
-// Every visible control a person reads or operates, with its accessible name.
-inline void walk(QAccessibleInterface *node, const QString &path, QList<std::pair<QString, QString>> &out)
-{
-    const QString name = node && node->object() ? node->object()->objectName() : QString();
-    if (!node || !node->isValid() || node->state().invisible || node->role() == QAccessible::ScrollBar
-        || name == "qt_scrollarea_viewport")
-        return;
-    const QString where = path + '/' + (name.isEmpty() ? QString::number(node->role()) : name);
-    const QAccessible::Role role = node->role();
-    if (!((role == QAccessible::Client && node->childCount() > 0) || role == QAccessible::Pane
-            || role == QAccessible::MenuBar || role == QAccessible::Separator))
-        out.append({ where, node->text(QAccessible::Name).trimmed() });
-    for (int i = 0; i < node->childCount(); ++i)
-        walk(node->child(i), where, out);
 }

@@ -478,40 +478,29 @@ private slots:
                     .contains(QStringLiteral("    1/%1/1 ").arg(978 + answer.size()).toLatin1()));
     }
 
-    // Every control a person reads or operates has a name for the screen
-    // reader; Tab walks each window top to bottom (the list lets go at Ctrl+Tab).
-    void screenReader_data()
+    // Tab walks each window top to bottom (the list lets go at Ctrl+Tab); the
+    // names a screen reader says are checked with the looks.
+    void tabOrder_data()
     {
         QTest::addColumn<S>("tabs"); // focus after each Tab, from the first control named
-        row("Form0", S {});
         row("Form1", S { "ListaVoci", "Command1", "Command2", "Command3", "ListaVoci" });
         row("Form2", S { "Textin", "Textit", "Command1", "Command3", "Textin" });
         row("Form3", S { "Textit", "Textin", "Command1", "Command3", "Textit" });
-        row("Form4", S {});
-        row("Form5", S {});
     }
-    void screenReader()
+    void tabOrder()
     {
         QFETCH(S, tabs);
         const QString window = QTest::currentDataTag();
         Session session;
         FakePlatform platform;
-        std::unique_ptr<QWidget> w(window == "Form0" ? new Form0(session, platform)
-                : window == "Form1"                  ? new Form1(session, platform)
-                : window == "Form2"                  ? new Form2(session, platform)
-                : window == "Form3"                  ? new Form3(session, platform)
-                : window == "Form4"                  ? static_cast<QWidget *>(new Form4(session, platform))
-                                                     : new Form5(session, platform));
+        std::unique_ptr<QWidget> w(window == "Form1" ? static_cast<QWidget *>(new Form1(session, platform))
+                : window == "Form2"                  ? static_cast<QWidget *>(new Form2(session, platform))
+                                                     : new Form3(session, platform));
         w->setAttribute(Qt::WA_DeleteOnClose, false);
         w->show();
         QApplication::setActiveWindow(w.get());
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
-        QList<std::pair<QString, QString>> nodes;
-        walk(QAccessible::queryAccessibleInterface(w.get()), QString(), nodes);
-        for (const auto &[where, name] : nodes)
-            QVERIFY2(!name.isEmpty(), qPrintable(where + " has no name"));
-        if (!tabs.isEmpty())
-            control(w.get(), tabs.first())->setFocus();
+        control(w.get(), tabs.first())->setFocus();
         S walked = tabs.mid(0, 1);
         for (int i = 1; i < tabs.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab,
