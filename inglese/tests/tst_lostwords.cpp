@@ -1,4 +1,5 @@
 #include "Form1.h"
+#include "Form5.h"
 #include "fixture.h"
 #include "helptext.h"
 #include "mainrules.h"
@@ -240,9 +241,13 @@ private slots:
         QVERIFY(!written && readBytes(path("inglelog")) == old);
     }
 
-    // No instructions file stalls the help window; the shipped one puts the critical marks right.
+    // No instructions file stalls the help window, and none missing opens it empty; the shipped
+    // one puts the critical marks right.
     void help()
     {
+        m_session->dataFolder = m_dir->path() + u'/';
+        QVERIFY(!Form5(*m_session, m_platform).load());
+        QCOMPARE(m_platform.shown.value(0).text, "File AIUTO.TXT non trovato");
         const QStringList lines = helpLines(QByteArray(10'000'000, 'x') + "\r\nfine\r\n");
         QVERIFY(lines.size() == 2 && lines.first().size() <= 1000 && lines.last() == "fine");
         QVERIFY(helpLines(QByteArray("x\r\n").repeated(1'000'000)).size() <= 10000);
