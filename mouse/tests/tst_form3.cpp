@@ -90,7 +90,6 @@ private slots:
     void states()
     {
         QFETCH(QString, script);
-        QFETCH(QString, window);
         w.form->setContextMenuPolicy(Qt::CustomContextMenu);
         QSignalSpy menus(w.form.get(), &QWidget::customContextMenuRequested);
         int restarts = 0, stoppedHelps = 0;
@@ -121,7 +120,7 @@ private slots:
                     word[0] == u'S' ? Qt::ShiftModifier : Qt::NoModifier);
             }
         }
-        QCOMPARE(describe(), window);
+        QTEST(describe(), "window");
         QCOMPARE(stoppedHelps, script.count("F1"));
         QCOMPARE(w.platform.shown.count("MOUSE TEST - Istruzioni"), script.count("F1"));
         QCOMPARE(w.clock->interval(), 1000);
