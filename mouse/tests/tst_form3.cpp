@@ -36,9 +36,7 @@ class TestForm3 : public QObject
 private slots:
     void init()
     {
-        const QString missing = w.open();
-        QVERIFY2(missing.isEmpty(), qPrintable(QStringLiteral("no control named ") + missing));
-        QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
+        QCOMPARE(w.open(), QString()); // the name of a control the window lacks
     }
 
     void states_data()
