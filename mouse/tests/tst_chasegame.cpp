@@ -9,10 +9,9 @@ class TestChaseGame : public QObject
     Q_OBJECT
 
 private slots:
-    // A hit draws top, left and kind in this order. Every whole twip from one
-    // margin to the other is a place to land (for a room of screen minus
-    // window); in whole pixels the window keeps at least 200 twips from each
-    // edge of the screen that shows it.
+    // A hit draws top, left and kind in this order. Every whole twip from one margin to the other is a place
+    // to land (for a room of screen minus window); in whole pixels the window keeps at least 200 twips from
+    // each edge of the screen that shows it.
     void hit_data()
     {
         QTest::addColumn<int>("room");

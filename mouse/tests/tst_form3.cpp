@@ -78,13 +78,11 @@ private slots:
         row("pink: right double click scores once", "via hr RR:d", "running 0 2 (2) blue 2 sx f0");
     }
 
-    // Plays the script: "via", "pausa", "t3" (three seconds ticks), "a3" (three
-    // animation ticks), "h20" (twenty hits that ask next for a left click),
-    // "hd"/"hr" (a hit that asks next for a double or right click), a gesture
-    // on the cat (GameWindow::play), "F2", "F1", "S-F1>Command3" (with Shift,
-    // PAUSA focused). Every F1 shows the instructions with the game stopped; a
-    // hit never restarts the second under way, or quick hits would hold the
-    // clock back; no menu request gets past the cat to the window.
+    // Plays the script: "via", "pausa", "t3" (three seconds ticks), "a3" (three animation ticks), "h20"
+    // (twenty hits that ask next for a left click), "hd"/"hr" (a hit that asks next for a double or right
+    // click), a gesture on the cat (GameWindow::play), "F2", "F1", "S-F1>Command3" (with Shift, PAUSA
+    // focused). Every F1 shows the instructions with the game stopped; a hit never restarts the second under
+    // way, or quick hits would hold the clock back; no menu request gets past the cat to the window.
     void states()
     {
         QFETCH(QString, script);

@@ -27,9 +27,8 @@ template<class T> T *control(QObject *root, const QString &name)
     return standIn;
 }
 
-// The exercise window over a scripted desktop whose folders are an empty
-// temporary folder. Each file dialogue to come runs the steps given to
-// expectDialogue(); one still open after them is cancelled and counted.
+// The exercise window over a scripted desktop whose folders are an empty temporary folder. Each file dialogue
+// to come runs the steps given to expectDialogue(); one still open after them is cancelled and counted.
 struct WindowFixture
 {
     using Step = std::function<void(Form3 &)>;

@@ -86,8 +86,7 @@ private slots:
         view.menu = &menu;
     }
 
-    // Line breaks as written, characters a file cannot hold, runs too long
-    // to wrap at words.
+    // Line breaks as written, characters a file cannot hold, runs too long to wrap at words.
     void textRules_data()
     {
         QTest::addColumn<TextRow>("row");
@@ -114,9 +113,8 @@ private slots:
         QCOMPARE(TextFile::hasLongRun(row.text), row.longRun);
     }
 
-    // How a text is cut and gathered into the area's paragraphs (here with
-    // runs of 3, lines of 5, groups of 3 characters); the cuts are listed so
-    // that they are left out again when the text is saved.
+    // How a text is cut and gathered into the area's paragraphs (here with runs of 3, lines of 5, groups of 3
+    // characters); the cuts are listed so that they are left out again when the text is saved.
     void displayLines_data()
     {
         QTest::addColumn<QString>("text");
@@ -140,10 +138,9 @@ private slots:
         QTEST(lines.joined, "joined");
     }
 
-    // A menu entry with `typed` in the area ("lettera" is the text last put
-    // in); the question is answered Yes, No or Cancel (Escape, the box's close
-    // control); the dialogues take `steps`. Only "No" or a written file gives
-    // a typed text up.
+    // A menu entry with `typed` in the area ("lettera" is the text last put in); the question is answered
+    // Yes, No or Cancel (Escape, the box's close control); the dialogues take `steps`. Only "No" or a written
+    // file gives a typed text up.
     void questions_data()
     {
         QTest::addColumn<MenuRow>("row");
@@ -262,8 +259,7 @@ private slots:
         QVERIFY(menu.isModified());
     }
 
-    // The folder the file dialogue opens on: one deleted while the program
-    // ran is never used.
+    // The folder the file dialogue opens on: one deleted while the program ran is never used.
     void openingFolder_data()
     {
         QTest::addColumn<QStringList>("row"); // remembered, current, shown

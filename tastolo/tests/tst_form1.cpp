@@ -63,9 +63,8 @@ private slots:
             QStringLiteral("Pagina di aiuto 14 su 14"));
     }
 
-    // Every way of breaking a line ends up as CR LF in the text as saved. A
-    // run without blanks too long to wrap at words quickly wraps anywhere,
-    // opened or pasted; another text put in wraps at words again.
+    // Every way of breaking a line ends up as CR LF in the text as saved. A run without blanks too long to
+    // wrap at words quickly wraps anywhere, opened or pasted; another text put in wraps at words again.
     void editingArea()
     {
         f->window->setEditorText(QStringLiteral("ab"));
@@ -80,8 +79,7 @@ private slots:
         QCOMPARE(htext->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
         htext->insertPlainText(run);
         QCOMPARE(htext->wordWrapMode(), QTextOption::WrapAnywhere);
-        // A large text, its lines gathered into fewer paragraphs, is saved
-        // as it came.
+        // A large text, its lines gathered into fewer paragraphs, is saved as it came.
         const QString large = QStringLiteral("riga di prova\r\n").repeated(80000);
         f->window->setEditorText(large);
         QCOMPARE(f->window->editorText(), large);
@@ -177,10 +175,9 @@ private slots:
             "answer");
     }
 
-    // The folder last used was deleted: the dialogue shows the home folder
-    // and says so. It lists the .txt files whatever the case of the
-    // extension; a click names the file, which cannot be typed, and moves
-    // the focus to "OK", which opens it from the folder shown.
+    // The folder last used was deleted: the dialogue shows the home folder and says so. It lists the .txt
+    // files whatever the case of the extension; a click names the file, which cannot be typed, and moves the
+    // focus to "OK", which opens it from the folder shown.
     void openFromHomeWhenTheFolderIsGone()
     {
         f->platform.folder = f->path(QStringLiteral("via"));

@@ -6,9 +6,8 @@
 
 #include <algorithm>
 
-// What the windows look like, compared pixel by pixel with the pictures in
-// tests/looks/. A mismatch writes <row>.actual.png and <row>.diff.png into
-// the working folder; UPDATE_LOOKS=1 writes the references instead.
+// What the windows look like, compared pixel by pixel with the pictures in tests/looks/. A mismatch writes
+// <row>.actual.png and <row>.diff.png into the working folder; UPDATE_LOOKS=1 writes the references instead.
 class TestLooks : public QObject
 {
     Q_OBJECT
