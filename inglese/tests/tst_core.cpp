@@ -97,8 +97,7 @@ private slots:
         row("short last line with CR LF is kept", "12 xyz\r\nab\r\n", "", "12 xyz\r\nab\r\n");
         row("comments anywhere, one hash is a word", "## top\r\n1 a\r\n## mid\r\n# x\r\n## end\r\n",
             "## top\r\n## mid\r\n## end\r\n", "1 a\r\n# x\r\n");
-        row("empty lines dropped, lone LF kept", "\r\n1 a\nb\r\n\r\n\r\n2 b\r\n\r\n", "",
-            "1 a\nb\r\n2 b\r\n");
+        row("empty lines go, lone LF kept", "\r\n1 a\nb\r\n\r\n\r\n2 b\r\n\r\n", "", "1 a\nb\r\n2 b\r\n");
     }
     void firstStage()
     {
@@ -260,8 +259,7 @@ private slots:
         row("forward, Cancel at the end", five, 2, "1", "", "", "c", "0 2 4 cancel", "W");
         row("backward from the last word", five, 3, "1", "", "", "o", "4 2 0 4", "W");
         row("backward, Cancel at the start", five, 3, "1", "", "", "c", "4 2 0 cancel", "W");
-        row("random: position from the draw", "1|1|1|1|1", 1, "0", "", "0.25 0.75 0.99 0 0.3", "",
-            "1 3 4 0 1", "");
+        row("random: drawn positions", "1|1|1|1|1", 1, "0", "", "0.25 0.75 0.99 0 0.3", "", "1 3 4 0 1", "");
         row("random never repeats the last word", "01|02", 1, "0", "", "0 0.9 0.9 0.2", "", "1 0 1 0", "");
         row("random, stuck generator", "01|02", 1, "0", "", "", "", "1 0 1", "");
         row("random over one word", five, 1, "3", "", "0.5 0.1", "", "3 3", "");
@@ -336,8 +334,7 @@ private slots:
         S many { "x" };
         for (int i = 1; i <= 30; ++i)
             many << QStringLiteral("w%1").arg(i);
-        row("twenty at most", "x (" + many.mid(1).join(", ") + ")", many.mid(0, Answers::MaxEntries), "x",
-            "x");
+        row("20 at most", "x (" + many.mid(1).join(", ") + ")", many.mid(0, Answers::MaxEntries), "x", "x");
     }
     void splitAlternatives()
     {
@@ -371,8 +368,7 @@ private slots:
             "\r(Lez.8)   bright = chiaro\r(Lez.9)   clear = chiaro");
         row("from Italian: bracket in key", true, 3, L { 3, 4 }, S { "run", "verb", "run" }, "correre [v.]",
             "(Lez.5)   run (verb) = correre [v.]");
-        row("prompt opening a bracket", false, 8, L { 8 }, S { "andare" }, "(to) go",
-            "\r(Lez.1)   (to) go = andare");
+        row("(to) go prompt", false, 8, L { 8 }, S { "andare" }, "(to) go", "\r(Lez.1)   (to) go = andare");
     }
     void collect()
     {

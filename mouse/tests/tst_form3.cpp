@@ -61,8 +61,7 @@ private slots:
         row("the clock stops at 32767", "via t32770 h20 t1", "stopped 32767 20 plain grey sx f0");
         row("F1 when ready starts", "F1>Command2 t1", "running 1 0 plain yellow sx f0");
         row("Shift F1 goes on running", "via t7 h2 S-F1>Command3 t1", "running 8 2 (2) yellow sx f0");
-        row("F1 after the end goes on from the result", "via t7 h20 t1 F1 t1",
-            "running 9 0 plain grey sx f0");
+        row("F1 after the end goes on from the score", "via t7 h20 t1 F1 t1", "running 9 0 plain grey sx f0");
         // Each kind of click on the cat; ":d" etc. is what the hits after it
         // ask for, so that a gesture taken for two clicks would score twice.
         row("yellow: left click", "via L", "running 0 1 (1) yellow sx f0");

@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -64,10 +63,6 @@ struct WindowFixture
                 dialogue->reject();
             }
         });
-    }
-    static Step typeName(const QString &name)
-    {
-        return [name](Form3 &d) { control<QLineEdit>(&d, QStringLiteral("Text1"))->setText(name); };
     }
     static Step press(const QString &button)
     {

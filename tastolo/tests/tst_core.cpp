@@ -94,14 +94,12 @@ private slots:
         QTest::newRow("LF") << TextRow { "a\nb\n", "a\r\nb\r\n" };
         QTest::newRow("lone CR, CR before CR LF") << TextRow { "a\rb\r\r\n", "a\r\nb\r\n\r\n" };
         QTest::newRow("LF CR") << TextRow { "a\n\rb", "a\r\n\r\nb" };
-        QTest::newRow("line, paragraph separator")
-            << TextRow { "a\u2028b\u2029", "a\r\nb\r\n", "\u2028\u2029" };
+        QTest::newRow("U+2028, U+2029") << TextRow { "a\u2028b\u2029", "a\r\nb\r\n", "\u2028\u2029" };
         QTest::newRow("Italian, € and §") << TextRow { "più € § °", "più € § °" };
         QTest::newRow("Polish, each once") << TextRow { "ŁódźŁ", "ŁódźŁ", "Łź" };
         QTest::newRow("emoji") << TextRow { "ciao 😀", "ciao 😀", "😀" };
         QTest::newRow("longest run wrapped at words") << TextRow { run + " " + run, run + " " + run };
-        QTest::newRow("one more after a break")
-            << TextRow { "a\n" + run + "x", "a\r\n" + run + "x", "", true };
+        QTest::newRow("too long after a LF") << TextRow { "a\n" + run + "x", "a\r\n" + run + "x", "", true };
     }
     void textRules()
     {
@@ -123,11 +121,9 @@ private slots:
         QTest::addColumn<QList<int>>("joined");
         QTest::newRow("short words") << "ab cd" << qsizetype(0) << "ab cd" << QList<int> {};
         QTest::newRow("run") << "a\r\nbcdefg" << qsizetype(0) << "a\nbcd\nefg" << QList<int> { 2 };
-        QTest::newRow("long line at a word")
-            << "ab c de f" << qsizetype(0) << "ab c \nde f" << QList<int> { 1 };
+        QTest::newRow("cut at a word") << "ab c de f" << qsizetype(0) << "ab c \nde f" << QList<int> { 1 };
         QTest::newRow("pair never parted") << "ab😀c" << qsizetype(0) << "ab😀\nc" << QList<int> { 1 };
-        QTest::newRow("lines gathered")
-            << "a\nb\nc\nd" << qsizetype(3) << "a\u2028b\nc\u2028d" << QList<int> {};
+        QTest::newRow("gathered") << "a\nb\nc\nd" << qsizetype(3) << "a\u2028b\nc\u2028d" << QList<int> {};
     }
     void displayLines()
     {

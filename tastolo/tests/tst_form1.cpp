@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 
@@ -98,13 +99,11 @@ private slots:
         const QString b = QStringLiteral("\r\nb");
         const int enter = Qt::Key_Return;
         const int back = Qt::Key_Backspace;
+        const auto broken = [&](int first, int second) { return a + x(first) + "\r\n" + x(second) + b; };
         QTest::newRow("opened") << -1 << 0 << QList<int> {} << a + x(2500) + b;
-        QTest::newRow("Enter in the first piece")
-            << 502 << 503 << QList { enter } << a + x(500) + "\r\n" + x(2000) + b;
-        QTest::newRow("Enter at a piece's start")
-            << 1003 << 1003 << QList { enter } << a + x(1000) + "\r\n" + x(1500) + b;
-        QTest::newRow("Enter in the second piece")
-            << 1503 << 1503 << QList { enter } << a + x(1500) + "\r\n" + x(1000) + b;
+        QTest::newRow("Enter in the first piece") << 502 << 503 << QList { enter } << broken(500, 2000);
+        QTest::newRow("Enter at a piece's start") << 1003 << 1003 << QList { enter } << broken(1000, 1500);
+        QTest::newRow("Enter in the second piece") << 1503 << 1503 << QList { enter } << broken(1500, 1000);
         QTest::newRow("Enter and Backspace") << 1503 << 1503 << QList { enter, back } << a + x(2500) + b;
         QTest::newRow("Backspace at a piece's start") << 1003 << 1003 << QList { back } << a + x(2499) + b;
         QTest::newRow("Delete at a piece's end")
