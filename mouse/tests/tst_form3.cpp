@@ -46,7 +46,6 @@ private slots:
         const auto row = [](const char *name, const char *script, const char *window) {
             QTest::newRow(name) << QString(script) << QString(window);
         };
-        row("start-up", "", "stopped 0  plain yellow - f0");
         row("the cat and F2 do nothing before VIA", "L LL F2", "stopped 0  plain yellow - f0");
         row("VIA asks for a left click", "via", "running 0 0 plain yellow sx f0");
         row("the cat runs round", "via a5", "running 0 0 plain yellow sx f1");
