@@ -42,8 +42,7 @@ struct WindowFixture
     {
         // The same rendering on every machine: Debian's Liberation fonts.
         QApplication::setFont(QFont(QStringLiteral("Liberation Sans"), 9));
-        // The insertion point is drawn steadily, not blinking.
-        QApplication::setCursorFlashTime(0);
+        QApplication::setCursorFlashTime(0); // the insertion point drawn steadily, not blinking
         platform.folder = platform.home = dir.path();
         window = std::make_unique<Form1>(platform);
     }

@@ -18,8 +18,7 @@ struct MenuRow
     QStringList steps;
     QString area;
     bool written = false, closes = false;
-    // Failures the user is told of in a message box.
-    int told = 0;
+    int told = 0; // failures the user is told of in a message box
 };
 Q_DECLARE_METATYPE(TextRow)
 Q_DECLARE_METATYPE(MenuRow)

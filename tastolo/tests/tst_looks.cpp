@@ -12,8 +12,7 @@ class TestLooks : public QObject
 {
     Q_OBJECT
 
-    // Each channel may differ this much before a pixel counts as changed.
-    static constexpr int Tolerance = 16;
+    static constexpr int Tolerance = 16; // how far a channel may differ in a pixel that matches
 
     static void compare(const QString &row, const QImage &actual)
     {
