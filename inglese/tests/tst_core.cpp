@@ -166,10 +166,6 @@ private slots:
         text.chop(8);
         words.clear();
         QVERIFY(parseWordList(text, words, memoc, 9, platform));
-        QVERIFY(!Vocabulary::checkBeforeSave(text + "1   bad (\r\n")); // left out by the bracket rule: no row
-        const SaveProblem problem = Vocabulary::checkBeforeSave(text + "2   y\r\n");
-        QCOMPARE(problem.kind, SaveProblem::TooManyRows);
-        QCOMPARE(problem.lineNumber, WordTable::MaxRows + 1);
     }
 
     // A save never writes what the next start-up would refuse; the first faulty line is named.
@@ -188,6 +184,9 @@ private slots:
         row("outside the code page", good + wordLine("2", "", "Krak\u00f3w", "Cracovia \u0101") + CrLf,
             int(SaveProblem::BadCharacter), 2);
         row("first fault counts", "ab" + CrLf + "## \u4e00" + CrLf, int(SaveProblem::BadLesson), 1);
+        const QString full = QStringLiteral("1    x\r\n").repeated(WordTable::MaxRows);
+        row("one row too many", full + "2   y" + CrLf, int(SaveProblem::TooManyRows), WordTable::MaxRows + 1);
+        row("bracket fault left out, no row", full + "1   bad (" + CrLf, int(SaveProblem::None), 0);
     }
     void checkBeforeSave()
     {
