@@ -4,9 +4,8 @@
 
 #include <QTemporaryDir>
 
-// The exit log read back for the results window: every line the program
-// writes (or older runs wrote in other date formats) becomes a run, and
-// nothing else does.
+// The exit log read back for the results window: every line the program writes (or older runs wrote in other
+// date formats) becomes a run, and nothing else does.
 class TestSessionLog : public QObject
 {
     Q_OBJECT

@@ -9,9 +9,8 @@
 
 #include <functional>
 
-// A scripted desktop: random numbers from a queue, then from the game's own
-// source; message titles recorded, `whileShown` run while a box is up; a
-// window frame that moveWindow() moves and records.
+// A scripted desktop: random numbers from a queue, then from the game's own source; message titles recorded,
+// `whileShown` run while a box is up; a window frame that moveWindow() moves and records.
 class FakePlatform : public Platform
 {
 public:

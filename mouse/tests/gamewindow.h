@@ -23,7 +23,7 @@ struct GameWindow : QObject
     QTimer *clock, *animation;
     bool ticking = false;
 
-    // Opens a fresh window; returns the name of a control it lacks, else nothing.
+    // Opens and shows a fresh window; returns the name of a control it lacks, else nothing.
     QString open()
     {
         platform = FakePlatform();
@@ -40,7 +40,7 @@ struct GameWindow : QObject
         for (QTimer *timer : { clock, animation })
             if (timer)
                 timer->installEventFilter(this);
-        return missing;
+        return QTest::qWaitForWindowExposed(form.get()) ? missing : QStringLiteral("(not shown)");
     }
     // The timers fire only when tick() makes them fire, as the event loop
     // would: only a running timer, and only into what it is connected to.

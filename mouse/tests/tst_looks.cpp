@@ -28,9 +28,7 @@ private slots:
         QApplication::setStyle(QStringLiteral("Fusion"));
         QApplication::setFont(QFont(QStringLiteral("Liberation Mono"), 11));
         GameWindow w;
-        const QString missing = w.open();
-        QVERIFY2(missing.isEmpty(), qPrintable(QStringLiteral("no control named ") + missing));
-        QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
+        QCOMPARE(w.open(), QString()); // the name of a control the window lacks
         if (!script.isNull())
             QTest::mouseClick(w.via, Qt::LeftButton), w.tick(w.clock), w.tick(w.animation);
         for (QChar step : script)

@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -27,9 +26,8 @@ template<class T> T *control(QObject *root, const QString &name)
     return standIn;
 }
 
-// The exercise window over a scripted desktop whose folders are an empty
-// temporary folder. Each file dialogue to come runs the steps given to
-// expectDialogue(); one still open after them is cancelled and counted.
+// The exercise window over a scripted desktop whose folders are an empty temporary folder. Each file dialogue
+// to come runs the steps given to expectDialogue(); one still open after them is cancelled and counted.
 struct WindowFixture
 {
     using Step = std::function<void(Form3 &)>;
@@ -44,8 +42,7 @@ struct WindowFixture
     {
         // The same rendering on every machine: Debian's Liberation fonts.
         QApplication::setFont(QFont(QStringLiteral("Liberation Sans"), 9));
-        // The insertion point is drawn steadily, not blinking.
-        QApplication::setCursorFlashTime(0);
+        QApplication::setCursorFlashTime(0); // the insertion point drawn steadily, not blinking
         platform.folder = platform.home = dir.path();
         window = std::make_unique<Form1>(platform);
     }
@@ -65,10 +62,6 @@ struct WindowFixture
                 dialogue->reject();
             }
         });
-    }
-    static Step typeName(const QString &name)
-    {
-        return [name](Form3 &d) { control<QLineEdit>(&d, QStringLiteral("Text1"))->setText(name); };
     }
     static Step press(const QString &button)
     {

@@ -6,15 +6,13 @@
 
 #include <algorithm>
 
-// What the windows look like, compared pixel by pixel with the pictures in
-// tests/looks/. A mismatch writes <row>.actual.png and <row>.diff.png into
-// the working folder; UPDATE_LOOKS=1 writes the references instead.
+// What the windows look like, compared pixel by pixel with the pictures in tests/looks/. A mismatch writes
+// <row>.actual.png and <row>.diff.png into the working folder; UPDATE_LOOKS=1 writes the references instead.
 class TestLooks : public QObject
 {
     Q_OBJECT
 
-    // Each channel may differ this much before a pixel counts as changed.
-    static constexpr int Tolerance = 16;
+    static constexpr int Tolerance = 16; // how far a channel may differ in a pixel that matches
 
     static void compare(const QString &row, const QImage &actual)
     {
