@@ -280,6 +280,11 @@ QString Form7::importFile(QWidget *parent, const QString &path, int existingRows
     return lines.text;
 }
 
+std::function<QString(QWidget *, const QString &, const QString &)> Form7::askExportFile
+    = [](QWidget *parent, const QString &suggested, const QString &filter) {
+          return QFileDialog::getSaveFileName(parent, Exchange::ExportTitle, suggested, filter);
+      };
+
 void Form7::exportWords(QWidget *parent, const QString &folder, const WordTable &words,
     const CriticalList &memoc, Platform &platform)
 {
@@ -302,8 +307,8 @@ void Form7::exportWords(QWidget *parent, const QString &folder, const WordTable 
     const QString suffix = format == Exchange::Format::Csv ? QStringLiteral("csv")
         : format == Exchange::Format::Tsv                  ? QStringLiteral("tsv")
                                                            : QStringLiteral("kvtml");
-    QString path = QFileDialog::getSaveFileName(parent, Exchange::ExportTitle,
-        folder + QStringLiteral("vocaboli.") + suffix, QStringLiteral("*.") + suffix);
+    QString path
+        = askExportFile(parent, folder + QStringLiteral("vocaboli.") + suffix, QStringLiteral("*.") + suffix);
     if (path.isEmpty())
         return;
     if (QFileInfo(path).suffix().isEmpty())

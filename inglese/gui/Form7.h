@@ -5,6 +5,7 @@
 #include <QDialog>
 
 #include <array>
+#include <functional>
 #include <optional>
 
 class CriticalList;
@@ -46,6 +47,10 @@ public:
     // Reads the file and runs this dialogue: the word lines to append (empty
     // when nothing is to be added), after one message about what went in.
     static QString importFile(QWidget *parent, const QString &path, int existingRows, Platform &platform);
+    // The file dialogue of the export: the file chosen (suggested, with only
+    // files matching the filter shown), or empty. Tests put their own answer.
+    static std::function<QString(QWidget *parent, const QString &suggested, const QString &filter)>
+        askExportFile;
     // The whole export: this dialogue, file dialogue, atomic write.
     static void exportWords(QWidget *parent, const QString &folder, const WordTable &words,
         const CriticalList &memoc, Platform &platform);
