@@ -38,6 +38,17 @@ private slots:
         const QImage actual = w.form->grab().toImage().convertToFormat(QImage::Format_RGB32);
         if (qEnvironmentVariableIntValue("UPDATE_LOOKS") == 1)
             QVERIFY2(actual.save(reference), qPrintable(reference));
+        // What a screen reader is told of each control, kept beside the picture.
+        QString names;
+        for (const QWidget *c : w.form->findChildren<QWidget *>())
+            names
+                += c->objectName() + " = " + c->accessibleName() + " | " + c->accessibleDescription() + '\n';
+        QFile namesFile(MOUSE_LOOKS_DIR "/" + name + ".names.txt");
+        if (qEnvironmentVariableIntValue("UPDATE_LOOKS") == 1)
+            QVERIFY(namesFile.open(QIODevice::WriteOnly) && namesFile.write(names.toUtf8()) >= 0);
+        namesFile.close();
+        QVERIFY(namesFile.open(QIODevice::ReadOnly));
+        QCOMPARE(names, QString::fromUtf8(namesFile.readAll()));
         const QImage expected = QImage(reference).convertToFormat(QImage::Format_RGB32);
         QVERIFY2(actual.size() == expected.size(), qPrintable(reference + " has another size or is missing"));
         // A pixel matches when no colour channel is more than 16 off.

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 
 // The exercise window and its file dialogue driven through QTest with
@@ -49,6 +50,16 @@ private slots:
         QCOMPARE(f->platform.frameMoves.size(), 1);
         // The controls keep their places: the window cannot be resized.
         QCOMPARE(f->window->minimumSize(), f->window->maximumSize());
+        // After a File menu entry the typing goes on in the editing area.
+        htext->clearFocus();
+        f->find<QMenu>(QStringLiteral("menuFile"))->actions().first()->trigger();
+        QCOMPARE(f->window->focusWidget(), htext);
+        // The real platform layer moves the current folder, and says when it cannot.
+        QtPlatform platform;
+        const QString before = QDir::currentPath();
+        QVERIFY(platform.setCurrentFolder(f->dir.path()) && !platform.setCurrentFolder(f->path("via")));
+        QCOMPARE(platform.currentFolder(), QDir::toNativeSeparators(f->dir.path()));
+        QDir::setCurrent(before);
     }
 
     // The page keys turn the help page whatever the shift state, and the
@@ -62,6 +73,9 @@ private slots:
         QTest::keyClick(htext, Qt::Key_PageUp);
         QCOMPARE(f->find<QLabel>(QStringLiteral("Label2"))->accessibleName(),
             QStringLiteral("Pagina di aiuto 14 su 14"));
+        for (const Qt::Key key : { Qt::Key_PageDown, Qt::Key_PageDown, Qt::Key_PageDown, Qt::Key_PageUp })
+            QTest::keyClick(htext, key);
+        QCOMPARE(f->window->state().Stato, 0); // from page 2 back to page 1
     }
 
     // Every way of breaking a line ends up as CR LF in the text as saved. A run without blanks too long to

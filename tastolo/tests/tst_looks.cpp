@@ -14,13 +14,25 @@ class TestLooks : public QObject
 
     static constexpr int Tolerance = 16; // how far a channel may differ in a pixel that matches
 
-    static void compare(const QString &row, const QImage &actual)
+    static void compare(const QString &row, QWidget &window)
     {
+        const QImage actual = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        // What a screen reader is told of each control, kept beside the picture.
+        QString names;
+        for (const QWidget *c : window.findChildren<QWidget *>()) {
+            if (!c->objectName().isEmpty() && !c->objectName().startsWith(QLatin1String("qt_")))
+                names += c->objectName() + " = " + c->accessibleName() + " | " + c->accessibleDescription()
+                    + '\n';
+        }
         const QString reference = QStringLiteral(TASTOLO_LOOKS_DIR "/%1.png").arg(row);
+        QFile namesFile(QString(reference).replace(QLatin1String(".png"), QLatin1String(".names.txt")));
         if (qEnvironmentVariableIntValue("UPDATE_LOOKS") == 1) {
-            QVERIFY(actual.save(reference));
+            QVERIFY(actual.save(reference) && namesFile.open(QIODevice::WriteOnly)
+                && namesFile.write(names.toUtf8()) >= 0);
             return;
         }
+        QVERIFY(namesFile.open(QIODevice::ReadOnly));
+        QCOMPARE(names, QString::fromUtf8(namesFile.readAll()));
         const QImage expected = QImage(reference).convertToFormat(QImage::Format_RGB32);
         QCOMPARE(actual.size(), expected.size());
         QImage diff(actual.size(), QImage::Format_RGB32);
@@ -66,8 +78,7 @@ private slots:
         for (int i = 0; i < pageDowns; ++i)
             QTest::keyClick(htext, Qt::Key_PageDown);
         if (pageDowns >= 0) {
-            compare(
-                QTest::currentDataTag(), f.window->grab().toImage().convertToFormat(QImage::Format_RGB32));
+            compare(QTest::currentDataTag(), *f.window);
             return;
         }
         // A folder of the same name on every machine, holding two letters.
@@ -77,13 +88,10 @@ private slots:
         for (const char *name : { "nonna.txt", "zio.txt" })
             QFile(QDir(folder).filePath(QLatin1String(name))).open(QIODevice::WriteOnly);
         f.platform.folder = folder;
-        QImage shot;
-        f.expectDialogue(
-            { [&shot](Form3 &d) { shot = d.grab().toImage().convertToFormat(QImage::Format_RGB32); },
-                WindowFixture::press(QStringLiteral("Command2")) });
+        f.expectDialogue({ [](Form3 &d) { compare(QTest::currentDataTag(), d); },
+            WindowFixture::press(QStringLiteral("Command2")) });
         f.find<QAction>(QStringLiteral("menuFileSaveAs"))->trigger();
         QDir(QStringLiteral("/tmp/tastolo-looks")).removeRecursively();
-        compare(QTest::currentDataTag(), shot);
     }
 };
 
