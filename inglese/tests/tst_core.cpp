@@ -176,26 +176,38 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("kind");
         QTest::addColumn<int>("lineNumber");
+        QTest::addColumn<QString>("says"); // part of the message
         const QString good = wordLine("1", "", "house", "casa") + CrLf;
-        row("empty and comment lines pass", good + CrLf + "## note" + CrLf + good, int(SaveProblem::None), 0);
+        const int none = int(SaveProblem::None), lesson = int(SaveProblem::BadLesson),
+                  character = int(SaveProblem::BadCharacter);
+        row("empty and comment lines pass", good + CrLf + "## note" + CrLf + good, none, 0, "");
         row("Windows-1252 letters and the euro", wordLine("20", "", "price", "prezzo \u00e8 \u20ac") + CrLf,
-            int(SaveProblem::None), 0);
-        row("lesson 21", good + wordLine("21", "", "a", "b") + CrLf, int(SaveProblem::BadLesson), 2);
-        row("lesson letters", good + good + "ab  x" + CrLf, int(SaveProblem::BadLesson), 3);
-        row("last line without line end", good + "x", int(SaveProblem::BadLesson), 2);
+            none, 0, "");
+        row("lesson 21", good + wordLine("21", "", "a", "b") + CrLf, lesson, 2, "\u00ab21\u00bb");
+        row("lesson letters", good + good + "ab  x" + CrLf, lesson, 3, "La Riga numero 3 ha un numero");
+        row("last line without line end", good + "x", lesson, 2, "");
         row("outside the code page", good + wordLine("2", "", "Krak\u00f3w", "Cracovia \u0101") + CrLf,
-            int(SaveProblem::BadCharacter), 2);
-        row("first fault counts", "ab" + CrLf + "## \u4e00" + CrLf, int(SaveProblem::BadLesson), 1);
+            character, 2, "\u00ab\u0101\u00bb (U+0101)");
+        row("emoji named whole", good + wordLine("2", "", "smile \U0001F600", "sorriso") + CrLf, character, 2,
+            "\u00ab\U0001F600\u00bb (U+1F600)");
+        row("first fault counts", "ab" + CrLf + "## \u4e00" + CrLf, lesson, 1, "");
+        row("tab", good + " 2\tdog" + CrLf, int(SaveProblem::Tab), 2, "contiene un carattere di tab");
+        row("empty list", QString(), int(SaveProblem::NoWords), 0, "L'elenco non ha nessun vocabolo");
+        row("comments only", "## note" + CrLf, int(SaveProblem::NoWords), 0, "nessun vocabolo");
         const QString full = QStringLiteral("1    x\r\n").repeated(WordTable::MaxRows);
-        row("one row too many", full + "2   y" + CrLf, int(SaveProblem::TooManyRows), WordTable::MaxRows + 1);
-        row("bracket fault left out, no row", full + "1   bad (" + CrLf, int(SaveProblem::None), 0);
+        row("one row too many", full + "2   y" + CrLf, int(SaveProblem::TooManyRows), WordTable::MaxRows + 1,
+            "supera il numero massimo di vocaboli (32767)");
+        row("bracket fault left out, no row", full + "1   bad (" + CrLf, none, 0, "");
     }
     void checkBeforeSave()
     {
         QFETCH(QString, text);
+        QFETCH(QString, says);
         const SaveProblem problem = Vocabulary::checkBeforeSave(text);
         QTEST(int(problem.kind), "kind");
         QTEST(problem.lineNumber, "lineNumber");
+        QVERIFY2(Vocabulary::saveProblemMessage(problem).contains(says),
+            qPrintable(Vocabulary::saveProblemMessage(problem)));
     }
 
     // Lessons are given as "|"-separated fields, numbers as blank-separated lists.

@@ -203,29 +203,6 @@ private slots:
         QCOMPARE(read, text);
     }
 
-    void saveCheck_data()
-    {
-        QTest::addColumn<QString>("wordText");
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<QString>("says");
-        using P = Vocabulary::SaveProblem;
-        const QString good = wordLine("1", "", "cat", "gatto") + "\r\n";
-        row("empty list", QString(), int(P::NoWords), "nessun vocabolo");
-        row("comments only", "## note\r\n", int(P::NoWords), "nessun vocabolo");
-        row("tab", good + " 2\tdog\r\n", int(P::Tab), "La Riga numero 2 contiene un carattere di tab");
-        row("emoji", good + wordLine("2", "", "smile \U0001F600", "sorriso") + "\r\n", int(P::BadCharacter),
-            "\u00ab\U0001F600\u00bb (U+1F600)");
-    }
-    void saveCheck()
-    {
-        QFETCH(QString, wordText);
-        QFETCH(QString, says);
-        const Vocabulary::SaveProblem problem = Vocabulary::checkBeforeSave(wordText);
-        QTEST(int(problem.kind), "kind");
-        QVERIFY2(Vocabulary::saveProblemMessage(problem).contains(says),
-            qPrintable(Vocabulary::saveProblemMessage(problem)));
-    }
-
     // A disk that takes only part of the log line (here a file size limit) leaves the log as it was.
     void exitLogOnAFullDisk()
     {
