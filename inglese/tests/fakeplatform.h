@@ -28,7 +28,6 @@ public:
     QList<Shown> shown;
     int beeps = 0;
     QQueue<double> randoms;
-    int seeds = 0;
     QDate date { 2026, 12, 5 };
     QTime time { 9, 10, 2 };
     QSize screen { 1280, 1024 };
@@ -50,7 +49,7 @@ public:
     }
     void beep(int times) override { beeps += times; }
     double random() override { return randoms.isEmpty() ? 0.0 : randoms.dequeue(); }
-    void seedRandomFromClock() override { ++seeds; }
+    void seedRandomFromClock() override { }
     QDate currentDate() override { return date; }
     QTime currentTime() override { return time; }
     QString dateText(const QDate &d) override { return d.toString(QStringLiteral("dd/MM/yyyy")); }

@@ -120,12 +120,8 @@ private slots:
         QCOMPARE(w.clock->interval(), 1000);
         QCOMPARE(w.animation->interval(), 100);
         QCOMPARE(menus.count(), 0);
-        // A screen reader hears the click asked for, which the colour alone
-        // does not tell, and finds a name on every control.
-        const QString said
-            = QStringList { "doppio clic sinistro", "clic sinistro", "clic destro" }[w.form->game().modo()];
-        QCOMPARE(w.fare->accessibleName(), "Clic richiesto: " + said);
-        QCOMPARE(w.cat->accessibleDescription(), w.fare->isVisible() ? "Clic richiesto: " + said : QString());
+        // A screen reader finds a name on every control (what it hears of the click asked for, which
+        // the colour alone does not tell, is kept beside each look).
         for (QWidget *control : w.form->findChildren<QWidget *>())
             QVERIFY2(!QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name).isEmpty(),
                 qPrintable(control->objectName()));
