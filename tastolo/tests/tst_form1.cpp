@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 
 // The exercise window and its file dialogue driven through QTest with
@@ -177,15 +178,19 @@ private slots:
     void realQuestionBox()
     {
         QFETCH(int, key);
-        QTimer::singleShot(0, f->window.get(), [key] {
-            QWidget *box = QApplication::activeModalWidget();
+        QString shown;
+        QTimer::singleShot(0, f->window.get(), [key, &shown] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
             QVERIFY(box);
+            shown = box->text();
             key ? QTest::keyClick(box, Qt::Key(key)) : void(box->close());
         });
         QtPlatform platform;
-        QTEST(int(platform.message(QStringLiteral("Attenzione !"), QStringLiteral("Vuoi salvarlo ?"),
-                  Platform::Buttons::YesNo, Platform::Icon::None)),
+        QTEST(
+            int(platform.message(QStringLiteral("Attenzione !"), QStringLiteral("Il file\r\nVuoi salvarlo ?"),
+                Platform::Buttons::YesNo, Platform::Icon::None)),
             "answer");
+        QCOMPARE(shown, QStringLiteral("Il file\nVuoi salvarlo ?")); // one line a line
     }
 
     // The folder last used was deleted: the dialogue shows the home folder and says so. It lists the .txt
