@@ -1,6 +1,5 @@
-// The vocabulary trainer's logic without a window: the vocabulary file, the
-// word selection and its draw, the accepted answers, the drill's scoring and
-// the exit log read back.
+// The vocabulary trainer's logic without a window: the vocabulary file, the word selection and its draw, the
+// accepted answers, the drill's scoring and the exit log read back.
 #include "answers.h"
 #include "drill.h"
 #include "fixture.h"

@@ -506,6 +506,13 @@ private slots:
         QVERIFY(desk.form->isVisible());
         QTRY_VERIFY(drill.isNull());
         QCOMPARE(desk.session.words.lessonColumn(), S({ "12 c", " 3" }));
+        QString options; // F2 opens the options over the main window
+        QTimer::singleShot(0, desk.form.get(), [&] {
+            if (QWidget *w = QApplication::activeModalWidget())
+                options = w->objectName(), w->close();
+        });
+        desk.action("menuLezioni")->trigger();
+        QCOMPARE(options, "Form4");
         desk.form->close();
         QVERIFY(readBytes(desk.path("inglelog"))
                     .contains(QStringLiteral("    1/%1/1 ").arg(978 + answer.size()).toLatin1()));
@@ -885,11 +892,10 @@ private slots:
                     && m_desk->platform.shown.last().text.count('\r') == Answers::MaxEntries + 1);
     }
 
-    // What F5 and the loudspeaker (or the menu entry) say in each state of the two drills (forms 2 and
-    // 3) and of the main list (form 1), and that saying it changes nothing else.
-    // Steps: "novoice" or "mute" first: no voice or no sound output from the
-    // start; "via"; "help"; "tN" ticks Timer1 N times; "lost" loses the sound
-    // output; "lN" puts the caret on line N of the list; other text is typed.
+    // What F5 and the loudspeaker (or the menu entry) say in each state of the two drills (forms 2 and 3) and
+    // of the main list (form 1), and that saying it changes nothing else. Steps: "novoice" or "mute" first:
+    // no voice or no sound output from the start; "via"; "help"; "tN" ticks Timer1 N times; "lost" loses the
+    // sound output; "lN" puts the caret on line N of the list; other text is typed.
     void says_data()
     {
         QTest::addColumn<QString>("steps"); // the tag's first digit is the window

@@ -61,8 +61,7 @@ private slots:
     // What the package installs, and what it needs installed beside it.
     void contents_data()
     {
-        QTest::addColumn<QString>(
-            "path"); // ends in "*": runs; in "=": equals the source sample; else a plain file
+        QTest::addColumn<QString>("path"); // "*" at the end: it runs; "=": it is the source's sample
         QTest::addColumn<QString>("needs");
         const auto row = [](const char *name, const char *path, const char *needs) {
             QTest::newRow(name) << QString(path) << QString(needs);
