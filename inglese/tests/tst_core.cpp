@@ -339,7 +339,7 @@ private slots:
         row("comma outside", "a (b) c, d", S { "a", "b" }, "a", "a");
         row("empty brackets", "casa ()", S { "casa", "" }, "casa", "casa");
         row("begins with open", "(to) go", S { "(to) go" }, "(to) go", "go");
-        row("close before open", "a) b (c, d)", S { "a) b (c, d)" }, "a) b (c, d)", "a) b");
+        row("close before open", ") b (c, d)", S { ") b (c, d)" }, ") b (c, d)", ") b");
         row("no blank before", "run(verb)", S { "run", "verb" }, "run", "run");
         row("bracket", "casa [f.]   ", S { "casa [f.]" }, "casa [f.]", "casa");
         row("parenthesis wins", "casa [f.] (dimora)", S { "casa [f.]", "dimora" }, "casa [f.]", "casa [f.]");
