@@ -122,7 +122,7 @@ private slots:
         QTest::newRow("run") << "a\r\nbcdefg" << qsizetype(0) << "a\nbcd\nefg" << QList<int> { 2 };
         QTest::newRow("cut at a word") << "ab c de f" << qsizetype(0) << "ab c \nde f" << QList<int> { 1 };
         QTest::newRow("pair never parted") << "ab😀c" << qsizetype(0) << "ab😀\nc" << QList<int> { 1 };
-        QTest::newRow("gathered") << "a\nb\nc\nd" << qsizetype(3) << "a\u2028b\nc\u2028d" << QList<int> {};
+        QTest::newRow("gathered") << "a\nb\ncd\ne" << qsizetype(3) << "a\u2028b\ncd\u2028e" << QList<int> {};
     }
     void displayLines()
     {
