@@ -505,8 +505,7 @@ private slots:
     void parseLine_data()
     {
         QTest::addColumn<QString>("line");
-        QTest::addColumn<QString>(
-            "expected"); // date start end seconds words/points/critical lessons (none: all); "" unreadable
+        QTest::addColumn<QString>("expected"); // date times seconds words/points/critical lessons
         const QString tail = QStringLiteral("    12/987/3        1 4 7"),
                       read = QStringLiteral(" 1303 12/987/3 1 4 7");
         row("written", "05/12/2026 09:10:02 09:31:45" + tail, "2026-12-05 09:10:02 09:31:45" + read);
