@@ -49,8 +49,7 @@ private slots:
         f->window->hide();
         f->window->show();
         QCOMPARE(f->platform.frameMoves.size(), 1);
-        // The controls keep their places: the window cannot be resized.
-        QCOMPARE(f->window->minimumSize(), f->window->maximumSize());
+        QCOMPARE(f->window->minimumSize(), f->window->maximumSize()); // the controls keep their places
         // After a File menu entry the typing goes on in the editing area.
         htext->clearFocus();
         f->find<QMenu>(QStringLiteral("menuFile"))->actions().first()->trigger();
@@ -231,6 +230,7 @@ private slots:
         QCOMPARE(f->window->editorText(), QStringLiteral("uno\r\ndue"));
         const QLabel *label1 = f->find<QLabel>(QStringLiteral("Label1")); // the path, whole in its tip
         QCOMPARE(label1->text() + label1->toolTip(), f->path("casa/b.TXT").repeated(2));
+        QCOMPARE_GT(label1->width(), label1->fontMetrics().horizontalAdvance(label1->text()));
         QVERIFY(f->find<QAction>(QStringLiteral("menuFileSave"))->isEnabled());
         // The file as opened is no change; a letter typed is one.
         QVERIFY(!f->window->fileMenu().isModified());
