@@ -1,8 +1,6 @@
 #include "sessionlog.h"
 
-#include "vocabularyfile.h"
-
-#include <QFile>
+#include "userfile.h"
 
 #include <algorithm>
 
@@ -102,19 +100,28 @@ int SessionTotals::averagePoints() const
     return sessions > 0 ? int(qRound64(double(points) / sessions)) : 0;
 }
 
-SessionLog SessionLog::read(const QString &path)
+SessionLog SessionLog::read(const QString &path, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const UserFile::Bytes file = UserFile::read(path, MaxFileBytes);
+    if (!file) {
+        if (error && file.problem != UserFile::Problem::Missing)
+            *error = UserFile::problemText(path, file.problem, MaxFileBytes, file.reason);
         return {};
-    return parse(file.readAll());
+    }
+    return parse(file.bytes);
 }
 
-SessionLog SessionLog::parse(const QByteArray &bytes)
+SessionLog SessionLog::parse(QByteArrayView bytes)
 {
     SessionLog log;
-    const QString text = Vocabulary::decode(bytes);
-    for (QStringView line : QStringView(text).split(u'\n')) {
+    QString line;
+    for (qsizetype pos = 0; pos < bytes.size();) {
+        qsizetype end = bytes.indexOf('\n', pos);
+        if (end < 0)
+            end = bytes.size();
+        // Lines the program wrote are ASCII; any other byte makes the line unreadable whatever its code.
+        line = QString::fromLatin1(bytes.sliced(pos, end - pos));
+        pos = end + 1;
         if (line.trimmed().isEmpty())
             continue;
         if (const std::optional<LoggedSession> session = parseLine(line))
@@ -241,6 +248,21 @@ QList<PeriodTotals> SessionLog::periods(int maxPeriods, PeriodTotals::Length *le
         result.append({ start, next, p.value() });
     }
     return result;
+}
+
+LogSummary SessionLog::summary(const QDate &today, int maxPeriods, int maxRuns) const
+{
+    LogSummary s;
+    s.lastWeek = totals(today.addDays(-6), today);
+    s.lastMonth = totals(today.addDays(-29), today);
+    s.ever = totals({}, {});
+    s.lessonCounts = lessonCounts();
+    s.periods = periods(maxPeriods, &s.length);
+    if (m_sessions.size() <= maxRuns)
+        s.runs = m_sessions;
+    s.sessions = m_sessions.size();
+    s.unreadable = m_unreadable;
+    return s;
 }
 
 namespace SessionText {

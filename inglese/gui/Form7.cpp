@@ -1,11 +1,11 @@
 #include "Form7.h"
 
 #include "platform.h"
+#include "userfile.h"
 #include "wordtable.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -243,15 +243,14 @@ QString Form7::chooseImportFile(QWidget *parent, const QString &folder)
 
 QString Form7::importFile(QWidget *parent, const QString &path, int existingRows, Platform &platform)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    const UserFile::Bytes file = UserFile::read(path, UserFile::MaxTextBytes);
+    if (!file) {
         platform.message(Exchange::ImportTitle,
-            QStringLiteral("Non \u00e8 stato possibile leggere il file ") + path + QStringLiteral(" (")
-                + file.errorString() + u')',
+            UserFile::problemText(path, file.problem, UserFile::MaxTextBytes, file.reason),
             Platform::Buttons::Ok, Platform::Icon::Stop);
         return QString();
     }
-    const QByteArray bytes = file.readAll();
+    const QByteArray &bytes = file.bytes;
     std::unique_ptr<Form7> dialog;
     // A KVTML file is XML; anything else is read as a table.
     if (path.endsWith(QStringLiteral(".kvtml"), Qt::CaseInsensitive) || bytes.trimmed().startsWith('<')) {

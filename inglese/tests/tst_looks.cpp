@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QStyleFactory>
 #include <QTemporaryDir>
 
@@ -102,8 +103,10 @@ private slots:
             static_cast<Form4 *>(w.get())->showRules();
         if (window == "Form5")
             QVERIFY(static_cast<Form5 *>(w.get())->load());
-        if (window == "Form6")
+        if (window == "Form6") {
+            QVERIFY(QSignalSpy(static_cast<Form6 *>(w.get()), &Form6::logShown).wait());
             w->resize(700, 480);
+        }
         w->setAttribute(Qt::WA_DeleteOnClose, false);
         w->show();
         QApplication::setActiveWindow(w.get());

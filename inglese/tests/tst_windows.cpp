@@ -7,13 +7,16 @@
 #include "Form4.h"
 #include "Form5.h"
 #include "Form6.h"
+#include "Form7.h"
 #include "PictureButton.h"
 #include "fixture.h"
 #include "helptext.h"
 #include "mainrules.h"
 #include "qtplatform.h"
 #include "session.h"
+#include "sessionlog.h"
 #include "vocabularyfile.h"
+#include "wordexchange.h"
 
 #include <QAction>
 #include <QApplication>
@@ -613,6 +616,7 @@ private slots:
         s.lessonState[3] = s.lessonState[7] = 2; // the lessons chosen for the run under way
         FakePlatform platform;
         Form6 window(s, platform);
+        QVERIFY(QSignalSpy(&window, &Form6::logShown).wait());
         window.show();
         const auto text = [&](const char *name) { return control<QLabel>(&window, name)->text(); };
         QString got;
@@ -776,17 +780,101 @@ private slots:
         row("UTF-8 with mark", QByteArray("\xEF\xBB\xBF\x63itt\xC3\xA0\r\n"), QString("citt\u00e0\r\n"));
         row("UTF-8 without mark", QByteArray("perch\xC3\xA9\r\n"), QString("perch\u00e9\r\n"));
         row("not UTF-8 stays Windows-1252", QByteArray("\xC3\x28 \x80\r\n"), QString("\u00c3( \u20ac\r\n"));
-        row("named pipe", QByteArray("fifo"), QString());
+        row("UTF-16 LE with mark", QByteArray("\xFF\xFE\x63\0\xE0\0\n\0", 8), QString("c\u00e0\r\n"));
+        row("UTF-16 BE with mark", QByteArray("\xFE\xFF\0\x63\x20\xAC\0\r", 8), QString("c\u20ac\r\n"));
+        row("UTF-8 mark, broken UTF-8", QByteArray("\xEF\xBB\xBF\x63\xC3\r\n"), QString());
     }
     void reading()
     {
         QFETCH(QByteArray, bytes);
-        QFETCH(QString, text);
-        QVERIFY(bytes == "fifo" ? mkfifo(QFile::encodeName(m_desk->path("in")).constData(), 0600) == 0
-                                : writeBytes(m_desk->path("in"), bytes));
-        QString read;
-        QCOMPARE(Vocabulary::readFile(m_desk->path("in"), read), !text.isNull());
-        QCOMPARE(read, text);
+        QVERIFY(writeBytes(m_desk->path("in"), bytes));
+        const UserFile::Text read = Vocabulary::readFile(m_desk->path("in"));
+        QTEST(read.text, "text");
+        QCOMPARE(bool(read), !read.text.isNull());
+    }
+
+    // Every file the program reads, and the log it appends to, is taken only as a regular file
+    // within its size limit whose text keeps to the encoding it names; anything else is refused at
+    // once, with the reason, and the program goes on (or ends, for FINE).
+    void userFiles_data()
+    {
+        QTest::addColumn<QString>("file"); // "FINE": appending to inglelog; "import": parole.csv
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<qint64>("size"); // of a file too big
+        QTest::addColumn<QString>("said"); // part of the message; empty: read without a word
+        const QString notRegular = "non \u00e8 un file normale";
+        const struct
+        {
+            const char *file;
+            qint64 limit;
+            QString read;
+        } files[] = {
+            { .file = "inglese.txt", .limit = Vocabulary::MaxFileBytes, .read = {} },
+            { .file = "aiutoV5.txt", .limit = MaxHelpBytes, .read = {} },
+            { .file = "inglelog", .limit = SessionLog::MaxFileBytes, .read = {} },
+            { .file = "FINE", .limit = 0, .read = {} },
+            { .file = "import", .limit = UserFile::MaxTextBytes, .read = "due colonne" },
+        };
+        for (const auto &f : files) {
+            const auto add = [&](const char *kind, const QString &said) {
+                QTest::addRow("%s %s", f.file, kind)
+                    << QString(f.file) << QString(kind) << f.limit + 1 << said;
+            };
+            add("regular", f.read);
+            add("fifo", notRegular);
+            add("device", notRegular);
+            if (f.limit > 0)
+                add("too big", "il limite \u00e8 " + UserFile::limitText(f.limit));
+            // The log's lines are ASCII; the import reads its encodings itself.
+            if (f.limit == Vocabulary::MaxFileBytes || f.limit == MaxHelpBytes)
+                add("undecodable", "UTF-8 o UTF-16");
+        }
+    }
+    void userFiles()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, kind);
+        QFETCH(qint64, size);
+        QFETCH(QString, said);
+        const QString path = m_desk->path(file == "FINE" ? "inglelog"
+                : file == "import"                       ? "parole.csv"
+                                                         : file);
+        if (kind != "regular")
+            QFile::remove(path);
+        QFile made(path);
+        if (kind == "fifo")
+            QVERIFY(mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        else if (kind == "device")
+            QVERIFY(QFile::link("/dev/zero", path));
+        else if (kind == "too big")
+            QVERIFY(made.open(QIODevice::WriteOnly) && made.resize(size));
+        else if (kind == "undecodable")
+            QVERIFY(writeBytes(path, "\xFF\xFE\x63"));
+        else if (file != "inglese.txt" && file != "aiutoV5.txt")
+            QVERIFY(writeBytes(path, file == "import" ? "x\r\n" : Log));
+        made.close();
+        m_desk->session.dataFolder = m_desk->dir.path() + u'/';
+        bool read = true;
+        if (file == "inglese.txt") {
+            read = m_desk->start();
+        } else if (file == "aiutoV5.txt") {
+            read = Form5(m_desk->session, m_desk->platform).load();
+        } else if (file == "inglelog") {
+            Form6 window(m_desk->session, m_desk->platform);
+            QVERIFY(QSignalSpy(&window, &Form6::logShown).wait());
+            read = !control<QLabel>(&window, "Label3")->text().endsWith("nessuna sessione");
+        } else if (file == "FINE") {
+            QVERIFY(m_desk->start());
+            QSignalSpy ended(m_desk->form.get(), &Form1::programEnded);
+            m_desk->form->close();
+            QCOMPARE(ended.size(), 1);
+        } else {
+            Form7::importFile(nullptr, path, 0, m_desk->platform);
+        }
+        const QString shown
+            = m_desk->platform.shown.isEmpty() ? QString() : m_desk->platform.shown.last().text;
+        QVERIFY2(said.isEmpty() ? shown.isEmpty() : shown.contains(said), qPrintable(shown));
+        QCOMPARE(read, kind == "regular" || file == "FINE" || file == "import");
     }
 
     // A disk that takes only part of the log line (here a file size limit) leaves the log as it was.
