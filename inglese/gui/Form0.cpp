@@ -27,6 +27,7 @@ QLabel *colouredLabel(const QString &name, const QColor &colour, QWidget *parent
 {
     auto *label = new QLabel(parent);
     label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, colour);
     label->setPalette(palette);

@@ -40,6 +40,7 @@ QLabel *label(const QString &name, QWidget *parent, const QColor &colour = QColo
 {
     auto *l = new QLabel(parent);
     l->setObjectName(name);
+    l->setTextFormat(Qt::PlainText);
     QPalette palette = l->palette();
     palette.setColor(QPalette::WindowText, colour);
     l->setPalette(palette);

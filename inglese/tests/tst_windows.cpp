@@ -737,36 +737,55 @@ private slots:
         }
     }
     // Every message box is wide enough for its whole title; Escape gives its most cautious answer.
+    // Words from a file show as they are written, never as markup, and a long one is cut so that
+    // the box opens at once and fits the screen.
     void messageBoxes_data()
     {
         QTest::addColumn<int>("buttons");
         QTest::addColumn<int>("icon");
         QTest::addColumn<int>("escape"); // the answer Escape gives
+        QTest::addColumn<QString>("text");
         using B = Platform::Buttons;
         using A = Platform::Answer;
-        row("Sinomini di:  house (nelle Lez. scelte)", int(B::Ok), int(QMessageBox::Information), int(A::Ok));
-        row("Rifare la Scelta...", int(B::OkCancel), int(QMessageBox::NoIcon), int(A::Cancel));
-        row("Salva Aggiornamenti", int(B::YesNo), int(QMessageBox::Critical), int(A::No));
-        row("Salvare gli aggiornamenti?", int(B::YesNoCancel), int(QMessageBox::NoIcon), int(A::Cancel));
+        const QString html = "<img src=\"/dev/zero\">";
+        const QString kvtml
+            = Exchange::readKvtml("<kvtml version=\"2.0\"><identifiers><identifier id=\"0\"><name>"
+                                  "&lt;img src=\"/dev/zero\"&gt;</name></identifier></identifiers></kvtml>")
+                  .error;
+        row("Sinomini di:  house (nelle Lez. scelte)", int(B::Ok), int(QMessageBox::Information), int(A::Ok),
+            "casa\r" + html);
+        row("Rifare la Scelta...", int(B::OkCancel), int(QMessageBox::NoIcon), int(A::Cancel),
+            Vocabulary::badLineMessage(3, "12", html, "casa"));
+        row("Salva Aggiornamenti", int(B::YesNo), int(QMessageBox::Critical), int(A::No), kvtml);
+        row("Salvare gli aggiornamenti?", int(B::YesNoCancel), int(QMessageBox::NoIcon), int(A::Cancel),
+            UserFile::problemText(html, UserFile::Problem::NotRegular, 0));
+        row("Riga ignorata ...", int(B::Ok), int(QMessageBox::Critical), int(A::Ok),
+            Vocabulary::badLineMessage(3, "12", QString(10'000'000, u'x'), QString(1'000'000, u'y')));
     }
     void messageBoxes()
     {
         QFETCH(int, buttons);
         QFETCH(int, icon);
+        QFETCH(QString, text);
         const QString title = QTest::currentDataTag();
         QtPlatform platform;
         QTimer::singleShot(0, this, [&] {
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
             QVERIFY(box);
-            const int width = box->width(), shown = box->icon();
+            const int width = box->width(), height = box->height(), shown = box->icon();
+            const auto *label = control<QLabel>(box, "qt_msgbox_label");
+            const QString said = label->text();
+            const bool plain = label->textFormat() == Qt::PlainText;
             QTest::keyClick(box, Qt::Key_Escape);
             QCOMPARE_GE(width, box->fontMetrics().horizontalAdvance(title) + 60); // and buttons
             QCOMPARE(shown, icon);
+            QVERIFY(plain && (said.contains("<img src=\"/dev/zero\">") || text.size() > 1'000'000));
+            QVERIFY(said.size() < 10'000 && height < 1000);
         });
         const Platform::Icon given = icon == QMessageBox::Information ? Platform::Icon::Information
             : icon == QMessageBox::Critical                           ? Platform::Icon::Stop
                                                                       : Platform::Icon::None;
-        QTEST(int(platform.message(title, "x", Platform::Buttons(buttons), given)), "escape");
+        QTEST(int(platform.message(title, text, Platform::Buttons(buttons), given)), "escape");
     }
 
     void reading_data()
