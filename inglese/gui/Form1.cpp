@@ -166,6 +166,10 @@ void Form1::buildMenus()
     m_menuAscolta
         = action(m_menuProva, QStringLiteral("menuAscolta"), QStringLiteral("&Ascolta la parola inglese"));
     m_menuAscolta->setShortcut(Qt::Key_F5);
+    // F5 speaks in edit mode too, while "Prova" is disabled: a teacher hears
+    // the line at the caret as the list is typed. The window's own copy of the
+    // action keeps the key alive.
+    addAction(m_menuAscolta);
     const auto showSpeech = [this] {
         const Platform::Speech speech = m_platform.canSpeak(QLocale::English);
         m_menuAscolta->setEnabled(speech == Platform::Speech::Available);

@@ -1020,7 +1020,9 @@ private slots:
         row("2 no voice", "novoice via", "");
         row("3 no output", "mute via house", "");
         row("2 output lost", "via lost", "");
+        row("3 next word after the whole help", "via housx t11 help house via", "");
         row("1 first line", "l0", "house, home");
+        row("1 first line, editing", "edit l0", "house, home");
         row("1 empty line", "l1", "");
         row("1 output lost", "l0 lost", "");
     }
@@ -1054,6 +1056,8 @@ private slots:
                 drill->Command1_Click();
             else if (step == QLatin1String("help"))
                 drill->Command2_Click();
+            else if (step == QLatin1String("edit"))
+                control<QAction>(w.get(), "menuModifica")->trigger();
             else if (step == QLatin1String("lost"))
                 platform.speech = Speech::NoOutput, platform.speechChanged();
             else if (step.at(0) == 't' && step.size() > 1)
@@ -1074,6 +1078,8 @@ private slots:
             return s << (drill ? drill->typingBox()->text() : qobject_cast<Form1 *>(w.get())->wordListText());
         };
         const QStringList before = state();
+        // A new question shows no help of the last one, not even until the first tick.
+        QVERIFY(!steps.endsWith("via") || control(w.get(), "aiuto")->isHidden());
         QTest::keyClick(w.get(), Qt::Key_F5);
         QMetaObject::invokeMethod(say, drill ? "click" : "trigger");
         QCOMPARE(platform.spoken, (said.isEmpty() ? QStringList() : QStringList { said, said }));
