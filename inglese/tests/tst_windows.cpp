@@ -13,6 +13,7 @@
 #include "helptext.h"
 #include "mainrules.h"
 #include "qtplatform.h"
+#include "qtspeech.h"
 #include "session.h"
 #include "sessionlog.h"
 #include "vocabularyfile.h"
@@ -43,7 +44,10 @@
 #include <csignal>
 #include <memory>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 using L = QList<int>;
 using S = QStringList;
@@ -1088,6 +1092,40 @@ private slots:
         QCOMPARE(say->property("toolTip").toString(),
             QStringList({ "Ascolta la parola inglese", "Pronuncia non disponibile: nessuna voce inglese",
                 "Pronuncia non disponibile: nessuna uscita audio" })[int(platform.speech)]);
+    }
+
+    // A sound server that has gone leaves its socket behind: speech is then off, with its reason,
+    // instead of on and silent.
+    void soundOutput_data()
+    {
+        QTest::addColumn<QString>("server"); // PULSE_SERVER; %1: the folder of the sockets
+        QTest::addColumn<bool>("output");
+        row("server gone, socket left", "unix:%1/gone", false);
+        row("server listening", "unix:%1/live", true);
+        row("a missing one, then one listening", "%1/none unix:%1/live", true);
+        row("on the network", "tcp:192.0.2.1:4713", true);
+    }
+    void soundOutput()
+    {
+        QFETCH(QString, server);
+        QTemporaryDir dir;
+        int sockets[2] {};
+        for (int i = 0; i < 2; ++i) {
+            sockets[i] = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            sockaddr_un address {};
+            address.sun_family = AF_UNIX;
+            qstrncpy(address.sun_path, QFile::encodeName(dir.filePath(i ? "live" : "gone")).constData(),
+                sizeof address.sun_path);
+            QVERIFY(::bind(sockets[i], reinterpret_cast<sockaddr *>(&address), sizeof address) == 0);
+        }
+        ::close(sockets[0]);
+        ::listen(sockets[1], 1);
+        const QByteArray saved = qgetenv("PULSE_SERVER");
+        qputenv("PULSE_SERVER", server.arg(dir.path()).toLocal8Bit());
+        const bool found = QtSpeech::hasSoundOutput();
+        saved.isNull() ? qunsetenv("PULSE_SERVER") : qputenv("PULSE_SERVER", saved);
+        ::close(sockets[1]);
+        QTEST(found, "output");
     }
 
     // The real platform layer says "house" through the speech service into a PulseAudio
