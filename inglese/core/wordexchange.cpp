@@ -533,7 +533,7 @@ QString importMessage(const Lines &lines)
                                     : QStringLiteral("Sono state aggiunte ") + QString::number(lines.added)
             + QStringLiteral(" parole in fondo all'elenco.");
     if (lines.added > 0)
-        text += QStringLiteral(" Per tenerle, salvare con \"Salva Aggiornamenti\".");
+        text += QStringLiteral(" Per tenerle, salvale con \"Salva Aggiornamenti\".");
     if (!lines.problems.isEmpty()) {
         constexpr qsizetype shown = 20;
         text += QString(Vocabulary::CrLf) + Vocabulary::CrLf + QStringLiteral("Non sono entrate:");

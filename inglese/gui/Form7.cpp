@@ -299,7 +299,7 @@ void Form7::exportWords(QWidget *parent, const QString &folder, const WordTable 
     const QList<Exchange::Word> chosen = Exchange::tableToExport(words, memoc, dialog.lessons());
     if (chosen.isEmpty()) {
         platform.message(Exchange::ExportTitle,
-            QStringLiteral("Nessuna parola da esportare: scegliere almeno una lezione che ne abbia."),
+            QStringLiteral("Nessuna parola da esportare: scegli almeno una lezione che ne abbia."),
             Platform::Buttons::Ok, Platform::Icon::Information);
         return;
     }
