@@ -926,9 +926,13 @@ private slots:
         const QStringList lines = helpLines(QByteArray(10'000'000, 'x') + "\r\nfine\r\n");
         QVERIFY(lines.size() == 2 && lines.first().size() <= 1000 && lines.last() == "fine");
         QVERIFY(helpLines(QByteArray("x\r\n").repeated(1'000'000)).size() <= 10000);
-        const QString shipped = helpLines(readBytes(INGLESE_SAMPLES_DIR "/aiutoV5.txt")).join('\n');
+        // ... and tells of speech, results, import and export, in Windows-1252.
+        const QString shipped
+            = helpLines(UserFile::readText(INGLESE_SAMPLES_DIR "/aiutoV5.txt", MaxHelpBytes).text).join('\n');
         QVERIFY(!shipped.contains("(e una \"c\" se la parola")
             && shipped.contains("la \"c\" scritta nel file") && shipped.contains("non compare nessuna"));
+        QVERIFY(shipped.contains("(tasto F5): il computer dice") && shipped.contains("(tasto F3)")
+            && shipped.contains("Importa Vocaboli...") && shipped.contains("Il computer pu\u00f2 dire"));
     }
 
     // When the launcher cannot prepare the data folder, the program still starts to tell why.
