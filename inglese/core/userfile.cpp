@@ -42,8 +42,9 @@ namespace {
             return Problem::NotRegular;
         file.fd = ::open(name.constData(), flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
         if (file.fd < 0) {
-            reason = systemReason(errno);
-            return Problem::Missing;
+            const int error = errno;
+            reason = systemReason(error);
+            return error == ENOENT || error == ENOTDIR ? Problem::Missing : Problem::ReadFailed;
         }
         if (::fstat(file.fd, &info) != 0) {
             reason = systemReason(errno);
@@ -193,7 +194,7 @@ QString problemText(const QString &path, Problem problem, qint64 limit, const QS
     case Problem::None:
         break;
     case Problem::Missing:
-        return file + QStringLiteral("non si pu\u00f2 aprire") + because + u'.';
+        return file + QStringLiteral("non c'\u00e8") + because + u'.';
     case Problem::NotRegular:
         return file
             + QStringLiteral("non \u00e8 un file normale (\u00e8 una cartella, una coda o un dispositivo): "
@@ -202,7 +203,7 @@ QString problemText(const QString &path, Problem problem, qint64 limit, const QS
         return file + QStringLiteral("\u00e8 troppo grande") + because + QStringLiteral(": il limite \u00e8 ")
             + limitText(limit) + u'.';
     case Problem::ReadFailed:
-        return file + QStringLiteral("non si \u00e8 potuto leggere per intero") + because + u'.';
+        return file + QStringLiteral("non si \u00e8 potuto leggere") + because + u'.';
     case Problem::Undecodable:
         return file
             + QStringLiteral("dichiara di essere UTF-8 o UTF-16, ma contiene byte che non lo sono: "
