@@ -91,7 +91,7 @@ Bytes read(const QString &path, qint64 limit)
     const qint64 size = info.st_size;
     if (size > limit) {
         result.problem = Problem::TooBig;
-        result.reason = QLocale::c().toString(double(size) / MiB, 'f', 1) + QStringLiteral(" MB");
+        result.reason = QLocale(QLocale::Italian).toString(double(size) / MiB, 'f', 1) + QStringLiteral(" MB");
         return result;
     }
     result.bytes.resize(qsizetype(size));
