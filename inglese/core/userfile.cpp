@@ -16,6 +16,8 @@
 namespace UserFile {
 
 namespace {
+    using Stat = struct stat;
+
     QString systemReason(int error)
     {
         return QString::fromLocal8Bit(std::strerror(error));
@@ -35,8 +37,7 @@ namespace {
     // Opens without waiting: O_NONBLOCK makes the open of a FIFO return at
     // once, and the type is checked before and after the open, so a file
     // swapped for a FIFO in between is refused too.
-    Problem openRegular(
-        const QByteArray &name, int flags, Descriptor &file, struct stat &info, QString &reason)
+    Problem openRegular(const QByteArray &name, int flags, Descriptor &file, Stat &info, QString &reason)
     {
         if (::stat(name.constData(), &info) == 0 && !S_ISREG(info.st_mode))
             return Problem::NotRegular;
@@ -82,16 +83,15 @@ Bytes read(const QString &path, qint64 limit)
 {
     Bytes result;
     Descriptor file;
-    struct stat info
-    {
-    };
+    Stat info {};
     result.problem = openRegular(QFile::encodeName(path), O_RDONLY, file, info, result.reason);
     if (!result)
         return result;
     const qint64 size = info.st_size;
     if (size > limit) {
         result.problem = Problem::TooBig;
-        result.reason = QLocale(QLocale::Italian).toString(double(size) / MiB, 'f', 1) + QStringLiteral(" MB");
+        result.reason
+            = QLocale(QLocale::Italian).toString(double(size) / MiB, 'f', 1) + QStringLiteral(" MB");
         return result;
     }
     result.bytes.resize(qsizetype(size));
@@ -107,9 +107,7 @@ Bytes read(const QString &path, qint64 limit)
         done += n;
     }
     char extra = 0;
-    struct stat after
-    {
-    };
+    Stat after {};
     if (done == size
         && (::read(file.fd, &extra, 1) != 0 || ::fstat(file.fd, &after) != 0 || after.st_size != size))
         result.reason = QStringLiteral("il file \u00e8 cambiato mentre lo leggevo");
@@ -149,9 +147,7 @@ Text readText(const QString &path, qint64 limit)
 bool append(const QString &path, const QByteArray &bytes, QString *reason)
 {
     Descriptor file;
-    struct stat info
-    {
-    };
+    Stat info {};
     QString why;
     Problem problem = openRegular(QFile::encodeName(path), O_WRONLY | O_APPEND | O_CREAT, file, info, why);
     if (problem == Problem::NotRegular)
