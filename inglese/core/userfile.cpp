@@ -5,7 +5,6 @@
 #include <QStringDecoder>
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <cstring>
 
@@ -54,29 +53,14 @@ namespace {
         return S_ISREG(info.st_mode) ? Problem::None : Problem::NotRegular;
     }
 
-    // Windows-1252 differs from Latin-1 only in 0x80..0x9F; the five bytes it
-    // leaves undefined keep their Latin-1 code, as the toolkit's decoder does.
-    constexpr std::array<char16_t, 32> CodePageHigh { 0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020,
-        0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019,
-        0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E,
-        0x0178 };
-
-    QString decodeCodePage(QByteArrayView bytes)
+    // An empty text from bytes is a failure too: the toolkit's decoders give
+    // nothing for inputs they cannot take whole.
+    bool decodeWith(QStringDecoder &&decoder, QByteArrayView bytes, QString &text)
     {
-        QString text = QString::fromLatin1(bytes);
-        for (QChar &c : text) {
-            if (c.unicode() >= 0x80 && c.unicode() < 0xA0)
-                c = QChar(CodePageHigh[c.unicode() - 0x80]);
-        }
-        return text;
-    }
-
-    bool decodeWith(QStringDecoder::Encoding encoding, QByteArrayView bytes, QString &text)
-    {
-        QStringDecoder decoder(encoding, QStringDecoder::Flag::Stateless);
         text = decoder.decode(bytes);
         return !decoder.hasError() && (bytes.isEmpty() || !text.isEmpty());
     }
+    constexpr auto Stateless = QStringDecoder::Flag::Stateless;
 } // namespace
 
 Bytes read(const QString &path, qint64 limit)
@@ -123,14 +107,17 @@ bool decode(const QByteArray &bytes, QString &text)
     const QByteArrayView view(bytes);
     if (view.startsWith("\xFF\xFE") || view.startsWith("\xFE\xFF"))
         return view.size() % 2 == 0
-            && decodeWith(view.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
+            && decodeWith(QStringDecoder(
+                              view.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
+                              Stateless),
                 view.sliced(2), text);
     if (view.startsWith("\xEF\xBB\xBF"))
-        return decodeWith(QStringDecoder::Utf8, view.sliced(3), text);
+        return decodeWith(QStringDecoder(QStringDecoder::Utf8, Stateless), view.sliced(3), text);
     const bool ascii = std::all_of(view.cbegin(), view.cend(), [](char c) { return uchar(c) < 0x80; });
-    if (ascii || !decodeWith(QStringDecoder::Utf8, view, text))
-        text = decodeCodePage(view);
-    return true;
+    if (!ascii && decodeWith(QStringDecoder(QStringDecoder::Utf8, Stateless), view, text))
+        return true;
+    // Windows-1252 takes every byte.
+    return decodeWith(QStringDecoder("windows-1252", Stateless), view, text);
 }
 
 Text readText(const QString &path, qint64 limit)
