@@ -283,7 +283,7 @@ QString summaryLine(const WordTable &words, const Store &store, const QDate &tod
     }
     QString line = reviewed == 0
         ? QStringLiteral("Ripasso: nessuna parola ancora ripassata")
-        : QStringLiteral("Ripasso: %1 da ripassare oggi, %2 imparate, ricordo atteso ora %3%")
+        : QStringLiteral("Ripasso: da ripassare oggi %1, imparate %2, ricordo atteso ora %3%")
               .arg(due)
               .arg(learned)
               .arg(qRound(100 * recall / reviewed));
@@ -329,8 +329,7 @@ bool Round::open()
     if (rows.isEmpty()) {
         m_platform.message(Title,
             nothingDueText(
-                nextDueDay(m_session.words, m_session.selection.options, m_store, today), m_platform),
-            Platform::Buttons::Ok, Platform::Icon::Information);
+                nextDueDay(m_session.words, m_session.selection.options, m_store, today), m_platform));
         return false;
     }
     // The words in the order of the round, each asked once.
@@ -349,10 +348,10 @@ bool Round::mayAsk()
         return true;
     const QDate next
         = nextDueDay(m_session.words, m_session.selection.options, m_store, m_platform.currentDate());
-    QString text = QStringLiteral("Ripasso di oggi finito: %1 parole ripassate.").arg(m_answered);
+    QString text = QStringLiteral("Ripasso di oggi finito, parole ripassate: %1.").arg(m_answered);
     if (next.isValid())
         text += CrLf + QStringLiteral("La prossima è da ripassare il ") + m_platform.dateText(next) + u'.';
-    m_platform.message(Title, text, Platform::Buttons::Ok, Platform::Icon::Information);
+    m_platform.message(Title, text, Platform::Buttons::Ok);
     return false;
 }
 

@@ -11,6 +11,8 @@
 #include "Form6.h"
 #include "Form7.h"
 #include "fixture.h"
+#include "qtplatform.h"
+#include "review.h"
 #include "session.h"
 #include "vocabularyfile.h"
 
@@ -20,6 +22,7 @@
 #include <QLineEdit>
 #include <QStyleFactory>
 #include <QTemporaryDir>
+#include <QTimer>
 
 namespace {
 // Every visible control a person reads or operates, with its accessible name.
@@ -56,9 +59,10 @@ private slots:
     {
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("state");
-        for (const char *tag : { "form0-splash", "form1-locked", "form1-editing", "form4-options",
-                 "form4-rules", "form5-help", "form2-asking", "form2-answered", "form3-asking",
-                 "form3-answered", "form6-log", "form6-empty", "form7-import", "form7-export" })
+        for (const char *tag :
+            { "form0-splash", "form1-locked", "form1-editing", "form4-options", "form4-rules", "form5-help",
+                "form2-asking", "form2-answered", "form3-asking", "form3-answered", "form6-log",
+                "form6-empty", "form7-import", "form7-export", "form2-review", "message-nothingdue" })
             row(tag, QString(tag).section('-', 0, 0).replace('f', 'F'), QString(tag).section('-', 1));
     }
     void looks()
@@ -82,17 +86,31 @@ private slots:
                              "28/11/2026 09:00:00 09:30:00    30/1040/1        1 3\r\n"
                              "04/12/2026 17:10:02 17:31:45    22/1010/0        3\r\n"
                            : "");
+        // Two words due for the review and the results, two new.
+        writeBytes(dir.filePath("ripasso.tsv"),
+            state == "log" || state == "review"
+                ? "inglese\titaliano\tstabilita\tdifficolta\tultimo_"
+                  "ripasso\tscadenza\tripassi\tdimenticanze\n"
+                  "house\tcasa (abitazione, dimora)\t3.1730\t5.2826\t2026-12-01\t2026-12-04\t1\t0\n"
+                  "to walk\tcamminare\t30.5\t4.1\t2026-11-20\t2026-12-05\t4\t1\n"
+                : "");
         auto main = std::make_unique<Form1>(session, platform);
         QVERIFY(main->Form_Load());
         if (state == "editing")
             main->menuModifica_Click();
         session.lessonState[3] = 2;
-        std::unique_ptr<QWidget> w(window == "Form0" ? new Form0(session, platform)
-                : window == "Form1"                  ? main.release()
-                : window == "Form2"                  ? new Form2(session, platform)
-                : window == "Form3"                  ? new Form3(session, platform)
-                : window == "Form4"                  ? static_cast<QWidget *>(new Form4(session, platform))
-                : window == "Form6"                  ? static_cast<QWidget *>(new Form6(session, platform))
+        std::unique_ptr<QWidget> w(window == "Form0"       ? new Form0(session, platform)
+                : window == "Form1" || window == "message" ? main.release()
+                : state == "review"                        ? new Form2(session, platform, nullptr,
+                                             [&] {
+                          auto round = std::make_unique<Review::Round>(session, platform);
+                          round->open();
+                          return round;
+                      }())
+                : window == "Form2"                        ? new Form2(session, platform)
+                : window == "Form3"                        ? new Form3(session, platform)
+                : window == "Form4" ? static_cast<QWidget *>(new Form4(session, platform))
+                : window == "Form6" ? static_cast<QWidget *>(new Form6(session, platform))
                 : state == "import"
                 ? new Form7(Exchange::readTable("Lezione;Inglese;Italiano\r\n0;dog;cane\r\n;cat;gatto\r\n"))
                 : state == "export"
@@ -114,18 +132,37 @@ private slots:
                 drill->typingBox()->insert(drill->drill().answer());
         }
 
-        const QImage shot = w->grab().toImage().convertToFormat(QImage::Format_ARGB32);
         // What a screen reader says of each control, kept beside the picture.
-        QList<std::pair<QString, QString>> nodes;
-        walk(QAccessible::queryAccessibleInterface(w.get()), QString(), nodes);
+        QImage shot;
         QByteArray names;
-        for (const auto &[where, said] : nodes) {
-            // Lines, cells, drawing areas and size grips are content: their controls are named.
-            const int role = where.section(u'/', -1).toInt();
-            QVERIFY2(!said.isEmpty() || role == QAccessible::ListItem || role == QAccessible::Cell
-                    || role == QAccessible::Client || role == QAccessible::Grip,
-                qPrintable(where + " has no name"));
-            names += (where + " = " + said + '\n').toUtf8();
+        const auto capture = [&](QWidget *target) {
+            shot = target->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+            QList<std::pair<QString, QString>> nodes;
+            walk(QAccessible::queryAccessibleInterface(target), QString(), nodes);
+            for (const auto &[where, said] : nodes) {
+                // Lines, cells, drawing areas and size grips are content: their controls are named.
+                const int role = where.section(u'/', -1).toInt();
+                // The message box's own button row is a container that Qt leaves unnamed.
+                QVERIFY2(!said.isEmpty() || role == QAccessible::ListItem || role == QAccessible::Cell
+                        || role == QAccessible::Client || role == QAccessible::Grip
+                        || where.endsWith("/qt_msgbox_buttonbox"),
+                    qPrintable(where + " has no name"));
+                names += (where + " = " + said + '\n').toUtf8();
+            }
+        };
+        if (window == "message") {
+            // A message of the review as the real desktop shows it, taken while it is open.
+            QtPlatform desktop;
+            QTimer::singleShot(0, this, [&] {
+                auto *box = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+                QVERIFY(box);
+                capture(box);
+                box->done(0);
+            });
+            static_cast<Platform &>(desktop).message(
+                Review::Title, Review::nothingDueText(QDate(2026, 12, 6), platform), Platform::Buttons::Ok);
+        } else {
+            capture(w.get());
         }
         const QString name = QTest::currentDataTag();
         const QString reference = INGLESE_LOOKS_DIR "/" + name + ".png";
