@@ -135,8 +135,12 @@ Store::Status Store::read(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return m_status = Status::Unreadable;
     QString text = QString::fromUtf8(file.readAll());
+    if (text.startsWith(QChar(0xFEFF))) // an editor's byte order mark
+        text.remove(0, 1);
     text.replace(CrLf, QStringLiteral("\n"));
     const QStringList lines = text.split(u'\n');
+    if (text.isEmpty())
+        return m_status = Status::Read;
     if (lines.first() != Columns.join(u'\t'))
         return m_status = Status::OtherVersion;
     for (qsizetype i = 1; i < lines.size(); ++i) {

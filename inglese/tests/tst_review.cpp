@@ -141,6 +141,7 @@ private slots:
             head + good + "cat\tgatto\tx\t5\t2026-12-01\t2026-12-04\t1\t0\n" + "short\n"
                 + "dog\tcane\t2\t5\t2026-13-01\t2026-12-04\t1\t0\n" + good,
             int(St::Read), 1, 4, true);
+        row("empty, with a byte order mark", QByteArray("\xEF\xBB\xBF"), int(St::Read), 0, 0, true);
         row("another version", "english\titalian\tS\tD\n" + good, int(St::OtherVersion), 0, 0, false);
     }
     void file()
@@ -178,22 +179,31 @@ private slots:
         QTest::addColumn<int>("daily");
         QTest::addColumn<int>("newWords");
         QTest::addColumn<QString>("rows");
-        row("all", "", 50, 10, "3 1 0 4");
-        row("no new words", "", 50, 0, "3 1");
-        row("daily limit, one answered today", "", 3, 10, "3 1");
-        row("one more new, one new today", "", 50, 2, "3 1 0");
-        row("lesson 2", "2", 50, 10, "3 4");
+        QTest::addColumn<QString>("edit"); // of the vocabulary after the answers
+        row("all", "", 50, 10, "3 1 0 4", "");
+        row("no new words", "", 50, 0, "3 1", "");
+        row("daily limit, one answered today", "", 3, 10, "3 1", "");
+        row("one more new, one new today", "", 50, 2, "3 1 0", "");
+        row("lesson 2", "2", 50, 10, "3 4", "");
+        row("rows reversed", "", 50, 10, "2 4 1 5", "reversed");
+        row("a text changed starts afresh", "", 50, 10, "3 0 1 4", "renamed");
     }
     void dueWords()
     {
         QFETCH(QString, lessons);
         QFETCH(int, daily);
         QFETCH(int, newWords);
-        WordTable words;
+        QFETCH(QString, edit);
         // Rows 1 and 3 are due (3 longer overdue), 2 not yet, 5 answered today; 0 and 4 are new.
-        for (const QStringList &w :
-            QList<QStringList> { { " 1", "cat", "gatto" }, { " 1", "house", "casa" }, { " 1", "dog", "cane" },
-                { " 2", "light", "luce" }, { " 2", "to walk", "camminare" }, { " 2", "red", "rosso" } })
+        QList<QStringList> table { { " 1", "cat", "gatto" }, { " 1", "house", "casa" },
+            { " 1", "dog", "cane" }, { " 2", "light", "luce" }, { " 2", "to walk", "camminare" },
+            { " 2", "red", "rosso" } };
+        if (edit == "reversed")
+            std::reverse(table.begin(), table.end());
+        if (edit == "renamed")
+            table[1][2] = "abitazione";
+        WordTable words;
+        for (const QStringList &w : table)
             words.append(QString(w[0] + "  "), w[1].leftJustified(50), w[2]);
         Review::Store store;
         const QDate today(2026, 12, 5);
@@ -239,9 +249,14 @@ private slots:
         QCOMPARE(review->text(), "Ri&passo di oggi (3 parole)...");
         QCOMPARE(review->shortcut(), QKeySequence(Qt::Key_F6));
         review->trigger();
-        DrillWindow *drill = nullptr;
-        for (QWidget *w : QApplication::topLevelWidgets())
-            drill = w->isVisible() && qobject_cast<DrillWindow *>(w) ? qobject_cast<DrillWindow *>(w) : drill;
+        const auto shownDrill = [] {
+            DrillWindow *found = nullptr;
+            for (QWidget *w : QApplication::topLevelWidgets())
+                found = w->isVisible() && qobject_cast<DrillWindow *>(w) ? qobject_cast<DrillWindow *>(w)
+                                                                         : found;
+            return found;
+        };
+        DrillWindow *drill = shownDrill();
         QVERIFY(drill && !main.isVisible());
         QStringList asked;
         // House is the most overdue; answered at once (Easy), after 5 s (Good), after help (Again).
@@ -283,6 +298,17 @@ private slots:
         QCOMPARE(platform.shown.last().text,
             "Oggi non c'è nessuna parola da ripassare nelle Lezioni scelte.\r\n"
             "La prossima è da ripassare il 06/12/2026.");
+
+        // The next day the forgotten word is due; closing the window while it is asked gives it up.
+        platform.date = today.addDays(1);
+        control<QAction>(&main, "menuRipassoIta")->trigger();
+        QVERIFY((drill = shownDrill()));
+        drill->Command1_Click();
+        QCOMPARE(drill->shownBox()->text(), "cane");
+        drill->close();
+        store.read(dir.filePath("ripasso.tsv"));
+        QCOMPARE(store.find(u"dog", u"cane")->lapses, 2);
+        QCOMPARE(store.find(u"dog", u"cane")->due, today.addDays(2));
     }
 };
 
