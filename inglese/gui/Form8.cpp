@@ -7,6 +7,7 @@
 
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QPushButton>
 #include <QSpinBox>
 
@@ -28,6 +29,7 @@ Form8::Form8(Session &session, Platform &platform, QWidget *parent)
 {
     setObjectName(QStringLiteral("Form8"));
     setWindowTitle(QStringLiteral("   RIPASSO"));
+    setWindowIcon(QIcon(QStringLiteral(":/inglese/icona.svg")));
     setModal(true);
     Review::Store store;
     store.read(session.dataFolder + Review::FileName);
