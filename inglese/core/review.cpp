@@ -6,6 +6,7 @@
 #include "wordtable.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QSet>
 
@@ -17,6 +18,8 @@ namespace {
     constexpr int SlowAfter = 10;
     // A word is learned when its chance of recall stays above 90% for three weeks.
     constexpr double LearnedStability = 21;
+    // Far more than the longest vocabulary needs (32,767 words of about 150 bytes).
+    constexpr qint64 MaxFileBytes = 64 << 20;
 
     const QStringList Columns { QStringLiteral("inglese"), QStringLiteral("italiano"),
         QStringLiteral("stabilita"), QStringLiteral("difficolta"), QStringLiteral("ultimo_ripasso"),
@@ -129,12 +132,17 @@ Store::Status Store::read(const QString &path)
     m_index.clear();
     m_damaged.clear();
     limits = {};
-    QFile file(path);
-    if (!file.exists())
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
         return m_status = Status::Missing;
-    if (!file.open(QIODevice::ReadOnly))
+    // A FIFO or a device would block the reading or never end; a huge file is no file of ours.
+    QFile file(path);
+    if (!info.isFile() || info.size() > MaxFileBytes || !file.open(QIODevice::ReadOnly))
         return m_status = Status::Unreadable;
-    QString text = QString::fromUtf8(file.readAll());
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return m_status = Status::Unreadable;
+    QString text = QString::fromUtf8(bytes);
     if (text.startsWith(QChar(0xFEFF))) // an editor's byte order mark
         text.remove(0, 1);
     text.replace(CrLf, QStringLiteral("\n"));
@@ -183,7 +191,8 @@ bool Store::write(const QString &path, QString *error) const
         text += line + u'\n';
     QSaveFile file(path);
     const QByteArray bytes = text.toUtf8();
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+    // Flushed before the commit, which would not notice a buffered write that the disk refused.
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() && file.commit())
         return true;
     if (error)
         *error = file.errorString();

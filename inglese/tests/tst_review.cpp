@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -136,6 +137,7 @@ private slots:
                 + "dog\tcane\t2\t5\t2026-13-01\t2026-12-04\t1\t0\n" + good,
             int(St::Read), 1, 4, true);
         row("empty, with a byte order mark", QByteArray("\xEF\xBB\xBF"), int(St::Read), 0, 0, true);
+        row("a folder in its place", QByteArray("folder"), int(St::Unreadable), 0, 0, false);
         row("another version", "english\titalian\tS\tD\n" + good, int(St::OtherVersion), 0, 0, false);
     }
     void file()
@@ -146,7 +148,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath("ripasso.tsv");
         if (!bytes.isNull())
-            QVERIFY(writeBytes(path, bytes));
+            QVERIFY(bytes == "folder" ? QDir().mkdir(path) : writeBytes(path, bytes));
         Review::Store store;
         QTEST(int(store.read(path)), "status");
         QTEST(int(store.cards().size()), "cards");
@@ -156,7 +158,7 @@ private slots:
         Review::Store again;
         again.read(path);
         if (!written) {
-            QCOMPARE(readBytes(path), bytes); // never overwritten
+            QCOMPARE(readBytes(path), bytes == "folder" ? QByteArray() : bytes); // never overwritten
             return;
         }
         QCOMPARE(again.damagedLines(), damaged);
