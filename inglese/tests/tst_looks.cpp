@@ -62,7 +62,7 @@ private slots:
         for (const char *tag :
             { "form0-splash", "form1-locked", "form1-editing", "form4-options", "form4-rules", "form5-help",
                 "form2-asking", "form2-answered", "form3-asking", "form3-answered", "form6-log",
-                "form6-empty", "form7-import", "form7-export", "form2-review", "message-nothingdue" })
+                "form6-empty", "form7-import", "form7-export", "form2-review", "form1-nothingdue" })
             row(tag, QString(tag).section('-', 0, 0).replace('f', 'F'), QString(tag).section('-', 1));
     }
     void looks()
@@ -99,23 +99,22 @@ private slots:
         if (state == "editing")
             main->menuModifica_Click();
         session.lessonState[3] = 2;
-        std::unique_ptr<QWidget> w(window == "Form0"       ? new Form0(session, platform)
-                : window == "Form1" || window == "message" ? main.release()
-                : state == "review"                        ? new Form2(session, platform, nullptr,
-                                             [&] {
-                          auto round = std::make_unique<Review::Round>(session, platform);
-                          round->open();
-                          return round;
-                      }())
-                : window == "Form2"                        ? new Form2(session, platform)
-                : window == "Form3"                        ? new Form3(session, platform)
-                : window == "Form4" ? static_cast<QWidget *>(new Form4(session, platform))
-                : window == "Form6" ? static_cast<QWidget *>(new Form6(session, platform))
+        std::unique_ptr<QWidget> w(window == "Form0" ? new Form0(session, platform)
+                : window == "Form1"                  ? main.release()
+                : window == "Form2"                  ? new Form2(session, platform)
+                : window == "Form3"                  ? new Form3(session, platform)
+                : window == "Form4"                  ? static_cast<QWidget *>(new Form4(session, platform))
+                : window == "Form6"                  ? static_cast<QWidget *>(new Form6(session, platform))
                 : state == "import"
                 ? new Form7(Exchange::readTable("Lezione;Inglese;Italiano\r\n0;dog;cane\r\n;cat;gatto\r\n"))
                 : state == "export"
                 ? static_cast<QWidget *>(new Form7(std::array<bool, 21> { true, false, false, true }))
                 : new Form5(session, platform, main.get()));
+        if (state == "review") { // the same drill over today's words
+            auto round = std::make_unique<Review::Round>(session, platform);
+            QVERIFY(round->open());
+            w.reset(new Form2(session, platform, nullptr, std::move(round)));
+        }
         if (state == "rules")
             static_cast<Form4 *>(w.get())->showRules();
         if (window == "Form5")
@@ -150,7 +149,7 @@ private slots:
                 names += (where + " = " + said + '\n').toUtf8();
             }
         };
-        if (window == "message") {
+        if (state == "nothingdue") {
             // A message of the review as the real desktop shows it, taken while it is open.
             QtPlatform desktop;
             QTimer::singleShot(0, this, [&] {
