@@ -153,7 +153,7 @@ private slots:
         QTEST(int(store.read(path)), "status");
         QTEST(int(store.cards().size()), "cards");
         QCOMPARE(store.damagedLines(), damaged);
-        store.answer(u"dog ", u"cane", Grade::Good, { 2026, 12, 5 });
+        store.answer(u"d\\tog\tx ", u"cane\n", Grade::Good, { 2026, 12, 5 }); // a backslash, a tab
         QCOMPARE(store.write(path), written);
         Review::Store again;
         again.read(path);
@@ -163,8 +163,8 @@ private slots:
         }
         QCOMPARE(again.damagedLines(), damaged);
         QCOMPARE(again.limits.daily, bytes.contains("#limiti") ? 20 : 50);
-        QCOMPARE(
-            again.find(u"dog", u"cane") ? again.find(u"dog", u"cane")->due : QDate(), QDate(2026, 12, 8));
+        QCOMPARE(again.find(u"d\\tog\tx", u"cane") ? again.find(u"d\\tog\tx", u"cane")->due : QDate(),
+            QDate(2026, 12, 8));
     }
 
     // Today's words: due ones most overdue first, then new ones, within the
