@@ -26,9 +26,10 @@ int bounded(long long value)
 }
 } // namespace
 
-Drill::Drill(Session &session, Platform &platform, Direction direction)
+Drill::Drill(Session &session, Platform &platform, Direction direction, WordSelection *selection)
     : m_session(session)
     , m_platform(platform)
+    , m_selection(selection ? *selection : session.selection)
     , m_direction(direction)
 {
     m_view.caption = designCaption();
@@ -60,6 +61,11 @@ QString &Drill::answerRef()
     return m_direction == Direction::EnglishToItalian ? state().italianWord : state().englishWord;
 }
 
+int Drill::freeTimeFor(const QString &answer)
+{
+    return std::max(MinFreeTime, bounded(answer.size()));
+}
+
 void Drill::addPoints(int delta)
 {
     m_session.points = bounded((long long)m_session.points + delta);
@@ -87,7 +93,7 @@ void Drill::load()
 
 bool Drill::start()
 {
-    WordSelection &selection = m_session.selection;
+    WordSelection &selection = m_selection;
     const WordTable &words = m_session.words;
     const WordSelection::Draw draw = selection.drawWord(m_platform);
     if (draw != WordSelection::Draw::Drawn && draw != WordSelection::Draw::Repeated)
@@ -125,12 +131,14 @@ bool Drill::start()
     s.answers.clear();
     s.currentAnswer = answer();
     s.answers.collectOwnAlternatives(words, word, m_direction);
+    // Synonyms come from the chosen lessons, whatever list the words are drawn from.
     s.answers.collectSynonyms(
-        words, [&selection](int w) { return selection.isSelected(w); }, prompt, m_direction);
+        words, [this](int w) { return m_session.selection.isSelected(w); }, prompt, m_direction);
 
     m_view.command1Enabled = false;
     s.elapsedSeconds = 0;
     s.questionRunning = true;
+    s.helpShown = false;
     m_view.timer1 = true;
     m_view.timer2 = false;
     m_view.command1Caption = Translate;
@@ -179,7 +187,7 @@ void Drill::answered()
     s.questionRunning = false;
     m_platform.beep(40);
     m_session.doneCount = std::min(m_session.doneCount + 1, int(MaxValue));
-    m_session.selection.pendingWord = 0;
+    m_selection.pendingWord = 0;
 
     m_view.command1Caption = QStringLiteral("Un altro?");
     m_view.command1Face = DrillView::Laughing;
@@ -190,9 +198,9 @@ void Drill::answered()
     m_view.timer2 = true;
 
     if (s.lastPenalty > 0)
-        m_session.selection.addCritical(m_session.memoc);
+        m_selection.addCritical(m_session.memoc);
     else
-        m_session.selection.removeCritical(m_session.memoc);
+        m_selection.removeCritical(m_session.memoc);
     m_view.command1Tip = QStringLiteral("Cliccami per un'altra prova ...");
 
     addPoints(bounded(answer().size()));
@@ -239,7 +247,7 @@ void Drill::timer1Tick()
         m_view.helpButtonVisible = false;
         m_view.helpBoxVisible = false;
     }
-    s.freeTime = std::max(MinFreeTime, bounded(answer().size()));
+    s.freeTime = freeTimeFor(answer());
     m_view.caption = (m_direction == Direction::EnglishToItalian ? TimingFromEnglish : TimingFromItalian)
         + QString::number(s.freeTime) + QLatin1Char(')');
     s.lastPenalty = s.elapsedSeconds / s.freeTime;

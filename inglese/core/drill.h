@@ -6,6 +6,7 @@
 
 class Platform;
 struct Session;
+class WordSelection;
 
 // The drill's run state. It lives in the session, so it survives closing and
 // reopening a drill window, and both drill windows share it.
@@ -23,6 +24,7 @@ struct DrillState
     int elapsedSeconds = 0;
     int waitSeconds = 0;
     bool questionRunning = false;
+    bool helpShown = false; // "Aiuto" was pressed during the question
     AcceptedAnswers answers;
 };
 
@@ -57,7 +59,8 @@ public:
     static constexpr int MinValue = -32768;
     static constexpr int MaxValue = 32767;
 
-    Drill(Session &session, Platform &platform, Direction direction);
+    // The words come from the session's selection, or from `selection` when given (the review's).
+    Drill(Session &session, Platform &platform, Direction direction, WordSelection *selection = nullptr);
 
     Direction direction() const { return m_direction; }
     QString designCaption() const;
@@ -68,6 +71,8 @@ public:
     // The answer of the current question: Italian in the English drill,
     // English in the Italian one.
     QString answer() const;
+    // Seconds an answer may take before it costs points.
+    static int freeTimeFor(const QString &answer);
 
     void load();
     // "Via!": draws the next word and starts its question. False when no word
@@ -93,6 +98,7 @@ private:
 
     Session &m_session;
     Platform &m_platform;
+    WordSelection &m_selection;
     Direction m_direction;
     DrillView m_view;
     int m_askedWord = -1;

@@ -6,6 +6,7 @@
 #include "accessible.h"
 #include "platform.h"
 #include "pronunciation.h"
+#include "review.h"
 #include "session.h"
 #include "twips.h"
 
@@ -88,11 +89,12 @@ PictureButton *pictureButton(QWidget *parent, const QString &name, const QString
 } // namespace
 
 DrillWindow::DrillWindow(Session &session, Platform &platform, Direction direction, const QString &flag,
-    const Placement &placement, QWidget *parent)
+    const Placement &placement, QWidget *parent, std::unique_ptr<Review::Round> review)
     : QWidget(parent, Qt::Window)
     , m_session(session)
     , m_platform(platform)
-    , m_drill(session, platform, direction)
+    , m_review(std::move(review))
+    , m_drill(session, platform, direction, m_review ? &m_review->selection() : nullptr)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(m_drill.designCaption());
@@ -125,6 +127,13 @@ DrillWindow::DrillWindow(Session &session, Platform &platform, Direction directi
     m_label4->setFont(small);
     m_lablez = label(this, QStringLiteral("Lablez"), QString(), placement.Lablez);
     m_lablez->setFont(small);
+    if (m_review) {
+        const QRect beside = placement.Lablez.translated(placement.Lablez.width() + 300, 0);
+        m_labripasso = label(this, QStringLiteral("Labripasso"),
+            QStringLiteral("Ripasso di oggi: %1 parole").arg(m_review->count()),
+            { beside.topLeft(), QSize(4500, 315) });
+        m_labripasso->setFont(small);
+    }
 
     m_textin = textBox(this, QStringLiteral("Textin"), placement.Textin);
     m_textit = textBox(this, QStringLiteral("Textit"), placement.Textit);
@@ -213,6 +222,8 @@ DrillWindow::DrillWindow(Session &session, Platform &platform, Direction directi
     showSpeech();
 }
 
+DrillWindow::~DrillWindow() = default;
+
 QLineEdit *DrillWindow::typingBox() const
 {
     return m_drill.direction() == Direction::EnglishToItalian ? m_textit : m_textin;
@@ -246,6 +257,8 @@ void DrillWindow::closeEvent(QCloseEvent *event)
 {
     m_timer1->stop();
     m_timer2->stop();
+    if (m_review)
+        m_review->leave(m_drill);
     event->accept();
     emit unloaded();
 }
@@ -285,12 +298,18 @@ void DrillWindow::showState()
 
 void DrillWindow::Command1_Click()
 {
+    if (m_review && !m_review->mayAsk())
+        return;
     // The Italian drill shows the hourglass while it prepares the question.
     const bool wait = m_drill.direction() == Direction::ItalianToEnglish;
     if (wait)
         setCursor(Qt::WaitCursor);
     typingBox()->clear();
     if (m_drill.start()) {
+        if (m_review) {
+            m_review->asked();
+            m_labripasso->setText(m_review->progressText());
+        }
         shownBox()->setText(m_drill.view().shownText);
         nameTypingBox();
         showState();
@@ -331,6 +350,8 @@ void DrillWindow::typingChanged(const QString &text)
         return;
     m_command1->setFocus();
     showCounters();
+    if (m_review)
+        m_review->answered(m_drill);
     m_drill.showSynonyms();
 }
 

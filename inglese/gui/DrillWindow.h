@@ -1,11 +1,13 @@
 #pragma once
 
 #include "drill.h"
+#include "review.h"
 
 #include <QRect>
 #include <QWidget>
 
 #include <array>
+#include <memory>
 
 class PictureButton;
 class Platform;
@@ -33,6 +35,7 @@ public:
     // The box showing the prompt.
     QLineEdit *shownBox() const;
     Drill &drill() { return m_drill; }
+    ~DrillWindow() override;
 
     // Event handlers, public so that tests tick the timers directly.
     void Command1_Click();
@@ -48,8 +51,9 @@ signals:
     void unloaded();
 
 protected:
+    // With `review` the window asks today's words of the review and grades each answer.
     DrillWindow(Session &session, Platform &platform, Direction direction, const QString &flag,
-        const Placement &placement, QWidget *parent);
+        const Placement &placement, QWidget *parent, std::unique_ptr<Review::Round> review);
 
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -64,6 +68,7 @@ private:
 
     Session &m_session;
     Platform &m_platform;
+    std::unique_ptr<Review::Round> m_review;
     Drill m_drill;
 
     QWidget *m_bandiera;
@@ -72,6 +77,7 @@ private:
     QLabel *m_label3;
     QLabel *m_label4;
     QLabel *m_lablez;
+    QLabel *m_labripasso = nullptr; // the review's progress
     QLineEdit *m_textin;
     QLineEdit *m_textit;
     QLineEdit *m_aiuto;

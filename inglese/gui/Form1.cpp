@@ -6,10 +6,12 @@
 #include "Form5.h"
 #include "Form6.h"
 #include "Form7.h"
+#include "Form8.h"
 
 #include "mainrules.h"
 #include "platform.h"
 #include "pronunciation.h"
+#include "review.h"
 #include "session.h"
 #include "twips.h"
 #include "vocabularyfile.h"
@@ -156,11 +158,20 @@ void Form1::buildMenus()
     m_menuLezioni
         = action(m_menuOpzioni, QStringLiteral("menuLezioni"), QStringLiteral("&Modifica Scelte..."));
     m_menuLezioni->setShortcut(Qt::Key_F2);
+    m_menuLimiti
+        = action(m_menuOpzioni, QStringLiteral("menuLimiti"), QStringLiteral("&Limiti del Ripasso..."));
 
     m_menuProva = menuBar()->addMenu(QStringLiteral("&Prova"));
     m_menuProva->setObjectName(QStringLiteral("menuProva"));
     m_menuIngIta = action(m_menuProva, QStringLiteral("menuIngIta"), QStringLiteral("&Inglese ->Italiano"));
     m_menuItaIng = action(m_menuProva, QStringLiteral("menuItaIng"), QStringLiteral("I&taliano->Inglese"));
+    m_menuRipasso = action(m_menuProva, QStringLiteral("menuRipasso"), QString());
+    m_menuRipasso->setShortcut(Qt::Key_F6);
+    m_menuRipassoIta = action(m_menuProva, QStringLiteral("menuRipassoIta"), QString());
+    m_menuRipassoIta->setShortcut(Qt::SHIFT | Qt::Key_F6);
+    showReviewCount();
+    // The count of today's words is read again each time the menu opens.
+    connect(m_menuProva, &QMenu::aboutToShow, this, &Form1::showReviewCount);
     m_menuRisultati = action(m_menuProva, QStringLiteral("menuRisultati"), QStringLiteral("&Risultati..."));
     m_menuRisultati->setShortcut(Qt::Key_F3);
     m_menuAscolta
@@ -211,6 +222,12 @@ void Form1::buildMenus()
         whenEnabled(m_menuOpzioni, [this] { menuLezioni_Click(); }));
     connect(m_menuIngIta, &QAction::triggered, this, whenEnabled(m_menuProva, [this] { Command1_Click(); }));
     connect(m_menuItaIng, &QAction::triggered, this, whenEnabled(m_menuProva, [this] { Command2_Click(); }));
+    connect(
+        m_menuRipasso, &QAction::triggered, this, whenEnabled(m_menuProva, [this] { menuRipasso_Click(); }));
+    connect(m_menuRipassoIta, &QAction::triggered, this,
+        whenEnabled(m_menuProva, [this] { menuRipassoIta_Click(); }));
+    connect(
+        m_menuLimiti, &QAction::triggered, this, whenEnabled(m_menuOpzioni, [this] { menuLimiti_Click(); }));
     connect(m_menuRisultati, &QAction::triggered, this,
         whenEnabled(m_menuProva, [this] { menuRisultati_Click(); }));
     connect(m_menuAscolta, &QAction::triggered, this, &Form1::menuAscolta_Click);
@@ -327,6 +344,38 @@ void Form1::Command1_Click()
 void Form1::Command2_Click()
 {
     openDrill(new Form3(m_session, m_platform)); // Italian shown, English typed
+}
+
+void Form1::showReviewCount()
+{
+    QString count;
+    if (!m_session.dataFolder.isEmpty()) {
+        const int n = Review::Round::countToday(m_session, m_platform.currentDate());
+        count = n == 1 ? QStringLiteral(" (1 parola)") : QStringLiteral(" (%1 parole)").arg(n);
+    }
+    m_menuRipasso->setText(QStringLiteral("Ri&passo di oggi%1...").arg(count));
+    m_menuRipassoIta->setText(QStringLiteral("Ripasso di oggi, Italiano->Inglese%1...").arg(count));
+}
+
+void Form1::menuRipasso_Click()
+{
+    auto round = std::make_unique<Review::Round>(m_session, m_platform);
+    if (round->open())
+        openDrill(new Form2(m_session, m_platform, nullptr, std::move(round)));
+}
+
+void Form1::menuRipassoIta_Click()
+{
+    auto round = std::make_unique<Review::Round>(m_session, m_platform);
+    if (round->open())
+        openDrill(new Form3(m_session, m_platform, nullptr, std::move(round)));
+}
+
+void Form1::menuLimiti_Click()
+{
+    // The review's daily limits, in a small window of their own, modally.
+    Form8 limits(m_session, m_platform, this);
+    limits.exec();
 }
 
 void Form1::Command3_Click()

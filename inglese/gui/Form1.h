@@ -60,6 +60,10 @@ public:
     void menuIstruzioni_Click();
     void menuRegole_Click();
     void menuRisultati_Click();
+    // F6 and Shift+F6: today's review in the English and in the Italian drill.
+    void menuRipasso_Click();
+    void menuRipassoIta_Click();
+    void menuLimiti_Click();
     void TimTab_Timer();
     // F5: says the English word of the line that holds the caret.
     void menuAscolta_Click();
@@ -76,6 +80,7 @@ protected:
 private:
     void buildMenus();
     void openDrill(DrillWindow *drill);
+    void showReviewCount();
     void Form_Unload();
     bool ListaVoci_KeyDown(int key);
     void setWordListText(const QString &text);
@@ -118,6 +123,9 @@ private:
     QAction *m_menuIngIta = nullptr;
     QAction *m_menuItaIng = nullptr;
     QAction *m_menuRisultati = nullptr;
+    QAction *m_menuRipasso = nullptr;
+    QAction *m_menuRipassoIta = nullptr;
+    QAction *m_menuLimiti = nullptr;
     QAction *m_menuAscolta = nullptr;
     QAction *m_menuIstruzioni = nullptr;
     QAction *m_menuRegole = nullptr;

@@ -1,6 +1,6 @@
 #include "Form2.h"
 
-Form2::Form2(Session &session, Platform &platform, QWidget *parent)
+Form2::Form2(Session &session, Platform &platform, QWidget *parent, std::unique_ptr<Review::Round> review)
     : DrillWindow(session, platform, Direction::EnglishToItalian,
         QStringLiteral(":/inglese/bandiera_italia.svg"),
         Placement {
@@ -11,7 +11,7 @@ Form2::Form2(Session &session, Platform &platform, QWidget *parent)
             .Lablez = { 210, 1620, 1500, 315 },
             .aiuto = { 195, 4905, 8415, 435 },
         },
-        parent)
+        parent, std::move(review))
 {
     setObjectName(QStringLiteral("Form2"));
 }

@@ -8,5 +8,6 @@ class Form2 : public DrillWindow
     Q_OBJECT
 
 public:
-    Form2(Session &session, Platform &platform, QWidget *parent = nullptr);
+    Form2(Session &session, Platform &platform, QWidget *parent = nullptr,
+        std::unique_ptr<Review::Round> review = nullptr);
 };

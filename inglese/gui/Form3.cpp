@@ -1,6 +1,6 @@
 #include "Form3.h"
 
-Form3::Form3(Session &session, Platform &platform, QWidget *parent)
+Form3::Form3(Session &session, Platform &platform, QWidget *parent, std::unique_ptr<Review::Round> review)
     : DrillWindow(session, platform, Direction::ItalianToEnglish, QStringLiteral(":/inglese/bandiera_gb.svg"),
         Placement {
             .Label2 = { 720, 2085, 7560, 255 },
@@ -10,7 +10,7 @@ Form3::Form3(Session &session, Platform &platform, QWidget *parent)
             .Lablez = { 240, 1695, 1500, 315 },
             .aiuto = { 210, 4920, 8400, 480 },
         },
-        parent)
+        parent, std::move(review))
 {
     setObjectName(QStringLiteral("Form3"));
 }

@@ -8,5 +8,6 @@ class Form3 : public DrillWindow
     Q_OBJECT
 
 public:
-    Form3(Session &session, Platform &platform, QWidget *parent = nullptr);
+    Form3(Session &session, Platform &platform, QWidget *parent = nullptr,
+        std::unique_ptr<Review::Round> review = nullptr);
 };

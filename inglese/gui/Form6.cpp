@@ -1,6 +1,7 @@
 #include "Form6.h"
 
 #include "platform.h"
+#include "review.h"
 #include "session.h"
 #include "twips.h"
 
@@ -76,6 +77,11 @@ Form6::Form6(Session &session, Platform &platform, QWidget *form1)
     m_label1 = label(QStringLiteral("Label1"), this);
     m_label2 = label(QStringLiteral("Label2"), this);
     m_label3 = label(QStringLiteral("Label3"), this);
+    // The review: words due today, words learned, expected recall now.
+    auto *label6 = label(QStringLiteral("Label6"), this, QColor(0, 110, 0));
+    Review::Store review;
+    review.read(session.dataFolder + Review::FileName);
+    label6->setText(Review::summaryLine(session.words, review, platform.currentDate()));
     m_chart1 = new QChartView(this);
     m_chart1->setObjectName(QStringLiteral("Chart1"));
     m_chart1->setRenderHint(QPainter::Antialiasing);
@@ -114,6 +120,7 @@ Form6::Form6(Session &session, Platform &platform, QWidget *form1)
     layout->addWidget(m_label1);
     layout->addWidget(m_label2);
     layout->addWidget(m_label3);
+    layout->addWidget(label6);
     layout->addLayout(middle, 1);
     layout->addLayout(buttons);
     resize(px(10500), px(7200));

@@ -11,6 +11,8 @@
 #include "Form6.h"
 #include "Form7.h"
 #include "fixture.h"
+#include "qtplatform.h"
+#include "review.h"
 #include "session.h"
 #include "vocabularyfile.h"
 
@@ -21,6 +23,7 @@
 #include <QSignalSpy>
 #include <QStyleFactory>
 #include <QTemporaryDir>
+#include <QTimer>
 
 namespace {
 // Every visible control a person reads or operates, with its accessible name.
@@ -57,9 +60,10 @@ private slots:
     {
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("state");
-        for (const char *tag : { "form0-splash", "form1-locked", "form1-editing", "form4-options",
-                 "form4-rules", "form5-help", "form2-asking", "form2-answered", "form3-asking",
-                 "form3-answered", "form6-log", "form6-empty", "form7-import", "form7-export" })
+        for (const char *tag :
+            { "form0-splash", "form1-locked", "form1-editing", "form4-options", "form4-rules", "form5-help",
+                "form2-asking", "form2-answered", "form3-asking", "form3-answered", "form6-log",
+                "form6-empty", "form7-import", "form7-export", "form2-review", "form1-nothingdue" })
             row(tag, QString(tag).section('-', 0, 0).replace('f', 'F'), QString(tag).section('-', 1));
     }
     void looks()
@@ -83,6 +87,14 @@ private slots:
                              "28/11/2026 09:00:00 09:30:00    30/1040/1        1 3\r\n"
                              "04/12/2026 17:10:02 17:31:45    22/1010/0        3\r\n"
                            : "");
+        // Two words due for the review and the results, two new.
+        writeBytes(dir.filePath("ripasso.tsv"),
+            state == "log" || state == "review"
+                ? "inglese\titaliano\tstabilita\tdifficolta\tultimo_"
+                  "ripasso\tscadenza\tripassi\tdimenticanze\n"
+                  "house\tcasa (abitazione, dimora)\t3.1730\t5.2826\t2026-12-01\t2026-12-04\t1\t0\n"
+                  "to walk\tcamminare\t30.5\t4.1\t2026-11-20\t2026-12-05\t4\t1\n"
+                : "");
         auto main = std::make_unique<Form1>(session, platform);
         QVERIFY(main->Form_Load());
         if (state == "editing")
@@ -99,6 +111,11 @@ private slots:
                 : state == "export"
                 ? static_cast<QWidget *>(new Form7(std::array<bool, 21> { true, false, false, true }))
                 : new Form5(session, platform, main.get()));
+        if (state == "review") { // the same drill over today's words
+            auto round = std::make_unique<Review::Round>(session, platform);
+            QVERIFY(round->open());
+            w.reset(new Form2(session, platform, nullptr, std::move(round)));
+        }
         if (state == "rules")
             static_cast<Form4 *>(w.get())->showRules();
         if (window == "Form5")
@@ -117,18 +134,37 @@ private slots:
                 drill->typingBox()->insert(drill->drill().answer());
         }
 
-        const QImage shot = w->grab().toImage().convertToFormat(QImage::Format_ARGB32);
         // What a screen reader says of each control, kept beside the picture.
-        QList<std::pair<QString, QString>> nodes;
-        walk(QAccessible::queryAccessibleInterface(w.get()), QString(), nodes);
+        QImage shot;
         QByteArray names;
-        for (const auto &[where, said] : nodes) {
-            // Lines, cells, drawing areas and size grips are content: their controls are named.
-            const int role = where.section(u'/', -1).toInt();
-            QVERIFY2(!said.isEmpty() || role == QAccessible::ListItem || role == QAccessible::Cell
-                    || role == QAccessible::Client || role == QAccessible::Grip,
-                qPrintable(where + " has no name"));
-            names += (where + " = " + said + '\n').toUtf8();
+        const auto capture = [&](QWidget *target) {
+            shot = target->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+            QList<std::pair<QString, QString>> nodes;
+            walk(QAccessible::queryAccessibleInterface(target), QString(), nodes);
+            for (const auto &[where, said] : nodes) {
+                // Lines, cells, drawing areas and size grips are content: their controls are named.
+                const int role = where.section(u'/', -1).toInt();
+                // The message box's own button row is a container that Qt leaves unnamed.
+                QVERIFY2(!said.isEmpty() || role == QAccessible::ListItem || role == QAccessible::Cell
+                        || role == QAccessible::Client || role == QAccessible::Grip
+                        || where.endsWith("/qt_msgbox_buttonbox"),
+                    qPrintable(where + " has no name"));
+                names += (where + " = " + said + '\n').toUtf8();
+            }
+        };
+        if (state == "nothingdue") {
+            // A message of the review as the real desktop shows it, taken while it is open.
+            QtPlatform desktop;
+            QTimer::singleShot(0, this, [&] {
+                auto *box = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+                QVERIFY(box);
+                capture(box);
+                box->done(0);
+            });
+            static_cast<Platform &>(desktop).message(
+                Review::Title, Review::nothingDueText(QDate(2026, 12, 6), platform), Platform::Buttons::Ok);
+        } else {
+            capture(w.get());
         }
         const QString name = QTest::currentDataTag();
         const QString reference = INGLESE_LOOKS_DIR "/" + name + ".png";

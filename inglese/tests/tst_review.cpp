@@ -1,0 +1,302 @@
+// The review: the memory model against its published values, the grade of an answer, the file
+// ripasso.tsv, today's words, and the review run through the main window and a drill window.
+#include "Form1.h"
+#include "Form2.h"
+#include "fixture.h"
+#include "review.h"
+#include "session.h"
+#include "vocabularyfile.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTemporaryDir>
+
+using Fsrs::Grade;
+
+Q_DECLARE_METATYPE(Review::AnswerFacts)
+
+const QByteArray Head = "inglese\titaliano\tstabilita\tdifficolta\tultimo_ripasso\tscadenza\tripassi\t"
+                        "dimenticanze\n";
+
+class TestReview : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Published reference values of the version-5 model with its default weights.
+    void formulas_data()
+    {
+        QTest::addColumn<QString>("formula");
+        QTest::addColumn<QList<double>>("in"); // stability, difficulty, days elapsed or chance of recall
+        QTest::addColumn<int>("grade");
+        QTest::addColumn<double>("expected");
+        const double recallAt[][3] = { { 0, 1, 1.0 }, { 1, 2, 0.946059 }, { 2, 3, 0.9299294 },
+            { 3, 4, 0.9221679 }, { 4, 4, 0.9 }, { 5, 2, 0.79394597 } };
+        for (const auto &[t, s, r] : recallAt)
+            row(qPrintable(QString("curve t=%1 S=%2").arg(t).arg(s)), "recall", QList { s, 0.0, t }, 0, r);
+        const double success[] = { 25.7761, 14.1219, 60.4044, 208.9760 };
+        const double lapse[] = { 1.7029, 1.9799, 2.3760, 2.8885 };
+        const double shortTerm[] = { 2.5051, 4.1992, 7.0389, 11.7988 };
+        const double difficulty[] = { 6.6070, 5.7994, 4.9918, 4.1842 };
+        for (int g = 1; g <= 4; ++g) {
+            const QList<double> in { 5.0, double(g), 1.0 - g / 10.0 }; // D 1..4 at recall 0.9..0.6
+            row(qPrintable(QString("success %1").arg(g)), "success", in, g, success[g - 1]);
+            row(qPrintable(QString("lapse %1").arg(g)), "lapse", in, g, lapse[g - 1]);
+            row(qPrintable(QString("same day %1").arg(g)), "short", in, g, shortTerm[g - 1]);
+            row(qPrintable(QString("difficulty %1").arg(g)), "difficulty", QList { 5.0, 5.0, 0.0 }, g,
+                difficulty[g - 1]);
+        }
+    }
+    void formulas()
+    {
+        QFETCH(QString, formula);
+        QFETCH(QList<double>, in);
+        QFETCH(int, grade);
+        QFETCH(double, expected);
+        const Fsrs::Model model;
+        const Grade g = Grade(grade);
+        const double s = in[0], d = in[1], x = in[2];
+        const double got = formula == "recall" ? Fsrs::recall(x, s)
+            : formula == "success"             ? model.stabilityAfterSuccess({ s, d }, x, g)
+            : formula == "lapse"               ? model.stabilityAfterLapse({ s, d }, x)
+            : formula == "short"               ? model.stabilityShortTerm(s, g)
+                                               : model.nextDifficulty(d, g);
+        QVERIFY2(qAbs(got - expected) < 1e-3, qPrintable(QString::number(got, 'f', 6)));
+    }
+
+    // Two answers days apart: stability, difficulty and next interval at 90%, as published.
+    void sequences_data()
+    {
+        QTest::addColumn<int>("grade");
+        QTest::addColumn<int>("days");
+        QTest::addColumn<double>("stability");
+        QTest::addColumn<double>("difficulty");
+        QTest::addColumn<int>("interval");
+        row("again again", 1, 1, 0.2619, 8.0827, 1);
+        row("hard hard", 2, 1, 1.7073, 7.0405, 2);
+        row("good good", 3, 1, 5.8691, 5.2729, 6);
+        row("easy easy", 4, 1, 25.0123, 2.1301, 25);
+        row("again again 2 days", 1, 2, 0.3403, 8.0827, 1);
+        row("hard hard 2 days", 2, 2, 2.1482, 7.0405, 2);
+    }
+    void sequences()
+    {
+        QFETCH(int, grade);
+        QFETCH(int, days);
+        QFETCH(double, stability);
+        QFETCH(double, difficulty);
+        const Fsrs::Model model;
+        const Fsrs::Memory m = model.next(model.first(Grade(grade)), days, Grade(grade));
+        QVERIFY2(qAbs(m.stability - stability) < 1e-3, qPrintable(QString::number(m.stability)));
+        QVERIFY2(qAbs(m.difficulty - difficulty) < 1e-3, qPrintable(QString::number(m.difficulty)));
+        QTEST(Fsrs::Model::interval(m.stability), "interval");
+    }
+
+    void grade_data()
+    {
+        QTest::addColumn<Review::AnswerFacts>("facts");
+        QTest::addColumn<int>("grade");
+        const auto add = [](const char *tag, Review::AnswerFacts f, Grade g) { row(tag, f, int(g)); };
+        add("at once", { .elapsedSeconds = 0, .freeTime = 10 }, Grade::Easy);
+        add("3 s of 10", { .elapsedSeconds = 3, .freeTime = 10 }, Grade::Easy);
+        add("4 s of 10", { .elapsedSeconds = 4, .freeTime = 10 }, Grade::Good);
+        add("4 s of 14", { .elapsedSeconds = 4, .freeTime = 14 }, Grade::Easy);
+        add("9 s of 10", { .elapsedSeconds = 9, .freeTime = 10 }, Grade::Good);
+        add("first point lost", { .elapsedSeconds = 10, .freeTime = 10 }, Grade::Hard);
+        add("slow within 14", { .elapsedSeconds = 11, .freeTime = 14 }, Grade::Hard);
+        add("very late", { .elapsedSeconds = 60, .freeTime = 10 }, Grade::Hard);
+        add("help, fast", { .elapsedSeconds = 2, .freeTime = 10, .helpShown = true }, Grade::Again);
+        add("given up", { .elapsedSeconds = 5, .freeTime = 10, .givenUp = true }, Grade::Again);
+    }
+    void grade()
+    {
+        QFETCH(Review::AnswerFacts, facts);
+        QTEST(int(Review::gradeOf(facts)), "grade");
+    }
+
+    // The file as found on disk: what is read, what counts as damaged, what a write leaves.
+    void file_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("cards");
+        QTest::addColumn<int>("damaged");
+        QTest::addColumn<bool>("written");
+        const QByteArray good = "house\tcasa\t3.1730\t5.2826\t2026-12-01\t2026-12-04\t1\t0\n";
+        using St = Review::Store::Status;
+        row("missing", QByteArray(), int(St::Missing), 0, 0, true);
+        row("one word", Head + good, int(St::Read), 1, 0, true);
+        row("CR LF and limits", QByteArray(Head + "#limiti\t20\t5\n" + good).replace("\n", "\r\n"),
+            int(St::Read), 1, 0, true);
+        row("damaged lines kept",
+            Head + good + "cat\tgatto\tx\t5\t2026-12-01\t2026-12-04\t1\t0\n" + "short\n"
+                + "dog\tcane\t2\t5\t2026-13-01\t2026-12-04\t1\t0\n" + good,
+            int(St::Read), 1, 4, true);
+        row("empty, with a byte order mark", QByteArray("\xEF\xBB\xBF"), int(St::Read), 0, 0, true);
+        row("a folder in its place", QByteArray("folder"), int(St::Unreadable), 0, 0, false);
+        row("another version", "english\titalian\tS\tD\n" + good, int(St::OtherVersion), 0, 0, false);
+    }
+    void file()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, damaged);
+        QFETCH(bool, written);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("ripasso.tsv");
+        if (!bytes.isNull())
+            QVERIFY(bytes == "folder" ? QDir().mkdir(path) : writeBytes(path, bytes));
+        Review::Store store;
+        QTEST(int(store.read(path)), "status");
+        QTEST(int(store.cards().size()), "cards");
+        QCOMPARE(store.damagedLines(), damaged);
+        store.answer(u"d\\tog\tx ", u"cane\n", Grade::Good, { 2026, 12, 5 }); // a backslash, a tab
+        QCOMPARE(store.write(path), written);
+        Review::Store again;
+        again.read(path);
+        if (!written) {
+            QCOMPARE(readBytes(path), bytes == "folder" ? QByteArray() : bytes); // never overwritten
+            return;
+        }
+        QCOMPARE(again.damagedLines(), damaged);
+        QCOMPARE(again.limits.daily, bytes.contains("#limiti") ? 20 : 50);
+        QCOMPARE(again.find(u"d\\tog\tx", u"cane") ? again.find(u"d\\tog\tx", u"cane")->due : QDate(),
+            QDate(2026, 12, 8));
+    }
+
+    // Today's words: due ones most overdue first, then new ones, within the
+    // limits, from the chosen lessons; a word is found by its texts wherever its row went.
+    void dueWords_data()
+    {
+        QTest::addColumn<QString>("lessons"); // chosen lessons, empty: all
+        QTest::addColumn<int>("daily");
+        QTest::addColumn<int>("newWords");
+        QTest::addColumn<QString>("rows");
+        QTest::addColumn<QString>("edit"); // of the vocabulary after the answers
+        row("all", "", 50, 10, "3 1 0 4", "");
+        row("no new words", "", 50, 0, "3 1", "");
+        row("daily limit, one answered today", "", 3, 10, "3 1", "");
+        row("one more new, one new today", "", 50, 2, "3 1 0", "");
+        row("lesson 2", "2", 50, 10, "3 4", "");
+        row("rows reversed", "", 50, 10, "2 4 1 5", "reversed");
+        row("a text changed starts afresh", "", 50, 10, "3 0 1 4", "renamed");
+    }
+    void dueWords()
+    {
+        QFETCH(QString, lessons);
+        QFETCH(int, daily);
+        QFETCH(int, newWords);
+        QFETCH(QString, edit);
+        // Rows 1 and 3 are due (3 longer overdue), 2 not yet, 5 answered today; 0 and 4 are new.
+        QList<QStringList> table { { " 1", "cat", "gatto" }, { " 1", "house", "casa" },
+            { " 1", "dog", "cane" }, { " 2", "light", "luce" }, { " 2", "to walk", "camminare" },
+            { " 2", "red", "rosso" } };
+        if (edit == "reversed")
+            std::reverse(table.begin(), table.end());
+        if (edit == "renamed")
+            table[1][2] = "abitazione";
+        WordTable words;
+        for (const QStringList &w : table)
+            words.append(QString(w[0] + "  "), w[1].leftJustified(50), w[2]);
+        Review::Store store;
+        const QDate today(2026, 12, 5);
+        store.answer(u"house", u"casa", Grade::Good, today.addDays(-5)); // due in 3 days
+        store.answer(u"light", u"luce", Grade::Good, today.addDays(-6));
+        store.answer(u"dog", u"cane", Grade::Easy, today.addDays(-1));
+        store.answer(u"red", u"rosso", Grade::Again, today);
+        store.limits = { daily, newWords };
+        SelectionOptions options;
+        for (const QString &l : lessons.split(' ', Qt::SkipEmptyParts))
+            options.Ckles[0] = false, options.Ckles[std::size_t(l.toInt())] = true;
+        QCOMPARE(Review::dueWords(words, options, store, today), numbers("rows"));
+        QCOMPARE(Review::nextDueDay(words, options, store, today), today.addDays(1));
+    }
+
+    // F6 on the main window: three due words answered in the drill, their new
+    // due dates in ripasso.tsv, the vocabulary untouched; then nothing is due.
+    void reviewInTheDrill()
+    {
+        QTemporaryDir dir;
+        FakePlatform platform;
+        platform.folder = dir.path();
+        const QByteArray vocabulary = Vocabulary::encode(wordLine(" 1", "", "cat", "gatto\r\n")
+            + wordLine(" 1", "", "dog", "cane\r\n") + wordLine(" 1", "", "house", "casa\r\n")
+            + wordLine(" 1", "", "red", "rosso\r\n"));
+        writeBytes(dir.filePath("inglese.txt"), vocabulary);
+        writeBytes(dir.filePath("ripasso.tsv"),
+            Head + "#limiti\t50\t0\n"
+                + "cat\tgatto\t3.1730\t5.2826\t2026-12-01\t2026-12-04\t1\t0\n"
+                  "dog\tcane\t3.1730\t5.2826\t2026-12-01\t2026-12-05\t1\t0\n"
+                  "house\tcasa\t3.1730\t5.2826\t2026-12-01\t2026-12-03\t1\t0\n"
+                  "red\trosso\t3.1730\t5.2826\t2026-12-01\t2026-12-09\t1\t0\n");
+        Session session;
+        Form1 main(session, platform);
+        QVERIFY(main.Form_Load());
+        main.show();
+        QAction *review = control<QAction>(&main, "menuRipasso");
+        emit control<QMenu>(&main, "menuProva")->aboutToShow();
+        QCOMPARE(review->text(), "Ri&passo di oggi (3 parole)...");
+        QCOMPARE(review->shortcut(), QKeySequence(Qt::Key_F6));
+        review->trigger();
+        const auto shownDrill = [] {
+            QWidgetList shown = QApplication::topLevelWidgets();
+            shown.removeIf([](QWidget *w) { return !w->isVisible() || !qobject_cast<DrillWindow *>(w); });
+            return shown.isEmpty() ? nullptr : static_cast<DrillWindow *>(shown.first());
+        };
+        DrillWindow *drill = shownDrill();
+        QVERIFY(drill && !main.isVisible());
+        QStringList asked;
+        // House is the most overdue; answered at once (Easy), after 5 s (Good), after help (Again).
+        for (int i = 0; i < 3; ++i) {
+            drill->Command1_Click();
+            asked << drill->shownBox()->text();
+            for (int t = 0; t < 5 * i; ++t)
+                drill->Timer1_Timer();
+            if (i == 2)
+                drill->drill().help();
+            drill->typingBox()->setText(drill->drill().answer());
+        }
+        QCOMPARE(asked, QStringList({ "house", "cat", "dog" }));
+        QCOMPARE(control<QLabel>(drill, "Labripasso")->text(), "Ripasso di oggi: parola 3 di 3");
+        drill->Command1_Click();
+        QCOMPARE(platform.shown.last().text,
+            "Ripasso di oggi finito, parole ripassate: 3.\r\n"
+            "La prossima è da ripassare il 06/12/2026.");
+        drill->close();
+
+        Review::Store store;
+        QCOMPARE(store.read(dir.filePath("ripasso.tsv")), Review::Store::Status::Read);
+        const QDate today = platform.date;
+        QCOMPARE(store.find(u"house", u"casa")->due, QDate(2027, 1, 6)); // Easy: stability 32.4 days
+        QCOMPARE(store.find(u"cat", u"gatto")->due, QDate(2026, 12, 18)); // Good: 12.9 days
+        QCOMPARE(store.find(u"dog", u"cane")->due, today.addDays(1));
+        QCOMPARE(store.find(u"dog", u"cane")->lapses, 1);
+        QCOMPARE(store.find(u"red", u"rosso")->due, QDate(2026, 12, 9));
+        QCOMPARE(session.doneCount, 3); // the drill's own counting goes on as ever
+        QCOMPARE(readBytes(dir.filePath("inglese.txt")), vocabulary);
+
+        emit control<QMenu>(&main, "menuProva")->aboutToShow();
+        QCOMPARE(review->text(), "Ri&passo di oggi (0 parole)...");
+        control<QAction>(&main, "menuRipassoIta")->trigger();
+        QCOMPARE(platform.shown.last().text,
+            "Oggi non c'è nessuna parola da ripassare nelle Lezioni scelte.\r\n"
+            "La prossima è da ripassare il 06/12/2026.");
+
+        // The next day the forgotten word is due; closing the window while it is asked gives it up.
+        platform.date = today.addDays(1);
+        control<QAction>(&main, "menuRipassoIta")->trigger();
+        QVERIFY((drill = shownDrill()));
+        drill->Command1_Click();
+        QCOMPARE(drill->shownBox()->text(), "cane");
+        drill->close();
+        store.read(dir.filePath("ripasso.tsv"));
+        QCOMPARE(store.find(u"dog", u"cane")->lapses, 2);
+        QCOMPARE(store.find(u"dog", u"cane")->due, today.addDays(2));
+    }
+};
+
+QTEST_MAIN(TestReview)
+#include "tst_review.moc"
