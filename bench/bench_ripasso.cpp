@@ -151,15 +151,15 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     const QString path
         = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(INGLESE_SAMPLES_DIR "/inglese.txt");
-    QString text;
-    if (!Vocabulary::readFile(path, text)) {
+    const UserFile::Text read = Vocabulary::readFile(path);
+    if (!read) {
         QTextStream(stderr) << "cannot read " << path << "\n";
         return 1;
     }
     BenchPlatform platform;
     WordTable words;
     CriticalList memoc;
-    Vocabulary::parseWordList(Vocabulary::splitFileText(text).wordText, words, memoc, 0, platform);
+    Vocabulary::parseWordList(Vocabulary::splitFileText(read.text).wordText, words, memoc, 0, platform);
     // One learner's word each: the same texts twice would be one word of the review.
     QTextStream out(stdout);
     out << words.count() << " words, " << Days << " days, " << NewPerDay << " new words a day, seed " << Seed

@@ -138,7 +138,6 @@ bool Drill::start()
     m_view.command1Enabled = false;
     s.elapsedSeconds = 0;
     s.questionRunning = true;
-    s.helpShown = false;
     m_view.timer1 = true;
     m_view.timer2 = false;
     m_view.command1Caption = Translate;

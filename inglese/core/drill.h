@@ -24,7 +24,6 @@ struct DrillState
     int elapsedSeconds = 0;
     int waitSeconds = 0;
     bool questionRunning = false;
-    bool helpShown = false; // "Aiuto" was pressed during the question
     AcceptedAnswers answers;
 };
 
