@@ -334,9 +334,11 @@ void Form3::showState()
                                       : QStringLiteral("Colpi: ") + m_game.label2Text());
     m_image1->setFrame(m_game.fig());
 
+    // The button to press next is enabled before the other is disabled, so that the focus passes
+    // from one to the other: Space pauses and goes on again.
     const bool running = m_game.running();
-    m_command2->setEnabled(!running);
-    m_command3->setEnabled(running);
+    (running ? m_command3 : m_command2)->setEnabled(true);
+    (running ? m_command2 : m_command3)->setEnabled(false);
     m_image1->setEnabled(running);
     // A timer that runs already keeps its phase: a hit must not restart the second.
     for (QTimer *timer : { m_timer1, m_timer2 }) {
