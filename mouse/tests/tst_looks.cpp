@@ -11,20 +11,24 @@
 namespace {
 
 // Each visible control under `node` as a screen reader finds it: where it is, its role, name and
-// description, disabled, checked or the default button.
+// description, disabled, checked or the default button. Qt's own parts of a control (viewports,
+// scroll bars) are left out.
 void walk(QAccessibleInterface *node, const QString &path, QString &out)
 {
-    if (!node || !node->isValid() || node->state().invisible)
+    if (!node || !node->isValid() || node->state().invisible || node->role() == QAccessible::ScrollBar)
         return;
     const QAccessible::State state = node->state();
     const QString role = QMetaEnum::fromType<QAccessible::Role>().valueToKey(node->role());
+    const QString name = node->object() ? node->object()->objectName() : QString();
     const QString where
-        = path + '/' + (node->object()->objectName().isEmpty() ? role : node->object()->objectName());
+        = name.startsWith(QLatin1String("qt_")) ? path : path + '/' + (name.isEmpty() ? role : name);
     const QString description = node->text(QAccessible::Description);
-    out += where + ' ' + role + " \"" + node->text(QAccessible::Name) + '"'
-        + (description.isEmpty() ? QString() : " (" + description + ')') + (state.disabled ? " disabled" : "")
-        + (state.checkable ? (state.checked ? " checked" : " unchecked") : "")
-        + (state.defaultButton ? " default" : "") + '\n';
+    if (where != path)
+        out += where + ' ' + role + " \"" + node->text(QAccessible::Name) + '"'
+            + (description.isEmpty() ? QString() : " (" + description + ')')
+            + (state.disabled ? " disabled" : "")
+            + (state.checkable ? (state.checked ? " checked" : " unchecked") : "")
+            + (state.defaultButton ? " default" : "") + '\n';
     for (int i = 0; i < node->childCount(); ++i)
         walk(node->child(i), where, out);
 }

@@ -1,11 +1,57 @@
 #include "fixture.h"
 
+#include <QAccessible>
 #include <QDir>
 #include <QImage>
 #include <QListWidget>
+#include <QMetaEnum>
 #include <QPlainTextEdit>
 
 #include <algorithm>
+
+namespace {
+
+// Each visible control under `node` as a screen reader finds it: where it is, its role, name and
+// description, disabled, checked or the default button. Qt's own parts of a control (viewports,
+// scroll bars) are left out.
+void walk(QAccessibleInterface *node, const QString &path, QString &out)
+{
+    if (!node || !node->isValid() || node->state().invisible || node->role() == QAccessible::ScrollBar)
+        return;
+    const QAccessible::State state = node->state();
+    const QString role = QMetaEnum::fromType<QAccessible::Role>().valueToKey(node->role());
+    const QString name = node->object() ? node->object()->objectName() : QString();
+    const QString where
+        = name.startsWith(QLatin1String("qt_")) ? path : path + '/' + (name.isEmpty() ? role : name);
+    const QString description = node->text(QAccessible::Description);
+    if (where != path)
+        out += where + ' ' + role + " \"" + node->text(QAccessible::Name) + '"'
+            + (description.isEmpty() ? QString() : " (" + description + ')')
+            + (state.disabled ? " disabled" : "")
+            + (state.checkable ? (state.checked ? " checked" : " unchecked") : "")
+            + (state.defaultButton ? " default" : "") + '\n';
+    for (int i = 0; i < node->childCount(); ++i)
+        walk(node->child(i), where, out);
+}
+
+// The window as a user and a screen reader meet it: the title, the control with the focus, the controls
+// that Tab visits in turn, the running timers, then every visible control.
+QString windowState(QWidget *window)
+{
+    const auto name = [](const QObject *o) { return o ? o->objectName() : QStringLiteral("-"); };
+    QString out = "title \"" + window->windowTitle() + "\"\nfocus " + name(window->focusWidget()) + "\ntab";
+    for (QWidget *w = window->nextInFocusChain(); w != window; w = w->nextInFocusChain())
+        if (w->isVisibleTo(window) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus))
+            out += ' ' + name(w);
+    for (const QTimer *timer : window->findChildren<QTimer *>())
+        if (timer->isActive())
+            out += QStringLiteral("\ntimer %1 %2 ms").arg(name(timer)).arg(timer->interval());
+    out += '\n';
+    walk(QAccessible::queryAccessibleInterface(window), QString(), out);
+    return out;
+}
+
+} // namespace
 
 // What the windows look like, compared pixel by pixel with the pictures in tests/looks/, and what a screen
 // reader finds in them, compared with the text beside each picture.
@@ -13,17 +59,6 @@ class TestLooks : public QObject
 {
     Q_OBJECT
 
-    // What a screen reader is told of each control.
-    static QString names(QWidget &window)
-    {
-        QString names;
-        for (const QWidget *c : window.findChildren<QWidget *>()) {
-            if (!c->objectName().isEmpty() && !c->objectName().startsWith(QLatin1String("qt_")))
-                names += c->objectName() + " = " + c->accessibleName() + " | " + c->accessibleDescription()
-                    + '\n';
-        }
-        return names;
-    }
     static QImage picture(QWidget &window)
     {
         return window.grab().toImage().convertToFormat(QImage::Format_RGB32);
@@ -88,12 +123,13 @@ private slots:
         QFETCH(int, pageDowns);
         WindowFixture f;
         f.window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        f.window->activateWindow(); // as the user's window, which has the keyboard
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
         auto *htext = f.find<QPlainTextEdit>(QStringLiteral("Htext"));
         for (int i = 0; i < pageDowns; ++i)
             QTest::keyClick(htext, Qt::Key_PageDown);
         if (pageDowns >= 0) {
-            compare(QTest::currentDataTag(), picture(*f.window), names(*f.window));
+            compare(QTest::currentDataTag(), picture(*f.window), windowState(f.window.get()));
             return;
         }
         // Two letters in a folder of its own; the temporary folder above it is shown under one name on
@@ -111,7 +147,7 @@ private slots:
                                   control<QListWidget>(&d, QStringLiteral("Dir1"))
                                       ->findItems(QStringLiteral("tastolo-looks-"), Qt::MatchContains))
                                   item->setText(item->text().section(u'-', 0, -2));
-                              shot = picture(d), said = names(d);
+                              shot = picture(d), said = windowState(&d);
                           },
             WindowFixture::press(QStringLiteral("Command2")) });
         f.find<QAction>(QStringLiteral("menuFileSaveAs"))->trigger();
