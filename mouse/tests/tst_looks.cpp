@@ -8,33 +8,13 @@
 #include <QDir>
 #include <QMetaEnum>
 
+#include <functional>
+
 namespace {
 
-// Each visible control under `node` as a screen reader finds it: where it is, its role, name and
-// description, disabled, checked or the default button. Qt's own parts of a control (viewports,
-// scroll bars) are left out.
-void walk(QAccessibleInterface *node, const QString &path, QString &out)
-{
-    if (!node || !node->isValid() || node->state().invisible || node->role() == QAccessible::ScrollBar)
-        return;
-    const QAccessible::State state = node->state();
-    const QString role = QMetaEnum::fromType<QAccessible::Role>().valueToKey(node->role());
-    const QString name = node->object() ? node->object()->objectName() : QString();
-    const QString where
-        = name.startsWith(QLatin1String("qt_")) ? path : path + '/' + (name.isEmpty() ? role : name);
-    const QString description = node->text(QAccessible::Description);
-    if (where != path)
-        out += where + ' ' + role + " \"" + node->text(QAccessible::Name) + '"'
-            + (description.isEmpty() ? QString() : " (" + description + ')')
-            + (state.disabled ? " disabled" : "")
-            + (state.checkable ? (state.checked ? " checked" : " unchecked") : "")
-            + (state.defaultButton ? " default" : "") + '\n';
-    for (int i = 0; i < node->childCount(); ++i)
-        walk(node->child(i), where, out);
-}
-
 // The window as a user and a screen reader meet it: the title, the control with the focus, the controls
-// that Tab visits in turn, the running timers, then every visible control.
+// that Tab visits in turn, the running timers, then each visible control as the accessibility tree has it
+// (Qt's own viewports and scroll bars left out): where, role, name, description, state.
 QString windowState(QWidget *window)
 {
     const auto name = [](const QObject *o) { return o ? o->objectName() : QStringLiteral("-"); };
@@ -45,9 +25,61 @@ QString windowState(QWidget *window)
     for (const QTimer *timer : window->findChildren<QTimer *>())
         if (timer->isActive())
             out += QStringLiteral("\ntimer %1 %2 ms").arg(name(timer)).arg(timer->interval());
-    out += '\n';
-    walk(QAccessible::queryAccessibleInterface(window), QString(), out);
-    return out;
+    const std::function<void(QAccessibleInterface *, const QString &)> walk = [&](auto *node,
+                                                                                  const QString &path) {
+        if (!node || !node->isValid() || node->state().invisible || node->role() == QAccessible::ScrollBar)
+            return;
+        const QAccessible::State is = node->state();
+        const QString role = QMetaEnum::fromType<QAccessible::Role>().valueToKey(node->role()),
+                      id = node->object() ? node->object()->objectName() : QString(),
+                      where = id.startsWith("qt_") ? path : path + '/' + (id.isEmpty() ? role : id),
+                      about = node->text(QAccessible::Description);
+        if (where != path)
+            out += '\n' + where + ' ' + role + " \"" + node->text(QAccessible::Name) + '"'
+                + (about.isEmpty() ? "" : " (" + about + ')') + (is.disabled ? " disabled" : "")
+                + (is.checkable ? (is.checked ? " checked" : " unchecked") : "")
+                + (is.defaultButton ? " default" : "");
+        for (int i = 0; i < node->childCount(); ++i)
+            walk(node->child(i), where);
+    };
+    walk(QAccessible::queryAccessibleInterface(window), QString());
+    return out + '\n';
+}
+
+// Compares with looks/<row>.png (a colour channel may be 16 off) and <row>.names.txt. On any difference
+// writes <row>.actual.png, <row>.diff.png (the picture with the differing pixels red) and
+// <row>.actual.names.txt into the working folder; UPDATE_LOOKS=1 writes the references instead.
+void compare(const QString &row, const QImage &actual, const QString &names)
+{
+    const auto write = [](const QString &path, const QString &text) {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0;
+    };
+    const QString reference = MOUSE_LOOKS_DIR "/" + row;
+    if (qEnvironmentVariableIntValue("UPDATE_LOOKS") == 1) {
+        QVERIFY(actual.save(reference + ".png") && write(reference + ".names.txt", names));
+        return;
+    }
+    QFile namesFile(reference + ".names.txt");
+    const QString expectedNames = namesFile.open(QIODevice::ReadOnly) ? namesFile.readAll() : QString();
+    const QImage expected = QImage(reference + ".png").convertToFormat(QImage::Format_RGB32);
+    QImage diff = actual;
+    int off = 0;
+    for (int y = 0; y < actual.height(); ++y)
+        for (int x = 0; x < actual.width(); ++x)
+            if (const QRgb a = actual.pixel(x, y), e = expected.valid(x, y) ? expected.pixel(x, y) : ~a;
+                std::max({ qAbs(qRed(a) - qRed(e)), qAbs(qGreen(a) - qGreen(e)), qAbs(qBlue(a) - qBlue(e)) })
+                > 16)
+                ++off, diff.setPixel(x, y, qRgb(255, 0, 0));
+    if (off > 0 || actual.size() != expected.size() || names != expectedNames) {
+        QVERIFY(actual.save(row + ".actual.png") && diff.save(row + ".diff.png")
+            && write(row + ".actual.names.txt", names));
+        qWarning("%s differs: see %s.actual.png, .diff.png and .actual.names.txt in %s",
+            qPrintable(reference), qPrintable(row), qPrintable(QDir::currentPath()));
+    }
+    QCOMPARE(names, expectedNames);
+    QCOMPARE(actual.size(), expected.size());
+    QCOMPARE(off, 0);
 }
 
 } // namespace
@@ -57,75 +89,41 @@ class TestLooks : public QObject
     Q_OBJECT
 
 private slots:
-    void looks_data()
+    void initTestCase()
     {
-        // VIA, then hits that ask next for d double, l left, r right; "t" ends.
-        QTest::addColumn<QString>("script");
-        QTest::newRow("ready") << QString();
-        QTest::newRow("running-yellow") << "l";
-        QTest::newRow("running-blue") << "d";
-        QTest::newRow("running-pink") << "lr";
-        QTest::newRow("over") << "llllllllllllllllllllt";
-    }
-    void looks()
-    {
-        QFETCH(QString, script);
         // The same style on every machine, and an application font unlike the
         // Liberation fonts that the window names itself, so that a lost one shows.
         QApplication::setStyle(QStringLiteral("Fusion"));
         QApplication::setFont(QFont(QStringLiteral("Liberation Mono"), 11));
+    }
+    // The window after a script of GameWindow::run().
+    void looks_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::newRow("ready") << "";
+        QTest::newRow("started") << "via a5";
+        QTest::newRow("running-yellow") << "via t1 a1 h";
+        QTest::newRow("running-blue") << "via t1 a1 hd";
+        QTest::newRow("running-pink") << "via t1 a1 h hr";
+        QTest::newRow("paused") << "via t5 a2 h2 pausa L";
+        QTest::newRow("resumed") << "via t5 h2 pausa via t1 h";
+        QTest::newRow("nineteen-hits") << "via t3 h18 hd t1";
+        QTest::newRow("twenty-hits") << "via t3 h19 hd";
+        QTest::newRow("over") << "via t1 a1 h20 t1";
+        QTest::newRow("over-with-a-late-hit") << "via t3 h20 hd t1";
+        QTest::newRow("new-game") << "via t3 h19 hd t1 via t1";
+        QTest::newRow("clock-at-most") << "via t32770";
+        QTest::newRow("help-when-ready") << "F1>Command2 t1";
+        QTest::newRow("help-after-the-end") << "via t7 h20 t1 F1 t1";
+    }
+    void looks()
+    {
+        QFETCH(QString, script);
         GameWindow w;
-        QCOMPARE(w.open(), QString()); // the name of a control the window lacks
-        w.form->activateWindow(); // as the player's window, which has the keyboard
-        QVERIFY(QTest::qWaitForWindowActive(w.form.get()));
-        if (!script.isNull())
-            QTest::mouseClick(w.via, Qt::LeftButton), w.tick(w.clock), w.tick(w.animation);
-        for (QChar step : script)
-            step == u't' ? void(w.tick(w.clock)) : w.hit(QStringLiteral("dlr").indexOf(step));
-
+        QVERIFY(w.active);
+        QCOMPARE(w.run(script), QString()); // a tick that found its timer stopped
         compare(QTest::currentDataTag(), w.form->grab().toImage().convertToFormat(QImage::Format_RGB32),
             windowState(w.form.get()));
-    }
-
-private:
-    // Compares with looks/<row>.png and <row>.names.txt; on any difference writes <row>.actual.png,
-    // <row>.diff.png (differing pixels red) and <row>.actual.names.txt into the working folder.
-    // UPDATE_LOOKS=1 writes the references instead.
-    static void compare(const QString &row, const QImage &actual, const QString &names)
-    {
-        const QString reference = MOUSE_LOOKS_DIR "/" + row;
-        QFile namesFile(reference + ".names.txt");
-        if (qEnvironmentVariableIntValue("UPDATE_LOOKS") == 1) {
-            QVERIFY(actual.save(reference + ".png") && namesFile.open(QIODevice::WriteOnly)
-                && namesFile.write(names.toUtf8()) >= 0);
-            return;
-        }
-        const QString expectedNames = namesFile.open(QIODevice::ReadOnly) ? namesFile.readAll() : QString();
-        const QImage expected = QImage(reference + ".png").convertToFormat(QImage::Format_RGB32);
-        // A pixel matches when no colour channel is more than 16 off.
-        QImage diff(actual.size(), QImage::Format_RGB32);
-        int mismatches = 0;
-        for (int y = 0; y < actual.height(); ++y) {
-            for (int x = 0; x < actual.width(); ++x) {
-                const QRgb a = actual.pixel(x, y), e = expected.valid(x, y) ? expected.pixel(x, y) : ~a;
-                const bool off = std::max({ qAbs(qRed(a) - qRed(e)), qAbs(qGreen(a) - qGreen(e)),
-                                     qAbs(qBlue(a) - qBlue(e)) })
-                    > 16;
-                diff.setPixel(x, y, off ? qRgb(255, 0, 0) : qRgb(255, 255, 255));
-                mismatches += off;
-            }
-        }
-        if (mismatches > 0 || actual.size() != expected.size() || names != expectedNames) {
-            QFile actualNames(row + ".actual.names.txt");
-            QVERIFY(actual.save(row + ".actual.png") && diff.save(row + ".diff.png")
-                && actualNames.open(QIODevice::WriteOnly) && actualNames.write(names.toUtf8()) >= 0);
-            qWarning("%s differs: see %s.actual.png, %s.diff.png and %s.actual.names.txt in %s",
-                qPrintable(reference), qPrintable(row), qPrintable(row), qPrintable(row),
-                qPrintable(QDir::currentPath()));
-        }
-        QCOMPARE(names, expectedNames);
-        QCOMPARE(actual.size(), expected.size());
-        QCOMPARE(mismatches, 0);
     }
 };
 
