@@ -84,16 +84,6 @@ void setAccessible(QWidget *widget, QAccessible::Event what, const QString &text
     QAccessible::updateAccessibility(&event);
 }
 
-// The click that the caption of `Fare` asks for, spelled out.
-QString spokenClick(const QString &fare)
-{
-    if (fare == QLatin1String("2 sx"))
-        return QStringLiteral("doppio clic sinistro");
-    if (fare == QLatin1String("dx"))
-        return QStringLiteral("clic destro");
-    return QStringLiteral("clic sinistro");
-}
-
 } // namespace
 
 CatImage::CatImage(QWidget *parent)
@@ -211,7 +201,7 @@ Form3::Form3(Platform &platform, QWidget *parent)
     m_label2 = label(this, "Label2", QString(), Twips::rect(2160, 1560, 255, 255));
     m_label2->setAlignment(Qt::AlignRight | Qt::AlignTop);
     QPalette red = m_label2->palette();
-    red.setColor(QPalette::WindowText, QColor(0xFF, 0x00, 0x00));
+    red.setColor(QPalette::WindowText, Qt::red);
     m_label2->setPalette(red);
 
     m_timer1 = new QTimer(this);
@@ -326,7 +316,7 @@ void Form3::showState()
     // The demand and the counts in words, for a screen reader: the colour and
     // the short caption alone say nothing to those who cannot see them.
     setAccessible(m_punti, QAccessible::NameChanged, QStringLiteral("Secondi: ") + m_game.puntiText());
-    const QString request = QStringLiteral("Clic richiesto: ") + spokenClick(m_game.fareText());
+    const QString request = QStringLiteral("Clic richiesto: ") + m_game.spokenClick();
     setAccessible(m_fare, QAccessible::NameChanged, request);
     setAccessible(m_image1, QAccessible::DescriptionChanged, m_game.fareVisible() ? request : QString());
     setAccessible(m_label2, QAccessible::NameChanged,
