@@ -8,34 +8,13 @@
 #include <QPlainTextEdit>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
-// Each visible control under `node` as a screen reader finds it: where it is, its role, name and
-// description, disabled, checked or the default button. Qt's own parts of a control (viewports,
-// scroll bars) are left out.
-void walk(QAccessibleInterface *node, const QString &path, QString &out)
-{
-    if (!node || !node->isValid() || node->state().invisible || node->role() == QAccessible::ScrollBar)
-        return;
-    const QAccessible::State state = node->state();
-    const QString role = QMetaEnum::fromType<QAccessible::Role>().valueToKey(node->role());
-    const QString name = node->object() ? node->object()->objectName() : QString();
-    const QString where
-        = name.startsWith(QLatin1String("qt_")) ? path : path + '/' + (name.isEmpty() ? role : name);
-    const QString description = node->text(QAccessible::Description);
-    if (where != path)
-        out += where + ' ' + role + " \"" + node->text(QAccessible::Name) + '"'
-            + (description.isEmpty() ? QString() : " (" + description + ')')
-            + (state.disabled ? " disabled" : "")
-            + (state.checkable ? (state.checked ? " checked" : " unchecked") : "")
-            + (state.defaultButton ? " default" : "") + '\n';
-    for (int i = 0; i < node->childCount(); ++i)
-        walk(node->child(i), where, out);
-}
-
 // The window as a user and a screen reader meet it: the title, the control with the focus, the controls
-// that Tab visits in turn, the running timers, then every visible control.
+// that Tab visits in turn, the running timers, then each visible control as the accessibility tree has it
+// (Qt's own viewports and scroll bars left out): where, role, name, description, state.
 QString windowState(QWidget *window)
 {
     const auto name = [](const QObject *o) { return o ? o->objectName() : QStringLiteral("-"); };
@@ -46,9 +25,61 @@ QString windowState(QWidget *window)
     for (const QTimer *timer : window->findChildren<QTimer *>())
         if (timer->isActive())
             out += QStringLiteral("\ntimer %1 %2 ms").arg(name(timer)).arg(timer->interval());
-    out += '\n';
-    walk(QAccessible::queryAccessibleInterface(window), QString(), out);
-    return out;
+    const std::function<void(QAccessibleInterface *, const QString &)> walk = [&](auto *node,
+                                                                                  const QString &path) {
+        if (!node || !node->isValid() || node->state().invisible || node->role() == QAccessible::ScrollBar)
+            return;
+        const QAccessible::State is = node->state();
+        const QString role = QMetaEnum::fromType<QAccessible::Role>().valueToKey(node->role()),
+                      id = node->object() ? node->object()->objectName() : QString(),
+                      where = id.startsWith("qt_") ? path : path + '/' + (id.isEmpty() ? role : id),
+                      about = node->text(QAccessible::Description);
+        if (where != path)
+            out += '\n' + where + ' ' + role + " \"" + node->text(QAccessible::Name) + '"'
+                + (about.isEmpty() ? "" : " (" + about + ')') + (is.disabled ? " disabled" : "")
+                + (is.checkable ? (is.checked ? " checked" : " unchecked") : "")
+                + (is.defaultButton ? " default" : "");
+        for (int i = 0; i < node->childCount(); ++i)
+            walk(node->child(i), where);
+    };
+    walk(QAccessible::queryAccessibleInterface(window), QString());
+    return out + '\n';
+}
+
+// Compares with looks/<row>.png (a colour channel may be 16 off) and <row>.names.txt. On any difference
+// writes <row>.actual.png, <row>.diff.png (the picture with the differing pixels red) and
+// <row>.actual.names.txt into the working folder; UPDATE_LOOKS=1 writes the references instead.
+void compare(const QString &row, const QImage &actual, const QString &names)
+{
+    const auto write = [](const QString &path, const QString &text) {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0;
+    };
+    const QString reference = TASTOLO_LOOKS_DIR "/" + row;
+    if (qEnvironmentVariableIntValue("UPDATE_LOOKS") == 1) {
+        QVERIFY(actual.save(reference + ".png") && write(reference + ".names.txt", names));
+        return;
+    }
+    QFile namesFile(reference + ".names.txt");
+    const QString expectedNames = namesFile.open(QIODevice::ReadOnly) ? namesFile.readAll() : QString();
+    const QImage expected = QImage(reference + ".png").convertToFormat(QImage::Format_RGB32);
+    QImage diff = actual;
+    int off = 0;
+    for (int y = 0; y < actual.height(); ++y)
+        for (int x = 0; x < actual.width(); ++x)
+            if (const QRgb a = actual.pixel(x, y), e = expected.valid(x, y) ? expected.pixel(x, y) : ~a;
+                std::max({ qAbs(qRed(a) - qRed(e)), qAbs(qGreen(a) - qGreen(e)), qAbs(qBlue(a) - qBlue(e)) })
+                > 16)
+                ++off, diff.setPixel(x, y, qRgb(255, 0, 0));
+    if (off > 0 || actual.size() != expected.size() || names != expectedNames) {
+        QVERIFY(actual.save(row + ".actual.png") && diff.save(row + ".diff.png")
+            && write(row + ".actual.names.txt", names));
+        qWarning("%s differs: see %s.actual.png, .diff.png and .actual.names.txt in %s",
+            qPrintable(reference), qPrintable(row), qPrintable(QDir::currentPath()));
+    }
+    QCOMPARE(names, expectedNames);
+    QCOMPARE(actual.size(), expected.size());
+    QCOMPARE(off, 0);
 }
 
 } // namespace
@@ -58,52 +89,6 @@ QString windowState(QWidget *window)
 class TestLooks : public QObject
 {
     Q_OBJECT
-
-    static QImage picture(QWidget &window)
-    {
-        return window.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    }
-
-    // Compares with looks/<row>.png and <row>.names.txt; on any difference writes <row>.actual.png,
-    // <row>.diff.png (differing pixels red) and <row>.actual.names.txt into the working folder.
-    // UPDATE_LOOKS=1 writes the references instead.
-    static void compare(const QString &row, const QImage &actual, const QString &names)
-    {
-        const QString reference = QStringLiteral(TASTOLO_LOOKS_DIR "/") + row;
-        QFile namesFile(reference + QStringLiteral(".names.txt"));
-        if (qEnvironmentVariableIntValue("UPDATE_LOOKS") == 1) {
-            QVERIFY(actual.save(reference + QStringLiteral(".png")) && namesFile.open(QIODevice::WriteOnly)
-                && namesFile.write(names.toUtf8()) >= 0);
-            return;
-        }
-        const QString expectedNames = namesFile.open(QIODevice::ReadOnly) ? namesFile.readAll() : QString();
-        const QImage expected
-            = QImage(reference + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
-        // A pixel matches when no colour channel is more than 16 off.
-        QImage diff(actual.size(), QImage::Format_RGB32);
-        diff.fill(Qt::white);
-        int changed = 0;
-        for (int y = 0; y < actual.height(); ++y) {
-            for (int x = 0; x < actual.width(); ++x) {
-                const QRgb a = actual.pixel(x, y), e = expected.valid(x, y) ? expected.pixel(x, y) : ~a;
-                const int most = std::max(
-                    { qAbs(qRed(a) - qRed(e)), qAbs(qGreen(a) - qGreen(e)), qAbs(qBlue(a) - qBlue(e)) });
-                if (most > 16 && ++changed)
-                    diff.setPixel(x, y, qRgb(255, 0, 0));
-            }
-        }
-        if (changed > 0 || actual.size() != expected.size() || names != expectedNames) {
-            QFile actualNames(row + QStringLiteral(".actual.names.txt"));
-            QVERIFY(actual.save(row + QStringLiteral(".actual.png"))
-                && diff.save(row + QStringLiteral(".diff.png")) && actualNames.open(QIODevice::WriteOnly)
-                && actualNames.write(names.toUtf8()) >= 0);
-            qWarning("%s differs: see %s.actual.png, .diff.png and .actual.names.txt in %s",
-                qPrintable(reference), qPrintable(row), qPrintable(QDir::currentPath()));
-        }
-        QCOMPARE(names, expectedNames);
-        QCOMPARE(actual.size(), expected.size());
-        QCOMPARE(changed, 0);
-    }
 
 private slots:
     void initTestCase() { QApplication::setStyle(QStringLiteral("Fusion")); }
@@ -129,7 +114,8 @@ private slots:
         for (int i = 0; i < pageDowns; ++i)
             QTest::keyClick(htext, Qt::Key_PageDown);
         if (pageDowns >= 0) {
-            compare(QTest::currentDataTag(), picture(*f.window), windowState(f.window.get()));
+            compare(QTest::currentDataTag(), f.window->grab().toImage().convertToFormat(QImage::Format_RGB32),
+                windowState(f.window.get()));
             return;
         }
         // Two letters in a folder of its own; the temporary folder above it is shown under one name on
@@ -147,7 +133,8 @@ private slots:
                                   control<QListWidget>(&d, QStringLiteral("Dir1"))
                                       ->findItems(QStringLiteral("tastolo-looks-"), Qt::MatchContains))
                                   item->setText(item->text().section(u'-', 0, -2));
-                              shot = picture(d), said = windowState(&d);
+                              shot = d.grab().toImage().convertToFormat(QImage::Format_RGB32),
+                              said = windowState(&d);
                           },
             WindowFixture::press(QStringLiteral("Command2")) });
         f.find<QAction>(QStringLiteral("menuFileSaveAs"))->trigger();
