@@ -28,12 +28,16 @@ namespace {
 // (Qt's own viewports and scroll bars left out): where, role, name, description, state.
 QString windowState(QWidget *window)
 {
-    const auto name = [](const QObject *o) { return o ? o->objectName() : QStringLiteral("-"); };
+    const auto name = [](QObject *o) { // the object's name, else what a screen reader calls it
+        QAccessibleInterface *a
+            = o && o->objectName().isEmpty() ? QAccessible::queryAccessibleInterface(o) : nullptr;
+        return !o ? QStringLiteral("-") : a ? '"' + a->text(QAccessible::Name) + '"' : o->objectName();
+    };
     QString out = "title \"" + window->windowTitle() + "\"\nfocus " + name(window->focusWidget()) + "\ntab";
     for (QWidget *w = window->nextInFocusChain(); w != window; w = w->nextInFocusChain())
         if (w->isVisibleTo(window) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus))
             out += ' ' + name(w);
-    for (const QTimer *timer : window->findChildren<QTimer *>())
+    for (QTimer *timer : window->findChildren<QTimer *>())
         if (timer->isActive())
             out += QStringLiteral("\ntimer %1 %2 ms").arg(name(timer)).arg(timer->interval());
     const std::function<void(QAccessibleInterface *, const QString &)> walk = [&](auto *node,

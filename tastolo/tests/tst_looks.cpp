@@ -1,9 +1,11 @@
 #include "fixture.h"
+#include "qtplatform.h"
 
 #include <QAccessible>
 #include <QDir>
 #include <QImage>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QMetaEnum>
 #include <QPlainTextEdit>
 
@@ -17,12 +19,16 @@ namespace {
 // (Qt's own viewports and scroll bars left out): where, role, name, description, state.
 QString windowState(QWidget *window)
 {
-    const auto name = [](const QObject *o) { return o ? o->objectName() : QStringLiteral("-"); };
+    const auto name = [](QObject *o) { // the object's name, else what a screen reader calls it
+        QAccessibleInterface *a
+            = o && o->objectName().isEmpty() ? QAccessible::queryAccessibleInterface(o) : nullptr;
+        return !o ? QStringLiteral("-") : a ? '"' + a->text(QAccessible::Name) + '"' : o->objectName();
+    };
     QString out = "title \"" + window->windowTitle() + "\"\nfocus " + name(window->focusWidget()) + "\ntab";
     for (QWidget *w = window->nextInFocusChain(); w != window; w = w->nextInFocusChain())
         if (w->isVisibleTo(window) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus))
             out += ' ' + name(w);
-    for (const QTimer *timer : window->findChildren<QTimer *>())
+    for (QTimer *timer : window->findChildren<QTimer *>())
         if (timer->isActive())
             out += QStringLiteral("\ntimer %1 %2 ms").arg(name(timer)).arg(timer->interval());
     const std::function<void(QAccessibleInterface *, const QString &)> walk = [&](auto *node,
@@ -139,6 +145,37 @@ private slots:
             WindowFixture::press(QStringLiteral("Command2")) });
         f.find<QAction>(QStringLiteral("menuFileSaveAs"))->trigger();
         compare(QTest::currentDataTag(), shot, said);
+    }
+
+    // The real box of each kind, and what Escape answers in it.
+    void boxes_data()
+    {
+        QTest::addColumn<Platform::Buttons>("buttons");
+        QTest::addColumn<Platform::Icon>("icon");
+        QTest::newRow("box-note") << Platform::Buttons::Ok << Platform::Icon::None;
+        QTest::newRow("box-information") << Platform::Buttons::Ok << Platform::Icon::Information;
+        QTest::newRow("box-stop") << Platform::Buttons::Ok << Platform::Icon::Stop;
+        QTest::newRow("box-question") << Platform::Buttons::YesNo << Platform::Icon::None;
+    }
+    void boxes()
+    {
+        QFETCH(Platform::Buttons, buttons);
+        QFETCH(Platform::Icon, icon);
+        QImage shot;
+        QString said;
+        QTimer::singleShot(0, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                (void)QTest::qWaitForWindowActive(box); // a box not made active shows in its focus line
+                shot = box->grab().toImage().convertToFormat(QImage::Format_RGB32), said = windowState(box);
+                QTest::keyClick(box, Qt::Key_Escape);
+                if (box->isVisible())
+                    said += "Escape leaves it open\n", box->done(-1);
+            }
+        });
+        const Platform::Answer answer = QtPlatform().message(QStringLiteral("Attenzione !"),
+            QStringLiteral("Il file è cambiato.\r\nVuoi salvarlo ?"), buttons, icon);
+        const char *answers[] = { "Ok", "Yes", "No", "Cancel" };
+        compare(QTest::currentDataTag(), shot, said + "Escape: " + answers[int(answer)] + '\n');
     }
 };
 
