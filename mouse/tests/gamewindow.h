@@ -28,8 +28,7 @@ struct GameWindow : QObject
 {
     FakePlatform platform;
     std::unique_ptr<Form3> form = std::make_unique<Form3>(platform);
-    QLabel *punti = control<QLabel>(form.get(), "punti"), *fare = control<QLabel>(form.get(), "Fare"),
-           *label2 = control<QLabel>(form.get(), "Label2");
+    QLabel *fare = control<QLabel>(form.get(), "Fare"), *label2 = control<QLabel>(form.get(), "Label2");
     QPushButton *via = control<QPushButton>(form.get(), "Command2"),
                 *pausa = control<QPushButton>(form.get(), "Command3");
     CatImage *cat = control<CatImage>(form.get(), "Image1");
