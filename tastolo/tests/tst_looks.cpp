@@ -57,16 +57,9 @@ QString windowState(QWidget *window)
 // <row>.actual.names.txt into the working folder; UPDATE_LOOKS=1 writes the references instead.
 void compare(const QString &row, const QImage &actual, const QString &names)
 {
-    const auto write = [](const QString &path, const QString &text) {
-        QFile file(path);
-        return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0;
-    };
-    const QString reference = TASTOLO_LOOKS_DIR "/" + row;
-    if (qEnvironmentVariableIntValue("UPDATE_LOOKS") == 1) {
-        QVERIFY(actual.save(reference + ".png") && write(reference + ".names.txt", names));
-        return;
-    }
-    QFile namesFile(reference + ".names.txt");
+    const bool update = qEnvironmentVariableIntValue("UPDATE_LOOKS") == 1;
+    const QString reference = TASTOLO_LOOKS_DIR "/" + row, written = update ? reference : row + ".actual";
+    QFile namesFile(reference + ".names.txt"), namesWritten(written + ".names.txt");
     const QString expectedNames = namesFile.open(QIODevice::ReadOnly) ? namesFile.readAll() : QString();
     const QImage expected = QImage(reference + ".png").convertToFormat(QImage::Format_RGB32);
     QImage diff = actual;
@@ -77,9 +70,11 @@ void compare(const QString &row, const QImage &actual, const QString &names)
                 std::max({ qAbs(qRed(a) - qRed(e)), qAbs(qGreen(a) - qGreen(e)), qAbs(qBlue(a) - qBlue(e)) })
                 > 16)
                 ++off, diff.setPixel(x, y, qRgb(255, 0, 0));
-    if (off > 0 || actual.size() != expected.size() || names != expectedNames) {
-        QVERIFY(actual.save(row + ".actual.png") && diff.save(row + ".diff.png")
-            && write(row + ".actual.names.txt", names));
+    if (update || off > 0 || actual.size() != expected.size() || names != expectedNames) {
+        QVERIFY(actual.save(written + ".png") && (update || diff.save(row + ".diff.png"))
+            && namesWritten.open(QIODevice::WriteOnly) && namesWritten.write(names.toUtf8()) >= 0);
+        if (update)
+            return;
         qWarning("%s differs: see %s.actual.png, .diff.png and .actual.names.txt in %s",
             qPrintable(reference), qPrintable(row), qPrintable(QDir::currentPath()));
     }
