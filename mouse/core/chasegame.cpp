@@ -172,6 +172,19 @@ QString ChaseGame::fareText() const
     return QStringLiteral("sx");
 }
 
+QString ChaseGame::spokenClick() const
+{
+    switch (m_modo) {
+    case DoubleClick:
+        return QStringLiteral("doppio clic sinistro");
+    case RightClick:
+        return QStringLiteral("clic destro");
+    case LeftClick:
+        break;
+    }
+    return QStringLiteral("clic sinistro");
+}
+
 QString ChaseGame::helpTitle()
 {
     return QStringLiteral("MOUSE TEST - Istruzioni");

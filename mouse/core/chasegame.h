@@ -43,17 +43,15 @@ public:
     // The animation tick: shows the next cat frame.
     void animate();
 
-    qint16 tempo() const { return m_tempo; }
-    qint16 accum() const { return m_accum; }
-    qint16 volte() const { return m_volte; }
     Kind modo() const { return m_modo; }
-    qint16 tasto() const { return m_tasto; }
     qint16 fig() const { return m_fig; }
 
     // What the window shows.
     bool running() const { return m_running; } // clock and animation run, cat and PAUSA enabled
     bool fareVisible() const { return m_fareVisible; }
     QString fareText() const;
+    // The click that `Fare` asks for, spelled out for a screen reader.
+    QString spokenClick() const;
     Background background() const { return m_background; }
     QString caption() const { return m_caption; }
     QString puntiText() const { return QString::number(m_punti); }

@@ -84,16 +84,6 @@ void setAccessible(QWidget *widget, QAccessible::Event what, const QString &text
     QAccessible::updateAccessibility(&event);
 }
 
-// The click that the caption of `Fare` asks for, spelled out.
-QString spokenClick(const QString &fare)
-{
-    if (fare == QLatin1String("2 sx"))
-        return QStringLiteral("doppio clic sinistro");
-    if (fare == QLatin1String("dx"))
-        return QStringLiteral("clic destro");
-    return QStringLiteral("clic sinistro");
-}
-
 } // namespace
 
 CatImage::CatImage(QWidget *parent)
@@ -211,7 +201,7 @@ Form3::Form3(Platform &platform, QWidget *parent)
     m_label2 = label(this, "Label2", QString(), Twips::rect(2160, 1560, 255, 255));
     m_label2->setAlignment(Qt::AlignRight | Qt::AlignTop);
     QPalette red = m_label2->palette();
-    red.setColor(QPalette::WindowText, QColor(0xFF, 0x00, 0x00));
+    red.setColor(QPalette::WindowText, Qt::red);
     m_label2->setPalette(red);
 
     m_timer1 = new QTimer(this);
@@ -326,7 +316,7 @@ void Form3::showState()
     // The demand and the counts in words, for a screen reader: the colour and
     // the short caption alone say nothing to those who cannot see them.
     setAccessible(m_punti, QAccessible::NameChanged, QStringLiteral("Secondi: ") + m_game.puntiText());
-    const QString request = QStringLiteral("Clic richiesto: ") + spokenClick(m_game.fareText());
+    const QString request = QStringLiteral("Clic richiesto: ") + m_game.spokenClick();
     setAccessible(m_fare, QAccessible::NameChanged, request);
     setAccessible(m_image1, QAccessible::DescriptionChanged, m_game.fareVisible() ? request : QString());
     setAccessible(m_label2, QAccessible::NameChanged,
@@ -334,9 +324,11 @@ void Form3::showState()
                                       : QStringLiteral("Colpi: ") + m_game.label2Text());
     m_image1->setFrame(m_game.fig());
 
+    // The button to press next is enabled before the other is disabled, so that the focus passes
+    // from one to the other: Space pauses and goes on again.
     const bool running = m_game.running();
-    m_command2->setEnabled(!running);
-    m_command3->setEnabled(running);
+    (running ? m_command3 : m_command2)->setEnabled(true);
+    (running ? m_command2 : m_command3)->setEnabled(false);
     m_image1->setEnabled(running);
     // A timer that runs already keeps its phase: a hit must not restart the second.
     for (QTimer *timer : { m_timer1, m_timer2 }) {

@@ -27,7 +27,6 @@ public:
     explicit CatImage(QWidget *parent = nullptr);
 
     void setFrame(int index);
-    int frame() const { return m_frame; }
     // Called after the window has jumped: the next press of a double click
     // no longer lands where the cat was, so it must not count as a double click.
     void forgetPress();
@@ -65,17 +64,15 @@ public:
 
     const ChaseGame &game() const { return m_game; }
 
-    // Event handlers, public so that tests can tick the timers directly.
-    void Command2_Click();
-    void Command3_Click();
-    void Timer1_Timer();
-    void Timer2_Timer();
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    void Command2_Click();
+    void Command3_Click();
+    void Timer1_Timer();
+    void Timer2_Timer();
     void Form_Load();
     bool Form_KeyDown(int key);
     void Image1_MouseDown(ChaseGame::Button button);

@@ -9,38 +9,40 @@
 #include <QTimer>
 
 #include <memory>
-#include <type_traits>
 
-// The game window on a scripted desktop, its controls looked up by name, played
-// the way the desktop delivers a player's clicks and a timer's ticks.
+// The control named `name` under `root`. A missing one fails the test with its name and gives a
+// stand-in, so that the test goes on without crashing.
+template<class T> T *control(QWidget *root, const QString &name)
+{
+    if (T *found = root->findChild<T *>(name))
+        return found;
+    QTest::qFail(qPrintable("no control named " + name), __FILE__, __LINE__);
+    T *standIn = new T(root);
+    standIn->setObjectName(name);
+    return standIn;
+}
+
+// The game window on a scripted desktop, shown and active as the player's window is, its controls
+// looked up by name, played the way the desktop delivers a player's clicks and keys and a timer's ticks.
 struct GameWindow : QObject
 {
     FakePlatform platform;
-    std::unique_ptr<Form3> form;
-    QLabel *punti, *fare, *label2;
-    QPushButton *via, *pausa;
-    CatImage *cat;
-    QTimer *clock, *animation;
+    std::unique_ptr<Form3> form = std::make_unique<Form3>(platform);
+    QLabel *fare = control<QLabel>(form.get(), "Fare"), *label2 = control<QLabel>(form.get(), "Label2");
+    QPushButton *via = control<QPushButton>(form.get(), "Command2"),
+                *pausa = control<QPushButton>(form.get(), "Command3");
+    CatImage *cat = control<CatImage>(form.get(), "Image1");
+    QTimer *clock = control<QTimer>(form.get(), "Timer1"), *animation = control<QTimer>(form.get(), "Timer2");
     bool ticking = false;
+    const bool active = activate();
 
-    // Opens and shows a fresh window; returns the name of a control it lacks, else nothing.
-    QString open()
+    bool activate()
     {
-        platform = FakePlatform();
-        form = std::make_unique<Form3>(platform);
-        form->show();
-        QString missing;
-        const auto find = [&](auto *&control, const char *name) {
-            control = form->findChild<std::remove_reference_t<decltype(*control)> *>(QLatin1String(name));
-            if (!control && missing.isEmpty())
-                missing = QLatin1String(name);
-        };
-        find(punti, "punti"), find(fare, "Fare"), find(label2, "Label2"), find(via, "Command2");
-        find(pausa, "Command3"), find(cat, "Image1"), find(clock, "Timer1"), find(animation, "Timer2");
         for (QTimer *timer : { clock, animation })
-            if (timer)
-                timer->installEventFilter(this);
-        return QTest::qWaitForWindowExposed(form.get()) ? missing : QStringLiteral("(not shown)");
+            timer->installEventFilter(this);
+        form->show();
+        form->activateWindow();
+        return QTest::qWaitForWindowActive(form.get());
     }
     // The timers fire only when tick() makes them fire, as the event loop
     // would: only a running timer, and only into what it is connected to.
@@ -70,5 +72,38 @@ struct GameWindow : QObject
     {
         platform.queueHit(next);
         play(QStringList { "LL", "L", "R" }[form->game().modo()]);
+    }
+    // Plays the words of `script`: "via", "pausa"; "t3", "a3": three ticks of the clock, of the
+    // animation; "h3": three hits that ask next for a left click, "hd", "hr": one that asks next for a
+    // double, a right click; a gesture of play(), with ":d", ":r" its hits ask next for a double, a right
+    // click; "F1", "F2", "S-F1>Command3": the key (with Shift, PAUSA focused). Returns the first tick
+    // word whose timer was stopped.
+    QString run(const QString &script)
+    {
+        QString stopped;
+        for (const QString &word : script.split(u' ', Qt::SkipEmptyParts)) {
+            const int count = qMax(word.mid(1).toInt(), 1),
+                      asked = QStringLiteral("dlr").indexOf(word.back());
+            const int next = asked < 0 ? ChaseGame::LeftClick : asked;
+            if (word == "via" || word == "pausa") {
+                QTest::mouseClick(word == "via" ? via : pausa, Qt::LeftButton);
+            } else if (word[0] == u't' || word[0] == u'a') {
+                for (int i = 0; i < count; ++i)
+                    if (!tick(word[0] == u't' ? clock : animation) && stopped.isEmpty())
+                        stopped = word;
+            } else if (word[0] == u'h') {
+                for (int i = 0; i < count; ++i)
+                    hit(next);
+            } else if (word.contains(u'F')) {
+                const QString focus = word.section(u'>', 1);
+                QTest::keyClick(focus.isEmpty() ? form.get() : control<QWidget>(form.get(), focus),
+                    word.contains("F1") ? Qt::Key_F1 : Qt::Key_F2,
+                    word[0] == u'S' ? Qt::ShiftModifier : Qt::NoModifier);
+            } else {
+                platform.queueHit(next), platform.queueHit(next);
+                play(word.section(u':', 0, 0));
+            }
+        }
+        return stopped;
     }
 };

@@ -1,57 +1,59 @@
 // The rules of a hit without a window: where the window jumps and which click
-// the draw asks for next, and the random numbers behind them.
+// the draw asks for next.
 #include "fakeplatform.h"
 
 #include <QTest>
+
+namespace {
+
+using enum ChaseGame::Kind;
+
+// A hit draws top, left and kind in this order; here top and left draw the same `r`. Every whole twip
+// from one margin to the other is a place to land; in whole pixels the window keeps at least 200 twips
+// from each edge of the screen that shows it.
+struct Hit
+{
+    const char *name;
+    int room; // twips of screen minus window, across and down
+    double r;
+    int twips, px; // where the window lands, from the screen's edge
+    double r3;
+    ChaseGame::Kind kind;
+};
+const Hit hitRows[] = {
+    { .name = "nearest", .room = 12900, .r = 0, .twips = 200, .px = 14, .r3 = 0.2499, .kind = DoubleClick },
+    { .name = "far", .room = 12900, .r = 0.99999, .twips = 12700, .px = 846, .r3 = 0.25, .kind = LeftClick },
+    { .name = "odd room", .room = 1515, .r = 0.5, .twips = 758, .px = 51, .r3 = 0.7499, .kind = RightClick },
+    { .name = "too small", .room = 300, .r = 0.99999, .twips = 101, .px = 6, .r3 = 0.75, .kind = LeftClick },
+};
+
+} // namespace
 
 class TestChaseGame : public QObject
 {
     Q_OBJECT
 
 private slots:
-    // A hit draws top, left and kind in this order. Every whole twip from one margin to the other is a place
-    // to land (for a room of screen minus window); in whole pixels the window keeps at least 200 twips from
-    // each edge of the screen that shows it.
     void hit_data()
     {
-        QTest::addColumn<int>("room");
-        QTest::addColumn<double>("r");
-        QTest::addColumn<int>("twips");
-        QTest::addColumn<int>("pixels");
-        QTest::addColumn<double>("r3");
-        QTest::addColumn<int>("kind");
-        QTest::newRow("nearest, double") << 12900 << 0.0 << 200 << 14 << 0.2499 << 0;
-        QTest::newRow("farthest, left") << 12900 << 0.9999999 << 12700 << 846 << 0.25 << 1;
-        QTest::newRow("half way in an odd room, right") << 1515 << 0.5 << 758 << 51 << 0.7499 << 2;
-        QTest::newRow("too small a screen, left again") << 300 << 0.9999999 << 101 << 6 << 0.75 << 1;
+        QTest::addColumn<int>("row");
+        for (const Hit &r : hitRows)
+            QTest::newRow(r.name) << int(&r - hitRows);
     }
     void hit()
     {
-        QFETCH(int, room);
-        QFETCH(double, r);
-        QFETCH(int, pixels);
-        QFETCH(double, r3);
-        QTEST(jumpTwips(room, r), "twips");
+        QFETCH(int, row);
+        const Hit &r = hitRows[row];
+        QCOMPARE(jumpTwips(r.room, r.r), r.twips);
         FakePlatform platform;
-        platform.screen = { QPoint(1280, 0), platform.frame.size() + QSize(room, room) / 15 };
+        platform.screen = { QPoint(1280, 0), platform.frame.size() + QSize(r.room, r.room) / 15 };
         ChaseGame game(platform);
         game.load();
         game.start();
-        platform.randoms << r << r << r3;
+        platform.randoms << r.r << r.r << r.r3;
         QVERIFY(game.click()); // the first game asks for a left click
-        QTEST(int(game.modo()), "kind");
-        QCOMPARE(platform.moves, QList<QPoint> { QPoint(1280 + pixels, pixels) });
-    }
-
-    void randomSourceIsUniform()
-    {
-        RandomSource source;
-        int quarters[5] = {};
-        for (int i = 0; i < 40000; ++i)
-            ++quarters[qBound(0, int(source.next() * 4), 4)];
-        QCOMPARE(quarters[4], 0); // never 1
-        for (int quarter = 0; quarter < 4; ++quarter)
-            QVERIFY(qAbs(quarters[quarter] - 10000) < 400);
+        QCOMPARE(game.modo(), r.kind);
+        QCOMPARE(platform.moves, QList<QPoint> { QPoint(1280 + r.px, r.px) });
     }
 };
 

@@ -1,62 +1,102 @@
 #include "fixture.h"
+#include "qtplatform.h"
 
+#include <QAccessible>
 #include <QDir>
 #include <QImage>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QMetaEnum>
 #include <QPlainTextEdit>
 
 #include <algorithm>
+#include <functional>
 
-// What the windows look like, compared pixel by pixel with the pictures in tests/looks/. A mismatch writes
-// <row>.actual.png and <row>.diff.png into the working folder; UPDATE_LOOKS=1 writes the references instead.
+namespace {
+
+// The window as a user and a screen reader meet it: the title, the control with the focus, the controls
+// that Tab visits in turn, the running timers, then each visible control as the accessibility tree has it
+// (Qt's own viewports and scroll bars left out): where, role, name, description, state.
+QString windowState(QWidget *window)
+{
+    const auto name = [](QObject *o) { // the object's name, else what a screen reader calls it
+        QAccessibleInterface *a
+            = o && o->objectName().isEmpty() ? QAccessible::queryAccessibleInterface(o) : nullptr;
+        return !o ? QStringLiteral("-") : a ? '"' + a->text(QAccessible::Name) + '"' : o->objectName();
+    };
+    QString out = "title \"" + window->windowTitle() + "\"\nfocus " + name(window->focusWidget()) + "\ntab";
+    for (QWidget *w = window->nextInFocusChain(); w != window; w = w->nextInFocusChain())
+        if (w->isVisibleTo(window) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus))
+            out += ' ' + name(w);
+    for (QTimer *timer : window->findChildren<QTimer *>())
+        if (timer->isActive())
+            out += QStringLiteral("\ntimer %1 %2 ms").arg(name(timer)).arg(timer->interval());
+    const std::function<void(QAccessibleInterface *, const QString &)> walk = [&](auto *node,
+                                                                                  const QString &path) {
+        if (!node || !node->isValid() || node->state().invisible || node->role() == QAccessible::ScrollBar)
+            return;
+        const QAccessible::State is = node->state();
+        const QString role = QMetaEnum::fromType<QAccessible::Role>().valueToKey(node->role()),
+                      id = node->object() ? node->object()->objectName() : QString(),
+                      about = node->text(QAccessible::Description);
+        // Qt's own parts are left out, but for the text of a message box.
+        const bool own = id.startsWith("qt_");
+        const QString where = own && node->role() != QAccessible::StaticText
+            ? path
+            : path + '/' + (id.isEmpty() || own ? role : id);
+        if (where != path)
+            out += '\n' + where + ' ' + role + " \"" + node->text(QAccessible::Name) + '"'
+                + (about.isEmpty() ? "" : " (" + about + ')') + (is.disabled ? " disabled" : "")
+                + (is.checkable ? (is.checked ? " checked" : " unchecked") : "")
+                + (is.defaultButton ? " default" : "");
+        for (int i = 0; i < node->childCount(); ++i)
+            walk(node->child(i), where);
+    };
+    walk(QAccessible::queryAccessibleInterface(window), QString());
+    return out + '\n';
+}
+
+// Compares with looks/<row>.png (a colour channel may be 16 off) and <row>.names.txt. On any difference
+// writes <row>.actual.png, <row>.diff.png (the picture with the differing pixels red) and
+// <row>.actual.names.txt into the working folder; UPDATE_LOOKS=1 writes the references instead.
+void compare(const QString &row, const QImage &actual, const QString &names)
+{
+    const bool update = qEnvironmentVariableIntValue("UPDATE_LOOKS") == 1;
+    const QString reference = TASTOLO_LOOKS_DIR "/" + row, written = update ? reference : row + ".actual";
+    QFile namesFile(reference + ".names.txt"), namesWritten(written + ".names.txt");
+    const QString expectedNames = namesFile.open(QIODevice::ReadOnly) ? namesFile.readAll() : QString();
+    const QImage expected = QImage(reference + ".png").convertToFormat(QImage::Format_RGB32);
+    QImage diff = actual;
+    int off = 0;
+    for (int y = 0; y < actual.height(); ++y)
+        for (int x = 0; x < actual.width(); ++x)
+            if (const QRgb a = actual.pixel(x, y), e = expected.valid(x, y) ? expected.pixel(x, y) : ~a;
+                std::max({ qAbs(qRed(a) - qRed(e)), qAbs(qGreen(a) - qGreen(e)), qAbs(qBlue(a) - qBlue(e)) })
+                > 16)
+                ++off, diff.setPixel(x, y, qRgb(255, 0, 0));
+    if (update || off > 0 || actual.size() != expected.size() || names != expectedNames) {
+        QVERIFY(actual.save(written + ".png") && (update || diff.save(row + ".diff.png"))
+            && namesWritten.open(QIODevice::WriteOnly) && namesWritten.write(names.toUtf8()) >= 0);
+        if (update)
+            return;
+        qWarning("%s differs: see %s.actual.png, .diff.png and .actual.names.txt in %s",
+            qPrintable(reference), qPrintable(row), qPrintable(QDir::currentPath()));
+    }
+    QCOMPARE(names, expectedNames);
+    QCOMPARE(actual.size(), expected.size());
+    QCOMPARE(off, 0);
+}
+
+} // namespace
+
+// What the windows look like, compared pixel by pixel with the pictures in tests/looks/, and what a screen
+// reader finds in them, compared with the text beside each picture.
 class TestLooks : public QObject
 {
     Q_OBJECT
 
-    static constexpr int Tolerance = 16; // how far a channel may differ in a pixel that matches
-
-    static void compare(const QString &row, QWidget &window)
-    {
-        const QImage actual = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
-        // What a screen reader is told of each control, kept beside the picture.
-        QString names;
-        for (const QWidget *c : window.findChildren<QWidget *>()) {
-            if (!c->objectName().isEmpty() && !c->objectName().startsWith(QLatin1String("qt_")))
-                names += c->objectName() + " = " + c->accessibleName() + " | " + c->accessibleDescription()
-                    + '\n';
-        }
-        const QString reference = QStringLiteral(TASTOLO_LOOKS_DIR "/%1.png").arg(row);
-        QFile namesFile(QString(reference).replace(QLatin1String(".png"), QLatin1String(".names.txt")));
-        if (qEnvironmentVariableIntValue("UPDATE_LOOKS") == 1) {
-            QVERIFY(actual.save(reference) && namesFile.open(QIODevice::WriteOnly)
-                && namesFile.write(names.toUtf8()) >= 0);
-            return;
-        }
-        QVERIFY(namesFile.open(QIODevice::ReadOnly));
-        QCOMPARE(names, QString::fromUtf8(namesFile.readAll()));
-        const QImage expected = QImage(reference).convertToFormat(QImage::Format_RGB32);
-        QCOMPARE(actual.size(), expected.size());
-        QImage diff(actual.size(), QImage::Format_RGB32);
-        diff.fill(Qt::white);
-        int changed = 0;
-        for (int y = 0; y < actual.height(); ++y) {
-            for (int x = 0; x < actual.width(); ++x) {
-                const QRgb a = actual.pixel(x, y), e = expected.pixel(x, y);
-                const int most = std::max(
-                    { qAbs(qRed(a) - qRed(e)), qAbs(qGreen(a) - qGreen(e)), qAbs(qBlue(a) - qBlue(e)) });
-                if (most > Tolerance && ++changed)
-                    diff.setPixel(x, y, qRgb(255, 0, 0));
-            }
-        }
-        if (changed > 0) {
-            actual.save(row + QStringLiteral(".actual.png"));
-            diff.save(row + QStringLiteral(".diff.png"));
-            QFAIL(qPrintable(QStringLiteral("%1 pixels differ: see %2.actual.png and %2.diff.png in %3")
-                                 .arg(changed)
-                                 .arg(row, QDir::currentPath())));
-        }
-    }
-
 private slots:
+    void initTestCase() { QApplication::setStyle(QStringLiteral("Fusion")); }
     // Page Down presses before the picture; -1 for the file dialogue.
     void looks_data()
     {
@@ -73,25 +113,68 @@ private slots:
         QFETCH(int, pageDowns);
         WindowFixture f;
         f.window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        f.window->activateWindow(); // as the user's window, which has the keyboard
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
         auto *htext = f.find<QPlainTextEdit>(QStringLiteral("Htext"));
         for (int i = 0; i < pageDowns; ++i)
             QTest::keyClick(htext, Qt::Key_PageDown);
         if (pageDowns >= 0) {
-            compare(QTest::currentDataTag(), *f.window);
+            compare(QTest::currentDataTag(), f.window->grab().toImage().convertToFormat(QImage::Format_RGB32),
+                windowState(f.window.get()));
             return;
         }
-        // A folder of the same name on every machine, holding two letters.
-        const QString folder = QStringLiteral("/tmp/tastolo-looks/lettere");
-        QDir(folder).removeRecursively();
+        // Two letters in a folder of its own; the temporary folder above it is shown under one name on
+        // every run.
+        QTemporaryDir temporary(QStringLiteral("/tmp/tastolo-looks-XXXXXX"));
+        const QString folder = QDir(temporary.path()).filePath(QStringLiteral("lettere"));
         QVERIFY(QDir().mkpath(folder));
         for (const char *name : { "nonna.txt", "zio.txt" })
             QFile(QDir(folder).filePath(QLatin1String(name))).open(QIODevice::WriteOnly);
         f.platform.folder = folder;
-        f.expectDialogue({ [](Form3 &d) { compare(QTest::currentDataTag(), d); },
+        QImage shot;
+        QString said;
+        f.expectDialogue({ [&](Form3 &d) {
+                              for (QListWidgetItem *item :
+                                  control<QListWidget>(&d, QStringLiteral("Dir1"))
+                                      ->findItems(QStringLiteral("tastolo-looks-"), Qt::MatchContains))
+                                  item->setText(item->text().section(u'-', 0, -2));
+                              shot = d.grab().toImage().convertToFormat(QImage::Format_RGB32),
+                              said = windowState(&d);
+                          },
             WindowFixture::press(QStringLiteral("Command2")) });
         f.find<QAction>(QStringLiteral("menuFileSaveAs"))->trigger();
-        QDir(QStringLiteral("/tmp/tastolo-looks")).removeRecursively();
+        compare(QTest::currentDataTag(), shot, said);
+    }
+
+    // The real box of each kind, and what Escape answers in it.
+    void boxes_data()
+    {
+        QTest::addColumn<Platform::Buttons>("buttons");
+        QTest::addColumn<Platform::Icon>("icon");
+        QTest::newRow("box-note") << Platform::Buttons::Ok << Platform::Icon::None;
+        QTest::newRow("box-information") << Platform::Buttons::Ok << Platform::Icon::Information;
+        QTest::newRow("box-stop") << Platform::Buttons::Ok << Platform::Icon::Stop;
+        QTest::newRow("box-question") << Platform::Buttons::YesNo << Platform::Icon::None;
+    }
+    void boxes()
+    {
+        QFETCH(Platform::Buttons, buttons);
+        QFETCH(Platform::Icon, icon);
+        QImage shot;
+        QString said;
+        QTimer::singleShot(0, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                (void)QTest::qWaitForWindowActive(box); // a box not made active shows in its focus line
+                shot = box->grab().toImage().convertToFormat(QImage::Format_RGB32), said = windowState(box);
+                QTest::keyClick(box, Qt::Key_Escape);
+                if (box->isVisible())
+                    said += "Escape leaves it open\n", box->done(-1);
+            }
+        });
+        const Platform::Answer answer = QtPlatform().message(QStringLiteral("Attenzione !"),
+            QStringLiteral("Il file è cambiato.\r\nVuoi salvarlo ?"), buttons, icon);
+        const char *answers[] = { "Ok", "Yes", "No", "Cancel" };
+        compare(QTest::currentDataTag(), shot, said + "Escape: " + answers[int(answer)] + '\n');
     }
 };
 
