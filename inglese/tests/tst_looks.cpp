@@ -93,8 +93,8 @@ private slots:
                 : window == "Form3"                  ? new Form3(session, platform)
                 : window == "Form4"                  ? static_cast<QWidget *>(new Form4(session, platform))
                 : window == "Form6"                  ? static_cast<QWidget *>(new Form6(session, platform))
-                : state == "import"
-                ? new Form7(Exchange::readTable("Lezione;Inglese;Italiano\r\n0;dog;cane\r\n;cat;gatto\r\n"))
+                : state == "import"                  ? new Form7(Exchange::readTable(
+                                       QByteArray("Lezione;Inglese;Italiano\r\n0;dog;cane\r\n;cat;gatto\r\n")))
                 : state == "export"
                 ? static_cast<QWidget *>(new Form7(std::array<bool, 21> { true, false, false, true }))
                 : new Form5(session, platform, main.get()));
