@@ -1,11 +1,13 @@
 // Arbitrary bytes as a spreadsheet file to import: the table as the dialogue
 // first reads it, the word lines it gives, and an export of the accepted
 // words read back. Every word line must keep the fixed columns and be
-// writable in Windows-1252; the export must read back to the same words.
+// writable in Windows-1252; the export must read back to the same words; the
+// message after the import, which quotes refused cells, must fit its box.
 
 #include "vocabularyfile.h"
 #include "wordexchange.h"
 
+#include "fits.h"
 #include "require.h"
 
 namespace {
@@ -34,6 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size)
     const Exchange::Lines lines = Exchange::wordLines(words, 1, 0);
     const QList<Exchange::Word> accepted = wordsOf(lines.text);
     require(accepted.size() == lines.added);
+    requireShownFits(Exchange::importMessage(lines));
 
     for (const Exchange::Format format : { Exchange::Format::Csv, Exchange::Format::Tsv }) {
         const Exchange::Table again = Exchange::readTable(Exchange::write(format, accepted));

@@ -1,19 +1,23 @@
 // Arbitrary bytes as a KVTML file to import: the words in the languages the
 // dialogue first proposes become word lines, which must keep the fixed
 // columns and be writable in Windows-1252; a KVTML export of the accepted
-// words must read back to the same words, lessons and critical marks.
+// words must read back to the same words, lessons and critical marks. A
+// refusal, which quotes the file's language names, must fit a message box.
 
 #include "vocabularyfile.h"
 #include "wordexchange.h"
 
+#include "fits.h"
 #include "require.h"
 
 namespace {
 QString acceptedLines(const QByteArray &bytes, int *added)
 {
     const Exchange::Kvtml file = Exchange::readKvtml(bytes);
-    if (!file.error.isEmpty())
+    if (!file.error.isEmpty()) {
+        requireShownFits(file.error);
         return QString();
+    }
     require(file.languages.size() >= 2 && file.englishLanguage >= 0 && file.italianLanguage >= 0
         && file.englishLanguage != file.italianLanguage);
     const Exchange::Lines lines

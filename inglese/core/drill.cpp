@@ -114,6 +114,14 @@ bool Drill::start()
     (fromEnglish ? s.englishWord : s.italianWord) = prompt;
     m_view.shownText = prompt;
 
+    // Nothing of the last question's help stays: neither on screen until the
+    // first tick, nor in what the loudspeaker may say.
+    s.helpMask.clear();
+    s.helpShown = false;
+    m_view.helpBoxVisible = false;
+    m_view.helpBoxText.clear();
+    m_view.helpButtonVisible = false;
+
     s.answers.clear();
     s.currentAnswer = answer();
     s.answers.collectOwnAlternatives(words, word, m_direction);
@@ -205,6 +213,7 @@ void Drill::help()
     DrillState &s = state();
     const QString current = answer();
     m_view.helpBoxVisible = true;
+    s.helpShown = true;
     s.typedLength = std::min(s.typedLength, int(current.size()));
     s.helpMask.clear();
     for (qsizetype i = s.typedLength; i < current.size(); ++i) {

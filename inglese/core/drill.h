@@ -17,6 +17,7 @@ struct DrillState
     int typedLength = 0;
     int typingWrong = 0; // 1 while the typed text is not the beginning of the answer
     QString helpMask;
+    bool helpShown = false; // "Aiuto" was pressed during the current question
     int lastPenalty = 0;
     int freeTime = 10;
     int elapsedSeconds = 0;

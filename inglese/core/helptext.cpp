@@ -1,13 +1,9 @@
 #include "helptext.h"
 
-#include <QStringDecoder>
-
 #include <algorithm>
 
-QStringList helpLines(const QByteArray &bytes)
+QStringList helpLines(const QString &text)
 {
-    QStringDecoder decode("windows-1252");
-    const QString text = decode(bytes);
     const qsizetype size = text.size();
 
     QStringList lines;

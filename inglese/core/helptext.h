@@ -1,15 +1,16 @@
 #pragma once
 
-#include <QByteArray>
+#include <QString>
 #include <QStringList>
 
-// The instructions file: one line per entry, lines separated by CR LF, one
-// byte per character (Windows-1252). The reading stops at the last line
-// break of a normal file, so no empty entry follows the final CR LF; a last
-// line without a line break is kept unless it has only one or two
-// characters. An empty file gives one empty entry.
-// An entry keeps at most MaxHelpLine characters of its line, and the entries
-// stop after MaxHelpLines, so that the help window opens at once.
+// The text of the instructions file (Windows-1252 as shipped, or what another
+// editor saved, see UserFile::decode): one line per entry, lines separated by CR LF. The reading stops at the
+// last line break of a normal file, so no empty entry follows the final CR LF; a last line without a line
+// break is kept unless it has only one or two characters. An empty file gives one empty entry. An entry keeps
+// at most MaxHelpLine characters of its line, and the entries stop after MaxHelpLines, so that the help
+// window opens at once.
 inline constexpr int MaxHelpLine = 1000;
 inline constexpr int MaxHelpLines = 10000;
-QStringList helpLines(const QByteArray &bytes);
+QStringList helpLines(const QString &text);
+// The file's own limit: ten thousand lines of a thousand characters, in UTF-8.
+inline constexpr qint64 MaxHelpBytes = 32 * 1024 * 1024;

@@ -3,7 +3,7 @@
 #include "session.h"
 #include "vocabularyfile.h"
 
-#include <QFile>
+#include "userfile.h"
 
 namespace MainRules {
 
@@ -69,26 +69,16 @@ QString exitLogLine(const QString &date, const QString &startTime, const QString
     return line;
 }
 
-bool appendExitLog(const QString &path, const QString &line)
+bool appendExitLog(const QString &path, const QString &line, QString *reason)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
-        return false;
-    const qint64 oldSize = file.size();
-    // One write of the whole line; a line the disk took only in part is cut
-    // away again, so the next line never joins a broken one.
-    const QByteArray bytes = Vocabulary::encode(line + Vocabulary::CrLf);
-    if (file.write(bytes) == bytes.size() && file.error() == QFileDevice::NoError)
-        return true;
-    file.resize(oldSize);
-    return false;
+    return UserFile::append(path, Vocabulary::encode(line + Vocabulary::CrLf), reason);
 }
 
-QString exitLogFailedMessage(const QString &path)
+QString exitLogFailedMessage(const QString &path, const QString &reason)
 {
     return QStringLiteral("Non riesco a scrivere nel registro delle prove") + Vocabulary::CrLf + path
-        + Vocabulary::CrLf + Vocabulary::CrLf
-        + QStringLiteral("La riga di questa prova va persa; il programma termina.");
+        + (reason.isEmpty() ? QString() : QStringLiteral(" (") + reason + u')') + Vocabulary::CrLf
+        + Vocabulary::CrLf + QStringLiteral("La riga di questa prova va persa; il programma termina.");
 }
 
 int tabCaret(int lineStart, int pos)

@@ -41,10 +41,11 @@ void refreshLessonList(WordTable &words, const CriticalList &memoc);
 // One line of the exit log, without its line end.
 QString exitLogLine(const QString &date, const QString &startTime, const QString &endTime, int doneCount,
     int points, int criticalCount, const std::array<int, 21> &lessonState);
-// Appends the line and CR LF to the log file, creating it when missing. On
-// failure the file is left as it was.
-bool appendExitLog(const QString &path, const QString &line);
-QString exitLogFailedMessage(const QString &path);
+// Appends the line and CR LF to the log file, creating it when missing; only
+// a regular file is written, and nothing waits on a FIFO or device. On
+// failure the file is left as it was and `reason` says why.
+bool appendExitLog(const QString &path, const QString &line, QString *reason = nullptr);
+QString exitLogFailedMessage(const QString &path, const QString &reason = QString());
 
 // Where Tab puts the caret in a word line. Offsets count characters of the
 // CR LF text before the caret; `lineStart` is the offset of the line's first

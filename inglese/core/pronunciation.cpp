@@ -51,7 +51,8 @@ QString drillText(const Drill &drill, const WordTable &words)
         return QString();
     if (drill.direction() == Direction::ItalianToEnglish) {
         const DrillState &s = drill.state();
-        const bool helpShowsAll = drill.view().helpBoxVisible && !s.helpMask.contains(QLatin1Char('#'));
+        // Only this question's own help counts, once it shows the whole answer.
+        const bool helpShowsAll = s.helpShown && !s.helpMask.contains(QLatin1Char('#'));
         if (s.questionRunning && !helpShowsAll)
             return QString();
     }

@@ -1,10 +1,9 @@
 #include "sessionlog.h"
 
-#include "vocabularyfile.h"
-
-#include <QFile>
+#include "userfile.h"
 
 #include <algorithm>
+#include <array>
 
 namespace {
 
@@ -24,21 +23,47 @@ int digits(QStringView text, int maxDigits)
     return value;
 }
 
+// Up to N pieces of a line, kept without allocating: a log may hold millions of lines.
+template<std::size_t N> struct Pieces
+{
+    std::array<QStringView, N> part;
+    qsizetype size = 0; // N + 1 when there were more than N
+    QStringView operator[](qsizetype i) const { return part[std::size_t(i)]; }
+    void add(QStringView piece)
+    {
+        if (size < qsizetype(N))
+            part[std::size_t(size)] = piece;
+        size = std::min(size + 1, qsizetype(N) + 1);
+    }
+};
+
+template<std::size_t N> Pieces<N> split(QStringView text, QChar separator)
+{
+    Pieces<N> pieces;
+    qsizetype from = 0;
+    for (qsizetype at; (at = text.indexOf(separator, from)) >= 0; from = at + 1)
+        pieces.add(text.sliced(from, at - from));
+    pieces.add(text.sliced(from));
+    return pieces;
+}
+
 // Splits on the first of `separators` found in the text; every part must then use that one.
-QList<QStringView> splitOnAny(QStringView text, QStringView separators)
+Pieces<4> splitOnAny(QStringView text, QStringView separators)
 {
     for (const QChar separator : separators) {
         if (text.contains(separator))
-            return text.split(separator);
+            return split<4>(text, separator);
     }
-    return { text };
+    Pieces<4> whole;
+    whole.add(text);
+    return whole;
 }
 
 // 05/12/2026 as written; also 5/12/26, 05.12.2026, 05-12-2026 and 2026-12-05.
 QDate parseDate(QStringView text)
 {
-    const QList<QStringView> parts = splitOnAny(text, u"/.-");
-    if (parts.size() != 3)
+    const Pieces<4> parts = splitOnAny(text, u"/.-");
+    if (parts.size != 3)
         return {};
     if (parts[0].size() == 4)
         return QDate(digits(parts[0], 4), digits(parts[1], 2), digits(parts[2], 2));
@@ -55,13 +80,12 @@ QDate parseDate(QStringView text)
 // 09:10:02 as written; also 9:10, 9.10.02, and a 12-hour time followed by AM or PM.
 QTime parseTime(QStringView text, QStringView amPm)
 {
-    const QList<QStringView> parts = splitOnAny(text, u":.");
-    if (parts.size() < 2 || parts.size() > 3 || parts[1].size() != 2
-        || (parts.size() == 3 && parts[2].size() != 2))
+    const Pieces<4> parts = splitOnAny(text, u":.");
+    if (parts.size < 2 || parts.size > 3 || parts[1].size() != 2 || (parts.size == 3 && parts[2].size() != 2))
         return {};
     int hour = digits(parts[0], 2);
     const int minute = digits(parts[1], 2);
-    const int second = parts.size() == 3 ? digits(parts[2], 2) : 0;
+    const int second = parts.size == 3 ? digits(parts[2], 2) : 0;
     if (!amPm.isEmpty()) {
         if (hour < 1 || hour > 12)
             return {};
@@ -78,8 +102,8 @@ bool isAmPm(QStringView token)
 // "12/987/3": words, points (may be below zero), critical words.
 bool parseCounts(QStringView text, LoggedSession &session)
 {
-    const QList<QStringView> parts = text.split(u'/');
-    if (parts.size() != 3)
+    const Pieces<4> parts = split<4>(text, u'/');
+    if (parts.size != 3)
         return false;
     const bool negative = parts[1].startsWith(u'-');
     const int points = digits(negative ? parts[1].mid(1) : parts[1], 9);
@@ -102,20 +126,32 @@ int SessionTotals::averagePoints() const
     return sessions > 0 ? int(qRound64(double(points) / sessions)) : 0;
 }
 
-SessionLog SessionLog::read(const QString &path)
+SessionLog SessionLog::read(const QString &path, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const UserFile::Bytes file = UserFile::read(path, MaxFileBytes);
+    if (!file) {
+        if (error && file.problem != UserFile::Problem::Missing)
+            *error = UserFile::problemText(path, file.problem, MaxFileBytes, file.reason);
         return {};
-    return parse(file.readAll());
+    }
+    return parse(file.bytes);
 }
 
-SessionLog SessionLog::parse(const QByteArray &bytes)
+SessionLog SessionLog::parse(QByteArrayView bytes)
 {
     SessionLog log;
-    const QString text = Vocabulary::decode(bytes);
-    for (QStringView line : QStringView(text).split(u'\n')) {
-        if (line.trimmed().isEmpty())
+    QString line;
+    for (qsizetype pos = 0; pos < bytes.size();) {
+        qsizetype end = bytes.indexOf('\n', pos);
+        if (end < 0)
+            end = bytes.size();
+        // Lines the program wrote are ASCII; any other byte makes the line unreadable whatever its
+        // code. One buffer serves every line.
+        line.resize(end - pos);
+        std::transform(
+            bytes.begin() + pos, bytes.begin() + end, line.begin(), [](char c) { return QChar(uchar(c)); });
+        pos = end + 1;
+        if (QStringView(line).trimmed().isEmpty())
             continue;
         if (const std::optional<LoggedSession> session = parseLine(line))
             log.m_sessions.append(*session);
@@ -127,29 +163,35 @@ SessionLog SessionLog::parse(const QByteArray &bytes)
 
 std::optional<LoggedSession> SessionLog::parseLine(QStringView line)
 {
-    QList<QStringView> tokens;
-    for (QStringView token : line.split(u' ', Qt::SkipEmptyParts)) {
-        token = token.trimmed();
-        if (!token.isEmpty())
-            tokens.append(token);
+    // Three dates and times, two AM or PM, the counts and at most twenty lessons.
+    Pieces<26> tokens;
+    for (qsizetype from = 0; from < line.size();) {
+        qsizetype at = line.indexOf(u' ', from);
+        if (at < 0)
+            at = line.size();
+        if (const QStringView token = line.sliced(from, at - from).trimmed(); !token.isEmpty())
+            tokens.add(token);
+        from = at + 1;
     }
+    if (tokens.size > 26)
+        return std::nullopt;
     LoggedSession session;
     qsizetype i = 0;
-    const auto next = [&] { return i < tokens.size() ? tokens[i++] : QStringView(); };
+    const auto next = [&] { return i < tokens.size ? tokens[i++] : QStringView(); };
     const auto time = [&] {
         const QStringView text = next();
-        const QStringView amPm = i < tokens.size() && isAmPm(tokens[i]) ? tokens[i++] : QStringView();
+        const QStringView amPm = i < tokens.size && isAmPm(tokens[i]) ? tokens[i++] : QStringView();
         return parseTime(text, amPm);
     };
     session.date = parseDate(next());
     session.start = time();
     session.end = time();
     if (!session.date.isValid() || !session.start.isValid() || !session.end.isValid()
-        || !parseCounts(next(), session) || i == tokens.size())
+        || !parseCounts(next(), session) || i == tokens.size)
         return std::nullopt;
-    if (tokens.size() - i == 1 && tokens[i] == u"TUTTE")
+    if (tokens.size - i == 1 && tokens[i] == u"TUTTE")
         return session;
-    for (; i < tokens.size(); ++i) {
+    for (; i < tokens.size; ++i) {
         const int lesson = digits(tokens[i], 2);
         // The program writes each chosen lesson once, in ascending order.
         if (lesson < 1 || lesson > 20 || (!session.lessons.isEmpty() && lesson <= session.lessons.last()))
@@ -241,6 +283,21 @@ QList<PeriodTotals> SessionLog::periods(int maxPeriods, PeriodTotals::Length *le
         result.append({ start, next, p.value() });
     }
     return result;
+}
+
+LogSummary SessionLog::summary(const QDate &today, int maxPeriods, int maxRuns) const
+{
+    LogSummary s;
+    s.lastWeek = totals(today.addDays(-6), today);
+    s.lastMonth = totals(today.addDays(-29), today);
+    s.ever = totals({}, {});
+    s.lessonCounts = lessonCounts();
+    s.periods = periods(maxPeriods, &s.length);
+    if (m_sessions.size() <= maxRuns)
+        s.runs = m_sessions;
+    s.sessions = m_sessions.size();
+    s.unreadable = m_unreadable;
+    return s;
 }
 
 namespace SessionText {

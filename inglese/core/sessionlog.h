@@ -47,6 +47,23 @@ struct PeriodTotals
     SessionTotals totals;
 };
 
+// What the results window shows of a log, worked out where it cannot hold up
+// the windows: the totals of the last 7 and 30 days (up to `today`) and of all
+// time, the lessons chosen, the bars of the chart, and the runs themselves
+// only when there are few enough to draw one by one.
+struct LogSummary
+{
+    SessionTotals lastWeek;
+    SessionTotals lastMonth;
+    SessionTotals ever;
+    std::array<int, 21> lessonCounts {};
+    PeriodTotals::Length length = PeriodTotals::Day;
+    QList<PeriodTotals> periods;
+    QList<LoggedSession> runs; // empty when there are more than maxRuns
+    qsizetype sessions = 0;
+    int unreadable = 0;
+};
+
 // The exit log read into sessions, for the results window. Reads the format
 // the program writes («05/12/2026 09:10:02 09:31:45    12/987/3        1 4 7»)
 // and the dates and times that other system formats gave older lines
@@ -55,9 +72,15 @@ struct PeriodTotals
 class SessionLog
 {
 public:
-    // A missing or unreadable file gives an empty log.
-    static SessionLog read(const QString &path);
-    static SessionLog parse(const QByteArray &bytes);
+    // Twenty million runs at about fifty bytes a line.
+    static constexpr qint64 MaxFileBytes = qint64(1) << 30;
+
+    // A missing file gives an empty log. One that cannot be read (not a
+    // regular file, over MaxFileBytes, a failed read) gives an empty log too,
+    // and the reason in `error`.
+    static SessionLog read(const QString &path, QString *error = nullptr);
+    // Lines are read one by one, so the size of the text has no limit of its own.
+    static SessionLog parse(QByteArrayView bytes);
     static std::optional<LoggedSession> parseLine(QStringView line);
 
     // Adds a run that is not in the file yet (the one under way).
@@ -76,6 +99,7 @@ public:
     // year) that needs no more than `maxPeriods` periods from the first run to
     // the last; periods without runs are left out. Empty when there are no runs.
     QList<PeriodTotals> periods(int maxPeriods, PeriodTotals::Length *length = nullptr) const;
+    LogSummary summary(const QDate &today, int maxPeriods, int maxRuns) const;
 
 private:
     QList<LoggedSession> m_sessions;

@@ -85,22 +85,6 @@ bool canEncode(QChar c)
 }
 
 namespace {
-    // A file that another editor wrote: valid UTF-8 holding more than ASCII (with
-    // or without the byte order mark) is read as UTF-8; anything else stays
-    // Windows-1252, which takes every byte.
-    QString decodeAnyEditor(const QByteArray &bytes)
-    {
-        const bool bom = bytes.startsWith("\xEF\xBB\xBF");
-        const bool ascii = std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) < 0x80; });
-        if (!ascii) {
-            QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-            QString text = utf8.decode(bom ? bytes.mid(3) : bytes);
-            if (!utf8.hasError())
-                return text;
-        }
-        return decode(bytes);
-    }
-
     // LF alone and CR alone end a line as CR LF does.
     void makeLineEndsCrLf(QString &text)
     {
@@ -113,20 +97,11 @@ namespace {
     }
 } // namespace
 
-bool readFile(const QString &path, QString &text)
+UserFile::Text readFile(const QString &path)
 {
-    // A FIFO or a device would block the reading or never end.
-    if (!QFileInfo(path).isFile())
-        return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return false;
-    text = decodeAnyEditor(bytes);
-    makeLineEndsCrLf(text);
-    return true;
+    UserFile::Text read = UserFile::readText(path, MaxFileBytes);
+    makeLineEndsCrLf(read.text);
+    return read;
 }
 
 bool writeFile(const QString &path, const QString &text, QString *error)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "userfile.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -22,10 +24,12 @@ QString decode(const QByteArray &bytes);
 QByteArray encode(const QString &text, bool *ok = nullptr);
 bool canEncode(QChar c);
 
-// Reads the whole file; false when it is missing, unreadable or not a regular
-// file. Files of other editors are taken too: UTF-8 text (see the .cpp) and
-// lines ending in LF or CR alone come back as the program's own CR LF text.
-bool readFile(const QString &path, QString &text);
+// Reads the whole file through UserFile, refusing what is missing, unreadable,
+// not a regular file or bigger than MaxFileBytes (a full table of words is
+// about 3.5 MB). Files of other editors are taken too: UTF-8 and UTF-16 text
+// and lines ending in LF or CR alone come back as the program's own CR LF text.
+inline constexpr qint64 MaxFileBytes = 64 * UserFile::MiB;
+UserFile::Text readFile(const QString &path);
 // Writes the file atomically: on failure the old file stays whole and
 // `error` says why.
 bool writeFile(const QString &path, const QString &text, QString *error = nullptr);

@@ -1,5 +1,6 @@
 #include "wordexchange.h"
 
+#include "userfile.h"
 #include "vocabularyfile.h"
 #include "wordtable.h"
 
@@ -11,8 +12,6 @@
 #include <QXmlStreamWriter>
 
 #include <csv.h>
-
-#include <optional>
 
 namespace Exchange {
 
@@ -395,37 +394,11 @@ QString wordCount(qsizetype count)
     return count == 1 ? QStringLiteral("1 parola") : QString::number(count) + QStringLiteral(" parole");
 }
 
-QString decodeText(const QByteArray &bytes)
+Table readTable(const QByteArray &bytes)
 {
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        return QString::fromUtf8(QByteArrayView(bytes).sliced(3));
-    std::optional<QStringDecoder::Encoding> utf16;
-    qsizetype skip = 0;
-    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
-        utf16 = bytes.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE;
-        skip = 2;
-    } else {
-        // Letters of the first 256 code points have a zero high byte, and
-        // text in any 8-bit encoding holds no zero byte at all.
-        const QByteArrayView sample
-            = QByteArrayView(bytes).first(std::min<qsizetype>(bytes.size(), 4096) & ~1);
-        qsizetype even = 0, odd = 0;
-        for (qsizetype i = 0; i < sample.size(); ++i)
-            (i % 2 ? odd : even) += sample.at(i) == '\0';
-        const qsizetype pairs = sample.size() / 2;
-        if (pairs > 0 && odd * 3 >= pairs && even * 4 <= odd)
-            utf16 = QStringDecoder::Utf16LE;
-        else if (pairs > 0 && even * 3 >= pairs && odd * 4 <= even)
-            utf16 = QStringDecoder::Utf16BE;
-    }
-    if (utf16) {
-        QStringDecoder decoder(*utf16);
-        return decoder.decode(QByteArrayView(bytes).sliced(skip));
-    }
-    // Stateless: a last letter cut short is an error, not a wait for more bytes.
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    return utf8.hasError() ? Vocabulary::decode(bytes) : text;
+    QString text;
+    UserFile::decode(bytes, text);
+    return readTableText(text);
 }
 
 int Table::columnCount() const
@@ -498,7 +471,7 @@ namespace {
     }
 } // namespace
 
-Table readTable(const QString &input)
+Table readTableText(const QString &input)
 {
     Table table;
     const qsizetype start = afterMetadata(input, &table.skippedLines);
@@ -726,7 +699,7 @@ Kvtml readKvtml(const QByteArray &bytes)
     return file;
 }
 
-Kvtml readKvtml(const QString &text)
+Kvtml readKvtmlText(const QString &text)
 {
     QXmlStreamReader xml(text);
     return readKvtml(xml);
@@ -821,7 +794,7 @@ QString importMessage(const Lines &lines)
         text = QStringLiteral("Sono state aggiunte ") + wordCount(lines.added)
             + QStringLiteral(" in fondo all'elenco.");
     if (lines.added > 0)
-        text += QStringLiteral(" Per tenerle, salva con \"Salva Aggiornamenti\".");
+        text += QStringLiteral(" Per tenerle, salvale con \"Salva Aggiornamenti\".");
     QStringList problems = lines.problems;
     if (lines.over > 0)
         problems.append(

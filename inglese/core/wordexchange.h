@@ -30,11 +30,6 @@ struct Word
     }
 };
 
-// The text of a file to import: UTF-8 or UTF-16 by their byte order mark,
-// UTF-16 without one by its zero bytes (a text of letters has none), else
-// UTF-8 when the bytes are valid UTF-8, else Windows-1252.
-QString decodeText(const QByteArray &bytes);
-
 // A table of words: a spreadsheet file (CSV or TSV) or another vocabulary
 // file of this program in its fixed columns, read as the columns lesson,
 // mark, English, Italian. The table keeps the file's text and reads its rows
@@ -64,11 +59,8 @@ struct Table
 };
 // Reads a table, finding the kind, the separator (comma, semicolon or tab),
 // the header row and the columns.
-Table readTable(const QString &text);
-inline Table readTable(const QByteArray &bytes)
-{
-    return readTable(decodeText(bytes));
-}
+Table readTableText(const QString &text);
+Table readTable(const QByteArray &bytes); // decoded as a user's file is
 // The words of the table's rows, read from the given columns (-1: none); at
 // most `limit` of them (-1: all). `visit` sees them one at a time and may stop
 // the walk by returning false.
@@ -100,7 +92,7 @@ struct Kvtml
     QString error;
 };
 Kvtml readKvtml(const QByteArray &bytes);
-Kvtml readKvtml(const QString &text);
+Kvtml readKvtmlText(const QString &text); // a text decoded as a user's file is
 QList<Word> kvtmlWords(const Kvtml &file, int english, int italian);
 
 // A cell's text on one line: line breaks and tabs become blanks, and the

@@ -58,6 +58,7 @@ QLabel *label(QWidget *parent, const QString &name, const QString &text, const Q
 {
     auto *l = new QLabel(text, parent);
     l->setObjectName(name);
+    l->setTextFormat(Qt::PlainText); // the words come from the user's file
     l->setGeometry(twips(where));
     return l;
 }

@@ -27,6 +27,7 @@ QLabel *colouredLabel(const QString &name, const QColor &colour, QWidget *parent
 {
     auto *label = new QLabel(parent);
     label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, colour);
     label->setPalette(palette);
@@ -43,7 +44,8 @@ Form0::Form0(Session &session, Platform &platform, QWidget *parent)
     , m_timer1(new QTimer(this))
 {
     setObjectName(QStringLiteral("Form0"));
-    setWindowTitle(QStringLiteral("Form0"));
+    // No title bar; the task bar shows the program's name while the splash is up.
+    setWindowTitle(QStringLiteral("STUDIO L'INGLESE"));
     setWindowIcon(QIcon(QStringLiteral(":/inglese/icona.svg")));
     setFixedSize(Twips::px(15 + 7875), Twips::px(6030));
 

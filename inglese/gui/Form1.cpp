@@ -37,6 +37,7 @@ QLabel *blueLabel(const QString &name, const QString &text, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);
     label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, QColor(0, 0, 255));
     label->setPalette(palette);
@@ -166,6 +167,10 @@ void Form1::buildMenus()
     m_menuAscolta
         = action(m_menuProva, QStringLiteral("menuAscolta"), QStringLiteral("&Ascolta la parola inglese"));
     m_menuAscolta->setShortcut(Qt::Key_F5);
+    // F5 speaks in edit mode too, while "Prova" is disabled: a teacher hears
+    // the line at the caret as the list is typed. The window's own copy of the
+    // action keeps the key alive.
+    addAction(m_menuAscolta);
     const auto showSpeech = [this] {
         const Platform::Speech speech = m_platform.canSpeak(QLocale::English);
         m_menuAscolta->setEnabled(speech == Platform::Speech::Available);
@@ -225,8 +230,9 @@ bool Form1::Form_Load(const std::function<void(const QString &)> &progress)
     if (progress)
         progress(QStringLiteral("Attendere ancora pochi secondi ..."));
 
-    QString fileText;
-    bool loaded = Vocabulary::readFile(m_filin, fileText);
+    UserFile::Text read = Vocabulary::readFile(m_filin);
+    QString fileText = std::move(read.text);
+    bool loaded = bool(read);
     bool fits = true;
     m_diskStamp = Vocabulary::fileStamp(m_filin);
     if (loaded) {
@@ -243,8 +249,13 @@ bool Form1::Form_Load(const std::function<void(const QString &)> &progress)
         loaded = fits && MainRules::fillLessonState(m_session);
     }
     if (!loaded) {
-        m_platform.message(
-            MainRules::StartupErrorTitle, fits ? MainRules::StartupErrorText : MainRules::tooManyWordsText());
+        // A file that is there but cannot be taken says why; a missing one gets the usual words.
+        const bool named
+            = read.problem != UserFile::Problem::None && read.problem != UserFile::Problem::Missing;
+        m_platform.message(MainRules::StartupErrorTitle,
+            named      ? UserFile::problemText(m_filin, read.problem, Vocabulary::MaxFileBytes, read.reason)
+                : fits ? MainRules::StartupErrorText
+                       : MainRules::tooManyWordsText());
         return false;
     }
     return true;
@@ -555,7 +566,8 @@ void Form1::Form_Unload()
     const QString line = MainRules::exitLogLine(m_platform.dateText(m_platform.currentDate()),
         m_platform.timeText(s.startTime), m_platform.timeText(m_platform.currentTime()), s.doneCount,
         s.points, s.memoc.count(), s.lessonState);
-    if (!MainRules::appendExitLog(path, line))
-        m_platform.message(QStringLiteral("Registro delle prove"), MainRules::exitLogFailedMessage(path),
-            Platform::Buttons::Ok, Platform::Icon::Stop);
+    QString reason;
+    if (!MainRules::appendExitLog(path, line, &reason))
+        m_platform.message(QStringLiteral("Registro delle prove"),
+            MainRules::exitLogFailedMessage(path, reason), Platform::Buttons::Ok, Platform::Icon::Stop);
 }

@@ -6,8 +6,8 @@
 #include "platform.h"
 #include "session.h"
 #include "twips.h"
+#include "userfile.h"
 
-#include <QFile>
 #include <QListWidget>
 #include <QPushButton>
 #include <QResizeEvent>
@@ -49,18 +49,19 @@ bool Form5::load()
         resize(width(), m_form1->height());
     }
 
-    // Any failure to read the file is reported in the same words.
-    QFile file(m_session.dataFolder + QStringLiteral("aiutoV5.txt"));
-    QByteArray bytes;
-    if (file.open(QIODevice::ReadOnly))
-        bytes = file.readAll();
-    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
+    // A missing file is reported in the usual words; any other refusal says why.
+    const QString path = m_session.dataFolder + QStringLiteral("aiutoV5.txt");
+    const UserFile::Text read = UserFile::readText(path, MaxHelpBytes);
+    if (!read) {
         m_platform.message(QStringLiteral("Richiesta ignorata ..."),
-            QStringLiteral("File AIUTO.TXT non trovato"), Platform::Buttons::Ok, Platform::Icon::Information);
+            read.problem == UserFile::Problem::Missing
+                ? QStringLiteral("File AIUTO.TXT non trovato")
+                : UserFile::problemText(path, read.problem, MaxHelpBytes, read.reason),
+            Platform::Buttons::Ok, Platform::Icon::Information);
         return false;
     }
     m_listai->clear();
-    m_listai->addItems(helpLines(bytes));
+    m_listai->addItems(helpLines(read.text));
     return true;
 }
 

@@ -16,10 +16,13 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QTableWidget>
+#include <QThread>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
 #include <algorithm>
+#include <memory>
+#include <optional>
 
 namespace {
 using Twips::px;
@@ -36,6 +39,7 @@ QLabel *label(const QString &name, QWidget *parent, const QColor &colour = QColo
 {
     auto *l = new QLabel(parent);
     l->setObjectName(name);
+    l->setTextFormat(Qt::PlainText);
     QPalette palette = l->palette();
     palette.setColor(QPalette::WindowText, colour);
     l->setPalette(palette);
@@ -114,19 +118,46 @@ Form6::Form6(Session &session, Platform &platform, QWidget *form1)
     resize(px(10500), px(7200));
 
     // The log on disk, then the run under way, which the log gets only at the end.
-    SessionLog log = SessionLog::read(session.dataFolder + QStringLiteral("inglelog"));
     const QDate today = platform.currentDate();
+    std::optional<LoggedSession> now;
     if (session.doneCount > 0) {
-        LoggedSession now { today, session.startTime, platform.currentTime(), session.doneCount,
+        now = LoggedSession { today, session.startTime, platform.currentTime(), session.doneCount,
             session.points, int(session.memoc.count()), {} };
         for (int k = 1; k <= 20; ++k)
             if (session.lessonState[std::size_t(k)] >= 2)
-                now.lessons.append(k);
-        log.add(now);
+                now->lessons.append(k);
     }
-    showTotals(log, today);
-    showChart(log);
-    showLessons(log);
+    m_chart1->hide();
+    m_command1->setEnabled(false);
+    m_label4->setText(QStringLiteral("Sto leggendo il registro delle prove ..."));
+    struct Outcome
+    {
+        LogSummary summary;
+        QString error;
+    };
+    auto outcome = std::make_shared<Outcome>();
+    QThread *reader
+        = QThread::create([outcome, path = session.dataFolder + QStringLiteral("inglelog"), now, today] {
+              SessionLog log = SessionLog::read(path, &outcome->error);
+              if (now)
+                  log.add(*now);
+              outcome->summary = log.summary(today, MaxBars, MaxRunPoints);
+          });
+    reader->setObjectName(QStringLiteral("inglelog"));
+    connect(
+        reader, &QThread::finished, this, [this, outcome] { showSummary(outcome->summary, outcome->error); });
+    connect(reader, &QThread::finished, reader, &QObject::deleteLater);
+    reader->start();
+}
+
+void Form6::showSummary(const LogSummary &summary, const QString &error)
+{
+    if (!error.isEmpty())
+        m_platform.message(Title, error, Platform::Buttons::Ok, Platform::Icon::Stop);
+    showTotals(summary);
+    showChart(summary);
+    showLessons(summary);
+    emit logShown();
 }
 
 void Form6::showResults(Session &session, Platform &platform, QWidget *form1)
@@ -135,21 +166,18 @@ void Form6::showResults(Session &session, Platform &platform, QWidget *form1)
     window.exec();
 }
 
-void Form6::showTotals(const SessionLog &log, const QDate &today)
+void Form6::showTotals(const LogSummary &summary)
 {
-    m_label1->setText(
-        SessionText::totalsLine(QStringLiteral("Ultimi 7 giorni"), log.totals(today.addDays(-6), today)));
-    m_label2->setText(
-        SessionText::totalsLine(QStringLiteral("Ultimi 30 giorni"), log.totals(today.addDays(-29), today)));
-    m_label3->setText(SessionText::totalsLine(QStringLiteral("Da sempre"), log.totals({}, {})));
-    m_label5->setText(
-        log.unreadableLines() > 0 ? SessionText::unreadableNote(log.unreadableLines()) : QString());
-    m_label5->setVisible(log.unreadableLines() > 0);
+    m_label1->setText(SessionText::totalsLine(QStringLiteral("Ultimi 7 giorni"), summary.lastWeek));
+    m_label2->setText(SessionText::totalsLine(QStringLiteral("Ultimi 30 giorni"), summary.lastMonth));
+    m_label3->setText(SessionText::totalsLine(QStringLiteral("Da sempre"), summary.ever));
+    m_label5->setText(summary.unreadable > 0 ? SessionText::unreadableNote(summary.unreadable) : QString());
+    m_label5->setVisible(summary.unreadable > 0);
 }
 
-void Form6::showChart(const SessionLog &log)
+void Form6::showChart(const LogSummary &summary)
 {
-    const bool empty = log.sessions().isEmpty();
+    const bool empty = summary.sessions == 0;
     m_chart1->setVisible(!empty);
     m_command1->setEnabled(!empty);
     m_label4->setVisible(empty);
@@ -165,8 +193,8 @@ void Form6::showChart(const SessionLog &log)
 
     // Words per day (per week, month or year when the days would not fit): one
     // bar over the middle 80% of its period, as the outline of a filled area.
-    PeriodTotals::Length length = PeriodTotals::Day;
-    const QList<PeriodTotals> periods = log.periods(MaxBars, &length);
+    const PeriodTotals::Length length = summary.length;
+    const QList<PeriodTotals> &periods = summary.periods;
     QList<QPointF> outline;
     outline.reserve(periods.size() * 4);
     qint64 maxWords = 1;
@@ -194,8 +222,8 @@ void Form6::showChart(const SessionLog &log)
     // when there are too many runs to tell apart.
     QList<QPointF> ends;
     auto *points = new QLineSeries;
-    if (log.sessions().size() <= MaxRunPoints) {
-        for (const LoggedSession &s : log.sessions())
+    if (summary.sessions == summary.runs.size()) {
+        for (const LoggedSession &s : summary.runs)
             ends << QPointF(s.endDateTime().toMSecsSinceEpoch(), s.points);
         std::stable_sort(
             ends.begin(), ends.end(), [](const QPointF &a, const QPointF &b) { return a.x() < b.x(); });
@@ -228,7 +256,8 @@ void Form6::showChart(const SessionLog &log)
             QTime(0, 0)));
     auto *wordsAxis = new QValueAxis;
     wordsAxis->setTitleText(QStringLiteral("Parole"));
-    wordsAxis->setLabelFormat(QStringLiteral("%d"));
+    // Not "%d": that takes the number as 32 bits, and a bar of more than 2^31 words would read negative.
+    wordsAxis->setLabelFormat(QStringLiteral("%.0f"));
     wordsAxis->setRange(0, double(maxWords));
     wordsAxis->applyNiceNumbers();
     auto *pointsAxis = new QValueAxis;
@@ -256,9 +285,9 @@ void Form6::showChart(const SessionLog &log)
     delete old;
 }
 
-void Form6::showLessons(const SessionLog &log)
+void Form6::showLessons(const LogSummary &summary)
 {
-    const std::array<int, 21> counts = log.lessonCounts();
+    const std::array<int, 21> &counts = summary.lessonCounts;
     const auto addRow = [this](const QString &lesson, int sessions) {
         const int row = m_lezioni->rowCount();
         m_lezioni->insertRow(row);

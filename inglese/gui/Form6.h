@@ -15,8 +15,10 @@ class QTableWidget;
 // Totals for the last 7 and 30 days and for all time, a chart of the words
 // answered per day (bars) and of the points at the end of each run (line), and
 // how often each lesson was chosen. The run under way counts too once it has
-// answered words. Pipeline: inglelog -> SessionLog (+ current run) -> labels,
-// chart, table.
+// answered words. Pipeline: inglelog -> SessionLog (+ current run) -> LogSummary
+// -> labels, chart, table. The log is read and summed on a thread of its own,
+// so that a log of millions of runs does not hold up the window; until then
+// the window says it is reading.
 class Form6 : public QDialog
 {
     Q_OBJECT
@@ -29,10 +31,15 @@ public:
     // "Salva immagine...": the chart as a PNG, written whole or not at all.
     void Command1_Click();
 
+signals:
+    // The log has been read and shown (or refused, after its message).
+    void logShown();
+
 private:
-    void showTotals(const SessionLog &log, const QDate &today);
-    void showChart(const SessionLog &log);
-    void showLessons(const SessionLog &log);
+    void showSummary(const LogSummary &summary, const QString &error);
+    void showTotals(const LogSummary &summary);
+    void showChart(const LogSummary &summary);
+    void showLessons(const LogSummary &summary);
 
     Session &m_session;
     Platform &m_platform;

@@ -3,11 +3,10 @@
 #include "filechoice.h"
 #include "platform.h"
 #include "session.h"
+#include "userfile.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -259,39 +258,28 @@ std::array<bool, 21> Form7::lessons() const
     return chosen;
 }
 
-namespace {
-// The file's text, or empty after a message saying why it cannot be read.
-QString readText(const QString &path, Platform &platform)
+QString Form7::importFile(QWidget *parent, const QString &path, int existingRows, Platform &platform)
 {
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+    const UserFile::Text file = UserFile::readText(path, UserFile::MaxTextBytes);
+    if (!file) {
         platform.message(Exchange::ImportTitle,
-            QStringLiteral("Non \u00e8 stato possibile leggere il file ") + path + QStringLiteral(" (")
-                + file.errorString() + u')',
+            UserFile::problemText(path, file.problem, UserFile::MaxTextBytes, file.reason),
             Platform::Buttons::Ok, Platform::Icon::Stop);
         return QString();
     }
-    return Exchange::decodeText(file.readAll());
-}
-} // namespace
-
-QString Form7::importFile(QWidget *parent, const QString &path, int existingRows, Platform &platform)
-{
-    const QString text = readText(path, platform);
-    if (text.isEmpty())
-        return QString();
+    const QString &text = file.text;
     std::unique_ptr<Form7> dialog;
     // A KVTML file is XML; anything else is read as a table.
     if (path.endsWith(QStringLiteral(".kvtml"), Qt::CaseInsensitive)
         || QStringView(text).trimmed().startsWith(u'<')) {
-        const Exchange::Kvtml kvtml = Exchange::readKvtml(text);
+        const Exchange::Kvtml kvtml = Exchange::readKvtmlText(text);
         if (!kvtml.error.isEmpty()) {
             platform.message(Exchange::ImportTitle, kvtml.error, Platform::Buttons::Ok, Platform::Icon::Stop);
             return QString();
         }
         dialog = std::make_unique<Form7>(kvtml, parent);
     } else {
-        const Exchange::Table table = Exchange::readTable(text);
+        const Exchange::Table table = Exchange::readTableText(text);
         if (table.columnCount() < 2) {
             platform.message(Exchange::ImportTitle,
                 QStringLiteral("Nel file non ci sono due colonne (inglese e italiano) separate da "

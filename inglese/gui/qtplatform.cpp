@@ -1,5 +1,6 @@
 #include "qtplatform.h"
 
+#include "plaintext.h"
 #include "qtspeech.h"
 
 #include <QApplication>
@@ -39,8 +40,12 @@ QtPlatform::QtPlatform(QObject *parent)
 Platform::Answer QtPlatform::message(const QString &title, const QString &text, Buttons buttons, Icon icon)
 {
     QMessageBox box(QApplication::activeWindow());
-    box.setWindowTitle(title);
-    box.setText(text);
+    const QString shownTitle = PlainText::fit(title, 1);
+    box.setWindowTitle(shownTitle);
+    // Words from a user's file are never taken for markup (a picture tag would
+    // be loaded), and a long text is cut so that the box fits the screen.
+    box.setTextFormat(Qt::PlainText);
+    box.setText(PlainText::fit(text));
     switch (icon) {
     case Icon::None:
         box.setIcon(QMessageBox::NoIcon);
@@ -71,7 +76,7 @@ Platform::Answer QtPlatform::message(const QString &title, const QString &text, 
     // title bar's buttons) keeps the title whole.
     if (auto *grid = qobject_cast<QGridLayout *>(box.layout())) {
         // A quarter more for a title bar font larger or bolder than the box's.
-        const int width = box.fontMetrics().horizontalAdvance(title) * 5 / 4 + TitleBarExtra;
+        const int width = box.fontMetrics().horizontalAdvance(shownTitle) * 5 / 4 + TitleBarExtra;
         grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(),
             0, 1, grid->columnCount());
     }

@@ -26,7 +26,8 @@ public:
     QString engineName() const { return m_engine; }
 
     // Whether this machine has somewhere to play sound: a PulseAudio (or
-    // PipeWire) server or an ALSA playback device.
+    // PipeWire) server that answers on its socket, or an ALSA playback
+    // device. A socket left behind by a server that has gone counts for nothing.
     static bool hasSoundOutput();
 
 signals:
@@ -34,12 +35,17 @@ signals:
 
 private:
     void start();
+    // Without sound, the places where a sound server or device appears are
+    // watched; when one appears, the engine is tried again.
+    void watchForOutput();
+    void setStatus(Platform::Speech status);
 
     // Made at the first request; let go, not waited for, when the engine
     // does not stop in time as the program ends.
     QThread *m_thread = nullptr;
     QObject *m_worker = nullptr;
     bool m_started = false;
+    class QFileSystemWatcher *m_outputWatch = nullptr;
     Platform::Speech m_status = Platform::Speech::Available;
     QString m_engine;
 };

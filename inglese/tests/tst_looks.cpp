@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QStyleFactory>
 #include <QTemporaryDir>
 
@@ -93,8 +94,8 @@ private slots:
                 : window == "Form3"                  ? new Form3(session, platform)
                 : window == "Form4"                  ? static_cast<QWidget *>(new Form4(session, platform))
                 : window == "Form6"                  ? static_cast<QWidget *>(new Form6(session, platform))
-                : state == "import"                  ? new Form7(Exchange::readTable(
-                                       QByteArray("Lezione;Inglese;Italiano\r\n0;dog;cane\r\n;cat;gatto\r\n")))
+                : state == "import"
+                ? new Form7(Exchange::readTable("Lezione;Inglese;Italiano\r\n0;dog;cane\r\n;cat;gatto\r\n"))
                 : state == "export"
                 ? static_cast<QWidget *>(new Form7(std::array<bool, 21> { true, false, false, true }))
                 : new Form5(session, platform, main.get()));
@@ -102,8 +103,10 @@ private slots:
             static_cast<Form4 *>(w.get())->showRules();
         if (window == "Form5")
             QVERIFY(static_cast<Form5 *>(w.get())->load());
-        if (window == "Form6")
+        if (window == "Form6") {
+            QVERIFY(QSignalSpy(static_cast<Form6 *>(w.get()), &Form6::logShown).wait());
             w->resize(700, 480);
+        }
         w->setAttribute(Qt::WA_DeleteOnClose, false);
         w->show();
         QApplication::setActiveWindow(w.get());

@@ -13,8 +13,11 @@
 #include "helptext.h"
 #include "mainrules.h"
 #include "qtplatform.h"
+#include "qtspeech.h"
 #include "session.h"
+#include "sessionlog.h"
 #include "vocabularyfile.h"
+#include "wordexchange.h"
 
 #include <QAction>
 #include <QApplication>
@@ -42,7 +45,10 @@
 #include <csignal>
 #include <memory>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 using L = QList<int>;
 using S = QStringList;
@@ -650,6 +656,7 @@ private slots:
         s.lessonState[3] = s.lessonState[7] = 2; // the lessons chosen for the run under way
         FakePlatform platform;
         Form6 window(s, platform);
+        QVERIFY(QSignalSpy(&window, &Form6::logShown).wait());
         window.show();
         const auto text = [&](const char *name) { return control<QLabel>(&window, name)->text(); };
         QString got;
@@ -771,36 +778,55 @@ private slots:
         }
     }
     // Every message box is wide enough for its whole title; Escape gives its most cautious answer.
+    // Words from a file show as they are written, never as markup, and a long one is cut so that
+    // the box opens at once and fits the screen.
     void messageBoxes_data()
     {
         QTest::addColumn<int>("buttons");
         QTest::addColumn<int>("icon");
         QTest::addColumn<int>("escape"); // the answer Escape gives
+        QTest::addColumn<QString>("text");
         using B = Platform::Buttons;
         using A = Platform::Answer;
-        row("Sinomini di:  house (nelle Lez. scelte)", int(B::Ok), int(QMessageBox::Information), int(A::Ok));
-        row("Rifare la Scelta...", int(B::OkCancel), int(QMessageBox::NoIcon), int(A::Cancel));
-        row("Salva Aggiornamenti", int(B::YesNo), int(QMessageBox::Critical), int(A::No));
-        row("Salvare gli aggiornamenti?", int(B::YesNoCancel), int(QMessageBox::NoIcon), int(A::Cancel));
+        const QString html = "<img src=\"/dev/zero\">";
+        const QString kvtml
+            = Exchange::readKvtml("<kvtml version=\"2.0\"><identifiers><identifier id=\"0\"><name>"
+                                  "&lt;img src=\"/dev/zero\"&gt;</name></identifier></identifiers></kvtml>")
+                  .error;
+        row("Sinomini di:  house (nelle Lez. scelte)", int(B::Ok), int(QMessageBox::Information), int(A::Ok),
+            "casa\r" + html);
+        row("Rifare la Scelta...", int(B::OkCancel), int(QMessageBox::NoIcon), int(A::Cancel),
+            Vocabulary::badLineMessage(3, "12", html, "casa"));
+        row("Salva Aggiornamenti", int(B::YesNo), int(QMessageBox::Critical), int(A::No), kvtml);
+        row("Salvare gli aggiornamenti?", int(B::YesNoCancel), int(QMessageBox::NoIcon), int(A::Cancel),
+            UserFile::problemText(html, UserFile::Problem::NotRegular, 0));
+        row("Riga ignorata ...", int(B::Ok), int(QMessageBox::Critical), int(A::Ok),
+            Vocabulary::badLineMessage(3, "12", QString(10'000'000, u'x'), QString(1'000'000, u'y')));
     }
     void messageBoxes()
     {
         QFETCH(int, buttons);
         QFETCH(int, icon);
+        QFETCH(QString, text);
         const QString title = QTest::currentDataTag();
         QtPlatform platform;
         QTimer::singleShot(0, this, [&] {
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
             QVERIFY(box);
-            const int width = box->width(), shown = box->icon();
+            const int width = box->width(), height = box->height(), shown = box->icon();
+            const auto *label = control<QLabel>(box, "qt_msgbox_label");
+            const QString said = label->text();
+            const bool plain = label->textFormat() == Qt::PlainText;
             QTest::keyClick(box, Qt::Key_Escape);
             QCOMPARE_GE(width, box->fontMetrics().horizontalAdvance(title) + 60); // and buttons
             QCOMPARE(shown, icon);
+            QVERIFY(plain && (said.contains("<img src=\"/dev/zero\">") || text.size() > 1'000'000));
+            QVERIFY(said.size() < 10'000 && height < 1000);
         });
         const Platform::Icon given = icon == QMessageBox::Information ? Platform::Icon::Information
             : icon == QMessageBox::Critical                           ? Platform::Icon::Stop
                                                                       : Platform::Icon::None;
-        QTEST(int(platform.message(title, "x", Platform::Buttons(buttons), given)), "escape");
+        QTEST(int(platform.message(title, text, Platform::Buttons(buttons), given)), "escape");
     }
 
     void reading_data()
@@ -814,17 +840,101 @@ private slots:
         row("UTF-8 with mark", QByteArray("\xEF\xBB\xBF\x63itt\xC3\xA0\r\n"), QString("citt\u00e0\r\n"));
         row("UTF-8 without mark", QByteArray("perch\xC3\xA9\r\n"), QString("perch\u00e9\r\n"));
         row("not UTF-8 stays Windows-1252", QByteArray("\xC3\x28 \x80\r\n"), QString("\u00c3( \u20ac\r\n"));
-        row("named pipe", QByteArray("fifo"), QString());
+        row("UTF-16 LE with mark", QByteArray("\xFF\xFE\x63\0\xE0\0\n\0", 8), QString("c\u00e0\r\n"));
+        row("UTF-16 BE with mark", QByteArray("\xFE\xFF\0\x63\x20\xAC\0\r", 8), QString("c\u20ac\r\n"));
+        row("UTF-8 mark, broken UTF-8", QByteArray("\xEF\xBB\xBF\x63\xC3\r\n"), QString());
     }
     void reading()
     {
         QFETCH(QByteArray, bytes);
-        QFETCH(QString, text);
-        QVERIFY(bytes == "fifo" ? mkfifo(QFile::encodeName(m_desk->path("in")).constData(), 0600) == 0
-                                : writeBytes(m_desk->path("in"), bytes));
-        QString read;
-        QCOMPARE(Vocabulary::readFile(m_desk->path("in"), read), !text.isNull());
-        QCOMPARE(read, text);
+        QVERIFY(writeBytes(m_desk->path("in"), bytes));
+        const UserFile::Text read = Vocabulary::readFile(m_desk->path("in"));
+        QTEST(read.text, "text");
+        QCOMPARE(bool(read), !read.text.isNull());
+    }
+
+    // Every file the program reads, and the log it appends to, is taken only as a regular file
+    // within its size limit whose text keeps to the encoding it names; anything else is refused at
+    // once, with the reason, and the program goes on (or ends, for FINE).
+    void userFiles_data()
+    {
+        QTest::addColumn<QString>("file"); // "FINE": appending to inglelog; "import": parole.csv
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<qint64>("size"); // of a file too big
+        QTest::addColumn<QString>("said"); // part of the message; empty: read without a word
+        const QString notRegular = "non \u00e8 un file normale";
+        const struct
+        {
+            const char *file;
+            qint64 limit;
+            QString read;
+        } files[] = {
+            { .file = "inglese.txt", .limit = Vocabulary::MaxFileBytes, .read = {} },
+            { .file = "aiutoV5.txt", .limit = MaxHelpBytes, .read = {} },
+            { .file = "inglelog", .limit = SessionLog::MaxFileBytes, .read = {} },
+            { .file = "FINE", .limit = 0, .read = {} },
+            { .file = "import", .limit = UserFile::MaxTextBytes, .read = "due colonne" },
+        };
+        for (const auto &f : files) {
+            const auto add = [&](const char *kind, const QString &said) {
+                QTest::addRow("%s %s", f.file, kind)
+                    << QString(f.file) << QString(kind) << f.limit + 1 << said;
+            };
+            add("regular", f.read);
+            add("fifo", notRegular);
+            add("device", notRegular);
+            if (f.limit > 0)
+                add("too big", "il limite \u00e8 " + UserFile::limitText(f.limit));
+            // The log's lines are ASCII; the import reads its encodings itself.
+            if (f.limit == Vocabulary::MaxFileBytes || f.limit == MaxHelpBytes)
+                add("undecodable", "UTF-8 o UTF-16");
+        }
+    }
+    void userFiles()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, kind);
+        QFETCH(qint64, size);
+        QFETCH(QString, said);
+        const QString path = m_desk->path(file == "FINE" ? "inglelog"
+                : file == "import"                       ? "parole.csv"
+                                                         : file);
+        if (kind != "regular")
+            QFile::remove(path);
+        QFile made(path);
+        if (kind == "fifo")
+            QVERIFY(mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        else if (kind == "device")
+            QVERIFY(QFile::link("/dev/zero", path));
+        else if (kind == "too big")
+            QVERIFY(made.open(QIODevice::WriteOnly) && made.resize(size));
+        else if (kind == "undecodable")
+            QVERIFY(writeBytes(path, "\xFF\xFE\x63"));
+        else if (file != "inglese.txt" && file != "aiutoV5.txt")
+            QVERIFY(writeBytes(path, file == "import" ? "x\r\n" : Log));
+        made.close();
+        m_desk->session.dataFolder = m_desk->dir.path() + u'/';
+        bool read = true;
+        if (file == "inglese.txt") {
+            read = m_desk->start();
+        } else if (file == "aiutoV5.txt") {
+            read = Form5(m_desk->session, m_desk->platform).load();
+        } else if (file == "inglelog") {
+            Form6 window(m_desk->session, m_desk->platform);
+            QVERIFY(QSignalSpy(&window, &Form6::logShown).wait());
+            read = !control<QLabel>(&window, "Label3")->text().endsWith("nessuna sessione");
+        } else if (file == "FINE") {
+            QVERIFY(m_desk->start());
+            QSignalSpy ended(m_desk->form.get(), &Form1::programEnded);
+            m_desk->form->close();
+            QCOMPARE(ended.size(), 1);
+        } else {
+            Form7::importFile(nullptr, path, 0, m_desk->platform);
+        }
+        const QString shown
+            = m_desk->platform.shown.isEmpty() ? QString() : m_desk->platform.shown.last().text;
+        QVERIFY2(said.isEmpty() ? shown.isEmpty() : shown.contains(said), qPrintable(shown));
+        QCOMPARE(read, kind == "regular" || file == "FINE" || file == "import");
     }
 
     // A disk that takes only part of the log line (here a file size limit) leaves the log as it was.
@@ -853,9 +963,13 @@ private slots:
         const QStringList lines = helpLines(QByteArray(10'000'000, 'x') + "\r\nfine\r\n");
         QVERIFY(lines.size() == 2 && lines.first().size() <= 1000 && lines.last() == "fine");
         QVERIFY(helpLines(QByteArray("x\r\n").repeated(1'000'000)).size() <= 10000);
-        const QString shipped = helpLines(readBytes(INGLESE_SAMPLES_DIR "/aiutoV5.txt")).join('\n');
+        // ... and tells of speech, results, import and export, in Windows-1252.
+        const QString shipped
+            = helpLines(UserFile::readText(INGLESE_SAMPLES_DIR "/aiutoV5.txt", MaxHelpBytes).text).join('\n');
         QVERIFY(!shipped.contains("(e una \"c\" se la parola")
             && shipped.contains("la \"c\" scritta nel file") && shipped.contains("non compare nessuna"));
+        QVERIFY(shipped.contains("(tasto F5): il computer dice") && shipped.contains("(tasto F3)")
+            && shipped.contains("Importa Vocaboli...") && shipped.contains("Il computer pu\u00f2 dire"));
     }
 
     // When the launcher cannot prepare the data folder, the program still starts to tell why.
@@ -865,24 +979,30 @@ private slots:
         row("free place", QString());
         row("dangling link", "link");
         row("a file", "file");
+        row("a folder that cannot be written", "read-only");
     }
     void launcher()
     {
         QFETCH(QString, obstacle);
+        if (obstacle == "read-only" && geteuid() == 0)
+            QSKIP("root may write in any folder");
         const QString program = m_desk->path("program"), data = m_desk->path("xdg/inglese");
         QVERIFY(writeBytes(program, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$REPORT\"\n")
             && QDir().mkpath(m_desk->path("xdg"))
             && QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner));
         QVERIFY(obstacle == "link" ? QFile::link(m_desk->path("nowhere"), data)
-                                   : obstacle != "file" || writeBytes(data, "x"));
+                : obstacle == "read-only"
+                ? QDir().mkpath(data) && QFile::setPermissions(data, QFile::ReadOwner | QFile::ExeOwner)
+                : obstacle != "file" || writeBytes(data, "x"));
         QProcess launch;
         launch.setEnvironment(QProcess::systemEnvironment()
             << "XDG_DATA_HOME=" + m_desk->path("xdg") << "REPORT=" + m_desk->path("report"));
         launch.start("bash", { INGLESE_LAUNCHER, program, INGLESE_SAMPLES_DIR });
         QVERIFY(launch.waitForFinished() && launch.exitCode() == 0);
-        QCOMPARE(
-            MainRules::launchFailure(QString(readBytes(m_desk->path("report"))).split('\n')).contains(data),
-            !obstacle.isEmpty());
+        const QString failure
+            = MainRules::launchFailure(QString(readBytes(m_desk->path("report"))).split('\n'));
+        QCOMPARE(failure.contains(data), !obstacle.isEmpty());
+        QVERIFY(obstacle != "read-only" || failure.contains("non hai il permesso di scriverci"));
         QCOMPARE(QFile::exists(data + "/inglese.txt"), obstacle.isEmpty());
     }
 
@@ -951,7 +1071,9 @@ private slots:
         row("2 no voice", "novoice via", "");
         row("3 no output", "mute via house", "");
         row("2 output lost", "via lost", "");
+        row("3 next word after the whole help", "via housx t11 help house via", "");
         row("1 first line", "l0", "house, home");
+        row("1 first line, editing", "edit l0", "house, home");
         row("1 empty line", "l1", "");
         row("1 output lost", "l0 lost", "");
     }
@@ -985,6 +1107,8 @@ private slots:
                 drill->Command1_Click();
             else if (step == QLatin1String("help"))
                 drill->Command2_Click();
+            else if (step == QLatin1String("edit"))
+                control<QAction>(w.get(), "menuModifica")->trigger();
             else if (step == QLatin1String("lost"))
                 platform.speech = Speech::NoOutput, platform.speechChanged();
             else if (step.at(0) == 't' && step.size() > 1)
@@ -1005,6 +1129,8 @@ private slots:
             return s << (drill ? drill->typingBox()->text() : qobject_cast<Form1 *>(w.get())->wordListText());
         };
         const QStringList before = state();
+        // A new question shows no help of the last one, not even until the first tick.
+        QVERIFY(!steps.endsWith("via") || control(w.get(), "aiuto")->isHidden());
         QTest::keyClick(w.get(), Qt::Key_F5);
         QMetaObject::invokeMethod(say, drill ? "click" : "trigger");
         QCOMPARE(platform.spoken, (said.isEmpty() ? QStringList() : QStringList { said, said }));
@@ -1013,6 +1139,40 @@ private slots:
         QCOMPARE(say->property("toolTip").toString(),
             QStringList({ "Ascolta la parola inglese", "Pronuncia non disponibile: nessuna voce inglese",
                 "Pronuncia non disponibile: nessuna uscita audio" })[int(platform.speech)]);
+    }
+
+    // A sound server that has gone leaves its socket behind: speech is then off, with its reason,
+    // instead of on and silent.
+    void soundOutput_data()
+    {
+        QTest::addColumn<QString>("server"); // PULSE_SERVER; %1: the folder of the sockets
+        QTest::addColumn<bool>("output");
+        row("server gone, socket left", "unix:%1/gone", false);
+        row("server listening", "unix:%1/live", true);
+        row("a missing one, then one listening", "%1/none unix:%1/live", true);
+        row("on the network", "tcp:192.0.2.1:4713", true);
+    }
+    void soundOutput()
+    {
+        QFETCH(QString, server);
+        QTemporaryDir dir;
+        int sockets[2] {};
+        for (int i = 0; i < 2; ++i) {
+            sockets[i] = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            sockaddr_un address {};
+            address.sun_family = AF_UNIX;
+            qstrncpy(address.sun_path, QFile::encodeName(dir.filePath(i ? "live" : "gone")).constData(),
+                sizeof address.sun_path);
+            QVERIFY(::bind(sockets[i], reinterpret_cast<sockaddr *>(&address), sizeof address) == 0);
+        }
+        ::close(sockets[0]);
+        ::listen(sockets[1], 1);
+        const QByteArray saved = qgetenv("PULSE_SERVER");
+        qputenv("PULSE_SERVER", server.arg(dir.path()).toLocal8Bit());
+        const bool found = QtSpeech::hasSoundOutput();
+        saved.isNull() ? qunsetenv("PULSE_SERVER") : qputenv("PULSE_SERVER", saved);
+        ::close(sockets[1]);
+        QTEST(found, "output");
     }
 
     // The real platform layer says "house" through the speech service into a PulseAudio

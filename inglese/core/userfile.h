@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The one way the program reads a user's file (the vocabulary, the
+// instructions, the exit log, an imported list): only a regular file, opened
+// without blocking (a FIFO or a device is refused before anything waits on
+// it), its size checked against a limit before a byte is read, read whole or
+// refused (a file that grows or shrinks while it is read is refused), and its
+// text decoded or refused. An empty result means an empty file, never a
+// failure: failures come back with their reason.
+namespace UserFile {
+
+enum class Problem {
+    None,
+    Missing, // no such file, or it cannot be opened
+    NotRegular, // a folder, FIFO, device or socket
+    TooBig, // over the limit given
+    ReadFailed, // a read error, a short read, or the file changed while read
+    Undecodable, // the text says its encoding and breaks it
+};
+
+inline constexpr qint64 MiB = 1024 * 1024;
+// The decoders of the toolkit give up on texts of 512 MiB and more.
+inline constexpr qint64 MaxTextBytes = 256 * MiB;
+
+struct Bytes
+{
+    QByteArray bytes;
+    Problem problem = Problem::None;
+    QString reason; // the system's words for a failed read, when it gave any
+    explicit operator bool() const { return problem == Problem::None; }
+};
+Bytes read(const QString &path, qint64 limit);
+
+// Text of other editors: UTF-16 little or big endian with its byte order
+// mark or without it (told by its zero bytes), UTF-8 with the mark or holding
+// more than ASCII, else Windows-1252,
+// which takes every byte. False when the text names its encoding and then
+// breaks it, or when it is too long to decode.
+bool decode(const QByteArray &bytes, QString &text);
+
+struct Text
+{
+    QString text;
+    Problem problem = Problem::None;
+    QString reason;
+    explicit operator bool() const { return problem == Problem::None; }
+};
+Text readText(const QString &path, qint64 limit);
+
+// Opens `path` for appending only when it is a regular file or missing (it
+// is then created); never waits on a FIFO or device. Writes `bytes` in one
+// go; a write the disk took only in part is cut away again. The reason of a
+// failure goes to `reason`.
+bool append(const QString &path, const QByteArray &bytes, QString *reason = nullptr);
+
+// "Il file ... è troppo grande: il limite è 256 MB." and the like, speaking to the pupil with "tu".
+QString problemText(const QString &path, Problem problem, qint64 limit, const QString &reason = QString());
+QString limitText(qint64 limit);
+
+} // namespace UserFile
