@@ -34,6 +34,7 @@ public:
     QString timeText(const QTime &t) override { return t.toString(QStringLiteral("HH:mm:ss")); }
     QSize screenSize() override { return { 1280, 1024 }; }
     QString currentFolder() override { return folder; }
+    QString askFileName(const FileQuestion &) override { return QString(); }
 
 private:
     std::uint64_t m_state = 0x9E3779B97F4A7C15ull;

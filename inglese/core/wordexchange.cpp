@@ -474,11 +474,11 @@ namespace {
 Table readTableText(const QString &input)
 {
     Table table;
-    const qsizetype start = afterMetadata(input, &table.skippedLines);
-    table.text = start > 0 ? input.mid(start) : input;
-    if (isVocabulary(table.text)) {
+    table.text = input;
+    table.start = afterMetadata(input, &table.skippedLines);
+    if (isVocabulary(table.rowsText())) {
         table.kind = Table::Kind::Vocabulary;
-        forEachLine(table.text, [&table](QStringView line, int) {
+        forEachLine(table.rowsText(), [&table](QStringView line, int) {
             if (!line.isEmpty() && !line.startsWith(u"##"))
                 table.rows.append(vocabularyCells(line));
             return table.rows.size() < Table::FirstRows;
@@ -489,8 +489,8 @@ Table readTableText(const QString &input)
         table.italianColumn = 3;
         return table;
     }
-    table.separator = findSeparator(table.text);
-    table.rows = firstRows(table.text, table.separator, Table::FirstRows);
+    table.separator = findSeparator(table.rowsText());
+    table.rows = firstRows(table.rowsText(), table.separator, Table::FirstRows);
     if (table.rows.isEmpty())
         return table;
     findHeader(table);
@@ -526,14 +526,14 @@ void forEachWord(const Table &table, const Columns &columns, const std::function
         return visit(word);
     };
     if (table.kind == Table::Kind::Vocabulary) {
-        forEachLine(table.text, [&](QStringView line, int lineNumber) {
+        forEachLine(table.rowsText(), [&](QStringView line, int lineNumber) {
             number = lineNumber - 1;
             return line.isEmpty() || line.startsWith(u"##") || take(vocabularyCells(line), false);
         });
         return;
     }
     // Only the cells asked for become text.
-    parseCsv(table.text, table.separator, [&](const QList<QByteArray> &cells) {
+    parseCsv(table.rowsText(), table.separator, [&](const QList<QByteArray> &cells) {
         QStringList row;
         bool blank = true;
         for (int c = 0; c < int(cells.size()); ++c) {

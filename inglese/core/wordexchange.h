@@ -46,7 +46,9 @@ struct Table
     static constexpr int FirstRows = 50;
 
     Kind kind = Kind::Separated;
-    QString text; // from the first row on
+    QString text; // the file's, shared
+    qsizetype start = 0; // where the rows start in it
+    QStringView rowsText() const { return QStringView(text).mid(start); }
     int skippedLines = 0; // the metadata block before `text`
     QList<QStringList> rows; // the first rows, at most MaxColumns cells each
     char separator = ',';

@@ -843,6 +843,11 @@ private slots:
         row("UTF-16 LE with mark", QByteArray("\xFF\xFE\x63\0\xE0\0\n\0", 8), QString("c\u00e0\r\n"));
         row("UTF-16 BE with mark", QByteArray("\xFE\xFF\0\x63\x20\xAC\0\r", 8), QString("c\u20ac\r\n"));
         row("UTF-8 mark, broken UTF-8", QByteArray("\xEF\xBB\xBF\x63\xC3\r\n"), QString());
+        const qsizetype piece = 4 * 1024 * 1024; // read and decoded a piece at a time
+        row("a letter across two pieces", QByteArray(piece - 1, 'a') + "\xC3\xA0\n",
+            QString(piece - 1, u'a') + "\u00e0\r\n");
+        row("Windows-1252 only in the last piece", QByteArray(piece, 'a') + "\xE9\n",
+            QString(piece, u'a') + "\u00e9\r\n");
     }
     void reading()
     {
