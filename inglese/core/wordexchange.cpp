@@ -546,6 +546,24 @@ void forEachWord(const Table &table, const Columns &columns, const std::function
     });
 }
 
+qsizetype wordRows(const Table &table)
+{
+    qsizetype rows = 0;
+    if (table.kind == Table::Kind::Vocabulary) {
+        forEachLine(table.rowsText(), [&rows](QStringView line, int) {
+            rows += !line.isEmpty() && !line.startsWith(u"##");
+            return true;
+        });
+        return rows;
+    }
+    parseCsv(table.rowsText(), table.separator, [&rows](const QList<QByteArray> &cells) {
+        rows += !std::all_of(
+            cells.begin(), cells.end(), [](const QByteArray &cell) { return cell.trimmed().isEmpty(); });
+        return true;
+    });
+    return rows - (table.header && rows > 0);
+}
+
 QList<Word> tableWords(const Table &table, int english, int italian, int lesson, int critical, int limit)
 {
     QList<Word> words;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "wordtable.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -76,6 +78,9 @@ struct Columns
 void forEachWord(const Table &table, const Columns &columns, const std::function<bool(const Word &)> &visit);
 QList<Word> tableWords(
     const Table &table, int english, int italian, int lesson, int critical, int limit = -1);
+// The rows of the table that hold a word (not blank, not the header): only
+// parsed, no text made.
+qsizetype wordRows(const Table &table);
 
 // A KVTML 2.0 file: its languages and its entries, each with one text per
 // language. `error` is set when the file cannot be read as KVTML 2.0.
@@ -124,6 +129,9 @@ class LineMaker
 public:
     LineMaker(int defaultLesson, int existingRows);
     void add(const Word &word);
+    // The list takes no more words: those still to come are only counted.
+    bool full() const { return m_existingRows + m_lines.added >= WordTable::MaxRows; }
+    void addOver(qsizetype count) { m_lines.over += int(count); }
     const Lines &lines() const { return m_lines; }
 
 private:

@@ -179,13 +179,18 @@ Exchange::Lines Form7::lines(int existingRows) const
             existingRows);
     Exchange::LineMaker maker(lesson(), existingRows);
     if (m_table) {
+        // Once the list is full the rest of a big file is counted, not read word by word.
+        qsizetype seen = 0;
         Exchange::forEachWord(*m_table,
             { m_inglese->currentIndex(), m_italiano->currentIndex(), m_colonnaLezione->currentIndex() - 1,
                 m_table->criticalColumn },
-            [&maker](const Exchange::Word &word) {
+            [&maker, &seen](const Exchange::Word &word) {
+                ++seen;
                 maker.add(word);
-                return true;
+                return !maker.full();
             });
+        if (maker.full())
+            maker.addOver(Exchange::wordRows(*m_table) - seen);
     }
     return maker.lines();
 }

@@ -161,6 +161,17 @@ private slots:
         QVERIFY2(told.contains(problem), qPrintable(told));
     }
 
+    // A file longer than the list can take: what fits goes in, the rest is counted.
+    void fullList()
+    {
+        const Exchange::Lines lines
+            = Form7(Exchange::readTable(
+                        QByteArray("lezione,inglese,italiano\n1,dog,cane\n\n2,cat,gatto\n3,hen,gallina\n")))
+                  .lines(WordTable::MaxRows - 1);
+        QCOMPARE(summary(lines.text), " 1  |dog|cane");
+        QCOMPARE(lines.over, 2);
+    }
+
     void roundTrip_data()
     {
         QTest::addColumn<int>("format");
