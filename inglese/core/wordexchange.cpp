@@ -137,12 +137,13 @@ namespace {
 
     // ---- The program's own vocabulary files ----
 
-    // A word line of the fixed columns: a lesson number in columns 1-2 and
-    // blanks in columns 3 and 5.
+    // A word line of the fixed columns: a lesson number in columns 1-2,
+    // blanks in columns 3 and 5, and no tab (a row of a TSV file may
+    // otherwise start the same way).
     bool vocabularyLine(QStringView line)
     {
         return line.size() > 5 && line.at(2) == u' ' && line.at(4) == u' '
-            && WordTable::lessonNumber(line) >= 0;
+            && WordTable::lessonNumber(line) >= 0 && !line.contains(u'\t');
     }
 
     // Calls `visit` with each line of a text with any line ends and its 1-based number.
@@ -795,7 +796,9 @@ QString listed(const QString &heading, const QStringList &shown, qsizetype all)
     QString text = QString(Vocabulary::CrLf) + Vocabulary::CrLf + heading;
     for (const QString &line : shown)
         text += QString(Vocabulary::CrLf) + QStringLiteral("  ") + line;
-    if (all > shown.size())
+    if (all == shown.size() + 1)
+        text += QString(Vocabulary::CrLf) + QStringLiteral("  ... e un'altra");
+    else if (all > shown.size())
         text += QString(Vocabulary::CrLf) + QStringLiteral("  ... e altre ")
             + QString::number(all - shown.size());
     return text;

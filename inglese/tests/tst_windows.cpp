@@ -592,6 +592,33 @@ private slots:
         }
     }
 
+    // The real file dialogue adds the extension to a bare name before it asks whether to replace
+    // the file of that name.
+    void realFileDialogue()
+    {
+        QVERIFY(writeBytes(m_desk->path("parole.csv"), "old"));
+        QStringList asked;
+        bool typed = false;
+        QTimer user;
+        connect(&user, &QTimer::timeout, this, [&] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+                asked << box->text();
+                box->button(QMessageBox::Yes)->click();
+            } else if (modal && !typed) {
+                typed = true;
+                control<QLineEdit>(modal, "fileNameEdit")->setText("parole");
+                QMetaObject::invokeMethod(modal, "accept", Qt::QueuedConnection);
+            }
+        });
+        user.start(10);
+        QtPlatform platform;
+        QCOMPARE(platform.askFileName({ Platform::FileQuestion::Mode::Save, "Esporta vocaboli",
+                     m_desk->dir.path(), "vocaboli.csv", "CSV (*.csv)", "csv" }),
+            m_desk->path("parole.csv"));
+        QCOMPARE(asked.size(), 1);
+    }
+
     // The picture buttons show the picture of their state; the real platform
     // layer sounds every beep of a burst, one at each tick of its timer.
     void desktop()
