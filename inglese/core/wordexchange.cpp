@@ -202,6 +202,9 @@ namespace {
             QStringLiteral("language"), QStringLiteral("languages"), QStringLiteral("lingua"),
             QStringLiteral("lingue"), QStringLiteral("category"), QStringLiteral("categoria"),
             QStringLiteral("generator") };
+        // A row of three tab-separated cells is a word, whatever its first cell says.
+        if (line.count(u'\t') >= 2)
+            return false;
         QStringView rest = line.trimmed();
         if (rest.startsWith(u'"'))
             rest = rest.mid(1);

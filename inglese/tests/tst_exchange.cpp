@@ -103,6 +103,8 @@ private slots:
         row("title and author before the table",
             QByteArray("Title:,Animali\r\nAuthor:,Maestra\r\n\r\ncat,gatto\r\nsmile :),sorriso\r\n"),
             " 5  |cat|gatto", "Riga 5: \u00absmile :)\u00bb / \u00absorriso\u00bb usa male le parentesi");
+        row("a word that reads like a title", QByteArray("Title: Mr\tsignore\tlezione2\n"),
+            " 2  |Title: Mr|signore", "");
         row("another vocabulary of this program, LF, comments",
             Vocabulary::encode("## classe 2\n" + wordLine("12", "x", "house", "casa (dimora)\n")
                 + wordLine(" 3", "", "to run (away", "correre\n") + wordLine(" 0", "", "why", "perch\u00e9")),
