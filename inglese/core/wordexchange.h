@@ -51,7 +51,7 @@ struct Table
     QString text; // the file's, shared
     qsizetype start = 0; // where the rows start in it
     QStringView rowsText() const { return QStringView(text).mid(start); }
-    int skippedLines = 0; // the metadata block before `text`
+    int skippedLines = 0; // the lines of the metadata block before `start`
     QList<QStringList> rows; // the first rows, at most MaxColumns cells each
     char separator = ',';
     bool header = false; // the first row names the columns
