@@ -2,7 +2,8 @@
 // rule, the lesson states and the first selection, then a selection built
 // from options taken from the input, a few draws, the answer builders in both
 // directions and the answer check for every drawn word. The save text of the
-// parsed file must read back to the same comments and word lines.
+// parsed file must read back to the same comments and word lines. Every
+// message, which may quote the file's words, must fit its box.
 
 #include "drill.h"
 #include "mainrules.h"
@@ -12,11 +13,12 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include "fits.h"
 #include "require.h"
 
 namespace {
 // Message boxes answer with their first button, or Cancel when the input says
-// so; random numbers come from the input.
+// so, once their text is checked to fit; random numbers come from the input.
 class FuzzPlatform : public Platform
 {
 public:
@@ -24,8 +26,10 @@ public:
         : m_data(data)
     {
     }
-    Answer message(const QString &, const QString &, Buttons buttons, Icon) override
+    Answer message(const QString &title, const QString &text, Buttons buttons, Icon) override
     {
+        requireShownFits(title);
+        requireShownFits(text);
         if (buttons == Buttons::OkCancel && m_data.ConsumeBool())
             return Answer::Cancel;
         return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;

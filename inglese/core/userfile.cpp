@@ -5,7 +5,6 @@
 #include <QStringDecoder>
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <cstring>
 #include <optional>
@@ -17,6 +16,8 @@
 namespace UserFile {
 
 namespace {
+    using Stat = struct stat;
+
     QString systemReason(int error)
     {
         return QString::fromLocal8Bit(std::strerror(error));
@@ -36,15 +37,15 @@ namespace {
     // Opens without waiting: O_NONBLOCK makes the open of a FIFO return at
     // once, and the type is checked before and after the open, so a file
     // swapped for a FIFO in between is refused too.
-    Problem openRegular(
-        const QByteArray &name, int flags, Descriptor &file, struct stat &info, QString &reason)
+    Problem openRegular(const QByteArray &name, int flags, Descriptor &file, Stat &info, QString &reason)
     {
         if (::stat(name.constData(), &info) == 0 && !S_ISREG(info.st_mode))
             return Problem::NotRegular;
         file.fd = ::open(name.constData(), flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
         if (file.fd < 0) {
-            reason = systemReason(errno);
-            return Problem::Missing;
+            const int error = errno;
+            reason = systemReason(error);
+            return error == ENOENT || error == ENOTDIR ? Problem::Missing : Problem::ReadFailed;
         }
         if (::fstat(file.fd, &info) != 0) {
             reason = systemReason(errno);
@@ -53,44 +54,27 @@ namespace {
         return S_ISREG(info.st_mode) ? Problem::None : Problem::NotRegular;
     }
 
-    // Windows-1252 differs from Latin-1 only in 0x80..0x9F; the five bytes it
-    // leaves undefined keep their Latin-1 code, as the toolkit's decoder does.
-    constexpr std::array<char16_t, 32> CodePageHigh { 0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020,
-        0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019,
-        0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E,
-        0x0178 };
-
-    QString decodeCodePage(QByteArrayView bytes)
+    // An empty text from bytes is a failure too: the toolkit's decoders give
+    // nothing for inputs they cannot take whole.
+    bool decodeWith(QStringDecoder &&decoder, QByteArrayView bytes, QString &text)
     {
-        QString text = QString::fromLatin1(bytes);
-        for (QChar &c : text) {
-            if (c.unicode() >= 0x80 && c.unicode() < 0xA0)
-                c = QChar(CodePageHigh[c.unicode() - 0x80]);
-        }
-        return text;
-    }
-
-    bool decodeWith(QStringDecoder::Encoding encoding, QByteArrayView bytes, QString &text)
-    {
-        QStringDecoder decoder(encoding, QStringDecoder::Flag::Stateless);
         text = decoder.decode(bytes);
         return !decoder.hasError() && (bytes.isEmpty() || !text.isEmpty());
     }
+    constexpr auto Stateless = QStringDecoder::Flag::Stateless;
 } // namespace
 
 namespace {
     // Opens a regular file for reading, its size within the limit.
     Problem openToRead(const QString &path, qint64 limit, Descriptor &file, qint64 &size, QString &reason)
     {
-        struct stat info
-        {
-        };
+        Stat info {};
         const Problem problem = openRegular(QFile::encodeName(path), O_RDONLY, file, info, reason);
         if (problem != Problem::None)
             return problem;
         size = info.st_size;
         if (size > limit) {
-            reason = QLocale::c().toString(double(size) / MiB, 'f', 1) + QStringLiteral(" MB");
+            reason = QLocale(QLocale::Italian).toString(double(size) / MiB, 'f', 1) + QStringLiteral(" MB");
             return Problem::TooBig;
         }
         return Problem::None;
@@ -117,9 +101,7 @@ namespace {
     bool unchanged(int fd, qint64 size, QString &reason)
     {
         char extra = 0;
-        struct stat after
-        {
-        };
+        Stat after {};
         if (::read(fd, &extra, 1) != 0 || ::fstat(fd, &after) != 0 || after.st_size != size) {
             reason = QStringLiteral("il file \u00e8 cambiato mentre lo leggevo");
             return false;
@@ -169,16 +151,19 @@ bool decode(const QByteArray &bytes, QString &text)
     const QByteArrayView view(bytes);
     if (view.startsWith("\xFF\xFE") || view.startsWith("\xFE\xFF"))
         return view.size() % 2 == 0
-            && decodeWith(view.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
+            && decodeWith(QStringDecoder(
+                              view.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
+                              Stateless),
                 view.sliced(2), text);
     if (view.startsWith("\xEF\xBB\xBF"))
-        return decodeWith(QStringDecoder::Utf8, view.sliced(3), text);
+        return decodeWith(QStringDecoder(QStringDecoder::Utf8, Stateless), view.sliced(3), text);
     if (const std::optional<QStringDecoder::Encoding> utf16 = utf16WithoutMark(view))
-        return view.size() % 2 == 0 && decodeWith(*utf16, view, text);
+        return view.size() % 2 == 0 && decodeWith(QStringDecoder(*utf16, Stateless), view, text);
     const bool ascii = std::all_of(view.cbegin(), view.cend(), [](char c) { return uchar(c) < 0x80; });
-    if (ascii || !decodeWith(QStringDecoder::Utf8, view, text))
-        text = decodeCodePage(view);
-    return true;
+    if (!ascii && decodeWith(QStringDecoder(QStringDecoder::Utf8, Stateless), view, text))
+        return true;
+    // Windows-1252 takes every byte.
+    return decodeWith(QStringDecoder("windows-1252", Stateless), view, text);
 }
 
 namespace {
@@ -232,7 +217,8 @@ namespace {
             carry = whole.last(cut).toByteArray();
             whole.chop(cut);
             QString part;
-            if (!decodeWith(*encoding, whole, part) || (last && !utf8 && whole.size() % 2 != 0))
+            if (!decodeWith(QStringDecoder(*encoding, Stateless), whole, part)
+                || (last && !utf8 && whole.size() % 2 != 0))
                 failed = true;
             text += part;
         }
@@ -282,7 +268,9 @@ Text readText(const QString &path, qint64 limit)
             buffer.resize(qsizetype(std::min(Piece, size - done)));
             if (!readInto(file.fd, buffer.data(), buffer.size(), result.reason))
                 result.problem = Problem::ReadFailed;
-            result.text += decodeCodePage(buffer);
+            QString part;
+            decodeWith(QStringDecoder("windows-1252", Stateless), buffer, part);
+            result.text += part;
             done += buffer.size();
         }
     }
@@ -296,9 +284,7 @@ Text readText(const QString &path, qint64 limit)
 bool append(const QString &path, const QByteArray &bytes, QString *reason)
 {
     Descriptor file;
-    struct stat info
-    {
-    };
+    Stat info {};
     QString why;
     Problem problem = openRegular(QFile::encodeName(path), O_WRONLY | O_APPEND | O_CREAT, file, info, why);
     if (problem == Problem::NotRegular)
@@ -341,7 +327,7 @@ QString problemText(const QString &path, Problem problem, qint64 limit, const QS
     case Problem::None:
         break;
     case Problem::Missing:
-        return file + QStringLiteral("non si pu\u00f2 aprire") + because + u'.';
+        return file + QStringLiteral("non c'\u00e8") + because + u'.';
     case Problem::NotRegular:
         return file
             + QStringLiteral("non \u00e8 un file normale (\u00e8 una cartella, una coda o un dispositivo): "
@@ -350,7 +336,7 @@ QString problemText(const QString &path, Problem problem, qint64 limit, const QS
         return file + QStringLiteral("\u00e8 troppo grande") + because + QStringLiteral(": il limite \u00e8 ")
             + limitText(limit) + u'.';
     case Problem::ReadFailed:
-        return file + QStringLiteral("non si \u00e8 potuto leggere per intero") + because + u'.';
+        return file + QStringLiteral("non si \u00e8 potuto leggere") + because + u'.';
     case Problem::Undecodable:
         return file
             + QStringLiteral("dichiara di essere UTF-8 o UTF-16, ma contiene byte che non lo sono: "

@@ -14,10 +14,10 @@ namespace UserFile {
 
 enum class Problem {
     None,
-    Missing, // no such file, or it cannot be opened
+    Missing, // no such file
     NotRegular, // a folder, FIFO, device or socket
     TooBig, // over the limit given
-    ReadFailed, // a read error, a short read, or the file changed while read
+    ReadFailed, // not allowed, a read error, a short read, or the file changed while read
     Undecodable, // the text says its encoding and breaks it
 };
 
