@@ -5,7 +5,7 @@
 // imported by a child process of its own, so that its peak memory (VmHWM)
 // is the import's alone; it is printed against the file's size.
 //
-//   bench_import [MB]       a CSV of MB megabytes (100) and one row of a million columns
+//   bench_import [MB]       a CSV and a KVTML file of MB megabytes (100), one row of a million columns
 //   bench_import --run=FILE (internal: one import, prints its figures)
 
 #include "Form7.h"
@@ -18,6 +18,8 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+
+#include <memory>
 
 #include <cstdio>
 
@@ -40,21 +42,25 @@ int importRun(const QString &path)
     const long before = peakKilobytes();
     QElapsedTimer clock;
     clock.start();
-    const UserFile::Text file = UserFile::readText(path, UserFile::MaxTextBytes);
-    if (!file) {
+    // As the import reads them: a KVTML file from its bytes, a table from its text.
+    const bool kvtml = path.endsWith(QStringLiteral(".kvtml"));
+    const UserFile::Bytes bytes = kvtml ? UserFile::read(path, UserFile::MaxTextBytes) : UserFile::Bytes();
+    const UserFile::Text file = kvtml ? UserFile::Text() : UserFile::readText(path, UserFile::MaxTextBytes);
+    if (!(kvtml ? bool(bytes) : bool(file))) {
         std::printf("cannot read %s\n", qPrintable(path));
         return 1;
     }
     const qint64 read = clock.elapsed();
-    const Exchange::Table table = Exchange::readTableText(file.text);
-    Form7 dialog(table);
+    const Exchange::Table table = kvtml ? Exchange::Table() : Exchange::readTableText(file.text);
+    const std::unique_ptr<Form7> dialog(
+        kvtml ? new Form7(Exchange::readKvtml(bytes.bytes)) : new Form7(table));
     const qint64 preview = clock.elapsed();
-    const Exchange::Lines lines = dialog.lines(0);
+    const Exchange::Lines lines = dialog->lines(0);
     const qint64 all = clock.elapsed();
     std::printf("%9.1f MB | %6lld ms | %8lld ms | %6lld ms | %6d | %6d | %7d+%lld | %6ld MB | %4.2f\n",
         double(QFile(path).size()) / 1e6, static_cast<long long>(read), static_cast<long long>(preview),
-        static_cast<long long>(all), dialog.findChild<QComboBox *>(QStringLiteral("Inglese"))->count(),
-        table.columnCount(), lines.added, static_cast<long long>(lines.refused + lines.over),
+        static_cast<long long>(all), dialog->findChild<QComboBox *>(QStringLiteral("Inglese"))->count(),
+        kvtml ? 2 : table.columnCount(), lines.added, static_cast<long long>(lines.refused + lines.over),
         (peakKilobytes() - before) / 1024,
         double(peakKilobytes() - before) * 1024 / double(QFile(path).size()));
     return 0;
@@ -76,6 +82,30 @@ bool writeCsv(const QString &path, qint64 bytes)
         }
     }
     return file.write(chunk) == chunk.size();
+}
+
+// A KVTML file of `entries` words in two languages and twenty lessons.
+bool writeKvtml(const QString &path, int entries)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<kvtml version=\"2.0\"><identifiers>"
+                     "<identifier id=\"0\"><locale>en</locale></identifier><identifier id=\"1\">"
+                     "<locale>it</locale></identifier></identifiers><entries>\n";
+    for (int e = 0; e < entries; ++e) {
+        xml += "<entry id=\"" + QByteArray::number(e) + "\"><translation id=\"0\"><text>word"
+            + QByteArray::number(e) + "</text></translation><translation id=\"1\"><text>parol\xC3\xA0 "
+            + QByteArray::number(e) + "</text></translation></entry>\n";
+    }
+    xml += "</entries><lessons>";
+    for (int lesson = 1; lesson <= 20; ++lesson) {
+        xml += "<container><name>Lezione " + QByteArray::number(lesson) + "</name>";
+        for (int e = lesson - 1; e < entries; e += 20)
+            xml += "<entry id=\"" + QByteArray::number(e) + "\"/>";
+        xml += "</container>\n";
+    }
+    return file.write(xml + "</lessons></kvtml>\n") > 0;
 }
 
 bool writeWideRow(const QString &path, int columns)
@@ -102,11 +132,13 @@ int main(int argc, char *argv[])
     QTemporaryDir dir;
     const QString csv = dir.filePath(QStringLiteral("big.csv"));
     const QString wide = dir.filePath(QStringLiteral("wide.csv"));
-    if (!writeCsv(csv, megabytes * 1000 * 1000) || !writeWideRow(wide, 1'000'000))
+    const QString kvtml = dir.filePath(QStringLiteral("big.kvtml"));
+    if (!writeCsv(csv, megabytes * 1000 * 1000) || !writeWideRow(wide, 1'000'000)
+        || !writeKvtml(kvtml, int(megabytes * 1000 * 1000 / 130)))
         return 1;
     std::printf(
         "     file |   read | preview  | import | offered | columns | lines+left | peak   | peak/size\n");
-    for (const QString &path : { csv, wide }) {
+    for (const QString &path : { csv, wide, kvtml }) {
         QProcess child;
         child.setProcessChannelMode(QProcess::ForwardedChannels);
         child.start(app.applicationFilePath(), { QStringLiteral("--run=") + path });

@@ -597,10 +597,12 @@ namespace {
         QStringList identifiers; // identifier id of each language
         QStringList locales;
         QHash<QString, qsizetype> entryIds; // entry id -> index in entries
-        QList<QHash<QString, QString>> texts; // per entry: identifier id -> text
+        // Identifier ids in the order first met, in a declaration or a translation:
+        // an entry's texts go by this order, one small list per entry.
+        QStringList languageIds;
+        qsizetype slot = -1; // of the translation being read
         QStringList lessonNames; // of the top-level containers
-        QHash<QString, int> entryLesson; // entry id -> top-level container
-        QString identifier, translation;
+        QHash<QString, int> entryLesson; // entry id -> top-level container, for entries not met yet
         QStringList path { QStringLiteral("kvtml") };
         while (!xml.atEnd()) {
             const QXmlStreamReader::TokenType token = xml.readNext();
@@ -612,7 +614,10 @@ namespace {
                 continue;
             const QString name = xml.name().toString();
             const QString parent = path.constLast();
-            const QString id = xml.attributes().value(QLatin1String("id")).toString();
+            // Only these elements have an id that counts; the texts are most of a file.
+            const QString id = name == u"entry" || name == u"translation" || name == u"identifier"
+                ? xml.attributes().value(QLatin1String("id")).toString()
+                : QString();
             const bool inLessons = path.size() >= 2 && path.at(1) == u"lessons";
             if (parent == u"identifier" && (name == u"name" || name == u"locale")) {
                 const QString text = xml.readElementText(QXmlStreamReader::SkipChildElements).trimmed();
@@ -620,8 +625,11 @@ namespace {
                     (name == u"name" ? file.languages.last() : locales.last()) = text;
                 continue;
             }
-            if (parent == u"translation" && name == u"text" && !texts.isEmpty()) {
-                texts.last()[translation] = xml.readElementText(QXmlStreamReader::SkipChildElements);
+            if (parent == u"translation" && name == u"text" && !file.entries.isEmpty() && slot >= 0) {
+                QStringList &texts = file.entries.last().texts;
+                while (texts.size() <= slot)
+                    texts.append(QString());
+                texts[slot] = xml.readElementText(QXmlStreamReader::SkipChildElements);
                 continue;
             }
             if (parent == u"grade" && name == u"errorcount" && !file.entries.isEmpty()) {
@@ -638,16 +646,25 @@ namespace {
                 identifiers.append(id);
                 file.languages.append(QString());
                 locales.append(QString());
+                if (!languageIds.contains(id))
+                    languageIds.append(id);
             } else if (parent == u"entries" && name == u"entry") {
                 entryIds.insert(id, file.entries.size());
                 file.entries.append(Kvtml::Entry());
-                texts.append(QHash<QString, QString>());
             } else if (parent == u"entry" && name == u"translation") {
-                translation = id;
+                slot = languageIds.indexOf(id);
+                if (slot < 0) {
+                    slot = languageIds.size();
+                    languageIds.append(id);
+                }
             } else if (inLessons && parent == u"lessons" && name == u"container") {
                 lessonNames.append(QString());
             } else if (inLessons && parent == u"container" && name == u"entry" && !lessonNames.isEmpty()) {
-                entryLesson.insert(id, int(lessonNames.size()));
+                // Entries come before the lessons: their rows take the container at once.
+                if (const auto entry = entryIds.constFind(id); entry != entryIds.cend())
+                    file.entries[*entry].lesson = int(lessonNames.size());
+                else
+                    entryLesson.insert(id, int(lessonNames.size()));
             }
         }
         if (xml.hasError()) {
@@ -666,11 +683,17 @@ namespace {
             const int n = match.hasMatch() ? match.captured().toInt() : int(i + 1);
             lessonNumbers.append(n >= 0 && n <= 20 ? n : -1);
         }
+        // The texts by language, in the order the languages are declared.
+        QList<qsizetype> slotOf;
+        for (const QString &language : std::as_const(identifiers))
+            slotOf.append(languageIds.indexOf(language));
         for (auto it = entryIds.cbegin(); it != entryIds.cend(); ++it) {
             Kvtml::Entry &entry = file.entries[it.value()];
-            for (const QString &language : std::as_const(identifiers))
-                entry.texts.append(texts.at(it.value()).value(language));
-            const int container = entryLesson.value(it.key(), 0);
+            QStringList texts;
+            for (const qsizetype at : std::as_const(slotOf))
+                texts.append(entry.texts.value(at));
+            entry.texts = texts;
+            const int container = entry.lesson > 0 ? entry.lesson : entryLesson.value(it.key(), 0);
             entry.lesson = container > 0 ? lessonNumbers.at(container - 1) : -1;
         }
 
@@ -727,10 +750,10 @@ Kvtml readKvtmlText(const QString &text)
     return readKvtml(xml);
 }
 
-QList<Word> kvtmlWords(const Kvtml &file, int english, int italian)
+QList<Word> kvtmlWords(const Kvtml &file, int english, int italian, int limit)
 {
     QList<Word> words;
-    for (qsizetype i = 0; i < file.entries.size(); ++i) {
+    for (qsizetype i = 0; i < file.entries.size() && (limit < 0 || words.size() < limit); ++i) {
         const Kvtml::Entry &entry = file.entries.at(i);
         Word word;
         word.english = entry.texts.value(english);

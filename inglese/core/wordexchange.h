@@ -100,7 +100,7 @@ struct Kvtml
 };
 Kvtml readKvtml(const QByteArray &bytes);
 Kvtml readKvtmlText(const QString &text); // a text decoded as a user's file is
-QList<Word> kvtmlWords(const Kvtml &file, int english, int italian);
+QList<Word> kvtmlWords(const Kvtml &file, int english, int italian, int limit = -1);
 
 // A cell's text on one line: line breaks and tabs become blanks, and the
 // blanks around it go.

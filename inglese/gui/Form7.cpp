@@ -263,37 +263,52 @@ std::array<bool, 21> Form7::lessons() const
     return chosen;
 }
 
+namespace {
+std::unique_ptr<Form7> refused(const QString &why, Platform &platform)
+{
+    platform.message(Exchange::ImportTitle, why, Platform::Buttons::Ok, Platform::Icon::Stop);
+    return nullptr;
+}
+
+std::unique_ptr<Form7> kvtmlDialogue(const Exchange::Kvtml &kvtml, QWidget *parent, Platform &platform)
+{
+    if (!kvtml.error.isEmpty())
+        return refused(kvtml.error, platform);
+    return std::make_unique<Form7>(kvtml, parent);
+}
+
+// The dialogue over the file's words, or none after a message that says why.
+std::unique_ptr<Form7> importDialogue(QWidget *parent, const QString &path, Platform &platform)
+{
+    // A KVTML file is XML, which names its own encoding: read from its bytes,
+    // it is not held a second time as text.
+    if (path.endsWith(QStringLiteral(".kvtml"), Qt::CaseInsensitive)) {
+        const UserFile::Bytes file = UserFile::read(path, UserFile::MaxTextBytes);
+        if (!file)
+            return refused(
+                UserFile::problemText(path, file.problem, UserFile::MaxTextBytes, file.reason), platform);
+        return kvtmlDialogue(Exchange::readKvtml(file.bytes), parent, platform);
+    }
+    const UserFile::Text file = UserFile::readText(path, UserFile::MaxTextBytes);
+    if (!file)
+        return refused(
+            UserFile::problemText(path, file.problem, UserFile::MaxTextBytes, file.reason), platform);
+    if (QStringView(file.text).trimmed().startsWith(u'<'))
+        return kvtmlDialogue(Exchange::readKvtmlText(file.text), parent, platform);
+    const Exchange::Table table = Exchange::readTableText(file.text);
+    if (table.columnCount() < 2)
+        return refused(QStringLiteral("Nel file non ci sono due colonne (inglese e italiano) separate da "
+                                      "virgola, punto e virgola o tabulazione."),
+            platform);
+    return std::make_unique<Form7>(table, parent);
+}
+} // namespace
+
 QString Form7::importFile(QWidget *parent, const QString &path, int existingRows, Platform &platform)
 {
-    const UserFile::Text file = UserFile::readText(path, UserFile::MaxTextBytes);
-    if (!file) {
-        platform.message(Exchange::ImportTitle,
-            UserFile::problemText(path, file.problem, UserFile::MaxTextBytes, file.reason),
-            Platform::Buttons::Ok, Platform::Icon::Stop);
+    const std::unique_ptr<Form7> dialog = importDialogue(parent, path, platform);
+    if (!dialog)
         return QString();
-    }
-    const QString &text = file.text;
-    std::unique_ptr<Form7> dialog;
-    // A KVTML file is XML; anything else is read as a table.
-    if (path.endsWith(QStringLiteral(".kvtml"), Qt::CaseInsensitive)
-        || QStringView(text).trimmed().startsWith(u'<')) {
-        const Exchange::Kvtml kvtml = Exchange::readKvtmlText(text);
-        if (!kvtml.error.isEmpty()) {
-            platform.message(Exchange::ImportTitle, kvtml.error, Platform::Buttons::Ok, Platform::Icon::Stop);
-            return QString();
-        }
-        dialog = std::make_unique<Form7>(kvtml, parent);
-    } else {
-        const Exchange::Table table = Exchange::readTableText(text);
-        if (table.columnCount() < 2) {
-            platform.message(Exchange::ImportTitle,
-                QStringLiteral("Nel file non ci sono due colonne (inglese e italiano) separate da "
-                               "virgola, punto e virgola o tabulazione."),
-                Platform::Buttons::Ok, Platform::Icon::Stop);
-            return QString();
-        }
-        dialog = std::make_unique<Form7>(table, parent);
-    }
     if (dialog->exec() != QDialog::Accepted)
         return QString();
     const Exchange::Lines lines = dialog->lines(existingRows);
