@@ -352,7 +352,8 @@ void Form7::exportWords(
         platform.message(Exchange::ExportTitle, error, Platform::Buttons::Ok, Platform::Icon::Stop);
     else
         platform.message(Exchange::ExportTitle,
-            QStringLiteral("Scritte nel file ") + path + QStringLiteral(": ")
-                + Exchange::wordCount(chosen.size()) + u'.' + left,
+            (chosen.size() == 1 ? QStringLiteral("\u00c8 stata esportata ")
+                                : QStringLiteral("Sono state esportate "))
+                + Exchange::wordCount(chosen.size()) + QStringLiteral(" nel file ") + path + u'.' + left,
             Platform::Buttons::Ok, left.isEmpty() ? Platform::Icon::Information : Platform::Icon::Stop);
 }

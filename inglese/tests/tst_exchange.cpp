@@ -303,9 +303,11 @@ private slots:
             = "\r\n\r\nNon sono uscite, perch\u00e9 il salvataggio non le accetterebbe:\r\n"
               "  Riga 3: usa male le parentesi\r\n  Riga 4: ha un numero di lezione non valido: "
               "\u00ab33\u00bb";
-        row("CSV, whole list", "Command1", "parole", "Scritte nel file %1/parole.csv: 2 parole." + left, csv);
+        row("CSV, whole list", "Command1", "parole",
+            "Sono state esportate 2 parole nel file %1/parole.csv." + left, csv);
         row("TSV, lesson 3", "OptTsv OptScelte Ckles3 Command1", "gatti.tsv",
-            "Scritte nel file %1/gatti.tsv: 1 parola." + left, QByteArray("cat\tgatto\tlezione3 critica\n"));
+            "\u00c8 stata esportata 1 parola nel file %1/gatti.tsv." + left,
+            QByteArray("cat\tgatto\tlezione3 critica\n"));
         row("no lesson ticked", "OptScelte Command1", "",
             "Nessuna parola da esportare: scegli almeno una lezione che ne abbia." + left, QByteArray());
         row("name taken by a folder", "OptKvtml Command1", "parole",
