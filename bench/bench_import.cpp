@@ -8,6 +8,8 @@
 //   bench_import [MB]       a CSV and a KVTML file of MB megabytes (100), one row of a million columns
 //   bench_import --run=FILE (internal: one import, prints its figures)
 
+#include "benchplatform.h"
+
 #include "Form7.h"
 #include "userfile.h"
 #include "wordexchange.h"
@@ -24,18 +26,6 @@
 #include <cstdio>
 
 namespace {
-
-long peakKilobytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    }
-    return -1;
-}
 
 int importRun(const QString &path)
 {

@@ -81,10 +81,10 @@ QString vocabularyPath(int rows)
 // stage 1, stage 2 with the bracket rule, lesson states and first selection.
 bool loadSession(const QString &path, Session &session, Platform &platform)
 {
-    QString text;
-    if (!Vocabulary::readFile(path, text))
+    const UserFile::Text read = Vocabulary::readFile(path);
+    if (!read)
         return false;
-    const Vocabulary::FileText split = Vocabulary::splitFileText(text);
+    const Vocabulary::FileText split = Vocabulary::splitFileText(read.text);
     session.selection.builtMode = 9;
     return Vocabulary::parseWordList(
                split.wordText, session.words, session.memoc, session.selection.builtMode, platform)
@@ -136,15 +136,13 @@ void loadStep(benchmark::State &state)
     const QString path = vocabularyPath(int(state.range(0)));
     const int step = int(state.range(1));
     BenchPlatform platform;
-    QString text;
-    Vocabulary::readFile(path, text);
+    const QString text = Vocabulary::readFile(path).text;
     const Vocabulary::FileText split = Vocabulary::splitFileText(text);
     for (auto _ : state) {
         auto session = std::make_unique<Session>();
         if (step == 0) {
-            QString read;
-            Vocabulary::readFile(path, read);
-            benchmark::DoNotOptimize(read.constData());
+            const UserFile::Text read = Vocabulary::readFile(path);
+            benchmark::DoNotOptimize(read.text.constData());
         } else if (step == 1) {
             benchmark::DoNotOptimize(Vocabulary::splitFileText(text).wordText.constData());
         } else {
@@ -359,18 +357,6 @@ void form1FirstPaint(benchmark::State &state)
 }
 
 // ---- Peak memory: a child process per size -------------------------------------
-
-long peakKilobytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    }
-    return -1;
-}
 
 // One start-up with the main window painted, a hundred questions and a save.
 int peakMemoryRun(int rows)

@@ -209,9 +209,9 @@ namespace {
 
         void add(QByteArrayView piece, bool last, QString &text)
         {
-            QByteArray joined = carry;
-            joined.append(piece);
-            QByteArrayView whole(joined);
+            // The piece is copied only behind a carried letter start.
+            const QByteArray joined = carry.isEmpty() ? QByteArray() : carry + piece.toByteArray();
+            QByteArrayView whole = carry.isEmpty() ? piece : QByteArrayView(joined);
             const bool utf8 = *encoding == QStringDecoder::Utf8;
             const qsizetype cut = last ? 0 : utf8 ? cutLetter(whole) : whole.size() % 2;
             carry = whole.last(cut).toByteArray();
