@@ -141,7 +141,8 @@ void loadStep(benchmark::State &state)
     for (auto _ : state) {
         auto session = std::make_unique<Session>();
         if (step == 0) {
-            benchmark::DoNotOptimize(Vocabulary::readFile(path).text.constData());
+            const UserFile::Text read = Vocabulary::readFile(path);
+            benchmark::DoNotOptimize(read.text.constData());
         } else if (step == 1) {
             benchmark::DoNotOptimize(Vocabulary::splitFileText(text).wordText.constData());
         } else {
@@ -356,18 +357,6 @@ void form1FirstPaint(benchmark::State &state)
 }
 
 // ---- Peak memory: a child process per size -------------------------------------
-
-long peakKilobytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    }
-    return -1;
-}
 
 // One start-up with the main window painted, a hundred questions and a save.
 int peakMemoryRun(int rows)

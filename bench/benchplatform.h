@@ -2,7 +2,22 @@
 
 #include "platform.h"
 
+#include <QFile>
+
 #include <cstdint>
+
+// The most memory this process has held so far (VmHWM), in kilobytes; -1 when unknown.
+inline long peakKilobytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    }
+    return -1;
+}
 
 // The desktop for measuring: message boxes answer OK at once (and are
 // counted), beeps are counted, random numbers come from a fixed-seed
@@ -34,6 +49,7 @@ public:
     QString timeText(const QTime &t) override { return t.toString(QStringLiteral("HH:mm:ss")); }
     QSize screenSize() override { return { 1280, 1024 }; }
     QString currentFolder() override { return folder; }
+    QString askFileName(const FileQuestion &) override { return QString(); }
 
 private:
     std::uint64_t m_state = 0x9E3779B97F4A7C15ull;

@@ -47,6 +47,7 @@ public:
     QString timeText(const QTime &) override { return QStringLiteral("09:00:00"); }
     QSize screenSize() override { return { 1280, 1024 }; }
     QString currentFolder() override { return QStringLiteral("/"); }
+    QString askFileName(const FileQuestion &) override { return QString(); }
 
 private:
     FuzzedDataProvider &m_data;

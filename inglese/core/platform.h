@@ -11,7 +11,7 @@
 
 // The services of the desktop that the vocabulary trainer uses: modal message
 // boxes, the beep, random numbers, the clock, the screen and the current
-// folder, and speech. The windows and the logic classes reach the desktop only through
+// folder, speech and the file dialogues. The windows and the logic classes reach the desktop only through
 // this interface, so that tests can script the answers to message boxes, count
 // beeps and fix random draws.
 class Platform
@@ -62,4 +62,20 @@ public:
         Q_UNUSED(context)
         Q_UNUSED(changed)
     }
+
+    // A file dialogue: asks for a file to open, or a name to save to, and
+    // returns the path chosen, or empty when the user cancels. A name typed
+    // without an extension gets `suffix` inside the dialogue, before it asks
+    // whether to replace a file of that name.
+    struct FileQuestion
+    {
+        enum class Mode { Open, Save };
+        Mode mode = Mode::Open;
+        QString title;
+        QString folder; // where the dialogue starts
+        QString name; // the name suggested for a save
+        QString filter; // "Immagini PNG (*.png);;Tutti i file (*)"
+        QString suffix; // without the dot
+    };
+    virtual QString askFileName(const FileQuestion &question) = 0;
 };

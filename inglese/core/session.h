@@ -23,4 +23,5 @@ struct Session
     int doneCount = 0;
     QTime startTime;
     DrillState drill; // the drill windows' state, kept from one drill window to the next
+    QString fileFolder; // of the last file imported, exported or saved as a picture in this run
 };

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -63,44 +64,87 @@ namespace {
     constexpr auto Stateless = QStringDecoder::Flag::Stateless;
 } // namespace
 
+namespace {
+    // Opens a regular file for reading, its size within the limit.
+    Problem openToRead(const QString &path, qint64 limit, Descriptor &file, qint64 &size, QString &reason)
+    {
+        Stat info {};
+        const Problem problem = openRegular(QFile::encodeName(path), O_RDONLY, file, info, reason);
+        if (problem != Problem::None)
+            return problem;
+        size = info.st_size;
+        if (size > limit) {
+            reason = QLocale(QLocale::Italian).toString(double(size) / MiB, 'f', 1) + QStringLiteral(" MB");
+            return Problem::TooBig;
+        }
+        return Problem::None;
+    }
+
+    // Reads exactly `length` bytes; false, with the reason, when the file ends first or the read fails.
+    bool readInto(int fd, char *data, qint64 length, QString &reason)
+    {
+        qint64 done = 0;
+        while (done < length) {
+            const ssize_t n = ::read(fd, data + done, std::size_t(length - done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                reason = n < 0 ? systemReason(errno) : QStringLiteral("il file si \u00e8 accorciato");
+                return false;
+            }
+            done += n;
+        }
+        return true;
+    }
+
+    // After `size` bytes the file must end, and still have that size.
+    bool unchanged(int fd, qint64 size, QString &reason)
+    {
+        char extra = 0;
+        Stat after {};
+        if (::read(fd, &extra, 1) != 0 || ::fstat(fd, &after) != 0 || after.st_size != size) {
+            reason = QStringLiteral("il file \u00e8 cambiato mentre lo leggevo");
+            return false;
+        }
+        return true;
+    }
+} // namespace
+
 Bytes read(const QString &path, qint64 limit)
 {
     Bytes result;
     Descriptor file;
-    Stat info {};
-    result.problem = openRegular(QFile::encodeName(path), O_RDONLY, file, info, result.reason);
+    qint64 size = 0;
+    result.problem = openToRead(path, limit, file, size, result.reason);
     if (!result)
         return result;
-    const qint64 size = info.st_size;
-    if (size > limit) {
-        result.problem = Problem::TooBig;
-        result.reason
-            = QLocale(QLocale::Italian).toString(double(size) / MiB, 'f', 1) + QStringLiteral(" MB");
-        return result;
-    }
     result.bytes.resize(qsizetype(size));
-    qint64 done = 0;
-    while (done < size) {
-        const ssize_t n = ::read(file.fd, result.bytes.data() + done, std::size_t(size - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            result.reason = n < 0 ? systemReason(errno) : QStringLiteral("il file si \u00e8 accorciato");
-            break;
-        }
-        done += n;
-    }
-    char extra = 0;
-    Stat after {};
-    if (done == size
-        && (::read(file.fd, &extra, 1) != 0 || ::fstat(file.fd, &after) != 0 || after.st_size != size))
-        result.reason = QStringLiteral("il file \u00e8 cambiato mentre lo leggevo");
-    if (!result.reason.isEmpty()) {
+    if (!readInto(file.fd, result.bytes.data(), size, result.reason)
+        || !unchanged(file.fd, size, result.reason)) {
         result.problem = Problem::ReadFailed;
         result.bytes.clear();
     }
     return result;
 }
+
+namespace {
+    // UTF-16 that some programs write without a byte order mark: letters of
+    // the first 256 code points have a zero high byte, and a text in any 8-bit
+    // encoding holds no zero byte at all.
+    std::optional<QStringDecoder::Encoding> utf16WithoutMark(QByteArrayView bytes)
+    {
+        const QByteArrayView sample = bytes.first(std::min<qsizetype>(bytes.size(), 4096) & ~1);
+        qsizetype even = 0, odd = 0;
+        for (qsizetype i = 0; i < sample.size(); ++i)
+            (i % 2 ? odd : even) += sample.at(i) == '\0';
+        const qsizetype pairs = sample.size() / 2;
+        if (pairs > 0 && odd * 3 >= pairs && even * 4 <= odd)
+            return QStringDecoder::Utf16LE;
+        if (pairs > 0 && even * 3 >= pairs && odd * 4 <= even)
+            return QStringDecoder::Utf16BE;
+        return std::nullopt;
+    }
+} // namespace
 
 bool decode(const QByteArray &bytes, QString &text)
 {
@@ -113,6 +157,8 @@ bool decode(const QByteArray &bytes, QString &text)
                 view.sliced(2), text);
     if (view.startsWith("\xEF\xBB\xBF"))
         return decodeWith(QStringDecoder(QStringDecoder::Utf8, Stateless), view.sliced(3), text);
+    if (const std::optional<QStringDecoder::Encoding> utf16 = utf16WithoutMark(view))
+        return view.size() % 2 == 0 && decodeWith(QStringDecoder(*utf16, Stateless), view, text);
     const bool ascii = std::all_of(view.cbegin(), view.cend(), [](char c) { return uchar(c) < 0x80; });
     if (!ascii && decodeWith(QStringDecoder(QStringDecoder::Utf8, Stateless), view, text))
         return true;
@@ -120,14 +166,118 @@ bool decode(const QByteArray &bytes, QString &text)
     return decodeWith(QStringDecoder("windows-1252", Stateless), view, text);
 }
 
+namespace {
+    // The bytes at the end of a piece of UTF-8 that begin a letter the next piece ends.
+    qsizetype cutLetter(QByteArrayView piece)
+    {
+        for (qsizetype back = 1; back <= std::min<qsizetype>(3, piece.size()); ++back) {
+            const uchar c = uchar(piece.at(piece.size() - back));
+            if ((c & 0xC0) == 0x80)
+                continue; // a continuation byte: look further back
+            const qsizetype length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+            return length > back ? back : 0;
+        }
+        return 0;
+    }
+
+    // Decodes a file piece by piece as decode() does the whole, so that only
+    // the text and one piece are held, never the file's bytes as well.
+    struct PieceDecoder
+    {
+        std::optional<QStringDecoder::Encoding> encoding; // unknown before the first piece
+        bool marked = false; // a byte order mark names the encoding: an error refuses the file
+        QByteArray carry; // the start of a letter that the next piece ends
+        bool failed = false; // not the encoding found (UTF-8 broken without a mark: Windows-1252)
+
+        void start(QByteArrayView &piece)
+        {
+            if (piece.startsWith("\xFF\xFE") || piece.startsWith("\xFE\xFF")) {
+                encoding = piece.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE;
+                piece = piece.sliced(2);
+                marked = true;
+            } else if (piece.startsWith("\xEF\xBB\xBF")) {
+                encoding = QStringDecoder::Utf8;
+                piece = piece.sliced(3);
+                marked = true;
+            } else {
+                encoding = utf16WithoutMark(piece);
+                marked = encoding.has_value(); // its zero bytes name it as well as a mark
+                if (!encoding)
+                    encoding = QStringDecoder::Utf8;
+            }
+        }
+
+        void add(QByteArrayView piece, bool last, QString &text)
+        {
+            // The piece is copied only behind a carried letter start.
+            const QByteArray joined = carry.isEmpty() ? QByteArray() : carry + piece.toByteArray();
+            QByteArrayView whole = carry.isEmpty() ? piece : QByteArrayView(joined);
+            const bool utf8 = *encoding == QStringDecoder::Utf8;
+            const qsizetype cut = last ? 0 : utf8 ? cutLetter(whole) : whole.size() % 2;
+            carry = whole.last(cut).toByteArray();
+            whole.chop(cut);
+            QString part;
+            if (!decodeWith(QStringDecoder(*encoding, Stateless), whole, part)
+                || (last && !utf8 && whole.size() % 2 != 0))
+                failed = true;
+            text += part;
+        }
+    };
+
+    constexpr qint64 Piece = 4 * MiB;
+} // namespace
+
 Text readText(const QString &path, qint64 limit)
 {
-    Bytes bytes = read(path, std::min(limit, MaxTextBytes));
-    Text result { QString(), bytes.problem, bytes.reason };
-    if (result && !decode(bytes.bytes, result.text)) {
+    Text result;
+    Descriptor file;
+    qint64 size = 0;
+    result.problem = openToRead(path, std::min(limit, MaxTextBytes), file, size, result.reason);
+    if (!result)
+        return result;
+    QByteArray buffer;
+    PieceDecoder decoder;
+    for (qint64 done = 0; done < size && !decoder.failed;) {
+        buffer.resize(qsizetype(std::min(Piece, size - done)));
+        if (!readInto(file.fd, buffer.data(), buffer.size(), result.reason)) {
+            result.problem = Problem::ReadFailed;
+            return { QString(), result.problem, result.reason };
+        }
+        QByteArrayView piece(buffer);
+        if (done == 0) {
+            decoder.start(piece);
+            result.text.reserve(qsizetype(*decoder.encoding == QStringDecoder::Utf8 ? size : size / 2));
+        }
+        done += buffer.size();
+        decoder.add(piece, done == size, result.text);
+    }
+    if (decoder.failed && decoder.marked) {
         result.problem = Problem::Undecodable;
         result.text.clear();
+        return result;
     }
+    if (decoder.failed) {
+        // Not UTF-8 after all: Windows-1252 takes every byte, read once more.
+        result.text.clear();
+        result.text.reserve(qsizetype(size));
+        if (::lseek(file.fd, 0, SEEK_SET) != 0) {
+            result.reason = systemReason(errno);
+            result.problem = Problem::ReadFailed;
+        }
+        for (qint64 done = 0; done < size && result;) {
+            buffer.resize(qsizetype(std::min(Piece, size - done)));
+            if (!readInto(file.fd, buffer.data(), buffer.size(), result.reason))
+                result.problem = Problem::ReadFailed;
+            QString part;
+            decodeWith(QStringDecoder("windows-1252", Stateless), buffer, part);
+            result.text += part;
+            done += buffer.size();
+        }
+    }
+    if (result && !unchanged(file.fd, size, result.reason))
+        result.problem = Problem::ReadFailed;
+    if (!result)
+        result.text.clear();
     return result;
 }
 

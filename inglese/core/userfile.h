@@ -35,7 +35,8 @@ struct Bytes
 Bytes read(const QString &path, qint64 limit);
 
 // Text of other editors: UTF-16 little or big endian with its byte order
-// mark, UTF-8 with the mark or holding more than ASCII, else Windows-1252,
+// mark or without it (told by its zero bytes), UTF-8 with the mark or holding
+// more than ASCII, else Windows-1252,
 // which takes every byte. False when the text names its encoding and then
 // breaks it, or when it is too long to decode.
 bool decode(const QByteArray &bytes, QString &text);

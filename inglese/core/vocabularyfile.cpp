@@ -270,21 +270,10 @@ SaveProblem checkBeforeSave(const QString &wordText)
         const QStringView line = QStringView(wordText).mid(pos, end - pos);
         ++lineNumber;
         pos = end + 2;
-        for (qsizetype i = 0; i < line.size(); ++i) {
-            const QChar c = line.at(i);
-            if (c == u'\t')
-                return { SaveProblem::Tab, lineNumber, QString() };
-            if (c.isSurrogate() || !canEncode(c)) {
-                // A character beyond the 16-bit range is a pair of halves: name it whole.
-                const bool pair
-                    = c.isHighSurrogate() && i + 1 < line.size() && line.at(i + 1).isLowSurrogate();
-                return { SaveProblem::BadCharacter, lineNumber, line.mid(i, pair ? 2 : 1).toString() };
-            }
-        }
+        if (const SaveProblem problem = lineProblem(line, lineNumber))
+            return problem;
         if (line.isEmpty() || line.startsWith(u"##"))
             continue;
-        if (WordTable::lessonNumber(line) < 0)
-            return { SaveProblem::BadLesson, lineNumber, line.left(2).toString() };
         if (wellFormed(field(line, EnglishColumn, FieldWidth), field(line, ItalianColumn, FieldWidth))
             && ++rows > WordTable::MaxRows)
             return { SaveProblem::TooManyRows, lineNumber, QString() };
@@ -295,38 +284,61 @@ SaveProblem checkBeforeSave(const QString &wordText)
     return {};
 }
 
-QString saveProblemMessage(const SaveProblem &problem)
+SaveProblem lineProblem(QStringView line, int lineNumber)
 {
-    const QString line = QStringLiteral("La Riga numero ") + QString::number(problem.lineNumber);
-    QString text;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line.at(i);
+        if (c == u'\t')
+            return { SaveProblem::Tab, lineNumber, QString() };
+        if (c.isSurrogate() || !canEncode(c)) {
+            // A character beyond the 16-bit range is a pair of halves: name it whole.
+            const bool pair = c.isHighSurrogate() && i + 1 < line.size() && line.at(i + 1).isLowSurrogate();
+            return { SaveProblem::BadCharacter, lineNumber, line.mid(i, pair ? 2 : 1).toString() };
+        }
+    }
+    if (!line.isEmpty() && !line.startsWith(u"##") && WordTable::lessonNumber(line) < 0)
+        return { SaveProblem::BadLesson, lineNumber, line.left(2).toString() };
+    return {};
+}
+
+QString lineProblemText(const SaveProblem &problem)
+{
     switch (problem.kind) {
-    case SaveProblem::None:
-        return QString();
     case SaveProblem::BadLesson:
-        text = line + QStringLiteral(" ha un numero di lezione non valido: \u00ab") + problem.detail
-            + QStringLiteral("\u00bb") + CrLf
-            + QStringLiteral("Nelle colonne 1-2 ci vuole un numero da 0 a 20.");
-        break;
+        return QStringLiteral("ha un numero di lezione non valido: \u00ab") + problem.detail
+            + QStringLiteral("\u00bb");
     case SaveProblem::BadCharacter:
-        text = line + QStringLiteral(" contiene un carattere che il file non pu\u00f2 conservare: \u00ab")
+        return QStringLiteral("contiene un carattere che il file non pu\u00f2 conservare: \u00ab")
             + problem.detail + QStringLiteral("\u00bb (U+")
             + QString::number(problem.detail.toUcs4().value(0), 16).toUpper().rightJustified(4, u'0')
             + QStringLiteral(")");
-        break;
     case SaveProblem::Tab:
-        text = line
-            + QStringLiteral(" contiene un carattere di tabulazione (TAB), che sposterebbe le colonne.");
-        break;
+        return QStringLiteral("contiene un carattere di tabulazione (TAB), che sposterebbe le colonne.");
+    case SaveProblem::TooManyRows:
+        return QStringLiteral("supera il numero massimo di vocaboli (") + QString::number(WordTable::MaxRows)
+            + QStringLiteral(").");
+    case SaveProblem::Brackets:
+        return QStringLiteral("usa male le parentesi");
+    case SaveProblem::None:
     case SaveProblem::NoWords:
+        break;
+    }
+    return QString();
+}
+
+QString saveProblemMessage(const SaveProblem &problem)
+{
+    if (problem.kind == SaveProblem::None)
+        return QString();
+    if (problem.kind == SaveProblem::NoWords)
         return QStringLiteral(
                    "L'elenco non ha nessun vocabolo: al prossimo avvio il file non potrebbe essere letto.")
             + CrLf + CrLf
             + QStringLiteral("Scrivi almeno una parola e salva di nuovo: il file non \u00e8 stato cambiato.");
-    case SaveProblem::TooManyRows:
-        text = line + QStringLiteral(" supera il numero massimo di vocaboli (")
-            + QString::number(WordTable::MaxRows) + QStringLiteral(").");
-        break;
-    }
+    QString text = QStringLiteral("La Riga numero ") + QString::number(problem.lineNumber) + u' '
+        + lineProblemText(problem);
+    if (problem.kind == SaveProblem::BadLesson)
+        text += CrLf + QStringLiteral("Nelle colonne 1-2 ci vuole un numero da 0 a 20.");
     return text + CrLf + CrLf
         + QStringLiteral("Correggi la riga e salva di nuovo: il file non \u00e8 stato cambiato.");
 }

@@ -80,13 +80,18 @@ QString saveText(const QString &comments, const QString &wordText);
 // Checks that a save would not write a file that the next start-up refuses.
 struct SaveProblem
 {
-    enum Kind { None, BadLesson, BadCharacter, TooManyRows, Tab, NoWords };
+    enum Kind { None, BadLesson, BadCharacter, TooManyRows, Tab, NoWords, Brackets };
     Kind kind = None;
     int lineNumber = 0; // 1-based line of the word-list text
     QString detail; // the lesson field or the character concerned
     explicit operator bool() const { return kind != None; }
 };
 SaveProblem checkBeforeSave(const QString &wordText);
+// The check of one word line (a tab, a character the file cannot hold, the
+// lesson number); empty and "##" lines pass.
+SaveProblem lineProblem(QStringView line, int lineNumber);
+// What is wrong with a line, after "La Riga numero N ".
+QString lineProblemText(const SaveProblem &problem);
 inline const QString SaveTitle = QStringLiteral("Salva Aggiornamenti");
 QString saveProblemMessage(const SaveProblem &problem);
 QString saveFailedMessage(const QString &path, const QString &reason);

@@ -1,5 +1,6 @@
 #include "wordexchange.h"
 
+#include "userfile.h"
 #include "vocabularyfile.h"
 #include "wordtable.h"
 
@@ -18,25 +19,30 @@ namespace {
 
     // ---- Spreadsheet tables, parsed by libcsv ----
 
+    // Collects the cells of each row (the first MaxColumns of them) and hands
+    // the row to `visit`, which may stop the walk.
     struct CsvRows
     {
-        QList<QList<QByteArray>> rows;
         QList<QByteArray> row;
-        qsizetype limit = -1; // stop collecting after this many rows (-1: all)
+        int cells = 0;
+        bool stopped = false;
+        std::function<bool(QList<QByteArray> &)> visit;
     };
 
     void onField(void *text, size_t length, void *data)
     {
         auto *sink = static_cast<CsvRows *>(data);
-        sink->row.append(QByteArray(static_cast<const char *>(text), qsizetype(length)));
+        if (sink->cells++ < Table::MaxColumns)
+            sink->row.append(QByteArray(static_cast<const char *>(text), qsizetype(length)));
     }
 
     void onRowEnd(int, void *data)
     {
         auto *sink = static_cast<CsvRows *>(data);
-        if (sink->limit < 0 || sink->rows.size() < sink->limit)
-            sink->rows.append(std::move(sink->row));
+        if (!sink->stopped)
+            sink->stopped = !sink->visit(sink->row);
         sink->row.clear();
+        sink->cells = 0;
     }
 
     // Only the blank is trimmed around unquoted fields: a tab may be the separator.
@@ -45,41 +51,203 @@ namespace {
         return c == ' ';
     }
 
-    // RFC 4180 fields with any line ends (CR, LF or CR LF), quotes doubled
-    // inside quoted fields; libcsv is lenient with stray quotes.
-    QList<QList<QByteArray>> parseCsv(const QByteArray &bytes, char separator, qsizetype limit = -1)
+    // A lone half of a UTF-16 pair has no UTF-8 form: it goes to the parser
+    // as U+FFFD, a character that the vocabulary cannot hold, so that its row
+    // is named among those left out.
+    QByteArray utf8(QStringView text)
     {
+        if (text.isValidUtf16())
+            return text.toUtf8();
+        QString copy = text.toString();
+        for (qsizetype i = 0; i < copy.size(); ++i) {
+            const bool pair
+                = copy.at(i).isHighSurrogate() && i + 1 < copy.size() && copy.at(i + 1).isLowSurrogate();
+            if (pair)
+                ++i;
+            else if (copy.at(i).isSurrogate())
+                copy[i] = QChar::ReplacementCharacter;
+        }
+        return copy.toUtf8();
+    }
+
+    // RFC 4180 fields with any line ends (CR, LF or CR LF), quotes doubled
+    // inside quoted fields; libcsv is lenient with stray quotes. The text goes
+    // to the parser in pieces, so that no second copy of a big file is made,
+    // and the walk ends as soon as `visit` says so.
+    void parseCsv(QStringView text, char separator, const std::function<bool(QList<QByteArray> &)> &visit)
+    {
+        constexpr qsizetype Piece = 1 << 20;
         CsvRows sink;
-        sink.limit = limit;
+        sink.visit = visit;
         csv_parser parser;
         if (csv_init(&parser, 0) != 0)
-            return {};
+            return;
         csv_set_delim(&parser, static_cast<unsigned char>(separator));
         csv_set_space_func(&parser, isBlank);
-        csv_parse(&parser, bytes.constData(), size_t(bytes.size()), onField, onRowEnd, &sink);
-        csv_fini(&parser, onField, onRowEnd, &sink);
+        for (qsizetype at = 0; at < text.size() && !sink.stopped;) {
+            qsizetype length = std::min(Piece, text.size() - at);
+            if (at + length < text.size() && text.at(at + length - 1).isHighSurrogate())
+                --length; // a pair stays whole
+            const QByteArray piece = utf8(text.mid(at, length));
+            csv_parse(&parser, piece.constData(), size_t(piece.size()), onField, onRowEnd, &sink);
+            at += length;
+        }
+        if (!sink.stopped)
+            csv_fini(&parser, onField, onRowEnd, &sink);
         csv_free(&parser);
-        return sink.rows;
+    }
+
+    QList<QStringList> firstRows(QStringView text, char separator, int count)
+    {
+        QList<QStringList> rows;
+        parseCsv(text, separator, [&](QList<QByteArray> &cells) {
+            QStringList row;
+            for (const QByteArray &cell : std::as_const(cells))
+                row.append(QString::fromUtf8(cell));
+            rows.append(row);
+            return rows.size() < count;
+        });
+        return rows;
     }
 
     // The separator that splits the first rows into the same number of columns
     // (two or more) most often; on a tie tab, then semicolon, then comma.
-    char findSeparator(const QByteArray &bytes)
+    char findSeparator(QStringView text)
     {
-        const QByteArray sample = bytes.left(16384);
+        const QStringView sample = text.left(16384);
         char best = ',';
         int bestScore = 0;
         for (const char separator : { '\t', ';', ',' }) {
-            const QList<QList<QByteArray>> rows = parseCsv(sample, separator, 40);
             int score = 0;
-            for (const QList<QByteArray> &row : rows)
-                score += row.size() >= 2 && row.size() == rows.constFirst().size();
+            qsizetype first = -1;
+            int rows = 0;
+            parseCsv(sample, separator, [&](const QList<QByteArray> &row) {
+                if (first < 0)
+                    first = row.size();
+                score += row.size() >= 2 && row.size() == first;
+                return ++rows < 40;
+            });
             if (score > bestScore) {
                 best = separator;
                 bestScore = score;
             }
         }
         return best;
+    }
+
+    // ---- The program's own vocabulary files ----
+
+    // A word line of the fixed columns: a lesson number in columns 1-2,
+    // blanks in columns 3 and 5, and no tab (a row of a TSV file may
+    // otherwise start the same way).
+    bool vocabularyLine(QStringView line)
+    {
+        return line.size() > 5 && line.at(2) == u' ' && line.at(4) == u' '
+            && WordTable::lessonNumber(line) >= 0 && !line.contains(u'\t');
+    }
+
+    // Calls `visit` with each line of a text with any line ends and its 1-based number.
+    template<typename Visit> void forEachLine(QStringView text, Visit visit)
+    {
+        int number = 0;
+        qsizetype pos = 0;
+        while (pos < text.size()) {
+            qsizetype end = pos;
+            while (end < text.size() && text.at(end) != u'\r' && text.at(end) != u'\n')
+                ++end;
+            if (!visit(text.mid(pos, end - pos), ++number))
+                return;
+            pos = end + (end + 1 < text.size() && text.at(end) == u'\r' && text.at(end + 1) == u'\n' ? 2 : 1);
+        }
+    }
+
+    // The first lines, without comments and empty lines, are all word lines.
+    bool isVocabulary(QStringView text)
+    {
+        int words = 0;
+        bool all = true;
+        forEachLine(text, [&](QStringView line, int) {
+            if (line.isEmpty() || line.startsWith(u"##"))
+                return true;
+            all = vocabularyLine(line);
+            return all && ++words < Table::FirstRows;
+        });
+        return all && words > 0;
+    }
+
+    // A word line as the four cells lesson, mark, English, Italian.
+    QStringList vocabularyCells(QStringView line)
+    {
+        const auto field = [line](qsizetype column, qsizetype width) {
+            return line.size() < column ? QString() : line.mid(column - 1, width).trimmed().toString();
+        };
+        const bool marked = line.size() >= 4 && line.at(3) != u' ';
+        return { field(1, 2), marked ? QStringLiteral("c") : QString(),
+            field(Vocabulary::EnglishColumn, Vocabulary::FieldWidth),
+            field(Vocabulary::ItalianColumn, Vocabulary::FieldWidth) };
+    }
+
+    // ---- Metadata before the table ----
+
+    // "Title: ..." and its kind, as some vocabulary programs write them above
+    // their words, in English or Italian.
+    bool metadataLine(QStringView line, bool *named)
+    {
+        static const QStringList keys { QStringLiteral("title"), QStringLiteral("author"),
+            QStringLiteral("authors"), QStringLiteral("titolo"), QStringLiteral("autore"),
+            QStringLiteral("license"), QStringLiteral("licence"), QStringLiteral("licenza"),
+            QStringLiteral("comment"), QStringLiteral("comments"), QStringLiteral("commento"),
+            QStringLiteral("description"), QStringLiteral("descrizione"), QStringLiteral("date"),
+            QStringLiteral("data"), QStringLiteral("version"), QStringLiteral("versione"),
+            QStringLiteral("language"), QStringLiteral("languages"), QStringLiteral("lingua"),
+            QStringLiteral("lingue"), QStringLiteral("category"), QStringLiteral("categoria"),
+            QStringLiteral("generator") };
+        // A row of three tab-separated cells is a word, whatever its first cell says.
+        if (line.count(u'\t') >= 2)
+            return false;
+        QStringView rest = line.trimmed();
+        if (rest.startsWith(u'"'))
+            rest = rest.mid(1);
+        const qsizetype colon = rest.indexOf(u':');
+        if (colon <= 0)
+            return false;
+        const QString key = rest.left(colon).trimmed().toString().toLower();
+        if (!keys.contains(key))
+            return false;
+        *named = *named || key.startsWith(u"tit") || key.startsWith(u"aut");
+        return true;
+    }
+
+    // Where the words start after a leading metadata block that names a
+    // title or an author, and how many lines the block has.
+    qsizetype afterMetadata(QStringView text, int *lines)
+    {
+        qsizetype start = 0;
+        int counted = 0;
+        bool named = false;
+        bool any = false;
+        qsizetype pos = 0;
+        forEachLine(text, [&](QStringView line, int number) {
+            const bool empty = line.trimmed().isEmpty() || std::all_of(line.begin(), line.end(), [](QChar c) {
+                return c == u',' || c == u';' || c == u'\t' || c == u' ';
+            });
+            pos = (line.data() - text.data()) + line.size();
+            if (!empty && !metadataLine(line, &named))
+                return false;
+            any = any || !empty;
+            counted = number;
+            start = pos;
+            return true;
+        });
+        if (!any || !named)
+            return 0;
+        // The line end of the block's last line goes too.
+        if (start < text.size() && text.at(start) == u'\r')
+            ++start;
+        if (start < text.size() && text.at(start) == u'\n')
+            ++start;
+        *lines = counted;
+        return start;
     }
 
     enum class Column { None, English, Italian, Lesson, Critical };
@@ -157,8 +325,11 @@ namespace {
         for (qsizetype i = 0; i < text.size(); ++i) {
             // A character outside the first plane comes as two surrogates, and
             // the encoder takes the first one alone for the start of a pair.
-            if (text.at(i).isHighSurrogate())
-                return text.mid(i, i + 1 < text.size() && text.at(i + 1).isLowSurrogate() ? 2 : 1);
+            if (text.at(i).isSurrogate())
+                return text.mid(i,
+                    text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()
+                        ? 2
+                        : 1);
             if (Vocabulary::canEncode(text.at(i)))
                 continue;
             return text.mid(i, 1);
@@ -168,7 +339,7 @@ namespace {
 
     bool isUtf8(const QByteArray &bytes)
     {
-        QStringDecoder decoder(QStringDecoder::Utf8);
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
         const QString text = decoder.decode(bytes);
         return !decoder.hasError();
     }
@@ -176,6 +347,17 @@ namespace {
     QString quoted(const QString &text)
     {
         return QStringLiteral("\u00ab") + text + QStringLiteral("\u00bb");
+    }
+
+    // A character as a message names it: itself, or its code when it cannot
+    // be shown (half of a UTF-16 pair, or bytes that were not text).
+    QString characterName(const QString &character)
+    {
+        const char16_t c = character.at(0).unicode();
+        if (character.size() == 1 && (QChar::isSurrogate(c) || c == QChar::ReplacementCharacter))
+            return QStringLiteral("un carattere illeggibile (U+")
+                + QString::number(c, 16).toUpper().rightJustified(4, u'0') + u')';
+        return QStringLiteral("il carattere ") + quoted(character);
     }
 
     // ---- Writers ----
@@ -209,6 +391,20 @@ QString oneLine(const QString &text)
     return line.trimmed();
 }
 
+QString wordCount(qsizetype count)
+{
+    if (count == 0)
+        return QStringLiteral("nessuna parola");
+    return count == 1 ? QStringLiteral("1 parola") : QString::number(count) + QStringLiteral(" parole");
+}
+
+Table readTable(const QByteArray &bytes)
+{
+    QString text;
+    UserFile::decode(bytes, text);
+    return readTableText(text);
+}
+
 int Table::columnCount() const
 {
     qsizetype columns = 0;
@@ -217,77 +413,57 @@ int Table::columnCount() const
     return int(columns);
 }
 
-Table readTable(const QByteArray &input)
-{
-    QByteArray bytes = input;
-    bool utf8 = true;
-    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
-        QStringDecoder decoder(
-            bytes.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
-        bytes = QString(decoder.decode(QByteArrayView(bytes).sliced(2))).toUtf8();
-    } else if (bytes.startsWith("\xEF\xBB\xBF")) {
-        bytes.remove(0, 3);
-    } else {
-        utf8 = isUtf8(bytes);
-    }
-
-    Table table;
-    table.separator = findSeparator(bytes);
-    for (const QList<QByteArray> &cells : parseCsv(bytes, table.separator)) {
-        QStringList row;
-        row.reserve(cells.size());
-        for (const QByteArray &cell : cells)
-            row.append(utf8 ? QString::fromUtf8(cell) : Vocabulary::decode(cell));
-        table.rows.append(row);
-    }
-    if (table.rows.isEmpty())
-        return table;
-
+namespace {
     // The first row names the columns when two of its cells are column names
     // and none is a lesson: "english<tab>inglese<tab>lezione3" is a word.
-    const QStringList &first = table.rows.constFirst();
-    int names = 0;
-    bool lessonCells = false;
-    for (const QString &cell : first) {
-        if (columnNamed(cell) != Column::None)
-            ++names;
-        else
-            lessonCells = lessonCells || lessonCell(cell).tagged || lessonCell(cell).lesson >= 0;
-    }
-    for (int c = 0; c < first.size() && names >= 2 && !lessonCells; ++c) {
-        int *column = nullptr;
-        switch (columnNamed(first.at(c))) {
-        case Column::English:
-            column = &table.englishColumn;
-            break;
-        case Column::Italian:
-            column = &table.italianColumn;
-            break;
-        case Column::Lesson:
-            column = &table.lessonColumn;
-            break;
-        case Column::Critical:
-            column = &table.criticalColumn;
-            break;
-        case Column::None:
-            break;
+    void findHeader(Table &table)
+    {
+        const QStringList &first = table.rows.constFirst();
+        int names = 0;
+        bool lessonCells = false;
+        for (const QString &cell : first) {
+            if (columnNamed(cell) != Column::None)
+                ++names;
+            else
+                lessonCells = lessonCells || lessonCell(cell).tagged || lessonCell(cell).lesson >= 0;
         }
-        if (column && *column < 0) {
-            *column = c;
-            table.header = true;
+        for (int c = 0; c < first.size() && names >= 2 && !lessonCells; ++c) {
+            int *column = nullptr;
+            switch (columnNamed(first.at(c))) {
+            case Column::English:
+                column = &table.englishColumn;
+                break;
+            case Column::Italian:
+                column = &table.italianColumn;
+                break;
+            case Column::Lesson:
+                column = &table.lessonColumn;
+                break;
+            case Column::Critical:
+                column = &table.criticalColumn;
+                break;
+            case Column::None:
+                break;
+            }
+            if (column && *column < 0) {
+                *column = c;
+                table.header = true;
+            }
         }
     }
-    const int columns = table.columnCount();
-    if (!table.header) {
-        // The last column of lesson tags holds the lessons (tags come after
-        // the words), else the first column of lesson numbers (a column of
-        // numbers may be words as well).
+
+    // The last column of lesson tags holds the lessons (tags come after the
+    // words), else the first column of lesson numbers (a column of numbers
+    // may be words as well).
+    void findLessons(Table &table)
+    {
+        const int columns = table.columnCount();
         for (const bool tags : { true, false }) {
             for (int k = 0; k < columns && table.lessonColumn < 0; ++k) {
                 const int c = tags ? columns - 1 - k : k;
                 bool filled = false;
                 bool all = true;
-                for (qsizetype r = 0; r < std::min<qsizetype>(table.rows.size(), 50) && all; ++r) {
+                for (qsizetype r = 0; r < table.rows.size() && all; ++r) {
                     const LessonCell cell = lessonCell(cellOf(table.rows.at(r), c));
                     all = cell.known;
                     filled = filled || (tags ? cell.tagged : cell.lesson >= 0);
@@ -297,8 +473,35 @@ Table readTable(const QByteArray &input)
             }
         }
     }
+} // namespace
+
+Table readTableText(const QString &input)
+{
+    Table table;
+    table.text = input;
+    table.start = afterMetadata(input, &table.skippedLines);
+    if (isVocabulary(table.rowsText())) {
+        table.kind = Table::Kind::Vocabulary;
+        forEachLine(table.rowsText(), [&table](QStringView line, int) {
+            if (!line.isEmpty() && !line.startsWith(u"##"))
+                table.rows.append(vocabularyCells(line));
+            return table.rows.size() < Table::FirstRows;
+        });
+        table.lessonColumn = 0;
+        table.criticalColumn = 1;
+        table.englishColumn = 2;
+        table.italianColumn = 3;
+        return table;
+    }
+    table.separator = findSeparator(table.rowsText());
+    table.rows = firstRows(table.rowsText(), table.separator, Table::FirstRows);
+    if (table.rows.isEmpty())
+        return table;
+    findHeader(table);
+    if (!table.header)
+        findLessons(table);
     // The other columns in order: English first, then Italian.
-    for (int c = 0; c < columns; ++c) {
+    for (int c = 0; c < table.columnCount(); ++c) {
         if (c == table.lessonColumn || c == table.criticalColumn || c == table.englishColumn
             || c == table.italianColumn)
             continue;
@@ -310,22 +513,70 @@ Table readTable(const QByteArray &input)
     return table;
 }
 
-QList<Word> tableWords(const Table &table, int english, int italian, int lesson, int critical)
+void forEachWord(const Table &table, const Columns &columns, const std::function<bool(const Word &)> &visit)
+{
+    int number = 0; // of the row, counted in the file
+    const auto take = [&](const QStringList &row, bool blank) {
+        ++number;
+        if ((table.header && number == 1) || blank)
+            return true;
+        Word word;
+        word.english = cellOf(row, columns.english);
+        word.italian = cellOf(row, columns.italian);
+        const LessonCell cell = lessonCell(cellOf(row, columns.lesson));
+        word.lesson = cell.lesson;
+        word.critical = cell.critical || criticalCell(cellOf(row, columns.critical));
+        word.source = table.skippedLines + number;
+        return visit(word);
+    };
+    if (table.kind == Table::Kind::Vocabulary) {
+        forEachLine(table.rowsText(), [&](QStringView line, int lineNumber) {
+            number = lineNumber - 1;
+            return line.isEmpty() || line.startsWith(u"##") || take(vocabularyCells(line), false);
+        });
+        return;
+    }
+    // Only the cells asked for become text.
+    parseCsv(table.rowsText(), table.separator, [&](const QList<QByteArray> &cells) {
+        QStringList row;
+        bool blank = true;
+        for (int c = 0; c < int(cells.size()); ++c) {
+            const bool wanted = c == columns.english || c == columns.italian || c == columns.lesson
+                || c == columns.critical;
+            row.append(wanted ? QString::fromUtf8(cells.at(c)) : QString());
+            blank = blank && cells.at(c).trimmed().isEmpty();
+        }
+        return take(row, blank);
+    });
+}
+
+qsizetype wordRows(const Table &table)
+{
+    qsizetype rows = 0;
+    if (table.kind == Table::Kind::Vocabulary) {
+        forEachLine(table.rowsText(), [&rows](QStringView line, int) {
+            rows += !line.isEmpty() && !line.startsWith(u"##");
+            return true;
+        });
+        return rows;
+    }
+    parseCsv(table.rowsText(), table.separator, [&rows](const QList<QByteArray> &cells) {
+        rows += !std::all_of(
+            cells.begin(), cells.end(), [](const QByteArray &cell) { return cell.trimmed().isEmpty(); });
+        return true;
+    });
+    return rows - (table.header && rows > 0);
+}
+
+QList<Word> tableWords(const Table &table, int english, int italian, int lesson, int critical, int limit)
 {
     QList<Word> words;
-    for (qsizetype r = table.header ? 1 : 0; r < table.rows.size(); ++r) {
-        const QStringList &row = table.rows.at(r);
-        if (std::all_of(row.begin(), row.end(), [](const QString &cell) { return cell.trimmed().isEmpty(); }))
-            continue;
-        Word word;
-        word.english = cellOf(row, english);
-        word.italian = cellOf(row, italian);
-        const LessonCell cell = lessonCell(cellOf(row, lesson));
-        word.lesson = cell.lesson;
-        word.critical = cell.critical || criticalCell(cellOf(row, critical));
-        word.source = int(r + 1);
+    if (limit == 0)
+        return words;
+    forEachWord(table, { english, italian, lesson, critical }, [&](const Word &word) {
         words.append(word);
-    }
+        return limit < 0 || words.size() < limit;
+    });
     return words;
 }
 
@@ -346,10 +597,12 @@ namespace {
         QStringList identifiers; // identifier id of each language
         QStringList locales;
         QHash<QString, qsizetype> entryIds; // entry id -> index in entries
-        QList<QHash<QString, QString>> texts; // per entry: identifier id -> text
+        // Identifier ids in the order first met, in a declaration or a translation:
+        // an entry's texts go by this order, one small list per entry.
+        QStringList languageIds;
+        qsizetype slot = -1; // of the translation being read
         QStringList lessonNames; // of the top-level containers
-        QHash<QString, int> entryLesson; // entry id -> top-level container
-        QString identifier, translation;
+        QHash<QString, int> entryLesson; // entry id -> top-level container, for entries not met yet
         QStringList path { QStringLiteral("kvtml") };
         while (!xml.atEnd()) {
             const QXmlStreamReader::TokenType token = xml.readNext();
@@ -361,7 +614,10 @@ namespace {
                 continue;
             const QString name = xml.name().toString();
             const QString parent = path.constLast();
-            const QString id = xml.attributes().value(QLatin1String("id")).toString();
+            // Only these elements have an id that counts; the texts are most of a file.
+            const QString id = name == u"entry" || name == u"translation" || name == u"identifier"
+                ? xml.attributes().value(QLatin1String("id")).toString()
+                : QString();
             const bool inLessons = path.size() >= 2 && path.at(1) == u"lessons";
             if (parent == u"identifier" && (name == u"name" || name == u"locale")) {
                 const QString text = xml.readElementText(QXmlStreamReader::SkipChildElements).trimmed();
@@ -369,8 +625,11 @@ namespace {
                     (name == u"name" ? file.languages.last() : locales.last()) = text;
                 continue;
             }
-            if (parent == u"translation" && name == u"text" && !texts.isEmpty()) {
-                texts.last()[translation] = xml.readElementText(QXmlStreamReader::SkipChildElements);
+            if (parent == u"translation" && name == u"text" && !file.entries.isEmpty() && slot >= 0) {
+                QStringList &texts = file.entries.last().texts;
+                while (texts.size() <= slot)
+                    texts.append(QString());
+                texts[slot] = xml.readElementText(QXmlStreamReader::SkipChildElements);
                 continue;
             }
             if (parent == u"grade" && name == u"errorcount" && !file.entries.isEmpty()) {
@@ -387,16 +646,25 @@ namespace {
                 identifiers.append(id);
                 file.languages.append(QString());
                 locales.append(QString());
+                if (!languageIds.contains(id))
+                    languageIds.append(id);
             } else if (parent == u"entries" && name == u"entry") {
                 entryIds.insert(id, file.entries.size());
                 file.entries.append(Kvtml::Entry());
-                texts.append(QHash<QString, QString>());
             } else if (parent == u"entry" && name == u"translation") {
-                translation = id;
+                slot = languageIds.indexOf(id);
+                if (slot < 0) {
+                    slot = languageIds.size();
+                    languageIds.append(id);
+                }
             } else if (inLessons && parent == u"lessons" && name == u"container") {
                 lessonNames.append(QString());
             } else if (inLessons && parent == u"container" && name == u"entry" && !lessonNames.isEmpty()) {
-                entryLesson.insert(id, int(lessonNames.size()));
+                // Entries come before the lessons: their rows take the container at once.
+                if (const auto entry = entryIds.constFind(id); entry != entryIds.cend())
+                    file.entries[*entry].lesson = int(lessonNames.size());
+                else
+                    entryLesson.insert(id, int(lessonNames.size()));
             }
         }
         if (xml.hasError()) {
@@ -415,11 +683,17 @@ namespace {
             const int n = match.hasMatch() ? match.captured().toInt() : int(i + 1);
             lessonNumbers.append(n >= 0 && n <= 20 ? n : -1);
         }
+        // The texts by language, in the order the languages are declared.
+        QList<qsizetype> slotOf;
+        for (const QString &language : std::as_const(identifiers))
+            slotOf.append(languageIds.indexOf(language));
         for (auto it = entryIds.cbegin(); it != entryIds.cend(); ++it) {
             Kvtml::Entry &entry = file.entries[it.value()];
-            for (const QString &language : std::as_const(identifiers))
-                entry.texts.append(texts.at(it.value()).value(language));
-            const int container = entryLesson.value(it.key(), 0);
+            QStringList texts;
+            for (const qsizetype at : std::as_const(slotOf))
+                texts.append(entry.texts.value(at));
+            entry.texts = texts;
+            const int container = entry.lesson > 0 ? entry.lesson : entryLesson.value(it.key(), 0);
             entry.lesson = container > 0 ? lessonNumbers.at(container - 1) : -1;
         }
 
@@ -470,10 +744,16 @@ Kvtml readKvtml(const QByteArray &bytes)
     return file;
 }
 
-QList<Word> kvtmlWords(const Kvtml &file, int english, int italian)
+Kvtml readKvtmlText(const QString &text)
+{
+    QXmlStreamReader xml(text);
+    return readKvtml(xml);
+}
+
+QList<Word> kvtmlWords(const Kvtml &file, int english, int italian, int limit)
 {
     QList<Word> words;
-    for (qsizetype i = 0; i < file.entries.size(); ++i) {
+    for (qsizetype i = 0; i < file.entries.size() && (limit < 0 || words.size() < limit); ++i) {
         const Kvtml::Entry &entry = file.entries.at(i);
         Word word;
         word.english = entry.texts.value(english);
@@ -488,77 +768,142 @@ QList<Word> kvtmlWords(const Kvtml &file, int english, int italian)
     return words;
 }
 
+LineMaker::LineMaker(int defaultLesson, int existingRows)
+    : m_defaultLesson(defaultLesson)
+    , m_existingRows(existingRows)
+{
+}
+
+void LineMaker::add(const Word &word)
+{
+    const QString english = oneLine(word.english);
+    const QString italian = oneLine(word.italian);
+    QString problem;
+    if (english.isEmpty() || italian.isEmpty()) {
+        problem = english.isEmpty() ? QStringLiteral("manca l'inglese di ") + quoted(italian)
+                                    : QStringLiteral("manca l'italiano di ") + quoted(english);
+    } else if (english.size() > Vocabulary::FieldWidth || italian.size() > Vocabulary::FieldWidth) {
+        problem = quoted(english.size() > Vocabulary::FieldWidth ? english : italian)
+            + QStringLiteral(" \u00e8 pi\u00f9 lunga di 50 caratteri");
+    } else if (const QString bad = badCharacter(english + italian); !bad.isEmpty()) {
+        problem = quoted(badCharacter(english).isEmpty() ? italian : english) + QStringLiteral(" ha ")
+            + characterName(bad) + QStringLiteral(" che il file dei vocaboli non pu\u00f2 scrivere");
+    } else if (!Vocabulary::wellFormed(english, italian)) {
+        problem = quoted(english) + QStringLiteral(" / ") + quoted(italian)
+            + QStringLiteral(" usa male le parentesi");
+    } else if (m_existingRows + m_lines.added >= WordTable::MaxRows) {
+        ++m_lines.over;
+        return;
+    }
+    if (!problem.isEmpty()) {
+        if (m_lines.problems.size() < Lines::ShownProblems)
+            m_lines.problems.append(
+                QStringLiteral("Riga ") + QString::number(word.source) + QStringLiteral(": ") + problem);
+        ++m_lines.refused;
+        return;
+    }
+    const int lesson = word.lesson >= 0 && word.lesson <= 20 ? word.lesson : m_defaultLesson;
+    m_lines.text += QString::number(lesson).rightJustified(2) + QLatin1Char(' ')
+        + QLatin1Char(word.critical ? 'c' : ' ') + QLatin1Char(' ')
+        + english.leftJustified(Vocabulary::FieldWidth) + italian + Vocabulary::CrLf;
+    ++m_lines.added;
+}
+
 Lines wordLines(const QList<Word> &words, int defaultLesson, int existingRows)
 {
-    Lines lines;
-    int over = 0;
-    for (const Word &word : words) {
-        const QString english = oneLine(word.english);
-        const QString italian = oneLine(word.italian);
-        const QString row = QStringLiteral("Riga ") + QString::number(word.source) + QStringLiteral(": ");
-        QString problem;
-        if (english.isEmpty() || italian.isEmpty()) {
-            problem = english.isEmpty() ? QStringLiteral("manca l'inglese di ") + quoted(italian)
-                                        : QStringLiteral("manca l'italiano di ") + quoted(english);
-        } else if (english.size() > Vocabulary::FieldWidth || italian.size() > Vocabulary::FieldWidth) {
-            problem = quoted(english.size() > Vocabulary::FieldWidth ? english : italian)
-                + QStringLiteral(" \u00e8 pi\u00f9 lunga di 50 caratteri");
-        } else if (const QString bad = badCharacter(english + italian); !bad.isEmpty()) {
-            problem = quoted(badCharacter(english).isEmpty() ? italian : english)
-                + QStringLiteral(" ha il carattere ") + quoted(bad)
-                + QStringLiteral(" che il file dei vocaboli non pu\u00f2 scrivere");
-        } else if (existingRows + lines.added >= WordTable::MaxRows) {
-            ++over;
-            continue;
-        }
-        if (!problem.isEmpty()) {
-            lines.problems.append(row + problem);
-            continue;
-        }
-        const int lesson = word.lesson >= 0 && word.lesson <= 20 ? word.lesson : defaultLesson;
-        lines.text += QString::number(lesson).rightJustified(2) + QLatin1Char(' ')
-            + QLatin1Char(word.critical ? 'c' : ' ') + QLatin1Char(' ')
-            + english.leftJustified(Vocabulary::FieldWidth) + italian + Vocabulary::CrLf;
-        ++lines.added;
-    }
-    if (over > 0)
-        lines.problems.append(QString::number(over)
-            + QStringLiteral(" parole oltre le 32767 righe che l'elenco pu\u00f2 tenere"));
-    return lines;
+    LineMaker maker(defaultLesson, existingRows);
+    for (const Word &word : words)
+        maker.add(word);
+    return maker.lines();
+}
+
+QString listed(const QString &heading, const QStringList &shown, qsizetype all)
+{
+    QString text = QString(Vocabulary::CrLf) + Vocabulary::CrLf + heading;
+    for (const QString &line : shown)
+        text += QString(Vocabulary::CrLf) + QStringLiteral("  ") + line;
+    if (all == shown.size() + 1)
+        text += QString(Vocabulary::CrLf) + QStringLiteral("  ... e un'altra");
+    else if (all > shown.size())
+        text += QString(Vocabulary::CrLf) + QStringLiteral("  ... e altre ")
+            + QString::number(all - shown.size());
+    return text;
 }
 
 QString importMessage(const Lines &lines)
 {
-    QString text = lines.added == 1 ? QStringLiteral("\u00c8 stata aggiunta 1 parola in fondo all'elenco.")
-                                    : QStringLiteral("Sono state aggiunte ") + QString::number(lines.added)
-            + QStringLiteral(" parole in fondo all'elenco.");
+    QString text;
+    if (lines.added == 0)
+        text = QStringLiteral("Nessuna parola \u00e8 stata aggiunta all'elenco.");
+    else if (lines.added == 1)
+        text = QStringLiteral("\u00c8 stata aggiunta 1 parola in fondo all'elenco.");
+    else
+        text = QStringLiteral("Sono state aggiunte ") + wordCount(lines.added)
+            + QStringLiteral(" in fondo all'elenco.");
     if (lines.added > 0)
         text += QStringLiteral(" Per tenerle, salvale con \"Salva Aggiornamenti\".");
-    if (!lines.problems.isEmpty()) {
-        constexpr qsizetype shown = 20;
-        text += QString(Vocabulary::CrLf) + Vocabulary::CrLf + QStringLiteral("Non sono entrate:");
-        for (qsizetype i = 0; i < std::min(shown, lines.problems.size()); ++i)
-            text += QString(Vocabulary::CrLf) + QStringLiteral("  ") + lines.problems.at(i);
-        if (lines.problems.size() > shown)
-            text += QString(Vocabulary::CrLf) + QStringLiteral("  ... e altre ")
-                + QString::number(lines.problems.size() - shown);
-    }
+    QStringList problems = lines.problems;
+    if (lines.over > 0)
+        problems.append(
+            wordCount(lines.over) + QStringLiteral(" oltre le 32767 righe che l'elenco pu\u00f2 tenere"));
+    if (!problems.isEmpty())
+        text += listed(QStringLiteral("Non sono entrate:"), problems, lines.refused + (lines.over > 0));
     return text;
 }
 
-QList<Word> tableToExport(
-    const WordTable &words, const CriticalList &memoc, const std::array<bool, 21> &lessons)
+ListWords listWords(const QString &wordText, const CriticalList *memoc)
 {
-    const bool all = std::all_of(lessons.begin(), lessons.end(), [](bool chosen) { return chosen; });
-    QList<Word> exported;
-    for (int r = 0; r < words.count(); ++r) {
-        const int lesson = words.lessonOf(r);
-        if (lesson < 0 ? !all : !lessons[std::size_t(lesson)])
+    ListWords list;
+    int lineNumber = 0;
+    int row = 0; // of the word table that a save would build
+    for (const QStringView line : QStringView(wordText).tokenize(Vocabulary::CrLf)) {
+        ++lineNumber;
+        const QStringView english = line.mid(Vocabulary::EnglishColumn - 1, Vocabulary::FieldWidth);
+        const QStringView italian = line.mid(Vocabulary::ItalianColumn - 1, Vocabulary::FieldWidth);
+        const bool counted = Vocabulary::wellFormed(english, italian);
+        row += counted;
+        if (line.trimmed().isEmpty() || line.startsWith(u"##"))
             continue;
-        exported.append({ words.english(r).trimmed().toString(), words.italian(r).trimmed().toString(),
-            lesson, memoc.contains(r), r + 1 });
+        Vocabulary::SaveProblem problem = Vocabulary::lineProblem(line, lineNumber);
+        if (!problem && !counted)
+            problem = { Vocabulary::SaveProblem::Brackets, lineNumber, QString() };
+        if (problem) {
+            if (list.problems.size() < Lines::ShownProblems)
+                list.problems.append(QStringLiteral("Riga ") + QString::number(lineNumber)
+                    + QStringLiteral(": ") + Vocabulary::lineProblemText(problem));
+            ++list.refused;
+            continue;
+        }
+        const int lesson = WordTable::lessonNumber(line);
+        const bool marked = line.size() >= 4 && line.at(3) != u' ';
+        list.words.append({ english.trimmed().toString(), italian.trimmed().toString(), lesson,
+            marked || (memoc && memoc->contains(row - 1)), lineNumber });
+        list.present[std::size_t(lesson)] = true;
     }
-    return exported;
+    return list;
+}
+
+QList<Word> ofLessons(const QList<Word> &words, const std::array<bool, 21> &lessons)
+{
+    QList<Word> chosen;
+    for (const Word &word : words) {
+        if (word.lesson >= 0 && lessons[std::size_t(word.lesson)])
+            chosen.append(word);
+    }
+    return chosen;
+}
+
+QString suffix(Format format)
+{
+    switch (format) {
+    case Format::Csv:
+        return QStringLiteral("csv");
+    case Format::Tsv:
+        return QStringLiteral("tsv");
+    case Format::Kvtml:
+        break;
+    }
+    return QStringLiteral("kvtml");
 }
 
 QByteArray write(Format format, const QList<Word> &words)

@@ -1,18 +1,20 @@
 #pragma once
 
+#include "wordtable.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <array>
+#include <functional>
 
 class CriticalList;
-struct WordTable;
 
 // Words brought in from other programs and taken out to them: spreadsheet
 // tables (CSV or TSV) and KVTML 2.0 vocabulary files. Imported words become
-// fixed-column word lines; exports are made from the word table.
+// fixed-column word lines; exports are made from the word-list text.
 namespace Exchange {
 
 // One word as a file holds it: lesson -1 when the file gives none.
@@ -30,12 +32,27 @@ struct Word
     }
 };
 
-// A spreadsheet table: every row of the file as text, in the encoding the
-// file uses (UTF-8 with or without BOM, UTF-16 with BOM, else Windows-1252),
-// with the guessed meaning of its columns (-1: none).
+// A table of words: a spreadsheet file (CSV or TSV) or another vocabulary
+// file of this program in its fixed columns, read as the columns lesson,
+// mark, English, Italian. The table keeps the file's text and reads its rows
+// from it when asked, so that a big file is held once; only the first rows
+// are kept as cells, for the guesses and the preview. A leading block of
+// "Title:", "Author:" ... lines, as some vocabulary programs write before
+// their table, is left out.
 struct Table
 {
-    QList<QStringList> rows;
+    enum class Kind { Separated, Vocabulary };
+    // Columns offered for a choice: a vocabulary has a handful; a row of a
+    // million cells must not become a million choices.
+    static constexpr int MaxColumns = 16;
+    static constexpr int FirstRows = 50;
+
+    Kind kind = Kind::Separated;
+    QString text; // the file's, shared
+    qsizetype start = 0; // where the rows start in it
+    QStringView rowsText() const { return QStringView(text).mid(start); }
+    int skippedLines = 0; // the lines of the metadata block before `start`
+    QList<QStringList> rows; // the first rows, at most MaxColumns cells each
     char separator = ',';
     bool header = false; // the first row names the columns
     int englishColumn = -1;
@@ -44,11 +61,26 @@ struct Table
     int criticalColumn = -1;
     int columnCount() const;
 };
-// Reads a table, finding the separator (comma, semicolon or tab), the header
-// row and the columns.
-Table readTable(const QByteArray &bytes);
-// The words of the table's rows, read from the given columns (-1: none).
-QList<Word> tableWords(const Table &table, int english, int italian, int lesson, int critical);
+// Reads a table, finding the kind, the separator (comma, semicolon or tab),
+// the header row and the columns.
+Table readTableText(const QString &text);
+Table readTable(const QByteArray &bytes); // decoded as a user's file is
+// The words of the table's rows, read from the given columns (-1: none); at
+// most `limit` of them (-1: all). `visit` sees them one at a time and may stop
+// the walk by returning false.
+struct Columns
+{
+    int english = -1;
+    int italian = -1;
+    int lesson = -1;
+    int critical = -1;
+};
+void forEachWord(const Table &table, const Columns &columns, const std::function<bool(const Word &)> &visit);
+QList<Word> tableWords(
+    const Table &table, int english, int italian, int lesson, int critical, int limit = -1);
+// The rows of the table that hold a word (not blank, not the header): only
+// parsed, no text made.
+qsizetype wordRows(const Table &table);
 
 // A KVTML 2.0 file: its languages and its entries, each with one text per
 // language. `error` is set when the file cannot be read as KVTML 2.0.
@@ -67,35 +99,71 @@ struct Kvtml
     QString error;
 };
 Kvtml readKvtml(const QByteArray &bytes);
-QList<Word> kvtmlWords(const Kvtml &file, int english, int italian);
+Kvtml readKvtmlText(const QString &text); // a text decoded as a user's file is
+QList<Word> kvtmlWords(const Kvtml &file, int english, int italian, int limit = -1);
 
-// Imported words as word lines of the vocabulary, each ending in CR LF.
-// Words without a lesson (or one outside 0..20) go to `defaultLesson`. A word
-// that cannot go in as it is (a text longer than its 50 columns, a character
-// that Windows-1252 cannot hold, an empty side, more rows than the table
-// takes together with `existingRows`) is left out and named in `problems`.
 // A cell's text on one line: line breaks and tabs become blanks, and the
 // blanks around it go.
 QString oneLine(const QString &text);
 
+// "nessuna parola", "1 parola", "7 parole".
+QString wordCount(qsizetype count);
+
+// Imported words as word lines of the vocabulary, each ending in CR LF, one
+// word at a time. Words without a lesson (or one outside 0..20) go to
+// `defaultLesson`. A word that a save would not take as it is (a text longer
+// than its 50 columns, a character that Windows-1252 cannot hold, brackets
+// that break the bracket rule, an empty side, more rows than the table takes
+// together with `existingRows`) is left out and named.
 struct Lines
 {
+    static constexpr qsizetype ShownProblems = 20;
     QString text;
     int added = 0;
-    QStringList problems;
+    QStringList problems; // the first ShownProblems of those left out
+    qsizetype refused = 0; // all of those left out by name
+    int over = 0; // left out for want of room
+};
+class LineMaker
+{
+public:
+    LineMaker(int defaultLesson, int existingRows);
+    void add(const Word &word);
+    // The list takes no more words: those still to come are only counted.
+    bool full() const { return m_existingRows + m_lines.added >= WordTable::MaxRows; }
+    void addOver(qsizetype count) { m_lines.over += int(count); }
+    const Lines &lines() const { return m_lines; }
+
+private:
+    int m_defaultLesson;
+    int m_existingRows;
+    Lines m_lines;
 };
 Lines wordLines(const QList<Word> &words, int defaultLesson, int existingRows);
 inline const QString ImportTitle = QStringLiteral("Importa vocaboli");
 inline const QString ExportTitle = QStringLiteral("Esporta vocaboli");
 QString importMessage(const Lines &lines);
+// Names what was left out, after a first paragraph.
+QString listed(const QString &heading, const QStringList &shown, qsizetype all);
 
-// The words of the word table with their critical marks, for the lessons
-// chosen (all when `lessons` is all true), in table order, without the blanks
-// that pad the fixed columns.
-QList<Word> tableToExport(
-    const WordTable &words, const CriticalList &memoc, const std::array<bool, 21> &lessons);
+// The words of the word-list text as a save reads it: the lines a save would
+// refuse (bracket rule, lesson number, a character the file cannot hold, a
+// tab) are left out and named; "##" and empty lines are no words. A word is
+// critical when column 4 holds a mark, or `memoc` holds its row: give
+// `memoc` only when the text is the one the word table was read from.
+struct ListWords
+{
+    QList<Word> words;
+    QStringList problems; // the first Lines::ShownProblems
+    qsizetype refused = 0;
+    std::array<bool, 21> present {}; // lessons that have words
+};
+ListWords listWords(const QString &wordText, const CriticalList *memoc);
+// The words of the lessons chosen (all when `lessons` is all true).
+QList<Word> ofLessons(const QList<Word> &words, const std::array<bool, 21> &lessons);
 
 enum class Format { Csv, Tsv, Kvtml };
+QString suffix(Format format);
 // CSV: UTF-8 with BOM, header "lezione,critica,inglese,italiano", CR LF.
 // TSV: English, Italian and the tags (the lesson as "lezioneN", "critica").
 // KVTML 2.0: two languages, the lessons as containers "Lezione N", critical

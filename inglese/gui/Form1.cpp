@@ -8,6 +8,7 @@
 #include "Form7.h"
 #include "Form8.h"
 
+#include "filechoice.h"
 #include "mainrules.h"
 #include "platform.h"
 #include "pronunciation.h"
@@ -149,8 +150,8 @@ void Form1::buildMenus()
     m_menuModifica = action(m_menuFile, QStringLiteral("menuModifica"), QStringLiteral("&Aggiorna Vocaboli"));
     m_menuModifica->setCheckable(true);
     m_menuSalva = action(m_menuFile, QStringLiteral("menuSalva"), QStringLiteral("&Salva Aggiornamenti"));
-    m_menuImporta = action(m_menuFile, QStringLiteral("menuImporta"), QStringLiteral("&Importa vocaboli..."));
-    m_menuEsporta = action(m_menuFile, QStringLiteral("menuEsporta"), QStringLiteral("&Esporta vocaboli..."));
+    m_menuImporta = action(m_menuFile, QStringLiteral("menuImporta"), QStringLiteral("&Importa Vocaboli..."));
+    m_menuEsporta = action(m_menuFile, QStringLiteral("menuEsporta"), QStringLiteral("&Esporta Vocaboli..."));
     m_menuFine = action(m_menuFile, QStringLiteral("menuFine"), QStringLiteral("&Fine"));
 
     m_menuOpzioni = menuBar()->addMenu(QStringLiteral("&Opzioni"));
@@ -390,7 +391,12 @@ void Form1::menuFine_Click()
 
 void Form1::menuImporta_Click()
 {
-    const QString path = Form7::chooseImportFile(this, m_session.dataFolder);
+    const QString path = FileChoice::ask(m_platform,
+        { Platform::FileQuestion::Mode::Open, Exchange::ImportTitle, QString(), QString(),
+            QStringLiteral("Vocaboli (*.csv *.tsv *.txt *.kvtml);;Fogli di calcolo (*.csv *.tsv *.txt);;"
+                           "KVTML (*.kvtml);;Tutti i file (*)"),
+            QString() },
+        m_session.fileFolder);
     if (!path.isEmpty())
         importFile(path);
 }
@@ -409,6 +415,8 @@ void Form1::appendWordLines(const QString &lines)
     // editing, until "Salva Aggiornamenti".
     if (!m_menuModifica->isChecked())
         m_menuModifica->trigger();
+    // The list now differs from the file, even after a save in edit mode.
+    m_menuSalva->setEnabled(true);
     QString shown = lines;
     shown.replace(Vocabulary::CrLf, QStringLiteral("\n"));
     QTextCursor cursor(m_listaVoci->document());
@@ -422,7 +430,10 @@ void Form1::appendWordLines(const QString &lines)
 
 void Form1::menuEsporta_Click()
 {
-    Form7::exportWords(this, m_session.dataFolder, m_session.words, m_session.memoc, m_platform);
+    // What the list shows, edited or not; the drills' critical marks belong
+    // to the rows of the table, which are the text's only while it is as read or saved.
+    const bool asSaved = !m_listaVoci->document()->isModified();
+    Form7::exportWords(this, m_session, wordListText(), asSaved ? &m_session.memoc : nullptr, m_platform);
 }
 
 void Form1::menuModifica_Click()

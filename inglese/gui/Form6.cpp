@@ -1,5 +1,6 @@
 #include "Form6.h"
 
+#include "filechoice.h"
 #include "platform.h"
 #include "review.h"
 #include "session.h"
@@ -9,8 +10,6 @@
 #include <QChart>
 #include <QChartView>
 #include <QDateTimeAxis>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -124,11 +123,6 @@ Form6::Form6(Session &session, Platform &platform, QWidget *form1)
     layout->addLayout(middle, 1);
     layout->addLayout(buttons);
     resize(px(10500), px(7200));
-
-    askImageFile = [this](const QString &suggested) {
-        return QFileDialog::getSaveFileName(this, QStringLiteral("Salva immagine"), suggested,
-            QStringLiteral("Immagini PNG (*.png)"), nullptr, QFileDialog::DontUseNativeDialog);
-    };
 
     // The log on disk, then the run under way, which the log gets only at the end.
     const QDate today = platform.currentDate();
@@ -318,11 +312,12 @@ void Form6::showLessons(const LogSummary &summary)
 
 void Form6::Command1_Click()
 {
-    QString path = askImageFile(m_session.dataFolder + QStringLiteral("risultati.png"));
+    const QString path = FileChoice::ask(m_platform,
+        { Platform::FileQuestion::Mode::Save, QStringLiteral("Salva immagine"), QString(),
+            QStringLiteral("risultati.png"), QStringLiteral("Immagini PNG (*.png)"), QStringLiteral("png") },
+        m_session.fileFolder, m_session.dataFolder);
     if (path.isEmpty())
         return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".png");
     const QImage picture = m_chart1->grab().toImage();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || !picture.save(&file, "PNG") || !file.commit()) {

@@ -4,8 +4,6 @@
 
 #include <QDialog>
 
-#include <functional>
-
 class Platform;
 struct Session;
 class QChartView;
@@ -32,9 +30,6 @@ public:
 
     // "Salva immagine...": the chart as a PNG, written whole or not at all.
     void Command1_Click();
-
-    // Asks for the picture's file name (Qt's file dialogue unless replaced); empty: cancelled.
-    std::function<QString(const QString &suggested)> askImageFile;
 
 signals:
     // The log has been read and shown (or refused, after its message).

@@ -1,13 +1,12 @@
 #include "Form7.h"
 
+#include "filechoice.h"
 #include "platform.h"
+#include "session.h"
 #include "userfile.h"
-#include "wordtable.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -74,35 +73,39 @@ void Form7::buildImport(const QStringList &columns, bool tableFile)
     setWindowTitle(Exchange::ImportTitle);
     auto *layout = new QVBoxLayout(this);
     m_label1 = named(
-        new QLabel(QStringLiteral("Le prime parole come saranno lette:"), this), QStringLiteral("Label1"));
+        new QLabel(QStringLiteral("Le &prime parole come saranno lette:"), this), QStringLiteral("Label1"));
     layout->addWidget(m_label1);
     m_anteprima = named(new QTableWidget(PreviewRows, 4, this), QStringLiteral("Anteprima"));
     m_anteprima->setAccessibleName(QStringLiteral("Anteprima delle parole"));
     m_anteprima->setHorizontalHeaderLabels({ QStringLiteral("Lez."), QStringLiteral("Crit."),
         QStringLiteral("Inglese"), QStringLiteral("Italiano") });
     m_anteprima->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the preview for the choices below it; the arrows move in it.
+    m_anteprima->setTabKeyNavigation(false);
     m_anteprima->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     m_anteprima->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     m_anteprima->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
     m_anteprima->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
     m_anteprima->setMinimumSize(520, 230);
+    m_label1->setBuddy(m_anteprima);
     layout->addWidget(m_anteprima);
 
+    // Every choice has its letter (Alt+letter), the label's buddy.
     auto *form = new QFormLayout;
     const QString what = tableFile ? QStringLiteral("Colonna") : QStringLiteral("Lingua");
     m_inglese = named(new QComboBox(this), QStringLiteral("Inglese"));
     m_inglese->addItems(columns);
-    form->addRow(what + QStringLiteral(" dell'inglese:"), m_inglese);
+    form->addRow(what + QStringLiteral(" dell'&inglese:"), m_inglese);
     m_italiano = named(new QComboBox(this), QStringLiteral("Italiano"));
     m_italiano->addItems(columns);
-    form->addRow(what + QStringLiteral(" dell'italiano:"), m_italiano);
+    form->addRow(what + QStringLiteral(" dell'i&taliano:"), m_italiano);
     if (tableFile) {
         m_colonnaLezione = named(new QComboBox(this), QStringLiteral("ColonnaLezione"));
         m_colonnaLezione->addItem(QStringLiteral("(nessuna)"));
         m_colonnaLezione->addItems(columns);
-        form->addRow(QStringLiteral("Colonna della lezione:"), m_colonnaLezione);
+        form->addRow(QStringLiteral("Colonna della le&zione:"), m_colonnaLezione);
         m_intestazione
-            = named(new QCheckBox(QStringLiteral("La prima riga contiene i nomi delle colonne"), this),
+            = named(new QCheckBox(QStringLiteral("La prima riga contiene i &nomi delle colonne"), this),
                 QStringLiteral("Intestazione"));
         form->addRow(QString(), m_intestazione);
         connect(m_colonnaLezione, &QComboBox::currentIndexChanged, this, &Form7::refreshPreview);
@@ -114,12 +117,14 @@ void Form7::buildImport(const QStringList &columns, bool tableFile)
     m_lezione = named(new QSpinBox(this), QStringLiteral("Lezione"));
     m_lezione->setRange(0, 20);
     m_lezione->setValue(1);
-    form->addRow(QStringLiteral("Lezione delle parole senza lezione:"), m_lezione);
+    form->addRow(QStringLiteral("Lezione delle parole &senza lezione:"), m_lezione);
     layout->addLayout(form);
     connect(m_inglese, &QComboBox::currentIndexChanged, this, &Form7::refreshPreview);
     connect(m_italiano, &QComboBox::currentIndexChanged, this, &Form7::refreshPreview);
     connect(m_lezione, &QSpinBox::valueChanged, this, &Form7::refreshPreview);
     layout->addWidget(buttons(QStringLiteral("Importa")));
+    // The dialogue opens on its first choice, not in the preview.
+    m_inglese->setFocus();
 }
 
 QWidget *Form7::buttons(const QString &okText)
@@ -158,13 +163,36 @@ void Form7::refreshPreview()
 QList<Exchange::Word> Form7::words() const
 {
     if (m_kvtml)
-        return Exchange::kvtmlWords(*m_kvtml, m_inglese->currentIndex(), m_italiano->currentIndex());
-    if (m_table) {
-        const int lessonColumn = m_colonnaLezione->currentIndex() - 1;
+        return Exchange::kvtmlWords(*m_kvtml, m_inglese->currentIndex(), m_italiano->currentIndex())
+            .mid(0, PreviewRows);
+    if (m_table)
         return Exchange::tableWords(*m_table, m_inglese->currentIndex(), m_italiano->currentIndex(),
-            lessonColumn, m_table->criticalColumn);
-    }
+            m_colonnaLezione->currentIndex() - 1, m_table->criticalColumn, PreviewRows);
     return {};
+}
+
+Exchange::Lines Form7::lines(int existingRows) const
+{
+    if (m_kvtml)
+        return Exchange::wordLines(
+            Exchange::kvtmlWords(*m_kvtml, m_inglese->currentIndex(), m_italiano->currentIndex()), lesson(),
+            existingRows);
+    Exchange::LineMaker maker(lesson(), existingRows);
+    if (m_table) {
+        // Once the list is full the rest of a big file is counted, not read word by word.
+        qsizetype seen = 0;
+        Exchange::forEachWord(*m_table,
+            { m_inglese->currentIndex(), m_italiano->currentIndex(), m_colonnaLezione->currentIndex() - 1,
+                m_table->criticalColumn },
+            [&maker, &seen](const Exchange::Word &word) {
+                ++seen;
+                maker.add(word);
+                return !maker.full();
+            });
+        if (maker.full())
+            maker.addOver(Exchange::wordRows(*m_table) - seen);
+    }
+    return maker.lines();
 }
 
 int Form7::lesson() const
@@ -182,12 +210,12 @@ Form7::Form7(const std::array<bool, 21> &present, QWidget *parent)
     auto *formats = named(new QGroupBox(QStringLiteral("Formato"), this), QStringLiteral("Frame1"));
     auto *formatLayout = new QVBoxLayout(formats);
     m_optCsv = named(
-        new QRadioButton(QStringLiteral("CSV, per i fogli di calcolo"), formats), QStringLiteral("OptCsv"));
+        new QRadioButton(QStringLiteral("&CSV, per i fogli di calcolo"), formats), QStringLiteral("OptCsv"));
     m_optTsv = named(
         new QRadioButton(
-            QStringLiteral("TSV, per i programmi di schede (fronte inglese, retro italiano)"), formats),
+            QStringLiteral("&TSV, per i programmi di schede (fronte inglese, retro italiano)"), formats),
         QStringLiteral("OptTsv"));
-    m_optKvtml = named(new QRadioButton(QStringLiteral("KVTML 2.0, per i programmi di vocaboli"), formats),
+    m_optKvtml = named(new QRadioButton(QStringLiteral("&KVTML 2.0, per i programmi di vocaboli"), formats),
         QStringLiteral("OptKvtml"));
     m_optCsv->setChecked(true);
     formatLayout->addWidget(m_optCsv);
@@ -197,9 +225,10 @@ Form7::Form7(const std::array<bool, 21> &present, QWidget *parent)
 
     auto *which = named(new QGroupBox(QStringLiteral("Parole"), this), QStringLiteral("Frame2"));
     auto *whichLayout = new QVBoxLayout(which);
-    m_optTutte = named(new QRadioButton(QStringLiteral("Tutto l'elenco"), which), QStringLiteral("OptTutte"));
+    m_optTutte
+        = named(new QRadioButton(QStringLiteral("Tutto l'&elenco"), which), QStringLiteral("OptTutte"));
     m_optScelte = named(
-        new QRadioButton(QStringLiteral("Solo le lezioni scelte:"), which), QStringLiteral("OptScelte"));
+        new QRadioButton(QStringLiteral("Solo le &lezioni scelte:"), which), QStringLiteral("OptScelte"));
     m_optTutte->setChecked(true);
     whichLayout->addWidget(m_optTutte);
     whichLayout->addWidget(m_optScelte);
@@ -234,90 +263,97 @@ std::array<bool, 21> Form7::lessons() const
     return chosen;
 }
 
-QString Form7::chooseImportFile(QWidget *parent, const QString &folder)
+namespace {
+std::unique_ptr<Form7> refused(const QString &why, Platform &platform)
 {
-    return QFileDialog::getOpenFileName(parent, Exchange::ImportTitle, folder,
-        QStringLiteral("Vocaboli (*.csv *.tsv *.txt *.kvtml);;Fogli di calcolo (*.csv *.tsv *.txt);;"
-                       "KVTML (*.kvtml);;Tutti i file (*)"));
+    platform.message(Exchange::ImportTitle, why, Platform::Buttons::Ok, Platform::Icon::Stop);
+    return nullptr;
 }
+
+std::unique_ptr<Form7> kvtmlDialogue(const Exchange::Kvtml &kvtml, QWidget *parent, Platform &platform)
+{
+    if (!kvtml.error.isEmpty())
+        return refused(kvtml.error, platform);
+    return std::make_unique<Form7>(kvtml, parent);
+}
+
+// The dialogue over the file's words, or none after a message that says why.
+std::unique_ptr<Form7> importDialogue(QWidget *parent, const QString &path, Platform &platform)
+{
+    // A KVTML file is XML, which names its own encoding: read from its bytes,
+    // it is not held a second time as text.
+    if (path.endsWith(QStringLiteral(".kvtml"), Qt::CaseInsensitive)) {
+        const UserFile::Bytes file = UserFile::read(path, UserFile::MaxTextBytes);
+        if (!file)
+            return refused(
+                UserFile::problemText(path, file.problem, UserFile::MaxTextBytes, file.reason), platform);
+        return kvtmlDialogue(Exchange::readKvtml(file.bytes), parent, platform);
+    }
+    const UserFile::Text file = UserFile::readText(path, UserFile::MaxTextBytes);
+    if (!file)
+        return refused(
+            UserFile::problemText(path, file.problem, UserFile::MaxTextBytes, file.reason), platform);
+    if (QStringView(file.text).trimmed().startsWith(u'<'))
+        return kvtmlDialogue(Exchange::readKvtmlText(file.text), parent, platform);
+    const Exchange::Table table = Exchange::readTableText(file.text);
+    if (table.columnCount() < 2)
+        return refused(QStringLiteral("Nel file non ci sono due colonne (inglese e italiano) separate da "
+                                      "virgola, punto e virgola o tabulazione."),
+            platform);
+    return std::make_unique<Form7>(table, parent);
+}
+} // namespace
 
 QString Form7::importFile(QWidget *parent, const QString &path, int existingRows, Platform &platform)
 {
-    const UserFile::Bytes file = UserFile::read(path, UserFile::MaxTextBytes);
-    if (!file) {
-        platform.message(Exchange::ImportTitle,
-            UserFile::problemText(path, file.problem, UserFile::MaxTextBytes, file.reason),
-            Platform::Buttons::Ok, Platform::Icon::Stop);
+    const std::unique_ptr<Form7> dialog = importDialogue(parent, path, platform);
+    if (!dialog)
         return QString();
-    }
-    const QByteArray &bytes = file.bytes;
-    std::unique_ptr<Form7> dialog;
-    // A KVTML file is XML; anything else is read as a table.
-    if (path.endsWith(QStringLiteral(".kvtml"), Qt::CaseInsensitive) || bytes.trimmed().startsWith('<')) {
-        const Exchange::Kvtml kvtml = Exchange::readKvtml(bytes);
-        if (!kvtml.error.isEmpty()) {
-            platform.message(Exchange::ImportTitle, kvtml.error, Platform::Buttons::Ok, Platform::Icon::Stop);
-            return QString();
-        }
-        dialog = std::make_unique<Form7>(kvtml, parent);
-    } else {
-        const Exchange::Table table = Exchange::readTable(bytes);
-        if (table.columnCount() < 2) {
-            platform.message(Exchange::ImportTitle,
-                QStringLiteral("Nel file non ci sono due colonne (inglese e italiano) separate da "
-                               "virgola, punto e virgola o tabulazione."),
-                Platform::Buttons::Ok, Platform::Icon::Stop);
-            return QString();
-        }
-        dialog = std::make_unique<Form7>(table, parent);
-    }
     if (dialog->exec() != QDialog::Accepted)
         return QString();
-    const Exchange::Lines lines = Exchange::wordLines(dialog->words(), dialog->lesson(), existingRows);
+    const Exchange::Lines lines = dialog->lines(existingRows);
     platform.message(Exchange::ImportTitle, Exchange::importMessage(lines), Platform::Buttons::Ok,
-        lines.problems.isEmpty() ? Platform::Icon::Information : Platform::Icon::Stop);
+        lines.refused + lines.over == 0 ? Platform::Icon::Information : Platform::Icon::Stop);
     return lines.text;
 }
 
-std::function<QString(QWidget *, const QString &, const QString &)> Form7::askExportFile
-    = [](QWidget *parent, const QString &suggested, const QString &filter) {
-          return QFileDialog::getSaveFileName(parent, Exchange::ExportTitle, suggested, filter);
-      };
-
-void Form7::exportWords(QWidget *parent, const QString &folder, const WordTable &words,
-    const CriticalList &memoc, Platform &platform)
+void Form7::exportWords(
+    QWidget *parent, Session &session, const QString &wordText, const CriticalList *memoc, Platform &platform)
 {
-    std::array<bool, 21> present {};
-    for (int r = 0; r < words.count(); ++r) {
-        if (const int lesson = words.lessonOf(r); lesson >= 0)
-            present[std::size_t(lesson)] = true;
-    }
-    Form7 dialog(present, parent);
+    const Exchange::ListWords list = Exchange::listWords(wordText, memoc);
+    Form7 dialog(list.present, parent);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const Exchange::Format format = dialog.format();
-    const QList<Exchange::Word> chosen = Exchange::tableToExport(words, memoc, dialog.lessons());
+    const QList<Exchange::Word> chosen = Exchange::ofLessons(list.words, dialog.lessons());
+    const QString left = list.refused == 0
+        ? QString()
+        : Exchange::listed(QStringLiteral("Non sono uscite, perch\u00e9 "
+                                          "il salvataggio non le accetterebbe:"),
+            list.problems, list.refused);
     if (chosen.isEmpty()) {
         platform.message(Exchange::ExportTitle,
-            QStringLiteral("Nessuna parola da esportare: scegli almeno una lezione che ne abbia."),
+            QStringLiteral("Nessuna parola da esportare: scegli almeno una lezione che ne abbia.") + left,
             Platform::Buttons::Ok, Platform::Icon::Information);
         return;
     }
-    const QString suffix = format == Exchange::Format::Csv ? QStringLiteral("csv")
-        : format == Exchange::Format::Tsv                  ? QStringLiteral("tsv")
-                                                           : QStringLiteral("kvtml");
-    QString path
-        = askExportFile(parent, folder + QStringLiteral("vocaboli.") + suffix, QStringLiteral("*.") + suffix);
+    const QString suffix = Exchange::suffix(format);
+    const QString path = FileChoice::ask(platform,
+        { Platform::FileQuestion::Mode::Save, Exchange::ExportTitle, QString(),
+            QStringLiteral("vocaboli.") + suffix,
+            format == Exchange::Format::Kvtml ? QStringLiteral("KVTML (*.kvtml)")
+                                              : QStringLiteral("%1 (*.%2)").arg(suffix.toUpper(), suffix),
+            suffix },
+        session.fileFolder, session.dataFolder);
     if (path.isEmpty())
         return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += u'.' + suffix;
     QString error;
     if (!Exchange::writeFile(path, Exchange::write(format, chosen), &error))
         platform.message(Exchange::ExportTitle, error, Platform::Buttons::Ok, Platform::Icon::Stop);
     else
         platform.message(Exchange::ExportTitle,
-            QStringLiteral("Parole scritte nel file ") + path + QStringLiteral(": ")
-                + QString::number(chosen.size()) + u'.',
-            Platform::Buttons::Ok, Platform::Icon::Information);
+            (chosen.size() == 1 ? QStringLiteral("\u00c8 stata esportata ")
+                                : QStringLiteral("Sono state esportate "))
+                + Exchange::wordCount(chosen.size()) + QStringLiteral(" nel file ") + path + u'.' + left,
+            Platform::Buttons::Ok, left.isEmpty() ? Platform::Icon::Information : Platform::Icon::Stop);
 }

@@ -5,12 +5,11 @@
 #include <QDialog>
 
 #include <array>
-#include <functional>
 #include <optional>
 
 class CriticalList;
 class Platform;
-struct WordTable;
+struct Session;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -35,25 +34,24 @@ public:
     // Export: `present` says which lessons have words.
     explicit Form7(const std::array<bool, 21> &present, QWidget *parent = nullptr);
 
-    // Import: the words as chosen, and the lesson for those without one.
+    // Import: the first words as chosen, for the preview; all the word
+    // lines, read from the file's text as chosen; the lesson for words without one.
     QList<Exchange::Word> words() const;
+    Exchange::Lines lines(int existingRows) const;
     int lesson() const;
     // Export: the format and the lessons chosen (all true for the whole list).
     Exchange::Format format() const;
     std::array<bool, 21> lessons() const;
 
-    // The file dialogue of the import: the file chosen, or empty.
-    static QString chooseImportFile(QWidget *parent, const QString &folder);
     // Reads the file and runs this dialogue: the word lines to append (empty
     // when nothing is to be added), after one message about what went in.
     static QString importFile(QWidget *parent, const QString &path, int existingRows, Platform &platform);
-    // The file dialogue of the export: the file chosen (suggested, with only
-    // files matching the filter shown), or empty. Tests put their own answer.
-    static std::function<QString(QWidget *parent, const QString &suggested, const QString &filter)>
-        askExportFile;
-    // The whole export: this dialogue, file dialogue, atomic write.
-    static void exportWords(QWidget *parent, const QString &folder, const WordTable &words,
-        const CriticalList &memoc, Platform &platform);
+    // The whole export of the word-list text as a save reads it: this
+    // dialogue, the file dialogue, the atomic write, what was written and
+    // what was left out. `memoc` only when the text is the one the word table
+    // was read from (its rows are then those of the table).
+    static void exportWords(QWidget *parent, Session &session, const QString &wordText,
+        const CriticalList *memoc, Platform &platform);
 
 private:
     void buildImport(const QStringList &columns, bool lessonColumn);

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QScreen>
@@ -167,4 +168,21 @@ Platform::Speech QtPlatform::canSpeak(QLocale::Language language)
 void QtPlatform::watchSpeech(QObject *context, const std::function<void()> &changed)
 {
     connect(m_speech, &QtSpeech::statusChanged, context, changed);
+}
+
+QString QtPlatform::askFileName(const FileQuestion &question)
+{
+    // Qt's own dialogue, not the desktop's: it adds the suffix to a bare name
+    // before it checks whether the file exists.
+    QFileDialog dialog(QApplication::activeWindow(), question.title, question.folder, question.filter);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    const bool save = question.mode == FileQuestion::Mode::Save;
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(question.suffix);
+    if (save && !question.name.isEmpty())
+        dialog.selectFile(question.name);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
 }

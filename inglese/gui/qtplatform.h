@@ -10,7 +10,7 @@ class QTimer;
 class QtSpeech;
 
 // The real desktop: QMessageBox, the display's bell, a Mersenne Twister, the
-// system clock, the primary screen and Qt's text-to-speech.
+// system clock, the primary screen, Qt's text-to-speech and Qt's file dialogue.
 class QtPlatform : public QObject, public Platform
 {
     Q_OBJECT
@@ -31,6 +31,7 @@ public:
     void speak(const QString &text, QLocale::Language language) override;
     Speech canSpeak(QLocale::Language language) override;
     void watchSpeech(QObject *context, const std::function<void()> &changed) override;
+    QString askFileName(const FileQuestion &question) override;
 
 private:
     std::mt19937 m_generator;

@@ -61,6 +61,14 @@ public:
         spoken.append(language == QLocale::English ? text : QStringLiteral("?") + text);
     }
     Speech canSpeak(QLocale::Language) override { return speech; }
+    // File dialogues answer from a queue (cancelled when it is empty) and are recorded.
+    QQueue<QString> fileNames;
+    QList<FileQuestion> fileQuestions;
+    QString askFileName(const FileQuestion &question) override
+    {
+        fileQuestions.append(question);
+        return fileNames.isEmpty() ? QString() : fileNames.dequeue();
+    }
     // Only the last watcher is told: the window under test.
     void watchSpeech(QObject *, const std::function<void()> &changed) override { speechChanged = changed; }
 };

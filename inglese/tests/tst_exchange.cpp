@@ -13,8 +13,10 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDirIterator>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -63,32 +65,58 @@ class TestExchange : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
     void import_data()
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("lines");
+        QTest::addColumn<QString>("left"); // the lines named as left out
+        const QByteArray utf16
+            = QByteArray::fromRawData(reinterpret_cast<const char *>(u"dog,cane\ncity,citt\u00e0\n"), 38);
+        QByteArray utf16be;
+        for (qsizetype i = 0; i < utf16.size(); i += 2)
+            utf16be.append(utf16.at(i + 1)).append(utf16.at(i));
         row("semicolons, quotes, line break, Windows-1252, header",
             QByteArray("Lezione;Inglese;Italiano\r\n3;house;\"casa; dimora\"\r\n"
                        "4;\"to go, to leave\";\"andare\r\npartire\"\r\n;why;perch\xe9\r\n"),
-            " 3  |house|casa; dimora/ 4  |to go, to leave|andare partire/ 5  |why|perch\u00e9");
+            " 3  |house|casa; dimora/ 4  |to go, to leave|andare partire/ 5  |why|perch\u00e9", "");
         row("UTF-8 BOM, LF, English header, other order",
-            QByteArray("\xEF\xBB\xBFitalian,lesson,english\ncitt\xC3\xA0,25,town\n"), " 5  |town|citt\u00e0");
+            QByteArray("\xEF\xBB\xBFitalian,lesson,english\ncitt\xC3\xA0,25,town\n"), " 5  |town|citt\u00e0",
+            "");
         row("no header, CR, quoted comma", QByteArray("dog,cane\r\"good, fine\",buono\r"),
-            " 5  |dog|cane/ 5  |good, fine|buono");
+            " 5  |dog|cane/ 5  |good, fine|buono", "");
         row("flash-card tabs, lesson tags",
             QByteArray("cat\tgatto\tlezione7 critica\nhen\tgallina\tlezione_2\n"),
-            " 7 c|cat|gatto/ 2  |hen|gallina");
+            " 7 c|cat|gatto/ 2  |hen|gallina", "");
         row("column names and tags as words",
             QByteArray("english\tinglese\tlezione3\ncriticism\tcritica\tlezione3 critica\n4\tquattro\t\n"),
-            " 3  |english|inglese/ 3 c|criticism|critica/ 5  |4|quattro");
-        row("numbers as words before the tags", QByteArray("4\tquattro\tlezione3\n"), " 3  |4|quattro");
+            " 3  |english|inglese/ 3 c|criticism|critica/ 5  |4|quattro", "");
+        row("numbers as words before the tags", QByteArray("4\tquattro\tlezione3\n"), " 3  |4|quattro", "");
         row("KVTML: Italian first, lessons by name and place, nested, errors", Kvtml,
-            " 1 c|apple|mela/ 1  |pear|pera/ 5  |plum|prugna");
+            " 1 c|apple|mela/ 1  |pear|pera/ 5  |plum|prugna", "");
+        row("UTF-16 LE without BOM", utf16, " 5  |dog|cane/ 5  |city|citt\u00e0", "");
+        row("UTF-16 BE without BOM", utf16be, " 5  |dog|cane/ 5  |city|citt\u00e0", "");
+        row("a half of a UTF-16 pair", QByteArray("a\0,\0b\0\n\0c\0\0\xD8,\0d\0", 16), " 5  |a|b",
+            "Riga 2: \u00abc\ufffd\u00bb ha un carattere illeggibile (U+FFFD) che il file dei vocaboli non "
+            "pu\u00f2 scrivere");
+        row("title and author before the table",
+            QByteArray("Title:,Animali\r\nAuthor:,Maestra\r\n\r\ncat,gatto\r\nsmile :),sorriso\r\n"),
+            " 5  |cat|gatto", "Riga 5: \u00absmile :)\u00bb / \u00absorriso\u00bb usa male le parentesi");
+        row("a word that reads like a title", QByteArray("Title: Mr\tsignore\tlezione2\n"),
+            " 2  |Title: Mr|signore", "");
+        row("another vocabulary of this program, LF, comments",
+            Vocabulary::encode("## classe 2\n" + wordLine("12", "x", "house", "casa (dimora)\n")
+                + wordLine(" 3", "", "to run (away", "correre\n") + wordLine(" 0", "", "why", "perch\u00e9")),
+            "12 c|house|casa (dimora)/ 0  |why|perch\u00e9",
+            "Riga 3: \u00abto run (away\u00bb / \u00abcorrere\u00bb usa male le parentesi");
     }
     void import()
     {
         QFETCH(QByteArray, bytes);
-        QTEST(summary(imported(bytes, 5).text), "lines");
+        const Exchange::Lines lines = imported(bytes, 5);
+        QTEST(summary(lines.text), "lines");
+        QTEST(lines.problems.join(u'|'), "left");
     }
 
     void refused_data()
@@ -106,12 +134,19 @@ private slots:
         row("Italian of 51", "b", a50 + u'x', 0, tooLong);
         row("Cyrillic", "cat", "\u043a\u043e\u0442", 0, cannot.arg("\u043a\u043e\u0442", "\u043a"));
         row("emoji", "sun \U0001F600", "sole", 0, cannot.arg("sun \U0001F600", "\U0001F600"));
+        row("lone half of a pair", "ab", QString(QChar(0xDC00)), 0,
+            "Riga 1: \u00ab" + QString(QChar(0xDC00))
+                + "\u00bb ha un carattere illeggibile (U+DC00) che il file dei vocaboli non "
+                  "pu\u00f2 scrivere");
         row("euro sign fits", "\u20ac", "euro", 0, "");
         row("no English", "  ", "casa", 0, "Riga 1: manca l'inglese di \u00abcasa\u00bb");
         row("no Italian", "house", "", 0, "Riga 1: manca l'italiano di \u00abhouse\u00bb");
+        row("bracket on one side only", "a) first", "primo", 0,
+            "Riga 1: \u00aba) first\u00bb / \u00abprimo\u00bb usa male le parentesi");
+        row("pairs on both sides fit", "(to) go", "andare [verbo]", 0, "");
         row("last row that fits", "a", "b", 32766, "");
         row("one row too many", "a", "b", 32767,
-            "1 parole oltre le 32767 righe che l'elenco pu\u00f2 tenere");
+            "1 parola oltre le 32767 righe che l'elenco pu\u00f2 tenere");
     }
     void refused()
     {
@@ -121,9 +156,22 @@ private slots:
         QFETCH(QString, problem);
         const Exchange::Lines lines
             = Exchange::wordLines({ { english, italian, 3, false, 1 } }, 0, existingRows);
-        QCOMPARE(lines.problems, problem.isEmpty() ? QStringList() : QStringList { problem });
         QCOMPARE(lines.added, problem.isEmpty() ? 1 : 0);
-        QVERIFY(Exchange::importMessage(lines).contains(problem));
+        const QString told = Exchange::importMessage(lines);
+        QVERIFY2(told.startsWith(problem.isEmpty() ? "\u00c8 stata aggiunta 1 parola" : "Nessuna parola"),
+            qPrintable(told));
+        QVERIFY2(told.contains(problem), qPrintable(told));
+    }
+
+    // A file longer than the list can take: what fits goes in, the rest is counted.
+    void fullList()
+    {
+        const Exchange::Lines lines
+            = Form7(Exchange::readTable(
+                        QByteArray("lezione,inglese,italiano\n1,dog,cane\n\n2,cat,gatto\n3,hen,gallina\n")))
+                  .lines(WordTable::MaxRows - 1);
+        QCOMPARE(summary(lines.text), " 1  |dog|cane");
+        QCOMPARE(lines.over, 2);
     }
 
     void roundTrip_data()
@@ -149,8 +197,8 @@ private slots:
         chosen.fill(numbers("lessons").isEmpty());
         for (int lesson : numbers("lessons"))
             chosen[std::size_t(lesson)] = true;
-        const QByteArray bytes
-            = Exchange::write(Format(format), Exchange::tableToExport(table, memoc, chosen));
+        const QByteArray bytes = Exchange::write(
+            Format(format), Exchange::ofLessons(Exchange::listWords(List, &memoc).words, chosen));
         QStringList expected;
         for (int row : numbers("rows"))
             expected.append(summary(List.split(Vocabulary::CrLf).at(row)));
@@ -182,14 +230,18 @@ private slots:
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("button"); // of the dialogue
+        QTest::addColumn<bool>("saved"); // in edit mode, before the import
         QTest::addColumn<QString>("added"); // lines at the end of the list
-        row("spreadsheet", QByteArray("inglese;italiano\r\ndog;cane\r\nbird;\r\n"), "Command1",
+        row("spreadsheet", QByteArray("inglese;italiano\r\ndog;cane\r\nbird;\r\n"), "Command1", false,
             wordLine(" 1", "", "dog", "cane\r\n"));
-        row("KVTML", Kvtml, "Command1",
+        row("KVTML, after a save in edit mode", Kvtml, "Command1", true,
             wordLine(" 1", "c", "apple", "mela\r\n") + wordLine(" 1", "", "pear", "pera\r\n")
                 + wordLine(" 1", "", "plum", "prugna\r\n"));
-        row("cancelled", QByteArray("dog,cane\r\n"), "Command2", "");
-        row("broken KVTML", QByteArray("<kvtml><"), "", "");
+        row("another vocabulary of this program",
+            Vocabulary::encode("## classe 2\r" + wordLine("12", "c", "house", "casa\r")), "Command1", false,
+            wordLine("12", "c", "house", "casa\r\n"));
+        row("cancelled", QByteArray("dog,cane\r\n"), "Command2", false, "");
+        row("broken KVTML", QByteArray("<kvtml><"), "", false, "");
     }
     void intoList()
     {
@@ -202,54 +254,90 @@ private slots:
         Session session;
         Form1 form(session, platform);
         const QByteArray mine = Vocabulary::encode("## mine\r\n" + wordLine(" 1", "", "cat", "gatto\r\n"));
-        QVERIFY(writeBytes(dir.filePath("inglese.txt"), mine) && writeBytes(dir.filePath("words"), file));
+        // A .kvtml file is read from its bytes, any other from its text.
+        const QString words = dir.filePath(file.startsWith("<kvtml version") ? "words.kvtml" : "words");
+        QVERIFY(writeBytes(dir.filePath("inglese.txt"), mine) && writeBytes(words, file));
         QVERIFY(form.Form_Load());
         const QString before = form.wordListText();
-        QTimer::singleShot(0, &form, [button] {
-            if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
-                dialog->findChild<QPushButton *>(button)->click();
-        });
-        form.importFile(dir.filePath("words"));
+        QFETCH(bool, saved);
+        if (saved) {
+            form.menuModifica_Click();
+            QVERIFY(form.menuSalva_Click());
+        }
+        const QByteArray onDisk = readBytes(dir.filePath("inglese.txt"));
+        if (!button.isEmpty()) // a broken file opens no dialogue
+            QTimer::singleShot(0, &form,
+                [button] { control<QPushButton>(QApplication::activeModalWidget(), button)->click(); });
+        platform.fileNames << words;
+        form.findChild<QAction *>("menuImporta")->trigger();
         QCOMPARE(form.wordListText(), before + added);
-        QCOMPARE(form.editMode(), !added.isEmpty());
+        QCOMPARE(form.editMode(), !added.isEmpty() || saved);
         QCOMPARE(form.findChild<QAction *>("menuSalva")->isEnabled(), !added.isEmpty());
         QCOMPARE(platform.shown.size(), int(!added.isEmpty() || button.isEmpty())); // a broken file is told
         QVERIFY(!file.contains("bird")
             || platform.shown.constFirst().text.contains("Riga 3: manca l'italiano di \u00abbird\u00bb"));
-        QCOMPARE(readBytes(dir.filePath("inglese.txt")), mine); // nothing written before the save
+        QCOMPARE(readBytes(dir.filePath("inglese.txt")), onDisk); // nothing written before the save
+        // An export now takes the words as the list shows them, imported ones too.
+        QTimer::singleShot(
+            0, &form, [] { control<QPushButton>(QApplication::activeModalWidget(), "Command1")->click(); });
+        platform.fileNames << dir.filePath("out.csv");
+        form.findChild<QAction *>("menuEsporta")->trigger();
+        QCOMPARE(readBytes(dir.filePath("out.csv")).count('\n'), 2 + added.count("\r\n")); // header, cat
         QVERIFY(added.isEmpty()
             || (form.menuSalva_Click()
                 && Vocabulary::decode(readBytes(dir.filePath("inglese.txt"))).endsWith(added + "\r\n")));
     }
 
-    // The export from the main window: the dialogue's choices, the file's name, what is told.
+    // The export of what the list shows: the dialogue's choices, the file's
+    // name, what is told; a file is replaced only when the user says so, and
+    // never one of the program's own.
     void exportWords_data()
     {
         QTest::addColumn<QString>("clicks"); // in the dialogue, ending with Esporta or Annulla
-        QTest::addColumn<QString>("name"); // typed in the file dialogue
-        QTest::addColumn<QString>("told"); // how the message begins; %1 is the folder
-        QTest::addColumn<QByteArray>("written");
-        row("CSV, whole list", "Command1", "parole", "Parole scritte nel file %1/parole.csv: 2.",
-            QByteArray("\xEF\xBB\xBFlezione,critica,inglese,italiano\r\n1,,dog,cane\r\n3,,cat,gatto\r\n"));
+        QTest::addColumn<QString>("names"); // typed in the file dialogues, in turn
+        QTest::addColumn<QString>("told"); // how the messages begin; %1 is the folder
+        QTest::addColumn<QByteArray>("written"); // to the file named last
+        const QByteArray csv
+            = "\xEF\xBB\xBFlezione,critica,inglese,italiano\r\n1,,dog,cane\r\n3,c,cat,gatto\r\n";
+        const QString left
+            = "\r\n\r\nNon sono uscite, perch\u00e9 il salvataggio non le accetterebbe:\r\n"
+              "  Riga 3: usa male le parentesi\r\n  Riga 4: ha un numero di lezione non valido: "
+              "\u00ab33\u00bb";
+        row("CSV, whole list", "Command1", "parole",
+            "Sono state esportate 2 parole nel file %1/parole.csv." + left, csv);
         row("TSV, lesson 3", "OptTsv OptScelte Ckles3 Command1", "gatti.tsv",
-            "Parole scritte nel file %1/gatti.tsv: 1.", QByteArray("cat\tgatto\tlezione3\n"));
-        row("no lesson ticked", "OptScelte Command1", "", "Nessuna parola da esportare", QByteArray());
+            "\u00c8 stata esportata 1 parola nel file %1/gatti.tsv." + left,
+            QByteArray("cat\tgatto\tlezione3 critica\n"));
+        row("no lesson ticked", "OptScelte Command1", "",
+            "Nessuna parola da esportare: scegli almeno una lezione che ne abbia." + left, QByteArray());
         row("name taken by a folder", "OptKvtml Command1", "parole",
             "Non \u00e8 stato possibile scrivere il file %1/parole.kvtml", QByteArray());
+        row("bare name of a file there, kept", "Command1", "vecchio",
+            "Il file %1/vecchio.csv esiste gi\u00e0.\r\n\r\nVuoi sostituirlo?", QByteArray("old"));
+        row("the program's own files, also behind a link", "Command1", "inglese.txt link.csv aiutoV5.txt",
+            "Il file %1/inglese.txt \u00e8 uno dei file del programma|Il file %1/link.csv \u00e8|Il file "
+            "%1/aiutoV5.txt \u00e8",
+            QByteArray("mine"));
         row("cancelled", "Command2", "", "", QByteArray());
     }
     void exportWords()
     {
         QFETCH(QString, clicks);
-        QFETCH(QString, name);
+        QFETCH(QString, names);
         QFETCH(QString, told);
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir("parole.kvtml"));
+        for (const char *name : { "inglese.txt", "inglelog", "aiutoV5.txt" })
+            QVERIFY(writeBytes(dir.filePath(name), "mine"));
+        QVERIFY(writeBytes(dir.filePath("vecchio.csv"), "old"));
+        QVERIFY(QFile::link(dir.filePath("inglelog"), dir.filePath("link.csv")));
         FakePlatform platform;
-        WordTable words;
-        words.append(u" 1  ", u"dog", u"cane");
-        words.append(u" 3  ", u"cat", u"gatto");
-        QTimer user; // plays the user in the dialogue, and answers the file dialogue
+        platform.answers << Platform::Answer::No;
+        for (const QString &name : names.split(u' ', Qt::SkipEmptyParts))
+            platform.fileNames << dir.filePath(name);
+        Session session;
+        session.dataFolder = dir.path() + u'/';
+        QTimer user; // plays the user in the dialogue
         connect(&user, &QTimer::timeout, this, [&] {
             if (QWidget *modal = QApplication::activeModalWidget()) {
                 for (const QString &button : clicks.split(u' '))
@@ -257,16 +345,26 @@ private slots:
             }
         });
         user.start(10);
-        const auto askedBefore = std::exchange(Form7::askExportFile,
-            [&](QWidget *, const QString &, const QString &) { return dir.filePath(name); });
-        const auto restore = qScopeGuard([&] { Form7::askExportFile = askedBefore; });
-        Form7::exportWords(nullptr, dir.path() + u'/', words, CriticalList(), platform);
-        QCOMPARE(platform.shown.size(), int(!told.isEmpty()));
-        const QString said = platform.shown.value(0).text;
-        QVERIFY2(
-            told.isEmpty() || said.startsWith(QString(told).replace("%1", dir.path())), qPrintable(said));
-        const QStringList files = QDir(dir.path()).entryList(QDir::Files);
-        QTEST(files.isEmpty() ? QByteArray() : readBytes(dir.filePath(files.first())), "written");
+        const QString list = wordLine(" 1", "", "dog", "cane\r\n") + "## note\r\n"
+            + wordLine(" 3", "", "a) first", "primo\r\n") + wordLine("33", "", "x", "y\r\n")
+            + wordLine(" 3", "", "cat", "gatto\r\n");
+        CriticalList memoc; // cat was answered late: row 3 of the table, where the comment is a row
+        memoc.add(3);
+        Form7::exportWords(nullptr, session, list, &memoc, platform);
+        QStringList said;
+        for (const FakePlatform::Shown &shown : platform.shown)
+            said << shown.text;
+        const QStringList expected
+            = told.isEmpty() ? QStringList() : QString(told).replace("%1", dir.path()).split(u'|');
+        QCOMPARE(said.size(), expected.size());
+        for (qsizetype i = 0; i < said.size(); ++i)
+            QVERIFY2(said.at(i).startsWith(expected.at(i)), qPrintable(said.at(i)));
+        const QString last = names.section(u' ', -1);
+        QTEST(readBytes(dir.filePath(QFileInfo(last).suffix().isEmpty() ? last + ".csv" : last)), "written");
+        // The first dialogue starts among the user's documents, the next where the last file went.
+        QVERIFY(platform.fileQuestions.isEmpty()
+            || !platform.fileQuestions.constFirst().folder.startsWith(dir.path()));
+        QCOMPARE(session.fileFolder, names.isEmpty() ? QString() : dir.path());
     }
 };
 

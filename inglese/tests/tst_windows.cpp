@@ -35,6 +35,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -136,6 +137,7 @@ class TestWindows : public QObject
     std::unique_ptr<Desk> m_desk; // for the tests of a user's words at risk
 
 private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() { m_desk = std::make_unique<Desk>(Mine); }
 
     // Other editors' files, full disks, refused saves, the window's close, another copy's save, a
@@ -526,14 +528,22 @@ private slots:
                     .contains(QStringLiteral("    1/%1/1 ").arg(978 + answer.size()).toLatin1()));
     }
 
-    // Tab walks each window top to bottom (the list lets go at Ctrl+Tab); the
-    // names a screen reader says are checked with the looks.
+    // Dialogues reachable by keyboard: Tab walks each window top to bottom (the
+    // list lets go at Ctrl+Tab) and leaves every table; a dialogue opens on its
+    // first choice, and each of its labels and choices has its own Alt letter.
+    // The names a screen reader says are checked with the looks.
     void tabOrder_data()
     {
         QTest::addColumn<S>("tabs"); // focus after each Tab, from the first control named
         row("Form1", S { "ListaVoci", "Command1", "Command2", "Command3", "ListaVoci" });
         row("Form2", S { "Textin", "Textit", "Command1", "Command3", "Textin" });
         row("Form3", S { "Textit", "Textin", "Command1", "Command3", "Textit" });
+        row("Form7 table",
+            S { "Inglese", "Italiano", "ColonnaLezione", "Intestazione", "Lezione", "Command1", "Command2",
+                "Anteprima", "Inglese" });
+        row("Form7 KVTML",
+            S { "Inglese", "Italiano", "Lezione", "Command1", "Command2", "Anteprima", "Inglese" });
+        row("Form7 export", S { "OptCsv", "OptTutte", "Command1", "Command2", "OptCsv" });
     }
     void tabOrder()
     {
@@ -541,21 +551,72 @@ private slots:
         const QString window = QTest::currentDataTag();
         Session session;
         FakePlatform platform;
+        const QByteArray kvtml
+            = "<kvtml version=\"2.0\"><identifiers><identifier id=\"0\"><name>en</name>"
+              "</identifier><identifier id=\"1\"><name>it</name></identifier></identifiers>"
+              "</kvtml>";
         std::unique_ptr<QWidget> w(window == "Form1" ? static_cast<QWidget *>(new Form1(session, platform))
                 : window == "Form2"                  ? static_cast<QWidget *>(new Form2(session, platform))
-                                                     : new Form3(session, platform));
+                : window == "Form3"                  ? static_cast<QWidget *>(new Form3(session, platform))
+                : window == "Form7 table" ? new Form7(Exchange::readTable(QByteArray("a;b;3\nc;d;4\n")))
+                : window == "Form7 KVTML" ? new Form7(Exchange::readKvtml(kvtml))
+                                          : new Form7(std::array<bool, 21> { true }));
         w->setAttribute(Qt::WA_DeleteOnClose, false);
         w->show();
         QApplication::setActiveWindow(w.get());
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
-        control(w.get(), tabs.first())->setFocus();
-        S walked = tabs.mid(0, 1);
+        if (!window.startsWith("Form7"))
+            control(w.get(), tabs.first())->setFocus();
+        S walked { QApplication::focusWidget()->objectName() };
         for (int i = 1; i < tabs.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab,
                 i == 1 && window == "Form1" ? Qt::ControlModifier : Qt::NoModifier);
             walked << QApplication::focusWidget()->objectName();
         }
         QCOMPARE(walked, tabs);
+        if (!window.startsWith("Form7"))
+            return;
+        QString letters;
+        for (QWidget *child : w->findChildren<QWidget *>()) {
+            const auto *label = qobject_cast<QLabel *>(child);
+            const auto *choice = qobject_cast<QAbstractButton *>(child);
+            const QString text = label                          ? label->text()
+                : choice && !qobject_cast<QPushButton *>(child) ? choice->text()
+                                                                : QString();
+            if (text.isEmpty() || text.at(0).isDigit()) // the lesson boxes go by number
+                continue;
+            const qsizetype amp = text.indexOf(u'&');
+            QVERIFY2(amp >= 0 && amp + 1 < text.size() && (!label || label->buddy()), qPrintable(text));
+            QVERIFY2(!letters.contains(text.at(amp + 1).toLower()), qPrintable(text));
+            letters += text.at(amp + 1).toLower();
+        }
+    }
+
+    // The real file dialogue adds the extension to a bare name before it asks whether to replace
+    // the file of that name.
+    void realFileDialogue()
+    {
+        QVERIFY(writeBytes(m_desk->path("parole.csv"), "old"));
+        QStringList asked;
+        bool typed = false;
+        QTimer user;
+        connect(&user, &QTimer::timeout, this, [&] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+                asked << box->text();
+                box->button(QMessageBox::Yes)->click();
+            } else if (modal && !typed) {
+                typed = true;
+                control<QLineEdit>(modal, "fileNameEdit")->setText("parole");
+                QMetaObject::invokeMethod(modal, "accept", Qt::QueuedConnection);
+            }
+        });
+        user.start(10);
+        QtPlatform platform;
+        QCOMPARE(platform.askFileName({ Platform::FileQuestion::Mode::Save, "Esporta vocaboli",
+                     m_desk->dir.path(), "vocaboli.csv", "CSV (*.csv)", "csv" }),
+            m_desk->path("parole.csv"));
+        QCOMPARE(asked.size(), 1);
     }
 
     // The picture buttons show the picture of their state; the real platform
@@ -600,6 +661,8 @@ private slots:
         row("Chiudi", Log, 0, "Chiudi", "3 sessioni, " + read + "|chiusa|Tutte=1 1=1 3=2");
         row("save", Log, 0, "grafico", "grafico.png");
         row("save cancelled", Log, 0, "*", "");
+        row("save over a picture there, kept", Log, 0, "vecchio",
+            "Salva immagine: Il file %1/vecchio.png esiste gi\u00e0.\r\n\r\nVuoi sostituirlo?");
         row("save fails", Log, 0, "manca/grafico.png",
             "Salva immagine: Non riesco a salvare l'immagine in\r\n%1/manca/grafico.png\r\n\r\nUn file con "
             "questo nome, se c'era, resta com'era.");
@@ -638,8 +701,9 @@ private slots:
                 window.isVisible() ? "aperta" : "chiusa", lessons.join(u' ') }
                       .join(u'|');
         } else {
-            window.askImageFile
-                = [&](const QString &) { return action == u"*" ? QString() : folder.filePath(action); };
+            QVERIFY(writeBytes(folder.filePath("vecchio.png"), "old"));
+            platform.answers << Platform::Answer::No;
+            platform.fileNames << (action == u"*" ? QString() : folder.filePath(action));
             control<QPushButton>(&window, "Command1")->click();
             for (const FakePlatform::Shown &shown : platform.shown)
                 got += shown.title + ": " + shown.text;
@@ -806,6 +870,11 @@ private slots:
         row("UTF-16 LE with mark", QByteArray("\xFF\xFE\x63\0\xE0\0\n\0", 8), QString("c\u00e0\r\n"));
         row("UTF-16 BE with mark", QByteArray("\xFE\xFF\0\x63\x20\xAC\0\r", 8), QString("c\u20ac\r\n"));
         row("UTF-8 mark, broken UTF-8", QByteArray("\xEF\xBB\xBF\x63\xC3\r\n"), QString());
+        const qsizetype piece = 4 * 1024 * 1024; // read and decoded a piece at a time
+        row("a letter across two pieces", QByteArray(piece - 1, 'a') + "\xC3\xA0\n",
+            QString(piece - 1, u'a') + "\u00e0\r\n");
+        row("Windows-1252 only in the last piece", QByteArray(piece, 'a') + "\xE9\n",
+            QString(piece, u'a') + "\u00e9\r\n");
     }
     void reading()
     {

@@ -1,0 +1,79 @@
+#include "filechoice.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace FileChoice {
+
+QString startFolder(const QString &lastFolder)
+{
+    if (!lastFolder.isEmpty() && QFileInfo(lastFolder).isDir())
+        return lastFolder;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
+QString replaceQuestion(const QString &path)
+{
+    return QStringLiteral("Il file ") + path + QStringLiteral(" esiste gi\u00e0.\r\n\r\nVuoi sostituirlo?");
+}
+
+namespace {
+    // The same file, whether it is there (a link counts as what it points
+    // to) or is still to be made.
+    bool sameFile(const QString &a, const QString &b)
+    {
+        const QFileInfo first(a), second(b);
+        if (first.exists() && second.exists())
+            return first.canonicalFilePath() == second.canonicalFilePath();
+        return QDir::cleanPath(first.absoluteFilePath()) == QDir::cleanPath(second.absoluteFilePath());
+    }
+} // namespace
+
+QString refusedTarget(const QString &path, const QString &dataFolder)
+{
+    for (const char *own : { "inglese.txt", "aiutoV5.txt", "inglelog" }) {
+        if (dataFolder.isEmpty())
+            break;
+        if (sameFile(path, dataFolder + QLatin1String(own)))
+            return QStringLiteral("Il file ") + path
+                + QStringLiteral(
+                    " \u00e8 uno dei file del programma (i vocaboli, le istruzioni o il registro "
+                    "delle prove): scrivendoci sopra lo perderesti.")
+                + QStringLiteral("\r\n\r\n") + QStringLiteral("Scegli un altro nome.");
+    }
+    return QString();
+}
+
+QString ask(
+    Platform &platform, Platform::FileQuestion question, QString &lastFolder, const QString &dataFolder)
+{
+    question.folder = startFolder(lastFolder);
+    for (;;) {
+        QString path = platform.askFileName(question);
+        if (path.isEmpty())
+            return QString();
+        lastFolder = QFileInfo(path).absolutePath();
+        question.folder = lastFolder;
+        if (question.mode == Platform::FileQuestion::Mode::Save) {
+            // A dialogue that did not add the extension did not ask about the
+            // file that has it either.
+            if (!question.suffix.isEmpty() && QFileInfo(path).suffix().isEmpty()) {
+                path += u'.' + question.suffix;
+                if (QFileInfo(path).isFile()
+                    && platform.message(question.title, replaceQuestion(path), Platform::Buttons::YesNo,
+                           Platform::Icon::Information)
+                        != Platform::Answer::Yes)
+                    continue;
+            }
+            if (const QString refused = refusedTarget(path, dataFolder); !refused.isEmpty()) {
+                platform.message(question.title, refused, Platform::Buttons::Ok, Platform::Icon::Stop);
+                continue;
+            }
+        }
+        return path;
+    }
+}
+
+} // namespace FileChoice
