@@ -1,10 +1,10 @@
 #include "Form3.h"
 
-#include "textfile.h"
 #include "twips.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -173,7 +173,7 @@ void Form3::fillDrives()
     int best = -1;
     for (int i = 0; i < drives.size(); ++i) {
         const QString &root = drives.at(i);
-        const bool holds = m_dirFolder == root || m_dirFolder.startsWith(TextFile::joinPath(root, QString()));
+        const bool holds = m_dirFolder == root || m_dirFolder.startsWith(inFolder(root, QString()));
         if (holds && (best < 0 || root.size() > drives.at(best).size()))
             best = i;
     }
@@ -209,14 +209,14 @@ void Form3::fillFolders()
     };
     QListWidgetItem *current = nullptr;
     for (int depth = 0; depth < chain.size(); ++depth) {
-        const QString name = depth == 0 ? chain.at(depth) : TextFile::fileName(chain.at(depth));
+        const QString name = depth == 0 ? chain.at(depth) : QFileInfo(chain.at(depth)).fileName();
         current = add(chain.at(depth), name, depth, open);
     }
     const QDir dir(QDir::fromNativeSeparators(m_dirFolder));
     const QStringList children
         = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     for (const QString &child : children)
-        add(TextFile::joinPath(m_dirFolder, child), child, int(chain.size()), closed);
+        add(inFolder(m_dirFolder, child), child, int(chain.size()), closed);
     m_dir1->setCurrentItem(current);
 }
 
