@@ -14,15 +14,8 @@ namespace TextCases {
 using TextFile::Break;
 using TextFile::Encoding;
 
-struct Recipe
-{
-    QByteArrayView bytes;
-    qsizetype at = 0;
-    uint next() { return at < bytes.size() ? uchar(bytes[at++]) : 0; }
-};
-
 const QString Typed = QStringLiteral("ab cèé€ñ\tÿ\u0081");
-const QString Foreign = QStringLiteral("Łź😀\u200B\u2028"); // no place in Windows-1252
+const QString Foreign = QStringLiteral("Łź\u200B\u2028😀"); // no place in Windows-1252
 const QList<QStringView> BreakBytes { u"\r\n", u"\n", u"\r", u"\u2029" };
 constexpr char NewBreak = 9; // a break typed or pasted: the file's line end
 
@@ -45,33 +38,31 @@ inline QByteArray encoded(QStringView text, const QByteArray &kinds, Encoding en
     return QByteArray(boms[int(encoding)]) + QStringEncoder(names[int(encoding)]).encode(written);
 }
 
-inline QString check(QByteArrayView recipeBytes)
+inline QString check(QByteArrayView recipe)
 {
-    Recipe recipe { recipeBytes };
-    const auto encoding = Encoding(recipe.next() % 5);
+    qsizetype used = 0;
+    const auto next = [&] { return used < recipe.size() ? uint(uchar(recipe[used++])) : 0u; };
+    const auto encoding = Encoding(next() % 5);
     const bool unicode = encoding != Encoding::Windows1252;
-    const QString pool = unicode ? Typed + Foreign : Typed;
+    const QString pool = Typed + Foreign;
+    const QString filePool = unicode ? Typed + Foreign.chopped(2) : Typed;
     // The file: letters, line ends of every kind, long runs and long lines of words. A Windows-1252 file
     // starts with "èx", which no UTF-8 file holds; a UTF-8 one without a mark ends beyond ASCII.
     QString text = unicode ? QString() : QStringLiteral("èx");
     QByteArray kinds(text.size(), 0);
-    while (recipe.at < recipe.bytes.size() && text.size() < 200'000) {
-        const uint step = recipe.next();
+    while (used < recipe.size() && text.size() < 200'000) {
+        const uint step = next();
         QString added;
         if (step % 16 < 3 || (unicode && step % 16 == 3)) {
             added = QStringLiteral("\n");
             const bool afterCr = text.endsWith(u'\n') && kinds.back() == char(Break::Cr);
             kinds += step % 16 == 1 && afterCr ? char(Break::CrLf) : char(step % 16); // what a file holds
         } else if (step % 16 == 4) {
-            added = QString(int(recipe.next() + 1) * 40, QLatin1Char('x'));
+            added = QString(int(next() + 1) * 40, QLatin1Char('x'));
         } else if (step % 16 == 5) {
-            added = QStringLiteral("parola ").repeated(recipe.next() + 1);
+            added = QStringLiteral("parola ").repeated(next() + 1);
         } else {
-            added = pool.mid(step % pool.size(), 1);
-            if (added.front().isHighSurrogate())
-                added += pool[step % pool.size() + 1];
-            if (added.front().isLowSurrogate())
-                added = QStringLiteral("z");
+            added = filePool.mid(step % filePool.size(), 1);
         }
         kinds += QByteArray(added.size() - (added == u"\n"), 0);
         text += added;
@@ -91,12 +82,12 @@ inline QString check(QByteArrayView recipeBytes)
         return QStringLiteral("a save without an edit changes the file");
 
     // Edits as keys and the clipboard make them, often at a line's start or end; never inside a pair.
-    for (uint edits = recipe.next() % 12; edits > 0; --edits) {
-        const uint what = recipe.next() % 7;
-        qsizetype at = (recipe.next() * 257 + recipe.next()) % (text.size() + 1);
-        if (recipe.next() % 2) {
+    for (uint edits = next() % 12; edits > 0; --edits) {
+        const uint what = next() % 7;
+        qsizetype at = (next() * 257 + next()) % (text.size() + 1);
+        if (next() % 2) {
             const qsizetype lineEnd = text.indexOf(u'\n', at);
-            at = lineEnd < 0 ? text.size() : lineEnd + qsizetype(recipe.next() % 2);
+            at = lineEnd < 0 ? text.size() : lineEnd + qsizetype(next() % 2);
         }
         const auto pairAt = [&](qsizetype p) {
             return p >= 0 && p + 1 < text.size() && text[p].isHighSurrogate() && text[p + 1].isLowSurrogate();
@@ -106,7 +97,7 @@ inline QString check(QByteArrayView recipeBytes)
         QString added;
         switch (what) {
         case 0: // a letter typed
-            added = pool.mid(recipe.next() % pool.size(), 2);
+            added = pool.mid(next() % pool.size(), 2);
             if (added.front().isLowSurrogate())
                 added = QStringLiteral("z");
             else if (!added.front().isHighSurrogate())
@@ -122,11 +113,10 @@ inline QString check(QByteArrayView recipeBytes)
             end = std::min(at + 1 + pairAt(at), text.size());
             break;
         case 4: // paste
-            added = recipe.next() % 2 ? QStringLiteral("uno\ndue\n")
-                                      : QString(int(recipe.next()) * 20, QLatin1Char('y'));
+            added = next() % 2 ? QStringLiteral("uno\ndue\n") : QString(int(next()) * 20, QLatin1Char('y'));
             break;
         default: // cut, select and type
-            end = std::min<qsizetype>(at + recipe.next() % 40, text.size());
+            end = std::min<qsizetype>(at + next() % 40, text.size());
             end -= pairAt(end - 1);
             if (what == 6)
                 added = QStringLiteral("k");
