@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -99,15 +100,17 @@ namespace {
         return c == u'\r' || c == u'\n' || c == 0x2029 || c == 0xFDD0 || c == 0xFDD1;
     }
 
-    qsizetype longestLine(QStringView text)
+    // The longest line and the longest run without a blank of a text.
+    std::pair<qsizetype, qsizetype> longest(QStringView text)
     {
-        qsizetype longest = 0;
-        qsizetype from = 0;
-        for (qsizetype at = text.indexOf(u'\n'); at >= 0; at = text.indexOf(u'\n', from)) {
-            longest = std::max(longest, at - from);
-            from = at + 1;
+        qsizetype line = 0, longestLine = 0, run = 0, longestRun = 0;
+        for (const QChar c : text) {
+            line = c == u'\n' ? 0 : line + 1;
+            run = c.isSpace() ? 0 : run + 1;
+            longestLine = std::max(longestLine, line);
+            longestRun = std::max(longestRun, run);
         }
-        return std::max(longest, text.size() - from);
+        return { longestLine, longestRun };
     }
 
 } // namespace
@@ -297,10 +300,17 @@ ReadResult read(const QString &path)
     const std::optional<Form> form = Form::read(bytes, result.text);
     if (!form)
         return refuse(QStringLiteral("non si può mostrare esattamente nell'esercizio."));
-    if (longestLine(result.text) > LongestLine) {
-        return refuse(QStringLiteral("ha una riga troppo lunga per l'esercizio: al massimo %L1 caratteri in "
-                                     "una riga.")
-                          .arg(LongestLine));
+    const QLocale italian(QLocale::Italian);
+    const auto [line, run] = longest(result.text);
+    if (line > LongestLine) {
+        return refuse(
+            QStringLiteral("ha una riga troppo lunga per l'esercizio: al massimo %1 caratteri in una riga.")
+                .arg(italian.toString(LongestLine)));
+    }
+    if (run > LongestRun) {
+        return refuse(
+            QStringLiteral("ha una parola troppo lunga per l'esercizio: al massimo %1 caratteri senza spazi.")
+                .arg(italian.toString(LongestRun)));
     }
     result.form = *form;
     return result;

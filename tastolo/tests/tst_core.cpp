@@ -147,18 +147,21 @@ private slots:
         QTest::newRow("missing") << QStringList { "via.txt", "non esiste." };
         QTest::newRow("folder") << QStringList { ".", "non è un file di testo." };
         QTest::newRow("too large") << QStringList { "grande.txt",
-            "è troppo grande per l'esercizio: al massimo 8 MB." };
+            "è troppo grande per l'esercizio: al massimo 6 MB." };
         QTest::newRow("line too long") << QStringList { "riga.txt",
-            "ha una riga troppo lunga per l'esercizio: al massimo "
-                + QLocale().toString(TextFile::LongestLine) + " caratteri in una riga." };
+            "ha una riga troppo lunga per l'esercizio: al massimo 10.000 caratteri in una riga." };
+        QTest::newRow("run too long") << QStringList { "parola.txt",
+            "ha una parola troppo lunga per l'esercizio: al massimo 5.000 caratteri senza spazi." };
     }
     void refusals()
     {
         QFETCH(QStringList, row);
         QFile file(path(row[0]));
-        if (row[0] == QLatin1String("riga.txt"))
-            QVERIFY(file.open(QIODevice::WriteOnly)
-                && file.write(QByteArray(TextFile::LongestLine + 1, 'x')) > 0);
+        const QByteArray bytes = row[0] == QLatin1String("riga.txt")
+            ? QByteArray("x ").repeated(TextFile::LongestLine / 2 + 1)
+            : QByteArray(row[0] == QLatin1String("parola.txt") ? TextFile::LongestRun + 1 : 0, 'x');
+        if (!bytes.isEmpty())
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
         else if (row[0] == QLatin1String("grande.txt")) // sparse: made at once
             QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(TextFile::LargestFile + 1));
         file.close();

@@ -82,7 +82,7 @@ private slots:
     // writes the text as the area shows it, and every line end the keys did not touch as the file had it.
     void editingSaved()
     {
-        const QByteArray words = QByteArray("parola ").repeated(3000);
+        const QByteArray words = QByteArray("parola ").repeated(1400);
         QFile file(f->path(QStringLiteral("altro.txt")));
         QVERIFY(
             file.open(QIODevice::WriteOnly) && file.write("uno\r\xC3\xA8" + words + "\r\ntre\nfine\n") > 0);
