@@ -393,15 +393,17 @@ bool Form1::showDialogue()
     return dialogue.exec() == QDialog::Accepted;
 }
 
-void Form1::showEvent(QShowEvent *event)
+void Form1::setVisible(bool visible)
 {
-    QMainWindow::showEvent(event);
-    // The outer frame, title bar included, has its place on the screen; a
-    // move before the window is shown would place the client area instead.
-    if (!m_placed) {
+    // The outer frame, title bar included, has its place on the screen. A
+    // window moved before it is first shown asks the window manager to put
+    // its frame there; moved later, it moves its client area, as the frame's
+    // size may not be known yet.
+    if (visible && !m_placed) {
         m_placed = true;
         m_platform.moveFrame(Twips::point(FrameLeftTwips, FrameTopTwips));
     }
+    QMainWindow::setVisible(visible);
 }
 
 void Form1::closeEvent(QCloseEvent *event)

@@ -38,7 +38,7 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    void showEvent(QShowEvent *event) override;
+    void setVisible(bool visible) override;
 
 private:
     void buildControls();
