@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -81,16 +82,14 @@ void Form3::buildControls()
     m_dir1->setFont(sansBold);
     m_dir1->setIconSize(QSize(FolderIconPx, FolderIconPx));
     // A folder is entered by a double click or Enter, as in a folder tree.
-    connect(m_dir1, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {
-        m_dirFolder = item->data(Qt::UserRole).toString();
-        fillFolders();
-        Dir1_Change();
-    });
+    connect(m_dir1, &QListWidget::itemActivated, this, &Form3::enterFolder);
+    m_dir1->installEventFilter(this);
 
     m_file1 = new QListWidget(this);
     m_file1->setObjectName(QStringLiteral("File1"));
     m_file1->setGeometry(Twips::rect(240, 3120, 2175, 1590));
     m_file1->setFont(sansBold);
+    m_file1->installEventFilter(this);
     connect(m_file1, &QListWidget::itemSelectionChanged, this, [this] {
         if (!m_filling && !m_file1->selectedItems().isEmpty())
             File1_Click();
@@ -218,6 +217,42 @@ void Form3::fillFolders()
     for (const QString &child : children)
         add(inFolder(m_dirFolder, child), child, int(chain.size()), closed);
     m_dir1->setCurrentItem(current);
+}
+
+void Form3::enterFolder(QListWidgetItem *item)
+{
+    m_dirFolder = item->data(Qt::UserRole).toString();
+    fillFolders();
+    Dir1_Change();
+}
+
+bool Form3::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *list = qobject_cast<QListWidget *>(watched);
+    if (event->type() != QEvent::KeyPress || (list != m_dir1 && list != m_file1))
+        return QDialog::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent *>(event)->key();
+    QListWidgetItem *item = list->currentItem();
+    // Enter works on the list's own item and goes no further, to "OK": a
+    // folder is entered, a file chosen and opened or saved.
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        if (item && list == m_dir1) {
+            enterFolder(item);
+        } else if (item) {
+            item->setSelected(true);
+            File1_Click();
+            Command1_Click();
+        }
+        return true;
+    }
+    // The only file of a list is chosen by any key that moves in it, though
+    // it is already the current one and the list would not move.
+    const bool moves = key == Qt::Key_Down || key == Qt::Key_Up || key == Qt::Key_Home || key == Qt::Key_End;
+    if (list == m_file1 && moves && list->count() == 1) {
+        list->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void Form3::Dir1_Change()

@@ -106,6 +106,41 @@ private slots:
         QCOMPARE(f->platform.shown.size(), 0);
     }
 
+    // The keys of the dialogue's lists: Enter enters a folder of "Cartelle" and goes no further, Enter on a
+    // file opens it, any move in a list of one file chooses it. Seen: in the subfolder, name, dialogue open.
+    void dialogueKeys_data()
+    {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("seen");
+        QTest::newRow("Enter on a folder") << "Dir1" << int(Qt::Key_Return) << "1  1";
+        QTest::newRow("Enter on a file") << "File1" << int(Qt::Key_Enter) << "0 a.txt 0";
+        for (const Qt::Key key : { Qt::Key_Down, Qt::Key_Home, Qt::Key_End })
+            QTest::addRow("move %x", key) << "File1" << int(key) << "0 a.txt 1";
+    }
+    void dialogueKeys()
+    {
+        QFETCH(QString, list);
+        QFETCH(int, key);
+        QFile file(f->path(QStringLiteral("a.txt")));
+        QVERIFY(QDir(f->dir.path()).mkdir(QStringLiteral("sotto")) && file.open(QIODevice::WriteOnly));
+        QString seen;
+        f->expectDialogue({ [&](Form3 &d) {
+                               auto *items = control<QListWidget>(&d, list);
+                               items->setFocus();
+                               items->setCurrentRow(items->count() - 1, QItemSelectionModel::NoUpdate);
+                               QTest::keyClick(items, Qt::Key(key));
+                               seen = QStringLiteral("%1 %2 %3")
+                                          .arg(int(d.folder().endsWith("sotto")))
+                                          .arg(in<QLineEdit>(d, "Text1")->text())
+                                          .arg(int(d.isVisible()));
+                           },
+            WindowFixture::press(QStringLiteral("Command2")) });
+        trigger(QStringLiteral("menuFileOpen"));
+        QTEST(seen, "seen");
+        QCOMPARE(f->platform.shown.size(), 0);
+    }
+
     // Closing with a changed text ends the program only after "No" or a
     // written file; at the end of the desktop session it asks nothing.
     void closing_data()
