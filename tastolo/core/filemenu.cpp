@@ -149,7 +149,7 @@ bool FileMenu::write(const QString &path)
                    "Il file\r\n%1\r\nè stato cambiato da un altro programma dopo che l'hai aperto o "
                    "salvato.\r\n\r\nSovrascriverlo con questo testo?\r\n(No: il file resta com'è e "
                    "il testo resta da salvare)")
-                   .arg(QDir::toNativeSeparators(path)),
+                   .arg(QDir::toNativeSeparators(TextFile::shownName(path))),
                Platform::Buttons::YesNo, Platform::Icon::None)
             != Platform::Answer::Yes)
         return false;

@@ -1,6 +1,5 @@
 #include "textfile.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,10 +7,18 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <QTemporaryFile>
 
 #include <algorithm>
 #include <array>
 #include <bitset>
+#include <memory>
+
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace TextFile {
 namespace {
@@ -113,7 +120,74 @@ namespace {
         return { longestLine, longestRun };
     }
 
+    constexpr char16_t EscapedByte = 0xDC00;
+
+    // The state of a file on disk, by its real name; nothing when it is missing.
+    std::optional<struct stat> status(const QString &path)
+    {
+        struct stat buffer;
+        if (::stat(nativeName(path).constData(), &buffer) != 0)
+            return std::nullopt;
+        return buffer;
+    }
+
 } // namespace
+
+QByteArray nativeName(const QString &path)
+{
+    QByteArray result;
+    qsizetype from = 0;
+    for (qsizetype at = 0; at <= path.size(); ++at) {
+        const bool escaped = at < path.size() && path[at].unicode() >= EscapedByte + 0x80
+            && path[at].unicode() <= EscapedByte + 0xFF;
+        if (!escaped && at < path.size())
+            continue;
+        result += QFile::encodeName(path.sliced(from, at - from));
+        if (escaped)
+            result += char(path[at].unicode() - EscapedByte);
+        from = at + 1;
+    }
+    return result;
+}
+
+QString shownName(const QString &name)
+{
+    QString result;
+    for (const QChar c : name) {
+        const bool escaped = c.unicode() >= EscapedByte + 0x80 && c.unicode() <= EscapedByte + 0xFF;
+        result
+            += escaped ? QStringLiteral("[%1]").arg(c.unicode() - EscapedByte, 2, 16).toUpper() : QString(c);
+    }
+    return result;
+}
+
+QStringList txtFiles(const QString &folder)
+{
+    // Read with the system's own calls: the toolkit leaves out a name that is
+    // not UTF-8.
+    QStringList result;
+    const std::unique_ptr<DIR, int (*)(DIR *)> dir(::opendir(nativeName(folder).constData()), ::closedir);
+    while (const dirent *entry = dir ? ::readdir(dir.get()) : nullptr) {
+        const QByteArray bytes(entry->d_name);
+        QString name;
+        for (qsizetype at = 0; at < bytes.size();) {
+            // One character of UTF-8, or a byte kept as it is.
+            const uchar lead = uchar(bytes[at]);
+            const qsizetype length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+            const QByteArray character = bytes.mid(at, length);
+            const QString decoded = QString::fromUtf8(character);
+            const bool utf8 = character.size() == length && decoded.toUtf8() == character;
+            name += utf8 ? decoded : QString(QChar(EscapedByte + lead));
+            at += utf8 ? length : 1;
+        }
+        const std::optional<struct stat> file = status(folder + QLatin1Char('/') + name);
+        if (name.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive) && file && S_ISREG(file->st_mode))
+            result.append(name);
+    }
+    std::sort(result.begin(), result.end(),
+        [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    return result;
+}
 
 std::optional<Form> Form::read(const QByteArray &bytes, QString &text)
 {
@@ -273,23 +347,23 @@ ReadResult read(const QString &path)
 {
     const auto refuse = [&path](const QString &reason) {
         return ReadResult { {}, {},
-            QStringLiteral("Il file\r\n%1\r\n%2").arg(QDir::toNativeSeparators(path), reason) };
+            QStringLiteral("Il file\r\n%1\r\n%2").arg(QDir::toNativeSeparators(shownName(path)), reason) };
     };
     const QString tooLarge
         = QStringLiteral("è troppo grande per l'esercizio: al massimo %1 MB.").arg(LargestFile / MegaByte);
-    // A folder, a pipe or a device is no file of text; its size is checked
-    // before a byte is read.
-    const QFileInfo info(path);
-    if (!info.exists())
-        return refuse(QStringLiteral("non esiste."));
-    if (!info.isFile())
+    // Opened by its real name, without waiting (for a pipe); a folder, a pipe
+    // or a device is no file of text, and its size is known before a byte
+    // is read.
+    const int handle = ::open(nativeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (handle < 0)
+        return refuse(
+            errno == ENOENT ? QStringLiteral("non esiste.") : QStringLiteral("non si può leggere."));
+    QFile file;
+    struct stat info;
+    if (!file.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle) || ::fstat(handle, &info) != 0
+        || !S_ISREG(info.st_mode))
         return refuse(QStringLiteral("non è un file di testo."));
-    if (info.size() > LargestFile)
-        return refuse(tooLarge);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return refuse(QStringLiteral("non si può leggere."));
-    const qint64 size = file.size();
+    const qint64 size = info.st_size;
     if (size > LargestFile)
         return refuse(tooLarge);
     // One byte more than expected shows a file that grew while it was read.
@@ -318,24 +392,35 @@ ReadResult read(const QString &path)
 
 QString write(const QString &path, const QByteArray &bytes)
 {
-    QSaveFile file(path);
+    // A name that is not UTF-8 cannot be given to QSaveFile: the bytes go to
+    // a new file beside it, which takes the name once it is whole.
+    const bool plain = nativeName(path) == QFile::encodeName(path);
+    QSaveFile saved(path);
+    QTemporaryFile beside(QFileInfo(path).path() + QStringLiteral("/.tastolo-XXXXXX"));
+    QFileDevice &file = plain ? static_cast<QFileDevice &>(saved) : beside;
     // The explicit flush matters: commit() does not notice a buffered write
     // that the disk refused (full, or over a size limit), and would put the
     // cut file in place of the old one.
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush()
-        || !file.commit()) {
-        file.cancelWriting();
-        return QStringLiteral("Il file\r\n%1\r\nnon si può scrivere.").arg(QDir::toNativeSeparators(path));
+    if (!(plain ? saved.open(QIODevice::WriteOnly) : beside.open()) || file.write(bytes) != bytes.size()
+        || !file.flush()
+        || !(plain ? saved.commit()
+                   : ::rename(QFile::encodeName(beside.fileName()).constData(), nativeName(path).constData())
+                    == 0)) {
+        if (plain)
+            saved.cancelWriting();
+        return QStringLiteral("Il file\r\n%1\r\nnon si può scrivere.")
+            .arg(QDir::toNativeSeparators(shownName(path)));
     }
+    beside.setAutoRemove(false);
     return {};
 }
 
 QString stamp(const QString &path)
 {
-    const QFileInfo info(path);
-    if (!info.exists())
+    const std::optional<struct stat> info = status(path);
+    if (!info)
         return {};
-    return QStringLiteral("%1 %2").arg(info.size()).arg(info.lastModified().toMSecsSinceEpoch());
+    return QStringLiteral("%1 %2.%3").arg(info->st_size).arg(info->st_mtim.tv_sec).arg(info->st_mtim.tv_nsec);
 }
 
 QString saveName(const QString &name)

@@ -86,6 +86,16 @@ ReadResult read(const QString &path);
 // an Italian message on failure, a null string on success.
 QString write(const QString &path, const QByteArray &bytes);
 
+// File names are text in UTF-8; a byte of a name that is not UTF-8 is kept
+// in a QString as the lone surrogate U+DC80 + byte (which no real name holds),
+// so that the file is still found by its real name.
+QByteArray nativeName(const QString &path);
+// A name as the user sees it: each such byte as its code in brackets ("[E9]").
+QString shownName(const QString &name);
+// The names of the .txt files of `folder` (".txt" in any case), whatever
+// bytes they hold, sorted without regard to case.
+QStringList txtFiles(const QString &folder);
+
 // What tells one state of a file on disk from another (its size and time of
 // change); empty when there is no file.
 QString stamp(const QString &path);

@@ -373,8 +373,9 @@ void Form1::setHelpText(const QString &text, const QColor &colour)
             + QStringLiteral(" (PagGiu e PagSu sfogliano le pagine)"));
 }
 
-void Form1::showCurrentFile(const QString &path)
+void Form1::showCurrentFile(const QString &realPath)
 {
+    const QString path = TextFile::shownName(realPath);
     // The label keeps its right edge and widens to the left over the top of
     // the editing area, so that a whole path can be read.
     const int right = Twips::px(Label1RightTwips);

@@ -1,5 +1,6 @@
 #include "Form3.h"
 
+#include "textfile.h"
 #include "twips.h"
 
 #include <QComboBox>
@@ -151,7 +152,8 @@ void Form3::Form_Load()
         m_label4->setText(QStringLiteral("Nome File da Salvare :"));
         m_text1->setAccessibleName(QStringLiteral("Nome del file da salvare"));
     }
-    m_text1->setText(m_fileMenu.proposedName());
+    m_clickedName = m_fileMenu.proposedName();
+    m_text1->setText(TextFile::shownName(m_clickedName));
     showFolder(folder.path);
 }
 
@@ -265,24 +267,27 @@ void Form3::fillFiles()
 {
     m_filling = true;
     m_file1->clear();
-    // Without QDir::CaseSensitive the pattern matches .txt, .TXT, .Txt alike.
-    const QDir dir(QDir::fromNativeSeparators(m_fileFolder), QStringLiteral("*.txt"),
-        QDir::Name | QDir::IgnoreCase, QDir::Files);
-    m_file1->addItems(dir.entryList());
+    // Each file shown as the user can read its name, kept by its real one.
+    for (const QString &name : TextFile::txtFiles(m_fileFolder))
+        (new QListWidgetItem(TextFile::shownName(name), m_file1))->setData(Qt::UserRole, name);
     m_filling = false;
 }
 
 void Form3::File1_Click()
 {
-    const QString name = m_file1->selectedItems().constFirst()->text();
-    m_fileMenu.fileClicked(m_fileFolder, name);
-    m_text1->setText(name);
+    const QListWidgetItem *item = m_file1->selectedItems().constFirst();
+    m_clickedName = item->data(Qt::UserRole).toString();
+    m_fileMenu.fileClicked(m_fileFolder, m_clickedName);
+    m_text1->setText(item->text());
     m_command1->setFocus();
 }
 
 void Form3::Command1_Click()
 {
-    if (m_fileMenu.confirm(m_fileFolder, m_text1->text()))
+    // The name of a file clicked stands for its real one, which may hold
+    // bytes that are no letters.
+    const QString typed = m_text1->text();
+    if (m_fileMenu.confirm(m_fileFolder, typed == TextFile::shownName(m_clickedName) ? m_clickedName : typed))
         accept();
 }
 

@@ -53,6 +53,8 @@ private:
     QString m_dirFolder;
     QString m_fileFolder;
     bool m_filling = false;
+    // The real name of the file last clicked.
+    QString m_clickedName;
 
     QLabel *m_label2 = nullptr;
     QLabel *m_label4 = nullptr;

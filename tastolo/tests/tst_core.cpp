@@ -8,6 +8,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 using TextFile::Break;
 using TextFile::Encoding;
 
@@ -358,6 +361,24 @@ private slots:
         QCOMPARE(view.dialogues, 2);
         QCOMPARE(state.NomeFileCorrente, path(QStringLiteral("uno.txt")));
         QVERIFY(menu.isModified());
+    }
+
+    // A name that is not UTF-8 (Latin-1 "café.txt") is listed, shown with the byte's code, read and written.
+    void latin1Name()
+    {
+        const int handle = ::open(QFile::encodeName(dir.path()) + "/caf\xE9.txt", O_WRONLY | O_CREAT, 0600);
+        QVERIFY(handle >= 0 && ::write(handle, "uno\n", 4) == 4 && ::close(handle) == 0);
+        const QStringList names = TextFile::txtFiles(dir.path());
+        QCOMPARE(names.size(), 1);
+        QCOMPARE(TextFile::shownName(names[0]), QStringLiteral("caf[E9].txt"));
+        view.steps = names;
+        menu.apri();
+        QCOMPARE(view.area, QStringLiteral("uno\n"));
+        view.area = QStringLiteral("due\n");
+        QVERIFY(menu.salva());
+        QCOMPARE(TextFile::txtFiles(dir.path()), names);
+        QCOMPARE(TextFile::read(path(names[0])).text, QStringLiteral("due\n"));
+        QCOMPARE(::unlink(TextFile::nativeName(path(names[0]))), 0); // which the toolkit could not remove
     }
 
     // The folder the file dialogue opens on: one deleted while the program ran is never used.
