@@ -40,8 +40,8 @@ inline QByteArray encoded(QStringView model, Encoding encoding, Break lineEnd)
 
 inline QString shown(QString model)
 {
-    for (QChar &c : model)
-        c = c.unicode() >= CrLf && c.unicode() <= NewBreak ? QChar(u'\n') : c;
+    std::replace_if(
+        model.begin(), model.end(), [](QChar c) { return c >= QChar(CrLf) && c <= QChar(NewBreak); }, u'\n');
     return model;
 }
 
