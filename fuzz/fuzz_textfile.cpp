@@ -9,6 +9,8 @@
 
 #include "require.h"
 
+#include <cstdio>
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
@@ -18,6 +20,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         QString again;
         require(TextFile::Form::read(bytes, again) && again == text);
     }
-    require(TextCases::check(bytes).isEmpty());
+    const QString failed = TextCases::check(bytes);
+    if (!failed.isEmpty())
+        std::fprintf(stderr, "%s\n", qPrintable(failed));
+    require(failed.isEmpty());
     return 0;
 }

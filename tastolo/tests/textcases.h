@@ -66,8 +66,9 @@ inline QString check(QByteArrayView recipe)
         else
             model += Letters[step % inFiles];
     }
+    const QString visible = shown(model); // its breaks are no characters beyond ASCII
     if (encoding == Encoding::Utf8
-        && std::all_of(model.begin(), model.end(), [](QChar c) { return c < u'\x80'; }))
+        && std::all_of(visible.begin(), visible.end(), [](QChar c) { return c < u'\x80'; }))
         model += QStringLiteral("è");
     const QByteArray bytes = encoded(model, encoding, Break::CrLf);
     QString text;
