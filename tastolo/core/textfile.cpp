@@ -131,6 +131,22 @@ namespace {
         return buffer;
     }
 
+    // A file written beside another takes its permissions, or those that a
+    // new file gets.
+    bool takeMode(int handle, const QByteArray &name)
+    {
+        struct stat old;
+        mode_t mode = 0666;
+        if (::stat(name.constData(), &old) == 0) {
+            mode = old.st_mode & 07777;
+        } else {
+            const mode_t mask = ::umask(0);
+            ::umask(mask);
+            mode &= ~mask;
+        }
+        return ::fchmod(handle, mode) == 0;
+    }
+
 } // namespace
 
 QByteArray nativeName(const QString &path)
@@ -401,8 +417,9 @@ QString write(const QString &path, const QByteArray &bytes)
     // The explicit flush matters: commit() does not notice a buffered write
     // that the disk refused (full, or over a size limit), and would put the
     // cut file in place of the old one.
-    if (!(plain ? saved.open(QIODevice::WriteOnly) : beside.open()) || file.write(bytes) != bytes.size()
-        || !file.flush()
+    if (!(plain ? saved.open(QIODevice::WriteOnly)
+                : beside.open() && takeMode(beside.handle(), nativeName(path)))
+        || file.write(bytes) != bytes.size() || !file.flush()
         || !(plain ? saved.commit()
                    : ::rename(QFile::encodeName(beside.fileName()).constData(), nativeName(path).constData())
                     == 0)) {
