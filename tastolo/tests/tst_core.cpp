@@ -11,9 +11,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-using TextFile::Break;
-using TextFile::Encoding;
-
 struct MenuRow
 {
     QString entry {}, typed = QStringLiteral("testo"), answers {}, steps {}; // split at blanks
@@ -22,8 +19,6 @@ struct MenuRow
     bool closes = false;
     int told = 0; // failures the user is told of in a message box
 };
-Q_DECLARE_METATYPE(Encoding)
-Q_DECLARE_METATYPE(Break)
 Q_DECLARE_METATYPE(MenuRow)
 
 // The keyboard trainer without windows: the .txt rules and the File menu,
@@ -96,48 +91,10 @@ private slots:
         view.menu = &fileMenu.emplace(platform, state, view);
     }
 
-    // A file keeps its encoding and its line end (the most frequent): what it is read as, and what typing "è"
-    // and Enter at its end adds. Every encoding and line end is kept by the random files of savedIsShown.
-    void forms_data()
-    {
-        QTest::addColumn<QByteArray>("file"); // in hexadecimal
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<Encoding>("encoding");
-        QTest::addColumn<Break>("lineEnd");
-        QTest::addColumn<QByteArray>("typed");
-        const Encoding cp = Encoding::Windows1252;
-        QTest::newRow("ASCII") << QByteArray("61") << "a" << cp << Break::CrLf << QByteArray("e80d0a");
-        QTest::newRow("CR, CR LF") << QByteArray("610d0d0a62") << "a\n\nb" << cp << Break::CrLf
-                                   << QByteArray("e80d0a");
-        QTest::newRow("CR among LF") << QByteArray("610d620a630a") << "a\nb\nc\n"
-                                     << cp << Break::Lf << QByteArray("e80a");
-        QTest::newRow("UTF-8") << QByteArray("c3a90a") << "é\n"
-                               << Encoding::Utf8 << Break::Lf << QByteArray("c3a80a");
-        QTest::newRow("not UTF-8") << QByteArray("c328") << "Ã(" << cp << Break::CrLf << QByteArray("e80d0a");
-        QTest::newRow("UTF-16 cut short")
-            << QByteArray("fffe61") << "ÿþa" << cp << Break::CrLf << QByteArray("e80d0a");
-    }
-    void forms()
-    {
-        QFETCH(QByteArray, file);
-        QFETCH(QString, text);
-        QString read;
-        std::optional<TextFile::Form> form = TextFile::Form::read(QByteArray::fromHex(file), read);
-        QVERIFY(form);
-        QCOMPARE(read, text);
-        QTEST(form->encoding(), "encoding");
-        QTEST(form->lineEnd(), "lineEnd");
-        QCOMPARE(form->bytes(text), QByteArray::fromHex(file));
-        form->edit(text.size(), 0, 2);
-        QFETCH(QByteArray, typed);
-        QCOMPARE(form->bytes(text + QStringLiteral("è\n"))->toHex(), file + typed);
-    }
-
     // Files the exercise does not open, with the reason the user is told.
     void refusals_data()
     {
         QTest::addColumn<QStringList>("row"); // name, reason
-        QTest::newRow("missing") << QStringList { "via.txt", "non esiste." };
         QTest::newRow("folder") << QStringList { ".", "non è un file di testo." };
         QTest::newRow("too large") << QStringList { "grande.txt",
             "è troppo grande per l'esercizio: al massimo 6 MB." };
