@@ -20,10 +20,6 @@ QString inFolder(const QString &folder, const QString &name)
     return QDir::toNativeSeparators(QDir(QDir::fromNativeSeparators(folder)).filePath(name));
 }
 
-namespace {
-
-} // namespace
-
 FileMenu::FileMenu(Platform &platform, ProgramState &state, View &view)
     : m_platform(platform)
     , m_state(state)
@@ -122,9 +118,9 @@ bool FileMenu::salva()
 // wants. False when nothing was written.
 bool FileMenu::write(const QString &path)
 {
-    const QList<qsizetype> refused = m_form.unencodable(m_view.text());
+    QString text = m_view.text();
+    const QList<qsizetype> refused = m_form.unencodable(text);
     if (!refused.isEmpty()) {
-        const QString text = m_view.text();
         QStringList named;
         for (const qsizetype position : refused) {
             const QString name = TextFile::describe(text, position);
@@ -141,6 +137,7 @@ bool FileMenu::write(const QString &path)
             != Platform::Answer::Yes)
             return false;
         m_view.removeCharacters(refused);
+        text = m_view.text();
     }
     const QString stamp = TextFile::stamp(path);
     if (path == m_stampedPath && !m_stamp.isEmpty() && !stamp.isEmpty() && stamp != m_stamp
@@ -153,8 +150,10 @@ bool FileMenu::write(const QString &path)
                Platform::Buttons::YesNo, Platform::Icon::None)
             != Platform::Answer::Yes)
         return false;
-    const QString text = m_view.text();
-    const QString error = TextFile::write(path, m_form.bytes(text).value_or(QByteArray()));
+    const std::optional<QByteArray> bytes = m_form.bytes(text);
+    const QString error = bytes
+        ? TextFile::write(path, *bytes)
+        : QStringLiteral("Il testo contiene ancora caratteri che questo file non può contenere.");
     if (!error.isNull()) {
         stop(error);
         return false;

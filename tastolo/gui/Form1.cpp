@@ -16,7 +16,6 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QSvgRenderer>
-#include <QTextBlock>
 #include <QTextDocument>
 
 #include <algorithm>
