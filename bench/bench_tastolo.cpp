@@ -131,8 +131,8 @@ int main(int argc, char *argv[])
         const int middle = int(text.size() / 2);
         const qint64 key = keystroke(htext, middle);
         const qint64 floorKey = keystroke(&floor, middle);
-        std::printf("%-9s %7d %9lld %9lld %12lld %12lld\n", qPrintable(c.kind), c.amount, opened,
-            floorOpened, key, floorKey);
+        std::printf("%-9s %7d %9lld %9lld %12lld %12lld\n", qPrintable(c.kind), c.amount, opened, floorOpened,
+            key, floorKey);
         std::fflush(stdout);
         window.setEditorText(QString());
         floor.clear();
