@@ -109,8 +109,9 @@ private slots:
         QTest::addColumn<QString>("seen");
         QTest::newRow("Enter on a folder") << "Dir1" << int(Qt::Key_Return) << "1  1";
         QTest::newRow("Enter on a file") << "File1" << int(Qt::Key_Enter) << "0 a.txt 0";
-        for (const Qt::Key key : { Qt::Key_Down, Qt::Key_Home, Qt::Key_End })
-            QTest::addRow("move %x", key) << "File1" << int(key) << "0 a.txt 1";
+        for (const auto &[name, key] :
+            { std::pair { "Down", Qt::Key_Down }, { "Home", Qt::Key_Home }, { "End", Qt::Key_End } })
+            QTest::newRow(name) << "File1" << int(key) << "0 a.txt 1";
     }
     void dialogueKeys()
     {
