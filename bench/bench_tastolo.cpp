@@ -1,22 +1,27 @@
-// Measures how long the keyboard trainer's window is busy when a large text
-// comes into its editing area (as "Apri" puts it there), when it is first
-// painted, when it is scrolled to the middle and painted again, and when the
-// text is taken back out as it is compared and saved; and, apart, how long
-// reading the file takes. Texts that are one long run of letters without
-// blanks, and ordinary lines of words, of the sizes given in kilobytes.
-// Prints one line per case.
+// Measures what the keyboard trainer's size limits rest on: how long a text
+// takes from its file to the first paint of the editing area (reading and
+// decoding the file, putting the text in, painting), and how long a keystroke
+// takes to be answered (the letter put in, the area laid out and painted),
+// typed in the middle of the text's longest line. Beside each figure the same
+// for a floor program: a plain QPlainTextEdit of the same size, font and
+// wrapping that is given the decoded text. Texts: lines of words of the sizes
+// given in KB; one line of words, and one run of letters without blanks, of
+// the lengths given in thousands of characters. One line per case; each
+// keystroke figure is the slowest of five.
 //
-//   bench_tastolo [KB...]        (default: 256 1024 5120)
+//   bench_tastolo [--words KB,...] [--line K,...] [--run K,...]
 
 #include "Form1.h"
 #include "textfile.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
-#include <QScrollBar>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -33,22 +38,44 @@ public:
     void moveFrame(const QPoint &) override { }
 };
 
-QString runText(qsizetype size)
+const QString Words = QStringLiteral("Questo è il mio primo lavoro al computer e sono molto contento. ");
+
+QByteArray wordLines(qsizetype size)
 {
-    return QString(size, QLatin1Char('x'));
+    QByteArray line = Words.trimmed().toLatin1() + "\r\n";
+    return line.repeated(size / line.size() + 1).left(size);
 }
 
-// Lines of about 70 characters of short words, CR LF between them.
-QString wordText(qsizetype size)
+// The slowest of five keystrokes in the middle of the longest line.
+qint64 keystroke(QPlainTextEdit *area, int longestLineMiddle)
 {
-    const QString line
-        = QStringLiteral("Questo è il mio primo lavoro al computer e sono molto contento.\r\n");
-    QString text;
-    text.reserve(size + line.size());
-    while (text.size() < size)
-        text += line;
-    text.truncate(size);
-    return text;
+    QTextCursor cursor = area->textCursor();
+    cursor.setPosition(longestLineMiddle);
+    area->setTextCursor(cursor);
+    area->viewport()->grab();
+    qint64 slowest = 0;
+    for (int i = 0; i < 5; ++i) {
+        QElapsedTimer clock;
+        clock.start();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+        QApplication::sendEvent(area, &press);
+        QApplication::sendEvent(area, &release);
+        area->viewport()->grab();
+        slowest = std::max(slowest, clock.nsecsElapsed() / 1000);
+    }
+    return slowest;
+}
+
+QList<int> numbers(const QStringList &arguments, const QString &option, const QList<int> &fallback)
+{
+    const qsizetype at = arguments.indexOf(option);
+    if (at < 0 || at + 1 >= arguments.size())
+        return fallback;
+    QList<int> result;
+    for (const QString &number : arguments.at(at + 1).split(QLatin1Char(',')))
+        result << number.toInt();
+    return result;
 }
 
 } // namespace
@@ -56,45 +83,59 @@ QString wordText(qsizetype size)
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QList<int> sizes;
-    for (int i = 1; i < argc; ++i)
-        sizes << QString::fromLatin1(argv[i]).toInt();
-    if (sizes.isEmpty())
-        sizes = { 256, 1024, 5120 };
+    const QStringList arguments = app.arguments();
+    struct Case
+    {
+        QString kind;
+        int amount;
+        QByteArray bytes;
+    };
+    QList<Case> cases;
+    for (const int kb : numbers(arguments, QStringLiteral("--words"), { 1024, 4096, 8192, 16384 }))
+        cases.append({ QStringLiteral("words KB"), kb, wordLines(qsizetype(kb) * 1024) });
+    for (const int k : numbers(arguments, QStringLiteral("--line"), { 10, 50, 100, 200 }))
+        cases.append({ QStringLiteral("line K"), k, Words.toLatin1().repeated(k * 1000 / Words.size()) });
+    for (const int k : numbers(arguments, QStringLiteral("--run"), { 10, 50, 100 }))
+        cases.append({ QStringLiteral("run K"), k, QByteArray(k * 1000, 'x') });
 
     QuietPlatform platform;
     Form1 window(platform);
     window.show();
     auto *htext = window.findChild<QPlainTextEdit *>(QStringLiteral("Htext"));
+    QPlainTextEdit floor;
+    floor.setFont(htext->font());
+    floor.setWordWrapMode(htext->wordWrapMode());
+    floor.resize(htext->size());
+    floor.show();
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("testo.txt"));
-    std::printf("%-8s %-10s %10s %10s %12s %12s %12s\n", "KB", "text", "read ms", "open ms", "paint ms",
-        "scroll ms", "text ms");
-    for (const int kb : sizes) {
-        for (const bool run : { true, false }) {
-            const QString text = run ? runText(qsizetype(kb) * 1024) : wordText(qsizetype(kb) * 1024);
-            const QString saved = TextFile::toCrLf(text);
-            TextFile::write(path, saved);
-            QElapsedTimer clock;
-            clock.start();
-            const TextFile::ReadResult file = TextFile::read(path);
-            const qint64 reading = clock.elapsed();
-            const bool read = file.text == saved + QStringLiteral("\r\n");
-            clock.restart();
-            window.setEditorText(text);
-            const qint64 opened = clock.restart();
-            htext->viewport()->grab();
-            const qint64 painted = clock.restart();
-            htext->verticalScrollBar()->setValue(htext->verticalScrollBar()->maximum() / 2);
-            htext->viewport()->grab();
-            const qint64 scrolled = clock.restart();
-            const bool same = window.editorText() == saved;
-            const qint64 taken = clock.elapsed();
-            std::printf("%-8d %-10s %10lld %10lld %12lld %12lld %12lld%s\n", kb, run ? "one run" : "words",
-                reading, opened, painted, scrolled, taken, same && read ? "" : "  (text changed!)");
-            std::fflush(stdout);
-        }
+    std::printf(
+        "%-9s %7s %9s %9s %12s %12s\n", "text", "amount", "open ms", "floor ms", "key us", "floor key us");
+    for (const Case &c : cases) {
+        TextFile::write(path, c.bytes);
+        QElapsedTimer clock;
+        clock.start();
+        // Read as "Apri" reads, without its limits, which these figures set.
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        QString text;
+        TextFile::Form::read(file.readAll(), text);
+        window.setEditorText(text);
+        htext->viewport()->grab();
+        const qint64 opened = clock.restart();
+        const QString decoded = QString::fromLatin1(c.bytes);
+        floor.setPlainText(decoded);
+        floor.viewport()->grab();
+        const qint64 floorOpened = clock.elapsed();
+        // The middle of the longest line: of the whole text when it is one.
+        const int middle = int(text.size() / 2);
+        const qint64 key = keystroke(htext, middle);
+        const qint64 floorKey = keystroke(&floor, middle);
+        std::printf("%-9s %7d %9lld %9lld %12lld %12lld\n", qPrintable(c.kind), c.amount, opened, floorOpened,
+            key, floorKey);
+        std::fflush(stdout);
         window.setEditorText(QString());
+        floor.clear();
     }
     return 0;
 }

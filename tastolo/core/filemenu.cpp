@@ -2,13 +2,23 @@
 
 #include "textfile.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace {
 
 const QString Question = QStringLiteral("Attenzione !");
 const QString Attention = QStringLiteral("Attenzione");
 const QString Modified = QStringLiteral("ma il file corrente è stato modificato.");
+// How many different characters a refused save names.
+constexpr qsizetype MostNamed = 12;
 
 } // namespace
+
+QString inFolder(const QString &folder, const QString &name)
+{
+    return QDir::toNativeSeparators(QDir(QDir::fromNativeSeparators(folder)).filePath(name));
+}
 
 FileMenu::FileMenu(Platform &platform, ProgramState &state, View &view)
     : m_platform(platform)
@@ -19,8 +29,7 @@ FileMenu::FileMenu(Platform &platform, ProgramState &state, View &view)
 
 bool FileMenu::isModified() const
 {
-    return !m_view.holdsUntouched(m_state.TestoRiferimento)
-        && m_view.text() != TextFile::toCrLf(m_state.TestoRiferimento);
+    return !m_view.holdsUntouched(m_state.TestoRiferimento) && m_view.text() != m_state.TestoRiferimento;
 }
 
 Platform::Answer FileMenu::ask(const QString &firstLine, const QString &secondLine)
@@ -36,8 +45,10 @@ bool FileMenu::runDialogue(ProgramState::Operation operation)
     m_state.Operazione = operation;
     const bool done = m_view.showDialogue();
     if (done) {
-        if (operation == ProgramState::Open)
+        if (operation == ProgramState::Open) {
             m_view.setText(m_state.TestoRiferimento);
+            m_form = m_readForm;
+        }
         showCurrentFile(m_state.NomeFileCorrente);
     } else {
         // A file clicked and then given up does not become the current one.
@@ -62,6 +73,7 @@ bool FileMenu::clearForOtherFile(const QString &question)
     }
     m_state.Operazione = ProgramState::Open;
     m_view.setText(QString());
+    m_form = TextFile::Form();
     // The empty area is the program's own text: it is not a change.
     m_state.TestoRiferimento.clear();
     showCurrentFile(QString());
@@ -84,13 +96,9 @@ void FileMenu::apri()
 
 bool FileMenu::salvaConNome()
 {
-    // The dialogue writes this copy; until it has, the text keeps counting
-    // as it did.
-    const QString previousReference = m_state.TestoRiferimento;
-    m_state.TestoRiferimento = m_view.text();
+    // The dialogue writes the text of the area; until it has, the text keeps
+    // counting as it did.
     const bool written = runDialogue(ProgramState::Save);
-    if (!written)
-        m_state.TestoRiferimento = previousReference;
     m_view.setSaveEnabled(true);
     return written;
 }
@@ -100,13 +108,59 @@ bool FileMenu::salva()
     // Without a current file there is nowhere to save to: ask for a name.
     if (!m_fileShown || m_state.NomeFileCorrente.trimmed().isEmpty())
         return salvaConNome();
-    const QString text = m_view.text();
-    const QString error = TextFile::write(m_state.NomeFileCorrente, text);
+    return write(m_state.NomeFileCorrente);
+}
+
+// Writes the text of the area to `path` in the form of the current file. A
+// character the encoding cannot hold is selected and named, and the text is
+// written only without them, when the user wants; a file that another program
+// changed since it was read or written here is replaced only when the user
+// wants. False when nothing was written.
+bool FileMenu::write(const QString &path)
+{
+    QString text = m_view.text();
+    const QList<qsizetype> refused = m_form.unencodable(text);
+    if (!refused.isEmpty()) {
+        QStringList named;
+        for (const qsizetype position : refused) {
+            const QString name = TextFile::describe(text, position);
+            if (!named.contains(name) && named.size() < MostNamed)
+                named.append(name);
+        }
+        m_view.select(refused.first());
+        if (m_platform.message(Attention,
+                QStringLiteral("Il testo contiene caratteri che questo file non può contenere:\r\n%1%2\r\n"
+                               "Il primo è selezionato nel testo.\r\n\r\nSalvarlo senza questi caratteri?")
+                    .arg(named.join(QStringLiteral(", ")),
+                        named.size() == MostNamed ? QStringLiteral(", ...") : QString()),
+                Platform::Buttons::YesNo, Platform::Icon::None)
+            != Platform::Answer::Yes)
+            return false;
+        m_view.removeCharacters(refused);
+        text = m_view.text();
+    }
+    const QString stamp = TextFile::stamp(path);
+    if (path == m_stampedPath && !m_stamp.isEmpty() && !stamp.isEmpty() && stamp != m_stamp
+        && m_platform.message(Attention,
+               QStringLiteral(
+                   "Il file\r\n%1\r\nè stato cambiato da un altro programma dopo che l'hai aperto o "
+                   "salvato.\r\n\r\nSovrascriverlo con questo testo?\r\n(No: il file resta com'è e "
+                   "il testo resta da salvare)")
+                   .arg(QDir::toNativeSeparators(TextFile::shownName(path))),
+               Platform::Buttons::YesNo, Platform::Icon::None)
+            != Platform::Answer::Yes)
+        return false;
+    const std::optional<QByteArray> bytes = m_form.bytes(text);
+    const QString error = bytes
+        ? TextFile::write(path, *bytes)
+        : QStringLiteral("Il testo contiene ancora caratteri che questo file non può contenere.");
     if (!error.isNull()) {
         stop(error);
         return false;
     }
     m_state.TestoRiferimento = text;
+    m_stampedPath = path;
+    m_stamp = TextFile::stamp(path);
     return true;
 }
 
@@ -146,12 +200,12 @@ FileMenu::Folder FileMenu::openingFolder()
 QString FileMenu::proposedName()
 {
     m_state.NomeFileCorrente = m_state.NomeFileCorrente.trimmed();
-    return TextFile::fileName(m_state.NomeFileCorrente);
+    return QFileInfo(m_state.NomeFileCorrente).fileName();
 }
 
 void FileMenu::fileClicked(const QString &folder, const QString &name)
 {
-    m_state.NomeFileCorrente = TextFile::joinPath(folder, name);
+    m_state.NomeFileCorrente = inFolder(folder, name);
     m_state.CartellaCorrente = folder;
 }
 
@@ -162,7 +216,7 @@ bool FileMenu::confirm(const QString &folder, const QString &typed)
             Platform::Buttons::Ok, Platform::Icon::None);
         return false;
     }
-    QString path = TextFile::joinPath(folder, typed);
+    QString path = inFolder(folder, typed);
     if (m_state.Operazione == ProgramState::Open) {
         const TextFile::ReadResult result = TextFile::read(path);
         if (!result.ok()) {
@@ -170,13 +224,13 @@ bool FileMenu::confirm(const QString &folder, const QString &typed)
             return false;
         }
         m_state.TestoRiferimento = result.text;
+        m_readForm = result.form;
+        m_stampedPath = path;
+        m_stamp = TextFile::stamp(path);
     } else {
         path = TextFile::saveName(path);
-        const QString error = TextFile::write(path, m_state.TestoRiferimento);
-        if (!error.isNull()) {
-            stop(error);
+        if (!write(path))
             return false;
-        }
     }
     m_state.NomeFileCorrente = path;
     return true;

@@ -2,8 +2,13 @@
 
 #include "platform.h"
 #include "programstate.h"
+#include "textfile.h"
 
 #include <QString>
+
+// The path of `name` in `folder`, in native form, with no doubled separator
+// when the folder is a root.
+QString inFolder(const QString &folder, const QString &name);
 
 // The File menu of the exercise window and the work of its file dialogue,
 // without either window: the three "Attenzione !" questions, what the
@@ -21,10 +26,16 @@ public:
     {
     public:
         virtual ~View() = default;
-        // The text of the editing area with CR LF line breaks.
+        // The text of the editing area, one '\n' for every line break.
         virtual QString text() const = 0;
         // Puts a text into the editing area, insertion point at the start.
         virtual void setText(const QString &text) = 0;
+        // Selects the character at `position` of text(), so that the user
+        // finds it.
+        virtual void select(qsizetype position) = 0;
+        // Removes the characters at `positions` of text() (in rising order;
+        // a pair of surrogates is one character) as one edit.
+        virtual void removeCharacters(const QList<qsizetype> &positions) = 0;
         // Whether the area still holds `text` exactly as setText() put it
         // in, untouched since: a quick answer that spares comparing a large
         // text. False when it cannot tell.
@@ -40,6 +51,13 @@ public:
     FileMenu(Platform &platform, ProgramState &state, View &view);
 
     ProgramState &state() { return m_state; }
+    // How the current file holds the text: the editing area tells it each
+    // edit (the characters at `position` replaced).
+    const TextFile::Form &form() const { return m_form; }
+    void edited(qsizetype position, qsizetype removed, qsizetype added)
+    {
+        m_form.edit(position, removed, added);
+    }
     // The editing area differs from the text last put in or written.
     bool isModified() const;
 
@@ -78,6 +96,7 @@ private:
     Platform::Answer ask(const QString &firstLine, const QString &secondLine);
     bool clearForOtherFile(const QString &question);
     bool runDialogue(ProgramState::Operation operation);
+    bool write(const QString &path);
     void stop(const QString &text);
     void showCurrentFile(const QString &path);
 
@@ -86,4 +105,9 @@ private:
     View &m_view;
     // The window shows a current file: "&Salva" may write to it.
     bool m_fileShown = false;
+    TextFile::Form m_form;
+    // The form of a file the dialogue has read, until the area shows it.
+    TextFile::Form m_readForm;
+    // The file last read or written, and its state on disk then.
+    QString m_stampedPath, m_stamp;
 };

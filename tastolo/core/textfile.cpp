@@ -3,195 +3,441 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <QTemporaryFile>
+
+#include <algorithm>
+#include <array>
+#include <bitset>
+#include <memory>
+
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace TextFile {
 namespace {
+
     constexpr const char *CodePage = "windows-1252";
-}
+    constexpr QByteArrayView Utf8Bom("\xEF\xBB\xBF");
+    constexpr QByteArrayView Utf16LeBom("\xFF\xFE");
+    constexpr QByteArrayView Utf16BeBom("\xFE\xFF");
+    constexpr int MegaByte = 1 << 20;
 
-QString decode(const QByteArray &bytes)
-{
-    QStringDecoder decoder(CodePage);
-    return decoder.decode(bytes);
-}
+    // What each kind of break writes, and the characters the editing area
+    // takes as a line break.
+    const std::array<QStringView, 6> BreakTexts { u"\r\n", u"\n", u"\r", u"\u2029", u"\uFDD0", u"\uFDD1" };
+    constexpr qsizetype FileLineEnds = 3; // CR LF, LF, CR: a file's own line ends
 
-std::optional<QByteArray> encode(const QString &text)
-{
-    QStringEncoder encoder(CodePage);
-    QByteArray bytes = encoder.encode(text);
-    // A character outside the code page comes out as a substitute byte; the
-    // round trip shows it.
-    if (encoder.hasError() || decode(bytes) != text)
+    // The characters of the code page: those its 256 bytes decode to.
+    const std::bitset<0x10000> &codePage()
+    {
+        static const std::bitset<0x10000> characters = [] {
+            std::bitset<0x10000> result;
+            QByteArray all(256, Qt::Uninitialized);
+            for (int byte = 0; byte < 256; ++byte)
+                all[byte] = char(byte);
+            const QString decoded = QStringDecoder(CodePage).decode(all);
+            for (const QChar c : decoded)
+                result.set(c.unicode());
+            return result;
+        }();
+        return characters;
+    }
+
+    QByteArray encode(Encoding encoding, QStringView text)
+    {
+        switch (encoding) {
+        case Encoding::Windows1252:
+            return QStringEncoder(CodePage).encode(text);
+        case Encoding::Utf8:
+            return QStringEncoder(QStringConverter::Utf8).encode(text);
+        case Encoding::Utf8Bom:
+            return Utf8Bom.toByteArray() + QStringEncoder(QStringConverter::Utf8).encode(text);
+        case Encoding::Utf16Le:
+            return Utf16LeBom.toByteArray() + QStringEncoder(QStringConverter::Utf16LE).encode(text);
+        case Encoding::Utf16Be:
+            return Utf16BeBom.toByteArray() + QStringEncoder(QStringConverter::Utf16BE).encode(text);
+        }
+        return {};
+    }
+
+    // The encodings a file may be in, most likely first, with the text each
+    // decodes it to; Windows-1252, which takes any byte, comes last.
+    QList<std::pair<Encoding, QString>> candidates(const QByteArray &bytes)
+    {
+        QList<std::pair<Encoding, QString>> result;
+        const auto tryDecoding = [&](Encoding encoding, QStringConverter::Encoding unicode, qsizetype bom) {
+            QStringDecoder decoder(unicode, QStringConverter::Flag::ConvertInitialBom);
+            QString text = decoder.decode(QByteArrayView(bytes).sliced(bom));
+            if (!decoder.hasError())
+                result.append({ encoding, text });
+        };
+        const QByteArrayView view(bytes);
+        if (view.startsWith(Utf16LeBom))
+            tryDecoding(Encoding::Utf16Le, QStringConverter::Utf16LE, Utf16LeBom.size());
+        else if (view.startsWith(Utf16BeBom))
+            tryDecoding(Encoding::Utf16Be, QStringConverter::Utf16BE, Utf16BeBom.size());
+        else if (view.startsWith(Utf8Bom))
+            tryDecoding(Encoding::Utf8Bom, QStringConverter::Utf8, Utf8Bom.size());
+        else if (std::any_of(view.begin(), view.end(), [](char byte) { return byte & 0x80; }))
+            tryDecoding(Encoding::Utf8, QStringConverter::Utf8, 0);
+        result.append({ Encoding::Windows1252, QStringDecoder(CodePage).decode(bytes) });
+        return result;
+    }
+
+    // The break that starts at `at` of a decoded file, and its length.
+    std::optional<std::pair<Break, qsizetype>> breakAt(QStringView text, qsizetype at)
+    {
+        const QStringView rest = text.sliced(at);
+        for (qsizetype kind = 0; kind < qsizetype(BreakTexts.size()); ++kind) {
+            if (rest.startsWith(BreakTexts[kind]))
+                return std::pair { Break(kind), BreakTexts[kind].size() };
+        }
         return std::nullopt;
-    return bytes;
+    }
+
+    bool isBreakCharacter(char16_t c)
+    {
+        return c == u'\r' || c == u'\n' || c == 0x2029 || c == 0xFDD0 || c == 0xFDD1;
+    }
+
+    // The longest line and the longest run without a blank of a text.
+    std::pair<qsizetype, qsizetype> longest(QStringView text)
+    {
+        qsizetype line = 0, longestLine = 0, run = 0, longestRun = 0;
+        for (const QChar c : text) {
+            line = c == u'\n' ? 0 : line + 1;
+            run = c.isSpace() ? 0 : run + 1;
+            longestLine = std::max(longestLine, line);
+            longestRun = std::max(longestRun, run);
+        }
+        return { longestLine, longestRun };
+    }
+
+    constexpr char16_t EscapedByte = 0xDC00;
+
+    // The state of a file on disk, by its real name; nothing when it is missing.
+    std::optional<struct stat> status(const QString &path)
+    {
+        struct stat buffer;
+        if (::stat(nativeName(path).constData(), &buffer) != 0)
+            return std::nullopt;
+        return buffer;
+    }
+
+    // A file written beside another takes its permissions, or those that a
+    // new file gets.
+    bool takeMode(int handle, const QByteArray &name)
+    {
+        struct stat old;
+        mode_t mode = 0666;
+        if (::stat(name.constData(), &old) == 0) {
+            mode = old.st_mode & 07777;
+        } else {
+            const mode_t mask = ::umask(0);
+            ::umask(mask);
+            mode &= ~mask;
+        }
+        return ::fchmod(handle, mode) == 0;
+    }
+
+} // namespace
+
+QByteArray nativeName(const QString &path)
+{
+    QByteArray result;
+    qsizetype from = 0;
+    for (qsizetype at = 0; at <= path.size(); ++at) {
+        const bool escaped = at < path.size() && path[at].unicode() >= EscapedByte + 0x80
+            && path[at].unicode() <= EscapedByte + 0xFF;
+        if (!escaped && at < path.size())
+            continue;
+        result += QFile::encodeName(path.sliced(from, at - from));
+        if (escaped)
+            result += char(path[at].unicode() - EscapedByte);
+        from = at + 1;
+    }
+    return result;
 }
 
-QString unencodable(const QString &text)
+QString shownName(const QString &name)
 {
     QString result;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        qsizetype length = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        const QString character = text.mid(i, length);
-        if (!encode(character) && !result.contains(character))
-            result += character;
-        i += length - 1;
+    for (const QChar c : name) {
+        const bool escaped = c.unicode() >= EscapedByte + 0x80 && c.unicode() <= EscapedByte + 0xFF;
+        result
+            += escaped ? QStringLiteral("[%1]").arg(c.unicode() - EscapedByte, 2, 16).toUpper() : QString(c);
     }
     return result;
 }
 
-QString toCrLf(const QString &text)
+QStringList txtFiles(const QString &folder)
 {
-    // One pass over the text: a file may hold millions of lines.
-    QString result(text.size() * 2, Qt::Uninitialized);
-    QChar *out = result.data();
-    const QChar *end = text.constData() + text.size();
-    for (const QChar *in = text.constData(); in != end; ++in) {
-        const char16_t c = in->unicode();
-        if (c == u'\r' || c == u'\n' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator) {
-            if (c == u'\r' && in + 1 != end && in[1] == QLatin1Char('\n'))
-                ++in;
-            *out++ = QLatin1Char('\r');
-            *out++ = QLatin1Char('\n');
-        } else {
-            *out++ = *in;
+    // Read with the system's own calls: the toolkit leaves out a name that is
+    // not UTF-8.
+    QStringList result;
+    const std::unique_ptr<DIR, int (*)(DIR *)> dir(::opendir(nativeName(folder).constData()), ::closedir);
+    while (const dirent *entry = dir ? ::readdir(dir.get()) : nullptr) {
+        const QByteArray bytes(entry->d_name);
+        QString name;
+        for (qsizetype at = 0; at < bytes.size();) {
+            // One character of UTF-8, or a byte kept as it is.
+            const uchar lead = uchar(bytes[at]);
+            const qsizetype length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+            const QByteArray character = bytes.mid(at, length);
+            const QString decoded = QString::fromUtf8(character);
+            const bool utf8 = character.size() == length && decoded.toUtf8() == character;
+            name += utf8 ? decoded : QString(QChar(EscapedByte + lead));
+            at += utf8 ? length : 1;
         }
+        const std::optional<struct stat> file = status(folder + QLatin1Char('/') + name);
+        if (name.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive) && file && S_ISREG(file->st_mode))
+            result.append(name);
     }
-    result.truncate(out - result.constData());
+    std::sort(result.begin(), result.end(),
+        [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
     return result;
 }
 
-QString toLf(const QString &text)
+std::optional<Form> Form::read(const QByteArray &bytes, QString &text)
 {
-    QString result(text.size(), Qt::Uninitialized);
-    QChar *out = result.data();
-    const QChar *end = text.constData() + text.size();
-    for (const QChar *in = text.constData(); in != end; ++in) {
-        const char16_t c = in->unicode();
-        if (c == u'\r' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator) {
-            if (c == u'\r' && in + 1 != end && in[1] == QLatin1Char('\n'))
-                ++in;
-            *out++ = QLatin1Char('\n');
-        } else {
-            *out++ = *in;
-        }
-    }
-    result.truncate(out - result.constData());
-    return result;
-}
-
-int crLfOffset(const QString &lfText, int position)
-{
-    return position + int(QStringView(lfText).left(position).count(QLatin1Char('\n')));
-}
-
-int lfPosition(const QString &lfText, int crLfOffset)
-{
-    int offset = 0;
-    for (int position = 0; position < lfText.size(); ++position) {
-        const int width = lfText.at(position) == QLatin1Char('\n') ? 2 : 1;
-        if (offset + width > crLfOffset)
-            return position;
-        offset += width;
-    }
-    return int(lfText.size());
-}
-
-bool hasLongRun(QStringView text)
-{
-    qsizetype run = 0;
-    for (const QChar c : text) {
-        run = c.isSpace() ? 0 : run + 1;
-        if (run > LongestWrappedRun)
-            return true;
-    }
-    return false;
-}
-
-DisplayLines displayLines(QStringView text, qsizetype longest, qsizetype longestLine, qsizetype group)
-{
-    // One pass that writes straight into the result: a file may be 50 MB.
-    DisplayLines result;
-    result.text
-        = QString(text.size() + text.size() / longest + text.size() / longestLine + 1, Qt::Uninitialized);
-    QChar *out = result.text.data();
-    qsizetype run = 0;
-    qsizetype inBlock = 0;
-    int block = 0;
-    const QChar *end = text.data() + text.size();
-    for (const QChar *in = text.data(); in != end; ++in) {
-        const char16_t c = in->unicode();
-        if (c == u'\r' || c == u'\n' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator) {
-            if (c == u'\r' && in + 1 != end && in[1] == QLatin1Char('\n'))
-                ++in;
-            run = 0;
-            if (inBlock < group) {
-                *out++ = QChar::LineSeparator;
-                ++inBlock;
-            } else {
-                *out++ = QLatin1Char('\n');
-                ++block;
-                inBlock = 0;
+    for (const auto &[encoding, decoded] : candidates(bytes)) {
+        Form form;
+        form.m_encoding = encoding;
+        form.m_closingLineEnd = false;
+        // The line end of the file is its most frequent one (CR LF for a
+        // file of one line): two passes, so that only the other breaks are
+        // listed.
+        std::array<qsizetype, BreakTexts.size()> counts {};
+        const char16_t *const data = reinterpret_cast<const char16_t *>(decoded.utf16());
+        const qsizetype size = decoded.size();
+        for (qsizetype at = 0; at < size; ++at) {
+            if (isBreakCharacter(data[at])) {
+                const auto found = breakAt(decoded, at);
+                ++counts[qsizetype(found->first)];
+                at += found->second - 1;
             }
-            continue;
         }
-        ++inBlock;
-        if (!QChar::isSpace(c)) {
-            // A run is cut, never between the two halves of a character; a
-            // long line is cut where a word begins.
-            const bool longRun = run >= longest && !QChar::isLowSurrogate(c);
-            if (longRun || (run == 0 && inBlock > longestLine)) {
-                result.wrapAnywhere = result.wrapAnywhere || longRun;
-                *out++ = QLatin1Char('\n');
-                result.joined.append(++block);
-                run = 0;
-                inBlock = 1;
+        form.m_lineEnd
+            = Break(std::max_element(counts.begin(), counts.begin() + FileLineEnds) - counts.begin());
+        text = QString(size, Qt::Uninitialized);
+        QChar *out = text.data();
+        for (qsizetype at = 0; at < size; ++at) {
+            if (!isBreakCharacter(data[at])) {
+                *out++ = QChar(data[at]);
+                continue;
             }
-            ++run;
-        } else {
-            run = 0;
+            const auto [kind, length] = *breakAt(decoded, at);
+            if (kind != form.m_lineEnd)
+                form.m_otherBreaks.push_back({ out - text.constData(), kind });
+            *out++ = QLatin1Char('\n');
+            at += length - 1;
         }
-        *out++ = *in;
+        text.truncate(out - text.constData());
+        // The promise of the whole model: an unedited text writes back the
+        // very bytes it was read from.
+        if (form.bytes(text) == bytes)
+            return form;
     }
-    result.text.truncate(out - result.text.constData());
+    text.clear();
+    return std::nullopt;
+}
+
+void Form::edit(qsizetype position, qsizetype removed, qsizetype added)
+{
+    const auto before = [](const OtherBreak &other, qsizetype at) { return other.position < at; };
+    auto first = std::lower_bound(m_otherBreaks.begin(), m_otherBreaks.end(), position, before);
+    auto last = std::lower_bound(first, m_otherBreaks.end(), position + removed, before);
+    for (auto moved = last; moved != m_otherBreaks.end(); ++moved)
+        moved->position += added - removed;
+    m_otherBreaks.erase(first, last);
+}
+
+std::optional<QByteArray> Form::bytes(QStringView text) const
+{
+    if (!unencodable(text).isEmpty())
+        return std::nullopt;
+    const QStringView lineEnd = BreakTexts[qsizetype(m_lineEnd)];
+    QString written;
+    written.reserve(text.size() + (lineEnd.size() - 1) * text.count(u'\n')
+        + 2 * qsizetype(m_otherBreaks.size()) + lineEnd.size());
+    auto other = m_otherBreaks.begin();
+    qsizetype from = 0;
+    QStringView previous;
+    for (qsizetype at = text.indexOf(u'\n'); at >= 0; at = text.indexOf(u'\n', from)) {
+        written += text.sliced(from, at - from);
+        while (other != m_otherBreaks.end() && other->position < at)
+            ++other;
+        const bool differs = other != m_otherBreaks.end() && other->position == at;
+        QStringView lineBreak = differs ? BreakTexts[qsizetype(other->kind)] : lineEnd;
+        // A LF right after a CR would read back as one CR LF: it is written
+        // as a CR LF of its own.
+        if (lineBreak == u"\n" && at == from && previous == u"\r")
+            lineBreak = BreakTexts[qsizetype(Break::CrLf)];
+        written += lineBreak;
+        previous = lineBreak;
+        from = at + 1;
+    }
+    written += text.sliced(from);
+    if (m_closingLineEnd)
+        written += lineEnd;
+    return encode(m_encoding, written);
+}
+
+QList<qsizetype> Form::unencodable(QStringView text) const
+{
+    QList<qsizetype> result;
+    const char16_t *data = reinterpret_cast<const char16_t *>(text.utf16());
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        const char16_t c = data[at];
+        const bool pair
+            = QChar::isHighSurrogate(c) && at + 1 < text.size() && QChar::isLowSurrogate(data[at + 1]);
+        if (m_encoding == Encoding::Windows1252 ? !codePage().test(c) : QChar::isSurrogate(c) && !pair)
+            result.append(at);
+        at += pair;
+    }
     return result;
+}
+
+QString describe(QStringView text, qsizetype position)
+{
+    const char16_t first = text.at(position).unicode();
+    const bool pair = QChar::isHighSurrogate(first) && position + 1 < text.size()
+        && text.at(position + 1).isLowSurrogate();
+    const char32_t code = pair ? QChar::surrogateToUcs4(first, text.at(position + 1).unicode()) : first;
+    const QString hex = QStringLiteral("U+") + QString::number(code, 16).toUpper().rightJustified(4, u'0');
+    QString name;
+    switch (code) {
+    case 0x00A0:
+        name = QStringLiteral("spazio unificatore");
+        break;
+    case 0x00AD:
+        name = QStringLiteral("trattino invisibile");
+        break;
+    case 0x200B:
+        name = QStringLiteral("spazio invisibile");
+        break;
+    case 0x200C:
+        name = QStringLiteral("separatore invisibile");
+        break;
+    case 0x200D:
+    case 0x2060:
+        name = QStringLiteral("unione invisibile");
+        break;
+    case 0x2028:
+        name = QStringLiteral("separatore di riga");
+        break;
+    case 0xFEFF:
+        name = QStringLiteral("spazio invisibile unificatore");
+        break;
+    default:
+        switch (QChar::category(code)) {
+        case QChar::Other_Control:
+            name = QStringLiteral("carattere di controllo");
+            break;
+        case QChar::Other_Format:
+            name = QStringLiteral("carattere di formato invisibile");
+            break;
+        case QChar::Other_Surrogate:
+            name = QStringLiteral("metà di un carattere");
+            break;
+        case QChar::Separator_Space:
+            name = code == u' ' ? QString() : QStringLiteral("spazio speciale");
+            break;
+        default:
+            break;
+        }
+    }
+    if (!name.isEmpty())
+        return hex + QLatin1Char(' ') + name;
+    return QStringLiteral("«%1» %2").arg(text.sliced(position, pair ? 2 : 1), hex);
 }
 
 ReadResult read(const QString &path)
 {
-    QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
-        const QString reason
-            = file.exists() ? QStringLiteral("non si può leggere.") : QStringLiteral("non esiste.");
-        return { {}, QStringLiteral("Il file\r\n%1\r\n%2").arg(QDir::toNativeSeparators(path), reason) };
+    const auto refuse = [&path](const QString &reason) {
+        return ReadResult { {}, {},
+            QStringLiteral("Il file\r\n%1\r\n%2").arg(QDir::toNativeSeparators(shownName(path)), reason) };
+    };
+    const QString tooLarge
+        = QStringLiteral("è troppo grande per l'esercizio: al massimo %1 MB.").arg(LargestFile / MegaByte);
+    // Opened by its real name, without waiting (for a pipe); a folder, a pipe
+    // or a device is no file of text, and its size is known before a byte
+    // is read.
+    const int handle = ::open(nativeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (handle < 0)
+        return refuse(
+            errno == ENOENT ? QStringLiteral("non esiste.") : QStringLiteral("non si può leggere."));
+    QFile file;
+    struct stat info;
+    if (!file.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle) || ::fstat(handle, &info) != 0
+        || !S_ISREG(info.st_mode))
+        return refuse(QStringLiteral("non è un file di testo."));
+    const qint64 size = info.st_size;
+    if (size > LargestFile)
+        return refuse(tooLarge);
+    // One byte more than expected shows a file that grew while it was read.
+    const QByteArray bytes = file.read(size + 1);
+    if (file.error() != QFileDevice::NoError || bytes.size() != size)
+        return refuse(QStringLiteral("non si può leggere per intero: forse è cambiato mentre veniva letto."));
+    ReadResult result;
+    const std::optional<Form> form = Form::read(bytes, result.text);
+    if (!form)
+        return refuse(QStringLiteral("non si può mostrare esattamente nell'esercizio."));
+    const QLocale italian(QLocale::Italian);
+    const auto [line, run] = longest(result.text);
+    if (line > LongestLine) {
+        return refuse(
+            QStringLiteral("ha una riga troppo lunga per l'esercizio: al massimo %1 caratteri in una riga.")
+                .arg(italian.toString(LongestLine)));
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return { {},
-            QStringLiteral("Il file\r\n%1\r\nnon si può leggere.").arg(QDir::toNativeSeparators(path)) };
-    return { decode(bytes), QString() };
+    if (run > LongestRun) {
+        return refuse(
+            QStringLiteral("ha una parola troppo lunga per l'esercizio: al massimo %1 caratteri senza spazi.")
+                .arg(italian.toString(LongestRun)));
+    }
+    result.form = *form;
+    return result;
 }
 
-QString write(const QString &path, const QString &text)
+QString write(const QString &path, const QByteArray &bytes)
 {
-    const std::optional<QByteArray> bytes = encode(text + QStringLiteral("\r\n"));
-    if (!bytes) {
-        return QStringLiteral("Il testo contiene caratteri che un file .txt non può contenere:\r\n%1\r\n"
-                              "Il file non è stato scritto.")
-            .arg(unencodable(text));
-    }
-    QSaveFile file(path);
+    // A name that is not UTF-8 cannot be given to QSaveFile: the bytes go to
+    // a new file beside it, which takes the name once it is whole.
+    const bool plain = nativeName(path) == QFile::encodeName(path);
+    QSaveFile saved(path);
+    QTemporaryFile beside(QFileInfo(path).path() + QStringLiteral("/.tastolo-XXXXXX"));
+    QFileDevice &file = plain ? static_cast<QFileDevice &>(saved) : beside;
     // The explicit flush matters: commit() does not notice a buffered write
     // that the disk refused (full, or over a size limit), and would put the
     // cut file in place of the old one.
-    if (!file.open(QIODevice::WriteOnly) || file.write(*bytes) != bytes->size() || !file.flush()
-        || !file.commit()) {
-        file.cancelWriting();
-        return QStringLiteral("Il file\r\n%1\r\nnon si può scrivere.").arg(QDir::toNativeSeparators(path));
+    if (!(plain ? saved.open(QIODevice::WriteOnly)
+                : beside.open() && takeMode(beside.handle(), nativeName(path)))
+        || file.write(bytes) != bytes.size() || !file.flush()
+        || !(plain ? saved.commit()
+                   : ::rename(QFile::encodeName(beside.fileName()).constData(), nativeName(path).constData())
+                    == 0)) {
+        if (plain)
+            saved.cancelWriting();
+        return QStringLiteral("Il file\r\n%1\r\nnon si può scrivere.")
+            .arg(QDir::toNativeSeparators(shownName(path)));
     }
+    beside.setAutoRemove(false);
     return {};
+}
+
+QString stamp(const QString &path)
+{
+    const std::optional<struct stat> info = status(path);
+    if (!info)
+        return {};
+    return QStringLiteral("%1 %2.%3").arg(info->st_size).arg(info->st_mtim.tv_sec).arg(info->st_mtim.tv_nsec);
 }
 
 QString saveName(const QString &name)
@@ -199,17 +445,6 @@ QString saveName(const QString &name)
     if (name.endsWith(QLatin1String(".txt")) || name.endsWith(QLatin1String(".TXT")))
         return name;
     return name + QStringLiteral(".txt");
-}
-
-QString joinPath(const QString &folder, const QString &name)
-{
-    const QChar separator = QDir::separator();
-    return folder.endsWith(separator) ? folder + name : folder + separator + name;
-}
-
-QString fileName(const QString &path)
-{
-    return path.mid(path.lastIndexOf(QDir::separator()) + 1);
 }
 
 } // namespace TextFile

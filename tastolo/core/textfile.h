@@ -5,83 +5,103 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
 
-// The .txt files of the trainer: one byte per character in the Western
-// European code page (Windows-1252), lines separated by CR LF.
+// The .txt files of the trainer. A file keeps its own encoding and line ends:
+// the editing area holds its text with one '\n' for every line break, and a
+// Form remembers how the file wrote each of them, so that a save writes back
+// exactly the bytes of everything the user did not touch. New texts are
+// Windows-1252 with CR LF.
 namespace TextFile {
 
-// Decodes bytes to text, one character per byte.
-QString decode(const QByteArray &bytes);
-// Encodes text to bytes; nothing when a character has no place in the code page.
-std::optional<QByteArray> encode(const QString &text);
-// The characters of `text` that the code page cannot hold, each listed once.
-QString unencodable(const QString &text);
+enum class Encoding : quint8 { Windows1252, Utf8, Utf8Bom, Utf16Le, Utf16Be };
+// How a file ends a line: the line ends proper, then the characters that a
+// Unicode file may hold and the editing area takes as line breaks too.
+enum class Break : quint8 { CrLf, Lf, Cr, ParagraphSeparator, FrameStart, FrameEnd };
 
-// Every line break (CR LF, a lone LF, a lone CR, and the line and paragraph
-// separators U+2028 and U+2029 that an editor or a paste may bring) made
-// into CR LF.
-QString toCrLf(const QString &text);
-// Every line break made into a lone LF, as the editing area takes it.
-QString toLf(const QString &text);
+// Largest file the editing area shows within a second and answers keys in
+// within a frame (16 ms), its longest line and its longest run of characters
+// without a blank, which the area wraps inside itself at a far higher cost;
+// measured by bench_tastolo (see bench/README.md).
+constexpr qint64 LargestFile = 6 << 20;
+constexpr qsizetype LongestLine = 10'000;
+constexpr qsizetype LongestRun = 5'000;
 
-// Longest run of characters with no blank or line break to wrap at, above
-// which the editing area lets lines wrap anywhere: laying out a longer run
-// at word boundaries costs time that grows with the square of its length.
-constexpr qsizetype LongestWrappedRun = 1000;
-// Whether `text` holds a run longer than LongestWrappedRun.
-bool hasLongRun(QStringView text);
-
-// Longest line laid out as a whole; a longer one is shown in pieces.
-constexpr qsizetype LongestLine = 10000;
-// Size above which the lines of a text are shown grouped, several to one
-// paragraph of the editing area, for each paragraph costs time to put in.
-constexpr qsizetype LargeText = 1 << 20;
-constexpr qsizetype GroupedLines = 4000;
-
-// A text, whatever its line breaks, as the editing area shows it: every
-// line break is a paragraph break or, in a group, U+2028. Every run longer
-// than `longest` characters, and every line longer than `longestLine` where
-// a word begins, is cut by an extra paragraph break, so that no paragraph
-// costs long to lay out; `joined` lists the paragraphs that begin at such a cut, whose
-// break before them is not part of the text. Lines are gathered into one
-// paragraph, separated by line separators (U+2028), until it holds `group`
-// characters. A cut run makes `wrapAnywhere` true.
-struct DisplayLines
+// How a file holds its text: the encoding, the line end of its lines (the
+// most frequent one, given to every new break), each break that differs from
+// it, and whether a save adds a closing line end (as for a text begun in the
+// program, never for a text read from a file). Told of every edit of the
+// text, it keeps each break where the text moved it.
+class Form
 {
-    QString text;
-    QList<int> joined;
-    bool wrapAnywhere = false;
+public:
+    // A text begun in the program: Windows-1252, CR LF, a closing CR LF.
+    Form() = default;
+    // Reads a file's bytes: `text` becomes the text with '\n' line breaks.
+    // Nothing when the bytes are no text the area can hold exactly.
+    static std::optional<Form> read(const QByteArray &bytes, QString &text);
+
+    Encoding encoding() const { return m_encoding; }
+    Break lineEnd() const { return m_lineEnd; }
+
+    // `removed` characters at `position` were replaced by `added` ones.
+    void edit(qsizetype position, qsizetype removed, qsizetype added);
+    // What a save writes for `text`; nothing when a character of it has no
+    // place in the encoding.
+    std::optional<QByteArray> bytes(QStringView text) const;
+    // Where the characters of `text` stand that the encoding cannot hold.
+    QList<qsizetype> unencodable(QStringView text) const;
+
+private:
+    struct OtherBreak
+    {
+        qsizetype position;
+        Break kind;
+    };
+    Encoding m_encoding = Encoding::Windows1252;
+    Break m_lineEnd = Break::CrLf;
+    bool m_closingLineEnd = true;
+    std::vector<OtherBreak> m_otherBreaks; // by position
 };
-DisplayLines displayLines(QStringView text, qsizetype longest = LongestWrappedRun,
-    qsizetype longestLine = LongestLine, qsizetype group = 0);
 
-// Offsets into the CR LF form of a text whose line breaks are single
-// characters (as in the editing area), and back.
-int crLfOffset(const QString &lfText, int position);
-int lfPosition(const QString &lfText, int crLfOffset);
+// The character at `position` of `text` for a message: the letter itself, or
+// for one that cannot be seen its code and an Italian name
+// ("U+200B spazio invisibile").
+QString describe(QStringView text, qsizetype position);
 
-// Result of reading a file: the text, or an Italian message on failure.
+// Result of reading a file: the text and its form, or an Italian message.
 struct ReadResult
 {
     QString text;
+    Form form;
     QString error;
     bool ok() const { return error.isNull(); }
 };
 
-// Reads the whole file unchanged: a final CR LF stays part of the text.
+// Reads the whole file. A file larger than LargestFile, with a line or a run
+// longer than LongestLine or LongestRun, not a plain file, or that cannot be read whole and
+// unchanged is refused with the reason.
 ReadResult read(const QString &path);
-// Writes the text followed by one CR LF, replacing an existing file as a
-// whole or not at all. Returns an Italian message on failure, a null string
-// on success; a text the code page cannot hold is not written.
-QString write(const QString &path, const QString &text);
+// Writes bytes, replacing an existing file as a whole or not at all. Returns
+// an Italian message on failure, a null string on success.
+QString write(const QString &path, const QByteArray &bytes);
+
+// File names are text in UTF-8; a byte of a name that is not UTF-8 is kept
+// in a QString as the lone surrogate U+DC80 + byte (which no real name holds),
+// so that the file is still found by its real name.
+QByteArray nativeName(const QString &path);
+// A name as the user sees it: each such byte as its code in brackets ("[E9]").
+QString shownName(const QString &name);
+// The names of the .txt files of `folder` (".txt" in any case), whatever
+// bytes they hold, sorted without regard to case.
+QStringList txtFiles(const QString &folder);
+
+// What tells one state of a file on disk from another (its size and time of
+// change); empty when there is no file.
+QString stamp(const QString &path);
 
 // The name under which a file is saved: ".txt" is added unless the name ends
 // in ".txt" or ".TXT".
 QString saveName(const QString &name);
-// A folder path and a name joined by the platform's separator, with no
-// doubled separator when the folder is a root.
-QString joinPath(const QString &folder, const QString &name);
-// What follows the last separator of a path (the whole path when it has none).
-QString fileName(const QString &path);
 
 } // namespace TextFile

@@ -12,10 +12,10 @@
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QSvgRenderer>
-#include <QTextBlock>
 #include <QTextDocument>
 
 #include <algorithm>
@@ -38,15 +38,6 @@ constexpr int HtextLeftTwips = 2160;
 constexpr int Label1PaddingPx = 4;
 constexpr double TabStopCm = 1.25;
 constexpr double CmPerInch = 2.54;
-// The mark of a paragraph whose break before it was put there only to show a
-// long run in pieces; a joined paragraph keeps the first one's mark.
-constexpr int JoinsPrevious = QTextFormat::UserProperty;
-
-bool joinsPrevious(const QTextBlock &block)
-{
-    return block.position() > 0 && block.blockFormat().boolProperty(JoinsPrevious);
-}
-
 QFont makeFont(const QString &family, double points, bool bold)
 {
     QFont result(family);
@@ -83,6 +74,24 @@ void setAccessible(QWidget *widget, QAccessible::Event what, const QString &text
     QAccessibleEvent event(widget, what);
     QAccessible::updateAccessibility(&event);
 }
+
+// The editing area. A paste puts the text in as typed characters: the
+// editor's own paste re-inserts the rest of the paragraph it lands in, which
+// would count as an edit of the line ends beyond it.
+class EditingArea : public QPlainTextEdit
+{
+public:
+    using QPlainTextEdit::QPlainTextEdit;
+
+protected:
+    void insertFromMimeData(const QMimeData *source) override
+    {
+        if (!source->hasText())
+            return;
+        textCursor().insertText(source->text());
+        ensureCursorVisible();
+    }
+};
 
 } // namespace
 
@@ -157,12 +166,11 @@ void Form1::buildControls()
     m_label3->setGeometry(Twips::rect(960, 5640, 615, 255));
     m_label3->setText(QStringLiteral("/14"));
 
-    m_htext = new QPlainTextEdit(client);
+    m_htext = new EditingArea(client);
     m_htext->setObjectName(QStringLiteral("Htext"));
     m_htext->setGeometry(Twips::rect(2160, 360, 7215, 5295));
     m_htext->setFont(makeFont(QStringLiteral("Liberation Sans"), 9.75, true));
     m_htext->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    m_htext->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     m_htext->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_htext->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_htext->setTabChangesFocus(false);
@@ -170,36 +178,15 @@ void Form1::buildControls()
     m_htext->setTabStopDistance(TabStopCm / CmPerInch * m_htext->logicalDpiX());
     m_htext->setFocusPolicy(Qt::StrongFocus);
     m_htext->installEventFilter(this);
-    // A long run pasted in makes the area wrap anywhere, as an opened one does.
-    connect(m_htext->document(), &QTextDocument::contentsChange, this, [this](int from, int, int added) {
-        if (m_puttingText || added <= TextFile::LongestWrappedRun
-            || m_htext->wordWrapMode() == QTextOption::WrapAnywhere)
-            return;
-        QTextCursor changed(m_htext->document());
-        changed.setPosition(from);
-        changed.setPosition(from + added, QTextCursor::KeepAnchor);
-        if (TextFile::hasLongRun(changed.selectedText()))
-            m_htext->setWordWrapMode(QTextOption::WrapAnywhere);
-    });
-
-    // A paragraph that an edit begins (Enter, a paste) takes the mark of the
-    // one it was split from: its break is a typed one.
-    connect(m_htext->document(), &QTextDocument::contentsChange, this, [this](int from, int, int added) {
-        if (m_puttingText || !m_pieces)
-            return;
-        m_puttingText = true;
-        QTextCursor cursor(m_htext->document());
-        for (QTextBlock block = m_htext->document()->findBlock(from).next();
-             block.isValid() && block.position() <= from + added; block = block.next()) {
-            if (!joinsPrevious(block))
-                continue;
-            QTextBlockFormat typed = block.blockFormat();
-            typed.clearProperty(JoinsPrevious);
-            cursor.setPosition(block.position());
-            cursor.setBlockFormat(typed);
-        }
-        m_puttingText = false;
-    });
+    // Ordinary text wraps at word boundaries; only a run of letters wider
+    // than the area wraps inside itself.
+    m_htext->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    // Every edit moves the line breaks whose bytes the file keeps.
+    connect(
+        m_htext->document(), &QTextDocument::contentsChange, this, [this](int from, int removed, int added) {
+            if (!m_puttingText)
+                m_fileMenu.edited(from, removed, added);
+        });
 
     // What a screen reader says. The editing area, which keeps the focus,
     // also carries the help page in its description, so that turning a page
@@ -255,76 +242,29 @@ void Form1::Form_Load()
     showCurrentFile(m_state.NomeFileCorrente);
     m_state.Operazione = ProgramState::Open;
     setHelpText(HelpPages::text(HelpPages::Introduction), Magenta);
-    setEditorText(sampleLetter());
+    // The letter's caret offset counts CR and LF as a character each.
+    const QString letter = sampleLetter();
+    const QString shown = QString(letter).replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    setEditorText(shown);
     m_state.TestoRiferimento = editorText();
 
     QTextCursor cursor = m_htext->textCursor();
-    cursor.setPosition(TextFile::lfPosition(m_htext->toPlainText(), SampleLetterCaret));
+    cursor.setPosition(SampleLetterCaret - int(QStringView(letter).left(SampleLetterCaret).count(u"\r\n")));
     m_htext->setTextCursor(cursor);
     m_htext->setFocus();
 }
 
 QString Form1::editorText() const
 {
-    return TextFile::toCrLf(rawText());
-}
-
-QString Form1::rawText() const
-{
     // The raw text keeps every character as typed (no-break spaces
-    // included); paragraphs are separated by U+2029, and a pasted line
-    // separator U+2028 stays one: both are line breaks in a file. The
-    // breaks put into a long run only to show it are left out.
-    QTextDocument *document = m_htext->document();
-    const QString raw = document->toRawText();
-    QString result;
-    qsizetype from = 0;
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-        if (!joinsPrevious(block))
-            continue;
-        if (result.isEmpty())
-            result.reserve(raw.size());
-        result += QStringView(raw).sliced(from, block.position() - 1 - from);
-        from = block.position();
-    }
-    if (from == 0)
-        return raw;
-    result += QStringView(raw).sliced(from);
-    return result;
+    // included); paragraphs are separated by U+2029.
+    return m_htext->document()->toRawText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
 }
 
 void Form1::setEditorText(const QString &text)
 {
-    // A run or a line too long to lay out quickly is shown in pieces (a run
-    // wraps anywhere until another text is put in); the breaks between the
-    // pieces are marked on the paragraphs after them and never saved. The
-    // lines of a large text are gathered into fewer paragraphs, which the
-    // area takes in far more quickly than one paragraph a line.
-    const TextFile::DisplayLines lines = TextFile::displayLines(text, TextFile::LongestWrappedRun,
-        TextFile::LongestLine, text.size() > TextFile::LargeText ? TextFile::GroupedLines : 0);
     m_puttingText = true;
-    // Emptied first, so that the old text is not laid out again in the new mode.
-    m_htext->clear();
-    m_htext->setWordWrapMode(
-        lines.wrapAnywhere ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
-    m_htext->setPlainText(lines.text);
-    // All marks in one edit, so that no paragraph is laid out for it.
-    QTextCursor marker(m_htext->document());
-    QTextBlockFormat joins;
-    joins.setProperty(JoinsPrevious, true);
-    marker.beginEditBlock();
-    QTextBlock block = m_htext->document()->begin();
-    int blockNumber = 0;
-    for (const int number : lines.joined) {
-        for (; blockNumber < number; ++blockNumber)
-            block = block.next();
-        marker.setPosition(block.position());
-        marker.mergeBlockFormat(joins);
-    }
-    marker.endEditBlock();
-    // An undone deletion could not tell a piece's break from a typed one.
-    m_pieces = !lines.joined.isEmpty();
-    m_htext->setUndoRedoEnabled(!m_pieces);
+    m_htext->setPlainText(text);
     m_htext->document()->setModified(false);
     m_puttingText = false;
 }
@@ -349,14 +289,24 @@ void Form1::setSaveEnabled(bool enabled)
     m_menuFileSave->setEnabled(enabled);
 }
 
-int Form1::insertionOffset() const
+void Form1::select(qsizetype position)
 {
-    const QTextBlock current = m_htext->textCursor().block();
-    int joined = 0;
-    for (QTextBlock block = m_htext->document()->begin(); block.isValid() && block != current.next();
-         block = block.next())
-        joined += joinsPrevious(block);
-    return TextFile::crLfOffset(TextFile::toLf(rawText()), m_htext->textCursor().position() - joined);
+    QTextCursor cursor(m_htext->document());
+    cursor.setPosition(int(position));
+    cursor.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
+    m_htext->setTextCursor(cursor);
+}
+
+void Form1::removeCharacters(const QList<qsizetype> &positions)
+{
+    // From the last, so that the positions before stay where they are.
+    QTextCursor cursor(m_htext->document());
+    cursor.beginEditBlock();
+    for (auto at = positions.crbegin(); at != positions.crend(); ++at) {
+        cursor.setPosition(int(*at));
+        cursor.deleteChar();
+    }
+    cursor.endEditBlock();
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
@@ -370,11 +320,6 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
             turnPage(HelpPages::Turn::Forward);
         else if (key == Qt::Key_PageUp)
             turnPage(HelpPages::Turn::Back);
-        // The break between two pieces of a long run is not in the text:
-        // Backspace and Delete there take the letter beyond it too.
-        if ((key == Qt::Key_Backspace || key == Qt::Key_Delete) && keyEvent->modifiers() == Qt::NoModifier
-            && deleteAcrossPieces(key == Qt::Key_Backspace))
-            return true;
         // Shift+Enter would put a line separator into the text: it makes
         // an ordinary line break like Enter.
         if ((key == Qt::Key_Return || key == Qt::Key_Enter) && keyEvent->modifiers() & Qt::ShiftModifier) {
@@ -384,21 +329,6 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QMainWindow::eventFilter(watched, event);
-}
-
-bool Form1::deleteAcrossPieces(bool back)
-{
-    QTextCursor cursor = m_htext->textCursor();
-    const QTextBlock joined = back ? cursor.block() : cursor.block().next();
-    if (cursor.hasSelection() || !(back ? cursor.atBlockStart() : cursor.atBlockEnd()) || !joined.isValid()
-        || !joinsPrevious(joined))
-        return false;
-    cursor.beginEditBlock();
-    for (int i = 0; i < 2; ++i)
-        back ? cursor.deletePreviousChar() : cursor.deleteChar();
-    cursor.endEditBlock();
-    m_htext->setTextCursor(cursor);
-    return true;
 }
 
 void Form1::turnPage(HelpPages::Turn turn)
@@ -426,23 +356,25 @@ void Form1::setHelpText(const QString &text, const QColor &colour)
     QPalette palette = m_aiuT->palette();
     palette.setColor(QPalette::WindowText, colour);
     m_aiuT->setPalette(palette);
-    m_aiuT->setText(TextFile::toLf(text));
+    const QString lines = QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    m_aiuT->setText(lines);
 
     const QString stato = HelpPages::number(m_state.Stato);
     const QString page = stato == QLatin1String("0") ? QStringLiteral("Introduzione")
                                                      : QStringLiteral("Pagina di aiuto %1 su 14").arg(stato);
-    const QString title = TextFile::toLf(text).section(QLatin1Char('\n'), 0, 0).trimmed();
+    const QString title = lines.section(QLatin1Char('\n'), 0, 0).trimmed();
     setAccessible(m_label2, QAccessible::NameChanged, page);
     setAccessible(m_aiuI, QAccessible::NameChanged,
         m_state.Stato < HelpPages::PageCount ? QStringLiteral("Figura: ") + title
                                              : QStringLiteral("Nessuna figura"));
     setAccessible(m_htext, QAccessible::DescriptionChanged,
-        page + QStringLiteral(": ") + TextFile::toLf(text).simplified()
+        page + QStringLiteral(": ") + lines.simplified()
             + QStringLiteral(" (PagGiu e PagSu sfogliano le pagine)"));
 }
 
-void Form1::showCurrentFile(const QString &path)
+void Form1::showCurrentFile(const QString &realPath)
 {
+    const QString path = TextFile::shownName(realPath);
     // The label keeps its right edge and widens to the left over the top of
     // the editing area, so that a whole path can be read.
     const int right = Twips::px(Label1RightTwips);
@@ -461,15 +393,17 @@ bool Form1::showDialogue()
     return dialogue.exec() == QDialog::Accepted;
 }
 
-void Form1::showEvent(QShowEvent *event)
+void Form1::setVisible(bool visible)
 {
-    QMainWindow::showEvent(event);
-    // The outer frame, title bar included, has its place on the screen; a
-    // move before the window is shown would place the client area instead.
-    if (!m_placed) {
+    // The outer frame, title bar included, has its place on the screen. A
+    // window moved before it is first shown asks the window manager to put
+    // its frame there; moved later, it moves its client area, as the frame's
+    // size may not be known yet.
+    if (visible && !m_placed) {
         m_placed = true;
         m_platform.moveFrame(Twips::point(FrameLeftTwips, FrameTopTwips));
     }
+    QMainWindow::setVisible(visible);
 }
 
 void Form1::closeEvent(QCloseEvent *event)

@@ -26,13 +26,11 @@ public:
     ProgramState &state() { return m_state; }
     FileMenu &fileMenu() { return m_fileMenu; }
 
-    // The text of the editing area with CR LF line breaks, as it is compared
-    // and saved.
+    // The text of the editing area, one '\n' for every line break, as it is
+    // compared and saved.
     QString editorText() const;
-    // Puts a text into the editing area, whatever its line breaks.
+    // Puts a text into the editing area, one '\n' for every line break.
     void setEditorText(const QString &text);
-    // The insertion point as an offset into editorText().
-    int insertionOffset() const;
 
     // The desktop session is ending: closing asks nothing.
     void setSessionEnding(bool ending) { m_sessionEnding = ending; }
@@ -40,7 +38,7 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    void showEvent(QShowEvent *event) override;
+    void setVisible(bool visible) override;
 
 private:
     void buildControls();
@@ -48,15 +46,12 @@ private:
     void Form_Load();
     void turnPage(HelpPages::Turn turn);
     void setHelpText(const QString &text, const QColor &colour);
-    // The text with the editing area's own line breaks.
-    QString rawText() const;
-    // Backspace (`back`) or Delete at a break between two pieces of a long
-    // run; false when the cursor is not at one.
-    bool deleteAcrossPieces(bool back);
     // FileMenu::View
     QString text() const override { return editorText(); }
     void setText(const QString &text) override;
     bool holdsUntouched(const QString &text) const override;
+    void select(qsizetype position) override;
+    void removeCharacters(const QList<qsizetype> &positions) override;
     void showCurrentFile(const QString &path) override;
     void setSaveEnabled(bool enabled) override;
     bool showDialogue() override;
@@ -67,8 +62,6 @@ private:
     bool m_sessionEnding = false;
     bool m_placed = false;
     bool m_puttingText = false;
-    // Whether a long run is shown in pieces.
-    bool m_pieces = false;
     // The text setText() put in last, shared with the caller's copy.
     QString m_putText;
 

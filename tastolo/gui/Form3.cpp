@@ -5,6 +5,8 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -81,16 +83,14 @@ void Form3::buildControls()
     m_dir1->setFont(sansBold);
     m_dir1->setIconSize(QSize(FolderIconPx, FolderIconPx));
     // A folder is entered by a double click or Enter, as in a folder tree.
-    connect(m_dir1, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {
-        m_dirFolder = item->data(Qt::UserRole).toString();
-        fillFolders();
-        Dir1_Change();
-    });
+    connect(m_dir1, &QListWidget::itemActivated, this, &Form3::enterFolder);
+    m_dir1->installEventFilter(this);
 
     m_file1 = new QListWidget(this);
     m_file1->setObjectName(QStringLiteral("File1"));
     m_file1->setGeometry(Twips::rect(240, 3120, 2175, 1590));
     m_file1->setFont(sansBold);
+    m_file1->installEventFilter(this);
     connect(m_file1, &QListWidget::itemSelectionChanged, this, [this] {
         if (!m_filling && !m_file1->selectedItems().isEmpty())
             File1_Click();
@@ -152,7 +152,8 @@ void Form3::Form_Load()
         m_label4->setText(QStringLiteral("Nome File da Salvare :"));
         m_text1->setAccessibleName(QStringLiteral("Nome del file da salvare"));
     }
-    m_text1->setText(m_fileMenu.proposedName());
+    m_clickedName = m_fileMenu.proposedName();
+    m_text1->setText(TextFile::shownName(m_clickedName));
     showFolder(folder.path);
 }
 
@@ -173,7 +174,7 @@ void Form3::fillDrives()
     int best = -1;
     for (int i = 0; i < drives.size(); ++i) {
         const QString &root = drives.at(i);
-        const bool holds = m_dirFolder == root || m_dirFolder.startsWith(TextFile::joinPath(root, QString()));
+        const bool holds = m_dirFolder == root || m_dirFolder.startsWith(inFolder(root, QString()));
         if (holds && (best < 0 || root.size() > drives.at(best).size()))
             best = i;
     }
@@ -209,15 +210,51 @@ void Form3::fillFolders()
     };
     QListWidgetItem *current = nullptr;
     for (int depth = 0; depth < chain.size(); ++depth) {
-        const QString name = depth == 0 ? chain.at(depth) : TextFile::fileName(chain.at(depth));
+        const QString name = depth == 0 ? chain.at(depth) : QFileInfo(chain.at(depth)).fileName();
         current = add(chain.at(depth), name, depth, open);
     }
     const QDir dir(QDir::fromNativeSeparators(m_dirFolder));
     const QStringList children
         = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     for (const QString &child : children)
-        add(TextFile::joinPath(m_dirFolder, child), child, int(chain.size()), closed);
+        add(inFolder(m_dirFolder, child), child, int(chain.size()), closed);
     m_dir1->setCurrentItem(current);
+}
+
+void Form3::enterFolder(QListWidgetItem *item)
+{
+    m_dirFolder = item->data(Qt::UserRole).toString();
+    fillFolders();
+    Dir1_Change();
+}
+
+bool Form3::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *list = qobject_cast<QListWidget *>(watched);
+    if (event->type() != QEvent::KeyPress || (list != m_dir1 && list != m_file1))
+        return QDialog::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent *>(event)->key();
+    QListWidgetItem *item = list->currentItem();
+    // Enter works on the list's own item and goes no further, to "OK": a
+    // folder is entered, a file chosen and opened or saved.
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        if (item && list == m_dir1) {
+            enterFolder(item);
+        } else if (item) {
+            item->setSelected(true);
+            File1_Click();
+            Command1_Click();
+        }
+        return true;
+    }
+    // The only file of a list is chosen by any key that moves in it, though
+    // it is already the current one and the list would not move.
+    const bool moves = key == Qt::Key_Down || key == Qt::Key_Up || key == Qt::Key_Home || key == Qt::Key_End;
+    if (list == m_file1 && moves && list->count() == 1) {
+        list->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void Form3::Dir1_Change()
@@ -230,24 +267,27 @@ void Form3::fillFiles()
 {
     m_filling = true;
     m_file1->clear();
-    // Without QDir::CaseSensitive the pattern matches .txt, .TXT, .Txt alike.
-    const QDir dir(QDir::fromNativeSeparators(m_fileFolder), QStringLiteral("*.txt"),
-        QDir::Name | QDir::IgnoreCase, QDir::Files);
-    m_file1->addItems(dir.entryList());
+    // Each file shown as the user can read its name, kept by its real one.
+    for (const QString &name : TextFile::txtFiles(m_fileFolder))
+        (new QListWidgetItem(TextFile::shownName(name), m_file1))->setData(Qt::UserRole, name);
     m_filling = false;
 }
 
 void Form3::File1_Click()
 {
-    const QString name = m_file1->selectedItems().constFirst()->text();
-    m_fileMenu.fileClicked(m_fileFolder, name);
-    m_text1->setText(name);
+    const QListWidgetItem *item = m_file1->selectedItems().constFirst();
+    m_clickedName = item->data(Qt::UserRole).toString();
+    m_fileMenu.fileClicked(m_fileFolder, m_clickedName);
+    m_text1->setText(item->text());
     m_command1->setFocus();
 }
 
 void Form3::Command1_Click()
 {
-    if (m_fileMenu.confirm(m_fileFolder, m_text1->text()))
+    // The name of a file clicked stands for its real one, which may hold
+    // bytes that are no letters.
+    const QString typed = m_text1->text();
+    if (m_fileMenu.confirm(m_fileFolder, typed == TextFile::shownName(m_clickedName) ? m_clickedName : typed))
         accept();
 }
 

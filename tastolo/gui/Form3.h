@@ -9,6 +9,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QListWidgetItem;
 class QPushButton;
 
 // The small file dialogue, for opening (Operazione 0) and for saving
@@ -36,7 +37,11 @@ public:
     // Escape and the window's own close control mean "Annullo".
     void reject() override;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void enterFolder(QListWidgetItem *item);
     void buildControls();
     void Form_Load();
     void fillDrives();
@@ -48,6 +53,8 @@ private:
     QString m_dirFolder;
     QString m_fileFolder;
     bool m_filling = false;
+    // The real name of the file last clicked.
+    QString m_clickedName;
 
     QLabel *m_label2 = nullptr;
     QLabel *m_label4 = nullptr;

@@ -10,8 +10,9 @@
 #include <memory>
 
 namespace {
-constexpr int FramePlacementTries = 20;
-constexpr int FramePlacementStepMs = 50;
+constexpr int FramePlacementStepMs = 20;
+constexpr int FramePlacementTicks = 2000 / FramePlacementStepMs;
+constexpr int FramePlacementAskEvery = 5;
 } // namespace
 
 Platform::Answer QtPlatform::message(const QString &title, const QString &text, Buttons buttons, Icon icon)
@@ -61,20 +62,31 @@ QString QtPlatform::homeFolder()
 void QtPlatform::moveFrame(const QPoint &topLeft)
 {
     // For a top-level window move() places the outer frame, decorations
-    // included, once the window manager has told the frame's size; until
-    // then it places the client area, so the move is made again until the
-    // frame stands where it should (for at most a second).
+    // included, only once the window manager has put the frame around it and
+    // told its size; before that it places the client area, and the frame
+    // then goes around the client where it stands. So the window is moved at
+    // once (right where there is no frame) and again as soon as a frame shows
+    // and is not where it should be, until it is; at most for two seconds.
     if (!m_window)
         return;
     m_window->move(topLeft);
-    auto tries = std::make_shared<int>(FramePlacementTries);
+    auto ticks = std::make_shared<int>(FramePlacementTicks);
     auto *timer = new QTimer(m_window);
     timer->setInterval(FramePlacementStepMs);
-    QObject::connect(timer, &QTimer::timeout, m_window, [this, timer, topLeft, tries] {
-        if (m_window->frameGeometry().topLeft() != topLeft)
+    QObject::connect(timer, &QTimer::timeout, m_window, [this, timer, topLeft, ticks] {
+        const bool framed = m_window->frameGeometry().topLeft() != m_window->geometry().topLeft();
+        if (framed && m_window->frameGeometry().topLeft() != topLeft) {
             m_window->move(topLeft);
-        if (m_window->frameGeometry().topLeft() == topLeft || --*tries == 0)
+        } else if (framed) {
             timer->deleteLater();
+        } else if (--*ticks == 0) {
+            m_window->move(topLeft);
+            timer->deleteLater();
+        } else if (*ticks % FramePlacementAskEvery == 0) {
+            // The toolkit learns the frame's size anew only when the window
+            // manager reports a move: a nudge by a pixel makes it report.
+            m_window->move(topLeft + QPoint(*ticks / FramePlacementAskEvery % 2, 0));
+        }
     });
     timer->start();
 }

@@ -1,9 +1,9 @@
 #include "fixture.h"
 #include "qtplatform.h"
-#include "textfile.h"
 #include "twips.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -54,12 +54,6 @@ private slots:
         htext->clearFocus();
         f->find<QMenu>(QStringLiteral("menuFile"))->actions().first()->trigger();
         QCOMPARE(f->window->focusWidget(), htext);
-        // The real platform layer moves the current folder, and says when it cannot.
-        QtPlatform platform;
-        const QString before = QDir::currentPath();
-        QVERIFY(platform.setCurrentFolder(f->dir.path()) && !platform.setCurrentFolder(f->path("via")));
-        QCOMPARE(platform.currentFolder(), QDir::toNativeSeparators(f->dir.path()));
-        QDir::setCurrent(before);
     }
 
     // The page keys turn the help page whatever the shift state, and the
@@ -78,65 +72,68 @@ private slots:
         QCOMPARE(f->window->state().Stato, 0); // from page 2 back to page 1
     }
 
-    // Every way of breaking a line ends up as CR LF in the text as saved. A run without blanks too long to
-    // wrap at words quickly wraps anywhere, opened or pasted; another text put in wraps at words again.
-    void editingArea()
+    // Keys and the clipboard on a long line of a file another editor wrote (UTF-8, LF, one CR): the save
+    // writes the text as the area shows it, and every line end the keys did not touch as the file had it.
+    void editingSaved()
     {
-        f->window->setEditorText(QStringLiteral("ab"));
-        htext->moveCursor(QTextCursor::NextCharacter);
-        QTest::keyClick(htext, Qt::Key_Return, Qt::ShiftModifier);
-        htext->insertPlainText(QStringLiteral("\u2028"));
-        QCOMPARE(f->window->editorText(), QStringLiteral("a\r\n\r\nb"));
-        const QString run = sampleLetter() + QString(5000, QLatin1Char('x'));
-        f->window->setEditorText(run);
-        QCOMPARE(htext->wordWrapMode(), QTextOption::WrapAnywhere);
-        f->window->setEditorText(sampleLetter());
-        QCOMPARE(htext->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
-        htext->insertPlainText(run);
-        QCOMPARE(htext->wordWrapMode(), QTextOption::WrapAnywhere);
-        // A large text, its lines gathered into fewer paragraphs, is saved as it came.
-        const QString large = QStringLiteral("riga di prova\r\n").repeated(80000);
-        f->window->setEditorText(large);
-        QCOMPARE(f->window->editorText(), large);
+        const QByteArray words = QByteArray("parola ").repeated(1400);
+        QFile file(f->path(QStringLiteral("altro.txt")));
+        QVERIFY(
+            file.open(QIODevice::WriteOnly) && file.write("uno\r\xC3\xA8" + words + "\r\ntre\nfine\n") > 0);
+        file.close();
+        f->expectDialogue({ [](Form3 &d) { in<QListWidget>(d, "File1")->setCurrentRow(0); },
+            WindowFixture::press(QStringLiteral("Command1")) });
+        trigger(QStringLiteral("menuFileOpen"));
+        QApplication::clipboard()->setText(QStringLiteral("a\nb"));
+        const QList<QKeyCombination> keys { Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Right,
+            Qt::Key_X, Qt::CTRL | Qt::Key_End, Qt::Key_Left, Qt::Key_Left, Qt::Key_Left, Qt::Key_Left,
+            Qt::Key_Left, Qt::Key_Left, Qt::Key_Left, Qt::Key_Left, Qt::Key_Left, Qt::Key_Backspace,
+            Qt::Key_Return, Qt::SHIFT | Qt::Key_Return, Qt::Key_Backspace, Qt::SHIFT | Qt::Key_Left,
+            Qt::SHIFT | Qt::Key_Left, Qt::Key_K, Qt::CTRL | Qt::Key_Z, Qt::CTRL | Qt::Key_End,
+            Qt::Key_Backspace, Qt::CTRL | Qt::Key_Home, Qt::CTRL | Qt::Key_V };
+        for (const QKeyCombination key : keys)
+            QTest::keyClick(htext, key.key(), key.keyboardModifiers());
+        trigger(QStringLiteral("menuFileSave"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), "a\nbuno\rx\xC3\xA8" + words + "\ntre\nfine");
+        QVERIFY(!f->window->fileMenu().isModified());
+        QCOMPARE(f->platform.shown.size(), 0);
     }
 
-    // A run shown in pieces is saved whole, and keys typed anywhere in it
-    // (at `position` of the area, -1 for none) change it there only.
-    void longRun_data()
+    // The keys of the dialogue's lists: Enter enters a folder of "Cartelle" and goes no further, Enter on a
+    // file opens it, any move in a list of one file chooses it. Seen: in the subfolder, name, dialogue open.
+    void dialogueKeys_data()
     {
-        QTest::addColumn<int>("position");
-        QTest::addColumn<int>("offset");
-        QTest::addColumn<QList<int>>("keys");
-        QTest::addColumn<QString>("saved");
-        const auto x = [](int count) { return QString(count, QLatin1Char('x')); };
-        const QString a = QStringLiteral("a\r\n");
-        const QString b = QStringLiteral("\r\nb");
-        const int enter = Qt::Key_Return;
-        const int back = Qt::Key_Backspace;
-        const auto broken = [&](int first, int second) { return a + x(first) + "\r\n" + x(second) + b; };
-        QTest::newRow("opened") << -1 << 0 << QList<int> {} << a + x(2500) + b;
-        QTest::newRow("Enter in the first piece") << 502 << 503 << QList { enter } << broken(500, 2000);
-        QTest::newRow("Enter at a piece's start") << 1003 << 1003 << QList { enter } << broken(1000, 1500);
-        QTest::newRow("Enter in the second piece") << 1503 << 1503 << QList { enter } << broken(1500, 1000);
-        QTest::newRow("Enter and Backspace") << 1503 << 1503 << QList { enter, back } << a + x(2500) + b;
-        QTest::newRow("Backspace at a piece's start") << 1003 << 1003 << QList { back } << a + x(2499) + b;
-        QTest::newRow("Delete at a piece's end")
-            << 1002 << 1003 << QList { int(Qt::Key_Delete) } << a + x(2499) + b;
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("seen");
+        QTest::newRow("Enter on a folder") << "Dir1" << int(Qt::Key_Return) << "1  1";
+        QTest::newRow("Enter on a file") << "File1" << int(Qt::Key_Enter) << "0 a.txt 0";
+        for (const auto &[name, key] :
+            { std::pair { "Down", Qt::Key_Down }, { "Home", Qt::Key_Home }, { "End", Qt::Key_End } })
+            QTest::newRow(name) << "File1" << int(key) << "0 a.txt 1";
     }
-    void longRun()
+    void dialogueKeys()
     {
-        QFETCH(int, position);
-        QFETCH(QList<int>, keys);
-        f->window->setEditorText(QStringLiteral("a\r\n") + QString(2500, QLatin1Char('x')) + "\r\nb");
-        if (position >= 0) {
-            QTextCursor cursor = htext->textCursor();
-            cursor.setPosition(position);
-            htext->setTextCursor(cursor);
-            QTEST(f->window->insertionOffset(), "offset");
-        }
-        for (const int key : keys)
-            QTest::keyClick(htext, Qt::Key(key));
-        QTEST(f->window->editorText(), "saved");
+        QFETCH(QString, list);
+        QFETCH(int, key);
+        QFile file(f->path(QStringLiteral("a.txt")));
+        QVERIFY(QDir(f->dir.path()).mkdir(QStringLiteral("sotto")) && file.open(QIODevice::WriteOnly));
+        QString seen;
+        f->expectDialogue({ [&](Form3 &d) {
+                               auto *items = control<QListWidget>(&d, list);
+                               items->setFocus();
+                               items->setCurrentRow(items->count() - 1, QItemSelectionModel::NoUpdate);
+                               QTest::keyClick(items, Qt::Key(key));
+                               seen = QStringLiteral("%1 %2 %3")
+                                          .arg(int(d.folder().endsWith("sotto")))
+                                          .arg(in<QLineEdit>(d, "Text1")->text())
+                                          .arg(int(d.isVisible()));
+                           },
+            WindowFixture::press(QStringLiteral("Command2")) });
+        trigger(QStringLiteral("menuFileOpen"));
+        QTEST(seen, "seen");
+        QCOMPARE(f->platform.shown.size(), 0);
     }
 
     // Closing with a changed text ends the program only after "No" or a
@@ -227,7 +224,7 @@ private slots:
         QCOMPARE(seen,
             QStringList({ "2", f->path("casa"), "Cartelle : (home)", "a.txt", "b.TXT", "2", "b.TXT",
                 "Command1", "0" }));
-        QCOMPARE(f->window->editorText(), QStringLiteral("uno\r\ndue"));
+        QCOMPARE(f->window->editorText(), QStringLiteral("uno\ndue"));
         const QLabel *label1 = f->find<QLabel>(QStringLiteral("Label1")); // the path, whole in its tip
         QCOMPARE(label1->text() + label1->toolTip(), f->path("casa/b.TXT").repeated(2));
         QCOMPARE_GT(label1->width(), label1->fontMetrics().horizontalAdvance(label1->text()));
