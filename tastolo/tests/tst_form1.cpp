@@ -1,5 +1,4 @@
 #include "fixture.h"
-#include "qtplatform.h"
 #include "twips.h"
 
 #include <QAction>
@@ -9,7 +8,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 
 // The exercise window and its file dialogue driven through QTest with
@@ -159,34 +157,6 @@ private slots:
         QTEST(!f->window->isVisible(), "closed");
         QCOMPARE(f->window->editorText(), typed);
         QCOMPARE(f->platform.shown.size(), int(!sessionEnding));
-    }
-
-    // The real message box: Escape and its close control back out, they are not "No".
-    void realQuestionBox_data()
-    {
-        QTest::addColumn<int>("key"); // 0: the box's close control
-        QTest::addColumn<int>("answer");
-        QTest::newRow("Yes") << int(Qt::Key_Y) << int(Platform::Answer::Yes);
-        QTest::newRow("No") << int(Qt::Key_N) << int(Platform::Answer::No);
-        QTest::newRow("Escape") << int(Qt::Key_Escape) << int(Platform::Answer::Cancel);
-        QTest::newRow("close control") << 0 << int(Platform::Answer::Cancel);
-    }
-    void realQuestionBox()
-    {
-        QFETCH(int, key);
-        QString shown;
-        QTimer::singleShot(0, f->window.get(), [key, &shown] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            QVERIFY(box);
-            shown = box->text();
-            key ? QTest::keyClick(box, Qt::Key(key)) : void(box->close());
-        });
-        QtPlatform platform;
-        QTEST(
-            int(platform.message(QStringLiteral("Attenzione !"), QStringLiteral("Il file\r\nVuoi salvarlo ?"),
-                Platform::Buttons::YesNo, Platform::Icon::None)),
-            "answer");
-        QCOMPARE(shown, QStringLiteral("Il file\nVuoi salvarlo ?")); // one line a line
     }
 
     // The folder last used was deleted: the dialogue shows the home folder and says so. It lists the .txt

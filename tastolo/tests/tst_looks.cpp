@@ -146,7 +146,7 @@ private slots:
         compare(QTest::currentDataTag(), shot, said);
     }
 
-    // The real box of each kind, and what Escape answers in it.
+    // The real box of each kind, and what Escape, its close control and each of its buttons answer in it.
     void boxes_data()
     {
         QTest::addColumn<Platform::Buttons>("buttons");
@@ -162,19 +162,31 @@ private slots:
         QFETCH(Platform::Icon, icon);
         QImage shot;
         QString said;
-        QTimer::singleShot(0, [&] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                (void)QTest::qWaitForWindowActive(box); // a box not made active shows in its focus line
-                shot = box->grab().toImage().convertToFormat(QImage::Format_RGB32), said = windowState(box);
-                QTest::keyClick(box, Qt::Key_Escape);
-                if (box->isVisible())
-                    said += "Escape leaves it open\n", box->done(-1);
-            }
-        });
-        const Platform::Answer answer = QtPlatform().message(QStringLiteral("Attenzione !"),
-            QStringLiteral("Il file è cambiato.\r\nVuoi salvarlo ?"), buttons, icon);
-        const char *answers[] = { "Ok", "Yes", "No", "Cancel" };
-        compare(QTest::currentDataTag(), shot, said + "Escape: " + answers[int(answer)] + '\n');
+        QStringList ways { "Escape", "close control" }; // then a click on each button shown
+        for (qsizetype way = 0; way < ways.size(); ++way) {
+            QTimer::singleShot(0, [&] {
+                if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                    (void)QTest::qWaitForWindowActive(box); // a box not made active shows in its focus line
+                    QList<QAbstractButton *> shown = box->buttons();
+                    shown.removeIf([](QAbstractButton *button) { return !button->isVisible(); });
+                    if (shot.isNull()) {
+                        shot = box->grab().toImage().convertToFormat(QImage::Format_RGB32),
+                        said = windowState(box);
+                        for (QAbstractButton *button : shown)
+                            ways << button->text().remove(u'&');
+                    }
+                    way == 0       ? QTest::keyClick(box, Qt::Key_Escape)
+                        : way == 1 ? void(box->close())
+                                   : shown[way - 2]->click();
+                    if (box->isVisible())
+                        said += ways[way] + " leaves it open\n", box->done(-1);
+                }
+            });
+            const Platform::Answer answer = QtPlatform().message(QStringLiteral("Attenzione !"),
+                QStringLiteral("Il file è cambiato.\r\nVuoi salvarlo ?"), buttons, icon);
+            said += ways[way] + ": " + QStringList { "Ok", "Yes", "No", "Cancel" }[int(answer)] + '\n';
+        }
+        compare(QTest::currentDataTag(), shot, said);
     }
 };
 
