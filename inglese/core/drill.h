@@ -16,7 +16,7 @@ struct DrillState
     QString englishWord; // the answer matched by the Italian -> English drill
     QString currentAnswer; // the accepted answer the typing follows
     int typedLength = 0;
-    int typingWrong = 0; // 1 while the typed text is not the beginning of the answer
+    bool typingWrong = false; // while the typed text is not the beginning of the answer
     QString helpMask;
     bool helpShown = false; // "Aiuto" was pressed during the current question
     int lastPenalty = 0;

@@ -348,6 +348,7 @@ bool Round::open()
     // The words in the order of the round, each asked once.
     m_selection.options = m_session.selection.options;
     m_selection.orderMode = m_selection.builtMode = Forward;
+    m_selection.rebuildNeeded = false;
     m_selection.wordCount = m_session.words.count();
     m_selection.selection = QList<int> { 0 } + rows + QList<int> { 0 };
     m_selection.selectionCount = int(rows.size());

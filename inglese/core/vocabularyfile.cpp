@@ -213,7 +213,7 @@ QString badLineMessage(int lineNumber, const QString &lezc, const QString &linin
 }
 
 bool parseWordList(
-    const QString &text, WordTable &words, CriticalList &memoc, int builtMode, Platform &platform)
+    const QString &text, WordTable &words, CriticalList &memoc, bool criticalBuilt, Platform &platform)
 {
     int lineNumber = 0;
     bool fits = true;
@@ -238,7 +238,7 @@ bool parseWordList(
         }
         words.append(base + (line.data() - text.constData()), line.size());
         const bool marked = line.size() >= 4 && line.at(3) != u' ';
-        if (marked && builtMode != CriticalOnly && !memoc.contains(row))
+        if (marked && !criticalBuilt && !memoc.contains(row))
             memoc.add(row);
         return true;
     });
@@ -338,7 +338,7 @@ QString saveProblemMessage(const SaveProblem &problem)
     QString text = QStringLiteral("La Riga numero ") + QString::number(problem.lineNumber) + u' '
         + lineProblemText(problem);
     if (problem.kind == SaveProblem::BadLesson)
-        text += CrLf + QStringLiteral("Nelle colonne 1-2 ci vuole un numero da 0 a 20.");
+        text += CrLf + QStringLiteral("Nelle colonne 1-2 ci vuole un numero da 0 a %1.").arg(MaxLesson);
     return text + CrLf + CrLf
         + QStringLiteral("Correggi la riga e salva di nuovo: il file non \u00e8 stato cambiato.");
 }

@@ -283,7 +283,7 @@ namespace {
         bool number = false;
         const int n = trimmed.toInt(&number);
         if (number) {
-            cell.lesson = n >= 0 && n <= 20 ? n : -1;
+            cell.lesson = isLesson(n) ? n : -1;
             return cell;
         }
         static const QRegularExpression separators(QStringLiteral("[\\s,;]+"));
@@ -295,7 +295,7 @@ namespace {
                 while (rest.startsWith(u'_') || rest.startsWith(u'-') || rest.startsWith(u':'))
                     rest.remove(0, 1);
                 const int lesson = rest.toInt(&number);
-                if (number && lesson >= 0 && lesson <= 20)
+                if (number && isLesson(lesson))
                     cell.lesson = lesson;
                 cell.tagged = number;
                 cell.known = cell.known && number;
@@ -675,13 +675,13 @@ namespace {
         }
 
         // Lesson numbers from the names of the containers ("Lezione 7"), else
-        // from their place, where they fit 0..20.
+        // from their place, where they are lesson numbers.
         static const QRegularExpression digits(QStringLiteral("\\d+"));
         QList<int> lessonNumbers;
         for (qsizetype i = 0; i < lessonNames.size(); ++i) {
             const QRegularExpressionMatch match = digits.match(lessonNames.at(i));
             const int n = match.hasMatch() ? match.captured().toInt() : int(i + 1);
-            lessonNumbers.append(n >= 0 && n <= 20 ? n : -1);
+            lessonNumbers.append(isLesson(n) ? n : -1);
         }
         // The texts by language, in the order the languages are declared.
         QList<qsizetype> slotOf;
@@ -802,7 +802,7 @@ void LineMaker::add(const Word &word)
         ++m_lines.refused;
         return;
     }
-    const int lesson = word.lesson >= 0 && word.lesson <= 20 ? word.lesson : m_defaultLesson;
+    const int lesson = isLesson(word.lesson) ? word.lesson : m_defaultLesson;
     m_lines.text += QString::number(lesson).rightJustified(2) + QLatin1Char(' ')
         + QLatin1Char(word.critical ? 'c' : ' ') + QLatin1Char(' ')
         + english.leftJustified(Vocabulary::FieldWidth) + italian + Vocabulary::CrLf;
@@ -883,7 +883,7 @@ ListWords listWords(const QString &wordText, const CriticalList *memoc)
     return list;
 }
 
-QList<Word> ofLessons(const QList<Word> &words, const std::array<bool, 21> &lessons)
+QList<Word> ofLessons(const QList<Word> &words, const LessonFlags &lessons)
 {
     QList<Word> chosen;
     for (const Word &word : words) {
@@ -974,7 +974,7 @@ QByteArray write(Format format, const QList<Word> &words)
         }
         xml.writeEndElement();
         xml.writeStartElement(QStringLiteral("lessons"));
-        for (int lesson = 0; lesson <= 20; ++lesson) {
+        for (int lesson = 0; lesson <= MaxLesson; ++lesson) {
             bool open = false;
             for (qsizetype i = 0; i < words.size(); ++i) {
                 if (words.at(i).lesson != lesson)

@@ -1,5 +1,7 @@
 #include "wordtable.h"
 
+#include "lessons.h"
+
 #include <algorithm>
 #include <atomic>
 
@@ -102,7 +104,7 @@ int WordTable::lessonNumber(QStringView text)
             return -1;
         k = k * 10 + (c.unicode() - u'0');
     }
-    return !number.isEmpty() && k <= 20 ? k : -1;
+    return !number.isEmpty() && isLesson(k) ? k : -1;
 }
 
 QString CriticalList::key(int word)

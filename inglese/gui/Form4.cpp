@@ -129,7 +129,7 @@ Form4::Form4(Session &session, Platform &platform, QWidget *parent)
     m_frame2 = new QGroupBox(QStringLiteral("Lezioni"), this);
     m_frame2->setObjectName(QStringLiteral("Frame2"));
     m_frame2->setGeometry(twRect(255, 360, 840, 5685));
-    for (int i = 0; i <= 20; ++i) {
+    for (int i = 0; i <= MaxLesson; ++i) {
         const QString caption = i == 0 ? QStringLiteral("Tutte") : QStringLiteral("N.%1").arg(i);
         QCheckBox *box = new QCheckBox(caption, m_frame2);
         box->setObjectName(QStringLiteral("Ckles%1").arg(i));
@@ -177,7 +177,7 @@ void Form4::showChoice()
 {
     for (int i = 0; i < 4; ++i)
         m_option[std::size_t(i)]->setChecked(m_choice.order() == i + 1);
-    for (int i = 0; i <= 20; ++i) {
+    for (int i = 0; i <= MaxLesson; ++i) {
         QCheckBox *box = m_ckles[std::size_t(i)];
         box->setChecked(m_choice.ticked(i));
         box->setEnabled(m_choice.boxEnabled(i));

@@ -130,8 +130,8 @@ Form6::Form6(Session &session, Platform &platform, QWidget *form1)
     if (session.doneCount > 0) {
         now = LoggedSession { today, session.startTime, platform.currentTime(), session.doneCount,
             session.points, int(session.memoc.count()), {} };
-        for (int k = 1; k <= 20; ++k)
-            if (session.lessonState[std::size_t(k)] >= 2)
+        for (int k = 1; k <= MaxLesson; ++k)
+            if (session.lessonState[std::size_t(k)] == LessonState::Chosen)
                 now->lessons.append(k);
     }
     m_chart1->hide();
@@ -294,7 +294,7 @@ void Form6::showChart(const LogSummary &summary)
 
 void Form6::showLessons(const LogSummary &summary)
 {
-    const std::array<int, 21> &counts = summary.lessonCounts;
+    const PerLesson<int> &counts = summary.lessonCounts;
     const auto addRow = [this](const QString &lesson, int sessions) {
         const int row = m_lezioni->rowCount();
         m_lezioni->insertRow(row);
@@ -305,7 +305,7 @@ void Form6::showLessons(const LogSummary &summary)
     };
     if (counts[0] > 0)
         addRow(QStringLiteral("Tutte"), counts[0]);
-    for (int k = 1; k <= 20; ++k)
+    for (int k = 1; k <= MaxLesson; ++k)
         if (counts[std::size_t(k)] > 0)
             addRow(QString::number(k), counts[std::size_t(k)]);
 }

@@ -192,8 +192,8 @@ private slots:
         FakePlatform platform;
         WordTable table;
         CriticalList memoc;
-        QVERIFY(Vocabulary::parseWordList(List, table, memoc, 0, platform));
-        std::array<bool, 21> chosen {};
+        QVERIFY(Vocabulary::parseWordList(List, table, memoc, false, platform));
+        LessonFlags chosen {};
         chosen.fill(numbers("lessons").isEmpty());
         for (int lesson : numbers("lessons"))
             chosen[std::size_t(lesson)] = true;
