@@ -301,7 +301,7 @@ void lessonColumn(benchmark::State &state)
         memoc.add(word);
     WordTable &words = data.session.words;
     for (auto _ : state) {
-        MainRules::refreshLessonList(words, memoc);
+        words.refreshLessons(memoc.words());
         benchmark::DoNotOptimize(words.lessonField(0));
     }
 }

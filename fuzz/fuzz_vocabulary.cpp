@@ -110,7 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size)
         if (!answer.isEmpty())
             require(done);
         drill.showSynonyms();
-        MainRules::refreshLessonList(session.words, session.memoc);
+        session.words.refreshLessons(session.memoc.words());
     }
     return 0;
 }

@@ -46,11 +46,6 @@ bool fillLessonState(Session &session)
     return true;
 }
 
-void refreshLessonList(WordTable &words, const CriticalList &memoc)
-{
-    words.refreshLessons(memoc.words());
-}
-
 QString exitLogLine(const QString &date, const QString &startTime, const QString &endTime, int doneCount,
     int points, int criticalCount, const LessonStates &lessonState)
 {

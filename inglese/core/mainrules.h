@@ -5,13 +5,11 @@
 #include <QString>
 #include <QStringList>
 
-class CriticalList;
 struct Session;
-struct WordTable;
 
 // The rules of the main window that need no widget: the data folder, the
-// lesson states, the lesson column after a drill, the exit log line and the
-// caret moves of the Tab key in the word-list text.
+// lesson states, the exit log line and the caret moves of the Tab key in the
+// word-list text.
 namespace MainRules {
 
 // The folder of the program's files, from the current folder, ending in a separator.
@@ -33,10 +31,6 @@ QString launchFailure(const QStringList &arguments);
 // (lesson 0 is only ever marked as having words), then builds the first word
 // selection. False when a row's lesson is not a valid lesson number.
 bool fillLessonState(Session &session);
-
-// Rebuilds the lesson column: the lesson number of every row, followed by
-// " c" for the words in the critical list.
-void refreshLessonList(WordTable &words, const CriticalList &memoc);
 
 // One line of the exit log, without its line end.
 QString exitLogLine(const QString &date, const QString &startTime, const QString &endTime, int doneCount,

@@ -23,7 +23,6 @@ public:
     bool ticked(int box) const;
     bool boxEnabled(int box) const;
     bool restartEnabled() const { return m_restartEnabled; }
-    bool clickGuard() const { return m_clickGuard; }
 
     // The user toggled a lesson box (mouse or keyboard); the box already
     // shows its new value `nowTicked`.

@@ -188,16 +188,6 @@ DrillWindow::DrillWindow(Session &session, Platform &platform, Direction directi
     // can type at once.
     m_textin->setFocus();
 
-    // The face store: hidden, it only holds the pictures the start button takes.
-    for (int i = 0; i < 4; ++i) {
-        auto *face = new QLabel(this);
-        face->setObjectName(QStringLiteral("Face%1").arg(i));
-        face->setGeometry(twips({ 9000 - 555 * (4 - i), 6000 - 525, 555, 525 }));
-        face->setPixmap(PictureButton::picture(FacePictures[i]));
-        face->hide();
-        m_face[std::size_t(i)] = face;
-    }
-
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));
     m_timer1->setInterval(1000);

@@ -6,7 +6,6 @@
 #include <QRect>
 #include <QWidget>
 
-#include <array>
 #include <memory>
 
 class PictureButton;
@@ -85,7 +84,6 @@ private:
     PictureButton *m_command2;
     PictureButton *m_command3;
     PictureButton *m_command4;
-    std::array<QLabel *, 4> m_face {};
     QTimer *m_timer1;
     QTimer *m_timer2;
 };

@@ -278,11 +278,6 @@ bool Form1::Form_Load(const std::function<void(const QString &)> &progress)
     return true;
 }
 
-void Form1::refreshLessonList()
-{
-    MainRules::refreshLessonList(m_session.words, m_session.memoc);
-}
-
 QString Form1::wordListText() const
 {
     QString text = m_listaVoci->document()->toRawText();
@@ -331,7 +326,7 @@ void Form1::openDrill(DrillWindow *drill)
     // shows the critical marks the drill has added or cleared.
     connect(drill, &DrillWindow::unloaded, this, [this] {
         show();
-        refreshLessonList();
+        m_session.words.refreshLessons(m_session.memoc.words());
     });
     hide();
     drill->show();
