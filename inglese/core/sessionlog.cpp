@@ -192,10 +192,9 @@ std::optional<LoggedSession> SessionLog::parseLine(QStringView line)
     if (tokens.size - i == 1 && tokens[i] == u"TUTTE")
         return session;
     for (; i < tokens.size; ++i) {
-        const int lesson = digits(tokens[i], 2);
+        const int lesson = parseLesson(tokens[i]);
         // The program writes each chosen lesson once, in ascending order.
-        if (lesson < 1 || lesson > MaxLesson
-            || (!session.lessons.isEmpty() && lesson <= session.lessons.last()))
+        if (lesson < 1 || (!session.lessons.isEmpty() && lesson <= session.lessons.last()))
             return std::nullopt;
         session.lessons.append(lesson);
     }

@@ -6,12 +6,13 @@
 
 #include <QHash>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
 #include <csv.h>
+
+#include <algorithm>
 
 namespace Exchange {
 
@@ -276,14 +277,19 @@ namespace {
         bool tagged = false; // holds a tag of ours
     };
 
+    // Only digits: a number, whether or not it makes a lesson.
+    bool allDigits(QStringView text)
+    {
+        return !text.isEmpty()
+            && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    }
+
     LessonCell lessonCell(const QString &text)
     {
         LessonCell cell;
         const QString trimmed = text.trimmed();
-        bool number = false;
-        const int n = trimmed.toInt(&number);
-        if (number) {
-            cell.lesson = isLesson(n) ? n : -1;
+        if (allDigits(trimmed)) {
+            cell.lesson = parseLesson(trimmed);
             return cell;
         }
         static const QRegularExpression separators(QStringLiteral("[\\s,;]+"));
@@ -294,11 +300,10 @@ namespace {
                 QString rest = tag.mid(tag.startsWith(u"lezione") ? 7 : 6);
                 while (rest.startsWith(u'_') || rest.startsWith(u'-') || rest.startsWith(u':'))
                     rest.remove(0, 1);
-                const int lesson = rest.toInt(&number);
-                if (number && isLesson(lesson))
+                if (const int lesson = parseLesson(rest); lesson >= 0)
                     cell.lesson = lesson;
-                cell.tagged = number;
-                cell.known = cell.known && number;
+                cell.tagged = allDigits(rest);
+                cell.known = cell.known && cell.tagged;
             } else {
                 cell.known = false;
             }
@@ -680,8 +685,9 @@ namespace {
         QList<int> lessonNumbers;
         for (qsizetype i = 0; i < lessonNames.size(); ++i) {
             const QRegularExpressionMatch match = digits.match(lessonNames.at(i));
-            const int n = match.hasMatch() ? match.captured().toInt() : int(i + 1);
-            lessonNumbers.append(isLesson(n) ? n : -1);
+            lessonNumbers.append(match.hasMatch() ? parseLesson(match.capturedView())
+                    : isLesson(int(i + 1))        ? int(i + 1)
+                                                  : -1);
         }
         // The texts by language, in the order the languages are declared.
         QList<qsizetype> slotOf;
@@ -1000,17 +1006,13 @@ QByteArray write(Format format, const QList<Word> &words)
 
 bool writeFile(const QString &path, const QByteArray &bytes, QString *error)
 {
-    QSaveFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush()
-        && file.commit();
-    if (!written) {
-        if (error)
-            *error = QStringLiteral("Non \u00e8 stato possibile scrivere il file ") + path
-                + QStringLiteral(" (") + file.errorString()
-                + QStringLiteral("): il file di prima, se c'era, \u00e8 rimasto com'era.");
-        file.cancelWriting();
-    }
-    return written;
+    QString reason;
+    if (UserFile::write(path, bytes, &reason))
+        return true;
+    if (error)
+        *error = QStringLiteral("Non \u00e8 stato possibile scrivere il file ") + path + QStringLiteral(" (")
+            + reason + QStringLiteral("): il file di prima, se c'era, \u00e8 rimasto com'era.");
+    return false;
 }
 
 } // namespace Exchange

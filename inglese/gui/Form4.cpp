@@ -5,6 +5,7 @@
 #include "platform.h"
 #include "session.h"
 #include "twips.h"
+#include "vocabularyfile.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -25,7 +26,7 @@ QRect twRect(int left, int top, int width, int height)
 
 const QColor LightGreen(192, 255, 192);
 const QRect Shape1 = twRect(30, 0, 4650, 6255);
-const QString CrLf = QStringLiteral("\r\n");
+using Vocabulary::CrLf;
 } // namespace
 
 PrintBox::PrintBox(QWidget *parent)

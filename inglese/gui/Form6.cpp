@@ -5,6 +5,7 @@
 #include "review.h"
 #include "session.h"
 #include "twips.h"
+#include "vocabularyfile.h"
 
 #include <QAreaSeries>
 #include <QChart>
@@ -29,7 +30,7 @@ namespace {
 using Twips::px;
 
 const QString Title = QStringLiteral("Risultati");
-constexpr QLatin1StringView Crlf { "\r\n" };
+using Vocabulary::CrLf;
 // Bars that stay apart on the chart; points drawn one by one; markers that stay apart.
 constexpr int MaxBars = 120;
 constexpr int MaxRunPoints = 600;
@@ -323,7 +324,7 @@ void Form6::Command1_Click()
     if (!file.open(QIODevice::WriteOnly) || !picture.save(&file, "PNG") || !file.commit()) {
         file.cancelWriting();
         m_platform.message(QStringLiteral("Salva immagine"),
-            QStringLiteral("Non riesco a salvare l'immagine in") + Crlf + path + Crlf + Crlf
+            QStringLiteral("Non riesco a salvare l'immagine in") + CrLf + path + CrLf + CrLf
                 + QStringLiteral("Un file con questo nome, se c'era, resta com'era."),
             Platform::Buttons::Ok, Platform::Icon::Stop);
     }
