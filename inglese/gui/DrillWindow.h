@@ -58,6 +58,14 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // The constructor's steps: the controls from top to bottom, then the
+    // keyboard's ways through them, then the timers and the events.
+    void buildLabels(const QString &flag, const Placement &placement);
+    void buildBoxes(const Placement &placement);
+    void buildButtons();
+    void buildHelpBox(const Placement &placement);
+    void setUpKeyboard();
+    void connectEvents();
     void Form_Load();
     void typingChanged(const QString &text);
     void nameTypingBox();

@@ -97,7 +97,23 @@ Form4::Form4(Session &session, Platform &platform, QWidget *parent)
     m_label6->setGeometry(twRect(735, 60, 2910, 330));
     m_label6->setFont(Drawing::font(QStringLiteral("Liberation Serif"), 14, true));
     m_label6->setAlignment(Qt::AlignCenter);
+    buildOrderButtons();
+    buildLessonBoxes();
+    m_peri = new PrintBox(this);
+    m_peri->setObjectName(QStringLiteral("peri"));
+    m_peri->setGeometry(twRect(1395, 1965, 3015, 3360));
+    buildCommands();
 
+    // What each opening of the window does: top left of the screen, the
+    // current choices, the rules.
+    move(0, 0);
+    m_choice.load();
+    showChoice();
+    printRules();
+}
+
+void Form4::buildOrderButtons()
+{
     m_frame1 = new QGroupBox(QStringLiteral("Ordine"), this);
     m_frame1->setObjectName(QStringLiteral("Frame1"));
     m_frame1->setGeometry(twRect(2535, 420, 1710, 1305));
@@ -126,7 +142,10 @@ Form4::Form4(Session &session, Platform &platform, QWidget *parent)
         });
         m_option[std::size_t(i)] = button;
     }
+}
 
+void Form4::buildLessonBoxes()
+{
     m_frame2 = new QGroupBox(QStringLiteral("Lezioni"), this);
     m_frame2->setObjectName(QStringLiteral("Frame2"));
     m_frame2->setGeometry(twRect(255, 360, 840, 5685));
@@ -144,11 +163,10 @@ Form4::Form4(Session &session, Platform &platform, QWidget *parent)
         });
         m_ckles[std::size_t(i)] = box;
     }
+}
 
-    m_peri = new PrintBox(this);
-    m_peri->setObjectName(QStringLiteral("peri"));
-    m_peri->setGeometry(twRect(1395, 1965, 3015, 3360));
-
+void Form4::buildCommands()
+{
     m_command2 = new QPushButton(QStringLiteral("Daccapo"), this);
     m_command2->setObjectName(QStringLiteral("Command2"));
     m_command2->setGeometry(twRect(1320, 5460, 1335, 420));
@@ -165,13 +183,6 @@ Form4::Form4(Session &session, Platform &platform, QWidget *parent)
     m_command1->setToolTip(QStringLiteral("Opzioni impostate"));
     m_command1->setDefault(true);
     connect(m_command1, &QPushButton::clicked, this, &Form4::applyOptions);
-
-    // What each opening of the window does: top left of the screen, the
-    // current choices, the rules.
-    move(0, 0);
-    m_choice.load();
-    showChoice();
-    printRules();
 }
 
 void Form4::showChoice()

@@ -70,6 +70,9 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void buildOrderButtons();
+    void buildLessonBoxes();
+    void buildCommands();
     void applyOptions();
     void showChoice();
     void printRules();
