@@ -37,11 +37,11 @@ Drill::Drill(Session &session, Platform &platform, Direction direction, WordSele
     , m_selection(selection ? *selection : session.selection)
     , m_direction(direction)
 {
-    m_view.caption = designCaption();
+    m_view.caption = openingCaption();
     m_view.command1Caption = QStringLiteral("Via!");
 }
 
-QString Drill::designCaption() const
+QString Drill::openingCaption() const
 {
     return m_direction == Direction::EnglishToItalian ? CaptionFromEnglish : CaptionFromItalian;
 }

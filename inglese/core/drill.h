@@ -62,7 +62,7 @@ public:
     Drill(Session &session, Platform &platform, Direction direction, WordSelection *selection = nullptr);
 
     Direction direction() const { return m_direction; }
-    QString designCaption() const;
+    QString openingCaption() const; // the window's caption before the first question
     const DrillView &view() const { return m_view; }
     DrillState &state();
     const DrillState &state() const;

@@ -97,7 +97,7 @@ DrillWindow::DrillWindow(Session &session, Platform &platform, Direction directi
     , m_drill(session, platform, direction, m_review ? &m_review->selection() : nullptr)
 {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(m_drill.designCaption());
+    setWindowTitle(m_drill.openingCaption());
     setWindowIcon(QIcon(QStringLiteral(":/inglese/icona.svg")));
     resize(Twips::size(9000, 6000));
     buildLabels(flag, placement);
@@ -135,7 +135,7 @@ void DrillWindow::buildLabels(const QString &flag, const Placement &placement)
     m_label3 = label(this, QStringLiteral("Label3"), QStringLiteral("I T A L I A N O"), placement.Label3);
     m_label3->setFont(title);
     const QFont small = Drawing::font(QStringLiteral("Liberation Sans"), 8, false);
-    // Wider than the design's 1695 twips, so that counts of several digits are not cut off.
+    // As wide as the room up to the window's edge, so that counts of several digits are not cut off.
     m_label4 = label(
         this, QStringLiteral("Label4"), QStringLiteral("Già fatti = Critici ="), { 6840, 735, 2100, 195 });
     m_label4->setFont(small);

@@ -131,7 +131,8 @@ void Form4::buildOrderButtons()
     for (int i = 0; i < 4; ++i) {
         QRadioButton *button = new QRadioButton(QString::fromLatin1(orders[i].text), m_frame1);
         button->setObjectName(QString::fromLatin1(orders[i].name));
-        // The indicator needs a little more height than the design gives.
+        // The style's round indicator is taller than a 13-pixel row: the row
+        // grows to 17 pixels, or the indicator would be cut.
         QRect r = orders[i].rect;
         r.setTop(r.top() - 2);
         r.setHeight(std::max(r.height() + 2, 17));
