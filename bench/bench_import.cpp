@@ -11,6 +11,7 @@
 #include "benchplatform.h"
 
 #include "Form7.h"
+#include "lessons.h"
 #include "userfile.h"
 #include "wordexchange.h"
 
@@ -64,8 +65,8 @@ bool writeCsv(const QString &path, qint64 bytes)
         return false;
     QByteArray chunk = "lezione,inglese,italiano\r\n";
     for (qint64 row = 0, written = 0; written < bytes; ++row) {
-        chunk += QByteArray::number(row % 21) + ",word" + QByteArray::number(row) + ",\"parol\xC3\xA0 "
-            + QByteArray::number(row) + "\"\r\n";
+        chunk += QByteArray::number(row % (MaxLesson + 1)) + ",word" + QByteArray::number(row)
+            + ",\"parol\xC3\xA0 " + QByteArray::number(row) + "\"\r\n";
         if (chunk.size() > (1 << 20)) {
             written += file.write(chunk);
             chunk.clear();
@@ -74,7 +75,7 @@ bool writeCsv(const QString &path, qint64 bytes)
     return file.write(chunk) == chunk.size();
 }
 
-// A KVTML file of `entries` words in two languages and twenty lessons.
+// A KVTML file of `entries` words in two languages, spread over the numbered lessons.
 bool writeKvtml(const QString &path, int entries)
 {
     QFile file(path);
@@ -89,9 +90,9 @@ bool writeKvtml(const QString &path, int entries)
             + QByteArray::number(e) + "</text></translation></entry>\n";
     }
     xml += "</entries><lessons>";
-    for (int lesson = 1; lesson <= 20; ++lesson) {
+    for (int lesson = 1; lesson <= MaxLesson; ++lesson) {
         xml += "<container><name>Lezione " + QByteArray::number(lesson) + "</name>";
-        for (int e = lesson - 1; e < entries; e += 20)
+        for (int e = lesson - 1; e < entries; e += MaxLesson)
             xml += "<entry id=\"" + QByteArray::number(e) + "\"/>";
         xml += "</container>\n";
     }

@@ -85,9 +85,9 @@ bool loadSession(const QString &path, Session &session, Platform &platform)
     if (!read)
         return false;
     const Vocabulary::FileText split = Vocabulary::splitFileText(read.text);
-    session.selection.builtMode = 9;
+    session.selection.rebuildNeeded = true;
     return Vocabulary::parseWordList(
-               split.wordText, session.words, session.memoc, session.selection.builtMode, platform)
+               split.wordText, session.words, session.memoc, session.selection.builtFromCritical(), platform)
         && MainRules::fillLessonState(session);
 }
 
@@ -148,11 +148,11 @@ void loadStep(benchmark::State &state)
         } else {
             if (step == 3) {
                 state.PauseTiming();
-                Vocabulary::parseWordList(split.wordText, session->words, session->memoc, 9, platform);
+                Vocabulary::parseWordList(split.wordText, session->words, session->memoc, false, platform);
                 state.ResumeTiming();
                 MainRules::fillLessonState(*session);
             } else {
-                Vocabulary::parseWordList(split.wordText, session->words, session->memoc, 9, platform);
+                Vocabulary::parseWordList(split.wordText, session->words, session->memoc, false, platform);
             }
         }
         state.PauseTiming();
@@ -207,13 +207,13 @@ void questionPreparation(benchmark::State &state)
     Loaded &data = loaded(int(state.range(0)));
     Session &session = data.session;
     WordSelection &selection = session.selection;
-    selection.options.order = 1;
+    selection.options.order = Random;
     selection.options.Ckles.fill(false);
     if (state.range(1) == 0)
         selection.options.Ckles[0] = true; // every word
     else
         selection.options.Ckles[1] = true; // lesson 1 only
-    selection.builtMode = 9;
+    selection.rebuildNeeded = true;
     selection.buildSelection(session.words, session.memoc);
     const Direction direction
         = state.range(2) == 0 ? Direction::EnglishToItalian : Direction::ItalianToEnglish;
@@ -235,10 +235,10 @@ void firstQuestion(benchmark::State &state)
     Loaded &data = loaded(int(state.range(0)));
     Session &session = data.session;
     WordSelection &selection = session.selection;
-    selection.options.order = 1;
+    selection.options.order = Random;
     selection.options.Ckles.fill(false);
     selection.options.Ckles[0] = true;
-    selection.builtMode = 9;
+    selection.rebuildNeeded = true;
     selection.buildSelection(session.words, session.memoc);
     Drill drill(session, data.platform, Direction::EnglishToItalian);
     drill.load();
@@ -301,7 +301,7 @@ void lessonColumn(benchmark::State &state)
         memoc.add(word);
     WordTable &words = data.session.words;
     for (auto _ : state) {
-        MainRules::refreshLessonList(words, memoc);
+        words.refreshLessons(memoc.words());
         benchmark::DoNotOptimize(words.lessonField(0));
     }
 }
@@ -376,8 +376,8 @@ int peakMemoryRun(int rows)
         clock.start();
         while (!spy.painted && clock.elapsed() < 60000)
             QCoreApplication::processEvents();
-        session.selection.options.order = 1;
-        session.selection.builtMode = 9;
+        session.selection.options.order = Random;
+        session.selection.rebuildNeeded = true;
         session.selection.buildSelection(session.words, session.memoc);
         Drill drill(session, platform, Direction::EnglishToItalian);
         drill.load();

@@ -11,6 +11,7 @@
 #include "benchplatform.h"
 
 #include "Form6.h"
+#include "lessons.h"
 #include "session.h"
 
 #include <QApplication>
@@ -44,7 +45,7 @@ QByteArray makeLog(int lines)
         log += day.toString(u"dd/MM/yyyy").toLatin1() + ' ' + start.toString(u"HH:mm:ss").toLatin1() + ' '
             + end.toString(u"HH:mm:ss").toLatin1() + "    " + QByteArray::number(5 + i % 40) + '/'
             + QByteArray::number(900 + (i * 37) % 250) + '/' + QByteArray::number(i % 6) + "       "
-            + (i % 4 == 0 ? QByteArray(" TUTTE") : ' ' + QByteArray::number(1 + i % 20)) + "\r\n";
+            + (i % 4 == 0 ? QByteArray(" TUTTE") : ' ' + QByteArray::number(1 + i % MaxLesson)) + "\r\n";
     }
     return log;
 }

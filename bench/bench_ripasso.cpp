@@ -159,7 +159,7 @@ int main(int argc, char **argv)
     BenchPlatform platform;
     WordTable words;
     CriticalList memoc;
-    Vocabulary::parseWordList(Vocabulary::splitFileText(read.text).wordText, words, memoc, 0, platform);
+    Vocabulary::parseWordList(Vocabulary::splitFileText(read.text).wordText, words, memoc, false, platform);
     // One learner's word each: the same texts twice would be one word of the review.
     QTextStream out(stdout);
     out << words.count() << " words, " << Days << " days, " << NewPerDay << " new words a day, seed " << Seed

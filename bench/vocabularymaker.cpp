@@ -1,5 +1,7 @@
 #include "vocabularymaker.h"
 
+#include "lessons.h"
+
 #include <QStringEncoder>
 #include <QStringList>
 
@@ -47,7 +49,7 @@ QByteArray makeVocabulary(int rows)
     englishSoFar.reserve(rows);
     italianSoFar.reserve(rows);
     for (int row = 0; row < rows; ++row) {
-        const int lesson = 1 + int(next() % 20);
+        const int lesson = 1 + int(next() % MaxLesson);
         const bool critical = next() % 25 == 0;
         QString en = word(EnglishSyllables);
         QString it = word(ItalianSyllables);

@@ -70,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size)
     const QString text = Vocabulary::decode(QByteArray(file.data(), qsizetype(file.size())));
     const Vocabulary::FileText split = Vocabulary::splitFileText(text);
     if (!Vocabulary::parseWordList(
-            split.wordText, session.words, session.memoc, session.selection.builtMode, platform)
+            split.wordText, session.words, session.memoc, session.selection.builtFromCritical(), platform)
         || !MainRules::fillLessonState(session))
         return 0; // the program refuses to start
 
@@ -86,10 +86,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size)
     }
 
     WordSelection &selection = session.selection;
-    selection.options.order = order;
-    for (int k = 0; k <= 20; ++k)
+    selection.options.order = OrderMode(order);
+    for (int k = 0; k <= MaxLesson; ++k)
         selection.options.Ckles[std::size_t(k)] = lessons & (1u << k);
-    selection.builtMode = 9;
+    selection.rebuildNeeded = true;
     selection.buildSelection(session.words, session.memoc);
 
     for (int i = 0; i < draws; ++i) {
@@ -110,7 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size)
         if (!answer.isEmpty())
             require(done);
         drill.showSynonyms();
-        MainRules::refreshLessonList(session.words, session.memoc);
+        session.words.refreshLessons(session.memoc.words());
     }
     return 0;
 }

@@ -19,6 +19,11 @@ constexpr int MinFreeTime = 10;
 constexpr int SlowAfter = 10;
 // Ticks of the waiting timer before "Allora?".
 constexpr int WaitTicks = 5;
+// The beeps: a short burst for a typing that leaves the answer, a long one
+// for a right answer, one a second once the free time is over.
+constexpr int WrongTypingBeeps = 5;
+constexpr int RightAnswerBeeps = 40;
+constexpr int OverTimeBeeps = 1;
 
 int bounded(long long value)
 {
@@ -32,11 +37,11 @@ Drill::Drill(Session &session, Platform &platform, Direction direction, WordSele
     , m_selection(selection ? *selection : session.selection)
     , m_direction(direction)
 {
-    m_view.caption = designCaption();
+    m_view.caption = openingCaption();
     m_view.command1Caption = QStringLiteral("Via!");
 }
 
-QString Drill::designCaption() const
+QString Drill::openingCaption() const
 {
     return m_direction == Direction::EnglishToItalian ? CaptionFromEnglish : CaptionFromItalian;
 }
@@ -151,7 +156,7 @@ bool Drill::typingChanged(const QString &text)
     DrillState &s = state();
     m_view.typingRed = false;
     s.typedLength = bounded(text.size());
-    s.typingWrong = 0;
+    s.typingWrong = false;
 
     QString &current = answerRef();
     for (const QString &accepted : std::as_const(s.answers.acceptedAnswers)) {
@@ -164,8 +169,8 @@ bool Drill::typingChanged(const QString &text)
     }
     if (current.left(text.size()) != text) {
         m_view.typingRed = true;
-        s.typingWrong = 1;
-        m_platform.beep(5);
+        s.typingWrong = true;
+        m_platform.beep(WrongTypingBeeps);
     }
 
     // Only a running question can be answered: typing the last answer again
@@ -184,7 +189,7 @@ void Drill::answered()
 {
     DrillState &s = state();
     s.questionRunning = false;
-    m_platform.beep(40);
+    m_platform.beep(RightAnswerBeeps);
     m_session.doneCount = std::min(m_session.doneCount + 1, int(MaxValue));
     m_selection.pendingWord = 0;
 
@@ -240,7 +245,7 @@ void Drill::timer1Tick()
         m_view.command1DisabledFace = DrillView::Sad;
         m_view.command1Caption = Slow;
     }
-    if (s.typingWrong == 1 && s.elapsedSeconds > SlowAfter) {
+    if (s.typingWrong && s.elapsedSeconds > SlowAfter) {
         m_view.helpButtonVisible = true;
     } else {
         m_view.helpButtonVisible = false;
@@ -252,7 +257,7 @@ void Drill::timer1Tick()
     s.lastPenalty = s.elapsedSeconds / s.freeTime;
     addPoints(-s.lastPenalty);
     if (s.elapsedSeconds > s.freeTime)
-        m_platform.beep(1);
+        m_platform.beep(OverTimeBeeps);
 }
 
 void Drill::timer2Tick()

@@ -16,7 +16,7 @@ struct DrillState
     QString englishWord; // the answer matched by the Italian -> English drill
     QString currentAnswer; // the accepted answer the typing follows
     int typedLength = 0;
-    int typingWrong = 0; // 1 while the typed text is not the beginning of the answer
+    bool typingWrong = false; // while the typed text is not the beginning of the answer
     QString helpMask;
     bool helpShown = false; // "Aiuto" was pressed during the current question
     int lastPenalty = 0;
@@ -62,7 +62,7 @@ public:
     Drill(Session &session, Platform &platform, Direction direction, WordSelection *selection = nullptr);
 
     Direction direction() const { return m_direction; }
-    QString designCaption() const;
+    QString openingCaption() const; // the window's caption before the first question
     const DrillView &view() const { return m_view; }
     DrillState &state();
     const DrillState &state() const;

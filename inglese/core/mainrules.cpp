@@ -33,33 +33,28 @@ QString launchFailure(const QStringList &arguments)
 
 bool fillLessonState(Session &session)
 {
-    for (int k = 1; k <= 20; ++k)
-        session.lessonState[std::size_t(k)] = 0;
+    for (int k = 1; k <= MaxLesson; ++k)
+        session.lessonState[std::size_t(k)] = LessonState::NoWords;
     const WordTable &words = session.words;
     for (int row = 0; row < words.count(); ++row) {
         const int lesson = words.lessonOf(row);
         if (lesson < 0)
             return false;
-        session.lessonState[std::size_t(lesson)] = 1;
+        session.lessonState[std::size_t(lesson)] = LessonState::HasWords;
     }
     session.selection.buildSelection(session.words, session.memoc);
     return true;
 }
 
-void refreshLessonList(WordTable &words, const CriticalList &memoc)
-{
-    words.refreshLessons(memoc.words());
-}
-
 QString exitLogLine(const QString &date, const QString &startTime, const QString &endTime, int doneCount,
-    int points, int criticalCount, const std::array<int, 21> &lessonState)
+    int points, int criticalCount, const LessonStates &lessonState)
 {
     QString line = date + u' ' + startTime + u' ' + endTime + QStringLiteral("    ")
         + QString::number(doneCount) + u'/' + QString::number(points) + u'/' + QString::number(criticalCount)
         + QStringLiteral("       ");
     bool any = false;
-    for (int k = 1; k <= 20; ++k) {
-        if (lessonState[std::size_t(k)] >= 2) {
+    for (int k = 1; k <= MaxLesson; ++k) {
+        if (lessonState[std::size_t(k)] == LessonState::Chosen) {
             line += u' ' + QString::number(k);
             any = true;
         }

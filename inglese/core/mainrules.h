@@ -1,17 +1,15 @@
 #pragma once
 
+#include "lessons.h"
+
 #include <QString>
 #include <QStringList>
 
-#include <array>
-
-class CriticalList;
 struct Session;
-struct WordTable;
 
 // The rules of the main window that need no widget: the data folder, the
-// lesson states, the lesson column after a drill, the exit log line and the
-// caret moves of the Tab key in the word-list text.
+// lesson states, the exit log line and the caret moves of the Tab key in the
+// word-list text.
 namespace MainRules {
 
 // The folder of the program's files, from the current folder, ending in a separator.
@@ -29,18 +27,14 @@ inline const QString LaunchFailedTitle = QStringLiteral("Avvio ...");
 // The reason given after the option, or a null string when the arguments hold none.
 QString launchFailure(const QStringList &arguments);
 
-// Sets the state of lessons 1..20 to 1 when the word table has words of that
-// lesson, 0 otherwise (lesson 0 is only ever set), then builds the first word
-// selection. False when a row's lesson is not a number from 0 to 20.
+// Marks the numbered lessons as having words or not from the word table
+// (lesson 0 is only ever marked as having words), then builds the first word
+// selection. False when a row's lesson is not a valid lesson number.
 bool fillLessonState(Session &session);
-
-// Rebuilds the lesson column: the lesson number of every row, followed by
-// " c" for the words in the critical list.
-void refreshLessonList(WordTable &words, const CriticalList &memoc);
 
 // One line of the exit log, without its line end.
 QString exitLogLine(const QString &date, const QString &startTime, const QString &endTime, int doneCount,
-    int points, int criticalCount, const std::array<int, 21> &lessonState);
+    int points, int criticalCount, const LessonStates &lessonState);
 // Appends the line and CR LF to the log file, creating it when missing; only
 // a regular file is written, and nothing waits on a FIFO or device. On
 // failure the file is left as it was and `reason` says why.

@@ -12,20 +12,20 @@ void OptionsChoice::load()
 {
     WordSelection &sel = m_session.selection;
     m_restartEnabled = m_session.doneCount > 0;
-    if (sel.orderMode >= 1 && sel.orderMode <= 4)
+    if (sel.orderMode != NotBuilt)
         sel.options.order = sel.orderMode;
 
     // Setting up the boxes is not a user's choice: no click rules run.
-    m_clickGuard = 0;
+    m_clickGuard = false;
     sel.options.Ckles.fill(false);
     sel.options.Ckles[0] = true;
-    for (int i = 1; i <= 20; ++i) {
-        if (m_session.lessonState[std::size_t(i)] == 2) {
+    for (int i = 1; i <= MaxLesson; ++i) {
+        if (m_session.lessonState[std::size_t(i)] == LessonState::Chosen) {
             sel.options.Ckles[std::size_t(i)] = true;
             sel.options.Ckles[0] = false;
         }
     }
-    m_clickGuard = 1;
+    m_clickGuard = true;
 }
 
 int OptionsChoice::order() const
@@ -40,13 +40,13 @@ bool OptionsChoice::ticked(int box) const
 
 bool OptionsChoice::boxEnabled(int box) const
 {
-    return box == 0 || m_session.lessonState[std::size_t(box)] > 0;
+    return box == 0 || m_session.lessonState[std::size_t(box)] != LessonState::NoWords;
 }
 
 bool OptionsChoice::anyLessonChosen() const
 {
-    for (int i = 1; i <= 20; ++i) {
-        if (m_session.lessonState[std::size_t(i)] == 2)
+    for (int i = 1; i <= MaxLesson; ++i) {
+        if (m_session.lessonState[std::size_t(i)] == LessonState::Chosen)
             return true;
     }
     return false;
@@ -54,10 +54,10 @@ bool OptionsChoice::anyLessonChosen() const
 
 void OptionsChoice::userToggled(int box, bool nowTicked)
 {
-    if (box < 0 || box > 20 || !boxEnabled(box))
+    if (!isLesson(box) || !boxEnabled(box))
         return;
     // A press on a box, by mouse or by keyboard, makes the rules run.
-    m_clickGuard = 1;
+    m_clickGuard = true;
     m_session.selection.options.Ckles[std::size_t(box)] = nowTicked;
     click(box);
 }
@@ -75,28 +75,28 @@ void OptionsChoice::setTicked(int box, bool value)
 
 void OptionsChoice::click(int box)
 {
-    if (m_clickGuard == 0)
+    if (!m_clickGuard)
         return;
 
     WordSelection &sel = m_session.selection;
     m_restartEnabled = false;
-    sel.builtMode = WordSelection::RebuildNeeded;
+    sel.rebuildNeeded = true;
     sel.pendingWord = 0;
 
     if (box == 0) {
         // "Tutte": every lesson with words goes back to not chosen.
-        for (int i = 1; i <= 20; ++i) {
+        for (int i = 1; i <= MaxLesson; ++i) {
             if (boxEnabled(i)) {
-                m_session.lessonState[std::size_t(i)] = 1;
+                m_session.lessonState[std::size_t(i)] = LessonState::HasWords;
                 setTicked(i, false);
             }
         }
     } else if (ticked(box)) {
-        m_session.lessonState[std::size_t(box)] = 2;
-        m_clickGuard = 0; // "Tutte" goes off without unticking this lesson
+        m_session.lessonState[std::size_t(box)] = LessonState::Chosen;
+        m_clickGuard = false; // "Tutte" goes off without unticking this lesson
         setTicked(0, false);
     } else {
-        m_session.lessonState[std::size_t(box)] = 1;
+        m_session.lessonState[std::size_t(box)] = LessonState::HasWords;
         if (!anyLessonChosen())
             setTicked(0, true);
     }
@@ -106,7 +106,7 @@ void OptionsChoice::orderClicked(int order)
 {
     if (order < Random || order > CriticalOnly)
         return;
-    m_session.selection.options.order = order;
+    m_session.selection.options.order = OrderMode(order);
     m_session.selection.pendingWord = 0;
     m_restartEnabled = false;
 }
@@ -114,7 +114,7 @@ void OptionsChoice::orderClicked(int order)
 void OptionsChoice::restart()
 {
     m_session.selection.pendingWord = 0;
-    m_session.selection.builtMode = WordSelection::RebuildNeeded;
+    m_session.selection.rebuildNeeded = true;
     m_restartEnabled = false;
 }
 
@@ -132,8 +132,8 @@ OptionsChoice::Result OptionsChoice::apply(Platform &platform)
         sel.options.order = Forward;
         sel.pendingWord = 0;
         sel.buildSelection(m_session.words, m_session.memoc);
-        sel.builtMode = WordSelection::RebuildNeeded;
+        sel.rebuildNeeded = true;
     }
-    m_clickGuard = 0;
+    m_clickGuard = false;
     return Result::Applied;
 }

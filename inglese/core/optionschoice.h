@@ -1,7 +1,5 @@
 #pragma once
 
-#include <array>
-
 class Platform;
 struct Session;
 
@@ -10,8 +8,8 @@ struct Session;
 // choices. The window shows this state and forwards the user's clicks.
 //
 // The lesson boxes live in the session's selection options (Ckles[0] is
-// "Tutte", Ckles[1..20] one per lesson); lessonState holds 1 for a lesson
-// with words and 2 for a chosen one.
+// "Tutte", then one per lesson); the session's lessonState tells which
+// lessons have words and which are chosen.
 class OptionsChoice
 {
 public:
@@ -25,7 +23,6 @@ public:
     bool ticked(int box) const;
     bool boxEnabled(int box) const;
     bool restartEnabled() const { return m_restartEnabled; }
-    int clickGuard() const { return m_clickGuard; }
 
     // The user toggled a lesson box (mouse or keyboard); the box already
     // shows its new value `nowTicked`.
@@ -46,6 +43,6 @@ private:
     bool anyLessonChosen() const;
 
     Session &m_session;
-    int m_clickGuard = 0;
+    bool m_clickGuard = false; // whether a box change runs the click rules
     bool m_restartEnabled = false;
 };

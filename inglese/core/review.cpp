@@ -3,11 +3,12 @@
 #include "drill.h"
 #include "platform.h"
 #include "session.h"
+#include "userfile.h"
+#include "vocabularyfile.h"
 #include "wordtable.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSet>
 
 #include <algorithm>
@@ -26,7 +27,7 @@ namespace {
         QStringLiteral("scadenza"), QStringLiteral("ripassi"), QStringLiteral("dimenticanze") };
     const QString LimitsTag = QStringLiteral("#limiti");
     const QString DateFormat = QStringLiteral("yyyy-MM-dd");
-    constexpr QLatin1StringView CrLf { "\r\n" };
+    using Vocabulary::CrLf;
 
     // Tabs and line ends inside a text would break the line apart.
     QString escaped(QStringView text)
@@ -189,14 +190,7 @@ bool Store::write(const QString &path, QString *error) const
         text += cardLine(c) + u'\n';
     for (const QString &line : m_damaged)
         text += line + u'\n';
-    QSaveFile file(path);
-    const QByteArray bytes = text.toUtf8();
-    // Flushed before the commit, which would not notice a buffered write that the disk refused.
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() && file.commit())
-        return true;
-    if (error)
-        *error = file.errorString();
-    return false;
+    return UserFile::write(path, text.toUtf8(), error);
 }
 
 const Card *Store::find(QStringView english, QStringView italian) const
@@ -348,6 +342,7 @@ bool Round::open()
     // The words in the order of the round, each asked once.
     m_selection.options = m_session.selection.options;
     m_selection.orderMode = m_selection.builtMode = Forward;
+    m_selection.rebuildNeeded = false;
     m_selection.wordCount = m_session.words.count();
     m_selection.selection = QList<int> { 0 } + rows + QList<int> { 0 };
     m_selection.selectionCount = int(rows.size());

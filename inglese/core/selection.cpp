@@ -21,12 +21,12 @@ bool askRestart(Platform &platform)
 
 bool SelectionOptions::chooses(int lesson) const
 {
-    return lesson >= 0 && lesson <= 20 && (Ckles[0] || (lesson > 0 && Ckles[std::size_t(lesson)]));
+    return isLesson(lesson) && (Ckles[0] || (lesson > 0 && Ckles[std::size_t(lesson)]));
 }
 
 void WordSelection::buildSelection(const WordTable &words, const CriticalList &memoc)
 {
-    if (builtMode == orderMode)
+    if (!rebuildNeeded && builtMode == orderMode)
         return; // up to date
 
     wordCount = words.count();
@@ -36,7 +36,7 @@ void WordSelection::buildSelection(const WordTable &words, const CriticalList &m
     QList<int> built { 0 };
     if (orderMode >= Random && orderMode <= Backward) {
         for (int row = 0; row < wordCount; ++row) {
-            // A row whose lesson is not a number 0..20 has lesson -1 and is
+            // A row whose lesson is not a valid number has lesson -1 and is
             // never chosen.
             if (options.chooses(words.lessonOf(row)))
                 built.append(row);
@@ -70,6 +70,7 @@ void WordSelection::buildSelection(const WordTable &words, const CriticalList &m
     }
 
     builtMode = orderMode;
+    rebuildNeeded = false;
 }
 
 WordSelection::Draw WordSelection::drawWord(Platform &platform)
@@ -117,12 +118,14 @@ WordSelection::Draw WordSelection::drawWord(Platform &platform)
         case CriticalOnly:
             ++selectionPos;
             if (selectionPos > selectionCount) {
-                ++builtMode; // the next build runs again
+                rebuildNeeded = true;
                 platform.message(QStringLiteral("Rifare la Scelta..."),
                     QStringLiteral("Critici terminati ..."), Platform::Buttons::Ok);
                 return Draw::CriticalDone;
             }
             break;
+        case NotBuilt:
+            break; // turned away above
         }
 
         currentWord = selection.at(selectionPos);
@@ -147,8 +150,8 @@ void WordSelection::forgetRowsFrom(int rowCount, CriticalList &memoc)
 
 void WordSelection::addCritical(CriticalList &memoc)
 {
-    if (builtMode == CriticalOnly)
-        return; // the selection in use comes from the critical list itself
+    if (builtFromCritical())
+        return;
     criticalKey = CriticalList::key(currentWord);
     memoc.add(currentWord);
 }

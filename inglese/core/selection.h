@@ -3,22 +3,21 @@
 #include <QList>
 #include <QString>
 
-#include <array>
+#include "lessons.h"
 
 class CriticalList;
 class Platform;
 struct WordTable;
 
-// The order of the draw. The numbers are the ones the options keep and the
-// selection compares.
+// The order of the draw; 1..4 are the options window's order buttons.
 enum OrderMode : int { NotBuilt = 0, Random = 1, Forward = 2, Backward = 3, CriticalOnly = 4 };
 
 // What the options window shows and edits: the order buttons and the lesson
 // boxes. The selection build reads it; nothing needs a window for that.
 struct SelectionOptions
 {
-    int order = Forward; // an OrderMode
-    std::array<bool, 21> Ckles {}; // [0] "Tutte", [1..20] one per lesson
+    OrderMode order = Forward;
+    LessonFlags Ckles {}; // [0] "Tutte", then one per lesson
     SelectionOptions() { Ckles[0] = true; }
     bool chooses(int lesson) const; // lesson -1 (not a valid number) is never chosen
 };
@@ -29,13 +28,14 @@ class WordSelection
 public:
     SelectionOptions options;
 
-    // builtMode holds the order mode the selection was built for; any other
-    // value (RebuildNeeded, or CriticalOnly + 1 when the critical words are
-    // over) makes the next build run.
-    static constexpr int RebuildNeeded = 9;
-
-    int orderMode = NotBuilt;
-    int builtMode = RebuildNeeded;
+    OrderMode orderMode = NotBuilt;
+    // The order mode the selection was built for. The next build runs when
+    // it differs from orderMode or when the selection is marked out of date
+    // (a new vocabulary, other options, the critical words over).
+    OrderMode builtMode = NotBuilt;
+    bool rebuildNeeded = true;
+    // True while the selection in use is the critical list itself.
+    bool builtFromCritical() const { return !rebuildNeeded && builtMode == CriticalOnly; }
     int wordCount = 0;
     QList<int> selection; // 1-based as in the drills' arithmetic: entry 0 is unused
     int selectionCount = 0;

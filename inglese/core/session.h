@@ -1,13 +1,12 @@
 #pragma once
 
 #include "drill.h"
+#include "lessons.h"
 #include "selection.h"
 #include "wordtable.h"
 
 #include <QString>
 #include <QTime>
-
-#include <array>
 
 // The run state of the vocabulary trainer, shared by its windows: the word
 // table and critical list owned by the main window, the word selection, the
@@ -18,7 +17,7 @@ struct Session
     WordTable words;
     CriticalList memoc;
     WordSelection selection;
-    std::array<int, 21> lessonState {}; // 0 no words, 1 has words, 2 chosen in the options
+    LessonStates lessonState {};
     int points = 1000;
     int doneCount = 0;
     QTime startTime;

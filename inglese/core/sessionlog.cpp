@@ -192,9 +192,9 @@ std::optional<LoggedSession> SessionLog::parseLine(QStringView line)
     if (tokens.size - i == 1 && tokens[i] == u"TUTTE")
         return session;
     for (; i < tokens.size; ++i) {
-        const int lesson = digits(tokens[i], 2);
+        const int lesson = parseLesson(tokens[i]);
         // The program writes each chosen lesson once, in ascending order.
-        if (lesson < 1 || lesson > 20 || (!session.lessons.isEmpty() && lesson <= session.lessons.last()))
+        if (lesson < 1 || (!session.lessons.isEmpty() && lesson <= session.lessons.last()))
             return std::nullopt;
         session.lessons.append(lesson);
     }
@@ -220,9 +220,9 @@ SessionTotals SessionLog::totals(const QDate &first, const QDate &last) const
     return totals;
 }
 
-std::array<int, 21> SessionLog::lessonCounts() const
+PerLesson<int> SessionLog::lessonCounts() const
 {
-    std::array<int, 21> counts {};
+    PerLesson<int> counts {};
     for (const LoggedSession &s : m_sessions) {
         if (s.lessons.isEmpty())
             ++counts[0];

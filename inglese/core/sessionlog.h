@@ -1,5 +1,7 @@
 #pragma once
 
+#include "lessons.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QList>
@@ -7,7 +9,6 @@
 #include <QString>
 #include <QTime>
 
-#include <array>
 #include <optional>
 
 // One run of the trainer as the exit log keeps it: the day it ended, its start
@@ -56,7 +57,7 @@ struct LogSummary
     SessionTotals lastWeek;
     SessionTotals lastMonth;
     SessionTotals ever;
-    std::array<int, 21> lessonCounts {};
+    PerLesson<int> lessonCounts {};
     PeriodTotals::Length length = PeriodTotals::Day;
     QList<PeriodTotals> periods;
     QList<LoggedSession> runs; // empty when there are more than maxRuns
@@ -93,8 +94,8 @@ public:
     // Runs that ended from `first` to `last`, both included; an invalid
     // `first` counts from the beginning.
     SessionTotals totals(const QDate &first, const QDate &last) const;
-    // Per lesson 1..20, in how many runs it was chosen; entry 0 counts the runs with all lessons.
-    std::array<int, 21> lessonCounts() const;
+    // Per numbered lesson, in how many runs it was chosen; entry 0 counts the runs with all lessons.
+    PerLesson<int> lessonCounts() const;
     // The runs grouped by the shortest period (day, week from Monday, month,
     // year) that needs no more than `maxPeriods` periods from the first run to
     // the last; periods without runs are left out. Empty when there are no runs.

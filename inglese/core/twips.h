@@ -16,11 +16,6 @@ constexpr int px(int twips)
     return twips / PerPixel;
 }
 
-constexpr int fromPx(int pixels)
-{
-    return pixels * PerPixel;
-}
-
 inline QPoint point(int left, int top)
 {
     return { px(left), px(top) };

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QLocale>
+#include <QSaveFile>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -311,6 +312,31 @@ bool append(const QString &path, const QByteArray &bytes, QString *reason)
         done += n;
     }
     return true;
+}
+
+qsizetype findCrLf(QStringView text, qsizetype from)
+{
+    // Searching for the CR alone lets the search run at full speed.
+    for (;;) {
+        const qsizetype cr = text.indexOf(u'\r', from);
+        if (cr < 0 || (cr + 1 < text.size() && text.at(cr + 1) == u'\n'))
+            return cr;
+        from = cr + 1;
+    }
+}
+
+bool write(const QString &path, const QByteArray &bytes, QString *reason)
+{
+    QSaveFile file(path);
+    // The explicit flush matters: commit() does not notice a buffered write
+    // that the disk refused (full, or over a size limit), and would put the
+    // cut file in place of the old one.
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() && file.commit())
+        return true;
+    if (reason)
+        *reason = file.errorString();
+    file.cancelWriting();
+    return false;
 }
 
 QString limitText(qint64 limit)

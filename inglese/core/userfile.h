@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 
 // The one way the program reads a user's file (the vocabulary, the
 // instructions, the exit log, an imported list): only a regular file, opened
@@ -55,6 +56,35 @@ Text readText(const QString &path, qint64 limit);
 // go; a write the disk took only in part is cut away again. The reason of a
 // failure goes to `reason`.
 bool append(const QString &path, const QByteArray &bytes, QString *reason = nullptr);
+
+// The one way the program writes a whole user's file: atomically, so that on
+// failure the old file stays whole and `reason` says why.
+bool write(const QString &path, const QByteArray &bytes, QString *reason = nullptr);
+
+// The next CR LF at or after `from`, or -1.
+qsizetype findCrLf(QStringView text, qsizetype from);
+
+// Walks the lines of a CR LF text as the program's own files are read: a line
+// ends at the next CR LF or at the end of the text, and the walk stops when the
+// line end lies within the last four characters of the text, or when `visit`
+// returns false. So a text ending in CR LF is read whole, while a last line
+// without CR LF is read only when it has three characters or more; an empty
+// text is one empty line.
+template<typename Visit> void forEachLine(QStringView text, Visit visit)
+{
+    const qsizetype length = text.size();
+    qsizetype pos = 0;
+    for (;;) {
+        qsizetype end = findCrLf(text, pos);
+        if (end < 0)
+            end = length;
+        if (!visit(text.mid(pos, end - pos)))
+            return;
+        if (end >= length - 4)
+            return;
+        pos = end + 2;
+    }
+}
 
 // "Il file ... è troppo grande: il limite è 256 MB." and the like, speaking to the pupil with "tu".
 QString problemText(const QString &path, Problem problem, qint64 limit, const QString &reason = QString());

@@ -6,7 +6,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -18,38 +17,8 @@ namespace Vocabulary {
 namespace {
     constexpr char CodePage[] = "windows-1252";
 
-    // The next CR LF at or after `from`, or -1. Searching for the CR alone lets
-    // the search run at full speed.
-    qsizetype findCrLf(const QString &text, qsizetype from)
-    {
-        for (;;) {
-            const qsizetype cr = text.indexOf(u'\r', from);
-            if (cr < 0 || (cr + 1 < text.size() && text.at(cr + 1) == u'\n'))
-                return cr;
-            from = cr + 1;
-        }
-    }
-
-    // Walks the lines of a CR LF text as the vocabulary file is read: a line ends
-    // at the next CR LF or at the end of the text, and the walk stops when the
-    // line end lies within the last four characters of the text. So a text ending
-    // in CR LF is read whole, while a last line without CR LF is read only when it
-    // has three characters or more.
-    template<typename Visit> void forEachLine(const QString &text, Visit visit)
-    {
-        const qsizetype length = text.size();
-        qsizetype pos = 0;
-        for (;;) {
-            qsizetype end = findCrLf(text, pos);
-            if (end < 0)
-                end = length;
-            if (!visit(QStringView(text).mid(pos, end - pos)))
-                return;
-            if (end >= length - 4)
-                return;
-            pos = end + 2;
-        }
-    }
+    using UserFile::findCrLf;
+    using UserFile::forEachLine;
 
     QStringView field(QStringView line, qsizetype column, qsizetype width)
     {
@@ -106,23 +75,7 @@ UserFile::Text readFile(const QString &path)
 
 bool writeFile(const QString &path, const QString &text, QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    const QByteArray bytes = encode(text);
-    // The explicit flush matters: commit() does not notice a buffered write
-    // that the disk refused (full, or over a size limit), and would put the
-    // cut file in place of the old one.
-    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    return true;
+    return UserFile::write(path, encode(text), error);
 }
 
 QString fileStamp(const QString &path)
@@ -213,7 +166,7 @@ QString badLineMessage(int lineNumber, const QString &lezc, const QString &linin
 }
 
 bool parseWordList(
-    const QString &text, WordTable &words, CriticalList &memoc, int builtMode, Platform &platform)
+    const QString &text, WordTable &words, CriticalList &memoc, bool criticalBuilt, Platform &platform)
 {
     int lineNumber = 0;
     bool fits = true;
@@ -238,7 +191,7 @@ bool parseWordList(
         }
         words.append(base + (line.data() - text.constData()), line.size());
         const bool marked = line.size() >= 4 && line.at(3) != u' ';
-        if (marked && builtMode != CriticalOnly && !memoc.contains(row))
+        if (marked && !criticalBuilt && !memoc.contains(row))
             memoc.add(row);
         return true;
     });
@@ -338,7 +291,7 @@ QString saveProblemMessage(const SaveProblem &problem)
     QString text = QStringLiteral("La Riga numero ") + QString::number(problem.lineNumber) + u' '
         + lineProblemText(problem);
     if (problem.kind == SaveProblem::BadLesson)
-        text += CrLf + QStringLiteral("Nelle colonne 1-2 ci vuole un numero da 0 a 20.");
+        text += CrLf + QStringLiteral("Nelle colonne 1-2 ci vuole un numero da 0 a %1.").arg(MaxLesson);
     return text + CrLf + CrLf
         + QStringLiteral("Correggi la riga e salva di nuovo: il file non \u00e8 stato cambiato.");
 }

@@ -66,12 +66,12 @@ QString badLineMessage(int lineNumber, const QString &lezc, const QString &linin
 // Second stage: parses the word-list text line by line into the word table
 // (appending to it) and adds the keys of lines marked critical to the
 // critical list, unless the list already holds them or the selection in use
-// is built from the critical list (builtMode 4). Malformed lines are reported
+// is the critical list itself (`criticalBuilt`). Malformed lines are reported
 // through `platform` and left out. Returns false, with the table holding the
 // rows up to the limit, when the text has more word lines than the table takes.
 // The table keeps the text and reads its columns from it.
 bool parseWordList(
-    const QString &text, WordTable &words, CriticalList &memoc, int builtMode, Platform &platform);
+    const QString &text, WordTable &words, CriticalList &memoc, bool criticalBuilt, Platform &platform);
 
 // What a save writes: the comments, one empty line, the word-list text, one
 // more line end.

@@ -6,12 +6,13 @@
 
 #include <QHash>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
 #include <csv.h>
+
+#include <algorithm>
 
 namespace Exchange {
 
@@ -276,14 +277,19 @@ namespace {
         bool tagged = false; // holds a tag of ours
     };
 
+    // Only digits: a number, whether or not it makes a lesson.
+    bool allDigits(QStringView text)
+    {
+        return !text.isEmpty()
+            && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    }
+
     LessonCell lessonCell(const QString &text)
     {
         LessonCell cell;
         const QString trimmed = text.trimmed();
-        bool number = false;
-        const int n = trimmed.toInt(&number);
-        if (number) {
-            cell.lesson = n >= 0 && n <= 20 ? n : -1;
+        if (allDigits(trimmed)) {
+            cell.lesson = parseLesson(trimmed);
             return cell;
         }
         static const QRegularExpression separators(QStringLiteral("[\\s,;]+"));
@@ -294,11 +300,10 @@ namespace {
                 QString rest = tag.mid(tag.startsWith(u"lezione") ? 7 : 6);
                 while (rest.startsWith(u'_') || rest.startsWith(u'-') || rest.startsWith(u':'))
                     rest.remove(0, 1);
-                const int lesson = rest.toInt(&number);
-                if (number && lesson >= 0 && lesson <= 20)
+                if (const int lesson = parseLesson(rest); lesson >= 0)
                     cell.lesson = lesson;
-                cell.tagged = number;
-                cell.known = cell.known && number;
+                cell.tagged = allDigits(rest);
+                cell.known = cell.known && cell.tagged;
             } else {
                 cell.known = false;
             }
@@ -473,14 +478,10 @@ namespace {
             }
         }
     }
-} // namespace
 
-Table readTableText(const QString &input)
-{
-    Table table;
-    table.text = input;
-    table.start = afterMetadata(input, &table.skippedLines);
-    if (isVocabulary(table.rowsText())) {
+    // A vocabulary of this program: its word lines in the four fixed columns.
+    void readVocabularyRows(Table &table)
+    {
         table.kind = Table::Kind::Vocabulary;
         forEachLine(table.rowsText(), [&table](QStringView line, int) {
             if (!line.isEmpty() && !line.startsWith(u"##"))
@@ -491,6 +492,30 @@ Table readTableText(const QString &input)
         table.criticalColumn = 1;
         table.englishColumn = 2;
         table.italianColumn = 3;
+    }
+
+    // The words in the columns left, in order: English first, then Italian.
+    void findWords(Table &table)
+    {
+        for (int c = 0; c < table.columnCount(); ++c) {
+            if (c == table.lessonColumn || c == table.criticalColumn || c == table.englishColumn
+                || c == table.italianColumn)
+                continue;
+            if (table.englishColumn < 0)
+                table.englishColumn = c;
+            else if (table.italianColumn < 0)
+                table.italianColumn = c;
+        }
+    }
+} // namespace
+
+Table readTableText(const QString &input)
+{
+    Table table;
+    table.text = input;
+    table.start = afterMetadata(input, &table.skippedLines);
+    if (isVocabulary(table.rowsText())) {
+        readVocabularyRows(table);
         return table;
     }
     table.separator = findSeparator(table.rowsText());
@@ -500,16 +525,7 @@ Table readTableText(const QString &input)
     findHeader(table);
     if (!table.header)
         findLessons(table);
-    // The other columns in order: English first, then Italian.
-    for (int c = 0; c < table.columnCount(); ++c) {
-        if (c == table.lessonColumn || c == table.criticalColumn || c == table.englishColumn
-            || c == table.italianColumn)
-            continue;
-        if (table.englishColumn < 0)
-            table.englishColumn = c;
-        else if (table.italianColumn < 0)
-            table.italianColumn = c;
-    }
+    findWords(table);
     return table;
 }
 
@@ -581,122 +597,25 @@ QList<Word> tableWords(const Table &table, int english, int italian, int lesson,
 }
 
 namespace {
-    Kvtml readKvtml(QXmlStreamReader &xml)
+    // Lesson numbers from the names of the containers ("Lezione 7"), else
+    // from their place, where they are lesson numbers.
+    QList<int> lessonNumbers(const QStringList &lessonNames)
     {
-        Kvtml file;
-        if (!xml.readNextStartElement() || xml.name() != u"kvtml") {
-            file.error = QStringLiteral("Il file non \u00e8 un file di vocaboli KVTML.");
-            return file;
-        }
-        if (!xml.attributes().value(QLatin1String("version")).startsWith(u"2")) {
-            file.error = QStringLiteral(
-                "Il file \u00e8 nel vecchio formato KVTML: si leggono solo i file KVTML 2.0.");
-            return file;
-        }
-
-        QStringList identifiers; // identifier id of each language
-        QStringList locales;
-        QHash<QString, qsizetype> entryIds; // entry id -> index in entries
-        // Identifier ids in the order first met, in a declaration or a translation:
-        // an entry's texts go by this order, one small list per entry.
-        QStringList languageIds;
-        qsizetype slot = -1; // of the translation being read
-        QStringList lessonNames; // of the top-level containers
-        QHash<QString, int> entryLesson; // entry id -> top-level container, for entries not met yet
-        QStringList path { QStringLiteral("kvtml") };
-        while (!xml.atEnd()) {
-            const QXmlStreamReader::TokenType token = xml.readNext();
-            if (token == QXmlStreamReader::EndElement) {
-                path.removeLast();
-                continue;
-            }
-            if (token != QXmlStreamReader::StartElement)
-                continue;
-            const QString name = xml.name().toString();
-            const QString parent = path.constLast();
-            // Only these elements have an id that counts; the texts are most of a file.
-            const QString id = name == u"entry" || name == u"translation" || name == u"identifier"
-                ? xml.attributes().value(QLatin1String("id")).toString()
-                : QString();
-            const bool inLessons = path.size() >= 2 && path.at(1) == u"lessons";
-            if (parent == u"identifier" && (name == u"name" || name == u"locale")) {
-                const QString text = xml.readElementText(QXmlStreamReader::SkipChildElements).trimmed();
-                if (!file.languages.isEmpty())
-                    (name == u"name" ? file.languages.last() : locales.last()) = text;
-                continue;
-            }
-            if (parent == u"translation" && name == u"text" && !file.entries.isEmpty() && slot >= 0) {
-                QStringList &texts = file.entries.last().texts;
-                while (texts.size() <= slot)
-                    texts.append(QString());
-                texts[slot] = xml.readElementText(QXmlStreamReader::SkipChildElements);
-                continue;
-            }
-            if (parent == u"grade" && name == u"errorcount" && !file.entries.isEmpty()) {
-                if (xml.readElementText(QXmlStreamReader::SkipChildElements).trimmed().toInt() > 0)
-                    file.entries.last().critical = true;
-                continue;
-            }
-            if (inLessons && path.size() == 3 && parent == u"container" && name == u"name") {
-                lessonNames.last() = xml.readElementText(QXmlStreamReader::SkipChildElements).trimmed();
-                continue;
-            }
-            path.append(name);
-            if (parent == u"identifiers" && name == u"identifier") {
-                identifiers.append(id);
-                file.languages.append(QString());
-                locales.append(QString());
-                if (!languageIds.contains(id))
-                    languageIds.append(id);
-            } else if (parent == u"entries" && name == u"entry") {
-                entryIds.insert(id, file.entries.size());
-                file.entries.append(Kvtml::Entry());
-            } else if (parent == u"entry" && name == u"translation") {
-                slot = languageIds.indexOf(id);
-                if (slot < 0) {
-                    slot = languageIds.size();
-                    languageIds.append(id);
-                }
-            } else if (inLessons && parent == u"lessons" && name == u"container") {
-                lessonNames.append(QString());
-            } else if (inLessons && parent == u"container" && name == u"entry" && !lessonNames.isEmpty()) {
-                // Entries come before the lessons: their rows take the container at once.
-                if (const auto entry = entryIds.constFind(id); entry != entryIds.cend())
-                    file.entries[*entry].lesson = int(lessonNames.size());
-                else
-                    entryLesson.insert(id, int(lessonNames.size()));
-            }
-        }
-        if (xml.hasError()) {
-            file.error = QStringLiteral("Il file KVTML \u00e8 rovinato alla riga ")
-                + QString::number(xml.lineNumber()) + QStringLiteral(": non si importa nulla.");
-            file.entries.clear();
-            return file;
-        }
-
-        // Lesson numbers from the names of the containers ("Lezione 7"), else
-        // from their place, where they fit 0..20.
         static const QRegularExpression digits(QStringLiteral("\\d+"));
-        QList<int> lessonNumbers;
+        QList<int> numbers;
         for (qsizetype i = 0; i < lessonNames.size(); ++i) {
             const QRegularExpressionMatch match = digits.match(lessonNames.at(i));
-            const int n = match.hasMatch() ? match.captured().toInt() : int(i + 1);
-            lessonNumbers.append(n >= 0 && n <= 20 ? n : -1);
+            numbers.append(match.hasMatch() ? parseLesson(match.capturedView())
+                    : isLesson(int(i + 1))  ? int(i + 1)
+                                            : -1);
         }
-        // The texts by language, in the order the languages are declared.
-        QList<qsizetype> slotOf;
-        for (const QString &language : std::as_const(identifiers))
-            slotOf.append(languageIds.indexOf(language));
-        for (auto it = entryIds.cbegin(); it != entryIds.cend(); ++it) {
-            Kvtml::Entry &entry = file.entries[it.value()];
-            QStringList texts;
-            for (const qsizetype at : std::as_const(slotOf))
-                texts.append(entry.texts.value(at));
-            entry.texts = texts;
-            const int container = entry.lesson > 0 ? entry.lesson : entryLesson.value(it.key(), 0);
-            entry.lesson = container > 0 ? lessonNumbers.at(container - 1) : -1;
-        }
+        return numbers;
+    }
 
+    // The languages named by name and locale; English and Italian found by
+    // either, else the first two languages left; an error without two.
+    void nameLanguages(Kvtml &file, const QStringList &locales)
+    {
         for (qsizetype i = 0; i < file.languages.size(); ++i) {
             const QString language = file.languages.at(i).toLower();
             const QString locale = locales.at(i).toLower();
@@ -726,6 +645,141 @@ namespace {
                     + file.languages.constFirst()
                     + QStringLiteral("): per importare ci vogliono l'inglese e l'italiano.");
         }
+    }
+
+    // The elements of a KVTML 2.0 file, read in one pass.
+    struct KvtmlParse
+    {
+        Kvtml file;
+        QStringList identifiers; // identifier id of each language
+        QStringList locales;
+        QHash<QString, qsizetype> entryIds; // entry id -> index in entries
+        // Identifier ids in the order first met, in a declaration or a translation:
+        // an entry's texts go by this order, one small list per entry.
+        QStringList languageIds;
+        qsizetype slot = -1; // of the translation being read
+        QStringList lessonNames; // of the top-level containers
+        QHash<QString, int> entryLesson; // entry id -> top-level container, for entries not met yet
+        QStringList path { QStringLiteral("kvtml") };
+
+        void read(QXmlStreamReader &xml)
+        {
+            while (!xml.atEnd()) {
+                const QXmlStreamReader::TokenType token = xml.readNext();
+                if (token == QXmlStreamReader::EndElement)
+                    path.removeLast();
+                else if (token == QXmlStreamReader::StartElement && !readText(xml))
+                    open(xml);
+            }
+        }
+
+        // Takes the text of an element that holds one; false for any other element.
+        bool readText(QXmlStreamReader &xml)
+        {
+            const QStringView name = xml.name();
+            const QString &parent = path.constLast();
+            const auto text = [&xml] { return xml.readElementText(QXmlStreamReader::SkipChildElements); };
+            if (parent == u"identifier" && (name == u"name" || name == u"locale")) {
+                const bool named = name == u"name";
+                const QString value = text().trimmed();
+                if (!file.languages.isEmpty())
+                    (named ? file.languages.last() : locales.last()) = value;
+            } else if (parent == u"translation" && name == u"text" && !file.entries.isEmpty() && slot >= 0) {
+                QStringList &texts = file.entries.last().texts;
+                while (texts.size() <= slot)
+                    texts.append(QString());
+                texts[slot] = text();
+            } else if (parent == u"grade" && name == u"errorcount" && !file.entries.isEmpty()) {
+                if (text().trimmed().toInt() > 0)
+                    file.entries.last().critical = true;
+            } else if (inLessons() && path.size() == 3 && parent == u"container" && name == u"name") {
+                lessonNames.last() = text().trimmed();
+            } else {
+                return false;
+            }
+            return true;
+        }
+
+        bool inLessons() const { return path.size() >= 2 && path.at(1) == u"lessons"; }
+
+        // An element that holds others.
+        void open(QXmlStreamReader &xml)
+        {
+            const QString name = xml.name().toString();
+            const QString parent = path.constLast();
+            // Only these elements have an id that counts; the texts are most of a file.
+            const QString id = name == u"entry" || name == u"translation" || name == u"identifier"
+                ? xml.attributes().value(QLatin1String("id")).toString()
+                : QString();
+            const bool lessons = inLessons();
+            path.append(name);
+            if (parent == u"identifiers" && name == u"identifier") {
+                identifiers.append(id);
+                file.languages.append(QString());
+                locales.append(QString());
+                if (!languageIds.contains(id))
+                    languageIds.append(id);
+            } else if (parent == u"entries" && name == u"entry") {
+                entryIds.insert(id, file.entries.size());
+                file.entries.append(Kvtml::Entry());
+            } else if (parent == u"entry" && name == u"translation") {
+                slot = languageIds.indexOf(id);
+                if (slot < 0) {
+                    slot = languageIds.size();
+                    languageIds.append(id);
+                }
+            } else if (lessons && parent == u"lessons" && name == u"container") {
+                lessonNames.append(QString());
+            } else if (lessons && parent == u"container" && name == u"entry" && !lessonNames.isEmpty()) {
+                // Entries come before the lessons: their rows take the container at once.
+                if (const auto entry = entryIds.constFind(id); entry != entryIds.cend())
+                    file.entries[*entry].lesson = int(lessonNames.size());
+                else
+                    entryLesson.insert(id, int(lessonNames.size()));
+            }
+        }
+
+        // Each entry's texts in the order the languages are declared, and its lesson number.
+        void arrangeEntries()
+        {
+            const QList<int> numbers = lessonNumbers(lessonNames);
+            QList<qsizetype> slotOf;
+            for (const QString &language : std::as_const(identifiers))
+                slotOf.append(languageIds.indexOf(language));
+            for (auto it = entryIds.cbegin(); it != entryIds.cend(); ++it) {
+                Kvtml::Entry &entry = file.entries[it.value()];
+                QStringList texts;
+                for (const qsizetype at : std::as_const(slotOf))
+                    texts.append(entry.texts.value(at));
+                entry.texts = texts;
+                const int container = entry.lesson > 0 ? entry.lesson : entryLesson.value(it.key(), 0);
+                entry.lesson = container > 0 ? numbers.at(container - 1) : -1;
+            }
+        }
+    };
+
+    Kvtml readKvtml(QXmlStreamReader &xml)
+    {
+        KvtmlParse parse;
+        Kvtml &file = parse.file;
+        if (!xml.readNextStartElement() || xml.name() != u"kvtml") {
+            file.error = QStringLiteral("Il file non \u00e8 un file di vocaboli KVTML.");
+            return file;
+        }
+        if (!xml.attributes().value(QLatin1String("version")).startsWith(u"2")) {
+            file.error = QStringLiteral(
+                "Il file \u00e8 nel vecchio formato KVTML: si leggono solo i file KVTML 2.0.");
+            return file;
+        }
+        parse.read(xml);
+        if (xml.hasError()) {
+            file.error = QStringLiteral("Il file KVTML \u00e8 rovinato alla riga ")
+                + QString::number(xml.lineNumber()) + QStringLiteral(": non si importa nulla.");
+            file.entries.clear();
+            return file;
+        }
+        parse.arrangeEntries();
+        nameLanguages(file, parse.locales);
         return file;
     }
 } // namespace
@@ -802,7 +856,7 @@ void LineMaker::add(const Word &word)
         ++m_lines.refused;
         return;
     }
-    const int lesson = word.lesson >= 0 && word.lesson <= 20 ? word.lesson : m_defaultLesson;
+    const int lesson = isLesson(word.lesson) ? word.lesson : m_defaultLesson;
     m_lines.text += QString::number(lesson).rightJustified(2) + QLatin1Char(' ')
         + QLatin1Char(word.critical ? 'c' : ' ') + QLatin1Char(' ')
         + english.leftJustified(Vocabulary::FieldWidth) + italian + Vocabulary::CrLf;
@@ -883,7 +937,7 @@ ListWords listWords(const QString &wordText, const CriticalList *memoc)
     return list;
 }
 
-QList<Word> ofLessons(const QList<Word> &words, const std::array<bool, 21> &lessons)
+QList<Word> ofLessons(const QList<Word> &words, const LessonFlags &lessons)
 {
     QList<Word> chosen;
     for (const Word &word : words) {
@@ -906,40 +960,37 @@ QString suffix(Format format)
     return QStringLiteral("kvtml");
 }
 
-QByteArray write(Format format, const QList<Word> &words)
-{
-    QByteArray bytes;
-    if (format == Format::Csv) {
-        bytes = "\xEF\xBB\xBFlezione,critica,inglese,italiano\r\n";
+namespace {
+    QByteArray csvBytes(const QList<Word> &words)
+    {
+        QByteArray bytes = "\xEF\xBB\xBFlezione,critica,inglese,italiano\r\n";
         for (const Word &word : words) {
             bytes += (word.lesson >= 0 ? QByteArray::number(word.lesson) : QByteArray()) + ','
                 + (word.critical ? "c" : "") + ',' + csvField(word.english) + ',' + csvField(word.italian)
                 + "\r\n";
         }
-    } else if (format == Format::Tsv) {
+        return bytes;
+    }
+
+    QByteArray tsvBytes(const QList<Word> &words)
+    {
         // A field that starts with a quote is quoted, or it would read as a quoted field.
         const auto field = [](const QString &text) {
             const QString line = oneLine(text);
             return line.startsWith(u'"') ? csvField(line) : line.toUtf8();
         };
+        QByteArray bytes;
         for (const Word &word : words) {
             QByteArray tags = word.lesson >= 0 ? "lezione" + QByteArray::number(word.lesson) : QByteArray();
             if (word.critical)
                 tags += tags.isEmpty() ? "critica" : " critica";
             bytes += field(word.english) + '\t' + field(word.italian) + '\t' + tags + '\n';
         }
-    } else {
-        QXmlStreamWriter xml(&bytes);
-        xml.setAutoFormatting(true);
-        xml.writeStartDocument();
-        xml.writeDTD(
-            QStringLiteral("<!DOCTYPE kvtml PUBLIC \"kvtml2.dtd\" \"http://edu.kde.org/kvtml/kvtml2.dtd\">"));
-        xml.writeStartElement(QStringLiteral("kvtml"));
-        xml.writeAttribute(QStringLiteral("version"), QStringLiteral("2.0"));
-        xml.writeStartElement(QStringLiteral("information"));
-        xml.writeTextElement(QStringLiteral("generator"), QStringLiteral("inglese"));
-        xml.writeTextElement(QStringLiteral("title"), QStringLiteral("Vocaboli inglesi e italiani"));
-        xml.writeEndElement();
+        return bytes;
+    }
+
+    void writeKvtmlLanguages(QXmlStreamWriter &xml)
+    {
         xml.writeStartElement(QStringLiteral("identifiers"));
         const std::array<std::pair<QString, QString>, 2> languages {
             { { QStringLiteral("Inglese"), QStringLiteral("en") },
@@ -953,6 +1004,10 @@ QByteArray write(Format format, const QList<Word> &words)
             xml.writeEndElement();
         }
         xml.writeEndElement();
+    }
+
+    void writeKvtmlEntries(QXmlStreamWriter &xml, const QList<Word> &words)
+    {
         xml.writeStartElement(QStringLiteral("entries"));
         for (qsizetype i = 0; i < words.size(); ++i) {
             xml.writeStartElement(QStringLiteral("entry"));
@@ -973,8 +1028,13 @@ QByteArray write(Format format, const QList<Word> &words)
             xml.writeEndElement();
         }
         xml.writeEndElement();
+    }
+
+    // One container per lesson that has words, naming its entries.
+    void writeKvtmlLessons(QXmlStreamWriter &xml, const QList<Word> &words)
+    {
         xml.writeStartElement(QStringLiteral("lessons"));
-        for (int lesson = 0; lesson <= 20; ++lesson) {
+        for (int lesson = 0; lesson <= MaxLesson; ++lesson) {
             bool open = false;
             for (qsizetype i = 0; i < words.size(); ++i) {
                 if (words.at(i).lesson != lesson)
@@ -992,25 +1052,53 @@ QByteArray write(Format format, const QList<Word> &words)
                 xml.writeEndElement();
         }
         xml.writeEndElement();
+    }
+
+    QByteArray kvtmlBytes(const QList<Word> &words)
+    {
+        QByteArray bytes;
+        QXmlStreamWriter xml(&bytes);
+        xml.setAutoFormatting(true);
+        xml.writeStartDocument();
+        xml.writeDTD(
+            QStringLiteral("<!DOCTYPE kvtml PUBLIC \"kvtml2.dtd\" \"http://edu.kde.org/kvtml/kvtml2.dtd\">"));
+        xml.writeStartElement(QStringLiteral("kvtml"));
+        xml.writeAttribute(QStringLiteral("version"), QStringLiteral("2.0"));
+        xml.writeStartElement(QStringLiteral("information"));
+        xml.writeTextElement(QStringLiteral("generator"), QStringLiteral("inglese"));
+        xml.writeTextElement(QStringLiteral("title"), QStringLiteral("Vocaboli inglesi e italiani"));
+        xml.writeEndElement();
+        writeKvtmlLanguages(xml);
+        writeKvtmlEntries(xml, words);
+        writeKvtmlLessons(xml, words);
         xml.writeEndElement();
         xml.writeEndDocument();
+        return bytes;
     }
-    return bytes;
+} // namespace
+
+QByteArray write(Format format, const QList<Word> &words)
+{
+    switch (format) {
+    case Format::Csv:
+        return csvBytes(words);
+    case Format::Tsv:
+        return tsvBytes(words);
+    case Format::Kvtml:
+        break;
+    }
+    return kvtmlBytes(words);
 }
 
 bool writeFile(const QString &path, const QByteArray &bytes, QString *error)
 {
-    QSaveFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush()
-        && file.commit();
-    if (!written) {
-        if (error)
-            *error = QStringLiteral("Non \u00e8 stato possibile scrivere il file ") + path
-                + QStringLiteral(" (") + file.errorString()
-                + QStringLiteral("): il file di prima, se c'era, \u00e8 rimasto com'era.");
-        file.cancelWriting();
-    }
-    return written;
+    QString reason;
+    if (UserFile::write(path, bytes, &reason))
+        return true;
+    if (error)
+        *error = QStringLiteral("Non \u00e8 stato possibile scrivere il file ") + path + QStringLiteral(" (")
+            + reason + QStringLiteral("): il file di prima, se c'era, \u00e8 rimasto com'era.");
+    return false;
 }
 
 } // namespace Exchange

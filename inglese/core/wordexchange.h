@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lessons.h"
 #include "wordtable.h"
 
 #include <QByteArray>
@@ -7,7 +8,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <array>
 #include <functional>
 
 class CriticalList;
@@ -110,7 +110,7 @@ QString oneLine(const QString &text);
 QString wordCount(qsizetype count);
 
 // Imported words as word lines of the vocabulary, each ending in CR LF, one
-// word at a time. Words without a lesson (or one outside 0..20) go to
+// word at a time. Words without a valid lesson go to
 // `defaultLesson`. A word that a save would not take as it is (a text longer
 // than its 50 columns, a character that Windows-1252 cannot hold, brackets
 // that break the bracket rule, an empty side, more rows than the table takes
@@ -156,11 +156,11 @@ struct ListWords
     QList<Word> words;
     QStringList problems; // the first Lines::ShownProblems
     qsizetype refused = 0;
-    std::array<bool, 21> present {}; // lessons that have words
+    LessonFlags present {}; // lessons that have words
 };
 ListWords listWords(const QString &wordText, const CriticalList *memoc);
 // The words of the lessons chosen (all when `lessons` is all true).
-QList<Word> ofLessons(const QList<Word> &words, const std::array<bool, 21> &lessons);
+QList<Word> ofLessons(const QList<Word> &words, const LessonFlags &lessons);
 
 enum class Format { Csv, Tsv, Kvtml };
 QString suffix(Format format);

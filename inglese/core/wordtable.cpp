@@ -1,5 +1,7 @@
 #include "wordtable.h"
 
+#include "lessons.h"
+
 #include <algorithm>
 #include <atomic>
 
@@ -95,14 +97,7 @@ void WordTable::refreshLessons(const QList<int> &critical)
 
 int WordTable::lessonNumber(QStringView text)
 {
-    const QStringView number = text.left(2).trimmed();
-    int k = 0;
-    for (const QChar c : number) {
-        if (c < u'0' || c > u'9')
-            return -1;
-        k = k * 10 + (c.unicode() - u'0');
-    }
-    return !number.isEmpty() && k <= 20 ? k : -1;
+    return parseLesson(text.left(2).trimmed());
 }
 
 QString CriticalList::key(int word)

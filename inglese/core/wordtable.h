@@ -38,10 +38,10 @@ struct WordTable
     // Shows `critical` in the lesson column of every row (sorted rows).
     void refreshLessons(const QList<int> &critical);
 
-    // The lesson of a row: -1 when it is not a number from 0 to 20.
+    // The lesson of a row: -1 when it is not a lesson number.
     int lessonOf(int row) const { return row >= 0 && row < count() ? m_rows.at(row).lesson : -1; }
-    // The one rule for a lesson number: the first two characters, blanks
-    // around them left out, are one or two digits making 0 to 20; -1 otherwise.
+    // The lesson of a word line: its first two characters, blanks around
+    // them left out, read by parseLesson(); -1 when they are no lesson.
     static int lessonNumber(QStringView text);
 
     // Changes with every change of the rows: what is built from the table

@@ -97,10 +97,24 @@ DrillWindow::DrillWindow(Session &session, Platform &platform, Direction directi
     , m_drill(session, platform, direction, m_review ? &m_review->selection() : nullptr)
 {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(m_drill.designCaption());
+    setWindowTitle(m_drill.openingCaption());
     setWindowIcon(QIcon(QStringLiteral(":/inglese/icona.svg")));
     resize(Twips::size(9000, 6000));
+    buildLabels(flag, placement);
+    buildBoxes(placement);
+    buildButtons();
+    buildHelpBox(placement);
+    setUpKeyboard();
+    connectEvents();
+    Form_Load();
+    showSpeech();
+}
 
+DrillWindow::~DrillWindow() = default;
+
+void DrillWindow::buildLabels(const QString &flag, const Placement &placement)
+{
+    const Direction direction = m_drill.direction();
     m_bandiera = new StretchedPicture(flag, this);
     m_bandiera->setObjectName(QStringLiteral("bandiera"));
     m_bandiera->setAccessibleName(direction == Direction::EnglishToItalian
@@ -121,7 +135,7 @@ DrillWindow::DrillWindow(Session &session, Platform &platform, Direction directi
     m_label3 = label(this, QStringLiteral("Label3"), QStringLiteral("I T A L I A N O"), placement.Label3);
     m_label3->setFont(title);
     const QFont small = Drawing::font(QStringLiteral("Liberation Sans"), 8, false);
-    // Wider than the design's 1695 twips, so that counts of several digits are not cut off.
+    // As wide as the room up to the window's edge, so that counts of several digits are not cut off.
     m_label4 = label(
         this, QStringLiteral("Label4"), QStringLiteral("Già fatti = Critici ="), { 6840, 735, 2100, 195 });
     m_label4->setFont(small);
@@ -134,19 +148,25 @@ DrillWindow::DrillWindow(Session &session, Platform &platform, Direction directi
             { beside.topLeft(), QSize(4500, 315) });
         m_labripasso->setFont(small);
     }
+}
 
+void DrillWindow::buildBoxes(const Placement &placement)
+{
     m_textin = textBox(this, QStringLiteral("Textin"), placement.Textin);
     m_textit = textBox(this, QStringLiteral("Textit"), placement.Textit);
     // A screen reader reads the column headers as words, not letter by letter.
     m_label2->setAccessibleName(QStringLiteral("Inglese"));
     m_label3->setAccessibleName(QStringLiteral("Italiano"));
-    const bool toItalian = direction == Direction::EnglishToItalian;
+    const bool toItalian = m_drill.direction() == Direction::EnglishToItalian;
     shownBox()->setAccessibleName(toItalian ? QStringLiteral("Parola inglese da tradurre")
                                             : QStringLiteral("Parola italiana da tradurre"));
     nameTypingBox();
     m_lablez->setAccessibleName(QStringLiteral("Lezione e numero della parola"));
     typingBox()->setAccessibleDescription(QStringLiteral("Scrivi qui la traduzione"));
+}
 
+void DrillWindow::buildButtons()
+{
     const QString neutral = FacePictures[DrillView::Neutral];
     const QString laughing = FacePictures[DrillView::Laughing];
     m_command1
@@ -169,13 +189,19 @@ DrillWindow::DrillWindow(Session &session, Platform &platform, Direction directi
     m_command4->setAccessibleName(QStringLiteral("Ascolta la parola inglese"));
     // Out of the Tab walk and never taking the focus from the typing: the keyboard has F5.
     m_command4->setFocusPolicy(Qt::NoFocus);
+}
 
+void DrillWindow::buildHelpBox(const Placement &placement)
+{
     m_aiuto = textBox(this, QStringLiteral("aiuto"), placement.aiuto);
     m_aiuto->setFont(QFont());
     m_aiuto->setAccessibleName(
         QStringLiteral("Aiuto: la risposta con le lettere ancora da scrivere nascoste"));
     m_aiuto->hide();
+}
 
+void DrillWindow::setUpKeyboard()
+{
     // Tab follows the window from top to bottom in both directions: the word
     // shown, the typing box, the three buttons, the help box.
     setTabOrder(shownBox(), typingBox());
@@ -187,17 +213,13 @@ DrillWindow::DrillWindow(Session &session, Platform &platform, Direction directi
     // in the first drill, the typing box in the second, where the learner
     // can type at once.
     m_textin->setFocus();
+    auto *f5 = new QShortcut(Qt::Key_F5, this);
+    f5->setObjectName(QStringLiteral("speakKey"));
+    connect(f5, &QShortcut::activated, this, &DrillWindow::Command4_Click);
+}
 
-    // The face store: hidden, it only holds the pictures the start button takes.
-    for (int i = 0; i < 4; ++i) {
-        auto *face = new QLabel(this);
-        face->setObjectName(QStringLiteral("Face%1").arg(i));
-        face->setGeometry(twips({ 9000 - 555 * (4 - i), 6000 - 525, 555, 525 }));
-        face->setPixmap(PictureButton::picture(FacePictures[i]));
-        face->hide();
-        m_face[std::size_t(i)] = face;
-    }
-
+void DrillWindow::connectEvents()
+{
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));
     m_timer1->setInterval(1000);
@@ -211,18 +233,10 @@ DrillWindow::DrillWindow(Session &session, Platform &platform, Direction directi
     connect(m_command2, &QToolButton::clicked, this, &DrillWindow::Command2_Click);
     connect(m_command3, &QToolButton::clicked, this, &DrillWindow::Command3_Click);
     connect(m_command4, &QToolButton::clicked, this, &DrillWindow::Command4_Click);
-    auto *f5 = new QShortcut(Qt::Key_F5, this);
-    f5->setObjectName(QStringLiteral("speakKey"));
-    connect(f5, &QShortcut::activated, this, &DrillWindow::Command4_Click);
     m_platform.watchSpeech(this, [this] { showSpeech(); });
     // Every change of the typing box is checked, the program's own included.
     connect(typingBox(), &QLineEdit::textChanged, this, &DrillWindow::typingChanged);
-
-    Form_Load();
-    showSpeech();
 }
-
-DrillWindow::~DrillWindow() = default;
 
 QLineEdit *DrillWindow::typingBox() const
 {

@@ -6,7 +6,6 @@
 #include <QRect>
 #include <QWidget>
 
-#include <array>
 #include <memory>
 
 class PictureButton;
@@ -59,6 +58,14 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // The constructor's steps: the controls from top to bottom, then the
+    // keyboard's ways through them, then the timers and the events.
+    void buildLabels(const QString &flag, const Placement &placement);
+    void buildBoxes(const Placement &placement);
+    void buildButtons();
+    void buildHelpBox(const Placement &placement);
+    void setUpKeyboard();
+    void connectEvents();
     void Form_Load();
     void typingChanged(const QString &text);
     void nameTypingBox();
@@ -85,7 +92,6 @@ private:
     PictureButton *m_command2;
     PictureButton *m_command3;
     PictureButton *m_command4;
-    std::array<QLabel *, 4> m_face {};
     QTimer *m_timer1;
     QTimer *m_timer2;
 };

@@ -243,7 +243,7 @@ bool Form1::Form_Load(const std::function<void(const QString &)> &progress)
 
     m_session.dataFolder = MainRules::dataFolderFor(m_platform.currentFolder());
     m_filin = m_session.dataFolder + QStringLiteral("inglese.txt");
-    m_session.selection.builtMode = WordSelection::RebuildNeeded;
+    m_session.selection.rebuildNeeded = true;
     if (progress)
         progress(QStringLiteral("Attendere ancora pochi secondi ..."));
 
@@ -261,8 +261,8 @@ bool Form1::Form_Load(const std::function<void(const QString &)> &progress)
         m_session.words.clear();
         sizeWordList();
         setWordListText(split.wordText);
-        fits = Vocabulary::parseWordList(
-            split.wordText, m_session.words, m_session.memoc, m_session.selection.builtMode, m_platform);
+        fits = Vocabulary::parseWordList(split.wordText, m_session.words, m_session.memoc,
+            m_session.selection.builtFromCritical(), m_platform);
         loaded = fits && MainRules::fillLessonState(m_session);
     }
     if (!loaded) {
@@ -276,11 +276,6 @@ bool Form1::Form_Load(const std::function<void(const QString &)> &progress)
         return false;
     }
     return true;
-}
-
-void Form1::refreshLessonList()
-{
-    MainRules::refreshLessonList(m_session.words, m_session.memoc);
 }
 
 QString Form1::wordListText() const
@@ -331,7 +326,7 @@ void Form1::openDrill(DrillWindow *drill)
     // shows the critical marks the drill has added or cleared.
     connect(drill, &DrillWindow::unloaded, this, [this] {
         show();
-        refreshLessonList();
+        m_session.words.refreshLessons(m_session.memoc.words());
     });
     hide();
     drill->show();
@@ -459,11 +454,11 @@ bool Form1::menuSalva_Click()
         return false;
     Session &s = m_session;
     s.words.clear();
-    Vocabulary::parseWordList(text, s.words, s.memoc, s.selection.builtMode, m_platform);
+    Vocabulary::parseWordList(text, s.words, s.memoc, s.selection.builtFromCritical(), m_platform);
     // The rows may have moved: the next drill draws from the new table, and
     // a waiting word or a critical mark of a row that is gone is dropped.
     s.selection.forgetRowsFrom(s.words.count(), s.memoc);
-    s.selection.builtMode = WordSelection::RebuildNeeded;
+    s.selection.rebuildNeeded = true;
     s.selection.buildSelection(s.words, s.memoc);
 
     QString error;

@@ -30,19 +30,14 @@ public:
     // the program must end.
     bool Form_Load(const std::function<void(const QString &)> &progress = {});
 
-    // The lesson column with the critical marks, rebuilt after a drill.
-    void refreshLessonList();
-
     // The word-list text as the program keeps it (lines end in CR LF).
     QString wordListText() const;
     QString comments() const { return m_commenti; }
-    QString fileName() const { return m_filin; }
     bool editMode() const;
     // The key whose work TimTab finishes once the text box has handled it: the
     // box first types a tab or breaks the line as usual, then the jump to the
     // next field or the blanks of the new line follow. Values are character codes.
     enum class WaitingKey { None = 0, Tab = 9, Enter = 13 };
-    int spia() const { return int(m_spia); }
 
     // Handlers, named after the control and the event.
     void Command1_Click();

@@ -5,6 +5,7 @@
 #include "platform.h"
 #include "session.h"
 #include "twips.h"
+#include "vocabularyfile.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -25,7 +26,7 @@ QRect twRect(int left, int top, int width, int height)
 
 const QColor LightGreen(192, 255, 192);
 const QRect Shape1 = twRect(30, 0, 4650, 6255);
-const QString CrLf = QStringLiteral("\r\n");
+using Vocabulary::CrLf;
 } // namespace
 
 PrintBox::PrintBox(QWidget *parent)
@@ -96,7 +97,23 @@ Form4::Form4(Session &session, Platform &platform, QWidget *parent)
     m_label6->setGeometry(twRect(735, 60, 2910, 330));
     m_label6->setFont(Drawing::font(QStringLiteral("Liberation Serif"), 14, true));
     m_label6->setAlignment(Qt::AlignCenter);
+    buildOrderButtons();
+    buildLessonBoxes();
+    m_peri = new PrintBox(this);
+    m_peri->setObjectName(QStringLiteral("peri"));
+    m_peri->setGeometry(twRect(1395, 1965, 3015, 3360));
+    buildCommands();
 
+    // What each opening of the window does: top left of the screen, the
+    // current choices, the rules.
+    move(0, 0);
+    m_choice.load();
+    showChoice();
+    printRules();
+}
+
+void Form4::buildOrderButtons()
+{
     m_frame1 = new QGroupBox(QStringLiteral("Ordine"), this);
     m_frame1->setObjectName(QStringLiteral("Frame1"));
     m_frame1->setGeometry(twRect(2535, 420, 1710, 1305));
@@ -114,7 +131,8 @@ Form4::Form4(Session &session, Platform &platform, QWidget *parent)
     for (int i = 0; i < 4; ++i) {
         QRadioButton *button = new QRadioButton(QString::fromLatin1(orders[i].text), m_frame1);
         button->setObjectName(QString::fromLatin1(orders[i].name));
-        // The indicator needs a little more height than the design gives.
+        // The style's round indicator is taller than a 13-pixel row: the row
+        // grows to 17 pixels, or the indicator would be cut.
         QRect r = orders[i].rect;
         r.setTop(r.top() - 2);
         r.setHeight(std::max(r.height() + 2, 17));
@@ -125,11 +143,14 @@ Form4::Form4(Session &session, Platform &platform, QWidget *parent)
         });
         m_option[std::size_t(i)] = button;
     }
+}
 
+void Form4::buildLessonBoxes()
+{
     m_frame2 = new QGroupBox(QStringLiteral("Lezioni"), this);
     m_frame2->setObjectName(QStringLiteral("Frame2"));
     m_frame2->setGeometry(twRect(255, 360, 840, 5685));
-    for (int i = 0; i <= 20; ++i) {
+    for (int i = 0; i <= MaxLesson; ++i) {
         const QString caption = i == 0 ? QStringLiteral("Tutte") : QStringLiteral("N.%1").arg(i);
         QCheckBox *box = new QCheckBox(caption, m_frame2);
         box->setObjectName(QStringLiteral("Ckles%1").arg(i));
@@ -143,11 +164,10 @@ Form4::Form4(Session &session, Platform &platform, QWidget *parent)
         });
         m_ckles[std::size_t(i)] = box;
     }
+}
 
-    m_peri = new PrintBox(this);
-    m_peri->setObjectName(QStringLiteral("peri"));
-    m_peri->setGeometry(twRect(1395, 1965, 3015, 3360));
-
+void Form4::buildCommands()
+{
     m_command2 = new QPushButton(QStringLiteral("Daccapo"), this);
     m_command2->setObjectName(QStringLiteral("Command2"));
     m_command2->setGeometry(twRect(1320, 5460, 1335, 420));
@@ -164,20 +184,13 @@ Form4::Form4(Session &session, Platform &platform, QWidget *parent)
     m_command1->setToolTip(QStringLiteral("Opzioni impostate"));
     m_command1->setDefault(true);
     connect(m_command1, &QPushButton::clicked, this, &Form4::applyOptions);
-
-    // What each opening of the window does: top left of the screen, the
-    // current choices, the rules.
-    move(0, 0);
-    m_choice.load();
-    showChoice();
-    printRules();
 }
 
 void Form4::showChoice()
 {
     for (int i = 0; i < 4; ++i)
         m_option[std::size_t(i)]->setChecked(m_choice.order() == i + 1);
-    for (int i = 0; i <= 20; ++i) {
+    for (int i = 0; i <= MaxLesson; ++i) {
         QCheckBox *box = m_ckles[std::size_t(i)];
         box->setChecked(m_choice.ticked(i));
         box->setEnabled(m_choice.boxEnabled(i));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lessons.h"
 #include "optionschoice.h"
 
 #include <QDialog>
@@ -69,6 +70,9 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void buildOrderButtons();
+    void buildLessonBoxes();
+    void buildCommands();
     void applyOptions();
     void showChoice();
     void printRules();
@@ -81,7 +85,7 @@ private:
     QGroupBox *m_frame1;
     QGroupBox *m_frame2;
     std::array<QRadioButton *, 4> m_option {};
-    std::array<QCheckBox *, 21> m_ckles {};
+    PerLesson<QCheckBox *> m_ckles {};
     PrintBox *m_peri;
     QPushButton *m_command1;
     QPushButton *m_command2;

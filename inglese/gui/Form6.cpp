@@ -5,6 +5,7 @@
 #include "review.h"
 #include "session.h"
 #include "twips.h"
+#include "vocabularyfile.h"
 
 #include <QAreaSeries>
 #include <QChart>
@@ -29,7 +30,7 @@ namespace {
 using Twips::px;
 
 const QString Title = QStringLiteral("Risultati");
-constexpr QLatin1StringView Crlf { "\r\n" };
+using Vocabulary::CrLf;
 // Bars that stay apart on the chart; points drawn one by one; markers that stay apart.
 constexpr int MaxBars = 120;
 constexpr int MaxRunPoints = 600;
@@ -130,8 +131,8 @@ Form6::Form6(Session &session, Platform &platform, QWidget *form1)
     if (session.doneCount > 0) {
         now = LoggedSession { today, session.startTime, platform.currentTime(), session.doneCount,
             session.points, int(session.memoc.count()), {} };
-        for (int k = 1; k <= 20; ++k)
-            if (session.lessonState[std::size_t(k)] >= 2)
+        for (int k = 1; k <= MaxLesson; ++k)
+            if (session.lessonState[std::size_t(k)] == LessonState::Chosen)
                 now->lessons.append(k);
     }
     m_chart1->hide();
@@ -182,6 +183,90 @@ void Form6::showTotals(const LogSummary &summary)
     m_label5->setVisible(summary.unreadable > 0);
 }
 
+namespace {
+// Words per day (per week, month or year when the days would not fit): one
+// bar over the middle 80% of its period, as the outline of a filled area.
+QAreaSeries *wordBars(const LogSummary &summary, qint64 &maxWords)
+{
+    QList<QPointF> outline;
+    outline.reserve(summary.periods.size() * 4);
+    maxWords = 1;
+    for (const PeriodTotals &p : summary.periods) {
+        const qint64 start = msecs(p.first);
+        const qint64 width = msecs(p.next) - start;
+        const qint64 left = start + width / 10;
+        const qint64 right = start + width * 9 / 10;
+        const qint64 words = p.totals.words;
+        outline << QPointF(left, 0) << QPointF(left, words) << QPointF(right, words) << QPointF(right, 0);
+        maxWords = std::max(maxWords, words);
+    }
+    auto *upper = new QLineSeries;
+    upper->replace(outline);
+    auto *bars = new QAreaSeries(upper);
+    upper->setParent(bars); // the area does not own the line it fills under
+    static const QString PerPeriod[]
+        = { QStringLiteral("Parole al giorno"), QStringLiteral("Parole alla settimana"),
+              QStringLiteral("Parole al mese"), QStringLiteral("Parole all'anno") };
+    bars->setName(PerPeriod[summary.length]);
+    bars->setColor(QColor(120, 160, 230));
+    bars->setBorderColor(QColor(60, 100, 190));
+    return bars;
+}
+
+// Points at the end of each run in time order; the mean of each bar's runs
+// when there are too many runs to tell apart.
+QLineSeries *endPoints(const LogSummary &summary)
+{
+    QList<QPointF> ends;
+    auto *points = new QLineSeries;
+    if (summary.sessions == summary.runs.size()) {
+        for (const LoggedSession &s : summary.runs)
+            ends << QPointF(s.endDateTime().toMSecsSinceEpoch(), s.points);
+        std::stable_sort(
+            ends.begin(), ends.end(), [](const QPointF &a, const QPointF &b) { return a.x() < b.x(); });
+        points->setName(QStringLiteral("Punti a fine sessione"));
+    } else {
+        for (const PeriodTotals &p : summary.periods)
+            ends << QPointF((msecs(p.first) + msecs(p.next)) / 2, p.totals.averagePoints());
+        points->setName(QStringLiteral("Punti a fine sessione (media)"));
+    }
+    points->replace(ends);
+    points->setColor(QColor(200, 60, 40));
+    points->setPointsVisible(ends.size() <= MaxMarkedPoints);
+    return points;
+}
+
+// Ticks on period boundaries where the periods are days.
+QDateTimeAxis *timeAxis(const LogSummary &summary)
+{
+    const PeriodTotals::Length length = summary.length;
+    const QDate from = summary.periods.first().first;
+    const QDate to = summary.periods.last().next;
+    const int span = int(from.daysTo(to));
+    const int spaces
+        = std::min(length == PeriodTotals::Day ? span : int(summary.periods.size()), MaxTimeSpaces);
+    auto *time = new QDateTimeAxis;
+    static const QString Formats[] = { QStringLiteral("dd/MM/yy"), QStringLiteral("dd/MM/yy"),
+        QStringLiteral("MM/yyyy"), QStringLiteral("yyyy") };
+    time->setFormat(Formats[length]);
+    time->setTickCount(spaces + 1);
+    time->setRange(QDateTime(from, QTime(0, 0)),
+        QDateTime(length == PeriodTotals::Day ? from.addDays((span + spaces - 1) / spaces * spaces) : to,
+            QTime(0, 0)));
+    return time;
+}
+
+QValueAxis *countAxis(const QString &title, const QString &labelFormat, double lowest, double highest)
+{
+    auto *axis = new QValueAxis;
+    axis->setTitleText(title);
+    axis->setLabelFormat(labelFormat);
+    axis->setRange(lowest, highest);
+    axis->applyNiceNumbers();
+    return axis;
+}
+} // namespace
+
 void Form6::showChart(const LogSummary &summary)
 {
     const bool empty = summary.sessions == 0;
@@ -198,80 +283,19 @@ void Form6::showChart(const LogSummary &summary)
     chart->legend()->setAlignment(Qt::AlignBottom);
     chart->setMargins(QMargins(4, 4, 4, 4));
 
-    // Words per day (per week, month or year when the days would not fit): one
-    // bar over the middle 80% of its period, as the outline of a filled area.
-    const PeriodTotals::Length length = summary.length;
-    const QList<PeriodTotals> &periods = summary.periods;
-    QList<QPointF> outline;
-    outline.reserve(periods.size() * 4);
     qint64 maxWords = 1;
-    for (const PeriodTotals &p : periods) {
-        const qint64 start = msecs(p.first);
-        const qint64 width = msecs(p.next) - start;
-        const qint64 left = start + width / 10;
-        const qint64 right = start + width * 9 / 10;
-        const qint64 words = p.totals.words;
-        outline << QPointF(left, 0) << QPointF(left, words) << QPointF(right, words) << QPointF(right, 0);
-        maxWords = std::max(maxWords, words);
-    }
-    auto *upper = new QLineSeries;
-    upper->replace(outline);
-    auto *bars = new QAreaSeries(upper);
-    upper->setParent(bars); // the area does not own the line it fills under
-    static const QString PerPeriod[]
-        = { QStringLiteral("Parole al giorno"), QStringLiteral("Parole alla settimana"),
-              QStringLiteral("Parole al mese"), QStringLiteral("Parole all'anno") };
-    bars->setName(PerPeriod[length]);
-    bars->setColor(QColor(120, 160, 230));
-    bars->setBorderColor(QColor(60, 100, 190));
-
-    // Points at the end of each run in time order; the mean of each bar's runs
-    // when there are too many runs to tell apart.
-    QList<QPointF> ends;
-    auto *points = new QLineSeries;
-    if (summary.sessions == summary.runs.size()) {
-        for (const LoggedSession &s : summary.runs)
-            ends << QPointF(s.endDateTime().toMSecsSinceEpoch(), s.points);
-        std::stable_sort(
-            ends.begin(), ends.end(), [](const QPointF &a, const QPointF &b) { return a.x() < b.x(); });
-        points->setName(QStringLiteral("Punti a fine sessione"));
-    } else {
-        for (const PeriodTotals &p : periods)
-            ends << QPointF((msecs(p.first) + msecs(p.next)) / 2, p.totals.averagePoints());
-        points->setName(QStringLiteral("Punti a fine sessione (media)"));
-    }
-    points->replace(ends);
-    points->setColor(QColor(200, 60, 40));
-    points->setPointsVisible(ends.size() <= MaxMarkedPoints);
+    QAreaSeries *bars = wordBars(summary, maxWords);
+    QLineSeries *points = endPoints(summary);
+    const QList<QPointF> ends = points->points();
     const auto [lowest, highest] = std::minmax_element(
         ends.cbegin(), ends.cend(), [](const QPointF &a, const QPointF &b) { return a.y() < b.y(); });
-
     chart->addSeries(bars);
     chart->addSeries(points);
-    // Ticks on period boundaries where the periods are days.
-    const QDate from = periods.first().first;
-    const QDate to = periods.last().next;
-    const int span = int(from.daysTo(to));
-    const int spaces = std::min(length == PeriodTotals::Day ? span : int(periods.size()), MaxTimeSpaces);
-    auto *time = new QDateTimeAxis;
-    static const QString Formats[] = { QStringLiteral("dd/MM/yy"), QStringLiteral("dd/MM/yy"),
-        QStringLiteral("MM/yyyy"), QStringLiteral("yyyy") };
-    time->setFormat(Formats[length]);
-    time->setTickCount(spaces + 1);
-    time->setRange(QDateTime(from, QTime(0, 0)),
-        QDateTime(length == PeriodTotals::Day ? from.addDays((span + spaces - 1) / spaces * spaces) : to,
-            QTime(0, 0)));
-    auto *wordsAxis = new QValueAxis;
-    wordsAxis->setTitleText(QStringLiteral("Parole"));
+    QDateTimeAxis *time = timeAxis(summary);
     // Not "%d": that takes the number as 32 bits, and a bar of more than 2^31 words would read negative.
-    wordsAxis->setLabelFormat(QStringLiteral("%.0f"));
-    wordsAxis->setRange(0, double(maxWords));
-    wordsAxis->applyNiceNumbers();
-    auto *pointsAxis = new QValueAxis;
-    pointsAxis->setTitleText(QStringLiteral("Punti"));
-    pointsAxis->setLabelFormat(QStringLiteral("%d"));
-    pointsAxis->setRange(std::min(0.0, lowest->y()), std::max(1.0, highest->y()));
-    pointsAxis->applyNiceNumbers();
+    QValueAxis *wordsAxis = countAxis(QStringLiteral("Parole"), QStringLiteral("%.0f"), 0, double(maxWords));
+    QValueAxis *pointsAxis = countAxis(QStringLiteral("Punti"), QStringLiteral("%d"),
+        std::min(0.0, lowest->y()), std::max(1.0, highest->y()));
     for (QAbstractAxis *axis : { static_cast<QAbstractAxis *>(time), static_cast<QAbstractAxis *>(wordsAxis),
              static_cast<QAbstractAxis *>(pointsAxis) }) {
         axis->setLabelsFont(font());
@@ -294,7 +318,7 @@ void Form6::showChart(const LogSummary &summary)
 
 void Form6::showLessons(const LogSummary &summary)
 {
-    const std::array<int, 21> &counts = summary.lessonCounts;
+    const PerLesson<int> &counts = summary.lessonCounts;
     const auto addRow = [this](const QString &lesson, int sessions) {
         const int row = m_lezioni->rowCount();
         m_lezioni->insertRow(row);
@@ -305,7 +329,7 @@ void Form6::showLessons(const LogSummary &summary)
     };
     if (counts[0] > 0)
         addRow(QStringLiteral("Tutte"), counts[0]);
-    for (int k = 1; k <= 20; ++k)
+    for (int k = 1; k <= MaxLesson; ++k)
         if (counts[std::size_t(k)] > 0)
             addRow(QString::number(k), counts[std::size_t(k)]);
 }
@@ -323,7 +347,7 @@ void Form6::Command1_Click()
     if (!file.open(QIODevice::WriteOnly) || !picture.save(&file, "PNG") || !file.commit()) {
         file.cancelWriting();
         m_platform.message(QStringLiteral("Salva immagine"),
-            QStringLiteral("Non riesco a salvare l'immagine in") + Crlf + path + Crlf + Crlf
+            QStringLiteral("Non riesco a salvare l'immagine in") + CrLf + path + CrLf + CrLf
                 + QStringLiteral("Un file con questo nome, se c'era, resta com'era."),
             Platform::Buttons::Ok, Platform::Icon::Stop);
     }

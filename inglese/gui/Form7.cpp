@@ -115,7 +115,7 @@ void Form7::buildImport(const QStringList &columns, bool tableFile)
         });
     }
     m_lezione = named(new QSpinBox(this), QStringLiteral("Lezione"));
-    m_lezione->setRange(0, 20);
+    m_lezione->setRange(0, MaxLesson);
     m_lezione->setValue(1);
     form->addRow(QStringLiteral("Lezione delle parole &senza lezione:"), m_lezione);
     layout->addLayout(form);
@@ -200,7 +200,7 @@ int Form7::lesson() const
     return m_lezione ? m_lezione->value() : 0;
 }
 
-Form7::Form7(const std::array<bool, 21> &present, QWidget *parent)
+Form7::Form7(const LessonFlags &present, QWidget *parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("Form7"));
@@ -233,7 +233,7 @@ Form7::Form7(const std::array<bool, 21> &present, QWidget *parent)
     whichLayout->addWidget(m_optTutte);
     whichLayout->addWidget(m_optScelte);
     auto *grid = new QGridLayout;
-    for (int k = 0; k <= 20; ++k) {
+    for (int k = 0; k <= MaxLesson; ++k) {
         m_ckles[std::size_t(k)]
             = named(new QCheckBox(QString::number(k), which), QStringLiteral("Ckles%1").arg(k));
         m_ckles[std::size_t(k)]->setEnabled(false);
@@ -242,7 +242,7 @@ Form7::Form7(const std::array<bool, 21> &present, QWidget *parent)
     whichLayout->addLayout(grid);
     layout->addWidget(which);
     connect(m_optScelte, &QRadioButton::toggled, this, [this, present](bool on) {
-        for (int k = 0; k <= 20; ++k)
+        for (int k = 0; k <= MaxLesson; ++k)
             m_ckles[std::size_t(k)]->setEnabled(on && present[std::size_t(k)]);
     });
     layout->addWidget(buttons(QStringLiteral("Esporta")));
@@ -255,10 +255,10 @@ Exchange::Format Form7::format() const
     return m_optKvtml->isChecked() ? Exchange::Format::Kvtml : Exchange::Format::Csv;
 }
 
-std::array<bool, 21> Form7::lessons() const
+LessonFlags Form7::lessons() const
 {
-    std::array<bool, 21> chosen {};
-    for (int k = 0; k <= 20; ++k)
+    LessonFlags chosen {};
+    for (int k = 0; k <= MaxLesson; ++k)
         chosen[std::size_t(k)] = m_optTutte->isChecked() || m_ckles[std::size_t(k)]->isChecked();
     return chosen;
 }

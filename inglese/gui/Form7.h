@@ -32,7 +32,7 @@ public:
     explicit Form7(const Exchange::Table &table, QWidget *parent = nullptr);
     explicit Form7(const Exchange::Kvtml &file, QWidget *parent = nullptr);
     // Export: `present` says which lessons have words.
-    explicit Form7(const std::array<bool, 21> &present, QWidget *parent = nullptr);
+    explicit Form7(const LessonFlags &present, QWidget *parent = nullptr);
 
     // Import: the first words as chosen, for the preview; all the word
     // lines, read from the file's text as chosen; the lesson for words without one.
@@ -41,7 +41,7 @@ public:
     int lesson() const;
     // Export: the format and the lessons chosen (all true for the whole list).
     Exchange::Format format() const;
-    std::array<bool, 21> lessons() const;
+    LessonFlags lessons() const;
 
     // Reads the file and runs this dialogue: the word lines to append (empty
     // when nothing is to be added), after one message about what went in.
@@ -73,7 +73,7 @@ private:
     QRadioButton *m_optKvtml = nullptr;
     QRadioButton *m_optTutte = nullptr;
     QRadioButton *m_optScelte = nullptr;
-    std::array<QCheckBox *, 21> m_ckles {};
+    PerLesson<QCheckBox *> m_ckles {};
     QPushButton *m_command1 = nullptr;
     QPushButton *m_command2 = nullptr;
 };

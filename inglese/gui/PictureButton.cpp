@@ -31,18 +31,6 @@ void PictureButton::setPictures(const QString &normal, const QString &disabled, 
     updateIcon();
 }
 
-void PictureButton::setNormalPicture(const QString &path)
-{
-    m_normal = path;
-    updateIcon();
-}
-
-void PictureButton::setDisabledPicture(const QString &path)
-{
-    m_disabled = path;
-    updateIcon();
-}
-
 QString PictureButton::shownPicture() const
 {
     if (!isEnabled())

@@ -18,12 +18,8 @@ public:
     static QPixmap picture(const QString &path, qreal devicePixelRatio = 1.0);
 
     void setPictures(const QString &normal, const QString &disabled, const QString &pressed);
-    void setNormalPicture(const QString &path);
-    void setDisabledPicture(const QString &path);
 
     QString normalPicture() const { return m_normal; }
-    QString disabledPicture() const { return m_disabled; }
-    QString pressedPicture() const { return m_pressed; }
     // The picture the button shows now, from its state.
     QString shownPicture() const;
 

@@ -22,7 +22,7 @@ class SpeechWorker : public QObject
 {
 public:
     // Picks the engine and an English voice; returns the status found.
-    Platform::Speech start(QString &engineName)
+    Platform::Speech start()
     {
         delete m_tts;
         m_tts = nullptr;
@@ -36,7 +36,6 @@ public:
                 continue;
             }
             m_tts = tts;
-            engineName = engine;
             return Platform::Speech::Available;
         }
         return Platform::Speech::NoVoice;
@@ -172,8 +171,7 @@ void QtSpeech::start()
     }
     auto *worker = static_cast<SpeechWorker *>(m_worker);
     QMetaObject::invokeMethod(worker, [this, worker] {
-        QString engine;
-        const Platform::Speech found = worker->start(engine);
+        const Platform::Speech found = worker->start();
         if (QTextToSpeech *tts = worker->engine()) {
             // An engine that fails, or that cannot reach the sound, turns speech
             // off: without sound it would stay silent while seeming to work.
@@ -186,10 +184,7 @@ void QtSpeech::start()
                     lost();
             });
         }
-        QMetaObject::invokeMethod(this, [this, found, engine] {
-            m_engine = engine;
-            setStatus(found);
-        });
+        QMetaObject::invokeMethod(this, [this, found] { setStatus(found); });
     });
 }
 

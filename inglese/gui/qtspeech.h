@@ -23,7 +23,6 @@ public:
     // The first call starts the engine in the background.
     Platform::Speech status();
     void speak(const QString &text, QLocale::Language language);
-    QString engineName() const { return m_engine; }
 
     // Whether this machine has somewhere to play sound: a PulseAudio (or
     // PipeWire) server that answers on its socket, or an ALSA playback
@@ -47,5 +46,4 @@ private:
     bool m_started = false;
     class QFileSystemWatcher *m_outputWatch = nullptr;
     Platform::Speech m_status = Platform::Speech::Available;
-    QString m_engine;
 };

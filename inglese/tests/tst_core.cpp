@@ -47,7 +47,7 @@ SelectionOptions choose(int order, const L &ticked)
     SelectionOptions o;
     if (order == 0)
         return o;
-    o.order = order;
+    o.order = OrderMode(order);
     o.Ckles[0] = false;
     for (int k : ticked)
         o.Ckles[std::size_t(k)] = true;
@@ -65,7 +65,7 @@ struct Drilling
     {
         for (const S &r : rows)
             session.words.append(u" 1  ", r.at(0).leftJustified(50), r.at(1).leftJustified(50));
-        session.selection.options.order = 2;
+        session.selection.options.order = Forward;
         session.selection.buildSelection(session.words, session.memoc);
         drill.load();
     }
@@ -139,8 +139,8 @@ private slots:
         FakePlatform platform;
         WordTable t;
         CriticalList memoc;
-        QVERIFY(parseWordList(
-            "1   first\r\n" + line + "\r\n" + wordLine("2", "c", "b", "c") + "\r\n", t, memoc, 9, platform));
+        QVERIFY(parseWordList("1   first\r\n" + line + "\r\n" + wordLine("2", "c", "b", "c") + "\r\n", t,
+            memoc, false, platform));
         QCOMPARE(t.count(), fields.isEmpty() ? 2 : 3);
         QCOMPARE(S({ t.lessonField(1), t.lessonText(1).toString(), t.english(1).trimmed().toString(),
                        t.italian(1).toString() })
@@ -160,13 +160,13 @@ private slots:
         QString text;
         for (int i = 0; i <= WordTable::MaxRows; ++i)
             text += i == 10000 ? "1  c x\r\n" : "1    x\r\n";
-        QVERIFY(!parseWordList(text, words, memoc, 9, platform));
+        QVERIFY(!parseWordList(text, words, memoc, false, platform));
         QCOMPARE(words.count(), WordTable::MaxRows);
         QCOMPARE(memoc.words(), L({ 10000 }));
         QCOMPARE(CriticalList::key(10000) + CriticalList::key(37), "100000037"); // rows beyond 9999 too
         text.chop(8);
         words.clear();
-        QVERIFY(parseWordList(text, words, memoc, 9, platform));
+        QVERIFY(parseWordList(text, words, memoc, false, platform));
     }
 
     // A save never writes what the next start-up would refuse; the first faulty line is named.
@@ -176,13 +176,14 @@ private slots:
         QTest::addColumn<int>("kind");
         QTest::addColumn<int>("lineNumber");
         QTest::addColumn<QString>("says"); // part of the message
-        const QString good = wordLine("1", "", "house", "casa") + CrLf;
+        const QString good = wordLine("1", "", "house", "casa") + CrLf, past = QString::number(MaxLesson + 1);
         const int none = int(SaveProblem::None), lesson = int(SaveProblem::BadLesson),
                   character = int(SaveProblem::BadCharacter);
         row("empty and comment lines pass", good + CrLf + "## note" + CrLf + good, none, 0, "");
-        row("Windows-1252 letters and the euro", wordLine("20", "", "price", "prezzo \u00e8 \u20ac") + CrLf,
-            none, 0, "");
-        row("lesson 21", good + wordLine("21", "", "a", "b") + CrLf, lesson, 2, "\u00ab21\u00bb");
+        row("Windows-1252 letters and the euro",
+            wordLine(QString::number(MaxLesson), "", "price", "prezzo \u00e8 \u20ac") + CrLf, none, 0, "");
+        row("lesson past the last", good + wordLine(past, "", "a", "b") + CrLf, lesson, 2,
+            "\u00ab" + past + "\u00bb");
         row("lesson letters", good + good + "ab  x" + CrLf, lesson, 3, "La Riga numero 3 ha un numero");
         row("last line without line end", good + "x", lesson, 2, "");
         row("outside the code page", good + wordLine("2", "", "Krak\u00f3w", "Cracovia \u0101") + CrLf,
@@ -225,7 +226,8 @@ private slots:
         row("random keeps the position", lessons, 1, "12", "", "5", 7);
         row("critical: word order, duplicates kept", lessons, 4, "2", "5 4 1 0 4", "1 4 4", 0);
         row("critical: vanished rows skipped", lessons, 4, "0", "2 40 9999", "2", 0);
-        row("rows without a valid lesson", "01|##|ab|21||-1| 3|20", 2, "0", "", "0 6 7", 0);
+        const QString bounds = QString("01|##|ab|%1||-1| 3|%2").arg(MaxLesson + 1).arg(MaxLesson);
+        row("rows without a valid lesson", bounds, 2, "0", "", "0 6 7", 0);
     }
     void buildSelection()
     {
@@ -238,7 +240,7 @@ private slots:
         s.options = choose(order, numbers("ticked"));
         s.selectionPos = 7;
         s.buildSelection(t, memoc);
-        QCOMPARE(s.builtMode, order ? order : 2);
+        QCOMPARE(int(s.builtMode), order ? order : 2);
         QCOMPARE(s.selection.mid(1, s.selectionCount), expected);
         QTEST(s.selectionPos, "position");
         for (int w = -1; w <= t.count(); ++w)
@@ -247,7 +249,7 @@ private slots:
         s.options = choose(2, { 7 });
         s.buildSelection(t, memoc);
         QCOMPARE(s.selection.mid(1, s.selectionCount), expected);
-        s.builtMode = 9;
+        s.rebuildNeeded = true;
         s.buildSelection(t, memoc);
         QCOMPARE(s.selectionCount, 0);
         QVERIFY(!s.isSelected(expected.value(0, 0)));
@@ -312,7 +314,7 @@ private slots:
                                               : "none");
             // A word drawn is a chosen one; after the critical words the next build runs again.
             QVERIFY(draw == D::Drawn          ? s.isSelected(s.currentWord)
-                    : draw == D::CriticalDone ? s.builtMode == 5
+                    : draw == D::CriticalDone ? s.rebuildNeeded
                                               : s.currentWord == before);
         }
         QCOMPARE(got.join(' '), expected);
@@ -520,8 +522,9 @@ private slots:
         const QString head = QStringLiteral("05/12/2026 09:10:02 09:31:45    ");
         for (const QString &bad : { head + "12/987/3", head + "12/987/3 1 4 x", head + "12/98",
                  head + "1/2/3/4 TUTTE", head + "12/987/x TUTTE", head + "-1/987/3 TUTTE",
-                 head + "12/987/3 21", head + "12/987/3 0", head + "12/987/3 4 4", head + "12/987/3 7 4",
-                 head + "12/987/3 TUTTE 3", head + "12/987/3 tutte", head + "99999999999/0/0 TUTTE",
+                 head + "12/987/3 " + QString::number(MaxLesson + 1), head + "12/987/3 0",
+                 head + "12/987/3 4 4", head + "12/987/3 7 4", head + "12/987/3 TUTTE 3",
+                 head + "12/987/3 tutte", head + "99999999999/0/0 TUTTE",
                  "31/02/2026 09:10:02 09:31:45" + tail, "12/05 09:10 09:31" + tail,
                  "05/12-2026 09:10 09:31" + tail, "dicembre 09:10 09:31" + tail,
                  "05/12/2026 25:00 09:31" + tail, "05/12/2026 09:1:02 09:31" + tail,
@@ -578,7 +581,7 @@ private slots:
                 "%d/%lld/%lld/%d ", t.sessions, t.seconds / 60, t.words, t.averagePoints());
         }
         got += u'|';
-        for (std::size_t k = 0; k <= 20; ++k)
+        for (std::size_t k = 0; k <= MaxLesson; ++k)
             if (log.lessonCounts()[k])
                 got += QString::asprintf(" %d:%d", int(k), log.lessonCounts()[k]);
         PeriodTotals::Length length {};

@@ -81,9 +81,9 @@ private slots:
             QByteArray("Lezione;Inglese;Italiano\r\n3;house;\"casa; dimora\"\r\n"
                        "4;\"to go, to leave\";\"andare\r\npartire\"\r\n;why;perch\xe9\r\n"),
             " 3  |house|casa; dimora/ 4  |to go, to leave|andare partire/ 5  |why|perch\u00e9", "");
-        row("UTF-8 BOM, LF, English header, other order",
-            QByteArray("\xEF\xBB\xBFitalian,lesson,english\ncitt\xC3\xA0,25,town\n"), " 5  |town|citt\u00e0",
-            "");
+        row("UTF-8 BOM, LF, English header, other order, no lesson past the last or signed",
+            QByteArray("\xEF\xBB\xBFitalian,lesson,english\ncitt\xC3\xA0,25,town\ngallina,+7,hen\n"),
+            " 5  |town|citt\u00e0/ 5  |hen|gallina", "");
         row("no header, CR, quoted comma", QByteArray("dog,cane\r\"good, fine\",buono\r"),
             " 5  |dog|cane/ 5  |good, fine|buono", "");
         row("flash-card tabs, lesson tags",
@@ -192,8 +192,8 @@ private slots:
         FakePlatform platform;
         WordTable table;
         CriticalList memoc;
-        QVERIFY(Vocabulary::parseWordList(List, table, memoc, 0, platform));
-        std::array<bool, 21> chosen {};
+        QVERIFY(Vocabulary::parseWordList(List, table, memoc, false, platform));
+        LessonFlags chosen {};
         chosen.fill(numbers("lessons").isEmpty());
         for (int lesson : numbers("lessons"))
             chosen[std::size_t(lesson)] = true;

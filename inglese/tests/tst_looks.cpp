@@ -157,7 +157,7 @@ private slots:
         QVERIFY(main->Form_Load());
         if (state == "editing")
             main->menuModifica_Click();
-        session.lessonState[3] = 2;
+        session.lessonState[3] = LessonState::Chosen;
         std::unique_ptr<QWidget> w(window == "Form0" ? new Form0(session, platform)
                 : window == "Form1"                  ? main.release()
                 : window == "Form2"                  ? new Form2(session, platform)
@@ -167,7 +167,7 @@ private slots:
                 : state == "import"
                 ? new Form7(Exchange::readTable("Lezione;Inglese;Italiano\r\n0;dog;cane\r\n;cat;gatto\r\n"))
                 : state == "export"
-                ? static_cast<QWidget *>(new Form7(std::array<bool, 21> { true, false, false, true }))
+                ? static_cast<QWidget *>(new Form7(LessonFlags { true, false, false, true }))
                 : new Form5(session, platform, main.get()));
         if (state == "review") { // the same drill over today's words
             auto round = std::make_unique<Review::Round>(session, platform);

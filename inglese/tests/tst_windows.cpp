@@ -111,7 +111,7 @@ struct Drilling
         for (const S &r : QList<S> { { "house", "casa (abitazione, dimora)" }, { "light", "luce" },
                  { "light", "leggero" }, { "to walk", "camminare" } })
             session.words.append(u"12  ", r.at(0).leftJustified(50), r.at(1).leftJustified(50));
-        session.selection.options.order = 2;
+        session.selection.options.order = Forward;
         session.selection.buildSelection(session.words, session.memoc);
         session.points = 987;
         w.reset(fromItalian ? static_cast<DrillWindow *>(new Form3(session, platform))
@@ -251,7 +251,7 @@ private slots:
         }
         const QString how = end.section(' ', 0, 0);
         for (const QString &lesson : end.split(' ').mid(1))
-            desk.session.lessonState[std::size_t(lesson.toInt())] = 2;
+            desk.session.lessonState[std::size_t(lesson.toInt())] = LessonState::Chosen;
         desk.session.doneCount = 12;
         desk.session.points = 987;
         desk.platform.time = QTime(9, 31, 45);
@@ -361,10 +361,10 @@ private slots:
         for (int lesson : { 1, 2, 0, 3, 4, 5, 6, 3, 5 })
             s.words.append(QStringLiteral("%1").arg(lesson, 2, 10, QLatin1Char('0')), u"en", u"it");
         for (int r = 0; r < s.words.count(); ++r)
-            s.lessonState[std::size_t(s.words.lessonOf(r))] = 1;
-        s.lessonState[0] = 0;
+            s.lessonState[std::size_t(s.words.lessonOf(r))] = LessonState::HasWords;
+        s.lessonState[0] = LessonState::NoWords;
         for (int lesson : numbers("chosen"))
-            s.lessonState[std::size_t(lesson)] = 2;
+            s.lessonState[std::size_t(lesson)] = LessonState::Chosen;
         s.memoc.add(3); // lesson 3, the last word
         s.selection.buildSelection(s.words, s.memoc); // as at start-up
         s.doneCount = 3;
@@ -390,7 +390,7 @@ private slots:
         // Every change of choice starts the order afresh.
         QCOMPARE(s.selection.pendingWord == 0, !steps.isEmpty() && !steps.contains('9'));
         L ticked;
-        for (int i = 0; i <= 20; ++i) {
+        for (int i = 0; i <= MaxLesson; ++i) {
             QCOMPARE(control<QCheckBox>(&w, QStringLiteral("Ckles%1").arg(i))->isEnabled(), i <= 6);
             if (control<QCheckBox>(&w, QStringLiteral("Ckles%1").arg(i))->isChecked())
                 ticked << i;
@@ -417,12 +417,12 @@ private slots:
             w.close(); // a closed window applies nothing more
         QTEST(int(p.shown.size()), "messages");
         const L order = numbers("kept");
-        QCOMPARE(s.selection.orderMode, order.first());
+        QCOMPARE(int(s.selection.orderMode), order.first());
         if (out == "none" || out == "cancel")
             return;
         QCOMPARE(s.selection.selection.mid(1, s.selection.selectionCount), order.mid(1));
-        for (int i = 1; i <= 20; ++i) // what the exit log writes
-            QCOMPARE(s.lessonState[std::size_t(i)] == 2, ticked.contains(i));
+        for (int i = 1; i <= MaxLesson; ++i) // what the exit log writes
+            QCOMPARE(s.lessonState[std::size_t(i)] == LessonState::Chosen, ticked.contains(i));
     }
 
     // An alternative followed, a wrong letter corrected, heard and seen; then a slow
@@ -560,7 +560,7 @@ private slots:
                 : window == "Form3"                  ? static_cast<QWidget *>(new Form3(session, platform))
                 : window == "Form7 table" ? new Form7(Exchange::readTable(QByteArray("a;b;3\nc;d;4\n")))
                 : window == "Form7 KVTML" ? new Form7(Exchange::readKvtml(kvtml))
-                                          : new Form7(std::array<bool, 21> { true }));
+                                          : new Form7(LessonFlags { true }));
         w->setAttribute(Qt::WA_DeleteOnClose, false);
         w->show();
         QApplication::setActiveWindow(w.get());
@@ -680,7 +680,7 @@ private slots:
         s.startTime = QTime(8, 50, 2);
         s.doneCount = doneCount;
         s.points = 1020;
-        s.lessonState[3] = s.lessonState[7] = 2; // the lessons chosen for the run under way
+        s.lessonState[3] = s.lessonState[7] = LessonState::Chosen; // the lessons chosen for the run under way
         FakePlatform platform;
         Form6 window(s, platform);
         QVERIFY(QSignalSpy(&window, &Form6::logShown).wait());
@@ -1121,7 +1121,7 @@ private slots:
                                                       : Speech::Available;
         session.words.append(u"12  ", QStringLiteral("house (home)").leftJustified(50), u"casa");
         session.words.append(u"12  ", u"palm [of the hand]", u"palmo");
-        session.selection.options.order = 2;
+        session.selection.options.order = Forward;
         session.selection.buildSelection(session.words, session.memoc);
         std::unique_ptr<QWidget> w(form == 1 ? static_cast<QWidget *>(new Form1(session, platform))
                 : form == 2                  ? static_cast<QWidget *>(new Form2(session, platform))
