@@ -13,7 +13,8 @@ QString fit(const QString &text, int maxLines, int maxLineLength)
         qsizetype end = pos;
         while (end < size && text.at(end) != u'\r' && text.at(end) != u'\n')
             ++end;
-        if (lines == maxLines) {
+        if (lines == maxLines) { // the rest, on a line of its own
+            shown += u'\n';
             shown += Ellipsis;
             break;
         }
