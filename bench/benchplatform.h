@@ -45,8 +45,6 @@ public:
     void seedRandomFromClock() override { }
     QDate currentDate() override { return { 2026, 12, 6 }; }
     QTime currentTime() override { return { 9, 0 }; }
-    QString dateText(const QDate &d) override { return d.toString(QStringLiteral("dd/MM/yyyy")); }
-    QString timeText(const QTime &t) override { return t.toString(QStringLiteral("HH:mm:ss")); }
     QSize screenSize() override { return { 1280, 1024 }; }
     QString currentFolder() override { return folder; }
     QString askFileName(const FileQuestion &) override { return QString(); }

@@ -43,8 +43,6 @@ public:
     void seedRandomFromClock() override { }
     QDate currentDate() override { return { 2026, 12, 6 }; }
     QTime currentTime() override { return { 9, 0 }; }
-    QString dateText(const QDate &) override { return QStringLiteral("06/12/2026"); }
-    QString timeText(const QTime &) override { return QStringLiteral("09:00:00"); }
     QSize screenSize() override { return { 1280, 1024 }; }
     QString currentFolder() override { return QStringLiteral("/"); }
     QString askFileName(const FileQuestion &) override { return QString(); }

@@ -46,12 +46,13 @@ bool fillLessonState(Session &session)
     return true;
 }
 
-QString exitLogLine(const QString &date, const QString &startTime, const QString &endTime, int doneCount,
+QString exitLogLine(const QDate &date, const QTime &startTime, const QTime &endTime, int doneCount,
     int points, int criticalCount, const LessonStates &lessonState)
 {
-    QString line = date + u' ' + startTime + u' ' + endTime + QStringLiteral("    ")
-        + QString::number(doneCount) + u'/' + QString::number(points) + u'/' + QString::number(criticalCount)
-        + QStringLiteral("       ");
+    using Vocabulary::dateText, Vocabulary::timeText;
+    QString line = dateText(date) + u' ' + timeText(startTime) + u' ' + timeText(endTime)
+        + QStringLiteral("    ") + QString::number(doneCount) + u'/' + QString::number(points) + u'/'
+        + QString::number(criticalCount) + QStringLiteral("       ");
     bool any = false;
     for (int k = 1; k <= MaxLesson; ++k) {
         if (lessonState[std::size_t(k)] == LessonState::Chosen) {

@@ -2,8 +2,10 @@
 
 #include "lessons.h"
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
+#include <QTime>
 
 struct Session;
 
@@ -33,7 +35,8 @@ QString launchFailure(const QStringList &arguments);
 bool fillLessonState(Session &session);
 
 // One line of the exit log, without its line end.
-QString exitLogLine(const QString &date, const QString &startTime, const QString &endTime, int doneCount,
+// `date` is the day the run ends.
+QString exitLogLine(const QDate &date, const QTime &startTime, const QTime &endTime, int doneCount,
     int points, int criticalCount, const LessonStates &lessonState);
 // Appends the line and CR LF to the log file, creating it when missing; only
 // a regular file is written, and nothing waits on a FIFO or device. On

@@ -36,9 +36,6 @@ public:
     virtual void seedRandomFromClock() = 0;
     virtual QDate currentDate() = 0;
     virtual QTime currentTime() = 0;
-    // Date and time of day as text in the system's short formats.
-    virtual QString dateText(const QDate &date) = 0;
-    virtual QString timeText(const QTime &time) = 0;
     // Available screen size in logical pixels.
     virtual QSize screenSize() = 0;
     virtual QString currentFolder() = 0;

@@ -299,11 +299,11 @@ QString summaryLine(const WordTable &words, const Store &store, const QDate &tod
     return line;
 }
 
-QString nothingDueText(const QDate &next, Platform &platform)
+QString nothingDueText(const QDate &next)
 {
     QString text = QStringLiteral("Oggi non c'è nessuna parola da ripassare nelle Lezioni scelte.");
     if (next.isValid())
-        text += CrLf + QStringLiteral("La prossima è da ripassare il ") + platform.dateText(next) + u'.';
+        text += CrLf + QStringLiteral("La prossima è da ripassare il ") + Vocabulary::dateText(next) + u'.';
     return text;
 }
 
@@ -334,9 +334,8 @@ bool Round::open()
     const QDate today = m_platform.currentDate();
     const QList<int> rows = dueWords(m_session.words, m_session.selection.options, m_store, today);
     if (rows.isEmpty()) {
-        m_platform.message(Title,
-            nothingDueText(
-                nextDueDay(m_session.words, m_session.selection.options, m_store, today), m_platform));
+        m_platform.message(
+            Title, nothingDueText(nextDueDay(m_session.words, m_session.selection.options, m_store, today)));
         return false;
     }
     // The words in the order of the round, each asked once.
@@ -358,7 +357,7 @@ bool Round::mayAsk()
         = nextDueDay(m_session.words, m_session.selection.options, m_store, m_platform.currentDate());
     QString text = QStringLiteral("Ripasso di oggi finito, parole ripassate: %1.").arg(m_answered);
     if (next.isValid())
-        text += CrLf + QStringLiteral("La prossima è da ripassare il ") + m_platform.dateText(next) + u'.';
+        text += CrLf + QStringLiteral("La prossima è da ripassare il ") + Vocabulary::dateText(next) + u'.';
     m_platform.message(Title, text, Platform::Buttons::Ok);
     return false;
 }

@@ -98,7 +98,7 @@ QDate nextDueDay(
 QString summaryLine(const WordTable &words, const Store &store, const QDate &today);
 
 // "Nothing to review today" and when the next word is due.
-QString nothingDueText(const QDate &next, Platform &platform);
+QString nothingDueText(const QDate &next);
 
 // One review in a drill window: its own word selection over today's words,
 // the grade of each answer written to ripasso.tsv at once.

@@ -78,6 +78,16 @@ bool writeFile(const QString &path, const QString &text, QString *error)
     return UserFile::write(path, encode(text), error);
 }
 
+QString dateText(const QDate &date)
+{
+    return date.toString(u"dd/MM/yyyy");
+}
+
+QString timeText(const QTime &time)
+{
+    return time.toString(u"HH:mm:ss");
+}
+
 QString fileStamp(const QString &path)
 {
     const QFileInfo info(path);

@@ -3,7 +3,9 @@
 #include "userfile.h"
 
 #include <QByteArray>
+#include <QDate>
 #include <QString>
+#include <QTime>
 
 class CriticalList;
 class Platform;
@@ -23,6 +25,11 @@ inline constexpr int FieldWidth = 50;
 QString decode(const QByteArray &bytes);
 QByteArray encode(const QString &text, bool *ok = nullptr);
 bool canEncode(QChar c);
+
+// Dates and times as the exit log keeps them and the messages show them, the
+// same whatever the system's language: "05/12/2026", "09:10:02".
+QString dateText(const QDate &date);
+QString timeText(const QTime &time);
 
 // Reads the whole file through UserFile, refusing what is missing, unreadable,
 // not a regular file or bigger than MaxFileBytes (a full table of words is

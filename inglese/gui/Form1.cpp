@@ -607,9 +607,8 @@ void Form1::Form_Unload()
 {
     Session &s = m_session;
     const QString path = s.dataFolder + QStringLiteral("inglelog");
-    const QString line = MainRules::exitLogLine(m_platform.dateText(m_platform.currentDate()),
-        m_platform.timeText(s.startTime), m_platform.timeText(m_platform.currentTime()), s.doneCount,
-        s.points, s.memoc.count(), s.lessonState);
+    const QString line = MainRules::exitLogLine(m_platform.currentDate(), s.startTime,
+        m_platform.currentTime(), s.doneCount, s.points, s.memoc.count(), s.lessonState);
     QString reason;
     if (!MainRules::appendExitLog(path, line, &reason))
         m_platform.message(QStringLiteral("Registro delle prove"),

@@ -130,16 +130,6 @@ QTime QtPlatform::currentTime()
     return QTime::currentTime();
 }
 
-QString QtPlatform::dateText(const QDate &date)
-{
-    return date.toString(QStringLiteral("dd/MM/yyyy"));
-}
-
-QString QtPlatform::timeText(const QTime &time)
-{
-    return time.toString(QStringLiteral("HH:mm:ss"));
-}
-
 QSize QtPlatform::screenSize()
 {
     if (const QScreen *screen = QGuiApplication::primaryScreen())

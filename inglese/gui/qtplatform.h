@@ -24,8 +24,6 @@ public:
     void seedRandomFromClock() override;
     QDate currentDate() override;
     QTime currentTime() override;
-    QString dateText(const QDate &date) override;
-    QString timeText(const QTime &time) override;
     QSize screenSize() override;
     QString currentFolder() override;
     void speak(const QString &text, QLocale::Language language) override;

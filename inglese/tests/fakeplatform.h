@@ -52,8 +52,6 @@ public:
     void seedRandomFromClock() override { }
     QDate currentDate() override { return date; }
     QTime currentTime() override { return time; }
-    QString dateText(const QDate &d) override { return d.toString(QStringLiteral("dd/MM/yyyy")); }
-    QString timeText(const QTime &t) override { return t.toString(QStringLiteral("HH:mm:ss")); }
     QSize screenSize() override { return screen; }
     QString currentFolder() override { return folder; }
     void speak(const QString &text, QLocale::Language language) override

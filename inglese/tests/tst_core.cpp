@@ -3,6 +3,7 @@
 #include "answers.h"
 #include "drill.h"
 #include "fixture.h"
+#include "mainrules.h"
 #include "session.h"
 #include "sessionlog.h"
 #include "vocabularyfile.h"
@@ -500,6 +501,37 @@ private slots:
         QCOMPARE(d.session.memoc.contains(given[0]), after[2] == 1);
         QCOMPARE(d.drill.counterLine(),
             QStringLiteral("Già fatti =%1 Critici =%2").arg(after[1]).arg(after[2] * 2));
+    }
+
+    // The line FINE appends to the exit log: day and times in fixed formats whatever the system's language
+    // (the test runs under a US locale), then words/points/critical and the lessons chosen, else TUTTE.
+    void exitLogLine()
+    {
+        const struct
+        {
+            QDate day;
+            QTime start, end;
+            L chosen;
+            QString expected;
+        } rows[] = {
+            { .day = { 2026, 3, 5 },
+                .start = { 9, 5, 7 },
+                .end = { 21, 0 },
+                .chosen = { 1, 4, MaxLesson },
+                .expected = "05/03/2026 09:05:07 21:00:00    12/-40/3        1 4 20" },
+            { .day = { 2027, 1, 1 },
+                .start = { 23, 50 },
+                .end = { 0, 10, 30 },
+                .chosen = {},
+                .expected = "01/01/2027 23:50:00 00:10:30    12/-40/3        TUTTE" },
+        };
+        for (const auto &r : rows) {
+            LessonStates states {};
+            states[2] = LessonState::HasWords;
+            for (int k : r.chosen)
+                states[std::size_t(k)] = LessonState::Chosen;
+            QCOMPARE(MainRules::exitLogLine(r.day, r.start, r.end, 12, -40, 3, states), r.expected);
+        }
     }
 
     // The exit log read back for the results window: every line the program writes (or older runs wrote in

@@ -203,7 +203,7 @@ private slots:
                     shot = shown->grab().toImage(), seen = windowState(shown), shown->close();
             });
             static_cast<Platform &>(desktop).message(
-                Review::Title, Review::nothingDueText(QDate(2026, 12, 6), platform), Platform::Buttons::Ok);
+                Review::Title, Review::nothingDueText(QDate(2026, 12, 6)), Platform::Buttons::Ok);
             QVERIFY(shown);
         } else {
             shot = shown->grab().toImage(), seen = windowState(shown);
