@@ -21,11 +21,16 @@ constexpr int BeepSpacingMs = 25;
 constexpr int TitleBarExtra = 120;
 } // namespace
 
-QtPlatform::QtPlatform(QObject *parent)
+QtPlatform::QtPlatform(QObject *parent, Machine machine)
     : QObject(parent)
+    , m_machine(std::move(machine))
     , m_beepTimer(new QTimer(this))
     , m_speech(new QtSpeech(this))
 {
+    if (!m_machine.bell)
+        m_machine.bell = &QApplication::beep;
+    if (!m_machine.clock)
+        m_machine.clock = [] { return qint64(std::chrono::system_clock::now().time_since_epoch().count()); };
     m_beepTimer->setInterval(BeepSpacingMs);
     connect(m_beepTimer, &QTimer::timeout, this, [this] {
         if (m_pendingBeeps <= 0) {
@@ -33,7 +38,7 @@ QtPlatform::QtPlatform(QObject *parent)
             return;
         }
         --m_pendingBeeps;
-        QApplication::beep();
+        m_machine.bell();
     });
 }
 
@@ -103,7 +108,7 @@ void QtPlatform::beep(int times)
 {
     if (times <= 0)
         return;
-    QApplication::beep();
+    m_machine.bell();
     m_pendingBeeps += times - 1;
     if (m_pendingBeeps > 0 && !m_beepTimer->isActive())
         m_beepTimer->start();
@@ -116,8 +121,7 @@ double QtPlatform::random()
 
 void QtPlatform::seedRandomFromClock()
 {
-    m_generator.seed(
-        static_cast<std::mt19937::result_type>(std::chrono::system_clock::now().time_since_epoch().count()));
+    m_generator.seed(static_cast<std::mt19937::result_type>(m_machine.clock()));
 }
 
 QDate QtPlatform::currentDate()

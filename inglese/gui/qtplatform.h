@@ -16,7 +16,15 @@ class QtPlatform : public QObject, public Platform
     Q_OBJECT
 
 public:
-    explicit QtPlatform(QObject *parent = nullptr);
+    // What the layer takes from the machine besides Qt's windows: the bell that
+    // sounds one beep, and the clock that seeds the random numbers. Empty ones
+    // are the display's bell and the system clock; tests count and fix them.
+    struct Machine
+    {
+        std::function<void()> bell;
+        std::function<qint64()> clock;
+    };
+    explicit QtPlatform(QObject *parent = nullptr, Machine machine = {});
 
     Answer message(const QString &title, const QString &text, Buttons buttons, Icon icon) override;
     void beep(int times) override;
@@ -32,6 +40,7 @@ public:
     QString askFileName(const FileQuestion &question) override;
 
 private:
+    Machine m_machine;
     std::mt19937 m_generator;
     QTimer *m_beepTimer;
     int m_pendingBeeps = 0;

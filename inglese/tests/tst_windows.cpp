@@ -619,8 +619,8 @@ private slots:
         QCOMPARE(asked.size(), 1);
     }
 
-    // The picture buttons show the picture of their state; the real platform
-    // layer sounds every beep of a burst, one at each tick of its timer.
+    // The picture buttons show the picture of their state; the real platform layer sounds every beep of
+    // a burst, one at each tick of its timer, and seeds its random numbers from the clock.
     void desktop()
     {
         Drilling d(false);
@@ -629,18 +629,28 @@ private slots:
             QCOMPARE(b->icon().pixmap(PictureButton::PictureSize).toImage(),
                 PictureButton::picture(b->normalPicture()).toImage());
         }
-        QtPlatform platform;
+        int sounded = 0;
+        qint64 clock = 0;
+        QtPlatform platform(nullptr, { .bell = [&] { ++sounded; }, .clock = [&] { return clock; } });
         QTimer *spacing = control<QTimer>(&platform, QString()); // the one that spaces the beeps
         for (int times : { 1, 3, 5 }) {
-            platform.beep(times); // the first sounds at once
-            int ticks = 0;
-            while (spacing->isActive() && ticks < 10) {
+            sounded = 0;
+            platform.beep(times);
+            QCOMPARE(sounded, 1); // the first at once
+            for (int ticks = 0; spacing->isActive() && ticks < 10; ++ticks) {
                 QTimerEvent tick(spacing->timerId());
                 QCoreApplication::sendEvent(spacing, &tick);
-                ++ticks;
             }
-            QCOMPARE(ticks, times == 1 ? 0 : times); // one tick per further beep, one to stop
+            QCOMPARE(sounded, times);
         }
+        const auto draws = [&](qint64 now) {
+            clock = now;
+            platform.seedRandomFromClock();
+            return QList<double> { platform.random(), platform.random() };
+        };
+        const QList<double> first = draws(1'000'000'007);
+        QCOMPARE(draws(1'000'000'007), first);
+        QVERIFY(draws(2'000'000'011) != first);
     }
 
     // The results window: what it shows for a log and the run under way, saving the picture, closing.
