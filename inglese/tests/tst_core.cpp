@@ -503,35 +503,40 @@ private slots:
             QStringLiteral("Già fatti =%1 Critici =%2").arg(after[1]).arg(after[2] * 2));
     }
 
+    // Rules the windows only show: where Tab puts the caret in a word line starting at offset 10 (before
+    // column 6, before column 56, else back to column 2), and the drill's caption per direction before the
+    // first tick and after it, with the free time of the answer asked for (14 letters of Italian).
+    void windowRules()
+    {
+        for (const auto &[pos, caret] :
+            { std::pair { 10, 15 }, { 16, 15 }, { 17, 65 }, { 66, 65 }, { 67, 67 }, { 68, 11 } })
+            QCOMPARE(std::pair(pos, MainRules::tabCaret(10, pos)), std::pair(pos, caret));
+        for (const auto &[direction, from, timing] :
+            { std::tuple { Direction::EnglishToItalian, "INGLESE", 14 },
+                { Direction::ItalianToEnglish, "Italiano", 10 } }) {
+            Drilling d(Words, direction);
+            QVERIFY(d.ask(6));
+            QCOMPARE(d.drill.view().caption, QStringLiteral("    Prova dall' ") + from);
+            d.drill.timer1Tick();
+            QCOMPARE(d.drill.view().caption,
+                QStringLiteral("    Prova dall' %1 ... (tempo libero= %2)")
+                    .arg(QString(from).toUpper())
+                    .arg(timing));
+        }
+    }
+
     // The line FINE appends to the exit log: day and times in fixed formats whatever the system's language
     // (the test runs under a US locale), then words/points/critical and the lessons chosen, else TUTTE.
     void exitLogLine()
     {
-        const struct
-        {
-            QDate day;
-            QTime start, end;
-            L chosen;
-            QString expected;
-        } rows[] = {
-            { .day = { 2026, 3, 5 },
-                .start = { 9, 5, 7 },
-                .end = { 21, 0 },
-                .chosen = { 1, 4, MaxLesson },
-                .expected = "05/03/2026 09:05:07 21:00:00    12/-40/3        1 4 20" },
-            { .day = { 2027, 1, 1 },
-                .start = { 23, 50 },
-                .end = { 0, 10, 30 },
-                .chosen = {},
-                .expected = "01/01/2027 23:50:00 00:10:30    12/-40/3        TUTTE" },
-        };
-        for (const auto &r : rows) {
-            LessonStates states {};
-            states[2] = LessonState::HasWords;
-            for (int k : r.chosen)
-                states[std::size_t(k)] = LessonState::Chosen;
-            QCOMPARE(MainRules::exitLogLine(r.day, r.start, r.end, 12, -40, 3, states), r.expected);
-        }
+        LessonStates states {};
+        states[2] = LessonState::HasWords;
+        QCOMPARE(MainRules::exitLogLine({ 2027, 1, 1 }, { 23, 50 }, { 0, 10, 30 }, 12, -40, 3, states),
+            "01/01/2027 23:50:00 00:10:30    12/-40/3        TUTTE");
+        for (std::size_t k : { 1, 4, MaxLesson })
+            states[k] = LessonState::Chosen;
+        QCOMPARE(MainRules::exitLogLine({ 2026, 3, 5 }, { 9, 5, 7 }, { 21, 0 }, 12, -40, 3, states),
+            "05/03/2026 09:05:07 21:00:00    12/-40/3        1 4 20");
     }
 
     // The exit log read back for the results window: every line the program writes (or older runs wrote in
