@@ -28,18 +28,34 @@ inline bool writeBytes(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-// The control called `name` under `root`. A missing one fails the test with
-// its name and hands back a stand-in, so that the test goes on without a crash.
+// The control called `name` under `root` (null: a window that did not open). A
+// missing one fails the test with its name and hands back a stand-in, so that
+// the test goes on without a crash.
 template<typename T = QWidget> T *control(const QObject *root, const QString &name)
 {
-    if (T *found = root->findChild<T *>(name))
+    if (T *found = root ? root->findChild<T *>(name) : nullptr)
         return found;
-    QTest::qFail(
-        qPrintable(QStringLiteral("no control %1 (%2) in %3")
-                       .arg(name, QLatin1String(T::staticMetaObject.className()), root->objectName())),
+    QTest::qFail(qPrintable(QStringLiteral("no control %1 (%2) in %3")
+                                .arg(name, QLatin1String(T::staticMetaObject.className()),
+                                    root ? root->objectName() : QStringLiteral("no window"))),
         __FILE__, __LINE__);
     return new T; // left alive on purpose: the test may still use it
 }
+
+#ifdef QT_WIDGETS_LIB
+#include <QAbstractButton>
+
+// Clicks the button called `name` in a modal window from a timer; a missing one fails the
+// test and closes the window, so that the test ends instead of waiting on it.
+inline void clickIn(QWidget *modal, const QString &name)
+{
+    QWidget *found = control(modal, name);
+    if (auto *button = qobject_cast<QAbstractButton *>(found); button && found->window() == modal)
+        button->click();
+    else if (modal)
+        modal->close();
+}
+#endif
 
 // One row of a data table: its tag, then one value per column (texts in quotes become QString).
 template<typename T> auto cell(const T &value)

@@ -508,9 +508,8 @@ private slots:
     // first tick and after it, with the free time of the answer asked for (14 letters of Italian).
     void windowRules()
     {
-        for (const auto &[pos, caret] :
-            { std::pair { 10, 15 }, { 16, 15 }, { 17, 65 }, { 66, 65 }, { 67, 67 }, { 68, 11 } })
-            QCOMPARE(std::pair(pos, MainRules::tabCaret(10, pos)), std::pair(pos, caret));
+        for (auto [at, to] : { std::pair { 16, 15 }, { 17, 65 }, { 66, 65 }, { 67, 67 }, { 68, 11 } })
+            QCOMPARE(std::pair(at, MainRules::tabCaret(10, at)), std::pair(at, to));
         for (const auto &[direction, from, timing] :
             { std::tuple { Direction::EnglishToItalian, "INGLESE", 14 },
                 { Direction::ItalianToEnglish, "Italiano", 10 } }) {

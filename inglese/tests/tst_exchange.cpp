@@ -266,22 +266,20 @@ private slots:
         }
         const QByteArray onDisk = readBytes(dir.filePath("inglese.txt"));
         if (!button.isEmpty()) // a broken file opens no dialogue
-            QTimer::singleShot(0, &form,
-                [button] { control<QPushButton>(QApplication::activeModalWidget(), button)->click(); });
+            QTimer::singleShot(0, &form, [button] { clickIn(QApplication::activeModalWidget(), button); });
         platform.fileNames << words;
-        form.findChild<QAction *>("menuImporta")->trigger();
+        control<QAction>(&form, "menuImporta")->trigger();
         QCOMPARE(form.wordListText(), before + added);
         QCOMPARE(form.editMode(), !added.isEmpty() || saved);
-        QCOMPARE(form.findChild<QAction *>("menuSalva")->isEnabled(), !added.isEmpty());
+        QCOMPARE(control<QAction>(&form, "menuSalva")->isEnabled(), !added.isEmpty());
         QCOMPARE(platform.shown.size(), int(!added.isEmpty() || button.isEmpty())); // a broken file is told
         QVERIFY(!file.contains("bird")
             || platform.shown.constFirst().text.contains("Riga 3: manca l'italiano di \u00abbird\u00bb"));
         QCOMPARE(readBytes(dir.filePath("inglese.txt")), onDisk); // nothing written before the save
         // An export now takes the words as the list shows them, imported ones too.
-        QTimer::singleShot(
-            0, &form, [] { control<QPushButton>(QApplication::activeModalWidget(), "Command1")->click(); });
+        QTimer::singleShot(0, &form, [] { clickIn(QApplication::activeModalWidget(), "Command1"); });
         platform.fileNames << dir.filePath("out.csv");
-        form.findChild<QAction *>("menuEsporta")->trigger();
+        control<QAction>(&form, "menuEsporta")->trigger();
         QCOMPARE(readBytes(dir.filePath("out.csv")).count('\n'), 2 + added.count("\r\n")); // header, cat
         QVERIFY(added.isEmpty()
             || (form.menuSalva_Click()
@@ -341,7 +339,7 @@ private slots:
         connect(&user, &QTimer::timeout, this, [&] {
             if (QWidget *modal = QApplication::activeModalWidget()) {
                 for (const QString &button : clicks.split(u' '))
-                    QMetaObject::invokeMethod(control(modal, button), "click");
+                    clickIn(modal, button);
             }
         });
         user.start(10);
