@@ -132,10 +132,13 @@ private slots:
         row("one word", Head + good, int(St::Read), 1, 0, true);
         row("CR LF and limits", QByteArray(Head + "#limiti\t20\t5\n" + good).replace("\n", "\r\n"),
             int(St::Read), 1, 0, true);
-        row("damaged lines kept",
-            Head + good + "cat\tgatto\tx\t5\t2026-12-01\t2026-12-04\t1\t0\n" + "short\n"
-                + "dog\tcane\t2\t5\t2026-13-01\t2026-12-04\t1\t0\n" + good,
-            int(St::Read), 1, 4, true);
+        QByteArray damaged = Head + good + "short\n" + good; // too few columns, a word twice
+        for (int column = 2; column < 8; ++column) { // each value unreadable, in a word of its own
+            QList<QByteArray> cells = (QByteArray::number(column) + good.mid(5)).trimmed().split('\t');
+            cells[column] = "2026-13-01";
+            damaged += cells.join('\t') + '\n';
+        }
+        row("damaged lines kept", damaged, int(St::Read), 1, 8, true);
         row("empty, with a byte order mark", QByteArray("\xEF\xBB\xBF"), int(St::Read), 0, 0, true);
         row("a folder in its place", QByteArray("folder"), int(St::Unreadable), 0, 0, false);
         row("another version", "english\titalian\tS\tD\n" + good, int(St::OtherVersion), 0, 0, false);
