@@ -17,19 +17,26 @@ inline constexpr bool isLesson(int n)
     return n >= 0 && n <= MaxLesson;
 }
 
-// The one rule for a lesson number, wherever one is read (a word line, the
-// exit log, an imported table): one or two decimal digits and nothing else,
-// making a lesson; -1 otherwise.
-inline int parseLesson(QStringView text)
+// A number of 1 to `maxDigits` decimal digits and nothing else; -1 otherwise.
+inline int decimalDigits(QStringView text, int maxDigits)
 {
-    if (text.isEmpty() || text.size() > 2)
+    if (text.isEmpty() || text.size() > maxDigits)
         return -1;
-    int n = 0;
+    int value = 0;
     for (const QChar c : text) {
         if (c < u'0' || c > u'9')
             return -1;
-        n = n * 10 + (c.unicode() - u'0');
+        value = value * 10 + (c.unicode() - u'0');
     }
+    return value;
+}
+
+// The one rule for a lesson number, wherever one is read (a word line, the
+// exit log, an imported table): one or two decimal digits making a lesson;
+// -1 otherwise.
+inline int parseLesson(QStringView text)
+{
+    const int n = decimalDigits(text, 2);
     return isLesson(n) ? n : -1;
 }
 

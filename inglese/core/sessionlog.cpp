@@ -9,20 +9,6 @@ namespace {
 
 constexpr int SecondsPerDay = 24 * 60 * 60;
 
-// A number of 1 to `maxDigits` decimal digits, nothing else; -1 otherwise.
-int digits(QStringView text, int maxDigits)
-{
-    if (text.isEmpty() || text.size() > maxDigits)
-        return -1;
-    int value = 0;
-    for (const QChar c : text) {
-        if (c < u'0' || c > u'9')
-            return -1;
-        value = value * 10 + (c.unicode() - u'0');
-    }
-    return value;
-}
-
 // Up to N pieces of a line, kept without allocating: a log may hold millions of lines.
 template<std::size_t N> struct Pieces
 {
@@ -66,15 +52,15 @@ QDate parseDate(QStringView text)
     if (parts.size != 3)
         return {};
     if (parts[0].size() == 4)
-        return QDate(digits(parts[0], 4), digits(parts[1], 2), digits(parts[2], 2));
+        return QDate(decimalDigits(parts[0], 4), decimalDigits(parts[1], 2), decimalDigits(parts[2], 2));
     int year = -1;
     if (parts[2].size() == 2)
-        year = 2000 + digits(parts[2], 2);
+        year = 2000 + decimalDigits(parts[2], 2);
     else if (parts[2].size() == 4)
-        year = digits(parts[2], 4);
+        year = decimalDigits(parts[2], 4);
     if (year < 0)
         return {};
-    return QDate(year, digits(parts[1], 2), digits(parts[0], 2));
+    return QDate(year, decimalDigits(parts[1], 2), decimalDigits(parts[0], 2));
 }
 
 // 09:10:02 as written; also 9:10, 9.10.02, and a 12-hour time followed by AM or PM.
@@ -83,9 +69,9 @@ QTime parseTime(QStringView text, QStringView amPm)
     const Pieces<4> parts = splitOnAny(text, u":.");
     if (parts.size < 2 || parts.size > 3 || parts[1].size() != 2 || (parts.size == 3 && parts[2].size() != 2))
         return {};
-    int hour = digits(parts[0], 2);
-    const int minute = digits(parts[1], 2);
-    const int second = parts.size == 3 ? digits(parts[2], 2) : 0;
+    int hour = decimalDigits(parts[0], 2);
+    const int minute = decimalDigits(parts[1], 2);
+    const int second = parts.size == 3 ? decimalDigits(parts[2], 2) : 0;
     if (!amPm.isEmpty()) {
         if (hour < 1 || hour > 12)
             return {};
@@ -106,9 +92,9 @@ bool parseCounts(QStringView text, LoggedSession &session)
     if (parts.size != 3)
         return false;
     const bool negative = parts[1].startsWith(u'-');
-    const int points = digits(negative ? parts[1].mid(1) : parts[1], 9);
-    session.words = digits(parts[0], 9);
-    session.critical = digits(parts[2], 9);
+    const int points = decimalDigits(negative ? parts[1].mid(1) : parts[1], 9);
+    session.words = decimalDigits(parts[0], 9);
+    session.critical = decimalDigits(parts[2], 9);
     session.points = negative ? -points : points;
     return session.words >= 0 && points >= 0 && session.critical >= 0;
 }

@@ -532,8 +532,7 @@ private slots:
         states[2] = LessonState::HasWords;
         QCOMPARE(MainRules::exitLogLine({ 2027, 1, 1 }, { 23, 50 }, { 0, 10, 30 }, 12, -40, 3, states),
             "01/01/2027 23:50:00 00:10:30    12/-40/3        TUTTE");
-        for (std::size_t k : { 1, 4, MaxLesson })
-            states[k] = LessonState::Chosen;
+        states[1] = states[4] = states[MaxLesson] = LessonState::Chosen;
         QCOMPARE(MainRules::exitLogLine({ 2026, 3, 5 }, { 9, 5, 7 }, { 21, 0 }, 12, -40, 3, states),
             "05/03/2026 09:05:07 21:00:00    12/-40/3        1 4 20");
     }

@@ -11,10 +11,8 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDialog>
 #include <QDirIterator>
 #include <QFileInfo>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
