@@ -31,7 +31,8 @@ namespace {
 
     // What each kind of break writes, and the characters the editing area
     // takes as a line break.
-    const std::array<QStringView, 6> BreakTexts { u"\r\n", u"\n", u"\r", u"\u2029", u"\uFDD0", u"\uFDD1" };
+    const auto BreakTexts
+        = std::to_array<QStringView>({ u"\r\n", u"\n", u"\r", u"\u2029", u"\uFDD0", u"\uFDD1" });
     constexpr qsizetype FileLineEnds = 3; // CR LF, LF, CR: a file's own line ends
 
     // The characters of the code page: those its 256 bytes decode to.
@@ -423,8 +424,7 @@ QString write(const QString &path, const QByteArray &bytes)
         || !(plain ? saved.commit()
                    : ::rename(QFile::encodeName(beside.fileName()).constData(), nativeName(path).constData())
                     == 0)) {
-        if (plain)
-            saved.cancelWriting();
+        // An unfinished QSaveFile removes its new file as it goes.
         return QStringLiteral("Il file\r\n%1\r\nnon si può scrivere.")
             .arg(QDir::toNativeSeparators(shownName(path)));
     }

@@ -123,7 +123,6 @@ void Form3::buildControls()
     m_drive1->setAccessibleName(QStringLiteral("Disco"));
     m_dir1->setAccessibleName(QStringLiteral("Cartelle"));
     m_file1->setAccessibleName(QStringLiteral("File (*.txt)"));
-    m_text1->setAccessibleName(QStringLiteral("Nome del file"));
 
     setTabOrder(m_file1, m_dir1);
     setTabOrder(m_dir1, m_drive1);

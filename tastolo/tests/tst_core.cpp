@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 struct MenuRow
@@ -91,32 +92,60 @@ private slots:
         view.menu = &fileMenu.emplace(platform, state, view);
     }
 
-    // Files the exercise does not open, with the reason the user is told.
+    // Files the exercise opens up to each limit and not beyond, with the reason the user is told.
     void refusals_data()
     {
-        QTest::addColumn<QStringList>("row"); // name, reason
-        QTest::newRow("folder") << QStringList { ".", "non è un file di testo." };
-        QTest::newRow("too large") << QStringList { "grande.txt",
-            "è troppo grande per l'esercizio: al massimo 6 MB." };
-        QTest::newRow("line too long") << QStringList { "riga.txt",
-            "ha una riga troppo lunga per l'esercizio: al massimo 10.000 caratteri in una riga." };
-        QTest::newRow("run too long") << QStringList { "parola.txt",
-            "ha una parola troppo lunga per l'esercizio: al massimo 5.000 caratteri senza spazi." };
+        QTest::addColumn<QByteArray>("bytes"); // empty: the folder
+        QTest::addColumn<QString>("reason");
+        const auto lines = [](qint64 size) { return QByteArray("ab\r\n").repeated(size / 4); };
+        const QByteArray line = QByteArray("x ").repeated(TextFile::LongestLine / 2);
+        const QByteArray run(TextFile::LongestRun, 'x');
+        QTest::newRow("folder") << QByteArray() << "non è un file di testo.";
+        QTest::newRow("largest") << lines(TextFile::LargestFile) << "";
+        QTest::newRow("too large") << lines(TextFile::LargestFile) + "x"
+                                   << "è troppo grande per l'esercizio: al massimo 6 MB.";
+        QTest::newRow("longest line") << line << "";
+        QTest::newRow("line too long")
+            << line + "x"
+            << "ha una riga troppo lunga per l'esercizio: al massimo 10.000 caratteri in una riga.";
+        QTest::newRow("longest run") << run << "";
+        QTest::newRow("run too long")
+            << run + "x"
+            << "ha una parola troppo lunga per l'esercizio: al massimo 5.000 caratteri senza spazi.";
     }
     void refusals()
     {
-        QFETCH(QStringList, row);
-        QFile file(path(row[0]));
-        const QByteArray bytes = row[0] == QLatin1String("riga.txt")
-            ? QByteArray("x ").repeated(TextFile::LongestLine / 2 + 1)
-            : QByteArray(row[0] == QLatin1String("parola.txt") ? TextFile::LongestRun + 1 : 0, 'x');
-        if (!bytes.isEmpty())
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-        else if (row[0] == QLatin1String("grande.txt")) // sparse: made at once
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(TextFile::LargestFile + 1));
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, reason);
+        QFile file(path(QStringLiteral("file.txt")));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
         file.close();
-        const TextFile::ReadResult result = TextFile::read(path(row[0]));
-        QCOMPARE(result.error, "Il file\r\n" + QDir::toNativeSeparators(path(row[0])) + "\r\n" + row[1]);
+        const QString name = path(bytes.isEmpty() ? QStringLiteral(".") : QStringLiteral("file.txt"));
+        const TextFile::ReadResult result = TextFile::read(name);
+        QCOMPARE(result.error,
+            reason.isEmpty() ? QString() : "Il file\r\n" + QDir::toNativeSeparators(name) + "\r\n" + reason);
+        QCOMPARE(result.text.size(), reason.isEmpty() ? bytes.size() - bytes.count('\r') : 0);
+    }
+
+    // How a character the file cannot hold is named to the user: a pair of halves as one character.
+    void described_data()
+    {
+        QTest::addColumn<QStringList>("row"); // text, how its first character is named
+        const QString high(QChar(0xD83D)), low(QChar(0xDE00));
+        QTest::newRow("letter") << QStringList { "ź", "«ź» U+017A" };
+        QTest::newRow("letter before a lone half") << QStringList { "a" + low, "«a» U+0061" };
+        QTest::newRow("pair") << QStringList { high + low, "«😀» U+1F600" };
+        QTest::newRow("lone half at the end") << QStringList { high, "U+D83D metà di un carattere" };
+        QTest::newRow("blank") << QStringList { " ", "« » U+0020" };
+        QTest::newRow("wide space") << QStringList { "\u2003", "U+2003 spazio speciale" };
+        QTest::newRow("no-break space") << QStringList { "\u00A0", "U+00A0 spazio unificatore" };
+        QTest::newRow("control") << QStringList { "\u0007", "U+0007 carattere di controllo" };
+        QTest::newRow("format") << QStringList { "\u200E", "U+200E carattere di formato invisibile" };
+    }
+    void described()
+    {
+        QFETCH(QStringList, row);
+        QCOMPARE(TextFile::describe(row[0], 0), row[1]);
     }
 
     // Random files and edits keep the promise of textcases.h (also the fuzz target fuzz_textfile).
@@ -298,8 +327,11 @@ private slots:
         menu.apri();
         QCOMPARE(view.area, QStringLiteral("uno\n"));
         view.area = QStringLiteral("due\n");
+        QCOMPARE(::chmod(TextFile::nativeName(path(names[0])), 0640), 0); // kept by the save
         QVERIFY(menu.salva());
         QCOMPARE(TextFile::txtFiles(dir.path()), names);
+        struct stat info;
+        QVERIFY(::stat(TextFile::nativeName(path(names[0])), &info) == 0 && (info.st_mode & 0777) == 0640);
         QCOMPARE(TextFile::read(path(names[0])).text, QStringLiteral("due\n"));
         QCOMPARE(::unlink(TextFile::nativeName(path(names[0]))), 0); // which the toolkit could not remove
     }
