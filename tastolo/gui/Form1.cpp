@@ -178,9 +178,6 @@ void Form1::buildControls()
     m_htext->setTabStopDistance(TabStopCm / CmPerInch * m_htext->logicalDpiX());
     m_htext->setFocusPolicy(Qt::StrongFocus);
     m_htext->installEventFilter(this);
-    // Ordinary text wraps at word boundaries; only a run of letters wider
-    // than the area wraps inside itself.
-    m_htext->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     // Every edit moves the line breaks whose bytes the file keeps.
     connect(
         m_htext->document(), &QTextDocument::contentsChange, this, [this](int from, int removed, int added) {

@@ -98,6 +98,25 @@ private slots:
         QCOMPARE(f->platform.shown.size(), 0);
     }
 
+    // A save that meets a character the file cannot hold selects it in the area, and on No keeps the text.
+    void refusedCharacterShown()
+    {
+        QFile file(f->path(QStringLiteral("a.txt")));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("uno " + QByteArray(300, 'x')) > 0);
+        file.close();
+        f->expectDialogue({ [](Form3 &d) { in<QListWidget>(d, "File1")->setCurrentRow(0); },
+            WindowFixture::press(QStringLiteral("Command1")) });
+        trigger(QStringLiteral("menuFileOpen"));
+        QTest::keyClick(htext, Qt::Key_End, Qt::ControlModifier);
+        QApplication::clipboard()->setText(QStringLiteral(" źa"));
+        QTest::keyClick(htext, Qt::Key_V, Qt::ControlModifier);
+        trigger(QStringLiteral("menuFileSave"));
+        QCOMPARE(f->platform.shown.size(), 1);
+        QCOMPARE(htext->textCursor().selectedText(), QStringLiteral("ź"));
+        QCOMPARE(htext->textCursor().selectionStart(), 305);
+        QCOMPARE(f->window->editorText(), "uno " + QString(300, u'x') + " źa");
+    }
+
     // The keys of the dialogue's lists: Enter enters a folder of "Cartelle" and goes no further, Enter on a
     // file opens it, any move in a list of one file chooses it. Seen: in the subfolder, name, dialogue open.
     void dialogueKeys_data()
