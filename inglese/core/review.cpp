@@ -12,6 +12,8 @@
 #include <QSet>
 
 #include <algorithm>
+#include <array>
+#include <functional>
 
 namespace Review {
 namespace {
@@ -68,7 +70,7 @@ namespace {
         const QStringList f = line.split(u'\t');
         if (f.size() != Columns.size() || f[0].isEmpty() || f[1].isEmpty())
             return false;
-        bool ok[4] {};
+        std::array<bool, 4> ok {}; // each number column read
         card.english = unescaped(f[0]);
         card.italian = unescaped(f[1]);
         card.memory.stability = f[2].toDouble(&ok[0]);
@@ -77,7 +79,7 @@ namespace {
         card.due = QDate::fromString(f[5], DateFormat);
         card.reviews = f[6].toInt(&ok[2]);
         card.lapses = f[7].toInt(&ok[3]);
-        return ok[0] && ok[1] && ok[2] && ok[3] && card.lastReview.isValid() && card.due.isValid()
+        return std::ranges::all_of(ok, std::identity()) && card.lastReview.isValid() && card.due.isValid()
             && card.memory.stability > 0 && card.memory.stability <= Fsrs::MaximumInterval
             && card.memory.difficulty >= 1 && card.memory.difficulty <= 10 && card.reviews > 0
             && card.lapses >= 0 && card.lapses <= card.reviews;

@@ -191,6 +191,7 @@ private slots:
             character, 2, "\u00ab\u0101\u00bb (U+0101)");
         row("emoji named whole", good + wordLine("2", "", "smile \U0001F600", "sorriso") + CrLf, character, 2,
             "\u00ab\U0001F600\u00bb (U+1F600)");
+        row("after an empty first line", CrLf + good + "ab" + CrLf, lesson, 3, "");
         row("first fault counts", "ab" + CrLf + "## \u4e00" + CrLf, lesson, 1, "");
         row("tab", good + " 2\tdog" + CrLf, int(SaveProblem::Tab), 2, "contiene un carattere di tab");
         row("empty list", QString(), int(SaveProblem::NoWords), 0, "L'elenco non ha nessun vocabolo");
@@ -395,7 +396,9 @@ private slots:
             { "5", "run (jog)", "correre" }, { "7", "flat (apartment)", "appartamento" },
             { "8", "bright", "chiaro" }, { "9", "clear", "chiaro" }, { "1", "(to) go", "andare" } });
         const Direction dir = toEnglish ? Direction::ItalianToEnglish : Direction::EnglishToItalian;
-        AcceptedAnswers answers;
+        AcceptedAnswers answers; // the question before is forgotten
+        answers.collectOwnAlternatives(t, 6 - current, dir);
+        answers.clear();
         answers.collectOwnAlternatives(t, current, dir);
         answers.collectSynonyms(
             t, [&](int w) { return selected.contains(w); },
