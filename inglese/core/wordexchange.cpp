@@ -703,7 +703,11 @@ namespace {
         bool ended = false; // and closed
         QStringList identifiers; // identifier id of each language
         QStringList locales;
-        QHash<quint64, qsizetype> entryIds; // entry key -> index in entries
+        // Entry key -> index in entries. Most files number their entries from
+        // 0 in order: those first entries whose key is their index are found
+        // without a table.
+        QHash<quint64, qsizetype> entryIds;
+        qsizetype numbered = 0;
         // Identifier ids in the order first met, in a declaration or a
         // translation: the slots of the entries' texts.
         QStringList languageIds;
@@ -848,7 +852,10 @@ namespace {
                     languageIds.append(language);
             } else if (parent == Element::Entries && name == Element::Entry) {
                 const quint64 key = entryKey(id());
-                entryIds.insert(key, file.entries.size());
+                if (key == quint64(file.entries.size()) && numbered == file.entries.size())
+                    ++numbered;
+                else
+                    entryIds.insert(key, file.entries.size());
                 file.entries.append({ file.texts.size(), entryLesson.value(key, 0), false });
             } else if (parent == Element::Entry && name == Element::Translation) {
                 const QStringView language = id();
@@ -865,6 +872,8 @@ namespace {
                 const quint64 key = entryKey(id());
                 if (const auto entry = entryIds.constFind(key); entry != entryIds.cend())
                     file.entries[*entry].lesson = int(lessonNames.size());
+                else if (key < quint64(numbered))
+                    file.entries[qsizetype(key)].lesson = int(lessonNames.size());
                 else
                     entryLesson.insert(key, int(lessonNames.size()));
             }
