@@ -9,10 +9,10 @@
 // The one way the program reads a user's file (the vocabulary, the
 // instructions, the exit log, an imported list): only a regular file, opened
 // without blocking (a FIFO or a device is refused before anything waits on
-// it), its size checked against a limit before a byte is read, read whole or
-// refused (a file that grows or shrinks while it is read is refused), and its
-// text decoded or refused. An empty result means an empty file, never a
-// failure: failures come back with their reason.
+// it), its size checked against a limit before a byte is read, read whole (or
+// handed on in pieces) or refused (a file that grows or shrinks while it is
+// read is refused), and its text decoded or refused. An empty result means
+// an empty file, never a failure: failures come back with their reason.
 namespace UserFile {
 
 enum class Problem {
