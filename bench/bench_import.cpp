@@ -33,18 +33,18 @@ int importRun(const QString &path)
     const long before = peakKilobytes();
     QElapsedTimer clock;
     clock.start();
-    // As the import reads them: a KVTML file from its bytes, a table from its text.
+    // As the import reads them: a KVTML file as it comes from the disk, a table from its text.
     const bool kvtml = path.endsWith(QStringLiteral(".kvtml"));
-    const UserFile::Bytes bytes = kvtml ? UserFile::read(path, UserFile::MaxTextBytes) : UserFile::Bytes();
+    UserFile::Pieces pieces;
+    const Exchange::Kvtml vocabulary = kvtml ? Exchange::readKvtmlFile(path, pieces) : Exchange::Kvtml();
     const UserFile::Text file = kvtml ? UserFile::Text() : UserFile::readText(path, UserFile::MaxTextBytes);
-    if (!(kvtml ? bool(bytes) : bool(file))) {
+    if (!(kvtml ? bool(pieces) : bool(file))) {
         std::printf("cannot read %s\n", qPrintable(path));
         return 1;
     }
     const qint64 read = clock.elapsed();
     const Exchange::Table table = kvtml ? Exchange::Table() : Exchange::readTableText(file.text);
-    const std::unique_ptr<Form7> dialog(
-        kvtml ? new Form7(Exchange::readKvtml(bytes.bytes)) : new Form7(table));
+    const std::unique_ptr<Form7> dialog(kvtml ? new Form7(vocabulary) : new Form7(table));
     const qint64 preview = clock.elapsed();
     const Exchange::Lines lines = dialog->lines(0);
     const qint64 all = clock.elapsed();

@@ -129,6 +129,29 @@ Bytes read(const QString &path, qint64 limit)
 }
 
 namespace {
+    constexpr qint64 Piece = 4 * MiB;
+} // namespace
+
+Pieces readPieces(const QString &path, qint64 limit, const std::function<void(const QByteArray &)> &take)
+{
+    Pieces result;
+    Descriptor file;
+    qint64 size = 0;
+    result.problem = openToRead(path, limit, file, size, result.reason);
+    QByteArray buffer;
+    for (qint64 done = 0; result && done < size; done += buffer.size()) {
+        buffer.resize(qsizetype(std::min(Piece, size - done)));
+        if (readInto(file.fd, buffer.data(), buffer.size(), result.reason))
+            take(buffer);
+        else
+            result.problem = Problem::ReadFailed;
+    }
+    if (result && !unchanged(file.fd, size, result.reason))
+        result.problem = Problem::ReadFailed;
+    return result;
+}
+
+namespace {
     // UTF-16 that some programs write without a byte order mark: letters of
     // the first 256 code points have a zero high byte, and a text in any 8-bit
     // encoding holds no zero byte at all.
@@ -224,8 +247,6 @@ namespace {
             text += part;
         }
     };
-
-    constexpr qint64 Piece = 4 * MiB;
 } // namespace
 
 Text readText(const QString &path, qint64 limit)

@@ -4,13 +4,15 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
+
 // The one way the program reads a user's file (the vocabulary, the
 // instructions, the exit log, an imported list): only a regular file, opened
 // without blocking (a FIFO or a device is refused before anything waits on
-// it), its size checked against a limit before a byte is read, read whole or
-// refused (a file that grows or shrinks while it is read is refused), and its
-// text decoded or refused. An empty result means an empty file, never a
-// failure: failures come back with their reason.
+// it), its size checked against a limit before a byte is read, read whole (or
+// handed on in pieces) or refused (a file that grows or shrinks while it is
+// read is refused), and its text decoded or refused. An empty result means
+// an empty file, never a failure: failures come back with their reason.
 namespace UserFile {
 
 enum class Problem {
@@ -34,6 +36,17 @@ struct Bytes
     explicit operator bool() const { return problem == Problem::None; }
 };
 Bytes read(const QString &path, qint64 limit);
+
+// Reads the file as read() does, handing it to `take` in pieces of a few
+// megabytes in turn, so that a reader that goes through it once never holds
+// it whole. A failure may come after some pieces were taken.
+struct Pieces
+{
+    Problem problem = Problem::None;
+    QString reason;
+    explicit operator bool() const { return problem == Problem::None; }
+};
+Pieces readPieces(const QString &path, qint64 limit, const std::function<void(const QByteArray &)> &take);
 
 // Text of other editors: UTF-16 little or big endian with its byte order
 // mark or without it (told by its zero bytes), UTF-8 with the mark or holding

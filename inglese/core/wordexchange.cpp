@@ -13,6 +13,8 @@
 #include <csv.h>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace Exchange {
 
@@ -647,178 +649,333 @@ namespace {
         }
     }
 
-    // The elements of a KVTML 2.0 file, read in one pass.
+    // The elements that a KVTML 2.0 file holds; any other is Other.
+    enum class Element : quint8 {
+        Other,
+        Kvtml,
+        Identifiers,
+        Identifier,
+        Entries,
+        Entry,
+        Translation,
+        Grade,
+        Lessons,
+        Container,
+        Name,
+        Locale,
+        Text,
+        ErrorCount
+    };
+
+    Element element(QStringView name)
+    {
+        static const std::pair<QStringView, Element> names[] = { { u"kvtml", Element::Kvtml },
+            { u"identifiers", Element::Identifiers }, { u"identifier", Element::Identifier },
+            { u"entries", Element::Entries }, { u"entry", Element::Entry },
+            { u"translation", Element::Translation }, { u"grade", Element::Grade },
+            { u"lessons", Element::Lessons }, { u"container", Element::Container },
+            { u"name", Element::Name }, { u"locale", Element::Locale }, { u"text", Element::Text },
+            { u"errorcount", Element::ErrorCount } };
+        for (const auto &[text, kind] : names) {
+            if (name == text)
+                return kind;
+        }
+        return Element::Other;
+    }
+
+    // An entry id as a key: most files number their entries, and a number is
+    // its own key; any other id goes by its hash, kept apart by the top bit.
+    quint64 entryKey(QStringView id)
+    {
+        if (!id.isEmpty() && id.size() <= 18 && (id.size() == 1 || id.front() != u'0')
+            && std::all_of(id.begin(), id.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+            return id.toULongLong();
+        return quint64(qHash(id, 0x6b76746dU)) | (quint64(1) << 63);
+    }
+
+    // The elements of a KVTML 2.0 file, read in one pass as its pieces come.
+    // The lessons, at the end of the file, name their entries by id.
     struct KvtmlParse
     {
+        QXmlStreamReader xml;
         Kvtml file;
+        bool started = false; // the root element was met
+        bool ended = false; // and closed
         QStringList identifiers; // identifier id of each language
         QStringList locales;
-        QHash<QString, qsizetype> entryIds; // entry id -> index in entries
-        // Identifier ids in the order first met, in a declaration or a translation:
-        // an entry's texts go by this order, one small list per entry.
+        // Entry key -> index in entries. Most files number their entries from
+        // 0 in order: those first entries whose key is their index are found
+        // without a table.
+        QHash<quint64, qsizetype> entryIds;
+        qsizetype numbered = 0;
+        // Identifier ids in the order first met, in a declaration or a
+        // translation: the slots of the entries' texts.
         QStringList languageIds;
-        qsizetype slot = -1; // of the translation being read
+        int slot = -1; // of the translation being read
         QStringList lessonNames; // of the top-level containers
-        QHash<QString, int> entryLesson; // entry id -> top-level container, for entries not met yet
-        QStringList path { QStringLiteral("kvtml") };
+        QHash<quint64, int> entryLesson; // entry key -> top-level container, for entries not met yet
+        std::vector<Element> path { Element::Kvtml };
+        // The element whose text is being taken, and how deep the reader is
+        // in the elements inside it, which are skipped.
+        Element taking = Element::Other;
+        int skipped = 0;
+        QString value; // the text taken, when not an entry's
 
-        void read(QXmlStreamReader &xml)
+        // Reads the tokens of a piece of the file, after those before it.
+        template<typename Data> void feed(const Data &piece)
         {
-            while (!xml.atEnd()) {
+            if (ended || !file.error.isEmpty() || broken())
+                return;
+            xml.addData(piece);
+            while (file.error.isEmpty()) {
                 const QXmlStreamReader::TokenType token = xml.readNext();
-                if (token == QXmlStreamReader::EndElement)
-                    path.removeLast();
-                else if (token == QXmlStreamReader::StartElement && !readText(xml))
-                    open(xml);
+                if (token == QXmlStreamReader::Invalid)
+                    return;
+                if (token == QXmlStreamReader::EndDocument) {
+                    ended = true;
+                    return;
+                }
+                if (!started) {
+                    if (token == QXmlStreamReader::StartElement)
+                        start();
+                } else if (taking != Element::Other) {
+                    take(token);
+                } else if (token == QXmlStreamReader::EndElement && !path.empty()) {
+                    path.pop_back();
+                } else if (token == QXmlStreamReader::StartElement) {
+                    open();
+                }
             }
         }
 
-        // Takes the text of an element that holds one; false for any other element.
-        bool readText(QXmlStreamReader &xml)
+        // An error that more data does not mend.
+        bool broken() const
         {
-            const QStringView name = xml.name();
-            const QString &parent = path.constLast();
-            const auto text = [&xml] { return xml.readElementText(QXmlStreamReader::SkipChildElements); };
-            if (parent == u"identifier" && (name == u"name" || name == u"locale")) {
-                const bool named = name == u"name";
-                const QString value = text().trimmed();
-                if (!file.languages.isEmpty())
-                    (named ? file.languages.last() : locales.last()) = value;
-            } else if (parent == u"translation" && name == u"text" && !file.entries.isEmpty() && slot >= 0) {
-                QStringList &texts = file.entries.last().texts;
-                while (texts.size() <= slot)
-                    texts.append(QString());
-                texts[slot] = text();
-            } else if (parent == u"grade" && name == u"errorcount" && !file.entries.isEmpty()) {
-                if (text().trimmed().toInt() > 0)
+            return xml.hasError() && xml.error() != QXmlStreamReader::PrematureEndOfDocumentError;
+        }
+
+        void start()
+        {
+            started = true;
+            if (xml.name() != u"kvtml")
+                file.error = QStringLiteral("Il file non \u00e8 un file di vocaboli KVTML.");
+            else if (!xml.attributes().value(QLatin1String("version")).startsWith(u"2"))
+                file.error = QStringLiteral(
+                    "Il file \u00e8 nel vecchio formato KVTML: si leggono solo i file KVTML 2.0.");
+        }
+
+        // The end of the data: the file as the entries and lessons make it.
+        void finish()
+        {
+            if (file.error.isEmpty() && !started)
+                file.error = QStringLiteral("Il file non \u00e8 un file di vocaboli KVTML.");
+            if (!file.error.isEmpty())
+                return;
+            if (xml.hasError()) {
+                file.error = QStringLiteral("Il file KVTML \u00e8 rovinato alla riga ")
+                    + QString::number(xml.lineNumber()) + QStringLiteral(": non si importa nulla.");
+                file.entries.clear();
+                file.texts.clear();
+                file.pool.clear();
+                return;
+            }
+            arrangeEntries();
+            nameLanguages(file, locales);
+        }
+
+        // The text of an element that holds one, its child elements skipped.
+        void take(QXmlStreamReader::TokenType token)
+        {
+            if (token == QXmlStreamReader::StartElement) {
+                ++skipped;
+            } else if (token == QXmlStreamReader::EndElement && skipped > 0) {
+                --skipped;
+            } else if (token == QXmlStreamReader::EndElement) {
+                taken();
+            } else if (skipped == 0
+                && (token == QXmlStreamReader::Characters || token == QXmlStreamReader::EntityReference)) {
+                (taking == Element::Text ? file.pool : value) += xml.text();
+            }
+        }
+
+        void taken()
+        {
+            const Element element = std::exchange(taking, Element::Other);
+            if (element == Element::Text) {
+                Kvtml::Text &text = file.texts.last();
+                text.size = int(file.pool.size() - text.start);
+            } else if (element == Element::ErrorCount) {
+                if (value.trimmed().toInt() > 0)
                     file.entries.last().critical = true;
-            } else if (inLessons() && path.size() == 3 && parent == u"container" && name == u"name") {
-                lessonNames.last() = text().trimmed();
-            } else {
-                return false;
+            } else if (element == Element::Container) {
+                lessonNames.last() = value.trimmed();
+            } else if (!file.languages.isEmpty()) {
+                (element == Element::Name ? file.languages.last() : locales.last()) = value.trimmed();
             }
-            return true;
+            value.clear();
         }
 
-        bool inLessons() const { return path.size() >= 2 && path.at(1) == u"lessons"; }
+        bool inLessons() const { return path.size() >= 2 && path.at(1) == Element::Lessons; }
 
-        // An element that holds others.
-        void open(QXmlStreamReader &xml)
+        // An element: one that holds a text, or one that holds others.
+        void open()
         {
-            const QString name = xml.name().toString();
-            const QString parent = path.constLast();
+            const Element name = element(xml.name());
+            const Element parent = path.empty() ? Element::Other : path.back();
+            if (parent == Element::Identifier && (name == Element::Name || name == Element::Locale)) {
+                taking = name;
+            } else if (parent == Element::Translation && name == Element::Text && !file.entries.isEmpty()
+                && slot >= 0) {
+                taking = name;
+                file.texts.append({ file.pool.size(), 0, slot });
+            } else if (parent == Element::Grade && name == Element::ErrorCount && !file.entries.isEmpty()) {
+                taking = name;
+            } else if (inLessons() && path.size() == 3 && parent == Element::Container
+                && name == Element::Name) {
+                taking = Element::Container;
+            } else {
+                openParent(name, parent);
+                path.push_back(name);
+            }
+        }
+
+        void openParent(Element name, Element parent)
+        {
             // Only these elements have an id that counts; the texts are most of a file.
-            const QString id = name == u"entry" || name == u"translation" || name == u"identifier"
-                ? xml.attributes().value(QLatin1String("id")).toString()
-                : QString();
-            const bool lessons = inLessons();
-            path.append(name);
-            if (parent == u"identifiers" && name == u"identifier") {
-                identifiers.append(id);
+            const auto id = [this] { return xml.attributes().value(QLatin1String("id")); };
+            if (parent == Element::Identifiers && name == Element::Identifier) {
+                const QString language = id().toString();
+                identifiers.append(language);
                 file.languages.append(QString());
                 locales.append(QString());
-                if (!languageIds.contains(id))
-                    languageIds.append(id);
-            } else if (parent == u"entries" && name == u"entry") {
-                entryIds.insert(id, file.entries.size());
-                file.entries.append(Kvtml::Entry());
-            } else if (parent == u"entry" && name == u"translation") {
-                slot = languageIds.indexOf(id);
-                if (slot < 0) {
-                    slot = languageIds.size();
-                    languageIds.append(id);
-                }
-            } else if (lessons && parent == u"lessons" && name == u"container") {
-                lessonNames.append(QString());
-            } else if (lessons && parent == u"container" && name == u"entry" && !lessonNames.isEmpty()) {
-                // Entries come before the lessons: their rows take the container at once.
-                if (const auto entry = entryIds.constFind(id); entry != entryIds.cend())
-                    file.entries[*entry].lesson = int(lessonNames.size());
+                if (!languageIds.contains(language))
+                    languageIds.append(language);
+            } else if (parent == Element::Entries && name == Element::Entry) {
+                const quint64 key = entryKey(id());
+                if (key == quint64(file.entries.size()) && numbered == file.entries.size())
+                    ++numbered;
                 else
-                    entryLesson.insert(id, int(lessonNames.size()));
+                    entryIds.insert(key, file.entries.size());
+                file.entries.append({ file.texts.size(), entryLesson.value(key, 0), false });
+            } else if (parent == Element::Entry && name == Element::Translation) {
+                const QStringView language = id();
+                slot = int(languageIds.indexOf(language));
+                if (slot < 0) {
+                    slot = int(languageIds.size());
+                    languageIds.append(language.toString());
+                }
+            } else if (inLessons() && parent == Element::Lessons && name == Element::Container) {
+                lessonNames.append(QString());
+            } else if (inLessons() && parent == Element::Container && name == Element::Entry
+                && !lessonNames.isEmpty()) {
+                // Entries come before the lessons: their rows take the container at once.
+                const quint64 key = entryKey(id());
+                if (const auto entry = entryIds.constFind(key); entry != entryIds.cend())
+                    file.entries[*entry].lesson = int(lessonNames.size());
+                else if (key < quint64(numbered))
+                    file.entries[qsizetype(key)].lesson = int(lessonNames.size());
+                else
+                    entryLesson.insert(key, int(lessonNames.size()));
             }
         }
 
-        // Each entry's texts in the order the languages are declared, and its lesson number.
+        // The slots of the languages in the order they are declared, and each entry's lesson number.
         void arrangeEntries()
         {
             const QList<int> numbers = lessonNumbers(lessonNames);
-            QList<qsizetype> slotOf;
             for (const QString &language : std::as_const(identifiers))
-                slotOf.append(languageIds.indexOf(language));
-            for (auto it = entryIds.cbegin(); it != entryIds.cend(); ++it) {
-                Kvtml::Entry &entry = file.entries[it.value()];
-                QStringList texts;
-                for (const qsizetype at : std::as_const(slotOf))
-                    texts.append(entry.texts.value(at));
-                entry.texts = texts;
-                const int container = entry.lesson > 0 ? entry.lesson : entryLesson.value(it.key(), 0);
-                entry.lesson = container > 0 ? numbers.at(container - 1) : -1;
-            }
+                file.languageSlots.append(int(languageIds.indexOf(language)));
+            for (Kvtml::Entry &entry : file.entries)
+                entry.lesson = entry.lesson > 0 ? numbers.at(entry.lesson - 1) : -1;
         }
     };
 
-    Kvtml readKvtml(QXmlStreamReader &xml)
-    {
-        KvtmlParse parse;
-        Kvtml &file = parse.file;
-        if (!xml.readNextStartElement() || xml.name() != u"kvtml") {
-            file.error = QStringLiteral("Il file non \u00e8 un file di vocaboli KVTML.");
-            return file;
-        }
-        if (!xml.attributes().value(QLatin1String("version")).startsWith(u"2")) {
-            file.error = QStringLiteral(
-                "Il file \u00e8 nel vecchio formato KVTML: si leggono solo i file KVTML 2.0.");
-            return file;
-        }
-        parse.read(xml);
-        if (xml.hasError()) {
-            file.error = QStringLiteral("Il file KVTML \u00e8 rovinato alla riga ")
-                + QString::number(xml.lineNumber()) + QStringLiteral(": non si importa nulla.");
-            file.entries.clear();
-            return file;
-        }
-        parse.arrangeEntries();
-        nameLanguages(file, parse.locales);
-        return file;
-    }
 } // namespace
+
+QStringView Kvtml::text(qsizetype entry, int language) const
+{
+    const int slot = languageSlots.value(language, -1);
+    const qsizetype end = entry + 1 < entries.size() ? entries.at(entry + 1).firstText : texts.size();
+    // The last text of a language counts.
+    for (qsizetype t = end; slot >= 0 && t-- > entries.at(entry).firstText;) {
+        if (texts.at(t).slot == slot)
+            return QStringView(pool).sliced(texts.at(t).start, texts.at(t).size);
+    }
+    return {};
+}
 
 Kvtml readKvtml(const QByteArray &bytes)
 {
-    QXmlStreamReader xml(bytes);
-    Kvtml file = readKvtml(xml);
+    KvtmlParse parse;
+    parse.feed(bytes);
+    parse.finish();
     // Some files say UTF-8 but hold Windows-1252 (or Latin-1) letters.
-    if (xml.hasError()) {
-        if (!isUtf8(bytes)) {
-            QXmlStreamReader again(Vocabulary::decode(bytes));
-            file = readKvtml(again);
-        }
-    }
-    return file;
+    if (!parse.xml.hasError() || isUtf8(bytes))
+        return std::move(parse.file);
+    return readKvtmlText(Vocabulary::decode(bytes));
 }
 
 Kvtml readKvtmlText(const QString &text)
 {
-    QXmlStreamReader xml(text);
-    return readKvtml(xml);
+    KvtmlParse parse;
+    parse.feed(text);
+    parse.finish();
+    return std::move(parse.file);
+}
+
+Kvtml readKvtmlFile(const QString &path, UserFile::Pieces &read)
+{
+    KvtmlParse parse;
+    read = UserFile::readPieces(
+        path, UserFile::MaxTextBytes, [&parse](const QByteArray &piece) { parse.feed(piece); });
+    if (!read)
+        return Kvtml();
+    parse.finish();
+    if (!parse.xml.hasError())
+        return std::move(parse.file);
+    // Some files say UTF-8 but hold Windows-1252 (or Latin-1) letters: read
+    // once more, each piece as UTF-8 and as Windows-1252.
+    KvtmlParse again;
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    read = UserFile::readPieces(path, UserFile::MaxTextBytes, [&](const QByteArray &piece) {
+        const QString checked = utf8.decode(piece); // only a conversion finds the errors
+        again.feed(Vocabulary::decode(piece));
+    });
+    if (!read)
+        return Kvtml();
+    if (!utf8.hasError())
+        return std::move(parse.file);
+    again.finish();
+    return std::move(again.file);
+}
+
+void forEachWord(const Kvtml &file, int english, int italian, const std::function<bool(const Word &)> &visit)
+{
+    Word word;
+    for (qsizetype i = 0; i < file.entries.size(); ++i) {
+        const QStringView englishText = file.text(i, english);
+        const QStringView italianText = file.text(i, italian);
+        if (englishText.trimmed().isEmpty() && italianText.trimmed().isEmpty())
+            continue;
+        word.english = englishText.toString();
+        word.italian = italianText.toString();
+        word.lesson = file.entries.at(i).lesson;
+        word.critical = file.entries.at(i).critical;
+        word.source = int(i + 1);
+        if (!visit(word))
+            return;
+    }
 }
 
 QList<Word> kvtmlWords(const Kvtml &file, int english, int italian, int limit)
 {
     QList<Word> words;
-    for (qsizetype i = 0; i < file.entries.size() && (limit < 0 || words.size() < limit); ++i) {
-        const Kvtml::Entry &entry = file.entries.at(i);
-        Word word;
-        word.english = entry.texts.value(english);
-        word.italian = entry.texts.value(italian);
-        if (word.english.trimmed().isEmpty() && word.italian.trimmed().isEmpty())
-            continue;
-        word.lesson = entry.lesson;
-        word.critical = entry.critical;
-        word.source = int(i + 1);
+    if (limit == 0)
+        return words;
+    forEachWord(file, english, italian, [&](const Word &word) {
         words.append(word);
-    }
+        return limit < 0 || words.size() < limit;
+    });
     return words;
 }
 

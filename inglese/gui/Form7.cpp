@@ -163,8 +163,8 @@ void Form7::refreshPreview()
 QList<Exchange::Word> Form7::words() const
 {
     if (m_kvtml)
-        return Exchange::kvtmlWords(*m_kvtml, m_inglese->currentIndex(), m_italiano->currentIndex())
-            .mid(0, PreviewRows);
+        return Exchange::kvtmlWords(
+            *m_kvtml, m_inglese->currentIndex(), m_italiano->currentIndex(), PreviewRows);
     if (m_table)
         return Exchange::tableWords(*m_table, m_inglese->currentIndex(), m_italiano->currentIndex(),
             m_colonnaLezione->currentIndex() - 1, m_table->criticalColumn, PreviewRows);
@@ -173,11 +173,13 @@ QList<Exchange::Word> Form7::words() const
 
 Exchange::Lines Form7::lines(int existingRows) const
 {
-    if (m_kvtml)
-        return Exchange::wordLines(
-            Exchange::kvtmlWords(*m_kvtml, m_inglese->currentIndex(), m_italiano->currentIndex()), lesson(),
-            existingRows);
     Exchange::LineMaker maker(lesson(), existingRows);
+    if (m_kvtml)
+        Exchange::forEachWord(*m_kvtml, m_inglese->currentIndex(), m_italiano->currentIndex(),
+            [&maker](const Exchange::Word &word) {
+                maker.add(word);
+                return true;
+            });
     if (m_table) {
         // Once the list is full the rest of a big file is counted, not read word by word.
         qsizetype seen = 0;
@@ -280,14 +282,15 @@ std::unique_ptr<Form7> kvtmlDialogue(const Exchange::Kvtml &kvtml, QWidget *pare
 // The dialogue over the file's words, or none after a message that says why.
 std::unique_ptr<Form7> importDialogue(QWidget *parent, const QString &path, Platform &platform)
 {
-    // A KVTML file is XML, which names its own encoding: read from its bytes,
-    // it is not held a second time as text.
+    // A KVTML file is XML, which names its own encoding: read from its bytes
+    // as they come from the disk, it is never held whole.
     if (path.endsWith(QStringLiteral(".kvtml"), Qt::CaseInsensitive)) {
-        const UserFile::Bytes file = UserFile::read(path, UserFile::MaxTextBytes);
-        if (!file)
+        UserFile::Pieces read;
+        const Exchange::Kvtml kvtml = Exchange::readKvtmlFile(path, read);
+        if (!read)
             return refused(
-                UserFile::problemText(path, file.problem, UserFile::MaxTextBytes, file.reason), platform);
-        return kvtmlDialogue(Exchange::readKvtml(file.bytes), parent, platform);
+                UserFile::problemText(path, read.problem, UserFile::MaxTextBytes, read.reason), platform);
+        return kvtmlDialogue(kvtml, parent, platform);
     }
     const UserFile::Text file = UserFile::readText(path, UserFile::MaxTextBytes);
     if (!file)

@@ -235,6 +235,12 @@ private slots:
         row("KVTML, after a save in edit mode", Kvtml, "Command1", true,
             wordLine(" 1", "c", "apple", "mela\r\n") + wordLine(" 1", "", "pear", "pera\r\n")
                 + wordLine(" 1", "", "plum", "prugna\r\n"));
+        row("KVTML in Windows-1252, read as UTF-8 first",
+            QByteArray(
+                "<kvtml version=\"2.0\"><identifiers><identifier id=\"0\"/><identifier id=\"1\"/>"
+                "</identifiers><entries><entry><translation id=\"0\"><text>why</text></translation>"
+                "<translation id=\"1\"><text>perch\xe9</text></translation></entry></entries></kvtml>"),
+            "Command1", false, wordLine(" 1", "", "why", "perch\u00e9\r\n"));
         row("another vocabulary of this program",
             Vocabulary::encode("## classe 2\r" + wordLine("12", "c", "house", "casa\r")), "Command1", false,
             wordLine("12", "c", "house", "casa\r\n"));
