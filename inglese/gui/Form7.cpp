@@ -5,6 +5,7 @@
 #include "session.h"
 #include "userfile.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -279,6 +281,14 @@ std::unique_ptr<Form7> kvtmlDialogue(const Exchange::Kvtml &kvtml, QWidget *pare
     return std::make_unique<Form7>(kvtml, parent);
 }
 
+// The hourglass while a file is read: a big one takes seconds.
+template<class Read> auto busy(Read read)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+    return read();
+}
+
 // The dialogue over the file's words, or none after a message that says why.
 std::unique_ptr<Form7> importDialogue(QWidget *parent, const QString &path, Platform &platform)
 {
@@ -286,18 +296,18 @@ std::unique_ptr<Form7> importDialogue(QWidget *parent, const QString &path, Plat
     // as they come from the disk, it is never held whole.
     if (path.endsWith(QStringLiteral(".kvtml"), Qt::CaseInsensitive)) {
         UserFile::Pieces read;
-        const Exchange::Kvtml kvtml = Exchange::readKvtmlFile(path, read);
+        const Exchange::Kvtml kvtml = busy([&] { return Exchange::readKvtmlFile(path, read); });
         if (!read)
             return refused(
                 UserFile::problemText(path, read.problem, UserFile::MaxTextBytes, read.reason), platform);
         return kvtmlDialogue(kvtml, parent, platform);
     }
-    const UserFile::Text file = UserFile::readText(path, UserFile::MaxTextBytes);
+    const UserFile::Text file = busy([&] { return UserFile::readText(path, UserFile::MaxTextBytes); });
     if (!file)
         return refused(
             UserFile::problemText(path, file.problem, UserFile::MaxTextBytes, file.reason), platform);
     if (QStringView(file.text).trimmed().startsWith(u'<'))
-        return kvtmlDialogue(Exchange::readKvtmlText(file.text), parent, platform);
+        return kvtmlDialogue(busy([&] { return Exchange::readKvtmlText(file.text); }), parent, platform);
     const Exchange::Table table = Exchange::readTableText(file.text);
     if (table.columnCount() < 2)
         return refused(QStringLiteral("Nel file non ci sono due colonne (inglese e italiano) separate da "
