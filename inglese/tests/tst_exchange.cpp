@@ -90,6 +90,8 @@ private slots:
         row("column names and tags as words",
             QByteArray("english\tinglese\tlezione3\ncriticism\tcritica\tlezione3 critica\n4\tquattro\t\n"),
             " 3  |english|inglese/ 3 c|criticism|critica/ 5  |4|quattro", "");
+        row("one column name is a word", QByteArray("english,casa\nhen,gallina\n"),
+            " 5  |english|casa/ 5  |hen|gallina", "");
         row("numbers as words before the tags", QByteArray("4\tquattro\tlezione3\n"), " 3  |4|quattro", "");
         row("KVTML: Italian first, lessons by name and place, nested, errors", Kvtml,
             " 1 c|apple|mela/ 1  |pear|pera/ 5  |plum|prugna", "");

@@ -8,6 +8,7 @@
 #include "Form5.h"
 #include "Form6.h"
 #include "Form7.h"
+#include "Form8.h"
 #include "fixture.h"
 #include "qtplatform.h"
 #include "review.h"
@@ -118,10 +119,10 @@ private slots:
     {
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("state");
-        for (const char *tag :
-            { "form0-splash", "form1-locked", "form1-editing", "form4-options", "form4-rules", "form5-help",
-                "form2-asking", "form2-answered", "form3-asking", "form3-answered", "form6-log",
-                "form6-empty", "form7-import", "form7-export", "form2-review", "form1-nothingdue" })
+        for (const char *tag : { "form0-splash", "form1-locked", "form1-editing", "form4-options",
+                 "form4-rules", "form5-help", "form2-asking", "form2-answered", "form3-asking",
+                 "form3-answered", "form6-log", "form6-empty", "form7-import", "form7-export", "form2-review",
+                 "form1-nothingdue", "form8-limits" })
             row(tag, QString(tag).section('-', 0, 0).replace('f', 'F'), QString(tag).section('-', 1));
     }
     void looks()
@@ -164,6 +165,7 @@ private slots:
                 : window == "Form3"                  ? new Form3(session, platform)
                 : window == "Form4"                  ? static_cast<QWidget *>(new Form4(session, platform))
                 : window == "Form6"                  ? static_cast<QWidget *>(new Form6(session, platform))
+                : window == "Form8"                  ? static_cast<QWidget *>(new Form8(session, platform))
                 : state == "import"
                 ? new Form7(Exchange::readTable("Lezione;Inglese;Italiano\r\n0;dog;cane\r\n;cat;gatto\r\n"))
                 : state == "export"

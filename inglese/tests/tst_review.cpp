@@ -2,6 +2,7 @@
 // ripasso.tsv, today's words, and the review run through the main window and a drill window.
 #include "Form1.h"
 #include "Form2.h"
+#include "Form8.h"
 #include "fixture.h"
 #include "review.h"
 #include "session.h"
@@ -13,6 +14,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 
 using Fsrs::Grade;
@@ -165,6 +168,38 @@ private slots:
         QCOMPARE(again.limits.daily, bytes.contains("#limiti") ? 20 : 50);
         QCOMPARE(again.find(u"d\\tog\tx", u"cane") ? again.find(u"d\\tog\tx", u"cane")->due : QDate(),
             QDate(2026, 12, 8));
+    }
+
+    // The limits window shows the file's limits and writes the new ones beside its words; a write that
+    // fails leaves the file as it was, is told, and the window stays.
+    void limits()
+    {
+        QTemporaryDir dir;
+        FakePlatform platform;
+        Session session;
+        session.dataFolder = dir.path() + u'/';
+        const QByteArray word = "cat\tgatto\t3.1730\t5.2826\t2026-12-01\t2026-12-04\t1\t0\n";
+        QVERIFY(writeBytes(dir.filePath("ripasso.tsv"), Head + "#limiti\t30\t4\n" + word));
+        for (const bool fails : { true, false }) {
+            Form8 form(session, platform);
+            form.show();
+            QCOMPARE(
+                control<QSpinBox>(&form, "Text1")->value() * 100 + control<QSpinBox>(&form, "Text2")->value(),
+                3004);
+            control<QSpinBox>(&form, "Text1")->setValue(20);
+            control<QSpinBox>(&form, "Text2")->setValue(7);
+            if (fails)
+                QVERIFY(QFile::rename(dir.path(), dir.path() + ".gone"));
+            control<QPushButton>(&form, "Command1")->click();
+            QCOMPARE(form.isVisible(), fails);
+            QCOMPARE(platform.shown.size(), 1);
+            if (fails)
+                QVERIFY(QFile::rename(dir.path() + ".gone", dir.path()));
+        }
+        Review::Store store;
+        QCOMPARE(store.read(dir.filePath("ripasso.tsv")), Review::Store::Status::Read);
+        QCOMPARE(store.limits.daily * 100 + store.limits.newWords, 2007);
+        QCOMPARE(store.cards().size(), 1);
     }
 
     // Today's words: due ones most overdue first, then new ones, within the
