@@ -27,29 +27,6 @@ const Hit hitRows[] = {
     { .name = "too small", .room = 300, .r = 0.99999, .twips = 101, .px = 6, .r3 = 0.75, .kind = LeftClick },
 };
 
-// After the first hit the draw asks for `asked`; then `button` goes down and the click is single or double.
-struct Click
-{
-    const char *name;
-    ChaseGame::Kind asked;
-    ChaseGame::Button button;
-    bool twice = false, hits = false;
-};
-const Click clickRows[] = {
-    { .name = "left asked, left", .asked = LeftClick, .button = ChaseGame::LeftButton, .hits = true },
-    { .name = "left asked, right", .asked = LeftClick, .button = ChaseGame::RightButton },
-    { .name = "left asked, middle", .asked = LeftClick, .button = ChaseGame::MiddleButton },
-    { .name = "left asked, double", .asked = LeftClick, .button = ChaseGame::LeftButton, .twice = true },
-    { .name = "right asked, right", .asked = RightClick, .button = ChaseGame::RightButton, .hits = true },
-    { .name = "right asked, left", .asked = RightClick, .button = ChaseGame::LeftButton },
-    { .name = "double asked, double",
-        .asked = DoubleClick,
-        .button = ChaseGame::LeftButton,
-        .twice = true,
-        .hits = true },
-    { .name = "double asked, left", .asked = DoubleClick, .button = ChaseGame::LeftButton },
-};
-
 } // namespace
 
 class TestChaseGame : public QObject
@@ -77,30 +54,6 @@ private slots:
         QVERIFY(game.click()); // the first game asks for a left click
         QCOMPARE(game.modo(), r.kind);
         QCOMPARE(platform.moves, QList<QPoint> { QPoint(1280 + r.px, r.px) });
-    }
-
-    // Only the click the background asks for hits, and the window jumps.
-    void clicks_data()
-    {
-        QTest::addColumn<int>("row");
-        for (const Click &r : clickRows)
-            QTest::newRow(r.name) << int(&r - clickRows);
-    }
-    void clicks()
-    {
-        QFETCH(int, row);
-        const Click &r = clickRows[row];
-        FakePlatform platform;
-        ChaseGame game(platform);
-        game.load();
-        game.start();
-        platform.randoms << 0.5 << 0.5 << (r.asked == DoubleClick ? 0.1 : r.asked == LeftClick ? 0.3 : 0.6);
-        game.press(ChaseGame::LeftButton);
-        QVERIFY(game.click());
-        QCOMPARE(game.modo(), r.asked);
-        game.press(r.button);
-        QCOMPARE(r.twice ? game.doubleClick() : game.click(), r.hits);
-        QCOMPARE(platform.moves.size(), r.hits ? 2 : 1);
     }
 };
 
