@@ -190,14 +190,15 @@ private slots:
             QFile file(f->path(QStringLiteral("casa/") + QLatin1String(name)));
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write("uno\r\ndue") == 8);
         }
-        f->platform.roots << f->path(QStringLiteral("via"));
+        f->platform.roots.prepend(f->path(QStringLiteral("via")));
         QStringList seen;
         f->expectDialogue(
             { [&](Form3 &d) {
-                 // A drive that is not there is reported and the list stays as it was.
-                 in<QComboBox>(d, "Drive1")->setCurrentIndex(1);
+                 // A drive that is not there is reported, and the drive and the lists stay as they were.
+                 in<QComboBox>(d, "Drive1")->setCurrentIndex(0);
                  d.Drive1_Change();
-                 seen << QString::number(in<QComboBox>(d, "Drive1")->count());
+                 seen << QString::number(in<QComboBox>(d, "Drive1")->count())
+                      << in<QComboBox>(d, "Drive1")->currentText(); // the drive of the folder shown
                  auto *list = in<QListWidget>(d, "File1");
                  seen << in<QListWidget>(d, "Dir1")->currentItem()->data(Qt::UserRole).toString()
                       << in<QLabel>(d, "Label2")->text() << list->item(0)->text() << list->item(1)->text()
@@ -211,7 +212,7 @@ private slots:
         trigger(QStringLiteral("menuFileOpen"));
         QCOMPARE(f->platform.shown.size(), 1);
         QCOMPARE(seen,
-            QStringList({ "2", f->path("casa"), "Cartelle : (home)", "a.txt", "b.TXT", "2", "b.TXT",
+            QStringList({ "2", "/", f->path("casa"), "Cartelle : (home)", "a.txt", "b.TXT", "2", "b.TXT",
                 "Command1", "0" }));
         QCOMPARE(f->window->editorText(), QStringLiteral("uno\ndue"));
         const QLabel *label1 = f->find<QLabel>(QStringLiteral("Label1")); // the path, whole in its tip
