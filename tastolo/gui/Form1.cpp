@@ -173,10 +173,7 @@ void Form1::buildControls()
     m_htext->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     m_htext->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_htext->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_htext->setTabChangesFocus(false);
-    m_htext->setOverwriteMode(false);
     m_htext->setTabStopDistance(TabStopCm / CmPerInch * m_htext->logicalDpiX());
-    m_htext->setFocusPolicy(Qt::StrongFocus);
     m_htext->installEventFilter(this);
     // Every edit moves the line breaks whose bytes the file keeps.
     connect(
