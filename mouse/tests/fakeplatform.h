@@ -9,12 +9,12 @@
 
 #include <functional>
 
-// A scripted desktop: random numbers from a queue, then from the game's own source; message titles recorded,
-// `whileShown` run while a box is up; a window frame that moveWindow() moves and records.
+// A scripted desktop: random numbers from a queue, then from the game's own source; message titles and texts
+// recorded, `whileShown` run while a box is up; a window frame that moveWindow() moves and records.
 class FakePlatform : public Platform
 {
 public:
-    QStringList shown;
+    QStringList shown, texts;
     std::function<void()> whileShown = [] {};
     QQueue<double> randoms;
     RandomSource fallback;
@@ -22,7 +22,10 @@ public:
     QRect frame { 100, 100, 170, 140 };
     QList<QPoint> moves;
 
-    void message(const QString &title, const QString &) override { shown << title, whileShown(); }
+    void message(const QString &title, const QString &text) override
+    {
+        shown << title, texts << text, whileShown();
+    }
     double random() override { return randoms.isEmpty() ? fallback.next() : randoms.dequeue(); }
     QRect screenGeometry() override { return screen; }
     QRect windowFrame() override { return frame; }
