@@ -103,6 +103,8 @@ private slots:
         row("title and author before the table",
             QByteArray("Title:,Animali\r\nAuthor:,Maestra\r\n\r\ncat,gatto\r\nsmile :),sorriso\r\n"),
             " 5  |cat|gatto", "Riga 5: \u00absmile :)\u00bb / \u00absorriso\u00bb usa male le parentesi");
+        row("a date above the words without a title is a word", QByteArray("Date:,oggi\r\ncat,gatto\r\n"),
+            " 5  |Date:|oggi/ 5  |cat|gatto", "");
         row("a word that reads like a title", QByteArray("Title: Mr\tsignore\tlezione2\n"),
             " 2  |Title: Mr|signore", "");
         row("another vocabulary of this program, LF, comments",
