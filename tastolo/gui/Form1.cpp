@@ -116,6 +116,33 @@ void Form1::buildControls()
     // The controls keep their places: the window is not resizable.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
+    buildHelpSide(client);
+    buildEditingArea(client);
+
+    // What a screen reader says. The editing area, which keeps the focus,
+    // also carries the help page in its description, so that turning a page
+    // is heard without leaving the text.
+    m_htext->setAccessibleName(QStringLiteral("Area di scrittura"));
+    m_aiuI->setAccessibleName(QStringLiteral("Figura della pagina di aiuto"));
+    m_label3->setAccessibleName(QStringLiteral("su 14 pagine"));
+
+    // Stacking, bottom to top: the help text, the picture, the picture store,
+    // the file path, the page counter and the editing area on top.
+    m_aiuT->raise();
+    m_aiuI->raise();
+    for (QLabel *picture : m_imm)
+        picture->raise();
+    m_label1->raise();
+    m_label2->raise();
+    m_label3->raise();
+    m_htext->raise();
+    setFocusProxy(m_htext);
+}
+
+// The help page on the left: its text, its key picture (one per page, the
+// store of them hidden) and the page counter under them.
+void Form1::buildHelpSide(QWidget *client)
+{
     const QFont helpFont = makeFont(QStringLiteral("Liberation Sans"), 9, false);
     const QFont counterFont = makeFont(QStringLiteral("Liberation Sans"), 9.75, true);
 
@@ -141,14 +168,6 @@ void Form1::buildControls()
         m_imm[element] = picture;
     }
 
-    m_label1 = new QLabel(client);
-    m_label1->setObjectName(QStringLiteral("Label1"));
-    m_label1->setGeometry(Twips::rect(8535, 120, 750, 225));
-    m_label1->setFont(makeFont(QStringLiteral("Liberation Sans"), 8, false));
-    // The path ends at the label's right edge: a long path shows its file name.
-    m_label1->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    m_label1->setTextFormat(Qt::PlainText);
-
     for (QLabel **label : { &m_label2, &m_label3 }) {
         *label = new QLabel(client);
         (*label)->setFont(counterFont);
@@ -165,6 +184,18 @@ void Form1::buildControls()
     m_label3->setObjectName(QStringLiteral("Label3"));
     m_label3->setGeometry(Twips::rect(960, 5640, 615, 255));
     m_label3->setText(QStringLiteral("/14"));
+}
+
+// The file path over the editing area, and the area itself.
+void Form1::buildEditingArea(QWidget *client)
+{
+    m_label1 = new QLabel(client);
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    m_label1->setGeometry(Twips::rect(8535, 120, 750, 225));
+    m_label1->setFont(makeFont(QStringLiteral("Liberation Sans"), 8, false));
+    // The path ends at the label's right edge: a long path shows its file name.
+    m_label1->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    m_label1->setTextFormat(Qt::PlainText);
 
     m_htext = new EditingArea(client);
     m_htext->setObjectName(QStringLiteral("Htext"));
@@ -181,25 +212,6 @@ void Form1::buildControls()
             if (!m_puttingText)
                 m_fileMenu.edited(from, removed, added);
         });
-
-    // What a screen reader says. The editing area, which keeps the focus,
-    // also carries the help page in its description, so that turning a page
-    // is heard without leaving the text.
-    m_htext->setAccessibleName(QStringLiteral("Area di scrittura"));
-    m_aiuI->setAccessibleName(QStringLiteral("Figura della pagina di aiuto"));
-    m_label3->setAccessibleName(QStringLiteral("su 14 pagine"));
-
-    // Stacking, bottom to top: the help text, the picture, the picture store,
-    // the file path, the page counter and the editing area on top.
-    m_aiuT->raise();
-    m_aiuI->raise();
-    for (QLabel *picture : m_imm)
-        picture->raise();
-    m_label1->raise();
-    m_label2->raise();
-    m_label3->raise();
-    m_htext->raise();
-    setFocusProxy(m_htext);
 }
 
 void Form1::buildMenu()

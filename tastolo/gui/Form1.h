@@ -42,6 +42,8 @@ protected:
 
 private:
     void buildControls();
+    void buildHelpSide(QWidget *client);
+    void buildEditingArea(QWidget *client);
     void buildMenu();
     void Form_Load();
     void turnPage(HelpPages::Turn turn);
