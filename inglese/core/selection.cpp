@@ -73,6 +73,53 @@ void WordSelection::buildSelection(const WordTable &words, const CriticalList &m
     rebuildNeeded = false;
 }
 
+// Moves to the next position in the order of the drill; a result ends the
+// draw there (the user cancelled, or the critical words are over).
+std::optional<WordSelection::Draw> WordSelection::step(Platform &platform, int tries)
+{
+    switch (orderMode) {
+    case Random: {
+        // R is a single-precision number in [0, 1) and the position is
+        // computed in that precision, so a given R always names the same
+        // word; count * R can still round up to count, which the clamp
+        // keeps inside the selection.
+        const float r = float(platform.random());
+        selectionPos = std::clamp(int(float(selectionCount) * r + 1.0f), 1, selectionCount);
+        if (tries > MaxRandomTries)
+            selectionPos = selectionPos % selectionCount + 1;
+        break;
+    }
+    case Forward:
+        ++selectionPos;
+        if (selectionPos > selectionCount) {
+            if (!askRestart(platform))
+                return Draw::Cancelled;
+            selectionPos = 1;
+        }
+        break;
+    case Backward:
+        --selectionPos;
+        if (selectionPos < 1) {
+            if (!askRestart(platform))
+                return Draw::Cancelled;
+            selectionPos = selectionCount;
+        }
+        break;
+    case CriticalOnly:
+        ++selectionPos;
+        if (selectionPos > selectionCount) {
+            rebuildNeeded = true;
+            platform.message(QStringLiteral("Rifare la Scelta..."), QStringLiteral("Critici terminati ..."),
+                Platform::Buttons::Ok);
+            return Draw::CriticalDone;
+        }
+        break;
+    case NotBuilt:
+        break; // drawWord() turns it away before any step
+    }
+    return std::nullopt;
+}
+
 WordSelection::Draw WordSelection::drawWord(Platform &platform)
 {
     if (pendingWord != 0)
@@ -87,47 +134,8 @@ WordSelection::Draw WordSelection::drawWord(Platform &platform)
     }
 
     for (int tries = 1;; ++tries) {
-        switch (orderMode) {
-        case Random: {
-            // R is a single-precision number in [0, 1) and the position is
-            // computed in that precision, so a given R always names the same
-            // word; count * R can still round up to count, which the clamp
-            // keeps inside the selection.
-            const float r = float(platform.random());
-            selectionPos = std::clamp(int(float(selectionCount) * r + 1.0f), 1, selectionCount);
-            if (tries > MaxRandomTries)
-                selectionPos = selectionPos % selectionCount + 1;
-            break;
-        }
-        case Forward:
-            ++selectionPos;
-            if (selectionPos > selectionCount) {
-                if (!askRestart(platform))
-                    return Draw::Cancelled;
-                selectionPos = 1;
-            }
-            break;
-        case Backward:
-            --selectionPos;
-            if (selectionPos < 1) {
-                if (!askRestart(platform))
-                    return Draw::Cancelled;
-                selectionPos = selectionCount;
-            }
-            break;
-        case CriticalOnly:
-            ++selectionPos;
-            if (selectionPos > selectionCount) {
-                rebuildNeeded = true;
-                platform.message(QStringLiteral("Rifare la Scelta..."),
-                    QStringLiteral("Critici terminati ..."), Platform::Buttons::Ok);
-                return Draw::CriticalDone;
-            }
-            break;
-        case NotBuilt:
-            break; // turned away above
-        }
-
+        if (const std::optional<Draw> stop = step(platform, tries))
+            return *stop;
         currentWord = selection.at(selectionPos);
         // A random draw never repeats the word just asked, except when the
         // selection holds that one word only.

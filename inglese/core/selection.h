@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 #include "lessons.h"
 
 class CriticalList;
@@ -61,5 +63,7 @@ public:
     bool isSelected(int word) const;
 
 private:
+    std::optional<Draw> step(Platform &platform, int tries);
+
     QList<bool> m_member; // indexed by word, rebuilt with the selection
 };

@@ -198,7 +198,12 @@ void Form1::buildMenus()
     m_menuIstruzioni->setShortcut(Qt::Key_F1);
     m_menuRegole = action(m_menuAiuto, QStringLiteral("menuRegole"), QStringLiteral("&Regole della Prova"));
 
-    // The shortcuts of a disabled menu do nothing either.
+    connectMenus();
+}
+
+// What each menu entry does; the shortcuts of a disabled menu do nothing either.
+void Form1::connectMenus()
+{
     auto whenEnabled = [](QMenu *menu, auto handler) {
         return [menu, handler] {
             if (menu->menuAction()->isEnabled())

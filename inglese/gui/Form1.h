@@ -74,6 +74,7 @@ protected:
 
 private:
     void buildMenus();
+    void connectMenus();
     void openDrill(DrillWindow *drill);
     void showReviewCount();
     void Form_Unload();
