@@ -8,11 +8,10 @@
 
 #include <functional>
 
-// A scripted desktop for tests: message boxes answer from a queue (or with
-// the first button when the queue is empty) and are recorded; beeps are
-// counted; random numbers come from a queue (0.0 when it is empty); the
-// clock and the folder are fixed values the test may change; what would be
-// spoken is recorded, and speech may pretend to miss a voice or an output.
+// A scripted desktop for tests: message boxes answer from a queue (or with the first button when the queue is
+// empty) and are recorded; beeps are counted; random numbers come from a queue (0.0 when it is empty); the
+// clock and the folder are fixed values the test may change; what would be spoken is recorded, and speech may
+// pretend to miss a voice or an output.
 class FakePlatform : public Platform
 {
 public:

@@ -28,9 +28,8 @@ inline bool writeBytes(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-// The control called `name` under `root` (null: a window that did not open). A
-// missing one fails the test with its name and hands back a stand-in, so that
-// the test goes on without a crash.
+// The control called `name` under `root` (null: a window that did not open). A missing one fails the test
+// with its name and hands back a stand-in, so that the test goes on without a crash.
 template<typename T = QWidget> T *control(const QObject *root, const QString &name)
 {
     if (T *found = root ? root->findChild<T *>(name) : nullptr)

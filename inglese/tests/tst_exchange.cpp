@@ -294,9 +294,8 @@ private slots:
                 && Vocabulary::decode(readBytes(dir.filePath("inglese.txt"))).endsWith(added + "\r\n")));
     }
 
-    // The export of what the list shows: the dialogue's choices, the file's
-    // name, what is told; a file is replaced only when the user says so, and
-    // never one of the program's own.
+    // The export of what the list shows: the dialogue's choices, the file's name, what is told; a file is
+    // replaced only when the user says so, and never one of the program's own.
     void exportWords_data()
     {
         QTest::addColumn<QString>("clicks"); // in the dialogue, ending with Esporta or Annulla

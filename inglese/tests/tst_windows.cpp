@@ -528,10 +528,9 @@ private slots:
                     .contains(QStringLiteral("    1/%1/1 ").arg(978 + answer.size()).toLatin1()));
     }
 
-    // Dialogues reachable by keyboard: Tab walks each window top to bottom (the
-    // list lets go at Ctrl+Tab) and leaves every table; a dialogue opens on its
-    // first choice, and each of its labels and choices has its own Alt letter.
-    // The focus chain of the other windows, and their names, are kept with the looks.
+    // Dialogues reachable by keyboard: Tab walks each window top to bottom (the list lets go at Ctrl+Tab) and
+    // leaves every table; a dialogue opens on its first choice, and each of its labels and choices has its
+    // own Alt letter. The focus chain of the other windows, and their names, are kept with the looks.
     void tabOrder_data()
     {
         QTest::addColumn<S>("tabs"); // focus after each Tab, from the first control named

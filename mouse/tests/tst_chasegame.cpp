@@ -1,5 +1,4 @@
-// The rules of a hit without a window: where the window jumps and which click
-// the draw asks for next.
+// The rules of a hit without a window: where the window jumps and which click the draw asks for next.
 #include "fakeplatform.h"
 
 #include <QTest>
