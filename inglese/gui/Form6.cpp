@@ -74,14 +74,22 @@ Form6::Form6(Session &session, Platform &platform, QWidget *form1)
     setModal(true);
     setSizeGripEnabled(true);
 
+    buildControls();
+    readLog();
+}
+
+// The totals, the review's line, the chart with its notes beside the table
+// of lessons, and the buttons.
+void Form6::buildControls()
+{
     m_label1 = label(QStringLiteral("Label1"), this);
     m_label2 = label(QStringLiteral("Label2"), this);
     m_label3 = label(QStringLiteral("Label3"), this);
     // The review: words due today, words learned, expected recall now.
     auto *label6 = label(QStringLiteral("Label6"), this, QColor(0, 110, 0));
     Review::Store review;
-    review.read(session.dataFolder + Review::FileName);
-    label6->setText(Review::summaryLine(session.words, review, platform.currentDate()));
+    review.read(m_session.dataFolder + Review::FileName);
+    label6->setText(Review::summaryLine(m_session.words, review, m_platform.currentDate()));
     m_chart1 = new QChartView(this);
     m_chart1->setObjectName(QStringLiteral("Chart1"));
     m_chart1->setRenderHint(QPainter::Antialiasing);
@@ -124,15 +132,19 @@ Form6::Form6(Session &session, Platform &platform, QWidget *form1)
     layout->addLayout(middle, 1);
     layout->addLayout(buttons);
     resize(px(10500), px(7200));
+}
 
-    // The log on disk, then the run under way, which the log gets only at the end.
-    const QDate today = platform.currentDate();
+// Reads the log on disk in a thread of its own, then adds the run under
+// way, which the log gets only at the end.
+void Form6::readLog()
+{
+    const QDate today = m_platform.currentDate();
     std::optional<LoggedSession> now;
-    if (session.doneCount > 0) {
-        now = LoggedSession { today, session.startTime, platform.currentTime(), session.doneCount,
-            session.points, int(session.memoc.count()), {} };
+    if (m_session.doneCount > 0) {
+        now = LoggedSession { today, m_session.startTime, m_platform.currentTime(), m_session.doneCount,
+            m_session.points, int(m_session.memoc.count()), {} };
         for (int k = 1; k <= MaxLesson; ++k)
-            if (session.lessonState[std::size_t(k)] == LessonState::Chosen)
+            if (m_session.lessonState[std::size_t(k)] == LessonState::Chosen)
                 now->lessons.append(k);
     }
     m_chart1->hide();
@@ -145,7 +157,7 @@ Form6::Form6(Session &session, Platform &platform, QWidget *form1)
     };
     auto outcome = std::make_shared<Outcome>();
     QThread *reader
-        = QThread::create([outcome, path = session.dataFolder + QStringLiteral("inglelog"), now, today] {
+        = QThread::create([outcome, path = m_session.dataFolder + QStringLiteral("inglelog"), now, today] {
               SessionLog log = SessionLog::read(path, &outcome->error);
               if (now)
                   log.add(*now);

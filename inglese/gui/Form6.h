@@ -36,6 +36,8 @@ signals:
     void logShown();
 
 private:
+    void buildControls();
+    void readLog();
     void showSummary(const LogSummary &summary, const QString &error);
     void showTotals(const LogSummary &summary);
     void showChart(const LogSummary &summary);
