@@ -71,36 +71,7 @@ void Form3::buildControls()
     QLabel *label3 = label("Label3", QStringLiteral("File (*.txt) :"), Twips::rect(240, 2880, 1815, 255));
     m_label4 = label("Label4", QString(), Twips::rect(240, 4935, 2055, 255));
 
-    m_drive1 = new QComboBox(this);
-    m_drive1->setObjectName(QStringLiteral("Drive1"));
-    m_drive1->setGeometry(Twips::rect(225, 390, 2175, 315));
-    m_drive1->setFont(sansBold);
-    connect(m_drive1, &QComboBox::activated, this, [this] { Drive1_Change(); });
-
-    m_dir1 = new QListWidget(this);
-    m_dir1->setObjectName(QStringLiteral("Dir1"));
-    m_dir1->setGeometry(Twips::rect(225, 1110, 2175, 1665));
-    m_dir1->setFont(sansBold);
-    m_dir1->setIconSize(QSize(FolderIconPx, FolderIconPx));
-    // A folder is entered by a double click or Enter, as in a folder tree.
-    connect(m_dir1, &QListWidget::itemActivated, this, &Form3::enterFolder);
-    m_dir1->installEventFilter(this);
-
-    m_file1 = new QListWidget(this);
-    m_file1->setObjectName(QStringLiteral("File1"));
-    m_file1->setGeometry(Twips::rect(240, 3120, 2175, 1590));
-    m_file1->setFont(sansBold);
-    m_file1->installEventFilter(this);
-    connect(m_file1, &QListWidget::itemSelectionChanged, this, [this] {
-        if (!m_filling && !m_file1->selectedItems().isEmpty())
-            File1_Click();
-    });
-
-    m_text1 = new QLineEdit(this);
-    m_text1->setObjectName(QStringLiteral("Text1"));
-    m_text1->setGeometry(Twips::rect(240, 5205, 2175, 315));
-    m_text1->setFont(sansBold);
-    m_text1->setEnabled(false);
+    buildLists(sansBold);
 
     m_command1 = new QPushButton(QStringLiteral("OK"), this);
     m_command1->setObjectName(QStringLiteral("Command1"));
@@ -130,6 +101,41 @@ void Form3::buildControls()
     setTabOrder(m_text1, m_command2);
     setTabOrder(m_command2, m_command1);
     m_file1->setFocus();
+}
+
+// The drive, the folders, the files of the folder and the file's name.
+void Form3::buildLists(const QFont &font)
+{
+    m_drive1 = new QComboBox(this);
+    m_drive1->setObjectName(QStringLiteral("Drive1"));
+    m_drive1->setGeometry(Twips::rect(225, 390, 2175, 315));
+    m_drive1->setFont(font);
+    connect(m_drive1, &QComboBox::activated, this, [this] { Drive1_Change(); });
+
+    m_dir1 = new QListWidget(this);
+    m_dir1->setObjectName(QStringLiteral("Dir1"));
+    m_dir1->setGeometry(Twips::rect(225, 1110, 2175, 1665));
+    m_dir1->setFont(font);
+    m_dir1->setIconSize(QSize(FolderIconPx, FolderIconPx));
+    // A folder is entered by a double click or Enter, as in a folder tree.
+    connect(m_dir1, &QListWidget::itemActivated, this, &Form3::enterFolder);
+    m_dir1->installEventFilter(this);
+
+    m_file1 = new QListWidget(this);
+    m_file1->setObjectName(QStringLiteral("File1"));
+    m_file1->setGeometry(Twips::rect(240, 3120, 2175, 1590));
+    m_file1->setFont(font);
+    m_file1->installEventFilter(this);
+    connect(m_file1, &QListWidget::itemSelectionChanged, this, [this] {
+        if (!m_filling && !m_file1->selectedItems().isEmpty())
+            File1_Click();
+    });
+
+    m_text1 = new QLineEdit(this);
+    m_text1->setObjectName(QStringLiteral("Text1"));
+    m_text1->setGeometry(Twips::rect(240, 5205, 2175, 315));
+    m_text1->setFont(font);
+    m_text1->setEnabled(false);
 }
 
 void Form3::Form_Load()

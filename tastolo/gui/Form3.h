@@ -43,6 +43,7 @@ protected:
 private:
     void enterFolder(QListWidgetItem *item);
     void buildControls();
+    void buildLists(const QFont &font);
     void Form_Load();
     void fillDrives();
     void fillFolders();
