@@ -205,6 +205,7 @@ private slots:
         for (int row : numbers("rows"))
             expected.append(summary(List.split(Vocabulary::CrLf).at(row)));
         QCOMPARE(summary(imported(bytes, 9).text), expected.join(u'/'));
+        QVERIFY(format != int(Format::Kvtml) || Exchange::readKvtml(bytes).languages.size() == 2);
         QVERIFY(format != int(Format::Csv)
             || bytes.startsWith("\xEF\xBB\xBFlezione,critica,inglese,italiano\r\n"));
     }

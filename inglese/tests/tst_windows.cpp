@@ -874,6 +874,9 @@ private slots:
             QString(piece - 3, u'a') + "\U0001F601\r\n");
         row("Windows-1252 only in the last piece", QByteArray(piece, 'a') + "\xE9\n",
             QString(piece, u'a') + "\u00e9\r\n");
+        const QString wide = QString(piece / 2 + 3, u'a') + "\u00e8\r\n"; // UTF-16 without a mark
+        row("UTF-16 across two pieces",
+            QByteArray(reinterpret_cast<const char *>(wide.utf16()), wide.size() * 2), wide);
     }
     void reading()
     {
@@ -905,6 +908,7 @@ private slots:
             { .file = "inglelog", .limit = SessionLog::MaxFileBytes, .read = {} },
             { .file = "FINE", .limit = 0, .read = {} },
             { .file = "import", .limit = UserFile::MaxTextBytes, .read = "due colonne" },
+            { .file = "parole.kvtml", .limit = UserFile::MaxTextBytes, .read = "vocaboli KVTML" },
         };
         for (const auto &f : files) {
             const auto add = [&](const char *kind, const QString &said) {
@@ -965,7 +969,7 @@ private slots:
         const QString shown
             = m_desk->platform.shown.isEmpty() ? QString() : m_desk->platform.shown.last().text;
         QVERIFY2(said.isEmpty() ? shown.isEmpty() : shown.contains(said), qPrintable(shown));
-        QCOMPARE(read, kind == "regular" || file == "FINE" || file == "import");
+        QCOMPARE(read, kind == "regular" || file == "FINE" || file == "import" || file == "parole.kvtml");
     }
 
     // A disk that takes only part of the log line (here a file size limit) leaves the log as it was.
@@ -1202,8 +1206,7 @@ private slots:
     void saysHouseAloud()
     {
 #ifdef TRAINERS_SANITIZED
-        QSKIP(
-            "The real speech service is checked in the normal build: under the sanitizers it gives no sound");
+        QSKIP("Under the sanitizers the speech service gives no sound: it is checked in the normal build");
 #endif
         QTemporaryDir dir;
         const QString run = dir.filePath("run"), socket = run + "/pulse.sock",
