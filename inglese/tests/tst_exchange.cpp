@@ -21,15 +21,19 @@
 using Exchange::Format;
 
 namespace {
-// The file's words as the dialogue first proposes them; `lesson` for words without one.
+// The file's words as the dialogue first proposes them; `lesson` for words without one. Why a
+// KVTML file cannot be imported comes first among the problems.
 Exchange::Lines imported(const QByteArray &bytes, int lesson)
 {
     const Exchange::Kvtml k = Exchange::readKvtml(bytes);
     const Exchange::Table t = Exchange::readTable(bytes);
-    return Exchange::wordLines(bytes.contains("<kvtml")
+    Exchange::Lines lines = Exchange::wordLines(bytes.contains("<kvtml")
             ? Exchange::kvtmlWords(k, k.englishLanguage, k.italianLanguage)
             : Exchange::tableWords(t, t.englishColumn, t.italianColumn, t.lessonColumn, t.criticalColumn),
         lesson, 0);
+    if (bytes.contains("<kvtml") && !k.error.isEmpty())
+        lines.problems.prepend(k.error);
+    return lines;
 }
 
 // Word lines as "lesson field|English|Italian", the English without its padding.
@@ -51,7 +55,7 @@ const QByteArray Kvtml = "<kvtml version=\"2.0\"><identifiers><identifier id=\"0
                          "<translation id=\"1\"><text>apple</text><grade><errorcount>2</errorcount></grade>"
                          "</translation></entry><entry id=\"6\"><translation id=\"0\"><text>pera</text>"
                          "</translation><translation id=\"1\"><text>pear</text></translation></entry>"
-                         "<entry id=\"7\"><translation id=\"0\"><text>prugna</text></translation>"
+                         "<entry id=\"7\"><translation id=\"0\"><text>pru<i>x</i>gna</text></translation>"
                          "<translation id=\"1\"><text>plum</text></translation></entry></entries><lessons>"
                          "<container><name>Frutta</name><container><name>Lezione 9</name><entry id=\"6\"/>"
                          "</container><entry id=\"5\"/></container><container><name>Lezione 30</name>"
@@ -95,14 +99,36 @@ private slots:
         row("numbers as words before the tags", QByteArray("4\tquattro\tlezione3\n"), " 3  |4|quattro", "");
         row("KVTML: Italian first, lessons by name and place, nested, errors", Kvtml,
             " 1 c|apple|mela/ 1  |pear|pera/ 5  |plum|prugna", "");
+        const QByteArray lines = QByteArray(Kvtml).replace("<entries>", "\n\n<entries>");
+        const QString broken = "Il file KVTML \u00e8 rovinato alla riga 3: non si importa nulla.",
+                      notKvtml = "Il file non \u00e8 un file di vocaboli KVTML.";
+        row("KVTML: a tag that does not close", QByteArray(lines).replace("</entries>", "</entrie>"), "",
+            broken);
+        row("KVTML: cut short", lines.first(lines.indexOf("</entries>")), "", broken);
+        row("KVTML: another kind of XML", QByteArray("<html><kvtml version=\"2.0\"/></html>"), "", notKvtml);
+        row("KVTML: not XML", QByteArray("cat <kvtml/>"), "", notKvtml);
+        row("KVTML: the old format", QByteArray("<kvtml version=\"1.0\"><e><o>cat</o></e></kvtml>"), "",
+            "Il file \u00e8 nel vecchio formato KVTML: si leggono solo i file KVTML 2.0.");
+        row("KVTML: no language", QByteArray("<kvtml version=\"2.0\"></kvtml>"), "",
+            "Il file non dichiara nessuna lingua: non ci sono parole da importare.");
         row("UTF-16 LE without BOM", utf16, " 5  |dog|cane/ 5  |city|citt\u00e0", "");
         row("UTF-16 BE without BOM", utf16be, " 5  |dog|cane/ 5  |city|citt\u00e0", "");
+        row("UTF-16 without BOM, a byte short", utf16.chopped(1), "", "");
+        row("UTF-16 with BOM, a byte short", "\xFF\xFE" + utf16.chopped(1), "", "");
+        row("a pair across two pieces of the parser",
+            QByteArray((1 << 20) - 1, '\n') + "\xF0\x9F\x98\x81,sorriso\n", "",
+            "Riga 1: \u00ab\U0001F601\u00bb ha il carattere \u00ab\U0001F601\u00bb che il file dei vocaboli "
+            "non "
+            "pu\u00f2 scrivere");
+        row("ten rows of two cells", QByteArray("cat,gatto\n").repeated(10),
+            QStringList(10, " 5  |cat|gatto").join(u'/'), "");
         row("a half of a UTF-16 pair", QByteArray("a\0,\0b\0\n\0c\0\0\xD8,\0d\0", 16), " 5  |a|b",
             "Riga 2: \u00abc\ufffd\u00bb ha un carattere illeggibile (U+FFFD) che il file dei vocaboli non "
             "pu\u00f2 scrivere");
         row("title and author before the table",
             QByteArray("Title:,Animali\r\nAuthor:,Maestra\r\n\r\ncat,gatto\r\nsmile :),sorriso\r\n"),
             " 5  |cat|gatto", "Riga 5: \u00absmile :)\u00bb / \u00absorriso\u00bb usa male le parentesi");
+        row("a quoted title", QByteArray("\"Title:\",\"Animali\"\r\ncat,gatto\r\n"), " 5  |cat|gatto", "");
         row("a date above the words without a title is a word", QByteArray("Date:,oggi\r\ncat,gatto\r\n"),
             " 5  |Date:|oggi/ 5  |cat|gatto", "");
         row("a word that reads like a title", QByteArray("Title: Mr\tsignore\tlezione2\n"),
