@@ -99,6 +99,7 @@ private slots:
         row("short last line with CR LF is kept", "12 xyz\r\nab\r\n", "", "12 xyz\r\nab\r\n");
         row("comments anywhere, one hash is a word", "## top\r\n1 a\r\n## mid\r\n# x\r\n## end\r\n",
             "## top\r\n## mid\r\n## end\r\n", "1 a\r\n# x\r\n");
+        row("a last empty line goes", "1 a\r\n\r\n", "", "1 a\r\n");
         row("empty lines go, lone LF kept", "\r\n1 a\nb\r\n\r\n\r\n2 b\r\n\r\n", "", "1 a\nb\r\n2 b\r\n");
     }
     void firstStage()
@@ -127,6 +128,7 @@ private slots:
         row("brackets of both sides", wordLine("1", "", "run (away)", "fuggire [verbo]"),
             "1   |1 |run (away)|fuggire [verbo]", false);
         row("order of brackets does not count", wordLine("1", "", "x )(", "y"), "1   |1 |x )(|y", false);
+        row("a bracket alone at the line's end", "1    (", "", false);
         row("open parenthesis only", wordLine("1", "c", "to run (away", "scappare"), "", false);
         row("open square bracket only", wordLine("1", "c", "to run", "correre [verbo"), "", false);
         row("both kinds on one side", wordLine("1", "", "set (put) [verb]", "mettere"), "", false);
@@ -369,22 +371,26 @@ private slots:
         QTest::addColumn<S>("accepted");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("synonyms");
+        QTest::addColumn<bool>("shown"); // the synonyms message, after a right answer
         const L all { 0, 1, 2, 3, 4, 5 };
         row("own alternatives, then itself", false, 0, all, S { "casa", "abitazione", "dimora", "casa" },
-            "house", "(Lez.12)   house = casa (abitazione, dimora)");
+            "house", "(Lez.12)   house = casa (abitazione, dimora)", true);
         row("two light words", false, 1, all, S { "luce", "leggero" }, "light",
-            "\r(Lez.1)   light = luce\r(Lez.2)   light = leggero");
+            "\r(Lez.1)   light = luce\r(Lez.2)   light = leggero", true);
         row("current not selected", false, 1, L { 2 }, S { "luce", "leggero" }, "light",
-            "\r(Lez.2)   light = leggero");
+            "\r(Lez.2)   light = leggero", true);
         row("remark in prompt", false, 3, L { 3, 4 }, S { "correre", "correre" }, "run",
-            "\r(Lez.5)   run (verb) = correre [v.]\r(Lez.5)   run (jog) = correre");
+            "\r(Lez.5)   run (verb) = correre [v.]\r(Lez.5)   run (jog) = correre", true);
         row("from Italian: alternatives", true, 5, L { 5 }, S { "flat", "apartment", "flat" }, "appartamento",
-            "(Lez.7)   flat (apartment) = appartamento");
+            "(Lez.7)   flat (apartment) = appartamento", true);
         row("from Italian: same word", true, 6, L { 0, 6, 7 }, S { "bright", "clear" }, "chiaro",
-            "\r(Lez.8)   bright = chiaro\r(Lez.9)   clear = chiaro");
+            "\r(Lez.8)   bright = chiaro\r(Lez.9)   clear = chiaro", true);
         row("from Italian: bracket in key", true, 3, L { 3, 4 }, S { "run", "verb", "run" }, "correre [v.]",
-            "(Lez.5)   run (verb) = correre [v.]");
-        row("(to) go prompt", false, 8, L { 8 }, S { "andare" }, "(to) go", "\r(Lez.1)   (to) go = andare");
+            "(Lez.5)   run (verb) = correre [v.]", true);
+        row("(to) go prompt", false, 8, L { 8 }, S { "andare" }, "(to) go", "\r(Lez.1)   (to) go = andare",
+            false);
+        row("from Italian: «to go» and a synonym", true, 8, L { 8, 9 }, S { "go", "to go", "to leave" },
+            "andare", "\r(Lez.1)   (to) go = andare\r(Lez.1)   to leave = andare", true);
     }
     void collect()
     {
@@ -394,7 +400,8 @@ private slots:
         const WordTable t = words({ { "12", "house", "casa (abitazione, dimora)" }, { " 1", "light", "luce" },
             { "2", "light", "leggero" }, { "5", "run (verb)", "correre [v.]" },
             { "5", "run (jog)", "correre" }, { "7", "flat (apartment)", "appartamento" },
-            { "8", "bright", "chiaro" }, { "9", "clear", "chiaro" }, { "1", "(to) go", "andare" } });
+            { "8", "bright", "chiaro" }, { "9", "clear", "chiaro" }, { "1", "(to) go", "andare" },
+            { "1", "to leave", "andare" } });
         const Direction dir = toEnglish ? Direction::ItalianToEnglish : Direction::EnglishToItalian;
         AcceptedAnswers answers; // the question before is forgotten
         answers.collectOwnAlternatives(t, 6 - current, dir);
@@ -407,6 +414,7 @@ private slots:
         QTEST(answers.acceptedAnswers, "accepted");
         QTEST(answers.promptKey, "key");
         QTEST(answers.synonymText, "synonyms");
+        QTEST(answers.hasSynonyms(), "shown");
     }
 
     // Typing checked on every change: red and 5 beeps on a wrong text, 40 on a completed answer.
@@ -553,6 +561,7 @@ private slots:
             "2026-12-05 09:10:02 09:31:45 1303 0/1000/0");
         row("past midnight", "06/12/2026 23:50:00 00:10:30    5/-40/1        20",
             "2026-12-06 23:50:00 00:10:30 1230 5/-40/1 20");
+        row("leading blanks", "  05/12/2026 09:10:02 09:31:45" + tail, "2026-12-05 09:10:02 09:31:45" + read);
         row("short", "5/12/26 9:10 9:31" + tail, "2026-12-05 09:10:00 09:31:00 1260 12/987/3 1 4 7");
         row("dots", "05.12.2026 09.10.02 09.31.45" + tail, "2026-12-05 09:10:02 09:31:45" + read);
         row("iso, 12 h", "2026-12-05 12:10:02 AM 1:31:45 pm" + tail,
@@ -596,14 +605,14 @@ private slots:
                 + "1 4\r\n\r\n20/11/2026 23:30:00 00:45:00    1/970/0        TUTTE\r\n"
                   "05/12/2026 09:00\r\n01/01/2026"
                 + line + "4\r\n",
-            "1/30/10/1000 2/105/11/985 3/135/21/990 | 0:1 1:1 4:2 | 1 2025-12-29 3 | 1");
+            "1/30/10/1000 2/105/11/985 3/135/21/990 | 0:1 1:1 4:2 | 1 2025-12-29..2026-01-05 3 | 1");
         QByteArray years;
         for (int day = 0; day < 7305; ++day)
             years += QDate(2026, 12, 7).addDays(-day).toString(u"dd/MM/yyyy").toLatin1() + line
                 + QByteArray::number(day % 3 + 1) + "\r\n";
         row("20 years", years + "garbage\r\n\x93\x94\r\nx",
             "7/210/70/1000 30/900/300/1000 7305/219150/73050/1000 | 1:2435 2:2435 3:2435 | "
-            "3 2006-01-01 21 | 3");
+            "3 2006-01-01..2007-01-01 21 | 3");
     }
     void file()
     {
@@ -625,8 +634,9 @@ private slots:
         PeriodTotals::Length length {};
         const QList<PeriodTotals> bars = log.periods(120, &length);
         if (!bars.isEmpty())
-            got += QString::asprintf(" | %d %s %d", int(length),
-                qPrintable(bars[0].first.toString(Qt::ISODate)), int(bars.size()));
+            got += QString::asprintf(" | %d %s..%s %d", int(length),
+                qPrintable(bars[0].first.toString(Qt::ISODate)),
+                qPrintable(bars[0].next.toString(Qt::ISODate)), int(bars.size()));
         QTEST(got + QString::asprintf(" | %d", log.unreadableLines()), "expected");
     }
 };
