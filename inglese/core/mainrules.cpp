@@ -91,12 +91,4 @@ int tabCaret(int lineStart, int pos)
     return pos;
 }
 
-int lineStart(const QString &text, int pos)
-{
-    if (pos < 2)
-        return 0;
-    const qsizetype found = text.lastIndexOf(Vocabulary::CrLf, pos - 2);
-    return found < 0 ? 0 : int(found) + 2;
-}
-
 } // namespace MainRules

@@ -48,8 +48,6 @@ QString exitLogFailedMessage(const QString &path, const QString &reason = QStrin
 // CR LF text before the caret; `lineStart` is the offset of the line's first
 // character.
 int tabCaret(int lineStart, int pos);
-// The offset of the first character of the line that holds the caret.
-int lineStart(const QString &text, int pos);
 inline constexpr int EnterBlanks = 56;
 
 } // namespace MainRules

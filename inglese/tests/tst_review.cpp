@@ -84,6 +84,7 @@ private slots:
         row("good good", 3, 1, 5.8691, 5.2729, 6);
         row("easy easy", 4, 1, 25.0123, 2.1301, 25);
         row("again again 2 days", 1, 2, 0.3403, 8.0827, 1);
+        row("good good same day", 3, 0, 4.4669, 5.2729, 4);
     }
     void sequences()
     {
