@@ -2,12 +2,14 @@
 #include "qtplatform.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/tastolo/tastolo.svg")));
     // The desktop ties the window to the menu entry tastolo.desktop and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("tastolo"));
 

@@ -11,7 +11,6 @@
 #include "twips.h"
 
 #include <QCloseEvent>
-#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -98,7 +97,6 @@ DrillWindow::DrillWindow(Session &session, Platform &platform, Direction directi
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(m_drill.openingCaption());
-    setWindowIcon(QIcon(QStringLiteral(":/inglese/icona.svg")));
     resize(Twips::size(9000, 6000));
     buildLabels(flag, placement);
     buildBoxes(placement);

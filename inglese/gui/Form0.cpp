@@ -46,7 +46,6 @@ Form0::Form0(Session &session, Platform &platform, QWidget *parent)
     setObjectName(QStringLiteral("Form0"));
     // No title bar; the task bar shows the program's name while the splash is up.
     setWindowTitle(QStringLiteral("STUDIO L'INGLESE"));
-    setWindowIcon(QIcon(QStringLiteral(":/inglese/icona.svg")));
     setFixedSize(Twips::px(15 + 7875), Twips::px(6030));
 
     picture(QStringLiteral("Image1"), QStringLiteral(":/inglese/titolo.svg"), Twips::rect(15, 0, 7875, 6030),

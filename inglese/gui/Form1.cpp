@@ -64,7 +64,6 @@ Form1::Form1(Session &session, Platform &platform, QWidget *parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("    STUDIO L'INGLESE"));
-    setWindowIcon(QIcon(QStringLiteral(":/inglese/icona.svg")));
     setFont(QFont(QStringLiteral("Liberation Sans"), 8));
 
     setCentralWidget(m_area);

@@ -84,7 +84,6 @@ Form4::Form4(Session &session, Platform &platform, QWidget *parent)
 {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("   OPZIONI"));
-    setWindowIcon(QIcon(QStringLiteral(":/inglese/icona.svg")));
     setFont(Drawing::font(QStringLiteral("Liberation Sans"), 8, false));
     setFixedSize(px(4680), px(6270));
     QPalette pal = palette();

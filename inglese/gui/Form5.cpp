@@ -24,7 +24,6 @@ Form5::Form5(Session &session, Platform &platform, QWidget *form1)
 {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("    A I U T O"));
-    setWindowIcon(QIcon(QStringLiteral(":/inglese/icona.svg")));
     resize(px(8070), px(6180));
 
     m_listai = new QListWidget(this);

@@ -69,7 +69,6 @@ Form6::Form6(Session &session, Platform &platform, QWidget *form1)
 {
     setObjectName(QStringLiteral("Form6"));
     setWindowTitle(Title);
-    setWindowIcon(QIcon(QStringLiteral(":/inglese/icona.svg")));
     setFont(QFont(QStringLiteral("Liberation Sans"), 8));
     setModal(true);
     setSizeGripEnabled(true);

@@ -7,7 +7,6 @@
 
 #include <QFormLayout>
 #include <QHBoxLayout>
-#include <QIcon>
 #include <QPushButton>
 #include <QSpinBox>
 
@@ -29,7 +28,6 @@ Form8::Form8(Session &session, Platform &platform, QWidget *parent)
 {
     setObjectName(QStringLiteral("Form8"));
     setWindowTitle(QStringLiteral("   RIPASSO"));
-    setWindowIcon(QIcon(QStringLiteral(":/inglese/icona.svg")));
     setModal(true);
     Review::Store store;
     store.read(session.dataFolder + Review::FileName);

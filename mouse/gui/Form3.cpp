@@ -6,7 +6,6 @@
 #include <QAccessible>
 #include <QEvent>
 #include <QFont>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -166,7 +165,6 @@ Form3::Form3(Platform &platform, QWidget *parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
         | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(Twips::size(2460, 1770));
-    setWindowIcon(QIcon(QStringLiteral(":/mouse/mouse.svg")));
     setFont(makeFont(QStringLiteral("Liberation Sans"), 8));
 
     m_punti = label(this, "punti", QStringLiteral("0"), Twips::rect(360, 120, 1695, 585));

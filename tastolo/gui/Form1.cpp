@@ -101,7 +101,6 @@ Form1::Form1(Platform &platform, QWidget *parent)
     , m_fileMenu(platform, m_state, *this)
 {
     setWindowTitle(Title + QStringLiteral("  ") + Credit);
-    setWindowIcon(QIcon(QStringLiteral(":/tastolo/tastolo.svg")));
     buildControls();
     buildMenu();
     Form_Load();
