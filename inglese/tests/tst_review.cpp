@@ -134,12 +134,18 @@ private slots:
         row("CR LF and limits", QByteArray(Head + "#limiti\t20\t5\n" + good).replace("\n", "\r\n"),
             int(St::Read), 1, 0, true);
         QByteArray damaged = Head + good + "short\n" + good; // too few columns, a word twice
-        for (int column = 2; column < 8; ++column) { // each value unreadable, in a word of its own
-            QList<QByteArray> cells = (QByteArray::number(column) + good.mid(5)).trimmed().split('\t');
-            cells[column] = "2026-13-01";
+        // Each value unreadable or just out of its range, in a word of its own; the ends of a range are read.
+        const std::pair<int, const char *> values[] = { { 2, "2026-13-01" }, { 3, "2026-13-01" },
+            { 4, "2026-13-01" }, { 5, "2026-13-01" }, { 6, "2026-13-01" }, { 7, "2026-13-01" }, { 2, "0" },
+            { 2, "36500.01" }, { 3, "0.99" }, { 3, "10.01" }, { 6, "0" }, { 7, "-1" }, { 7, "2" },
+            { 2, "36500" }, { 3, "1" }, { 3, "10" }, { 7, "1" } };
+        for (const auto &[column, value] : values) {
+            QList<QByteArray> cells
+                = (QByteArray(value) + '/' + QByteArray::number(column) + good.mid(5)).trimmed().split('\t');
+            cells[column] = value;
             damaged += cells.join('\t') + '\n';
         }
-        row("damaged lines kept", damaged, int(St::Read), 1, 8, true);
+        row("damaged lines kept", damaged, int(St::Read), 5, 15, true);
         row("empty, with a byte order mark", QByteArray("\xEF\xBB\xBF"), int(St::Read), 0, 0, true);
         row("a folder in its place", QByteArray("folder"), int(St::Unreadable), 0, 0, false);
         row("another version", "english\titalian\tS\tD\n" + good, int(St::OtherVersion), 0, 0, false);
