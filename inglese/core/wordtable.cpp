@@ -110,13 +110,11 @@ void CriticalList::add(int word)
     m_words.insert(std::upper_bound(m_words.begin(), m_words.end(), word), word);
 }
 
-bool CriticalList::removeOne(int word)
+void CriticalList::removeOne(int word)
 {
     const auto it = std::lower_bound(m_words.begin(), m_words.end(), word);
-    if (it == m_words.end() || *it != word)
-        return false;
-    m_words.erase(it);
-    return true;
+    if (it != m_words.end() && *it == word)
+        m_words.erase(it);
 }
 
 bool CriticalList::contains(int word) const

@@ -77,7 +77,7 @@ public:
     static QString key(int word); // 0 -> "0000", 37 -> "0037", 12345 -> "12345"
 
     void add(int word); // sorted insertion, no check for an equal entry
-    bool removeOne(int word); // removes the first equal entry; false when absent
+    void removeOne(int word); // removes the first equal entry, if any
     bool contains(int word) const;
     void removeFrom(int word); // drops every entry equal to or above `word`
     int count() const { return int(m_words.size()); }

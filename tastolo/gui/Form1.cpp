@@ -200,7 +200,6 @@ void Form1::buildEditingArea(QWidget *client)
     m_htext->setObjectName(QStringLiteral("Htext"));
     m_htext->setGeometry(Twips::rect(2160, 360, 7215, 5295));
     m_htext->setFont(makeFont(QStringLiteral("Liberation Sans"), 9.75, true));
-    m_htext->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     m_htext->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_htext->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_htext->setTabStopDistance(TabStopCm / CmPerInch * m_htext->logicalDpiX());
