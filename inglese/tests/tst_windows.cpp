@@ -534,62 +534,33 @@ private slots:
                     .contains(QStringLiteral("    1/%1/1 ").arg(978 + answer.size()).toLatin1()));
     }
 
-    // Dialogues reachable by keyboard: Tab walks each window top to bottom (the list lets go at Ctrl+Tab) and
-    // leaves every table; a dialogue opens on its first choice, and each of its labels and choices has its
-    // own Alt letter. The focus chain of the other windows, and their names, are kept with the looks.
-    void tabOrder_data()
+    // Each label and choice of the import (of a table or of KVTML) and of the export has its own Alt letter,
+    // and each label hands its letter on to a control. Tab walks and the first focus are kept with the looks.
+    void altLetters()
     {
-        QTest::addColumn<S>("tabs"); // focus after each Tab, from the first control named
-        row("Form1", S { "ListaVoci", "Command1", "Command2", "Command3", "ListaVoci" });
-        row("Form7 table",
-            S { "Inglese", "Italiano", "ColonnaLezione", "Intestazione", "Lezione", "Command1", "Command2",
-                "Anteprima", "Inglese" });
-        row("Form7 KVTML",
-            S { "Inglese", "Italiano", "Lezione", "Command1", "Command2", "Anteprima", "Inglese" });
-        row("Form7 export", S { "OptCsv", "OptTutte", "Command1", "Command2", "OptCsv" });
-    }
-    void tabOrder()
-    {
-        QFETCH(S, tabs);
-        const QString window = QTest::currentDataTag();
-        Session session;
-        FakePlatform platform;
         const QByteArray kvtml
             = "<kvtml version=\"2.0\"><identifiers><identifier id=\"0\"><name>en</name>"
               "</identifier><identifier id=\"1\"><name>it</name></identifier></identifiers>"
               "</kvtml>";
-        std::unique_ptr<QWidget> w(window == "Form1" ? static_cast<QWidget *>(new Form1(session, platform))
-                : window == "Form7 table" ? new Form7(Exchange::readTable(QByteArray("a;b;3\nc;d;4\n")))
-                : window == "Form7 KVTML" ? new Form7(Exchange::readKvtml(kvtml))
-                                          : new Form7(LessonFlags { true }));
-        w->setAttribute(Qt::WA_DeleteOnClose, false);
-        w->show();
-        QApplication::setActiveWindow(w.get());
-        QVERIFY(QTest::qWaitForWindowActive(w.get()));
-        if (!window.startsWith("Form7"))
-            control(w.get(), tabs.first())->setFocus();
-        S walked { QApplication::focusWidget()->objectName() };
-        for (int i = 1; i < tabs.size(); ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab,
-                i == 1 && window == "Form1" ? Qt::ControlModifier : Qt::NoModifier);
-            walked << QApplication::focusWidget()->objectName();
-        }
-        QCOMPARE(walked, tabs);
-        if (!window.startsWith("Form7"))
-            return;
-        QString letters;
-        for (QWidget *child : w->findChildren<QWidget *>()) {
-            const auto *label = qobject_cast<QLabel *>(child);
-            const auto *choice = qobject_cast<QAbstractButton *>(child);
-            const QString text = label                          ? label->text()
-                : choice && !qobject_cast<QPushButton *>(child) ? choice->text()
-                                                                : QString();
-            if (text.isEmpty() || text.at(0).isDigit()) // the lesson boxes go by number
-                continue;
-            const qsizetype amp = text.indexOf(u'&');
-            QVERIFY2(amp >= 0 && amp + 1 < text.size() && (!label || label->buddy()), qPrintable(text));
-            QVERIFY2(!letters.contains(text.at(amp + 1).toLower()), qPrintable(text));
-            letters += text.at(amp + 1).toLower();
+        for (int kind = 0; kind < 3; ++kind) {
+            const std::unique_ptr<Form7> w(kind == 0
+                    ? new Form7(Exchange::readTable(QByteArray("a;b;3\nc;d;4\n")))
+                    : kind == 1 ? new Form7(Exchange::readKvtml(kvtml))
+                                : new Form7(LessonFlags { true }));
+            QString letters;
+            for (QWidget *child : w->findChildren<QWidget *>()) {
+                const auto *label = qobject_cast<QLabel *>(child);
+                const auto *choice = qobject_cast<QAbstractButton *>(child);
+                const QString text = label                          ? label->text()
+                    : choice && !qobject_cast<QPushButton *>(child) ? choice->text()
+                                                                    : QString();
+                if (text.isEmpty() || text.at(0).isDigit()) // the lesson boxes go by number
+                    continue;
+                const qsizetype amp = text.indexOf(u'&');
+                QVERIFY2(amp >= 0 && amp + 1 < text.size() && (!label || label->buddy()), qPrintable(text));
+                QVERIFY2(!letters.contains(text.at(amp + 1).toLower()), qPrintable(text));
+                letters += text.at(amp + 1).toLower();
+            }
         }
     }
 
