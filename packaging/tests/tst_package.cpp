@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QSettings>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
@@ -64,19 +63,6 @@ private slots:
     {
         for (QDirIterator it(root("usr"), QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
             QVERIFY2(it.nextFileInfo().permissions() & QFile::ReadOther, qPrintable(it.filePath()));
-    }
-
-    // What the package needs installed beside it.
-    void depends()
-    {
-        const auto [read, depends] = run("dpkg-deb", { "-f", m_deb, "Depends" });
-        QCOMPARE(read, 0);
-        for (const char *needs :
-            { "libqt6widgets6", "libqt6gui6", "libqt6svg6", "qt6-qpa-plugins", "qt6-translations-l10n",
-                "fonts-liberation2", "libcsv3", "libqt6charts6", "libqt6texttospeech6" })
-            QVERIFY2(
-                QRegularExpression("(^|, )" + QString(needs) + "( |,|$)").match(depends.trimmed()).hasMatch(),
-                qPrintable(needs + (": " + depends)));
     }
 
     void menuEntries_data()
