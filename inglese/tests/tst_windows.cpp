@@ -692,6 +692,22 @@ private slots:
         QCOMPARE(QFile(folder.filePath("inglelog")).size(), log.size()); // never written
     }
 
+    // "Regole della Prova" shows the options window as the rules alone, without the choices.
+    void rules()
+    {
+        QVERIFY(m_desk->start());
+        QStringList shown;
+        QTimer::singleShot(0, this, [&] {
+            for (QWidget *w : QApplication::activeModalWidget()->findChildren<QWidget *>())
+                if (w->isVisibleTo(w->window())
+                    && w->objectName().contains(QRegularExpression("^(Frame|Command)")))
+                    shown << w->objectName();
+            QApplication::activeModalWidget()->close();
+        });
+        m_desk->action("menuRegole")->trigger();
+        QCOMPARE(shown, S { "Command1" });
+    }
+
     // A file longer than the word table is refused with its own message.
     void tooManyWords()
     {

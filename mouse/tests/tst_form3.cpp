@@ -79,6 +79,27 @@ private slots:
         QCOMPARE(restarts, 0);
     }
 
+    // Each tick of the animation paints the cat's next picture on the screen.
+    void catRuns()
+    {
+        struct Paints : QObject
+        {
+            int count = 0;
+            bool eventFilter(QObject *, QEvent *event) override
+            {
+                return count += event->type() == QEvent::Paint, false;
+            }
+        } paints;
+        GameWindow w;
+        QCOMPARE(w.run("via"), QString());
+        QCoreApplication::processEvents();
+        w.cat->installEventFilter(&paints);
+        for (int ticks = 1; ticks <= 3; ++ticks) {
+            QCOMPARE(w.run("a1"), QString());
+            QTRY_VERIFY(paints.count >= ticks);
+        }
+    }
+
     // The real desktop draws the same unseeded numbers in every run and places the window by its frame.
     void realDesktop()
     {
