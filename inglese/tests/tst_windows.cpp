@@ -762,22 +762,6 @@ private slots:
         QCOMPARE(m_desk->list()->toPlainText(), mine);
     }
 
-    // Tab never leaves a tab character in the text, undo included.
-    void tabThenUndo()
-    {
-        QVERIFY(m_desk->edit("="));
-        m_desk->form->show();
-        m_desk->list()->setFocus();
-        for (int undos : { 1, 3 }) {
-            QTest::keyClicks(m_desk->list(), "x");
-            QTest::keyClick(m_desk->list(), Qt::Key_Tab);
-            m_desk->form->TimTab_Timer();
-            for (int i = 0; i < undos; ++i)
-                QTest::keyClick(m_desk->list(), Qt::Key_Z, Qt::ControlModifier);
-            QVERIFY2(!m_desk->form->wordListText().contains('\t'), qPrintable(QString::number(undos)));
-        }
-    }
-
     // A save that removes the waiting word's row and critical words' rows: the next "Via!"
     // of either drill draws a word, and only existing words count.
     void saveDropsMissingRows()

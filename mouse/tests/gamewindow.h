@@ -34,19 +34,24 @@ struct GameWindow : QObject
     CatImage *cat = control<CatImage>(form.get(), "Image1");
     QTimer *clock = control<QTimer>(form.get(), "Timer1"), *animation = control<QTimer>(form.get(), "Timer2");
     bool ticking = false;
+    int catPaints = 0; // the cat's pictures painted on the screen
     const bool active = activate();
 
     bool activate()
     {
-        for (QTimer *timer : { clock, animation })
-            timer->installEventFilter(this);
+        for (QObject *watched : std::initializer_list<QObject *> { clock, animation, cat })
+            watched->installEventFilter(this);
         form->show();
         form->activateWindow();
         return QTest::qWaitForWindowActive(form.get());
     }
     // The timers fire only when tick() makes them fire, as the event loop
-    // would: only a running timer, and only into what it is connected to.
-    bool eventFilter(QObject *, QEvent *event) override { return event->type() == QEvent::Timer && !ticking; }
+    // would: only a running timer, and only into what it is connected to. The cat's paints are counted.
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        catPaints += watched == cat && event->type() == QEvent::Paint;
+        return event->type() == QEvent::Timer && !ticking;
+    }
     bool tick(QTimer *timer)
     {
         QTimerEvent event(timer->timerId());

@@ -82,21 +82,12 @@ private slots:
     // Each tick of the animation paints the cat's next picture on the screen.
     void catRuns()
     {
-        struct Paints : QObject
-        {
-            int count = 0;
-            bool eventFilter(QObject *, QEvent *event) override
-            {
-                return count += event->type() == QEvent::Paint, false;
-            }
-        } paints;
         GameWindow w;
         QCOMPARE(w.run("via"), QString());
-        QCoreApplication::processEvents();
-        w.cat->installEventFilter(&paints);
-        for (int ticks = 1; ticks <= 3; ++ticks) {
+        for (int ticks = 0; ticks < 3; ++ticks) {
+            const int before = w.catPaints;
             QCOMPARE(w.run("a1"), QString());
-            QTRY_VERIFY(paints.count >= ticks);
+            QTRY_VERIFY(w.catPaints > before);
         }
     }
 
