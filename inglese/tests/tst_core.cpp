@@ -188,7 +188,8 @@ private slots:
         row("lesson past the last", good + wordLine(past, "", "a", "b") + CrLf, lesson, 2,
             "\u00ab" + past + "\u00bb");
         row("lesson letters", good + good + "ab  x" + CrLf, lesson, 3, "La Riga numero 3 ha un numero");
-        row("last line without line end", good + "x", lesson, 2, "");
+        row("last line without line end", good + "x", lesson, 2,
+            "Nelle colonne 1-2 ci vuole un numero da 0 a " + QString::number(MaxLesson));
         row("outside the code page", good + wordLine("2", "", "Krak\u00f3w", "Cracovia \u0101") + CrLf,
             character, 2, "\u00ab\u0101\u00bb (U+0101)");
         row("emoji named whole", good + wordLine("2", "", "smile \U0001F600", "sorriso") + CrLf, character, 2,

@@ -47,7 +47,8 @@ QString summary(const QString &lines)
 
 const QString List = wordLine("12", "c", "house", "casa (abitazione, dimora)\r\n")
     + wordLine(" 0", "", "to say \"hi\", then go", "dire; poi andare\r\n")
-    + wordLine("20", "c", "\"why\" (or how)", "perch\u00e9\r\n") + wordLine("12", "", "tree", "albero\r\n");
+    + wordLine("20", "c", "\"why\" (or how)", "perch\u00e9\r\n")
+    + wordLine("12", "", "a tree as tall as a house, full of leaves and bird", "albero\r\n");
 
 const QByteArray Kvtml = "<kvtml version=\"2.0\"><identifiers><identifier id=\"0\"><locale>it</locale>"
                          "</identifier><identifier id=\"1\"><locale>en_GB</locale></identifier></identifiers>"
