@@ -70,6 +70,8 @@ QString windowState(QWidget *window)
                 + (about.isEmpty() ? "" : " (" + about + ')') + (is.disabled ? " disabled" : "")
                 + (is.checkable ? (is.checked ? " checked" : " unchecked") : "")
                 + (is.defaultButton ? " default" : "");
+        for (const auto &[other, relation] : node->relations(QAccessible::Labelled)) // a label's buddy
+            out += " labels " + (other->object() ? other->object()->objectName() : QString());
         for (int i = 0; i < node->childCount(); ++i)
             walk(node->child(i), where);
     };

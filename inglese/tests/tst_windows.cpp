@@ -535,36 +535,6 @@ private slots:
                     .contains(QStringLiteral("    1/%1/1 ").arg(978 + answer.size()).toLatin1()));
     }
 
-    // Each label and choice of the import (of a table or of KVTML) and of the export has its own Alt letter,
-    // and each label hands its letter on to a control. Tab walks and the first focus are kept with the looks.
-    void altLetters()
-    {
-        const QByteArray kvtml
-            = "<kvtml version=\"2.0\"><identifiers><identifier id=\"0\"><name>en</name>"
-              "</identifier><identifier id=\"1\"><name>it</name></identifier></identifiers>"
-              "</kvtml>";
-        for (int kind = 0; kind < 3; ++kind) {
-            const std::unique_ptr<Form7> w(kind == 0
-                    ? new Form7(Exchange::readTable(QByteArray("a;b;3\nc;d;4\n")))
-                    : kind == 1 ? new Form7(Exchange::readKvtml(kvtml))
-                                : new Form7(LessonFlags { true }));
-            QString letters;
-            for (QWidget *child : w->findChildren<QWidget *>()) {
-                const auto *label = qobject_cast<QLabel *>(child);
-                const auto *choice = qobject_cast<QAbstractButton *>(child);
-                const QString text = label                          ? label->text()
-                    : choice && !qobject_cast<QPushButton *>(child) ? choice->text()
-                                                                    : QString();
-                if (text.isEmpty() || text.at(0).isDigit()) // the lesson boxes go by number
-                    continue;
-                const qsizetype amp = text.indexOf(u'&');
-                QVERIFY2(amp >= 0 && amp + 1 < text.size() && (!label || label->buddy()), qPrintable(text));
-                QVERIFY2(!letters.contains(text.at(amp + 1).toLower()), qPrintable(text));
-                letters += text.at(amp + 1).toLower();
-            }
-        }
-    }
-
     // The real file dialogue adds the extension to a bare name before it asks whether to replace
     // the file of that name.
     void realFileDialogue()
