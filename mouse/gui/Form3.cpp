@@ -320,7 +320,6 @@ void Form3::showState()
     setAccessible(m_label2, QAccessible::NameChanged,
         m_game.label2Text().isEmpty() ? QStringLiteral("Colpi")
                                       : QStringLiteral("Colpi: ") + m_game.label2Text());
-    m_image1->setFrame(m_game.fig());
 
     // The button to press next is enabled before the other is disabled, so that the focus passes
     // from one to the other: Space pauses and goes on again.
