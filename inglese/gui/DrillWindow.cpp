@@ -98,6 +98,10 @@ DrillWindow::DrillWindow(Session &session, Platform &platform, Direction directi
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(m_drill.openingCaption());
     resize(Twips::size(9000, 6000));
+    // The background is a light flag whatever the desktop's colours: the texts on it stay dark.
+    QPalette dark = palette();
+    dark.setColor(QPalette::WindowText, Qt::black);
+    setPalette(dark);
     buildLabels(flag, placement);
     buildBoxes(placement);
     buildButtons();

@@ -132,13 +132,19 @@ private slots:
         for (const char *tag : { "form0-splash", "form1-locked", "form1-editing", "form4-options",
                  "form4-rules", "form5-help", "form2-asking", "form2-answered", "form3-asking",
                  "form3-answered", "form6-log", "form6-empty", "form7-import", "form7-export", "form2-review",
-                 "form1-nothingdue", "form8-limits" })
+                 "form2-dark", "form1-nothingdue", "form8-limits" })
             row(tag, QString(tag).section('-', 0, 0).replace('f', 'F'), QString(tag).section('-', 1));
     }
     void looks()
     {
         QFETCH(QString, window);
         QFETCH(QString, state);
+        // "dark": a desktop with a dark colour scheme; the boxes for the words keep black on white.
+        const auto restore
+            = qScopeGuard([light = QApplication::palette()] { QApplication::setPalette(light); });
+        if (state == "dark")
+            QApplication::setPalette(QPalette(Qt::white, QColor(60, 60, 60), QColor(90, 90, 90), Qt::black,
+                QColor(50, 50, 50), Qt::white, Qt::white, QColor(30, 30, 30), QColor(40, 40, 40)));
         QTemporaryDir dir;
         FakePlatform platform;
         platform.folder = dir.path();
