@@ -51,7 +51,8 @@ QString windowState(QWidget *window)
             if (!a->isSeparator())
                 out += "\nmenu " + menu->objectName() + ": " + a->text()
                     + (a->shortcut().isEmpty() ? "" : ' ' + a->shortcut().toString())
-                    + (a->isEnabled() ? "" : " disabled") + (a->isChecked() ? " checked" : "");
+                    + (a->isEnabled() ? "" : " disabled") + (a->isChecked() ? " checked" : "")
+                    + (menu->toolTipsVisible() ? " (" + a->toolTip() + ')' : "");
     const std::function<void(QAccessibleInterface *, const QString &)> walk = [&](auto *node,
                                                                                   const QString &path) {
         if (!node || !node->isValid() || node->state().invisible || node->role() == QAccessible::ScrollBar)
