@@ -5,8 +5,10 @@
 
 #include "fakeplatform.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QTest>
+#include <QTimer>
 
 #include <type_traits>
 
@@ -41,6 +43,15 @@ template<typename T = QWidget> T *control(const QObject *root, const QString &na
     return new T; // left alive on purpose: the test may still use it
 }
 
+// A tick of the running timer called `name` under `root`, as the event loop delivers it: only what is
+// connected to the timer runs.
+inline void tick(const QObject *root, const QString &name)
+{
+    if (QTimer *timer = control<QTimer>(root, name); timer->isActive()) {
+        QTimerEvent event(timer->timerId());
+        QCoreApplication::sendEvent(timer, &event);
+    }
+}
 #ifdef QT_WIDGETS_LIB
 #include <QAbstractButton>
 

@@ -11,10 +11,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -201,6 +203,17 @@ private slots:
                   .lines(WordTable::MaxRows - 1);
         QCOMPARE(summary(lines.text), " 1  |dog|cane");
         QCOMPARE(lines.over, 2);
+    }
+
+    // The preview follows every change of the columns.
+    void previewFollowsColumns()
+    {
+        Form7 dialog(Exchange::readTable(QByteArray("lezione,inglese,italiano\n1,dog,cane\n")));
+        const QTableWidget *preview = control<QTableWidget>(&dialog, "Anteprima");
+        control<QComboBox>(&dialog, "Inglese")->setCurrentIndex(2);
+        QCOMPARE(preview->item(0, 2)->text(), "cane");
+        control<QComboBox>(&dialog, "Italiano")->setCurrentIndex(0);
+        QCOMPARE(preview->item(0, 3)->text(), "1");
     }
 
     void roundTrip_data()

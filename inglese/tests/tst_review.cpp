@@ -293,7 +293,7 @@ private slots:
             drill->Command1_Click();
             asked << drill->shownBox()->text();
             for (int t = 0; t < 5 * i; ++t)
-                drill->Timer1_Timer();
+                tick(drill, "Timer1");
             if (i == 2)
                 drill->drill().help();
             drill->typingBox()->setText(drill->drill().answer());

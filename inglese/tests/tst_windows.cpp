@@ -169,7 +169,7 @@ private slots:
         S seen;
         desk.platform.whileShown = [&] { seen << desk.platform.shown.last().title + " / " + status->text(); };
         QSignalSpy failed(&splash, &Form0::startupFailed);
-        splash.Timer1_Timer(); // three seconds later
+        tick(&splash, "Timer1"); // three seconds later
         QCOMPARE((seen << "").join('|'), messages.join(" / Attendere ancora pochi secondi ...|"));
         const bool starts = !messages.value(0).startsWith("FILE");
         QCOMPARE(failed.size(), starts ? 0 : 1);
@@ -313,7 +313,7 @@ private slots:
         desk.list()->setTextCursor(caret);
         QTest::keyClick(desk.list(), Qt::Key(key));
         QCOMPARE(control<QTimer>(desk.form.get(), "TimTab")->isActive(), editing);
-        desk.form->TimTab_Timer();
+        tick(desk.form.get(), "TimTab");
         QVERIFY(desk.form->focusWidget() == desk.list() && !desk.list()->toPlainText().contains('\t'));
         QCOMPARE(desk.list()->textCursor().blockNumber(), targetLine);
         QTEST(desk.list()->textCursor().positionInBlock() + 1, "target");
@@ -462,16 +462,16 @@ private slots:
         QCOMPARE(d.w->shownBox()->text() + typing->text(), "light");
         QTest::keyClicks(typing, "lx");
         for (int t = 1; t <= 10; ++t)
-            d.w->Timer1_Timer();
+            tick(d.w.get(), "Timer1");
         QVERIFY(help->isHidden());
-        d.w->Timer1_Timer();
+        tick(d.w.get(), "Timer1");
         QCOMPARE(go->text() + d.text("labpunti") + go->shownPicture(), "Sei lento!995:/inglese/faccia3.svg");
         QVERIFY(help->isVisible());
         QTest::mouseClick(help, Qt::LeftButton);
         QCOMPARE(d.text("aiuto") + d.text("labpunti"), "lu##993");
         QVERIFY(control(d.w.get(), "aiuto")->isVisible());
         QTest::keyClick(typing, Qt::Key_Backspace);
-        d.w->Timer1_Timer(); // help goes away at the tick after a change
+        tick(d.w.get(), "Timer1"); // help goes away at the tick after a change
         QVERIFY(help->isHidden() && control(d.w.get(), "aiuto")->isHidden());
         QTest::keyClicks(typing, "uce");
         QCOMPARE(d.text("labpunti") + d.text("Label4"), "996Già fatti =2 Critici =1");
@@ -517,7 +517,7 @@ private slots:
         drill->Command1_Click();
         QCOMPARE(drill->shownBox()->text(), fromItalian ? "cane" : "dog");
         for (int t = 1; t <= 25; ++t)
-            drill->Timer1_Timer();
+            tick(drill, "Timer1");
         drill->typingBox()->setText(answer);
         QTest::mouseClick(control(drill.data(), "Command3"), Qt::LeftButton);
         QVERIFY(desk.form->isVisible());
@@ -1085,7 +1085,7 @@ private slots:
                 platform.speech = Speech::NoOutput, platform.speechChanged();
             else if (step.at(0) == 't' && step.size() > 1)
                 for (int i = step.mid(1).toInt(); i > 0; --i)
-                    drill->Timer1_Timer();
+                    tick(drill, "Timer1");
             else if (step.at(0) == 'l')
                 list->setTextCursor(QTextCursor(list->document()->findBlockByNumber(step.mid(1).toInt())));
             else
