@@ -140,8 +140,6 @@ private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() { m_desk = std::make_unique<Desk>(Mine); }
 
-    // Other editors' files, full disks, refused saves, the window's close, another copy's save, a
-    // tab, answers a learner cannot type: none may lose a word or leave the user without a word why.
     // Three seconds after the splash shows it reads the vocabulary, its status line
     // showing, and hands over to the main window or ends after the start-up message.
     void startUp_data()
@@ -1045,7 +1043,6 @@ private slots:
         row("2 output lost", "via lost", "");
         row("3 next word after the whole help", "via housx t11 help house via", "");
         row("1 first line", "l0", "house, home");
-        row("1 first line, editing", "edit l0", "house, home");
         row("1 empty line", "l1", "");
         row("1 output lost", "l0 lost", "");
     }
@@ -1079,8 +1076,6 @@ private slots:
                 drill->Command1_Click();
             else if (step == QLatin1String("help"))
                 drill->Command2_Click();
-            else if (step == QLatin1String("edit"))
-                control<QAction>(w.get(), "menuModifica")->trigger();
             else if (step == QLatin1String("lost"))
                 platform.speech = Speech::NoOutput, platform.speechChanged();
             else if (step.at(0) == 't' && step.size() > 1)

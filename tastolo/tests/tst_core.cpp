@@ -141,7 +141,6 @@ private slots:
         QTest::newRow("no-break space") << QStringList { "\u00A0", "U+00A0 spazio unificatore" };
         QTest::newRow("control") << QStringList { "\u0007", "U+0007 carattere di controllo" };
         QTest::newRow("zero-width joiner") << QStringList { "\u200D", "U+200D unione invisibile" };
-        QTest::newRow("word joiner") << QStringList { "\u2060", "U+2060 unione invisibile" };
     }
     void described()
     {
