@@ -4,6 +4,7 @@
 #include "drill.h"
 #include "fixture.h"
 #include "mainrules.h"
+#include "plaintext.h"
 #include "session.h"
 #include "sessionlog.h"
 #include "vocabularyfile.h"
@@ -398,20 +399,25 @@ private slots:
         QFETCH(bool, toEnglish);
         QFETCH(int, current);
         QFETCH(L, selected);
-        const WordTable t = words({ { "12", "house", "casa (abitazione, dimora)" }, { " 1", "light", "luce" },
+        const QList<S> rows { { "12", "house", "casa (abitazione, dimora)" }, { " 1", "light", "luce" },
             { "2", "light", "leggero" }, { "5", "run (verb)", "correre [v.]" },
             { "5", "run (jog)", "correre" }, { "7", "flat (apartment)", "appartamento" },
             { "8", "bright", "chiaro" }, { "9", "clear", "chiaro" }, { "1", "(to) go", "andare" },
-            { "1", "to leave", "andare" } });
+            { "1", "to leave", "andare" } };
+        const WordTable t = words(rows), before = words(QList<S> { { "3", "x", "x" } } + rows);
         const Direction dir = toEnglish ? Direction::ItalianToEnglish : Direction::EnglishToItalian;
-        AcceptedAnswers answers; // the question before is forgotten
-        answers.collectOwnAlternatives(t, 6 - current, dir);
-        answers.clear();
-        answers.collectOwnAlternatives(t, current, dir);
-        answers.collectSynonyms(
-            t, [&](int w) { return selected.contains(w); },
-            Answers::trimTrailingBlanks((toEnglish ? t.italian(current) : t.english(current)).toString()),
-            dir);
+        AcceptedAnswers answers;
+        const auto ask = [&](const WordTable &table, int word) { // the question before is forgotten
+            answers.clear();
+            answers.collectOwnAlternatives(table, word, dir);
+            answers.collectSynonyms(
+                table, [&](int w) { return selected.contains(w); },
+                Answers::trimTrailingBlanks(
+                    (toEnglish ? table.italian(word) : table.english(word)).toString()),
+                dir);
+        };
+        ask(before, current + 1); // then the table changed
+        ask(t, current);
         QTEST(answers.acceptedAnswers, "accepted");
         QTEST(answers.promptKey, "key");
         QTEST(answers.synonymText, "synonyms");
@@ -549,6 +555,24 @@ private slots:
             "05/03/2026 09:05:07 21:00:00    12/-40/3        1 4 20");
     }
 
+    // What a message box shows of a text: one LF per line end (a last empty line kept), long lines and the
+    // lines past the limit cut.
+    void fit_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("lines"); // at most, each of at most 4 characters
+        QTest::addColumn<QString>("shown");
+        row("line ends", "a\rb\nc\r\n\r\n", 5, "a\nb\nc\n\n");
+        row("a long line", "abcde\rabcd", 2, "abc\u2026\nabcd");
+        row("too many lines", "a\nb\nc", 2, "a\nb\n\u2026");
+    }
+    void fit()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, lines);
+        QTEST(PlainText::fit(text, lines, 4), "shown");
+    }
+
     // The exit log read back for the results window: every line the program writes (or older runs wrote in
     // other date formats) becomes a run, and nothing else does.
     void parseLine_data()
@@ -567,6 +591,12 @@ private slots:
         row("dots", "05.12.2026 09.10.02 09.31.45" + tail, "2026-12-05 09:10:02 09:31:45" + read);
         row("iso, 12 h", "2026-12-05 12:10:02 AM 1:31:45 pm" + tail,
             "2026-12-05 00:10:02 13:31:45 48103" + read.mid(5));
+        QString all;
+        for (int k = 1; k <= MaxLesson; ++k)
+            all += u' ' + QString::number(k);
+        const QString twelve = QStringLiteral("2026-12-05 12:10:02 AM 1:31:45 pm 12/987/3");
+        row("every lesson, 12 h", twelve + all, "2026-12-05 00:10:02 13:31:45 48103 12/987/3" + all);
+        QTest::newRow("a word more") << twelve + all + " x" << QString();
         const QString head = QStringLiteral("05/12/2026 09:10:02 09:31:45    ");
         for (const QString &bad : { head + "12/987/3", head + "12/987/3 1 4 x", head + "12/98",
                  head + "1/2/3/4 TUTTE", head + "12/987/x TUTTE", head + "-1/987/3 TUTTE",

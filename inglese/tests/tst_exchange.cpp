@@ -102,6 +102,12 @@ private slots:
         row("numbers as words before the tags", QByteArray("4\tquattro\tlezione3\n"), " 3  |4|quattro", "");
         row("KVTML: Italian first, lessons by name and place, nested, errors", Kvtml,
             " 1 c|apple|mela/ 1  |pear|pera/ 5  |plum|prugna", "");
+        const qsizetype entries = Kvtml.indexOf("<entries>"), lessons = Kvtml.indexOf("<lessons>");
+        row("KVTML: the lessons before the entries",
+            Kvtml.first(entries)
+                + Kvtml.sliced(lessons).replace("</kvtml>", Kvtml.sliced(entries, lessons - entries))
+                + "</kvtml>",
+            " 1 c|apple|mela/ 1  |pear|pera/ 5  |plum|prugna", "");
         const QByteArray lines = QByteArray(Kvtml).replace("<entries>", "\n\n<entries>");
         const QString broken = "Il file KVTML \u00e8 rovinato alla riga 3: non si importa nulla.",
                       notKvtml = "Il file non \u00e8 un file di vocaboli KVTML.";
@@ -125,8 +131,12 @@ private slots:
             "pu\u00f2 scrivere");
         row("ten rows of two cells", QByteArray("cat,gatto\n").repeated(10),
             QStringList(10, " 5  |cat|gatto").join(u'/'), "");
-        row("a half of a UTF-16 pair", QByteArray("a\0,\0b\0\n\0c\0\0\xD8,\0d\0", 16), " 5  |a|b",
-            "Riga 2: \u00abc\ufffd\u00bb ha un carattere illeggibile (U+FFFD) che il file dei vocaboli non "
+        row("a half of a UTF-16 pair first",
+            QByteArray("\0\xD8"
+                       "c\0,\0d\0\n\0a\0,\0b\0",
+                16),
+            " 5  |a|b",
+            "Riga 1: \u00ab\ufffdc\u00bb ha un carattere illeggibile (U+FFFD) che il file dei vocaboli non "
             "pu\u00f2 scrivere");
         row("title and author before the table",
             QByteArray("Title:,Animali\r\nAuthor:,Maestra\r\n\r\ncat,gatto\r\nsmile :),sorriso\r\n"),
@@ -203,6 +213,19 @@ private slots:
                   .lines(WordTable::MaxRows - 1);
         QCOMPARE(summary(lines.text), " 1  |dog|cane");
         QCOMPARE(lines.over, 2);
+    }
+
+    // The preview shows the first rows of words, comments left out.
+    void previewRows()
+    {
+        const QByteArray csv = QByteArray("dog,cane\n").repeated(60),
+                         mine
+            = Vocabulary::encode("## classe 2\n" + wordLine("12", "c", "hen", "gallina\n").repeated(60));
+        for (const QByteArray &bytes : { csv, mine }) {
+            const Exchange::Table t = Exchange::readTable(bytes);
+            QCOMPARE(t.rows.size(), Exchange::Table::FirstRows);
+            QCOMPARE(t.rows.constFirst().at(t.italianColumn), bytes == csv ? "cane" : "gallina");
+        }
     }
 
     // The preview follows every change of the columns.

@@ -31,7 +31,7 @@ namespace {
 // The window as a user and a screen reader meet it: the title, the control with the focus, the controls
 // that Tab visits in turn, the running timers, the menus' entries, then each visible control as the
 // accessibility tree has it (Qt's own viewports and scroll bars left out): where, role, name, description,
-// state.
+// state, value and range.
 QString windowState(QWidget *window)
 {
     const auto name = [](QObject *o) { // the object's name, else what a screen reader calls it
@@ -71,6 +71,9 @@ QString windowState(QWidget *window)
                 + (about.isEmpty() ? "" : " (" + about + ')') + (is.disabled ? " disabled" : "")
                 + (is.checkable ? (is.checked ? " checked" : " unchecked") : "")
                 + (is.defaultButton ? " default" : "");
+        if (QAccessibleValueInterface *v = where != path ? node->valueInterface() : nullptr)
+            out += " value " + v->currentValue().toString() + " of " + v->minimumValue().toString() + ".."
+                + v->maximumValue().toString();
         for (const auto &[other, relation] : node->relations(QAccessible::Labelled)) // a label's buddy
             out += " labels " + (other->object() ? other->object()->objectName() : QString());
         for (int i = 0; i < node->childCount(); ++i)
@@ -131,7 +134,7 @@ private slots:
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("state");
         for (const char *tag : { "form0-splash", "form1-locked", "form1-editing", "form4-options",
-                 "form4-rules", "form5-help", "form2-asking", "form2-answered", "form3-asking",
+                 "form4-rules", "form5-help", "form2-asking", "form2-answered", "form3-help",
                  "form3-answered", "form6-log", "form6-empty", "form7-import", "form7-export", "form2-review",
                  "form2-dark", "form1-nothingdue", "form8-limits" })
             row(tag, QString(tag).section('-', 0, 0).replace('f', 'F'), QString(tag).section('-', 1));
@@ -205,10 +208,14 @@ private slots:
         w->show();
         w->activateWindow(); // as the user's window, which has the keyboard
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
-        if (auto *drill = qobject_cast<DrillWindow *>(w.get()); drill) {
+        if (auto *drill = qobject_cast<DrillWindow *>(w.get());
+            drill && state != "dark") { // dark: no question yet
             drill->Command1_Click();
-            if (state == "answered")
-                drill->typingBox()->insert(drill->drill().answer());
+            drill->typingBox()->insert(state == "answered" ? drill->drill().answer()
+                    : state == "help"                      ? "x"
+                                                           : "");
+            if (state == "help")
+                drill->Command2_Click();
         }
         // What a user and a screen reader meet, kept beside the picture.
         QWidget *shown = w.get();

@@ -252,6 +252,9 @@ private slots:
             options.Ckles[0] = false, options.Ckles[std::size_t(l.toInt())] = true;
         QCOMPARE(Review::dueWords(words, options, store, today), numbers("rows"));
         QCOMPARE(Review::nextDueDay(words, options, store, today), today.addDays(1));
+        WordTable dog; // nothing new: the day the one word is due
+        dog.append(u" 1  ", u"dog", u"cane");
+        QCOMPARE(Review::nextDueDay(dog, {}, store, today), today.addDays(15));
     }
 
     // F6 on the main window: three due words answered in the drill, their new

@@ -869,6 +869,7 @@ private slots:
             if (f.limit > 0) {
                 add("too big", "il limite \u00e8 " + UserFile::limitText(f.limit));
                 add("loop", "non si \u00e8 potuto leggere ("); // a link to itself
+                add("growing", "il file \u00e8 cambiato mentre lo leggevo"); // longer than its size
             }
             // The log's lines are ASCII; the import reads its encodings itself.
             if (f.limit == Vocabulary::MaxFileBytes || f.limit == MaxHelpBytes)
@@ -889,8 +890,11 @@ private slots:
         QFile made(path);
         if (kind == "fifo")
             QVERIFY(mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
-        else if (kind == "device" || kind == "loop")
-            QVERIFY(QFile::link(kind == "loop" ? path : "/dev/zero", path));
+        else if (kind == "device" || kind == "loop" || kind == "growing")
+            QVERIFY(QFile::link(kind == "loop" ? path
+                    : kind == "device"         ? "/dev/zero"
+                                               : "/proc/self/status",
+                path));
         else if (kind == "too big")
             QVERIFY(made.open(QIODevice::WriteOnly) && made.resize(size));
         else if (kind == "undecodable")
