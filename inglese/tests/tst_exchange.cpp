@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTableWidget>
@@ -329,7 +330,14 @@ private slots:
         const QString words = dir.filePath(file.startsWith("<kvtml version") ? "words.kvtml" : "words");
         QVERIFY(writeBytes(dir.filePath("inglese.txt"), mine) && writeBytes(words, file));
         QVERIFY(form.Form_Load());
-        const QString before = form.wordListText();
+        const bool typed = file.startsWith("inglese;"); // after a last line typed without a line end
+        if (typed) {
+            form.menuModifica_Click();
+            control<QPlainTextEdit>(&form, "ListaVoci")->moveCursor(QTextCursor::End);
+            control<QPlainTextEdit>(&form, "ListaVoci")
+                ->insertPlainText(wordLine(" 2", "", "hen", "gallina"));
+        }
+        const QString before = form.wordListText() + (typed ? "\r\n" : "");
         QFETCH(bool, saved);
         if (saved) {
             form.menuModifica_Click();
@@ -351,7 +359,8 @@ private slots:
         QTimer::singleShot(0, &form, [] { clickIn(QApplication::activeModalWidget(), "Command1"); });
         platform.fileNames << dir.filePath("out.csv");
         control<QAction>(&form, "menuEsporta")->trigger();
-        QCOMPARE(readBytes(dir.filePath("out.csv")).count('\n'), 2 + added.count("\r\n")); // header, cat
+        QCOMPARE(
+            readBytes(dir.filePath("out.csv")).count('\n'), 2 + typed + added.count("\r\n")); // header, cat
         QVERIFY(added.isEmpty()
             || (form.menuSalva_Click()
                 && Vocabulary::decode(readBytes(dir.filePath("inglese.txt"))).endsWith(added + "\r\n")));

@@ -134,10 +134,10 @@ private slots:
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("state");
         for (const char *tag : { "form0-splash", "form1-locked", "form1-editing", "form4-options",
-                 "form4-rules", "form5-help", "form2-asking", "form2-answered", "form3-help",
+                 "form4-rules-dark", "form5-help", "form2-asking", "form2-answered", "form3-help",
                  "form3-answered", "form6-log", "form6-empty", "form7-import", "form7-export", "form2-review",
                  "form2-dark", "form1-nothingdue", "form8-limits" })
-            row(tag, QString(tag).section('-', 0, 0).replace('f', 'F'), QString(tag).section('-', 1));
+            row(tag, QString(tag).section('-', 0, 0).replace('f', 'F'), QString(tag).section('-', 1, -1));
     }
     void looks()
     {
@@ -146,7 +146,7 @@ private slots:
         // "dark": a desktop with a dark colour scheme; the boxes for the words keep black on white.
         const auto restore
             = qScopeGuard([light = QApplication::palette()] { QApplication::setPalette(light); });
-        if (state == "dark")
+        if (state.endsWith("dark"))
             QApplication::setPalette(QPalette(Qt::white, QColor(60, 60, 60), QColor(90, 90, 90), Qt::black,
                 QColor(50, 50, 50), Qt::white, Qt::white, QColor(30, 30, 30), QColor(40, 40, 40)));
         QTemporaryDir dir;
@@ -164,7 +164,7 @@ private slots:
         writeBytes(dir.filePath("inglelog"),
             state == "log" ? "20/11/2026 23:30:00 00:45:00    14/970/2        TUTTE\r\n"
                              "28/11/2026 09:00:00 09:30:00    30/1040/1        1 3\r\n"
-                             "04/12/2026 17:10:02 17:31:45    22/1010/0        3\r\n"
+                             "04/12/2026 17:10:02 17:31:45    22/1010/0        3\r\nriga rovinata\r\n"
                            : "");
         // Two words due for the review and the results, two new.
         writeBytes(dir.filePath("ripasso.tsv"),
@@ -196,7 +196,7 @@ private slots:
             QVERIFY(round->open());
             w.reset(new Form2(session, platform, nullptr, std::move(round)));
         }
-        if (state == "rules")
+        if (state.startsWith("rules"))
             static_cast<Form4 *>(w.get())->showRules();
         if (window == "Form5")
             QVERIFY(static_cast<Form5 *>(w.get())->load());
@@ -209,7 +209,7 @@ private slots:
         w->activateWindow(); // as the user's window, which has the keyboard
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
         if (auto *drill = qobject_cast<DrillWindow *>(w.get());
-            drill && state != "dark") { // dark: no question yet
+            drill && state != "dark") { // no question yet
             drill->Command1_Click();
             drill->typingBox()->insert(state == "answered" ? drill->drill().answer()
                     : state == "help"                      ? "x"
