@@ -125,8 +125,9 @@ bool Drill::start()
     (fromEnglish ? s.englishWord : s.italianWord) = prompt;
     m_view.shownText = prompt;
 
-    // Nothing of the last question's help stays: neither on screen until the
-    // first tick, nor in what the loudspeaker may say.
+    // Nothing typed or helped in the last question stays: neither on screen
+    // until the first tick, nor in what the loudspeaker may say.
+    s.typedLength = 0;
     s.helpMask.clear();
     s.helpShown = false;
     m_view.helpBoxVisible = false;

@@ -80,7 +80,7 @@ struct Drilling
 };
 const QList<S> Words { { "house", "casa (abitazione, dimora)" }, { "light", "luce" }, { "light", "leggero" },
     { "dress", "vestito [m.]" }, { "to walk", "camminare" }, { "a", "a" }, { "rainfall", "precipitazione" },
-    { "mile", "miglio" }, { "what", "che cosa ?" } };
+    { "mile", "miglio" }, { "what", "che cosa ?" }, { "(to) run", "correre" }, { "dog", "(il) cane" } };
 } // namespace
 
 class TestCore : public QObject
@@ -424,6 +424,19 @@ private slots:
         QTEST(answers.hasSynonyms(), "shown");
     }
 
+    // Twenty-five words with one prompt: the message names twenty and counts the rest.
+    void manySynonyms()
+    {
+        QList<S> rows(25, S { "2", "go", "v" });
+        for (int i = 0; i < 25; ++i)
+            rows[i][2] += QString::number(i);
+        AcceptedAnswers answers;
+        answers.collectSynonyms(
+            words(rows), [](int) { return true; }, "go", Direction::EnglishToItalian);
+        QVERIFY(answers.synonymText.endsWith("\r... e altri 5"));
+        QCOMPARE(answers.synonymText.count('\r'), Answers::MaxEntries + 1);
+    }
+
     // Typing checked on every change: red and 5 beeps on a wrong text, 40 on a completed answer.
     // "help": what "Aiuto" then shows, the letters typed right and a # for each to come ("": not pressed).
     void answerCheck_data()
@@ -447,6 +460,12 @@ private slots:
         row("blank inside counts", true, 4, S { "to walk" }, false, 40, "to walk", true, "");
         row("without the blank", true, 4, S { "towalk" }, true, 5, "to walk", false, "");
         row("answered once only", false, 1, S { "luce", "lucex", "luce" }, false, 45, "luce", true, "");
+        row("Italian after the article", false, 10, S { "cane" }, false, 40, "cane", true, "");
+        row("Italian with the article", false, 10, S { "il cane" }, false, 40, "il cane", true, "");
+        row("the article not in the help", false, 10, S {}, true, 0, "cane", false, "####");
+        row("English verb", true, 9, S { "run" }, false, 40, "run", true, "");
+        row("English verb with to", true, 9, S { "to run" }, false, 40, "to run", true, "");
+        row("to not in the help", true, 9, S {}, true, 0, "run", false, "###");
     }
     void answerCheck()
     {

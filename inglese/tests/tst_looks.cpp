@@ -208,8 +208,7 @@ private slots:
         w->show();
         w->activateWindow(); // as the user's window, which has the keyboard
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
-        if (auto *drill = qobject_cast<DrillWindow *>(w.get());
-            drill && state != "dark") { // no question yet
+        if (auto *drill = qobject_cast<DrillWindow *>(w.get()); drill && state != "dark") { // no question yet
             drill->Command1_Click();
             drill->typingBox()->insert(state == "answered" ? drill->drill().answer()
                     : state == "help"                      ? "x"

@@ -30,48 +30,8 @@ class TestReview : public QObject
     Q_OBJECT
 
 private slots:
-    // Published reference values of the version-5 model with its default weights.
-    void formulas_data()
-    {
-        QTest::addColumn<QString>("formula");
-        QTest::addColumn<QList<double>>("in"); // stability, difficulty, days elapsed or chance of recall
-        QTest::addColumn<int>("grade");
-        QTest::addColumn<double>("expected");
-        const double recallAt[][3] = { { 0, 1, 1.0 }, { 1, 2, 0.946059 }, { 2, 3, 0.9299294 },
-            { 3, 4, 0.9221679 }, { 4, 4, 0.9 }, { 5, 2, 0.79394597 } };
-        for (const auto &[t, s, r] : recallAt)
-            row(qPrintable(QString("curve t=%1 S=%2").arg(t).arg(s)), "recall", QList { s, 0.0, t }, 0, r);
-        const double success[] = { 25.7761, 14.1219, 60.4044, 208.9760 };
-        const double lapse[] = { 1.7029, 1.9799, 2.3760, 2.8885 };
-        const double shortTerm[] = { 2.5051, 4.1992, 7.0389, 11.7988 };
-        const double difficulty[] = { 6.6070, 5.7994, 4.9918, 4.1842 };
-        for (int g = 1; g <= 4; ++g) {
-            const QList<double> in { 5.0, double(g), 1.0 - g / 10.0 }; // D 1..4 at recall 0.9..0.6
-            row(qPrintable(QString("success %1").arg(g)), "success", in, g, success[g - 1]);
-            row(qPrintable(QString("lapse %1").arg(g)), "lapse", in, g, lapse[g - 1]);
-            row(qPrintable(QString("same day %1").arg(g)), "short", in, g, shortTerm[g - 1]);
-            row(qPrintable(QString("difficulty %1").arg(g)), "difficulty", QList { 5.0, 5.0, 0.0 }, g,
-                difficulty[g - 1]);
-        }
-    }
-    void formulas()
-    {
-        QFETCH(QString, formula);
-        QFETCH(QList<double>, in);
-        QFETCH(int, grade);
-        QFETCH(double, expected);
-        const Fsrs::Model model;
-        const Grade g = Grade(grade);
-        const double s = in[0], d = in[1], x = in[2];
-        const double got = formula == "recall" ? Fsrs::recall(x, s)
-            : formula == "success"             ? model.stabilityAfterSuccess({ s, d }, x, g)
-            : formula == "lapse"               ? model.stabilityAfterLapse({ s, d }, x)
-            : formula == "short"               ? model.stabilityShortTerm(s, g)
-                                               : model.nextDifficulty(d, g);
-        QVERIFY2(qAbs(got - expected) < 1e-3, qPrintable(QString::number(got, 'f', 6)));
-    }
-
-    // Two answers days apart: stability, difficulty and next interval at 90%, as published.
+    // Two answers days apart: stability, difficulty and next interval at 90%, as published for the
+    // version-5 model with its default weights.
     void sequences_data()
     {
         QTest::addColumn<int>("grade");

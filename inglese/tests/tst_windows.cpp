@@ -981,51 +981,6 @@ private slots:
         QCOMPARE(QFile::exists(data + "/inglese.txt"), obstacle.isEmpty());
     }
 
-    // The asked word's own answer is accepted and helped, and the synonyms message kept short.
-    void answers_data()
-    {
-        QTest::addColumn<QList<QStringList>>("words");
-        QTest::addColumn<int>("asked");
-        QTest::addColumn<bool>("toEnglish");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("help");
-        QTest::addColumn<QString>("synonymsEnd"); // empty: no synonyms message
-        const QList<QStringList> verbs { { "1", "(to) run", "correre" }, { "1", "dog", "(il) cane" } };
-        row("Italian after the article", verbs, 1, false, "cane", "####", "");
-        row("Italian with the article", verbs, 1, false, "il cane", "####", "");
-        row("English verb", verbs, 0, true, "run", "###", "");
-        row("English verb with to", verbs, 0, true, "to run", "###", "");
-        QList<QStringList> many;
-        for (int i = 0; i < 25; ++i)
-            many.append({ "2", "go", QStringLiteral("v%1").arg(i, 2, 10, QChar('0')) });
-        row("last of 25 words sharing a prompt", many, 24, false, "v24", "###", "\r... e altri 5");
-    }
-    void answers()
-    {
-        QFETCH(QList<QStringList>, words);
-        QFETCH(int, asked);
-        QFETCH(bool, toEnglish);
-        QFETCH(QString, typed);
-        QFETCH(QString, synonymsEnd);
-        for (const QStringList &w : words)
-            m_desk->session.words.append(
-                w[0].leftJustified(4), w[1].leftJustified(50), w[2].leftJustified(50));
-        m_desk->session.selection.buildSelection(m_desk->session.words, m_desk->session.memoc);
-        m_desk->session.selection.selectionPos = asked; // the forward draw asks the next one
-        Drill drill(m_desk->session, m_desk->platform,
-            toEnglish ? Direction::ItalianToEnglish : Direction::EnglishToItalian);
-        drill.load();
-        QVERIFY(drill.start());
-        QCOMPARE(m_desk->session.selection.currentWord, asked);
-        drill.help();
-        QTEST(drill.view().helpBoxText, "help");
-        QVERIFY(drill.typingChanged(typed));
-        drill.showSynonyms();
-        QVERIFY(synonymsEnd.isEmpty() ? m_desk->platform.shown.isEmpty()
-                                      : m_desk->platform.shown.last().text.endsWith(synonymsEnd)
-                    && m_desk->platform.shown.last().text.count('\r') == Answers::MaxEntries + 1);
-    }
-
     // What F5 and the loudspeaker (or the menu entry) say in each state of the two drills (forms 2 and 3) and
     // of the main list (form 1), and that saying it changes nothing else. Steps: "novoice" or "mute" first:
     // no voice or no sound output from the start; "via"; "help"; "tN" ticks Timer1 N times; "lost" loses the
