@@ -68,22 +68,18 @@ private slots:
     void menuEntries_data()
     {
         QTest::addColumn<QString>("program");
-        QTest::addColumn<QString>("name");
-        for (const auto &[program, name] : { std::pair { "inglese", "Studio l'inglese" },
-                 { "mouse", "Allenamento col mouse" }, { "tastolo", "Allenamento sulla tastiera" } })
-            QTest::newRow(program) << QString(program) << QString(name);
+        for (const char *program : { "inglese", "mouse", "tastolo" })
+            QTest::newRow(program) << QString(program);
     }
     // Each entry passes the desktop's own checker, runs a command on the PATH
     // and shows a scalable icon of the default theme; the software centre finds the program's metainfo.
     void menuEntries()
     {
         QFETCH(QString, program);
-        QFETCH(QString, name);
         const QString entry = root("usr/share/applications/" + program + ".desktop");
         const auto [valid, complaints] = run("desktop-file-validate", { entry });
         QVERIFY2(valid == 0 && complaints.trimmed().isEmpty(), qPrintable(complaints));
         const QSettings values(entry, QSettings::IniFormat);
-        QCOMPARE(values.value("Desktop Entry/Name").toString(), name);
         QCOMPARE(values.value("Desktop Entry/Exec").toString(), program);
         QVERIFY(QFileInfo(root("usr/bin/" + program)).isExecutable());
         const QString icon = "usr/share/icons/hicolor/scalable/apps/"
