@@ -70,6 +70,8 @@ QString windowState(QWidget *window)
             out += '\n' + where + ' ' + role + " \"" + node->text(QAccessible::Name) + '"'
                 + (about.isEmpty() ? "" : " (" + about + ')') + (is.disabled ? " disabled" : "")
                 + (is.checkable ? (is.checked ? " checked" : " unchecked") : "")
+
+                + (is.readOnly && node->role() == QAccessible::EditableText ? " read-only" : "")
                 + (is.defaultButton ? " default" : "");
         if (QAccessibleValueInterface *v = where != path ? node->valueInterface() : nullptr)
             out += " value " + v->currentValue().toString() + " of " + v->minimumValue().toString() + ".."

@@ -211,21 +211,14 @@ private slots:
             writeBytes(desk.path("inglelog"), "old line\r\n");
         QVERIFY(desk.start());
         desk.form->show();
-        const auto menus = [&](bool editing, bool save) {
-            QCOMPARE(desk.action("menuModifica")->isChecked(), editing);
-            QCOMPARE(desk.list()->isReadOnly(), !editing);
-            QCOMPARE(control<QMenu>(desk.form.get(), "menuOpzioni")->menuAction()->isEnabled()
-                    + control<QMenu>(desk.form.get(), "menuProva")->menuAction()->isEnabled(),
-                editing ? 0 : 2);
-            QCOMPARE(desk.action("menuSalva")->isEnabled(), save);
-        };
-        menus(false, false);
         desk.action("menuModifica")->trigger();
-        menus(true, true);
         desk.list()->moveCursor(QTextCursor::End);
         desk.list()->insertPlainText(typed);
         desk.action("menuModifica")->trigger();
-        menus(false, true);
+        // Locked again with the edits not saved (the looks show the menus locked and while editing).
+        QVERIFY(desk.list()->isReadOnly()
+            && control<QMenu>(desk.form.get(), "menuProva")->menuAction()->isEnabled());
+        QVERIFY(desk.action("menuSalva")->isEnabled() && !desk.action("menuModifica")->isChecked());
         const QString moved = desk.dir.path() + "-moved";
         if (!logged.isEmpty() || QDir().rename(desk.dir.path(), moved)) {
             QCOMPARE(desk.form->menuSalva_Click(), message.isEmpty());
@@ -533,33 +526,44 @@ private slots:
                     .contains(QStringLiteral("    1/%1/1 ").arg(978 + answer.size()).toLatin1()));
     }
 
-    // The real file dialogue adds the extension to a bare name before it asks whether to replace
-    // the file of that name.
+    // The real file dialogue adds the extension to a bare name before it asks whether to replace the file of
+    // that name; to open, it takes only a file that exists, and a dialogue given up gives no name.
+    void realFileDialogue_data()
+    {
+        QTest::addColumn<bool>("save");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<S>("asked"); // the name proposed, then the first line of Qt's own box
+        row("a bare name saved over a file", true, "parole",
+            S { "vocaboli.csv", "parole.csv already exists." });
+        row("a missing file to open", false, "nessuno", S { "", "nessuno.csv" });
+    }
     void realFileDialogue()
     {
+        QFETCH(bool, save);
+        QFETCH(QString, typed);
         QVERIFY(writeBytes(m_desk->path("parole.csv"), "old"));
-        QStringList asked;
-        bool typed = false;
+        S asked;
         QTimer user;
         connect(&user, &QTimer::timeout, this, [&] {
             QWidget *modal = QApplication::activeModalWidget();
             if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-                asked << box->text();
-                box->button(QMessageBox::Yes)->click();
-            } else if (modal && !typed) {
-                typed = true;
-                asked << control<QLineEdit>(modal, "fileNameEdit")->text(); // the name proposed
-                control<QLineEdit>(modal, "fileNameEdit")->setText("parole");
+                asked << box->text().section(u'\n', 0, 0);
+                box->button(save ? QMessageBox::Yes : QMessageBox::Ok)->click();
+            } else if (modal && asked.isEmpty()) {
+                asked << control<QLineEdit>(modal, "fileNameEdit")->text();
+                control<QLineEdit>(modal, "fileNameEdit")->setText(typed);
                 QMetaObject::invokeMethod(modal, "accept", Qt::QueuedConnection);
+            } else if (modal && asked.size() == 2) { // the user gives up
+                QMetaObject::invokeMethod(modal, "reject", Qt::QueuedConnection);
             }
         });
         user.start(10);
         QtPlatform platform;
-        QCOMPARE(platform.askFileName({ Platform::FileQuestion::Mode::Save, "Esporta vocaboli",
-                     m_desk->dir.path(), "vocaboli.csv", "CSV (*.csv)", "csv" }),
-            m_desk->path("parole.csv"));
-        QCOMPARE(asked.size(), 2);
-        QCOMPARE(asked.first(), "vocaboli.csv");
+        QCOMPARE(platform.askFileName(
+                     { save ? Platform::FileQuestion::Mode::Save : Platform::FileQuestion::Mode::Open,
+                         "Vocaboli", m_desk->dir.path(), "vocaboli.csv", "CSV (*.csv)", "csv" }),
+            save ? m_desk->path("parole.csv") : QString());
+        QTEST(asked, "asked");
     }
 
     // The real platform layer sounds every beep of a burst, one at each tick of its timer, and seeds its
