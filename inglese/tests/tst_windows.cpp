@@ -180,9 +180,8 @@ private slots:
         }
     }
 
-    // Editing locks the other menus; a save puts comments on top and writes nothing the next
-    // start-up refuses; a failed write keeps the old file, the text and the save, and says so.
-    // Every way out appends the log line, or reports that it cannot, and ends the program.
+    // A save puts comments on top and writes nothing the next start-up refuses; a failed write keeps the
+    // old file, the text and the save, and says so. Every way out appends the log line or says why not.
     void editSaveAndEnd_data()
     {
         QTest::addColumn<QString>("typed");

@@ -1,6 +1,5 @@
-// How the game window looks in its key states, compared pixel by pixel with
-// the pictures in looks/, and its state as a screen reader finds it, compared
-// with the text beside each picture. With UPDATE_LOOKS=1 both are made anew.
+// How the game window looks in its key states, and its state as a screen reader finds it, compared with
+// the pictures and texts in looks/. With UPDATE_LOOKS=1 both are made anew.
 #include "gamewindow.h"
 
 #include <QAccessible>

@@ -38,9 +38,7 @@ private slots:
 
     void startUp()
     {
-        QCOMPARE(QApplication::focusWidget(), htext);
-        QVERIFY(!f->window->fileMenu().isModified());
-        QVERIFY(!f->find<QAction>(QStringLiteral("menuFileSave"))->isEnabled());
+        QVERIFY(!f->window->fileMenu().isModified()); // the focus and the menus: see the looks
         // The outer frame, not the client area, stands at 400, 400 twips.
         QCOMPARE(f->platform.frameMoves, QList<QPoint> { Twips::point(400, 400) });
         // Shown again (restored from the task bar), it stays where the user put it.
