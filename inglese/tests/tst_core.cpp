@@ -151,9 +151,12 @@ private slots:
                      .join('|'),
             fields.isEmpty() ? "2  c|2 |b|c" : fields);
         QCOMPARE(memoc.words(), fields.isEmpty() ? L({ 1 }) : critical ? L({ 1, 2 }) : L({ 2 }));
-        QCOMPARE(
-            platform.shown.isEmpty() ? QString() : platform.shown[0].title + platform.shown[0].text.left(38),
-            fields.isEmpty() ? BadLineTitle + "La Riga numero 2 usa male le parentesi" : QString());
+        QCOMPARE(platform.shown.isEmpty()
+                ? QString()
+                : platform.shown[0].title + platform.shown[0].text.section('\r', 0, 2),
+            fields.isEmpty()
+                ? BadLineTitle + "La Riga numero 2 usa male le parentesi\r\n\r\n  Lezione = " + line.left(4)
+                : QString());
     }
 
     void tableTakesAtMost32767Rows()

@@ -29,9 +29,9 @@
 namespace {
 
 // The window as a user and a screen reader meet it: the title, the control with the focus, the controls
-// that Tab visits in turn, the running timers, the menus' entries, then each visible control as the
-// accessibility tree has it (Qt's own viewports and scroll bars left out): where, role, name, description,
-// state, value and range.
+// that Tab visits in turn, the running timers, the menus' entries (- a separator), then each visible control
+// as the accessibility tree has it (Qt's own viewports and scroll bars left out): where, role, name,
+// description, state, value and range.
 QString windowState(QWidget *window)
 {
     const auto name = [](QObject *o) { // the object's name, else what a screen reader calls it
@@ -48,11 +48,10 @@ QString windowState(QWidget *window)
             out += QStringLiteral("\ntimer %1 %2 ms").arg(name(timer)).arg(timer->interval());
     for (const QMenu *menu : window->findChildren<QMenu *>()) // the entries as a menu opens them
         for (const QAction *a : menu->objectName().isEmpty() ? QList<QAction *>() : menu->actions())
-            if (!a->isSeparator())
-                out += "\nmenu " + menu->objectName() + ": " + a->text()
-                    + (a->shortcut().isEmpty() ? "" : ' ' + a->shortcut().toString())
-                    + (a->isEnabled() ? "" : " disabled") + (a->isChecked() ? " checked" : "")
-                    + (menu->toolTipsVisible() ? " (" + a->toolTip() + ')' : "");
+            out += "\nmenu " + menu->objectName() + ": " + (a->isSeparator() ? "-" : a->text())
+                + (a->shortcut().isEmpty() ? "" : ' ' + a->shortcut().toString())
+                + (a->isEnabled() ? "" : " disabled") + (a->isChecked() ? " checked" : "")
+                + (menu->toolTipsVisible() ? " (" + a->toolTip() + ')' : "");
     const std::function<void(QAccessibleInterface *, const QString &)> walk = [&](auto *node,
                                                                                   const QString &path) {
         if (!node || !node->isValid() || node->state().invisible || node->role() == QAccessible::ScrollBar)

@@ -771,8 +771,6 @@ private slots:
         row("Salva Aggiornamenti", int(B::YesNo), int(QMessageBox::Critical), int(A::No), kvtml);
         row("Salvare gli aggiornamenti?", int(B::YesNoCancel), int(QMessageBox::NoIcon), int(A::Cancel),
             UserFile::problemText(html, UserFile::Problem::NotRegular, 0));
-        row("Ricomincio...", int(B::OkCancel), int(QMessageBox::NoIcon), int(A::Cancel),
-            QString("riga\r").repeated(300'000));
         row("Riga ignorata ...", int(B::Ok), int(QMessageBox::Critical), int(A::Ok),
             Vocabulary::badLineMessage(3, "12", QString(10'000'000, u'x'), QString(1'000'000, u'y')));
     }

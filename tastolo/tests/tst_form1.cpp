@@ -1,4 +1,5 @@
 #include "fixture.h"
+#include "qtplatform.h"
 #include "twips.h"
 
 #include <QAction>
@@ -45,6 +46,10 @@ private slots:
         f->window->hide();
         f->window->show();
         QCOMPARE(f->platform.frameMoves.size(), 1);
+        QtPlatform desktop; // the real one places the window at once, before a frame is put around it
+        desktop.setWindow(f->window.get());
+        desktop.moveFrame({ 30, 40 });
+        QCOMPARE(f->window->frameGeometry().topLeft(), QPoint(30, 40));
         QCOMPARE(f->window->minimumSize(), f->window->maximumSize()); // the controls keep their places
         // After a File menu entry the typing goes on in the editing area.
         htext->clearFocus();
