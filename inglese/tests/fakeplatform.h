@@ -17,8 +17,7 @@ class FakePlatform : public Platform
 public:
     struct Shown
     {
-        QString title;
-        QString text;
+        QString title, text;
         Buttons buttons;
         Icon icon;
     };

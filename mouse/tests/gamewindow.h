@@ -3,6 +3,7 @@
 #include "Form3.h"
 #include "fakeplatform.h"
 
+#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -81,8 +82,8 @@ struct GameWindow : QObject
     // Plays the words of `script`: "via", "pausa"; "t3", "a3": three ticks of the clock, of the
     // animation; "h3": three hits that ask next for a left click, "hd", "hr": one that asks next for a
     // double, a right click; a gesture of play(), with ":d", ":r" its hits ask next for a double, a right
-    // click; "F1", "F2", "S-F1>Command3": the key (with Shift, PAUSA focused). Returns the first tick
-    // word whose timer was stopped.
+    // click; "F1", "F2", "S-F1>Command3", "Space>Command2": the key (with Shift, PAUSA or VIA focused).
+    // Returns the first tick word whose timer was stopped.
     QString run(const QString &script)
     {
         QString stopped;
@@ -99,11 +100,11 @@ struct GameWindow : QObject
             } else if (word[0] == u'h') {
                 for (int i = 0; i < count; ++i)
                     hit(next);
-            } else if (word.contains(u'F')) {
+            } else if (word.contains(u'F') || word.contains(u'>')) {
                 const QString focus = word.section(u'>', 1);
-                QTest::keyClick(focus.isEmpty() ? form.get() : control<QWidget>(form.get(), focus),
-                    word.contains("F1") ? Qt::Key_F1 : Qt::Key_F2,
-                    word[0] == u'S' ? Qt::ShiftModifier : Qt::NoModifier);
+                const QKeyCombination key = QKeySequence(word.section(u'>', 0, 0).replace("S-", "Shift+"))[0];
+                QTest::keyClick(focus.isEmpty() ? form.get() : control<QWidget>(form.get(), focus), key.key(),
+                    key.keyboardModifiers());
             } else {
                 platform.queueHit(next), platform.queueHit(next);
                 play(word.section(u':', 0, 0));

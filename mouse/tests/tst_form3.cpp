@@ -30,6 +30,7 @@ const Play playRows[] = {
     { .name = "blue: middle double click", .script = "via hd MM", .hits = 1 },
     { .name = "pink: right click", .script = "via hr R:r", .hits = 2 },
     { .name = "pink: right double click scores once", .script = "via hr RR:d", .hits = 2 },
+    { .name = "Space on VIA", .script = "Space>Command2 L", .hits = 1 },
     { .name = "F1 when ready", .script = "F1>Command2", .boxes = 1 },
     { .name = "Shift F1 with PAUSA focused", .script = "via h2 S-F1>Command3", .hits = 2, .boxes = 1 },
     { .name = "F1 after the end", .script = "via t7 h20 t1 F1", .boxes = 1 },

@@ -41,7 +41,6 @@ Form3::Form3(Platform &platform, FileMenu &fileMenu, QWidget *parent)
     , m_fileMenu(fileMenu)
 {
     setModal(true);
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     buildControls();
     Form_Load();
 }
