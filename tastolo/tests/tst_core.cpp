@@ -163,10 +163,9 @@ private slots:
         }
     }
 
-    // A menu entry with `typed` in the area ("lettera" is the text last put in); the questions are answered
-    // Yes, No or Cancel (Escape, the box's close control); the dialogues take `steps` ("_" a blank name).
-    // Only "No" or a written file gives a typed text up; a character a file cannot hold is left out only on
-    // Yes.
+    // A menu entry with `typed` in the area ("lettera": the text last put in); questions are answered Yes,
+    // No or Cancel (Escape, the close control); the dialogues take `steps` ("_" a blank name). Only "No"
+    // or a written file gives a typed text up; a character the file cannot hold goes only on Yes.
     void questions_data()
     {
         QTest::addColumn<MenuRow>("row");
