@@ -174,6 +174,8 @@ private slots:
         text.chop(8);
         words.clear();
         QVERIFY(parseWordList(text, words, memoc, false, platform));
+        words.refreshLessons({ 9999, 10000 }); // back from a drill: its marks in the lesson column
+        QCOMPARE(words.lessonColumn().mid(9998, 3), S({ "1 ", "1  c", "1  c" }));
     }
 
     // A save never writes what the next start-up would refuse; the first faulty line is named.

@@ -163,7 +163,6 @@ private slots:
         Form0 splash(desk.session, desk.platform);
         splash.show();
         QLabel *status = control<QLabel>(&splash, "Progresso");
-        QVERIFY(status->text().isEmpty() && control<QTimer>(&splash, "Timer1")->isActive());
         S seen;
         desk.platform.whileShown = [&] { seen << desk.platform.shown.last().title + " / " + status->text(); };
         QSignalSpy failed(&splash, &Form0::startupFailed);
@@ -433,7 +432,6 @@ private slots:
         QTest::mouseClick(go, Qt::LeftButton);
         QCOMPARE(d.w->shownBox()->text() + d.text("Lablez"), "houseLez/Num 12/1");
         QVERIFY(!go->isEnabled() && typing->hasFocus());
-        QCOMPARE(typing->accessibleName(), "Traduzione in italiano di: house");
         const auto verdict = [&] {
             return typing->palette().color(QPalette::Text).name() + typing->accessibleDescription();
         };
@@ -468,8 +466,7 @@ private slots:
         QTimer *timer2 = control<QTimer>(d.w.get(), "Timer2");
         for (int t = 1; t <= 6; ++t) {
             QCOMPARE(go->text(), "Un altro?");
-            QTimerEvent tick(timer2->timerId()); // as the running timer sends it each second
-            QCoreApplication::sendEvent(timer2, &tick);
+            tick(d.w.get(), "Timer2");
         }
         QCOMPARE(go->text() + go->shownPicture(), "Allora?:/inglese/faccia1.svg");
         QVERIFY(!timer2->isActive());
