@@ -134,6 +134,7 @@ private slots:
         QTest::addColumn<QString>("seen");
         QTest::newRow("Enter on a folder") << "Dir1" << int(Qt::Key_Return) << "1  1";
         QTest::newRow("Enter on a file") << "File1" << int(Qt::Key_Enter) << "0 a.txt 0";
+        QTest::newRow("Escape") << "File1" << int(Qt::Key_Escape) << "0  0";
         for (const auto &[name, key] :
             { std::pair { "Down", Qt::Key_Down }, { "Home", Qt::Key_Home }, { "End", Qt::Key_End } })
             QTest::newRow(name) << "File1" << int(key) << "0 a.txt 1";
