@@ -277,7 +277,6 @@ void Form1::setText(const QString &text)
 {
     setEditorText(text);
     m_putText = text;
-    m_htext->moveCursor(QTextCursor::Start);
 }
 
 bool Form1::holdsUntouched(const QString &text) const

@@ -95,13 +95,15 @@ private slots:
     // Files the exercise opens up to each limit and not beyond, with the reason the user is told.
     void refusals_data()
     {
-        QTest::addColumn<QByteArray>("bytes"); // empty: the folder
+        QTest::addColumn<QByteArray>("bytes"); // empty: the folder; "<grows>": a file longer than its size
         QTest::addColumn<QString>("reason");
         const auto lines = [](qint64 size) { return QByteArray("ab\r\n").repeated(size / 4); };
         const QByteArray line = QByteArray("x ").repeated(TextFile::LongestLine / 2);
         const QByteArray run(TextFile::LongestRun, 'x');
         QTest::newRow("folder") << QByteArray() << "non è un file di testo.";
         QTest::newRow("missing") << QByteArray("<none>") << "non esiste.";
+        QTest::newRow("grows") << QByteArray("<grows>")
+                               << "non si può leggere per intero: forse è cambiato mentre veniva letto.";
         QTest::newRow("largest") << lines(TextFile::LargestFile) << "";
         QTest::newRow("too large") << lines(TextFile::LargestFile) + "x"
                                    << "è troppo grande per l'esercizio: al massimo 6 MB.";
@@ -119,7 +121,9 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, reason);
         QFile file(path(QStringLiteral("file.txt")));
-        QVERIFY(bytes == "<none>" || (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()));
+        QVERIFY(bytes == "<none>"
+            || (bytes == "<grows>" ? QFile::link("/proc/self/status", file.fileName())
+                                   : file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()));
         file.close();
         const QString name = path(bytes.isEmpty() ? QStringLiteral(".") : QStringLiteral("file.txt"));
         const TextFile::ReadResult result = TextFile::read(name);
@@ -141,6 +145,8 @@ private slots:
         QTest::newRow("no-break space") << QStringList { "\u00A0", "U+00A0 spazio unificatore" };
         QTest::newRow("control") << QStringList { "\u0007", "U+0007 carattere di controllo" };
         QTest::newRow("zero-width joiner") << QStringList { "\u200D", "U+200D unione invisibile" };
+        QTest::newRow("word joiner") << QStringList { "\u2060", "U+2060 unione invisibile" };
+        QTest::newRow("soft hyphen") << QStringList { "\u00AD", "U+00AD trattino invisibile" };
         QTest::newRow("line separator") << QStringList { "\u2028", "U+2028 separatore di riga" };
     }
     void described()

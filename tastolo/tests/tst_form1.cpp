@@ -50,6 +50,8 @@ private slots:
         desktop.setWindow(f->window.get());
         desktop.moveFrame({ 30, 40 });
         QCOMPARE(f->window->frameGeometry().topLeft(), QPoint(30, 40));
+        QVERIFY(
+            !desktop.setCurrentFolder(f->path(QStringLiteral("gone")))); // it tells a folder it cannot enter
         QVERIFY(f->window->findChildren<QTimer *>().constLast()->interval() > 0); // then waits for the frame
         QCOMPARE(f->window->minimumSize(), f->window->maximumSize()); // the controls keep their places
         // After a File menu entry the typing goes on in the editing area.

@@ -107,14 +107,15 @@ class TestLooks : public QObject
 
 private slots:
     void initTestCase() { QApplication::setStyle(QStringLiteral("Fusion")); }
-    // Page Down presses before the picture; -1 for the file dialogue that saves, -2 for the one that opens.
+    // Page Down presses before the picture; -1 for the file dialogue that saves (on a dark desktop), -2 for
+    // the one that opens a file, then the window with it.
     void looks_data()
     {
         QTest::addColumn<int>("pageDowns");
         QTest::newRow("start") << 0;
         // Every page: each has a picture of its own size.
-        for (int page = 1; page <= 14; ++page)
-            QTest::addRow("page-%d", page) << page;
+        for (int page = 1; page <= 14; ++page) // page 1 after the introduction, whose text has no picture
+            QTest::addRow("page-%d", page) << (page == 1 ? 16 : page);
         QTest::newRow("introduction") << 15;
         QTest::newRow("form3") << -1;
         QTest::newRow("form3-open") << -2;
@@ -134,28 +135,49 @@ private slots:
                 windowState(f.window.get()));
             return;
         }
-        // Two letters in a folder of its own; the temporary folder above it is shown under one name on
-        // every run.
+        const auto restore
+            = qScopeGuard([light = QApplication::palette()] { QApplication::setPalette(light); });
+        if (pageDowns == -1)
+            QApplication::setPalette(QPalette(Qt::white, QColor(60, 60, 60), QColor(90, 90, 90), Qt::black,
+                QColor(50, 50, 50), Qt::white, Qt::white, QColor(30, 30, 30), QColor(40, 40, 40)));
+        // Two letters in a folder of its own, the one opened named like a markup (shown as it is) and long
+        // enough to hide the temporary folder above it, which the dialogue and the state show under one name
+        // on every run. Opened from the end of the sample letter.
         QTemporaryDir temporary(QStringLiteral("/tmp/tastolo-looks-XXXXXX"));
         const QString folder = QDir(temporary.path()).filePath(QStringLiteral("lettere"));
         QVERIFY(QDir().mkpath(folder));
-        for (const char *name : { "nonna.txt", "zio.txt" })
-            QFile(QDir(folder).filePath(QLatin1String(name))).open(QIODevice::WriteOnly);
+        for (const auto &[name, text] : { std::pair { "nonna.txt", QByteArray() },
+                 { "<b>Caro zio, ti scrivo queste righe per farti gli auguri di buon compleanno e di buone "
+                   "feste.txt",
+                     "Caro zio,\r\n" + QByteArray("ciao\r\n").repeated(40) } }) {
+            QFile file(QDir(folder).filePath(QLatin1String(name)));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) >= 0);
+        }
+        QTest::keyClick(htext, Qt::Key_End, Qt::ControlModifier);
         f.platform.folder = folder;
         QImage shot;
         QString said;
         f.expectDialogue({ [&](Form3 &d) {
+                              auto *files = control<QListWidget>(&d, QStringLiteral("File1"));
+                              if (pageDowns == -1)
+                                  files->setCurrentRow(1); // the name to save under
                               for (QListWidgetItem *item :
                                   control<QListWidget>(&d, QStringLiteral("Dir1"))
                                       ->findItems(QStringLiteral("tastolo-looks-"), Qt::MatchContains))
                                   item->setText(item->text().section(u'-', 0, -2));
                               shot = d.grab().toImage().convertToFormat(QImage::Format_RGB32),
                               said = windowState(&d);
+                              files->setCurrentRow(0); // the file to open
                           },
-            WindowFixture::press(QStringLiteral("Command2")) });
+            WindowFixture::press(
+                pageDowns == -1 ? QStringLiteral("Command2") : QStringLiteral("Command1")) });
         f.find<QAction>(pageDowns == -1 ? QStringLiteral("menuFileSaveAs") : QStringLiteral("menuFileOpen"))
             ->trigger();
         compare(QTest::currentDataTag(), shot, said);
+        if (pageDowns == -2)
+            compare(QStringLiteral("opened"),
+                f.window->grab().toImage().convertToFormat(QImage::Format_RGB32),
+                windowState(f.window.get()).replace(temporary.path(), QStringLiteral("/tmp/tastolo-looks")));
     }
 
     // The real box of each kind, and what Escape, its close control and each of its buttons answer in it.
