@@ -22,12 +22,6 @@ QString trimBlanks(QStringView text)
     return trimmedView(text).toString();
 }
 
-QString trimBlanks(const QString &text)
-{
-    const QStringView t = trimmedView(text);
-    return t.size() == text.size() ? text : t.toString();
-}
-
 QString trimTrailingBlanks(QStringView text)
 {
     qsizetype last = text.size();

@@ -21,7 +21,6 @@ namespace Answers {
 constexpr int MaxEntries = 20;
 
 QString trimBlanks(QStringView text);
-QString trimBlanks(const QString &text); // shares `text` when it has no outer blanks
 QString trimTrailingBlanks(QStringView text);
 
 // «casa (abitazione, dimora)» -> «casa», «abitazione», «dimora»; «casa» -> «casa».

@@ -16,7 +16,6 @@ void OptionsChoice::load()
         sel.options.order = sel.orderMode;
 
     // Setting up the boxes is not a user's choice: no click rules run.
-    m_clickGuard = false;
     sel.options.Ckles.fill(false);
     sel.options.Ckles[0] = true;
     for (int i = 1; i <= MaxLesson; ++i) {
@@ -25,7 +24,6 @@ void OptionsChoice::load()
             sel.options.Ckles[0] = false;
         }
     }
-    m_clickGuard = true;
 }
 
 int OptionsChoice::order() const
@@ -57,7 +55,6 @@ void OptionsChoice::userToggled(int box, bool nowTicked)
     if (!isLesson(box) || !boxEnabled(box))
         return;
     // A press on a box, by mouse or by keyboard, makes the rules run.
-    m_clickGuard = true;
     m_session.selection.options.Ckles[std::size_t(box)] = nowTicked;
     click(box);
 }
@@ -68,16 +65,12 @@ void OptionsChoice::setTicked(int box, bool value)
     if (current == value)
         return;
     current = value;
-    // A box changed by the window raises its click like a user's click;
-    // the guard decides whether the rules run for it.
+    // A box changed by the rules runs the rules for it too.
     click(box);
 }
 
 void OptionsChoice::click(int box)
 {
-    if (!m_clickGuard)
-        return;
-
     WordSelection &sel = m_session.selection;
     m_restartEnabled = false;
     sel.rebuildNeeded = true;
@@ -93,8 +86,8 @@ void OptionsChoice::click(int box)
         }
     } else if (ticked(box)) {
         m_session.lessonState[std::size_t(box)] = LessonState::Chosen;
-        m_clickGuard = false; // "Tutte" goes off without unticking this lesson
-        setTicked(0, false);
+        // "Tutte" goes off without its own rule, which would untick this lesson.
+        m_session.selection.options.Ckles[0] = false;
     } else {
         m_session.lessonState[std::size_t(box)] = LessonState::HasWords;
         if (!anyLessonChosen())
@@ -134,6 +127,5 @@ OptionsChoice::Result OptionsChoice::apply(Platform &platform)
         sel.buildSelection(m_session.words, m_session.memoc);
         sel.rebuildNeeded = true;
     }
-    m_clickGuard = false;
     return Result::Applied;
 }

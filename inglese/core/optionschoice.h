@@ -43,6 +43,5 @@ private:
     bool anyLessonChosen() const;
 
     Session &m_session;
-    bool m_clickGuard = false; // whether a box change runs the click rules
     bool m_restartEnabled = false;
 };

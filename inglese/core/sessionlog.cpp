@@ -18,7 +18,7 @@ template<std::size_t N> struct Pieces
     void add(QStringView piece)
     {
         if (size < qsizetype(N))
-            part[std::size_t(size)] = piece;
+            part.at(std::size_t(size)) = piece; // checked: a piece past the end is a fault, not a write
         size = std::min(size + 1, qsizetype(N) + 1);
     }
 };

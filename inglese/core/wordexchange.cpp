@@ -586,16 +586,25 @@ qsizetype wordRows(const Table &table)
     return rows - (table.header && rows > 0);
 }
 
+namespace {
+    // The first `limit` words that a walk over a file gives; all of them when `limit` is negative.
+    template<class Walk> QList<Word> firstWords(int limit, Walk walk)
+    {
+        QList<Word> words;
+        if (limit != 0)
+            walk([&](const Word &word) {
+                words.append(word);
+                return limit < 0 || words.size() < limit;
+            });
+        return words;
+    }
+} // namespace
+
 QList<Word> tableWords(const Table &table, int english, int italian, int lesson, int critical, int limit)
 {
-    QList<Word> words;
-    if (limit == 0)
-        return words;
-    forEachWord(table, { english, italian, lesson, critical }, [&](const Word &word) {
-        words.append(word);
-        return limit < 0 || words.size() < limit;
+    return firstWords(limit, [&](auto visit) {
+        forEachWord(table, { english, italian, lesson, critical }, visit);
     });
-    return words;
 }
 
 namespace {
@@ -969,14 +978,7 @@ void forEachWord(const Kvtml &file, int english, int italian, const std::functio
 
 QList<Word> kvtmlWords(const Kvtml &file, int english, int italian, int limit)
 {
-    QList<Word> words;
-    if (limit == 0)
-        return words;
-    forEachWord(file, english, italian, [&](const Word &word) {
-        words.append(word);
-        return limit < 0 || words.size() < limit;
-    });
-    return words;
+    return firstWords(limit, [&](auto visit) { forEachWord(file, english, italian, visit); });
 }
 
 LineMaker::LineMaker(int defaultLesson, int existingRows)

@@ -3,6 +3,7 @@
 // back the same, and that an import into the main window waits for the save.
 #include "Form1.h"
 #include "Form7.h"
+#include "filechoice.h"
 #include "fixture.h"
 #include "session.h"
 #include "vocabularyfile.h"
@@ -227,6 +228,8 @@ private slots:
             QCOMPARE(Exchange::readTable(bytes).rows.constFirst().at(bytes == csv ? 2 : 3),
                 bytes == csv ? "italiano" : "gallina");
         }
+        for (const int limit : { 0, 3 }) // the words that the preview asks for, no more
+            QCOMPARE(Exchange::tableWords(Exchange::readTable(csv), 1, 2, 0, -1, limit).size(), limit);
         Form7 dialog(Exchange::readTable(csv));
         auto *shown = control<QTableWidget>(&dialog, "Anteprima");
         control<QComboBox>(&dialog, "Inglese")->setCurrentIndex(2);
@@ -423,6 +426,7 @@ private slots:
             + wordLine(" 3", "", "cat", "gatto\r\n");
         CriticalList memoc; // cat was answered late: row 3 of the table, where the comment is a row
         memoc.add(3);
+        QCOMPARE(Exchange::listWords(list, &memoc).refused, 2); // the lines that do not go out, counted
         Form7::exportWords(nullptr, session, list, &memoc, platform);
         QStringList said;
         for (const FakePlatform::Shown &shown : platform.shown)
@@ -437,7 +441,8 @@ private slots:
         // The first dialogue starts among the user's documents, the next where the last file went.
         QVERIFY(platform.fileQuestions.isEmpty()
             || !platform.fileQuestions.constFirst().folder.startsWith(dir.path()));
-        QCOMPARE(session.fileFolder, names.isEmpty() ? QString() : dir.path());
+        QCOMPARE(FileChoice::startFolder(session.fileFolder), // where the next dialogue starts
+            names.isEmpty() ? FileChoice::startFolder({}) : dir.path());
     }
 };
 

@@ -334,6 +334,7 @@ private slots:
         row("keyboard counts like the mouse", "", "k4 k20 k4 m20", "ok", "0", all, 0);
         row("lessons without words cannot be ticked", "", "m9 k9", "ok", "0", all, 0);
         row("backward over lesson 3", "", "o3 m3", "ok", "3", "3 3 7", 0);
+        row("an order alone", "", "o3", "ok", "0", "3 0 1 2 3 4 5 6 7 8", 0);
         row("critical words of lesson 3", "", "o4 m3", "ok", "3", "4 3", 0);
         row("no critical word: OK falls back to forward", "", "o4 m5", "ok", "5", "2 5 8", 1);
         row("no critical word: close control", "", "o4 m5", "close", "5", "2 5 8", 1);
