@@ -151,31 +151,14 @@ private slots:
                      .join('|'),
             fields.isEmpty() ? "2  c|2 |b|c" : fields);
         QCOMPARE(memoc.words(), fields.isEmpty() ? L({ 1 }) : critical ? L({ 1, 2 }) : L({ 2 }));
+        QCOMPARE(
+            CriticalList::key(10000) + CriticalList::key(37), "100000037"); // a row's key, beyond 9999 too
         QCOMPARE(platform.shown.isEmpty()
                 ? QString()
                 : platform.shown[0].title + platform.shown[0].text.section('\r', 0, 2),
             fields.isEmpty()
                 ? BadLineTitle + "La Riga numero 2 usa male le parentesi\r\n\r\n  Lezione = " + line.left(4)
                 : QString());
-    }
-
-    void tableTakesAtMost32767Rows()
-    {
-        FakePlatform platform;
-        WordTable words;
-        CriticalList memoc;
-        QString text;
-        for (int i = 0; i <= WordTable::MaxRows; ++i)
-            text += i == 10000 ? "1  c x\r\n" : "1    x\r\n";
-        QVERIFY(!parseWordList(text, words, memoc, false, platform));
-        QCOMPARE(words.count(), WordTable::MaxRows);
-        QCOMPARE(memoc.words(), L({ 10000 }));
-        QCOMPARE(CriticalList::key(10000) + CriticalList::key(37), "100000037"); // rows beyond 9999 too
-        text.chop(8);
-        words.clear();
-        QVERIFY(parseWordList(text, words, memoc, false, platform));
-        words.refreshLessons({ 9999, 10000 }); // back from a drill: its marks in the lesson column
-        QCOMPARE(words.lessonColumn().mid(9998, 3), S({ "1 ", "1  c", "1  c" }));
     }
 
     // A save never writes what the next start-up would refuse; the first faulty line is named.

