@@ -155,9 +155,9 @@ namespace {
         int number = 0;
         qsizetype pos = 0;
         while (pos < text.size()) {
-            qsizetype end = pos;
-            while (end < text.size() && text.at(end) != u'\r' && text.at(end) != u'\n')
-                ++end;
+            const qsizetype end = std::find_if(text.begin() + pos, text.end(), [](QChar c) {
+                return c == u'\r' || c == u'\n';
+            }) - text.begin();
             if (!visit(text.mid(pos, end - pos), ++number))
                 return;
             pos = end + (end + 1 < text.size() && text.at(end) == u'\r' && text.at(end + 1) == u'\n' ? 2 : 1);

@@ -292,8 +292,13 @@ private slots:
         for (QChar a : boxes)
             platform.answers.enqueue(a == 'o' ? Platform::Answer::Ok : Platform::Answer::Cancel);
         WordSelection s;
-        s.options = choose(order, numbers("ticked"));
-        s.buildSelection(table(lessons.isEmpty() ? S {} : lessons.split('|')), critical(numbers("memoc")));
+        const WordTable t = table(lessons.isEmpty() ? S {} : lessons.split('|'));
+        for (const L &ticked :
+            { L { 0 }, numbers("ticked") }) { // after a choice of every word: its entries stay
+            s.options = choose(order, ticked);
+            s.rebuildNeeded = true;
+            s.buildSelection(t, critical(numbers("memoc")));
+        }
         S got;
         for (int i = 0; got.size() < expected.count(' ') + 1; ++i) {
             const int before = s.currentWord;

@@ -328,7 +328,7 @@ private slots:
         row("ticking N.4 unticks Tutte", "", "m4", "ok", "4", "2 4", 0);
         row("unticking the last lesson ticks Tutte", "", "m4 m4", "ok", "0", all, 0);
         row("unticking one of two keeps the other", "", "m4 m5 m4", "ok", "5", "2 5 8", 0);
-        row("Tutte unticks every lesson", "3 20", "m0", "ok", "0", all, 0);
+        row("Tutte unticks every lesson", "1 20", "m0", "ok", "0", all, 0);
         row("no box ticked: nothing to ask", "", "m0", "ok", "", "2", 1);
         row("a lesson after Tutte unticked", "", "m0 m2", "ok", "2", "2 1", 0);
         row("keyboard counts like the mouse", "", "k4 k20 k4 m20", "ok", "0", all, 0);
@@ -599,10 +599,10 @@ private slots:
         const QString read
             = "2 h 06 min di esercizio, 66 parole, media 1007 punti|grafico|2 righe illeggibili ignorate";
         row("current run", QByteArray(), 5, "",
-            "1 sessione, 20 min di esercizio, 5 parole, media 1020 punti|grafico||aperta|3=1 7=1");
+            "1 sessione, 20 min di esercizio, 5 parole, media 1020 punti|grafico||aperta|3=1 20=1");
         row("log and run", Log, 5, "Escape",
             "4 sessioni, 2 h 26 min di esercizio, 71 parole, media 1010 punti|grafico|2 righe illeggibili "
-            "ignorate|chiusa|Tutte=1 1=1 3=3 7=1");
+            "ignorate|chiusa|Tutte=1 1=1 3=3 20=1");
         row("Chiudi", Log, 0, "Chiudi", "3 sessioni, " + read + "|chiusa|Tutte=1 1=1 3=2");
         row("save", Log, 0, "grafico", "grafico.png");
         row("save cancelled", Log, 0, "*", "");
@@ -625,7 +625,7 @@ private slots:
         s.startTime = QTime(8, 50, 2);
         s.doneCount = doneCount;
         s.points = 1020;
-        s.lessonState[3] = s.lessonState[7] = LessonState::Chosen; // the lessons chosen for the run under way
+        s.lessonState[3] = s.lessonState[MaxLesson] = LessonState::Chosen; // those of the run under way
         FakePlatform platform;
         Form6 window(s, platform);
         QVERIFY(QSignalSpy(&window, &Form6::logShown).wait());
@@ -1025,20 +1025,11 @@ private slots:
         }
         QObject *say = drill ? static_cast<QObject *>(control<QToolButton>(w.get(), "Command4"))
                              : control<QAction>(w.get(), "menuAscolta");
-        const auto state = [&] {
-            QStringList s { QString::number(session.points), QString::number(platform.beeps),
-                w->windowTitle(), QString::number(platform.shown.size()) };
-            for (const QTimer *t : w->findChildren<QTimer *>())
-                s << QString::number(t->isActive());
-            return s << (drill ? drill->typingBox()->text() : qobject_cast<Form1 *>(w.get())->wordListText());
-        };
-        const QStringList before = state();
         // A new question shows no help of the last one, not even until the first tick.
         QVERIFY(!steps.endsWith("via") || control(w.get(), "aiuto")->isHidden());
         QTest::keyClick(w.get(), Qt::Key_F5);
         QMetaObject::invokeMethod(say, drill ? "click" : "trigger");
         QCOMPARE(platform.spoken, (said.isEmpty() ? QStringList() : QStringList { said, said }));
-        QCOMPARE(state(), before);
         QCOMPARE(say->property("enabled").toBool(), platform.speech == Speech::Available);
         QCOMPARE(say->property("toolTip").toString(),
             QStringList({ "Ascolta la parola inglese", "Pronuncia non disponibile: nessuna voce inglese",

@@ -140,6 +140,7 @@ private slots:
         const QString high(QChar(0xD83D)), low(QChar(0xDE00));
         QTest::newRow("letter before a lone half") << QStringList { "a" + low, "«a» U+0061" };
         QTest::newRow("lone half at the end") << QStringList { high, "U+D83D metà di un carattere" };
+        QTest::newRow("pair at the end") << QStringList { high + low, "«😀» U+1F600" };
         QTest::newRow("blank") << QStringList { " ", "« » U+0020" };
         QTest::newRow("wide space") << QStringList { "\u2003", "U+2003 spazio speciale" };
         QTest::newRow("no-break space") << QStringList { "\u00A0", "U+00A0 spazio unificatore" };
