@@ -205,15 +205,38 @@ private slots:
         QVERIFY2(told.contains(problem), qPrintable(told));
     }
 
+    // The message names the first 20 lines left out and counts the rest.
+    void manyLeftOut_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("end");
+        row("20", 20, "Riga 20: manca l'inglese di \u00abb\u00bb");
+        row("21", 21, "Riga 20: manca l'inglese di \u00abb\u00bb\r\n  ... e un'altra");
+        row("22", 22, "Riga 20: manca l'inglese di \u00abb\u00bb\r\n  ... e altre 2");
+    }
+    void manyLeftOut()
+    {
+        QFETCH(int, count);
+        QList<Exchange::Word> words;
+        for (int source = 1; source <= count; ++source)
+            words.append({ "", "b", 3, false, source });
+        const QString told = Exchange::importMessage(Exchange::wordLines(words, 0, 0));
+        QFETCH(QString, end);
+        QVERIFY2(told.endsWith(end), qPrintable(told));
+        QCOMPARE(told.count("Riga "), 20);
+    }
+
     // A file longer than the list can take: what fits goes in, the rest is counted.
     void fullList()
     {
-        const Exchange::Lines lines
-            = Form7(Exchange::readTable(
-                        QByteArray("lezione,inglese,italiano\n1,dog,cane\n\n2,cat,gatto\n3,hen,gallina\n")))
-                  .lines(WordTable::MaxRows - 1);
-        QCOMPARE(summary(lines.text), " 1  |dog|cane");
-        QCOMPARE(lines.over, 2);
+        for (const QByteArray &bytes :
+            { QByteArray("lezione,inglese,italiano\n1,dog,cane\n\n2,cat,gatto\n3,hen,gallina\n"),
+                Vocabulary::encode(wordLine(" 1", "", "dog", "cane\n## 2\n\n")
+                    + wordLine(" 2", "", "cat", "gatto\n") + wordLine(" 3", "", "hen", "gallina")) }) {
+            const Exchange::Lines lines = Form7(Exchange::readTable(bytes)).lines(WordTable::MaxRows - 1);
+            QCOMPARE(summary(lines.text), " 1  |dog|cane");
+            QCOMPARE(lines.over, 2);
+        }
     }
 
     // The preview shows the first rows of words, comments left out, and follows every change of the columns.
@@ -425,6 +448,20 @@ private slots:
             || !platform.fileQuestions.constFirst().folder.startsWith(dir.path()));
         QCOMPARE(FileChoice::startFolder(session.fileFolder), // where the next dialogue starts
             names.isEmpty() ? FileChoice::startFolder({}) : dir.path());
+    }
+
+    // Without a last folder (or with one gone) a dialogue starts among the documents, else at home.
+    void firstFolder()
+    {
+        QTemporaryDir home;
+        const QByteArray user = qgetenv("HOME");
+        qputenv("HOME", QFile::encodeName(home.path()));
+        const QString none = FileChoice::startFolder(home.filePath("gone"));
+        QVERIFY(QDir(home.path()).mkdir("Documents"));
+        const QString documents = FileChoice::startFolder({});
+        qputenv("HOME", user);
+        QCOMPARE(none, home.path());
+        QCOMPARE(documents, home.filePath("Documents"));
     }
 };
 

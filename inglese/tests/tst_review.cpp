@@ -132,6 +132,8 @@ private slots:
             return;
         }
         QCOMPARE(again.damagedLines(), damaged);
+        const QByteArray house = "\nhouse\tcasa\t3.1730\t5.2826\t2026-12-01\t2026-12-04\t1\t0\n";
+        QCOMPARE(readBytes(path).contains(house), bytes.contains("house")); // an unchanged word as it was
         QCOMPARE(again.limits.daily, bytes.contains("#limiti") ? 20 : 50);
         QCOMPARE(again.find(u"d\\tog\tx", u"cane") ? again.find(u"d\\tog\tx", u"cane")->due : QDate(),
             QDate(2026, 12, 8));

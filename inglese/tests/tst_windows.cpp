@@ -796,8 +796,9 @@ private slots:
         row("UTF-16 BE with mark", QByteArray("\xFE\xFF\0\x63\x20\xAC\0\r", 8), QString("c\u20ac\r\n"));
         row("UTF-8 mark, broken UTF-8", QByteArray("\xEF\xBB\xBF\x63\xC3\r\n"), QString());
         const qsizetype piece = 4 * 1024 * 1024; // read and decoded a piece at a time
-        row("a letter across two pieces", QByteArray(piece - 3, 'a') + "\xF0\x9F\x98\x81\n",
-            QString(piece - 3, u'a') + "\U0001F601\r\n");
+        row("letters across pieces",
+            QByteArray(piece - 3, 'a') + "\xF0\x9F\x98\x81" + QByteArray(piece - 3, 'a') + "\xE0\xA4\x95\n",
+            QString(piece - 3, u'a') + "\U0001F601" + QString(piece - 3, u'a') + "\u0915\r\n");
         row("Windows-1252 only in the last piece", QByteArray(piece, 'a') + "\xE9\n",
             QString(piece, u'a') + "\u00e9\r\n");
         const QString wide = QString(piece / 2 + 3, u'a') + "\u00e8\r\n"; // UTF-16 without a mark
