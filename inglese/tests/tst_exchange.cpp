@@ -97,6 +97,8 @@ private slots:
         row("column names and tags as words",
             QByteArray("english\tinglese\tlezione3\ncriticism\tcritica\tlezione3 critica\n4\tquattro\t\n"),
             " 3  |english|inglese/ 3 c|criticism|critica/ 5  |4|quattro", "");
+        row("the Italian named first", QByteArray("italiano,lezione,x,y\ncasa,2,house,z\n"),
+            " 2  |house|casa", "");
         row("one column name is a word", QByteArray("english,casa\nhen,gallina\n"),
             " 5  |english|casa/ 5  |hen|gallina", "");
         row("numbers as words before the tags", QByteArray("4\tquattro\tlezione3\n"), " 3  |4|quattro", "");
@@ -258,6 +260,11 @@ private slots:
         QCOMPARE(shown->item(0, 2)->text(), "cane");
         control<QComboBox>(&dialog, "Italiano")->setCurrentIndex(0);
         QCOMPARE(shown->item(0, 3)->text(), "1");
+        // A column is named by its first cell, cut after 24 characters.
+        Form7 columns(Exchange::readTable(QByteArray(24, 'a') + ',' + QByteArray(25, 'b')));
+        const auto *named = control<QComboBox>(&columns, "Inglese");
+        QCOMPARE(named->itemText(0) + '|' + named->itemText(1),
+            "Colonna 1: " + QString(24, 'a') + "|Colonna 2: " + QString(24, 'b') + "...");
     }
 
     void roundTrip_data()

@@ -510,15 +510,22 @@ private slots:
         QVERIFY(desk.form->isVisible());
         QTRY_VERIFY(drill.isNull());
         QCOMPARE(desk.session.words.lessonColumn(), S({ "12 c", " 3" }));
-        S opened; // F2 opens the options over the main window; "Regole" the same window with the rules alone
-        for (const char *entry : { "menuLezioni", "menuRegole" }) {
+        // F2 opens the options over the main window; "Regole" the same window with the rules alone; F1 the
+        // instructions, which "Ritorno" closes.
+        S opened;
+        for (const char *entry : { "menuLezioni", "menuRegole", "menuIstruzioni" }) {
             QTimer::singleShot(0, desk.form.get(), [&] {
-                if (QWidget *w = QApplication::activeModalWidget())
-                    opened << w->objectName() + (control(w, "Frame1")->isVisibleTo(w) ? "+" : ""), w->close();
+                QWidget *w = QApplication::activeModalWidget();
+                const bool options = w->objectName() == "Form4";
+                const QString name
+                    = w->objectName() + (options && control(w, "Frame1")->isVisibleTo(w) ? "+" : "");
+                options ? void(w->close()) : control<QPushButton>(w, "Command1")->click();
+                opened << name + (w->isVisible() ? " left open" : "");
+                w->close();
             });
             desk.action(entry)->trigger();
         }
-        QCOMPARE(opened, S({ "Form4+", "Form4" }));
+        QCOMPARE(opened, S({ "Form4+", "Form4", "Form5" }));
         desk.form->close();
         QVERIFY(readBytes(desk.path("inglelog"))
                     .contains(QStringLiteral("    1/%1/1 ").arg(978 + answer.size()).toLatin1()));
@@ -726,6 +733,7 @@ private slots:
         Drill drill(m_desk->session, m_desk->platform, Direction::ItalianToEnglish);
         QVERIFY(drill.start());
         QCOMPARE(drill.view().shownText, "gatto");
+        QCOMPARE(m_desk->session.selection.selectionCount, 1); // the words of the new table
         QCOMPARE(drill.counterLine(), QStringLiteral("Già fatti =0 Critici =1"));
     }
     // Every message box is wide enough for its whole title; Escape gives its most cautious answer.
