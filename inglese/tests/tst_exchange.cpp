@@ -12,9 +12,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QPlainTextEdit>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -254,12 +256,24 @@ private slots:
         }
         for (const int limit : { 0, 3 }) // the words that the preview asks for, no more
             QCOMPARE(Exchange::tableWords(Exchange::readTable(csv), 1, 2, 0, -1, limit).size(), limit);
-        Form7 dialog(Exchange::readTable(csv));
-        auto *shown = control<QTableWidget>(&dialog, "Anteprima");
+        Form7 dialog(Exchange::readTable(QByteArray(csv).replace("1,", "2,")));
+        const auto first = [shown = control<QTableWidget>(&dialog, "Anteprima")] {
+            QStringList cells;
+            for (int c = 0; c < shown->columnCount(); ++c)
+                cells << (shown->item(0, c) ? shown->item(0, c)->text() : "-");
+            return cells.join('|');
+        };
+        // Every choice shows at once in the preview's first row: lesson, mark, English, Italian.
         control<QComboBox>(&dialog, "Inglese")->setCurrentIndex(2);
-        QCOMPARE(shown->item(0, 2)->text(), "cane");
+        QCOMPARE(first(), "2||cane|cane");
         control<QComboBox>(&dialog, "Italiano")->setCurrentIndex(0);
-        QCOMPARE(shown->item(0, 3)->text(), "1");
+        QCOMPARE(first(), "2||cane|2");
+        control<QComboBox>(&dialog, "ColonnaLezione")->setCurrentIndex(0);
+        QCOMPARE(first(), "1||cane|2");
+        control<QSpinBox>(&dialog, "Lezione")->setValue(7);
+        QCOMPARE(first(), "7||cane|2");
+        control<QCheckBox>(&dialog, "Intestazione")->click();
+        QCOMPARE(first(), "7||italiano|lezione");
         // A column is named by its first cell, cut after 24 characters.
         Form7 columns(Exchange::readTable(QByteArray(24, 'a') + ',' + QByteArray(25, 'b')));
         const auto *named = control<QComboBox>(&columns, "Inglese");

@@ -219,7 +219,7 @@ private slots:
         QVERIFY(desk.action("menuSalva")->isEnabled() && !desk.action("menuModifica")->isChecked());
         const QString moved = desk.dir.path() + "-moved";
         if (!logged.isEmpty() || QDir().rename(desk.dir.path(), moved)) {
-            QCOMPARE(desk.form->menuSalva_Click(), message.isEmpty());
+            desk.action("menuSalva")->trigger();
             QDir().rename(moved, desk.dir.path());
         }
         QCOMPARE(desk.action("menuSalva")->isEnabled(), !message.isEmpty());
@@ -511,21 +511,22 @@ private slots:
         QTRY_VERIFY(drill.isNull());
         QCOMPARE(desk.session.words.lessonColumn(), S({ "12 c", " 3" }));
         // F2 opens the options over the main window; "Regole" the same window with the rules alone; F1 the
-        // instructions, which "Ritorno" closes.
+        // instructions, which "Ritorno" closes; then the review's limits and the results.
         S opened;
-        for (const char *entry : { "menuLezioni", "menuRegole", "menuIstruzioni" }) {
+        for (const char *entry :
+            { "menuLezioni", "menuRegole", "menuIstruzioni", "menuLimiti", "menuRisultati" }) {
             QTimer::singleShot(0, desk.form.get(), [&] {
                 QWidget *w = QApplication::activeModalWidget();
                 const bool options = w->objectName() == "Form4";
                 const QString name
                     = w->objectName() + (options && control(w, "Frame1")->isVisibleTo(w) ? "+" : "");
-                options ? void(w->close()) : control<QPushButton>(w, "Command1")->click();
+                name == "Form5" ? control<QPushButton>(w, "Command1")->click() : void(w->close());
                 opened << name + (w->isVisible() ? " left open" : "");
                 w->close();
             });
             desk.action(entry)->trigger();
         }
-        QCOMPARE(opened, S({ "Form4+", "Form4", "Form5" }));
+        QCOMPARE(opened, S({ "Form4+", "Form4", "Form5", "Form8", "Form6" }));
         desk.form->close();
         QVERIFY(readBytes(desk.path("inglelog"))
                     .contains(QStringLiteral("    1/%1/1 ").arg(978 + answer.size()).toLatin1()));
@@ -568,8 +569,8 @@ private slots:
         QTEST(asked, "asked");
     }
 
-    // The real platform layer sounds every beep of a burst, one at each tick of its timer, and seeds its
-    // random numbers from the clock.
+    // The real platform layer sounds every beep of a burst, one at each tick of its timer, seeds its
+    // random numbers from the clock and passes on the changes of the speech service.
     void desktop()
     {
         int sounded = 0;
@@ -594,6 +595,10 @@ private slots:
         const QList<double> first = draws(1'000'000'007);
         QCOMPARE(draws(1'000'000'007), first);
         QVERIFY(draws(2'000'000'011) != first);
+        int told = 0; // a change of the speech service reaches the window that watches it
+        platform.watchSpeech(this, [&] { ++told; });
+        emit control<QtSpeech>(&platform, QString())->statusChanged();
+        QCOMPARE(told, 1);
     }
 
     // The results window: what it shows for a log and the run under way, saving the picture, closing.

@@ -98,8 +98,9 @@ private slots:
         QTest::addColumn<QByteArray>("bytes"); // empty: the folder; "<grows>": a file longer than its size
         QTest::addColumn<QString>("reason");
         const auto lines = [](qint64 size) { return QByteArray("ab\r\n").repeated(size / 4); };
-        const QByteArray line = QByteArray("x ").repeated(TextFile::LongestLine / 2);
-        const QByteArray run(TextFile::LongestRun, 'x');
+        // Each counted from where the one before ends.
+        const QByteArray line = "\n" + QByteArray("x ").repeated(TextFile::LongestLine / 2);
+        const QByteArray run = " " + QByteArray(TextFile::LongestRun, 'x');
         QTest::newRow("folder") << QByteArray() << "non è un file di testo.";
         QTest::newRow("missing") << QByteArray("<none>") << "non esiste.";
         QTest::newRow("grows") << QByteArray("<grows>")
