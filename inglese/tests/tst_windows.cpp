@@ -382,6 +382,7 @@ private slots:
         }
         // Every change of choice starts the order afresh.
         QCOMPARE(s.selection.pendingWord == 0, !steps.isEmpty() && !steps.contains('9'));
+        QCOMPARE(daccapo->isEnabled(), steps.isEmpty() || steps.contains('9')); // nothing to start again
         L ticked;
         for (int i = 0; i <= MaxLesson; ++i) {
             QCOMPARE(control<QCheckBox>(&w, QStringLiteral("Ckles%1").arg(i))->isEnabled(),
@@ -448,6 +449,7 @@ private slots:
         QCOMPARE(d.platform.shown.value(0).title, "Sinomini di:  house (nelle Lez. scelte)");
         QTest::keyClick(go, Qt::Key_Return); // "Un altro?" asks the next word
         QCOMPARE(d.w->shownBox()->text() + typing->text(), "light");
+        QVERIFY(typing->hasFocus()); // from the button just pressed
         QTest::keyClicks(typing, "lx");
         for (int t = 1; t <= 10; ++t)
             tick(d.w.get(), "Timer1");
