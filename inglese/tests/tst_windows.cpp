@@ -309,6 +309,14 @@ private slots:
         QCOMPARE(desk.list()->blockCount(), lines + targetLine - line);
         if (targetLine != line)
             QCOMPARE(desk.list()->textCursor().block().text(), QString(56, ' '));
+        S left; // Ctrl+Tab and Ctrl+Shift+Tab leave the list for the buttons
+        for (const bool back : { false, true }) {
+            desk.list()->setFocus();
+            QTest::keyClick(desk.list(), back ? Qt::Key_Backtab : Qt::Key_Tab,
+                back ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
+            left << desk.form->focusWidget()->objectName();
+        }
+        QCOMPARE(left, S({ "Command1", "Command3" }));
     }
 
     // Options over lessons 0..5 and 20: "m4" clicks N.4, "k4" toggles it by keyboard (0 is "Tutte"),
