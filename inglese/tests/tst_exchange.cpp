@@ -210,24 +210,16 @@ private slots:
     }
 
     // The message names the first 20 lines left out and counts the rest.
-    void manyLeftOut_data()
-    {
-        QTest::addColumn<int>("count");
-        QTest::addColumn<QString>("end");
-        row("20", 20, "Riga 20: manca l'inglese di \u00abb\u00bb");
-        row("21", 21, "Riga 20: manca l'inglese di \u00abb\u00bb\r\n  ... e un'altra");
-        row("22", 22, "Riga 20: manca l'inglese di \u00abb\u00bb\r\n  ... e altre 2");
-    }
     void manyLeftOut()
     {
-        QFETCH(int, count);
-        QList<Exchange::Word> words;
-        for (int source = 1; source <= count; ++source)
-            words.append({ "", "b", 3, false, source });
-        const QString told = Exchange::importMessage(Exchange::wordLines(words, 0, 0));
-        QFETCH(QString, end);
-        QVERIFY2(told.endsWith(end), qPrintable(told));
-        QCOMPARE(told.count("Riga "), 20);
+        for (const auto &[count, end] :
+            { std::pair { 20, "" }, { 21, "\r\n  ... e un'altra" }, { 22, "\r\n  ... e altre 2" } }) {
+            const QList<Exchange::Word> words(count, { "", "b", 3, false, 20 });
+            const QString told = Exchange::importMessage(Exchange::wordLines(words, 0, 0));
+            QVERIFY2(
+                told.endsWith("Riga 20: manca l'inglese di \u00abb\u00bb" + QString(end)), qPrintable(told));
+            QCOMPARE(told.count("Riga "), 20);
+        }
     }
 
     // A file longer than the list can take: what fits goes in, the rest is counted.
