@@ -553,7 +553,8 @@ private slots:
     }
 
     // The line FINE appends to the exit log: day and times in fixed formats whatever the system's language
-    // (the test runs under a US locale), then words/points/critical and the lessons chosen, else TUTTE.
+    // (the test runs under a US locale), then words/points/critical and the lessons chosen, else TUTTE;
+    // the message of a failed launch.
     void exitLogLine()
     {
         LessonStates states {};
@@ -563,6 +564,10 @@ private slots:
         states[1] = states[4] = states[MaxLesson] = LessonState::Chosen;
         QCOMPARE(MainRules::exitLogLine({ 2026, 3, 5 }, { 9, 5, 7 }, { 21, 0 }, 12, -40, 3, states),
             "05/03/2026 09:05:07 21:00:00    12/-40/3        1 4 20");
+        // Started by the launcher after it failed to prepare the data folder, the program says why.
+        QCOMPARE(MainRules::launchFailure({ "x", MainRules::LaunchFailedOption, "Cartella: /d\n(no)" }),
+            "Non riesco a preparare la cartella dei dati del programma.\r\n\r\nCartella: /d\n(no)");
+        QVERIFY(MainRules::launchFailure({ MainRules::LaunchFailedOption + 'x', "Cartella" }).isNull());
     }
 
     // What a message box shows of a text: one LF per line end (a last empty line kept), long lines and the

@@ -99,31 +99,6 @@ struct Desk
     QAction *action(const char *name) const { return control<QAction>(form.get(), name); }
 };
 
-// A drill window over four words of lesson 12, asked forward.
-struct Drilling
-{
-    Session session;
-    FakePlatform platform;
-    std::unique_ptr<DrillWindow> w;
-
-    explicit Drilling(bool fromItalian)
-    {
-        for (const S &r : QList<S> { { "house", "casa (abitazione, dimora)" }, { "light", "luce" },
-                 { "light", "leggero" }, { "to walk", "camminare" } })
-            session.words.append(u"12  ", r.at(0).leftJustified(50), r.at(1).leftJustified(50));
-        session.selection.options.order = Forward;
-        session.selection.buildSelection(session.words, session.memoc);
-        session.points = 987;
-        w.reset(fromItalian ? static_cast<DrillWindow *>(new Form3(session, platform))
-                            : new Form2(session, platform));
-        w->setAttribute(Qt::WA_DeleteOnClose, false);
-        w->show();
-        QApplication::setActiveWindow(w.get());
-    }
-    PictureButton *button(const char *name) const { return control<PictureButton>(w.get(), name); }
-    QString text(const char *name) const { return control(w.get(), name)->property("text").toString(); }
-};
-
 const QString Mine = "## mine\r\n 1   cat\r\n 1   dog\r\n 2   house\r\n";
 const QByteArray Log = "20/11/2026 23:30:00 00:45:00    14/970/2        TUTTE\r\ncut 09:00\r\n\x93\r\n"
                        "28/11/2026 09:00:00 09:30:00    30/1040/1        1 3\r\n"
@@ -434,11 +409,21 @@ private slots:
     // question with help, penalties and critical mark, and "Allora?" six seconds later.
     void drillAtTheKeyboard()
     {
-        Drilling d(false);
-        QVERIFY(QTest::qWaitForWindowActive(d.w.get()));
-        PictureButton *go = d.button("Command1");
-        PictureButton *help = d.button("Command2");
-        QLineEdit *typing = d.w->typingBox();
+        Session session; // four words of lesson 12, asked forward
+        FakePlatform platform;
+        for (const S &r : QList<S> { { "house", "casa (abitazione, dimora)" }, { "light", "luce" },
+                 { "light", "leggero" }, { "to walk", "camminare" } })
+            session.words.append(u"12  ", r.at(0).leftJustified(50), r.at(1).leftJustified(50));
+        session.selection.options.order = Forward;
+        session.selection.buildSelection(session.words, session.memoc);
+        session.points = 987;
+        Form2 w(session, platform);
+        w.show();
+        QApplication::setActiveWindow(&w);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        const auto text = [&w](const char *name) { return control(&w, name)->property("text").toString(); };
+        auto *go = control<PictureButton>(&w, "Command1"), *help = control<PictureButton>(&w, "Command2");
+        QLineEdit *typing = w.typingBox();
         QTest::mouseClick(go, Qt::LeftButton);
         QVERIFY(!go->isEnabled() && typing->hasFocus());
         const auto verdict = [&] {
@@ -452,31 +437,31 @@ private slots:
         QCOMPARE(typing->accessibleDescription(), "Risposta esatta");
         QVERIFY(go->isEnabled() && go->hasFocus());
         QCOMPARE(go->text() + go->shownPicture(), "Un altro?:/inglese/faccia2.svg");
-        QVERIFY(!control<QTimer>(d.w.get(), "Timer1")->isActive());
-        QCOMPARE(d.text("labpunti") + d.text("Label4"), "997Già fatti =1 Critici =0");
-        QCOMPARE(d.platform.shown.value(0).title, "Sinomini di:  house (nelle Lez. scelte)");
+        QVERIFY(!control<QTimer>(&w, "Timer1")->isActive());
+        QCOMPARE(text("labpunti") + text("Label4"), "997Già fatti =1 Critici =0");
+        QCOMPARE(platform.shown.value(0).title, "Sinomini di:  house (nelle Lez. scelte)");
         QTest::keyClick(go, Qt::Key_Return); // "Un altro?" asks the next word
-        QCOMPARE(d.w->shownBox()->text() + typing->text(), "light");
+        QCOMPARE(w.shownBox()->text() + typing->text(), "light");
         QVERIFY(typing->hasFocus()); // from the button just pressed
         QTest::keyClicks(typing, "lx");
         for (int t = 1; t <= 10; ++t)
-            tick(d.w.get(), "Timer1");
+            tick(&w, "Timer1");
         QVERIFY(help->isHidden());
-        tick(d.w.get(), "Timer1");
-        QCOMPARE(go->text() + d.text("labpunti") + go->shownPicture(), "Sei lento!995:/inglese/faccia3.svg");
+        tick(&w, "Timer1");
+        QCOMPARE(go->text() + text("labpunti") + go->shownPicture(), "Sei lento!995:/inglese/faccia3.svg");
         QVERIFY(help->isVisible());
         QTest::mouseClick(help, Qt::LeftButton);
-        QCOMPARE(d.text("aiuto") + d.text("labpunti"), "lu##993");
-        QVERIFY(control(d.w.get(), "aiuto")->isVisible());
+        QCOMPARE(text("aiuto") + text("labpunti"), "lu##993");
+        QVERIFY(control(&w, "aiuto")->isVisible());
         QTest::keyClick(typing, Qt::Key_Backspace);
-        tick(d.w.get(), "Timer1"); // help goes away at the tick after a change
-        QVERIFY(help->isHidden() && control(d.w.get(), "aiuto")->isHidden());
+        tick(&w, "Timer1"); // help goes away at the tick after a change
+        QVERIFY(help->isHidden() && control(&w, "aiuto")->isHidden());
         QTest::keyClicks(typing, "uce");
-        QCOMPARE(d.text("labpunti") + d.text("Label4"), "996Già fatti =2 Critici =1");
-        QTimer *timer2 = control<QTimer>(d.w.get(), "Timer2");
+        QCOMPARE(text("labpunti") + text("Label4"), "996Già fatti =2 Critici =1");
+        QTimer *timer2 = control<QTimer>(&w, "Timer2");
         for (int t = 1; t <= 6; ++t) {
             QCOMPARE(go->text(), "Un altro?");
-            tick(d.w.get(), "Timer2");
+            tick(&w, "Timer2");
         }
         QCOMPARE(go->text() + go->shownPicture(), "Allora?:/inglese/faccia1.svg");
         QVERIFY(!timer2->isActive());
@@ -540,43 +525,6 @@ private slots:
         desk.form->close();
         QVERIFY(readBytes(desk.path("inglelog"))
                     .contains(QStringLiteral("    1/%1/1 ").arg(978 + answer.size()).toLatin1()));
-    }
-
-    // The real file dialogue adds the extension to a bare name before it asks whether to replace the file of
-    // that name; to open, it takes only a file that exists, and a dialogue given up gives no name.
-    void realFileDialogue_data()
-    {
-        QTest::addColumn<bool>("save");
-        QTest::addColumn<S>("asked"); // the name proposed, then the first line of Qt's own box
-        row("a bare name saved over a file", true, S { "vocaboli.csv", "parole.csv already exists." });
-        row("a missing file to open", false, S { "", "nessuno.csv" });
-    }
-    void realFileDialogue()
-    {
-        QFETCH(bool, save);
-        QVERIFY(writeBytes(m_desk->path("parole.csv"), "old"));
-        S asked;
-        QTimer user;
-        connect(&user, &QTimer::timeout, this, [&] {
-            QWidget *modal = QApplication::activeModalWidget();
-            if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-                asked << box->text().section(u'\n', 0, 0);
-                box->button(save ? QMessageBox::Yes : QMessageBox::Ok)->click();
-            } else if (modal && asked.isEmpty()) {
-                asked << control<QLineEdit>(modal, "fileNameEdit")->text();
-                control<QLineEdit>(modal, "fileNameEdit")->setText(save ? "parole" : "nessuno");
-                QMetaObject::invokeMethod(modal, "accept", Qt::QueuedConnection);
-            } else if (modal && asked.size() == 2) { // the user gives up
-                QMetaObject::invokeMethod(modal, "reject", Qt::QueuedConnection);
-            }
-        });
-        user.start(10);
-        QtPlatform platform;
-        QCOMPARE(platform.askFileName(
-                     { save ? Platform::FileQuestion::Mode::Save : Platform::FileQuestion::Mode::Open,
-                         "Vocaboli", m_desk->dir.path(), "vocaboli.csv", "CSV (*.csv)", "csv" }),
-            save ? m_desk->path("parole.csv") : QString());
-        QTEST(asked, "asked");
     }
 
     // The real platform layer sounds every beep of a burst, one at each tick of its timer, seeds its
@@ -953,34 +901,6 @@ private slots:
         const QStringList lines = helpLines(QByteArray(10'000'000, 'x') + "\r\nfine\r\n");
         QVERIFY(lines.size() == 2 && lines.first().size() <= 1000 && lines.last() == "fine");
         QVERIFY(helpLines(QByteArray("x\r\n").repeated(1'000'000)).size() <= 10000);
-    }
-
-    // When the launcher cannot prepare the data folder, the program still starts to tell why.
-    void launcher_data()
-    {
-        QTest::addColumn<QString>("obstacle"); // what stands where the data folder goes
-        row("free place", QString());
-        row("dangling link", "link");
-        row("a file", "file");
-    }
-    void launcher()
-    {
-        QFETCH(QString, obstacle);
-        const QString program = m_desk->path("program"), data = m_desk->path("xdg/inglese");
-        QVERIFY(writeBytes(program, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$REPORT\"\n")
-            && QDir().mkpath(m_desk->path("xdg"))
-            && QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner));
-        QVERIFY(obstacle == "link" ? QFile::link(m_desk->path("nowhere"), data)
-                                   : obstacle != "file" || writeBytes(data, "x"));
-        QProcess launch;
-        launch.setEnvironment(QProcess::systemEnvironment()
-            << "XDG_DATA_HOME=" + m_desk->path("xdg") << "REPORT=" + m_desk->path("report"));
-        launch.start("bash", { INGLESE_LAUNCHER, program, INGLESE_SAMPLES_DIR });
-        QVERIFY(launch.waitForFinished() && launch.exitCode() == 0);
-        const QString failure
-            = MainRules::launchFailure(QString(readBytes(m_desk->path("report"))).split('\n'));
-        QCOMPARE(failure.contains(data), !obstacle.isEmpty());
-        QCOMPARE(QFile::exists(data + "/inglese.txt"), obstacle.isEmpty());
     }
 
     // What F5 and the loudspeaker (or the menu entry) say in each state of the two drills (forms 2 and 3) and

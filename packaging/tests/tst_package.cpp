@@ -93,26 +93,35 @@ private slots:
     {
         QTest::addColumn<bool>("xdgDataHome");
         QTest::addColumn<QByteArray>("userVocabulary"); // already in the data folder, or empty
-        QTest::newRow("first start, XDG_DATA_HOME") << true << QByteArray();
-        QTest::newRow("first start, home folder") << false << QByteArray();
-        QTest::newRow("user's own vocabulary kept") << true << QByteArray("## mio\r\n 1   cat    gatto\r\n");
+        QTest::addColumn<QString>("obstacle"); // what stands where the data folder goes
+        QTest::newRow("first start, XDG_DATA_HOME") << true << QByteArray() << QString();
+        QTest::newRow("first start, home folder") << false << QByteArray() << QString();
+        QTest::newRow("user's own vocabulary kept")
+            << true << QByteArray("## mio\r\n 1   cat    gatto\r\n") << QString();
+        QTest::newRow("a dangling link") << true << QByteArray() << "link";
+        QTest::newRow("a file") << true << QByteArray() << "file";
     }
     // The menu entry runs bin/inglese without arguments: it finds the
     // installed program and samples by itself, seeds the data folder without
-    // ever replacing the user's files, and starts the program inside it.
+    // ever replacing the user's files, and starts the program inside it. When
+    // the data folder cannot be made, the program still starts, to tell why.
     void launcher()
     {
         QFETCH(bool, xdgDataHome);
         QFETCH(QByteArray, userVocabulary);
+        QFETCH(QString, obstacle);
         // A copy of the unpacked tree whose program only reports where it runs.
         QTemporaryDir scratch;
         const QString tree = scratch.filePath("usr"), program = tree + "/libexec/inglese/inglese";
         QCOMPARE(run("cp", { "-a", root("usr"), tree }).first, 0);
-        QVERIFY(write(program, "#!/bin/sh\npwd > \"$REPORT\"\n")); // cp -a kept it executable
+        QVERIFY(
+            write(program, "#!/bin/sh\n{ pwd; printf '%s\\n' \"$@\"; } > \"$REPORT\"\n")); // still executable
         const QString home = scratch.filePath("home");
         const QString data = xdgDataHome ? scratch.filePath("xdg/inglese") : home + "/.local/share/inglese";
-        QVERIFY(QDir().mkpath(home)
+        QVERIFY(QDir().mkpath(home) && QDir().mkpath(QFileInfo(data).path())
             && (userVocabulary.isEmpty() || write(data + "/inglese.txt", userVocabulary)));
+        QVERIFY(obstacle == "link" ? QFile::link(scratch.filePath("nowhere"), data)
+                                   : obstacle != "file" || write(data, "x"));
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("HOME", home);
         environment.insert("REPORT", scratch.filePath("report"));
@@ -120,8 +129,12 @@ private slots:
                     : environment.remove("XDG_DATA_HOME");
         const auto [started, output] = run(tree + "/bin/inglese", {}, environment);
         QVERIFY2(started == 0, qPrintable(output));
-        QCOMPARE(::contents(scratch.filePath("report")).trimmed(),
-            QFileInfo(data).canonicalFilePath().toLocal8Bit());
+        const QByteArray report = ::contents(scratch.filePath("report"));
+        QCOMPARE(report.contains("\n--avvio-fallito\nCartella: " + data.toLocal8Bit() + '\n'),
+            !obstacle.isEmpty());
+        if (!obstacle.isEmpty())
+            return;
+        QCOMPARE(report.trimmed(), QFileInfo(data).canonicalFilePath().toLocal8Bit());
         QCOMPARE(::contents(data + "/aiutoV5.txt"), ::contents(SOURCE_DIR "/inglese/samples/aiutoV5.txt"));
         QCOMPARE(::contents(data + "/inglese.txt"),
             userVocabulary.isEmpty() ? ::contents(SOURCE_DIR "/inglese/samples/inglese.txt")
