@@ -140,7 +140,7 @@ private slots:
     }
 
     // The limits window shows the file's limits and writes the new ones beside its words; a write that
-    // fails leaves the file as it was, is told, and the window stays.
+    // fails leaves the file as it was, is told, and the window stays; Annulla closes it, writing nothing.
     void limits()
     {
         QTemporaryDir dir;
@@ -150,14 +150,15 @@ private slots:
         const QString path = dir.filePath("ripasso.tsv");
         QVERIFY(writeBytes(
             path, Head + "#limiti\t30\t4\ncat\tgatto\t3.1730\t5.2826\t2026-12-01\t2026-12-04\t1\t0\n"));
-        for (const bool fails : { true, false }) {
+        for (const QString way : { "fails", "Command2", "Command1" }) { // a failed write, Annulla, OK
+            const bool fails = way == "fails";
             Form8 form(session, platform);
             form.show();
             auto *daily = control<QSpinBox>(&form, "Text1"), *fresh = control<QSpinBox>(&form, "Text2");
             QCOMPARE(QPoint(daily->value(), fresh->value()), QPoint(30, 4));
             daily->setValue(20), fresh->setValue(7);
             QVERIFY(!fails || QFile::rename(dir.path(), dir.path() + ".gone"));
-            control<QPushButton>(&form, "Command1")->click();
+            control<QPushButton>(&form, fails ? "Command1" : way)->click();
             QCOMPARE(form.isVisible(), fails);
             QCOMPARE(platform.shown.size(), 1);
             QVERIFY(!fails || QFile::rename(dir.path() + ".gone", dir.path()));

@@ -990,6 +990,7 @@ private slots:
         row("server listening", "unix:%1/live", true);
         row("a missing one, then one listening", "%1/none unix:%1/live", true);
         row("on the network", "tcp:192.0.2.1:4713", true);
+        row("a path too long for a socket, there", "%2", true); // %2: 108 bytes, no room for the end
     }
     void soundOutput()
     {
@@ -1007,7 +1008,9 @@ private slots:
         ::close(sockets[0]);
         ::listen(sockets[1], 1);
         const QByteArray saved = qgetenv("PULSE_SERVER");
-        qputenv("PULSE_SERVER", server.arg(dir.path()).toLocal8Bit());
+        const QString tooLong = dir.filePath(QString(107 - dir.path().size(), u'x'));
+        QVERIFY(writeBytes(tooLong, ""));
+        qputenv("PULSE_SERVER", server.replace("%1", dir.path()).replace("%2", tooLong).toLocal8Bit());
         const bool found = QtSpeech::hasSoundOutput();
         saved.isNull() ? qunsetenv("PULSE_SERVER") : qputenv("PULSE_SERVER", saved);
         ::close(sockets[1]);
