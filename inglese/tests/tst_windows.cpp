@@ -178,10 +178,8 @@ private slots:
         QFETCH(QString, end);
         QFETCH(QString, logged);
         Desk desk;
-        if (logged.isEmpty())
-            QDir(desk.dir.path()).mkdir("inglelog");
-        else
-            writeBytes(desk.path("inglelog"), "old line\r\n");
+        QVERIFY(logged.isEmpty() ? QDir(desk.dir.path()).mkdir("inglelog")
+                                 : writeBytes(desk.path("inglelog"), "old line\r\n"));
         QVERIFY(desk.start());
         desk.form->show();
         desk.action("menuModifica")->trigger();
@@ -486,10 +484,9 @@ private slots:
         Desk desk(line("12", "", "dog", "cane") + line(" 3", "", "cat", "gatto"));
         QVERIFY(desk.start());
         desk.form->show();
-        if (open.startsWith("menu"))
-            desk.action(qPrintable(open))->trigger();
-        else
-            QTest::mouseClick(control<QPushButton>(desk.form.get(), open), Qt::LeftButton);
+        open.startsWith("menu")
+            ? desk.action(qPrintable(open))->trigger()
+            : QTest::mouseClick(control<QPushButton>(desk.form.get(), open), Qt::LeftButton);
         QVERIFY(desk.form->isHidden());
         QPointer<DrillWindow> drill;
         for (QWidget *top : QApplication::topLevelWidgets())
