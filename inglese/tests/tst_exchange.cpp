@@ -218,7 +218,6 @@ private slots:
             const QString told = Exchange::importMessage(Exchange::wordLines(words, 0, 0));
             QVERIFY2(
                 told.endsWith("Riga 20: manca l'inglese di \u00abb\u00bb" + QString(end)), qPrintable(told));
-            QCOMPARE(told.count("Riga "), 20);
         }
     }
 
@@ -302,7 +301,9 @@ private slots:
         for (int row : numbers("rows"))
             expected.append(summary(List.split(Vocabulary::CrLf).at(row)));
         QCOMPARE(summary(imported(bytes, 9).text), expected.join(u'/'));
-        QVERIFY(format != int(Format::Kvtml) || Exchange::readKvtml(bytes).languages.size() == 2);
+        QVERIFY(format != int(Format::Kvtml)
+            || (bytes.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>")
+                && Exchange::readKvtml(bytes).languages.size() == 2));
         QVERIFY(format != int(Format::Csv)
             || bytes.startsWith("\xEF\xBB\xBFlezione,critica,inglese,italiano\r\n"));
     }
