@@ -160,13 +160,11 @@ void WordSelection::addCritical(CriticalList &memoc)
 {
     if (builtFromCritical())
         return;
-    criticalKey = CriticalList::key(currentWord);
     memoc.add(currentWord);
 }
 
 void WordSelection::removeCritical(CriticalList &memoc)
 {
-    criticalKey = CriticalList::key(currentWord);
     memoc.removeOne(currentWord);
 }
 

@@ -45,7 +45,6 @@ public:
     int currentWord = 0;
     int lastWord = 0;
     int pendingWord = 0;
-    QString criticalKey;
 
     void buildSelection(const WordTable &words, const CriticalList &memoc);
 

@@ -100,11 +100,6 @@ int WordTable::lessonNumber(QStringView text)
     return parseLesson(text.left(2).trimmed());
 }
 
-QString CriticalList::key(int word)
-{
-    return QStringLiteral("%1").arg(word, 4, 10, QLatin1Char('0'));
-}
-
 void CriticalList::add(int word)
 {
     m_words.insert(std::upper_bound(m_words.begin(), m_words.end(), word), word);

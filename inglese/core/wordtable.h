@@ -70,12 +70,9 @@ private:
 };
 
 // The critical list (memoc): word indices kept sorted, duplicates allowed.
-// Keys are written as at least four digits with leading zeros.
 class CriticalList
 {
 public:
-    static QString key(int word); // 0 -> "0000", 37 -> "0037", 12345 -> "12345"
-
     void add(int word); // sorted insertion, no check for an equal entry
     void removeOne(int word); // removes the first equal entry, if any
     bool contains(int word) const;
