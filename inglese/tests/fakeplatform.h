@@ -9,9 +9,9 @@
 #include <functional>
 
 // A scripted desktop for tests: message boxes answer from a queue (or with the first button when the queue is
-// empty) and are recorded; beeps are counted; random numbers come from a queue (0.0 when it is empty); the
-// clock and the folder are fixed values the test may change; what would be spoken is recorded, and speech may
-// pretend to miss a voice or an output.
+// empty) and are recorded; beeps are counted; random numbers come from a queue (0.0 when it is empty) and
+// their seeding is counted; the clock and the folder are fixed values the test may change; what would be
+// spoken is recorded, and speech may pretend to miss a voice or an output.
 class FakePlatform : public Platform
 {
 public:
@@ -26,6 +26,7 @@ public:
     QList<Shown> shown;
     int beeps = 0;
     QQueue<double> randoms;
+    int seeds = 0; // times the random numbers were seeded from the clock
     QDate date { 2026, 12, 5 };
     QTime time { 9, 10, 2 };
     QSize screen { 1280, 1024 };
@@ -47,7 +48,7 @@ public:
     }
     void beep(int times) override { beeps += times; }
     double random() override { return randoms.isEmpty() ? 0.0 : randoms.dequeue(); }
-    void seedRandomFromClock() override { }
+    void seedRandomFromClock() override { ++seeds; }
     QDate currentDate() override { return date; }
     QTime currentTime() override { return time; }
     QSize screenSize() override { return screen; }

@@ -421,7 +421,7 @@ private slots:
         auto *go = control<PictureButton>(&w, "Command1"), *help = control<PictureButton>(&w, "Command2");
         QLineEdit *typing = w.typingBox();
         QTest::mouseClick(go, Qt::LeftButton);
-        QVERIFY(!go->isEnabled() && typing->hasFocus());
+        QVERIFY(!go->isEnabled() && typing->hasFocus() && platform.seeds == 1);
         const auto verdict = [&] {
             return typing->palette().color(QPalette::Text).name() + typing->accessibleDescription();
         };
@@ -525,7 +525,8 @@ private slots:
     }
 
     // The real platform layer sounds every beep of a burst, one at each tick of its timer, seeds its
-    // random numbers from the clock and passes on the changes of the speech service.
+    // random numbers from the clock, tells the date and time, and passes on the changes of the speech
+    // service.
     void desktop()
     {
         int sounded = 0;
@@ -550,6 +551,10 @@ private slots:
         const QList<double> first = draws(1'000'000'007);
         QCOMPARE(draws(1'000'000'007), first);
         QVERIFY(draws(2'000'000'011) != first);
+        QCOMPARE(platform.currentDate(), QDate::currentDate());
+        QCOMPARE_LT(
+            qAbs(platform.currentTime().msecsSinceStartOfDay() - QTime::currentTime().msecsSinceStartOfDay()),
+            2000);
         int told = 0; // a change of the speech service reaches the window that watches it
         platform.watchSpeech(this, [&] { ++told; });
         emit control<QtSpeech>(&platform, QString())->statusChanged();

@@ -52,6 +52,7 @@ private slots:
         QCOMPARE(f->window->frameGeometry().topLeft(), QPoint(30, 40));
         QVERIFY(
             !desktop.setCurrentFolder(f->path(QStringLiteral("gone")))); // it tells a folder it cannot enter
+        QCOMPARE(desktop.homeFolder(), QDir::homePath()); // where the first file dialogue opens
         QVERIFY(
             f->window->findChildren<QTimer *>().constLast()->remainingTime() > 0); // then waits for the frame
         QCOMPARE(f->window->minimumSize(), f->window->maximumSize()); // the controls keep their places
