@@ -445,7 +445,7 @@ private slots:
         QVERIFY(help->isHidden());
         tick(&w, "Timer1");
         QCOMPARE(go->text() + text("labpunti") + go->shownPicture(), "Sei lento!995:/inglese/faccia3.svg");
-        QVERIFY(help->isVisible());
+        QVERIFY(help->isVisible() && w.windowTitle().endsWith("(tempo libero= 10)"));
         QTest::mouseClick(help, Qt::LeftButton);
         QCOMPARE(text("aiuto") + text("labpunti"), "lu##993");
         QVERIFY(control(&w, "aiuto")->isVisible());
