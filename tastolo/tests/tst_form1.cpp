@@ -128,6 +128,7 @@ private slots:
         QCOMPARE(f->window->editorText(), "uno " + QString(300, u'x') + " źaź");
         f->platform.answers.enqueue(Platform::Answer::Yes); // left out, and back at one undo
         trigger(QStringLiteral("menuFileSave"));
+        QCOMPARE(f->window->editorText(), "uno " + QString(300, u'x') + " a");
         QTest::keyClick(htext, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(f->window->editorText(), "uno " + QString(300, u'x') + " źaź");
     }
