@@ -433,10 +433,9 @@ private slots:
         session.dataFolder = dir.path() + u'/';
         QTimer user; // plays the user in the dialogue
         connect(&user, &QTimer::timeout, this, [&] {
-            if (QWidget *modal = QApplication::activeModalWidget()) {
+            if (QWidget *modal = QApplication::activeModalWidget())
                 for (const QString &button : clicks.split(u' '))
                     clickIn(modal, button);
-            }
         });
         user.start(10);
         const QString list = wordLine(" 1", "", "dog", "cane\r\n") + "## note\r\n"

@@ -17,7 +17,6 @@
 #include "session.h"
 #include "sessionlog.h"
 #include "vocabularyfile.h"
-#include "wordexchange.h"
 
 #include <QAction>
 #include <QApplication>
@@ -363,12 +362,9 @@ private slots:
         QCOMPARE(s.selection.pendingWord == 0, !steps.isEmpty() && !steps.contains('9'));
         QCOMPARE(daccapo->isEnabled(), steps.isEmpty() || steps.contains('9')); // nothing to start again
         L ticked;
-        for (int i = 0; i <= MaxLesson; ++i) {
-            QCOMPARE(control<QCheckBox>(&w, QStringLiteral("Ckles%1").arg(i))->isEnabled(),
-                i <= 5 || i == MaxLesson);
+        for (int i = 0; i <= MaxLesson; ++i) // which boxes can be ticked: see the look of the options
             if (control<QCheckBox>(&w, QStringLiteral("Ckles%1").arg(i))->isChecked())
                 ticked << i;
-        }
         QCOMPARE(ticked, numbers("ticked"));
         if (out == "cancel")
             p.answers << Platform::Answer::Cancel;
@@ -551,10 +547,8 @@ private slots:
         const QList<double> first = draws(1'000'000'007);
         QCOMPARE(draws(1'000'000'007), first);
         QVERIFY(draws(2'000'000'011) != first);
-        QCOMPARE(platform.currentDate(), QDate::currentDate());
-        QCOMPARE_LT(
-            qAbs(platform.currentTime().msecsSinceStartOfDay() - QTime::currentTime().msecsSinceStartOfDay()),
-            2000);
+        QCOMPARE(QDateTime(platform.currentDate(), platform.currentTime()).toSecsSinceEpoch() / 10,
+            QDateTime::currentSecsSinceEpoch() / 10);
         int told = 0; // a change of the speech service reaches the window that watches it
         platform.watchSpeech(this, [&] { ++told; });
         emit control<QtSpeech>(&platform, QString())->statusChanged();
@@ -714,15 +708,11 @@ private slots:
         using B = Platform::Buttons;
         using A = Platform::Answer;
         const QString html = "<img src=\"/dev/zero\">";
-        const QString kvtml
-            = Exchange::readKvtml("<kvtml version=\"2.0\"><identifiers><identifier id=\"0\"><name>"
-                                  "&lt;img src=\"/dev/zero\"&gt;</name></identifier></identifiers></kvtml>")
-                  .error;
         row("Sinomini di:  house (nelle Lez. scelte)", int(B::Ok), int(QMessageBox::Information), int(A::Ok),
             "casa\r" + html);
         row("Rifare la Scelta...", int(B::OkCancel), int(QMessageBox::NoIcon), int(A::Cancel),
             Vocabulary::badLineMessage(3, "12", html, "casa"));
-        row("Salva Aggiornamenti", int(B::YesNo), int(QMessageBox::Critical), int(A::No), kvtml);
+        row("Salva Aggiornamenti", int(B::YesNo), int(QMessageBox::Critical), int(A::No), html);
         row("Salvare gli aggiornamenti?", int(B::YesNoCancel), int(QMessageBox::NoIcon), int(A::Cancel),
             UserFile::problemText(html, UserFile::Problem::NotRegular, 0));
         row("Riga ignorata ...", int(B::Ok), int(QMessageBox::Critical), int(A::Ok),

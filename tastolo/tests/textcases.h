@@ -120,10 +120,9 @@ inline QString check(QByteArrayView recipe)
     text = shown(model);
     const QString foreignLetters = Letters.sliced(Letters.size() - Foreign).join(QString());
     QList<qsizetype> foreign;
-    for (qsizetype i = 0; i < text.size() && !unicode; ++i) {
+    for (qsizetype i = 0; i < text.size() && !unicode; ++i)
         if (foreignLetters.contains(text[i]) && !text[i].isLowSurrogate())
             foreign.append(i);
-    }
     if (form->unencodable(text) != foreign)
         return QStringLiteral("the characters the encoding cannot hold are not the ones found");
     const std::optional<QByteArray> saved = form->bytes(text);

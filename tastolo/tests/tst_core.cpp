@@ -133,8 +133,7 @@ private slots:
         QCOMPARE(result.text.size(), reason.isEmpty() ? bytes.size() - bytes.count('\r') : 0);
     }
 
-    // How a character the file cannot hold is named (more in the questions' table); a lone half is half of
-    // one.
+    // How a character the file cannot hold is named (more in the questions' table), a lone half too.
     void described_data()
     {
         QTest::addColumn<QStringList>("row"); // text, how its first character is named
