@@ -33,16 +33,15 @@ template<std::size_t N> Pieces<N> split(QStringView text, QChar separator)
     return pieces;
 }
 
-// Splits on the first of `separators` found in the text; every part must then use that one.
+// Splits on the first of `separators` found in the text; every part must then use that one. A text
+// without any is no date or time: no pieces.
 Pieces<4> splitOnAny(QStringView text, QStringView separators)
 {
     for (const QChar separator : separators) {
         if (text.contains(separator))
             return split<4>(text, separator);
     }
-    Pieces<4> whole;
-    whole.add(text);
-    return whole;
+    return {};
 }
 
 // 05/12/2026 as written; also 5/12/26, 05.12.2026, 05-12-2026 and 2026-12-05.

@@ -179,8 +179,8 @@ private slots:
         row("Italian of 51", "b", a50 + u'x', 0, tooLong);
         row("Cyrillic", "cat", "\u043a\u043e\u0442", 0, cannot.arg("\u043a\u043e\u0442", "\u043a"));
         row("emoji", "sun \U0001F600", "sole", 0, cannot.arg("sun \U0001F600", "\U0001F600"));
-        row("lone half of a pair", "ab", QString(QChar(0xDC00)), 0,
-            "Riga 1: \u00ab" + QString(QChar(0xDC00))
+        row("lone half of a pair", "ab", QChar(0xDC00) + QString("x"), 0,
+            QString("Riga 1: \u00ab") + QChar(0xDC00) + "x"
                 + "\u00bb ha un carattere illeggibile (U+DC00) che il file dei vocaboli non "
                   "pu\u00f2 scrivere");
         row("euro sign fits", "\u20ac", "euro", 0, "");
