@@ -53,6 +53,7 @@ private slots:
         QVERIFY(
             !desktop.setCurrentFolder(f->path(QStringLiteral("gone")))); // it tells a folder it cannot enter
         QCOMPARE(desktop.homeFolder(), QDir::homePath()); // where the first file dialogue opens
+        QCOMPARE(desktop.currentFolder(), QDir::currentPath());
         QVERIFY(
             f->window->findChildren<QTimer *>().constLast()->remainingTime() > 0); // then waits for the frame
         QCOMPARE(f->window->minimumSize(), f->window->maximumSize()); // the controls keep their places
