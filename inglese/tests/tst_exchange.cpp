@@ -103,6 +103,8 @@ private slots:
             " 2  |house|casa", "");
         row("one column name is a word", QByteArray("english,casa\nhen,gallina\n"),
             " 5  |english|casa/ 5  |hen|gallina", "");
+        row("a number and a word make no lesson column", QByteArray("dog,cane,3\ncat,gatto,x\n"),
+            " 5  |dog|cane/ 5  |cat|gatto", "");
         row("numbers as words before the tags", QByteArray("4\tquattro\tlezione3\n"), " 3  |4|quattro", "");
         row("KVTML: Italian first, lessons by name and place, nested, errors", Kvtml,
             " 1 c|apple|mela/ 1  |pear|pera/ 5  |plum|prugna", "");

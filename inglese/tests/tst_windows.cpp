@@ -429,7 +429,6 @@ private slots:
         QCOMPARE(typing->accessibleDescription(), "Risposta esatta");
         QVERIFY(go->isEnabled() && go->hasFocus());
         QCOMPARE(go->text() + go->shownPicture(), "Un altro?:/inglese/faccia2.svg");
-        QVERIFY(!control<QTimer>(&w, "Timer1")->isActive());
         QCOMPARE(text("labpunti") + text("Label4"), "997Già fatti =1 Critici =0");
         QCOMPARE(platform.shown.value(0).title, "Sinomini di:  house (nelle Lez. scelte)");
         QTest::keyClick(go, Qt::Key_Return); // "Un altro?" asks the next word
@@ -444,7 +443,6 @@ private slots:
         QVERIFY(help->isVisible() && w.windowTitle().endsWith("(tempo libero= 10)"));
         QTest::mouseClick(help, Qt::LeftButton);
         QCOMPARE(text("aiuto") + text("labpunti"), "lu##993");
-        QVERIFY(control(&w, "aiuto")->isVisible());
         QTest::keyClick(typing, Qt::Key_Backspace);
         tick(&w, "Timer1"); // help goes away at the tick after a change
         QVERIFY(help->isHidden() && control(&w, "aiuto")->isHidden());
@@ -506,8 +504,9 @@ private slots:
             QTimer::singleShot(0, desk.form.get(), [&] {
                 QWidget *w = QApplication::activeModalWidget();
                 const bool options = w->objectName() == "Form4";
-                const QString name
-                    = w->objectName() + (options && control(w, "Frame1")->isVisibleTo(w) ? "+" : "");
+                const QString name = w->objectName()
+                    + (options && control(w, "Frame1")->isVisibleTo(w) ? "+" : "")
+                    + (w->objectName() == "Form5" && w->pos() != desk.form->pos() ? " elsewhere" : "");
                 name == "Form5" ? control<QPushButton>(w, "Command1")->click() : void(w->close());
                 opened << name + (w->isVisible() ? " left open" : "");
                 w->close();
@@ -657,8 +656,8 @@ private slots:
         m_desk->platform.answers.enqueue(Platform::Answer(answer));
         QSignalSpy end(m_desk->form.get(), &Form1::programEnded);
         control<QPushButton>(m_desk->form.get(), "Command3")->click();
-        QCOMPARE(
-            end.size() == 1 && !m_desk->form->isVisible() && QFile::exists(m_desk->path("inglelog")), ended);
+        QCOMPARE(end.size() == 1 && QFile::exists(m_desk->path("inglelog")), ended);
+        QCOMPARE(m_desk->form->isVisible(), !ended);
         QCOMPARE(m_desk->platform.shown.isEmpty() ? QString() : m_desk->platform.shown.first().text,
             typed == "=" ? QString() : "Salvare gli aggiornamenti?");
         QTEST(readBytes(m_desk->path("inglese.txt")).contains("micio"), "saved");
