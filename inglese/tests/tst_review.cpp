@@ -183,8 +183,8 @@ private slots:
         row("daily limit, one answered today", "", 3, 10, "3 1", "");
         row("one more new, one new today", "", 50, 2, "3 1 0", "");
         row("lesson 2", "2", 50, 10, "3 4", "");
-        row("rows reversed", "", 50, 10, "2 4 1 5", "reversed");
-        row("a text changed starts afresh", "", 50, 10, "3 0 1 4", "renamed");
+        row("rows reversed", "", 50, 10, "3 0 2 6", "reversed");
+        row("a text changed starts afresh", "", 50, 10, "3 6 0 1 4", "renamed");
     }
     void dueWords()
     {
@@ -192,10 +192,10 @@ private slots:
         QFETCH(int, daily);
         QFETCH(int, newWords);
         QFETCH(QString, edit);
-        // Rows 1 and 3 are due (3 longer overdue), 2 not yet, 5 answered today; 0 and 4 are new.
+        // Rows 1 and 3 are due (3 longer overdue), 2 not yet, 5 answered today; 0 and 4 are new; 6 repeats 1.
         QList<QStringList> table { { " 1", "cat", "gatto" }, { " 1", "house", "casa" },
             { " 1", "dog", "cane" }, { " 2", "light", "luce" }, { " 2", "to walk", "camminare" },
-            { " 2", "red", "rosso" } };
+            { " 2", "red", "rosso" }, { " 1", "house", "casa" } };
         if (edit == "reversed")
             std::reverse(table.begin(), table.end());
         if (edit == "renamed")
