@@ -121,7 +121,12 @@ namespace {
         return { longestLine, longestRun };
     }
 
+    // A byte of a name that is not UTF-8 (0x80 to 0xFF) stands in the name as a lone low half from here.
     constexpr char16_t EscapedByte = 0xDC00;
+    bool isEscapedByte(QChar c)
+    {
+        return c.unicode() >= EscapedByte + 0x80 && c.unicode() <= EscapedByte + 0xFF;
+    }
 
     // The state of a file on disk, by its real name; nothing when it is missing.
     std::optional<struct stat> status(const QString &path)
@@ -155,8 +160,7 @@ QByteArray nativeName(const QString &path)
     QByteArray result;
     qsizetype from = 0;
     for (qsizetype at = 0; at <= path.size(); ++at) {
-        const bool escaped = at < path.size() && path[at].unicode() >= EscapedByte + 0x80
-            && path[at].unicode() <= EscapedByte + 0xFF;
+        const bool escaped = at < path.size() && isEscapedByte(path[at]);
         if (!escaped && at < path.size())
             continue;
         result += QFile::encodeName(path.sliced(from, at - from));
@@ -171,9 +175,8 @@ QString shownName(const QString &name)
 {
     QString result;
     for (const QChar c : name) {
-        const bool escaped = c.unicode() >= EscapedByte + 0x80 && c.unicode() <= EscapedByte + 0xFF;
-        result
-            += escaped ? QStringLiteral("[%1]").arg(c.unicode() - EscapedByte, 2, 16).toUpper() : QString(c);
+        result += isEscapedByte(c) ? QStringLiteral("[%1]").arg(c.unicode() - EscapedByte, 2, 16).toUpper()
+                                   : QString(c);
     }
     return result;
 }
