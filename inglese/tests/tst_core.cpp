@@ -653,20 +653,21 @@ private slots:
                 + "1 4\r\n\r\n20/11/2026 23:30:00 00:45:00    1/970/0        TUTTE\r\n"
                   "05/12/2026 09:00\r\n01/01/2026"
                 + line + "4\r\n",
-            "1/30/10/1000 2/105/11/985 3/135/21/990 | 0:1 1:1 4:2 | 1 2025-12-29..2026-01-05:1 3 | 1");
+            "1/30/10/1000 2/105/11/985 3/135/21/990 | 0:1 1:1 4:2 | "
+            "1 2025-12-29..2026-01-05:1/1000 3 | 1");
         row("120 days: a bar a day", "08/08/2026" + line + "1\r\n05/12/2026" + line + "1\r\n",
-            "1/30/10/1000 1/30/10/1000 2/60/20/1000 | 1:2 | 0 2026-08-08..2026-08-09:1 2 | 0");
+            "1/30/10/1000 1/30/10/1000 2/60/20/1000 | 1:2 | 0 2026-08-08..2026-08-09:1/1000 2 | 0");
         row("120 weeks from a Sunday: a bar a week", "25/08/2024" + line + "1\r\n05/12/2026" + line + "1\r\n",
-            "1/30/10/1000 1/30/10/1000 2/60/20/1000 | 1:2 | 1 2024-08-19..2024-08-26:1 2 | 0");
+            "1/30/10/1000 1/30/10/1000 2/60/20/1000 | 1:2 | 1 2024-08-19..2024-08-26:1/1000 2 | 0");
         row("three years: a bar a month", "01/01/2024" + line + "1\r\n05/12/2026" + line + "1\r\n",
-            "1/30/10/1000 1/30/10/1000 2/60/20/1000 | 1:2 | 2 2024-01-01..2024-02-01:1 2 | 0");
+            "1/30/10/1000 1/30/10/1000 2/60/20/1000 | 1:2 | 2 2024-01-01..2024-02-01:1/1000 2 | 0");
         QByteArray years;
         for (int day = 0; day < 7305; ++day)
             years += QDate(2026, 12, 7).addDays(-day).toString(u"dd/MM/yyyy").toLatin1() + line
                 + QByteArray::number(day % 3 + 1) + "\r\n";
         row("20 years", years + "garbage\r\n\x93\x94\r\nx",
             "7/210/70/1000 30/900/300/1000 7305/219150/73050/1000 | 1:2435 2:2435 3:2435 | "
-            "3 2006-01-01..2007-01-01:24 21 | 3");
+            "3 2006-01-01..2007-01-01:24/1000 21 | 3");
     }
     void file()
     {
@@ -688,9 +689,10 @@ private slots:
         PeriodTotals::Length length {};
         const QList<PeriodTotals> bars = log.periods(120, &length);
         if (!bars.isEmpty())
-            got += QString::asprintf(" | %d %s..%s:%d %d", int(length),
+            got += QString::asprintf(" | %d %s..%s:%d/%d %d", int(length),
                 qPrintable(bars[0].first.toString(Qt::ISODate)),
-                qPrintable(bars[0].next.toString(Qt::ISODate)), bars[0].totals.sessions, int(bars.size()));
+                qPrintable(bars[0].next.toString(Qt::ISODate)), bars[0].totals.sessions,
+                bars[0].totals.averagePoints(), int(bars.size()));
         QTEST(got + QString::asprintf(" | %d", log.unreadableLines()), "expected");
     }
 };

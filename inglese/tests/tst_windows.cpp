@@ -428,8 +428,6 @@ private slots:
         QTest::keyClicks(typing, "itazione");
         QCOMPARE(typing->accessibleDescription(), "Risposta esatta");
         QVERIFY(go->isEnabled() && go->hasFocus());
-        QCOMPARE(go->text() + go->shownPicture(), "Un altro?:/inglese/faccia2.svg");
-        QCOMPARE(text("labpunti") + text("Label4"), "997Già fatti =1 Critici =0");
         QCOMPARE(platform.shown.value(0).title, "Sinomini di:  house (nelle Lez. scelte)");
         QTest::keyClick(go, Qt::Key_Return); // "Un altro?" asks the next word
         QCOMPARE(w.shownBox()->text() + typing->text(), "light");
