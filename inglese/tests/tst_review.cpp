@@ -245,13 +245,9 @@ private slots:
         emit control<QMenu>(&main, "menuProva")->aboutToShow();
         QCOMPARE(review->text(), "Ri&passo di oggi (3 parole)...");
         review->trigger();
-        const auto shownDrill = [] {
-            QWidgetList shown = QApplication::topLevelWidgets();
-            shown.removeIf([](QWidget *w) { return !w->isVisible() || !qobject_cast<DrillWindow *>(w); });
-            return shown.isEmpty() ? nullptr : static_cast<DrillWindow *>(shown.first());
-        };
-        DrillWindow *drill = shownDrill();
-        QVERIFY(drill && !main.isVisible());
+        const auto shownDrill = [] { return qobject_cast<DrillWindow *>(QApplication::activeWindow()); };
+        DrillWindow *drill = nullptr;
+        QTRY_VERIFY((drill = shownDrill()) && !main.isVisible());
         QStringList asked;
         // House is the most overdue; answered at once (Easy), after 5 s (Good), after help (Again).
         for (int i = 0; i < 3; ++i) {
@@ -292,7 +288,7 @@ private slots:
         // The next day the forgotten word is due; closing the window while it is asked gives it up.
         platform.date = today.addDays(1);
         control<QAction>(&main, "menuRipassoIta")->trigger();
-        QVERIFY((drill = shownDrill()));
+        QTRY_VERIFY((drill = shownDrill()));
         drill->Command1_Click();
         QCOMPARE(drill->shownBox()->text(), "cane");
         drill->close();

@@ -23,6 +23,7 @@
 #include <QCheckBox>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -330,13 +331,11 @@ private slots:
         FakePlatform p;
         for (int lesson : { 1, 2, 0, 3, 4, 5, 20, 3, 5 })
             s.words.append(QStringLiteral("%1").arg(lesson, 2, 10, QLatin1Char('0')), u"en", u"it");
-        for (int r = 0; r < s.words.count(); ++r)
-            s.lessonState[std::size_t(s.words.lessonOf(r))] = LessonState::HasWords;
+        s.memoc.add(3); // lesson 3, the last word
+        QVERIFY(MainRules::fillLessonState(s)); // as at start-up
         s.lessonState[0] = LessonState::NoWords;
         for (int lesson : numbers("chosen"))
             s.lessonState[std::size_t(lesson)] = LessonState::Chosen;
-        s.memoc.add(3); // lesson 3, the last word
-        s.selection.buildSelection(s.words, s.memoc); // as at start-up
         s.doneCount = 3;
         s.selection.pendingWord = 4;
         s.selection.selectionPos = 3; // asked up to the third word
@@ -518,7 +517,7 @@ private slots:
     }
 
     // The real platform layer sounds every beep of a burst, one at each tick of its timer, seeds its
-    // random numbers from the clock, and tells the date and time.
+    // random numbers from the clock, tells the date and time, and asks for a file name.
     void desktop()
     {
         int sounded = 0;
@@ -545,6 +544,18 @@ private slots:
         QVERIFY(draws(2'000'000'011) != first);
         QCOMPARE(QDateTime(platform.currentDate(), platform.currentTime()).toSecsSinceEpoch() / 10,
             QDateTime::currentSecsSinceEpoch() / 10);
+        // Its file dialogue, Qt's own, asks as the question says: a save takes the suffix.
+        QTemporaryDir dir;
+        bool own = false;
+        QTimer::singleShot(0, this, [&own] {
+            auto *d = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            own = d->testOption(QFileDialog::DontUseNativeDialog), static_cast<QDialog *>(d)->accept();
+            d->isVisible() ? d->reject() : void(); // a name it does not take
+        });
+        Platform::FileQuestion save { .mode = Platform::FileQuestion::Mode::Save, .folder = dir.path() };
+        save.name = "grafico", save.suffix = "png";
+        QCOMPARE(platform.askFileName(save), dir.filePath("grafico.png"));
+        QVERIFY(own);
     }
 
     // The results window: what it shows for a log and the run under way, saving the picture, closing.
