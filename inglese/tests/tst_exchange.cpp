@@ -105,6 +105,7 @@ private slots:
             " 5  |english|casa/ 5  |hen|gallina", "");
         row("a number and a word make no lesson column", QByteArray("dog,cane,3\ncat,gatto,x\n"),
             " 5  |dog|cane/ 5  |cat|gatto", "");
+        row("a comment of this program alone is a table", QByteArray("## a,b\n"), " 5  |## a|b", "");
         row("numbers as words before the tags", QByteArray("4\tquattro\tlezione3\n"), " 3  |4|quattro", "");
         row("KVTML: Italian first, lessons by name and place, nested, errors", Kvtml,
             " 1 c|apple|mela/ 1  |pear|pera/ 5  |plum|prugna", "");
