@@ -19,8 +19,8 @@ using TextFile::Encoding;
 const QStringList Letters { "a", "b", " ", "è", "€", "\t", "ÿ", "\u0081", "Ł", "ź", "\u200B", "\u2028", "😀" };
 constexpr qsizetype Foreign = 5;
 // In the model's text each break is one of these, in the area's a '\n'.
-constexpr char16_t CrLf = 0xE000, NewBreak = 0xE009; // CR LF, LF, CR, U+2029; a break typed or pasted
-const QList<QStringView> BreakBytes { u"\r\n", u"\n", u"\r", u"\u2029" };
+constexpr char16_t CrLf = 0xE000, NewBreak = 0xE009; // CR LF, LF, CR, U+2029, U+FDD0, U+FDD1; one typed
+const QList<QStringView> BreakBytes { u"\r\n", u"\n", u"\r", u"\u2029", u"\uFDD0", u"\uFDD1" };
 
 inline QByteArray encoded(QStringView model, Encoding encoding, Break lineEnd)
 {
@@ -57,8 +57,8 @@ inline QString check(QByteArrayView recipe)
     QString model;
     while (used < recipe.size() && model.size() < 200'000) {
         const uint step = next();
-        if (step % 16 < 3 || (unicode && step % 16 == 3)) // a LF right after a CR is read as a CR LF
-            model += QChar(model.endsWith(QChar(CrLf + 2)) && step % 16 == 1 ? CrLf : CrLf + step % 16);
+        if (step % 16 < 3 || (unicode && (step % 16 == 3 || step % 16 > 13))) // LF after CR is read as CR LF
+            model += QChar(model.endsWith(QChar(CrLf + 2)) && step % 16 == 1 ? CrLf : CrLf + step % 16 % 10);
         else if (step % 16 == 4)
             model += QString(int(next() + 1) * 40, QLatin1Char('x'));
         else if (step % 16 == 5)
