@@ -547,13 +547,13 @@ private slots:
         // Its file dialogue, Qt's own, asks as the question says: a save takes the suffix.
         QTemporaryDir dir;
         bool own = false;
-        QTimer::singleShot(0, this, [&own] {
-            auto *d = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-            own = d->testOption(QFileDialog::DontUseNativeDialog), static_cast<QDialog *>(d)->accept();
-            d->isVisible() ? d->reject() : void(); // a name it does not take
+        QTimer::singleShot(0, this, [&own] { // a name it does not take leaves it open: then it is given up
+            if (auto *d = qobject_cast<QFileDialog *>(QApplication::activeModalWidget()))
+                own = d->testOption(QFileDialog::DontUseNativeDialog), static_cast<QDialog *>(d)->accept(),
+                d->isVisible() ? d->reject() : void();
         });
-        Platform::FileQuestion save { .mode = Platform::FileQuestion::Mode::Save, .folder = dir.path() };
-        save.name = "grafico", save.suffix = "png";
+        const Platform::FileQuestion save { Platform::FileQuestion::Mode::Save, {}, dir.path(), "grafico", {},
+            "png" };
         QCOMPARE(platform.askFileName(save), dir.filePath("grafico.png"));
         QVERIFY(own);
     }
