@@ -65,7 +65,7 @@ private slots:
         QTest::addColumn<int>("grade");
         const auto add = [](const char *tag, Review::AnswerFacts f, Grade g) { row(tag, f, int(g)); };
         add("3 s of 10", { .elapsedSeconds = 3, .freeTime = 10 }, Grade::Easy);
-        add("4 s of 10", { .elapsedSeconds = 4, .freeTime = 10 }, Grade::Good);
+        add("4 s of 12", { .elapsedSeconds = 4, .freeTime = 12 }, Grade::Good);
         add("4 s of 14", { .elapsedSeconds = 4, .freeTime = 14 }, Grade::Easy);
         add("9 s of 10", { .elapsedSeconds = 9, .freeTime = 10 }, Grade::Good);
         add("first point lost", { .elapsedSeconds = 10, .freeTime = 10 }, Grade::Hard);

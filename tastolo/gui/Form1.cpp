@@ -411,9 +411,7 @@ void Form1::setVisible(bool visible)
 
 void Form1::closeEvent(QCloseEvent *event)
 {
-    // When the desktop session ends there is no one to answer.
-    if (m_sessionEnding || m_fileMenu.mayClose())
-        event->accept();
-    else
+    // When the desktop session ends there is no one to answer. A close event comes accepted.
+    if (!m_sessionEnding && !m_fileMenu.mayClose())
         event->ignore();
 }
