@@ -94,10 +94,10 @@ private slots:
         row("CR LF and limits", QByteArray(Head + "#limiti\t20\t5\n" + good).replace("\n", "\r\n"),
             int(St::Read), 1, 0, true);
         QByteArray damaged = Head + good + "short\n" + good; // too few columns, a word twice
-        // Each value unreadable or just out of its range, in a word of its own; the ends of a range are read.
+        // Each value unreadable, missing or just out of range, in a word of its own; a range's ends are read.
         const std::pair<int, const char *> values[] = { { 2, "2026-13-01" }, { 3, "2026-13-01" },
             { 4, "2026-13-01" }, { 5, "2026-13-01" }, { 6, "2026-13-01" }, { 7, "2026-13-01" }, { 2, "0" },
-            { 2, "36500.01" }, { 3, "0.99" }, { 3, "10.01" }, { 6, "0" }, { 7, "-1" }, { 7, "2" },
+            { 2, "36500.01" }, { 3, "0.99" }, { 3, "10.01" }, { 6, "0" }, { 7, "-1" }, { 7, "2" }, { 1, "" },
             { 2, "36500" }, { 3, "1" }, { 3, "10" }, { 7, "1" } };
         for (const auto &[column, value] : values) {
             QList<QByteArray> cells
@@ -105,7 +105,7 @@ private slots:
             cells[column] = value;
             damaged += cells.join('\t') + '\n';
         }
-        row("damaged lines kept", damaged, int(St::Read), 5, 15, true);
+        row("damaged lines kept", damaged, int(St::Read), 5, 16, true);
         row("a byte order mark", "\xEF\xBB\xBF" + Head + good, int(St::Read), 1, 0, true);
         row("a folder in its place", QByteArray("folder"), int(St::Unreadable), 0, 0, false);
         row("another version", "english\titalian\tS\tD\n" + good, int(St::OtherVersion), 0, 0, false);
