@@ -285,6 +285,7 @@ private slots:
         QCOMPARE(platform.shown.last().text,
             "Oggi non c'è nessuna parola da ripassare nelle Lezioni scelte.\r\n"
             "La prossima è da ripassare il 06/12/2026.");
+        QVERIFY(main.isVisible()); // and no drill opens
 
         // The next day the forgotten word is due; closing the window while it is asked gives it up.
         platform.date = today.addDays(1);

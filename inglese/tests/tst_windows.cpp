@@ -425,8 +425,6 @@ private slots:
         QTest::keyClick(typing, Qt::Key_Backspace);
         QCOMPARE(verdict(), "#000000Giusto finora");
         QTest::keyClicks(typing, "itazione");
-        QCOMPARE(typing->accessibleDescription(), "Risposta esatta");
-        QVERIFY(go->isEnabled() && go->hasFocus());
         QCOMPARE(platform.shown.value(0).title, "Sinomini di:  house (nelle Lez. scelte)");
         QTest::keyClick(go, Qt::Key_Return); // "Un altro?" asks the next word
         QCOMPARE(w.shownBox()->text() + typing->text(), "light");
@@ -1062,6 +1060,7 @@ private slots:
                 std::span(reinterpret_cast<const qint16 *>(bytes.constData()), bytes.size() / 2))
                 loudest = std::max(loudest, std::abs(int(sample)));
         }
+        QCOMPARE(platform.canSpeak(QLocale::English), Platform::Speech::Available); // still on after speaking
         QVERIFY2(loudest >= 1000,
             qPrintable(QString("the recording is silence (loudest sample %1)").arg(loudest)));
     }
