@@ -129,6 +129,7 @@ private slots:
             "Il file non dichiara nessuna lingua: non ci sono parole da importare.");
         row("UTF-16 LE without BOM", utf16, " 5  |dog|cane/ 5  |city|citt\u00e0", "");
         row("UTF-16 BE without BOM", utf16be, " 5  |dog|cane/ 5  |city|citt\u00e0", "");
+        row("UTF-16 with BOM", "\xFF\xFE" + utf16, " 5  |dog|cane/ 5  |city|citt\u00e0", "");
         row("UTF-16 without BOM, a byte short", utf16.chopped(1), "", "");
         row("UTF-16 with BOM, a byte short", "\xFF\xFE" + utf16.chopped(1), "", "");
         row("a pair across two pieces of the parser",

@@ -134,39 +134,38 @@ private slots:
     }
 
     // The keys of the dialogue's lists: Enter enters a folder of "Cartelle" and goes no further, Enter on a
-    // file opens it, any move in a list of one file chooses it. Seen: in the subfolder, name, dialogue open.
+    // file opens it, any move in a list of one file chooses it. Seen: folders and files listed, name, open.
     void dialogueKeys_data()
     {
         QTest::addColumn<QString>("list");
         QTest::addColumn<int>("key");
         QTest::addColumn<QString>("seen");
-        QTest::newRow("Enter on a folder") << "Dir1" << int(Qt::Key_Return) << "1 0  1";
-        QTest::newRow("Enter on a file") << "File1" << int(Qt::Key_Enter) << "0 1 a.txt 0";
-        QTest::newRow("Escape") << "File1" << int(Qt::Key_Escape) << "0 1  0";
+        QTest::newRow("Enter on a folder") << "Dir1" << int(Qt::Key_Return) << "3 0  1";
+        QTest::newRow("Enter on a file") << "File1" << int(Qt::Key_Enter) << "2 1 a.txt 0";
+        QTest::newRow("Escape") << "File1" << int(Qt::Key_Escape) << "2 1  0";
         for (const auto &[name, key] :
             { std::pair { "Down", Qt::Key_Down }, { "Home", Qt::Key_Home }, { "End", Qt::Key_End } })
-            QTest::newRow(name) << "File1" << int(key) << "0 1 a.txt 1";
+            QTest::newRow(name) << "File1" << int(key) << "2 1 a.txt 1";
     }
     void dialogueKeys()
     {
         QFETCH(QString, list);
         QFETCH(int, key);
         QFile file(f->path(QStringLiteral("a.txt")));
-        QVERIFY(QDir(f->dir.path()).mkdir(QStringLiteral("sotto")) && file.open(QIODevice::WriteOnly));
+        QVERIFY(QDir(f->dir.path()).mkpath(QStringLiteral("sotto/giù")) && file.open(QIODevice::WriteOnly));
         QString seen;
-        f->expectDialogue(
-            { [&](Form3 &d) {
-                 auto *items = control<QListWidget>(&d, list);
-                 items->setFocus();
-                 items->setCurrentRow(items->count() - 1, QItemSelectionModel::NoUpdate);
-                 QTest::keyClick(items, Qt::Key(key));
-                 seen = QStringLiteral("%1 %2 %3 %4")
-                            .arg(in<QListWidget>(d, "Dir1")->currentRow() - f->dir.path().count('/'))
-                            .arg(in<QListWidget>(d, "File1")->count()) // the folder's own files
-                            .arg(in<QLineEdit>(d, "Text1")->text())
-                            .arg(int(d.isVisible()));
-             },
-                WindowFixture::press(QStringLiteral("Command2")) });
+        f->expectDialogue({ [&](Form3 &d) {
+                               auto *items = control<QListWidget>(&d, list);
+                               items->setFocus();
+                               items->setCurrentRow(items->count() - 1, QItemSelectionModel::NoUpdate);
+                               QTest::keyClick(items, Qt::Key(key));
+                               seen = QStringLiteral("%1 %2 %3 %4")
+                                          .arg(in<QListWidget>(d, "Dir1")->count() - f->dir.path().count('/'))
+                                          .arg(in<QListWidget>(d, "File1")->count()) // the folder's own files
+                                          .arg(in<QLineEdit>(d, "Text1")->text())
+                                          .arg(int(d.isVisible()));
+                           },
+            WindowFixture::press(QStringLiteral("Command2")) });
         trigger(QStringLiteral("menuFileOpen"));
         QTEST(seen, "seen");
         QCOMPARE(f->platform.shown.size(), 0);
