@@ -267,7 +267,8 @@ private slots:
         row("backward, Cancel at the start", five, 3, "1", "", "", "c", "4 2 0 cancel", "W");
         row("random: drawn positions", "1|1|1|1|1", 1, "0", "", "0.25 0.75 0.99 0 0.3", "", "1 3 4 0 1", "");
         row("random never repeats the last word", "01|02", 1, "0", "", "0 0.9 0.9 0.2", "", "1 0 1 0", "");
-        row("random, stuck generator", "01|02", 1, "0", "", "", "", "1 0 1", "");
+        row("random, stuck generator", "1|1|1", 1, "0", "", QString("0 ").repeated(64) + "0.9", "", "1 0 1",
+            "");
         row("random over one word", five, 1, "3", "", "0.5 0.1", "", "3 3", "");
         row("unanswered word asked again", five, 2, "0", "", "", "uu", "0 1 again 2", "");
         row("critical, empty list", five, 4, "0", "", "", "", "done", "E");

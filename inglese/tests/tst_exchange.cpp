@@ -91,10 +91,10 @@ private slots:
         row("UTF-8 BOM, LF, English header, other order, no lesson past the last or signed",
             QByteArray("\xEF\xBB\xBFitalian,lesson,english\ncitt\xC3\xA0,25,town\ngallina,+7,hen\n"),
             " 5  |town|citt\u00e0/ 5  |hen|gallina", "");
-        row("no header, CR, quoted comma", QByteArray("dog,cane\r\"good, fine\",buono\r"),
+        row("no header, CR, blanks, quoted comma", QByteArray("dog, cane\r \"good, fine\" ,buono\r"),
             " 5  |dog|cane/ 5  |good, fine|buono", "");
         row("flash-card tabs, lesson tags",
-            QByteArray("cat\tgatto\tlezione7 critica\nhen\tgallina\tlezione_2\n"),
+            QByteArray("cat\tgatto\tlezione_7 critica\nhen\tgallina\tlesson2\n"),
             " 7 c|cat|gatto/ 2  |hen|gallina", "");
         row("column names and tags as words",
             QByteArray("english\tinglese\tlezione3\ncriticism\tcritica\tlezione3 critica\n4\tquattro\t\n"),
@@ -106,6 +106,9 @@ private slots:
         row("a number and a word make no lesson column", QByteArray("dog,cane,3\ncat,gatto,x\n"),
             " 5  |dog|cane/ 5  |cat|gatto", "");
         row("a comment of this program alone is a table", QByteArray("## a,b\n"), " 5  |## a|b", "");
+        row("a tag with letters after its number is a word",
+            QByteArray("cat\tgatto\tlezione7x\nhen\tgallina\tlezione2\n"), " 5  |cat|gatto/ 5  |hen|gallina",
+            "");
         row("numbers as words before the tags", QByteArray("4\tquattro\tlezione3\n"), " 3  |4|quattro", "");
         row("KVTML: Italian first, lessons by name and place, nested, errors", Kvtml,
             " 1 c|apple|mela/ 1  |pear|pera/ 5  |plum|prugna", "");
@@ -139,17 +142,18 @@ private slots:
             "pu\u00f2 scrivere");
         row("ten rows of two cells", QByteArray("cat,gatto\n").repeated(10),
             QStringList(10, " 5  |cat|gatto").join(u'/'), "");
-        row("a half of a UTF-16 pair first",
+        row("a half of a UTF-16 pair first, then a whole pair",
             QByteArray("\0\xD8"
-                       "c\0,\0d\0\n\0a\0,\0b\0",
-                16),
+                       "=\xD8\x01\xDE,\0d\0\n\0a\0,\0b\0",
+                18),
             " 5  |a|b",
-            "Riga 1: \u00ab\ufffdc\u00bb ha un carattere illeggibile (U+FFFD) che il file dei vocaboli non "
+            "Riga 1: \u00ab\ufffd\U0001F601\u00bb ha un carattere illeggibile (U+FFFD) che il file dei "
+            "vocaboli non "
             "pu\u00f2 scrivere");
         row("title and author before the table",
-            QByteArray("Title:,Animali\r\nAuthor:,Maestra\r\n\r\ncat,gatto\r\nsmile :),sorriso\r\n"),
+            QByteArray("Title:,Animali\r\nAuthor:,Maestra\r\n ,;\t\r\ncat,gatto\r\nsmile :),sorriso\r\n"),
             " 5  |cat|gatto", "Riga 5: \u00absmile :)\u00bb / \u00absorriso\u00bb usa male le parentesi");
-        row("a quoted title", QByteArray("\"Title:\",\"Animali\"\r\ncat,gatto\r\n"), " 5  |cat|gatto", "");
+        row("a quoted title", QByteArray("\"Title:\",\"Animali\"\rcat,gatto\r\n"), " 5  |cat|gatto", "");
         row("a date above the words without a title is a word", QByteArray("Date:,oggi\r\ncat,gatto\r\n"),
             " 5  |Date:|oggi/ 5  |cat|gatto", "");
         row("a word that reads like a title", QByteArray("Title: Mr\tsignore\tlezione2\n"),
@@ -181,8 +185,8 @@ private slots:
         row("50 columns fit", a50, "b", 0, "");
         row("English of 51", a50 + u'x', "b", 0, tooLong);
         row("Italian of 51", "b", a50 + u'x', 0, tooLong);
-        row("Cyrillic", "cat", "\u043a\u043e\u0442", 0, cannot.arg("\u043a\u043e\u0442", "\u043a"));
-        row("emoji", "sun \U0001F600", "sole", 0, cannot.arg("sun \U0001F600", "\U0001F600"));
+        row("Cyrillic", "\u043a\u043e\u0442", "gatto", 0, cannot.arg("\u043a\u043e\u0442", "\u043a"));
+        row("emoji", "sun", "sole \U0001F600", 0, cannot.arg("sole \U0001F600", "\U0001F600"));
         row("lone half of a pair", "ab", QChar(0xDC00) + QString("x"), 0,
             QString("Riga 1: \u00ab") + QChar(0xDC00) + "x\u00bb ha un carattere illeggibile (U+DC00)");
         row("euro sign fits", "\u20ac", "euro", 0, "");
@@ -319,10 +323,12 @@ private slots:
         row("KVTML, after a save in edit mode", Kvtml, "Command1", true,
             wordLine(" 1", "c", "apple", "mela\r\n") + wordLine(" 1", "", "pear", "pera\r\n")
                 + wordLine(" 1", "", "plum", "prugna\r\n"));
-        row("KVTML in Windows-1252, read as UTF-8 first",
+        row("KVTML in Windows-1252, read as UTF-8 first; the first of two English",
             QByteArray(
-                "<kvtml version=\"2.0\"><identifiers><identifier id=\"0\"/><identifier id=\"1\"/>"
-                "</identifiers><entries><entry><translation id=\"0\"><text>why</text></translation>"
+                "<kvtml version=\"2.0\"><identifiers><identifier id=\"0\"><name>Inglese</name></identifier>"
+                "<identifier "
+                "id=\"1\"><locale>en</locale></identifier></identifiers><entries><entry><translation "
+                "id=\"0\"><text>why</text></translation>"
                 "<translation id=\"1\"><text>perch\xe9</text></translation></entry></entries></kvtml>"),
             "Command1", false, wordLine(" 1", "", "why", "perch\u00e9\r\n"));
         row("cancelled", QByteArray("dog,cane\r\n"), "Command2", false, "");
@@ -385,7 +391,7 @@ private slots:
         QTest::addColumn<QString>("told"); // how the messages begin; %1 is the folder
         QTest::addColumn<QByteArray>("written"); // to the file named last
         const QByteArray csv
-            = "\xEF\xBB\xBFlezione,critica,inglese,italiano\r\n1,,dog,cane\r\n3,c,cat,gatto\r\n";
+            = "\xEF\xBB\xBFlezione,critica,inglese,italiano\r\n1,c,dog,cane\r\n3,c,cat,gatto\r\n";
         const QString left
             = "\r\n\r\nNon sono uscite, perch\u00e9 il salvataggio non le accetterebbe:\r\n"
               "  Riga 3: usa male le parentesi\r\n  Riga 4: ha un numero di lezione non valido: "
@@ -431,7 +437,7 @@ private slots:
                     clickIn(modal, button);
         });
         user.start(10);
-        const QString list = wordLine(" 1", "", "dog", "cane\r\n") + "## note\r\n"
+        const QString list = wordLine(" 1", "c", "dog", "cane\r\n") + "## note\r\n"
             + wordLine(" 3", "", "a) first", "primo\r\n") + wordLine("33", "", "x", "y\r\n")
             + wordLine(" 3", "", "cat", "gatto\r\n");
         CriticalList memoc; // cat was answered late: row 3 of the table, where the comment is a row

@@ -565,8 +565,8 @@ private slots:
         QTest::addColumn<QString>("expected");
         const QString read
             = "2 h 06 min di esercizio, 66 parole, media 1007 punti|grafico|2 righe illeggibili ignorate";
-        row("current run", QByteArray(), 5, "",
-            "1 sessione, 20 min di esercizio, 5 parole, media 1020 punti|grafico||aperta|3=1 20=1");
+        row("current run", QByteArray(), 1, "",
+            "1 sessione, 20 min di esercizio, 1 parola, media 1020 punti|grafico||aperta|3=1 20=1");
         row("log and run", Log, 5, "Escape",
             "4 sessioni, 2 h 26 min di esercizio, 71 parole, media 1010 punti|grafico|2 righe illeggibili "
             "ignorate|chiusa|Tutte=1 1=1 3=3 20=1");
