@@ -216,7 +216,7 @@ private slots:
     }
 
     // The message names the first 20 lines left out and counts the rest.
-    void manyLeftOut()
+    void limits()
     {
         for (const auto &[count, end] :
             { std::pair { 20, "" }, { 21, "\r\n  ... e un'altra" }, { 22, "\r\n  ... e altre 2" } }) {
@@ -225,11 +225,7 @@ private slots:
             QVERIFY2(
                 told.endsWith("Riga 20: manca l'inglese di \u00abb\u00bb" + QString(end)), qPrintable(told));
         }
-    }
-
-    // A file longer than the list can take: what fits goes in, the rest is counted.
-    void fullList()
-    {
+        // A file longer than the list can take: what fits goes in, the rest is counted.
         for (const QByteArray &bytes :
             { QByteArray("lezione,inglese,italiano\n1,dog,cane\n\n2,cat,gatto\n3,hen,gallina\n"),
                 Vocabulary::encode(wordLine(" 1", "", "dog", "cane\n## 2\n\n")

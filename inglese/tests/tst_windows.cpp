@@ -443,13 +443,12 @@ private slots:
         QVERIFY(help->isHidden() && control(&w, "aiuto")->isHidden());
         QTest::keyClicks(typing, "uce");
         QCOMPARE(text("labpunti") + text("Label4"), "996Già fatti =2 Critici =1");
-        QTimer *timer2 = control<QTimer>(&w, "Timer2");
         for (int t = 1; t <= 6; ++t) {
             QCOMPARE(go->text(), "Un altro?");
             tick(&w, "Timer2");
         }
         QCOMPARE(go->text() + go->shownPicture(), "Allora?:/inglese/faccia1.svg");
-        QVERIFY(!timer2->isActive());
+        QVERIFY(!control<QTimer>(&w, "Timer2")->isActive());
     }
 
     // Either drill from the main window's buttons and menu and back, with the mark and the log.

@@ -69,8 +69,9 @@ private slots:
         QCOMPARE(menus.count(), 0);
     }
 
-    // A hit never restarts the second under way, or quick hits would hold the clock back.
-    void hitsKeepTheSecond()
+    // A hit never restarts the second under way, or quick hits would hold the clock back; each tick of the
+    // animation paints the cat's next picture on the screen.
+    void timers()
     {
         GameWindow w;
         QCOMPARE(w.run("via t1"), QString());
@@ -78,13 +79,6 @@ private slots:
         const auto watch = w.clock->bindableActive().onValueChanged([&] { ++restarts; });
         QCOMPARE(w.run("h5"), QString());
         QCOMPARE(restarts, 0);
-    }
-
-    // Each tick of the animation paints the cat's next picture on the screen.
-    void catRuns()
-    {
-        GameWindow w;
-        QCOMPARE(w.run("via"), QString());
         for (int ticks = 0; ticks < 3; ++ticks) {
             const int before = w.catPaints;
             QCOMPARE(w.run("a1"), QString());
@@ -105,11 +99,7 @@ private slots:
         QCOMPARE(platform.windowFrame(), window.frameGeometry());
         QCOMPARE(window.frameGeometry().topLeft(), QPoint(30, 40));
         QCOMPARE(platform.screenGeometry(), window.screen()->geometry());
-    }
-
-    // The real box of a message: no icon, OK alone, closed by Escape, its text plain and one line a line.
-    void realMessage()
-    {
+        // Its box of a message: no icon, OK alone, closed by Escape, its text plain and one line a line.
         QVariantList seen; // icon, buttons, text format, text
         QTimer::singleShot(0, [&] {
             if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
@@ -119,7 +109,7 @@ private slots:
                     seen << "left open by Escape", box->accept();
             }
         });
-        QtPlatform().message(ChaseGame::helpTitle(), "<b>Se</b>\r\nè");
+        platform.message(ChaseGame::helpTitle(), "<b>Se</b>\r\nè");
         QCOMPARE(seen, QVariantList({ QMessageBox::NoIcon, QMessageBox::Ok, Qt::PlainText, "<b>Se</b>\nè" }));
     }
 };
