@@ -89,7 +89,6 @@ public:
 
     // In the order of the file.
     const QList<LoggedSession> &sessions() const { return m_sessions; }
-    int unreadableLines() const { return m_unreadable; }
 
     // Runs that ended from `first` to `last`, both included; an invalid
     // `first` counts from the beginning.

@@ -619,7 +619,8 @@ private slots:
                  "31/02/2026 09:10:02 09:31:45" + tail, "12/05 09:10 09:31" + tail,
                  "05/12-2026 09:10 09:31" + tail, "dicembre 09:10 09:31" + tail,
                  "05/12/2026 25:00 09:31" + tail, "05/12/2026 09:1:02 09:31" + tail,
-                 "05/12/2026 13:10 PM 09:31" + tail, "05/12/2026 09:31" + tail })
+                 "05/12/2026 13:10 PM 09:31" + tail, "05/12/2026 09:31" + tail,
+                 "05/012/2026 09:10 09:31" + tail })
             QTest::newRow(qPrintable(bad)) << bad << QString();
     }
     void parseLine()
@@ -640,57 +641,55 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes"); // null: no file
         // runs/minutes/words/mean points for 7 days, 30 days, all time; lessons; bars (the first one's
-        // days and runs, how many); unreadable lines
+        // days and runs, how many); unreadable lines, runs drawn (at most 2, else none)/runs
         QTest::addColumn<QString>("expected");
         const QByteArray line = " 09:00:00 09:30:00    10/1000/2        ";
-        row("missing", QByteArray(), "0/0/0/0 0/0/0/0 0/0/0/0 | | 0");
-        row("empty", QByteArray(""), "0/0/0/0 0/0/0/0 0/0/0/0 | | 0");
+        row("missing", QByteArray(), "0/0/0/0 0/0/0/0 0/0/0/0 | | 0 0/0");
+        row("empty", QByteArray(""), "0/0/0/0 0/0/0/0 0/0/0/0 | | 0 0/0");
         row("mixed, after an empty line",
             "\n05/12/2026" + line
                 + "1 4\r\n\r\n20/11/2026 23:30:00 00:45:00    1/970/0        TUTTE\r\n"
                   "05/12/2026 09:00\r\n01/01/2026"
                 + line + "4\r\n",
             "1/30/10/1000 2/105/11/985 3/135/21/990 | 0:1 1:1 4:2 | "
-            "1 2025-12-29..2026-01-05:1/1000 3 | 1");
+            "1 2025-12-29..2026-01-05:1/1000 3 | 1 0/3");
         row("120 days: a bar a day", "08/08/2026" + line + "1\r\n05/12/2026" + line + "1\r\n",
-            "1/30/10/1000 1/30/10/1000 2/60/20/1000 | 1:2 | 0 2026-08-08..2026-08-09:1/1000 2 | 0");
+            "1/30/10/1000 1/30/10/1000 2/60/20/1000 | 1:2 | 0 2026-08-08..2026-08-09:1/1000 2 | 0 2/2");
         row("120 weeks from a Sunday: a bar a week", "25/08/2024" + line + "1\r\n05/12/2026" + line + "1\r\n",
-            "1/30/10/1000 1/30/10/1000 2/60/20/1000 | 1:2 | 1 2024-08-19..2024-08-26:1/1000 2 | 0");
-        row("three years: a bar a month", "01/01/2024" + line + "1\r\n05/12/2026" + line + "1\r\n",
-            "1/30/10/1000 1/30/10/1000 2/60/20/1000 | 1:2 | 2 2024-01-01..2024-02-01:1/1000 2 | 0");
+            "1/30/10/1000 1/30/10/1000 2/60/20/1000 | 1:2 | 1 2024-08-19..2024-08-26:1/1000 2 | 0 2/2");
+        row("120 months: a bar a month", "01/01/2017" + line + "1\r\n05/12/2026" + line + "1\r\n",
+            "1/30/10/1000 1/30/10/1000 2/60/20/1000 | 1:2 | 2 2017-01-01..2017-02-01:1/1000 2 | 0 2/2");
+        row("121 months: a bar a year", "01/12/2016" + line + "1\r\n05/12/2026" + line + "1\r\n",
+            "1/30/10/1000 1/30/10/1000 2/60/20/1000 | 1:2 | 3 2016-01-01..2017-01-01:1/1000 2 | 0 2/2");
         QByteArray years;
         for (int day = 0; day < 7305; ++day)
             years += QDate(2026, 12, 7).addDays(-day).toString(u"dd/MM/yyyy").toLatin1() + line
                 + QByteArray::number(day % 3 + 1) + "\r\n";
         row("20 years", years + "garbage\r\n\x93\x94\r\nx",
             "7/210/70/1000 30/900/300/1000 7305/219150/73050/1000 | 1:2435 2:2435 3:2435 | "
-            "3 2006-01-01..2007-01-01:24/1000 21 | 3");
+            "3 2006-01-01..2007-01-01:24/1000 21 | 3 0/7305");
     }
     void file()
     {
         QFETCH(QByteArray, bytes);
         QTemporaryDir folder;
         QVERIFY(bytes.isNull() || writeBytes(folder.filePath("inglelog"), bytes));
-        const SessionLog log = SessionLog::read(folder.filePath("inglelog"));
-        const QDate today(2026, 12, 7);
+        const LogSummary s = SessionLog::read(folder.filePath("inglelog")).summary({ 2026, 12, 7 }, 120, 2);
         QString got;
-        for (const QDate &first : { today.addDays(-6), today.addDays(-29), QDate() }) {
-            const SessionTotals t = log.totals(first, first.isValid() ? today : QDate());
+        for (const SessionTotals &t : { s.lastWeek, s.lastMonth, s.ever })
             got += QString::asprintf(
                 "%d/%lld/%lld/%d ", t.sessions, t.seconds / 60, t.words, t.averagePoints());
-        }
         got += u'|';
         for (std::size_t k = 0; k <= MaxLesson; ++k)
-            if (log.lessonCounts()[k])
-                got += QString::asprintf(" %d:%d", int(k), log.lessonCounts()[k]);
-        PeriodTotals::Length length {};
-        const QList<PeriodTotals> bars = log.periods(120, &length);
-        if (!bars.isEmpty())
-            got += QString::asprintf(" | %d %s..%s:%d/%d %d", int(length),
-                qPrintable(bars[0].first.toString(Qt::ISODate)),
-                qPrintable(bars[0].next.toString(Qt::ISODate)), bars[0].totals.sessions,
-                bars[0].totals.averagePoints(), int(bars.size()));
-        QTEST(got + QString::asprintf(" | %d", log.unreadableLines()), "expected");
+            if (s.lessonCounts[k])
+                got += QString::asprintf(" %d:%d", int(k), s.lessonCounts[k]);
+        if (!s.periods.isEmpty())
+            got += QString::asprintf(" | %d %s..%s:%d/%d %d", int(s.length),
+                qPrintable(s.periods[0].first.toString(Qt::ISODate)),
+                qPrintable(s.periods[0].next.toString(Qt::ISODate)), s.periods[0].totals.sessions,
+                s.periods[0].totals.averagePoints(), int(s.periods.size()));
+        QTEST(got + QString::asprintf(" | %d %d/%d", s.unreadable, int(s.runs.size()), int(s.sessions)),
+            "expected");
     }
 };
 

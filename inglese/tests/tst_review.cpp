@@ -182,6 +182,7 @@ private slots:
         row("all", "", 50, 10, "3 1 0 4", "");
         row("no new words", "", 50, 0, "3 1", "");
         row("daily limit, one answered today", "", 3, 10, "3 1", "");
+        row("daily limit reached today", "", 1, 10, "", "");
         row("one more new, one new today", "", 50, 2, "3 1 0", "");
         row("lesson 2", "2", 50, 10, "3 4", "");
         row("rows reversed", "", 50, 10, "4 1 0 7", "reversed");
