@@ -98,9 +98,10 @@ private slots:
         QTest::addColumn<QByteArray>("bytes"); // empty: the folder; "<grows>": a file longer than its size
         QTest::addColumn<QString>("reason");
         const auto lines = [](qint64 size) { return QByteArray("ab\r\n").repeated(size / 4); };
-        // Each counted from where the one before ends.
-        const QByteArray line = "\n" + QByteArray("x ").repeated(TextFile::LongestLine / 2);
-        const QByteArray run = " " + QByteArray(TextFile::LongestRun, 'x');
+        // The longest line and word at the file's start and again after a line end.
+        const QByteArray words = QByteArray("x ").repeated(TextFile::LongestLine / 2),
+                         line = words + '\n' + words;
+        const QByteArray x = QByteArray(TextFile::LongestRun, 'x'), run = x + '\n' + x;
         QTest::newRow("folder") << QByteArray() << "non è un file di testo.";
         QTest::newRow("missing") << QByteArray("<none>") << "non esiste.";
         QTest::newRow("grows") << QByteArray("<grows>")
@@ -331,9 +332,9 @@ private slots:
         const int handle
             = ::open(QFile::encodeName(dir.path()) + "/caf\x80\xFF.txt", O_WRONLY | O_CREAT, 0600);
         QVERIFY(handle >= 0 && ::write(handle, "uno\n", 4) == 4 && ::close(handle) == 0);
-        QVERIFY(QFile(path(QStringLiteral("😀.txt"))).open(QIODevice::WriteOnly)); // four bytes of UTF-8
+        QVERIFY(QFile(path(QStringLiteral("éक😀.txt"))).open(QIODevice::WriteOnly)); // 2, 3, 4 bytes of UTF-8
         const QStringList names = TextFile::txtFiles(dir.path());
-        QCOMPARE(names.value(1), QStringLiteral("😀.txt"));
+        QCOMPARE(names.value(1), QStringLiteral("éक😀.txt"));
         QCOMPARE(TextFile::shownName(names[0]), QStringLiteral("caf[80][FF].txt"));
         view.steps = names;
         menu.apri();
