@@ -447,7 +447,7 @@ private slots:
         row("longer than the answer", false, 1, S { "lucexx" }, true, 5, "luce", false, "luce");
         row("wrong letter shown right", false, 4, S { "cax" }, true, 5, "camminare", false, "cam######");
         row("blank and ? kept", false, 8, S { "ch" }, false, 0, "che cosa ?", false, "ch# #### ?");
-        row("blank inside counts", true, 4, S { "to walk" }, false, 40, "to walk", true, "");
+        row("a blank after: red, answered", true, 4, S { "to walk " }, true, 45, "to walk", true, "");
         row("without the blank", true, 4, S { "towalk" }, true, 5, "to walk", false, "");
         row("answered once only", false, 1, S { "luce", "lucex", "luce" }, false, 45, "luce", true, "");
         row("Italian after the article", false, 10, S { "cane" }, false, 40, "cane", true, "");
