@@ -485,6 +485,8 @@ private slots:
         // A window closed in mid-question leaves none open in the next one.
         d.drill.load();
         QVERIFY(!d.drill.typingChanged(d.drill.answer()));
+        d.platform.answers << Platform::Answer::Cancel;
+        QVERIFY(!d.ask(int(Words.size()))); // past the last word, "Ricomincio" cancelled: nothing asked
     }
 
     // Prize, penalties and critical mark (a clean answer clears it) within 16 bits. "given": word,
