@@ -56,11 +56,7 @@ private slots:
         QCOMPARE(debs.size(), 1);
         m_deb = m_dir.filePath("out/" + debs.first());
         QCOMPARE(run("dpkg-deb", { "-x", m_deb, m_dir.filePath("root") }).first, 0);
-    }
-
-    // Every installed file is readable by every user.
-    void readable()
-    {
+        // Every installed file is readable by every user.
         for (QDirIterator it(root("usr"), QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
             QVERIFY2(it.nextFileInfo().permissions() & QFile::ReadOther, qPrintable(it.filePath()));
     }
