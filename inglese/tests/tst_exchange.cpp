@@ -91,7 +91,7 @@ private slots:
         row("UTF-8 BOM, LF, English header, other order, no lesson past the last or signed",
             QByteArray("\xEF\xBB\xBFitalian,lesson,english\ncitt\xC3\xA0,25,town\ngallina,+7,hen\n"),
             " 5  |town|citt\u00e0/ 5  |hen|gallina", "");
-        row("no header, CR, blanks, quoted comma", QByteArray("dog, cane\r \"good, fine\" ,buono\r"),
+        row("no header, CR, blanks, blank row", QByteArray("dog, cane\r ,\r \"good, fine\" ,buono\r"),
             " 5  |dog|cane/ 5  |good, fine|buono", "");
         row("flash-card tabs, lesson tags",
             QByteArray("cat\tgatto\tlezione_7 critica\nhen\tgallina\tlesson2\n"),
