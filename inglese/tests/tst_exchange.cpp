@@ -184,7 +184,7 @@ private slots:
                                "vocaboli non pu\u00f2 scrivere";
         row("50 columns fit", a50, "b", 0, "");
         row("English of 51", a50 + u'x', "b", 0, tooLong);
-        row("Italian of 51", "b", a50 + u'x', 0, tooLong);
+        row("Italian of 51", a50, a50 + u'x', 0, tooLong);
         row("Cyrillic", "\u043a\u043e\u0442", "gatto", 0, cannot.arg("\u043a\u043e\u0442", "\u043a"));
         row("emoji", "sun", "sole \U0001F600", 0, cannot.arg("sole \U0001F600", "\U0001F600"));
         row("lone half of a pair", "ab", QChar(0xDC00) + QString("x"), 0,
