@@ -11,6 +11,9 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 // The exercise window and its file dialogue driven through QTest with
 // scripted message-box answers: keys, the close path, the dialogue's lists.
 class TestForm1 : public QObject
@@ -50,12 +53,10 @@ private slots:
         desktop.setWindow(f->window.get());
         desktop.moveFrame({ 30, 40 });
         QCOMPARE(f->window->frameGeometry().topLeft(), QPoint(30, 40));
-        QVERIFY(
-            !desktop.setCurrentFolder(f->path(QStringLiteral("gone")))); // it tells a folder it cannot enter
+        QVERIFY(!desktop.setCurrentFolder(f->path(QStringLiteral("gone")))); // a folder it cannot enter
         QCOMPARE(desktop.homeFolder(), QDir::homePath()); // where the first file dialogue opens
         QCOMPARE(desktop.currentFolder(), QDir::currentPath());
-        QVERIFY(
-            f->window->findChildren<QTimer *>().constLast()->remainingTime() > 0); // then waits for the frame
+        QVERIFY(f->window->findChildren<QTimer *>().constLast()->remainingTime() > 0); // waits for the frame
         QCOMPARE(f->window->minimumSize(), f->window->maximumSize()); // the controls keep their places
         // After a File menu entry the typing goes on in the editing area.
         htext->clearFocus();
@@ -204,12 +205,12 @@ private slots:
         f->platform.folder = f->path(QStringLiteral("via"));
         f->platform.home = f->path(QStringLiteral("casa"));
         QVERIFY(QDir(f->dir.path()).mkdir(QStringLiteral("casa")));
-        for (const char *name : { "b.TXT", "a.txt", "c.doc" }) {
-            QFile file(f->path(QStringLiteral("casa/") + QLatin1String(name)));
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("uno\r\ndue") == 8);
+        for (const char *name : { "b\x80.TXT", "a.txt", "c.doc" }) { // a name that is not UTF-8 too
+            const int handle = ::open(QFile::encodeName(f->path("casa/")) + name, O_WRONLY | O_CREAT, 0600);
+            QVERIFY(handle >= 0 && ::write(handle, "uno\r\ndue", 8) == 8 && ::close(handle) == 0);
         }
         f->platform.roots
-            = QStringList { f->dir.path(), f->path(QStringLiteral("via")), QStringLiteral("/") };
+            = QStringList { QStringLiteral("/"), f->dir.path(), f->path(QStringLiteral("via")) };
         QStringList seen;
         f->expectDialogue(
             { [&](Form3 &d) {
@@ -231,11 +232,11 @@ private slots:
         QCOMPARE(f->platform.shown.size(), 1);
         QCOMPARE(seen,
             QStringList({ "3", f->dir.path(), f->path("casa"),
-                "Cartelle : (home)La cartella usata prima non esiste più", "a.txt", "b.TXT", "2", "b.TXT",
-                "Command1", "0" }));
+                "Cartelle : (home)La cartella usata prima non esiste più", "a.txt", "b[80].TXT", "2",
+                "b[80].TXT", "Command1", "0" }));
         QCOMPARE(f->window->editorText(), QStringLiteral("uno\ndue"));
         const QLabel *label1 = f->find<QLabel>(QStringLiteral("Label1")); // the path, whole in its tip
-        QCOMPARE(label1->text() + label1->toolTip(), f->path("casa/b.TXT").repeated(2));
+        QCOMPARE(label1->text() + label1->toolTip(), f->path("casa/b[80].TXT").repeated(2));
         QCOMPARE_GT(label1->width(), label1->fontMetrics().horizontalAdvance(label1->text()));
         // The file as opened is no change; a letter typed is one.
         QVERIFY(!f->window->fileMenu().isModified());
