@@ -397,19 +397,19 @@ private slots:
             { "8", "bright", "chiaro" }, { "9", "clear", "chiaro" }, { "1", "(to) go", "andare" },
             { "1", "to leave", "andare" } };
         const WordTable t = words(rows), before = words(QList<S> { { "3", "x", "x" } } + rows);
-        const Direction dir = toEnglish ? Direction::ItalianToEnglish : Direction::EnglishToItalian;
         AcceptedAnswers answers;
-        const auto ask = [&](const WordTable &table, int word) { // the question before is forgotten
-            answers.clear();
+        const auto ask = [&](const WordTable &table, int word, bool english) {
+            const Direction dir = english ? Direction::ItalianToEnglish : Direction::EnglishToItalian;
+            answers.clear(); // the question before is forgotten
             answers.collectOwnAlternatives(table, word, dir);
             answers.collectSynonyms(
                 table, [&](int w) { return selected.contains(w); },
-                Answers::trimTrailingBlanks(
-                    (toEnglish ? table.italian(word) : table.english(word)).toString()),
+                Answers::trimTrailingBlanks((english ? table.italian(word) : table.english(word)).toString()),
                 dir);
         };
-        ask(before, current + 1); // then the table changed
-        ask(t, current);
+        ask(before, current + 1, toEnglish); // then the table changed
+        ask(t, current, !toEnglish); // and the direction, as in the other drill window
+        ask(t, current, toEnglish);
         QTEST(answers.acceptedAnswers, "accepted");
         QTEST(answers.promptKey, "key");
         QTEST(answers.synonymText, "synonyms");
