@@ -551,9 +551,8 @@ private slots:
                     .arg(QString(from).toUpper())
                     .arg(timing));
         }
-        // The line FINE appends to the exit log: day and times in fixed formats whatever the system's
-        // language (the test runs under a US locale), then words/points/critical and the lessons chosen, else
-        // TUTTE; the message of a failed launch.
+        // FINE's line in the exit log: day and times in fixed formats whatever the system's language (a US
+        // locale here), then words/points/critical and the lessons chosen, else TUTTE; a failed launch.
         LessonStates states {};
         states[2] = LessonState::HasWords;
         QCOMPARE(MainRules::exitLogLine({ 2027, 1, 1 }, { 23, 50 }, { 0, 10, 30 }, 12, -40, 3, states),

@@ -124,7 +124,7 @@ private slots:
         QTEST(int(store.read(path)), "status");
         QTEST(int(store.cards().size()), "cards");
         QCOMPARE(store.damagedLines(), damaged);
-        store.answer(u"d\\tog\tx ", u"cane\n", Grade::Good, { 2026, 12, 5 }); // a backslash, a tab
+        store.answer(u"d\\tog\tx ", u"cane\n", Grade::Again, { 2026, 12, 5 }); // a backslash, a tab
         QCOMPARE(store.write(path), written);
         Review::Store again;
         again.read(path);
@@ -136,8 +136,8 @@ private slots:
         const QByteArray house = "\nhouse\tcasa\t3.1730\t5.2826\t2026-12-01\t2026-12-04\t1\t0\n";
         QCOMPARE(readBytes(path).contains(house), bytes.contains("house")); // an unchanged word as it was
         QCOMPARE(again.limits.daily, bytes.contains("#limiti") ? 20 : 50);
-        QCOMPARE(again.find(u"d\\tog\tx", u"cane") ? again.find(u"d\\tog\tx", u"cane")->due : QDate(),
-            QDate(2026, 12, 8));
+        const Review::Card *d = again.find(u"d\\tog\tx", u"cane"); // new, wrong: due tomorrow, no lapse yet
+        QCOMPARE(d ? std::pair(d->due, d->lapses) : std::pair(QDate(), -1), std::pair(QDate(2026, 12, 6), 0));
     }
 
     // The limits window shows the file's limits and writes the new ones beside its words; a write that
