@@ -87,9 +87,6 @@ public:
     // Adds a run that is not in the file yet (the one under way).
     void add(const LoggedSession &session);
 
-    // In the order of the file.
-    const QList<LoggedSession> &sessions() const { return m_sessions; }
-
     // Runs that ended from `first` to `last`, both included; an invalid
     // `first` counts from the beginning.
     SessionTotals totals(const QDate &first, const QDate &last) const;
