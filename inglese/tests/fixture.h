@@ -78,12 +78,17 @@ template<typename... T> void row(const char *tag, const T &...values)
     (QTest::newRow(tag) << ... << cell(values));
 }
 
+// The value in `column` of the current row, for a test that reads it once.
+template<typename T> const T &fetched(const char *column)
+{
+    return *static_cast<const T *>(QTest::qData(column, qMetaTypeId<T>()));
+}
+
 // The blank-separated numbers in a text column of the current row.
 inline QList<int> numbers(const char *column)
 {
     QList<int> out;
-    const auto *text = static_cast<const QString *>(QTest::qData(column, qMetaTypeId<QString>()));
-    for (const QString &n : text->split(u' ', Qt::SkipEmptyParts))
+    for (const QString &n : fetched<QString>(column).split(u' ', Qt::SkipEmptyParts))
         out << n.toInt();
     return out;
 }

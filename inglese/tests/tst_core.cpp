@@ -105,8 +105,7 @@ private slots:
     }
     void firstStage()
     {
-        QFETCH(QString, file);
-        const FileText split = splitFileText(file);
+        const FileText split = splitFileText(fetched<QString>("file"));
         QTEST(split.comments, "comments");
         QTEST(split.wordText, "words");
         const FileText again = splitFileText(saveText(split.comments, split.wordText));
@@ -193,12 +192,10 @@ private slots:
     }
     void checkBeforeSave()
     {
-        QFETCH(QString, text);
-        QFETCH(QString, says);
-        const SaveProblem problem = Vocabulary::checkBeforeSave(text);
+        const SaveProblem problem = Vocabulary::checkBeforeSave(fetched<QString>("text"));
         QTEST(int(problem.kind), "kind");
         QTEST(problem.lineNumber, "lineNumber");
-        QVERIFY2(Vocabulary::saveProblemMessage(problem).contains(says),
+        QVERIFY2(Vocabulary::saveProblemMessage(problem).contains(fetched<QString>("says")),
             qPrintable(Vocabulary::saveProblemMessage(problem)));
     }
 
@@ -223,10 +220,9 @@ private slots:
     }
     void buildSelection()
     {
-        QFETCH(QString, lessons);
         QFETCH(int, order);
         const L expected = numbers("expected");
-        const WordTable t = table(lessons.split('|'));
+        const WordTable t = table(fetched<QString>("lessons").split('|'));
         const CriticalList memoc = critical(numbers("memoc"));
         WordSelection s;
         s.options = choose(order, numbers("ticked"));
@@ -279,13 +275,11 @@ private slots:
     void draws()
     {
         QFETCH(QString, lessons);
-        QFETCH(int, order);
-        QFETCH(QString, randoms);
         QFETCH(QString, script);
         QFETCH(QString, expected);
         QFETCH(QString, messages);
         FakePlatform platform;
-        for (const QString &r : randoms.split(' ', Qt::SkipEmptyParts))
+        for (const QString &r : fetched<QString>("randoms").split(' ', Qt::SkipEmptyParts))
             platform.randoms.enqueue(r.toDouble());
         const QString boxes = QString(script).remove('u');
         for (QChar a : boxes)
@@ -294,7 +288,7 @@ private slots:
         const WordTable t = table(lessons.isEmpty() ? S {} : lessons.split('|'));
         for (const L &ticked :
             { L { 0 }, numbers("ticked") }) { // after a choice of every word: its entries stay
-            s.options = choose(order, ticked);
+            s.options = choose(fetched<int>("order"), ticked);
             s.rebuildNeeded = true;
             s.buildSelection(t, critical(numbers("memoc")));
         }
@@ -390,7 +384,6 @@ private slots:
     {
         QFETCH(bool, toEnglish);
         QFETCH(int, current);
-        QFETCH(L, selected);
         const QList<S> rows { { "12", "house", "casa (abitazione, dimora)" }, { " 1", "light", "luce" },
             { "2", "light", "leggero" }, { "5", "run (verb)", "correre [v.]" },
             { "5", "run (jog)", "correre" }, { "7", "flat (apartment)", "appartamento" },
@@ -403,7 +396,7 @@ private slots:
             answers.clear(); // the question before is forgotten
             answers.collectOwnAlternatives(table, word, dir);
             answers.collectSynonyms(
-                table, [&](int w) { return selected.contains(w); },
+                table, [&](int w) { return fetched<L>("selected").contains(w); },
                 Answers::trimTrailingBlanks((english ? table.italian(word) : table.english(word)).toString()),
                 dir);
         };
@@ -459,16 +452,15 @@ private slots:
     }
     void answerCheck()
     {
-        QFETCH(bool, toEnglish);
         QFETCH(int, word);
-        QFETCH(S, typed);
         QFETCH(bool, answered);
+        QFETCH(bool, toEnglish);
         Drilling d(Words, toEnglish ? Direction::ItalianToEnglish : Direction::EnglishToItalian);
         QVERIFY(!d.drill.typingChanged("l") && d.drill.view().typingRed); // before the first question
         QVERIFY(d.ask(word));
         d.platform.beeps = 0;
         bool done = false;
-        for (const QString &text : typed)
+        for (const QString &text : fetched<S>("typed"))
             done = d.drill.typingChanged(text) || done;
         QTEST(d.drill.view().typingRed, "red");
         QTEST(d.platform.beeps, "beeps");
@@ -577,12 +569,7 @@ private slots:
         row("a long line", "abcde\rabcd", 2, "abc\u2026\nabcd");
         row("too many lines", "a\nb\nc", 2, "a\nb\n\u2026");
     }
-    void fit()
-    {
-        QFETCH(QString, text);
-        QFETCH(int, lines);
-        QTEST(PlainText::fit(text, lines, 4), "shown");
-    }
+    void fit() { QTEST(PlainText::fit(fetched<QString>("text"), fetched<int>("lines"), 4), "shown"); }
 
     // The exit log read back for the results window: every line the program writes (or older runs wrote in
     // other date formats) becomes a run, and nothing else does.
@@ -626,9 +613,8 @@ private slots:
     }
     void parseLine()
     {
-        QFETCH(QString, line);
         QString got;
-        if (const std::optional<LoggedSession> s = SessionLog::parseLine(line)) {
+        if (const std::optional<LoggedSession> s = SessionLog::parseLine(fetched<QString>("line"))) {
             got = QString::asprintf("%s %s %s %d %d/%d/%d", qPrintable(s->date.toString(Qt::ISODate)),
                 qPrintable(s->start.toString()), qPrintable(s->end.toString()), int(s->seconds()), s->words,
                 s->points, s->critical);

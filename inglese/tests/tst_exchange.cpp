@@ -166,8 +166,7 @@ private slots:
     }
     void import()
     {
-        QFETCH(QByteArray, bytes);
-        const Exchange::Lines lines = imported(bytes, 5);
+        const Exchange::Lines lines = imported(fetched<QByteArray>("bytes"), 5);
         QTEST(summary(lines.text), "lines");
         QTEST(lines.problems.join(u'|'), "left");
     }
@@ -201,12 +200,10 @@ private slots:
     }
     void refused()
     {
-        QFETCH(QString, english);
-        QFETCH(QString, italian);
-        QFETCH(int, existingRows);
         QFETCH(QString, problem);
-        const Exchange::Lines lines
-            = Exchange::wordLines({ { english, italian, 3, false, 1 } }, 0, existingRows);
+        const Exchange::Lines lines = Exchange::wordLines(
+            { { fetched<QString>("english"), fetched<QString>("italian"), 3, false, 1 } }, 0,
+            fetched<int>("existingRows"));
         QCOMPARE(lines.added, problem.isEmpty() ? 1 : 0);
         const QString told = Exchange::importMessage(lines);
         QVERIFY2(
@@ -414,7 +411,6 @@ private slots:
     }
     void exportWords()
     {
-        QFETCH(QString, clicks);
         QFETCH(QString, names);
         QFETCH(QString, told);
         QTemporaryDir dir;
@@ -432,7 +428,7 @@ private slots:
         QTimer user; // plays the user in the dialogue
         connect(&user, &QTimer::timeout, this, [&] {
             if (QWidget *modal = QApplication::activeModalWidget())
-                for (const QString &button : clicks.split(u' '))
+                for (const QString &button : fetched<QString>("clicks").split(u' '))
                     clickIn(modal, button);
         });
         user.start(10);

@@ -49,11 +49,10 @@ private slots:
     void sequences()
     {
         QFETCH(int, grade);
-        QFETCH(int, days);
+        const Fsrs::Model model;
         QFETCH(double, stability);
         QFETCH(double, difficulty);
-        const Fsrs::Model model;
-        const Fsrs::Memory m = model.next(model.first(Grade(grade)), days, Grade(grade));
+        const Fsrs::Memory m = model.next(model.first(Grade(grade)), fetched<int>("days"), Grade(grade));
         QVERIFY2(qAbs(m.stability - stability) < 1e-3, qPrintable(QString::number(m.stability)));
         QVERIFY2(qAbs(m.difficulty - difficulty) < 1e-3, qPrintable(QString::number(m.difficulty)));
         QTEST(Fsrs::Model::interval(m.stability), "interval");
@@ -73,11 +72,7 @@ private slots:
         add("help, fast", { .elapsedSeconds = 2, .freeTime = 10, .helpShown = true }, Grade::Again);
         add("given up", { .elapsedSeconds = 5, .freeTime = 10, .givenUp = true }, Grade::Again);
     }
-    void grade()
-    {
-        QFETCH(Review::AnswerFacts, facts);
-        QTEST(int(Review::gradeOf(facts)), "grade");
-    }
+    void grade() { QTEST(int(Review::gradeOf(fetched<Review::AnswerFacts>("facts"))), "grade"); }
 
     // The file as found on disk: what is read, what counts as damaged, what a write leaves.
     void file_data()
@@ -190,9 +185,6 @@ private slots:
     }
     void dueWords()
     {
-        QFETCH(QString, lessons);
-        QFETCH(int, daily);
-        QFETCH(int, newWords);
         QFETCH(QString, edit);
         // Rows 1, 3 are due (3 longer overdue), 2 not yet, 5 answered today; 0, 4 are new; 6, 7 repeat 1, 4.
         QList<QStringList> table { { " 1", "cat", "gatto" }, { " 1", "house", "casa" },
@@ -211,9 +203,9 @@ private slots:
         store.answer(u"light", u"luce", Grade::Good, today.addDays(-6));
         store.answer(u"dog", u"cane", Grade::Easy, today.addDays(-1));
         store.answer(u"red", u"rosso", Grade::Again, today);
-        store.limits = { daily, newWords };
+        store.limits = { fetched<int>("daily"), fetched<int>("newWords") };
         SelectionOptions options;
-        for (const QString &l : lessons.split(' ', Qt::SkipEmptyParts))
+        for (const QString &l : fetched<QString>("lessons").split(' ', Qt::SkipEmptyParts))
             options.Ckles[0] = false, options.Ckles[std::size_t(l.toInt())] = true;
         QCOMPARE(Review::dueWords(words, options, store, today), numbers("rows"));
         QCOMPARE(Review::nextDueDay(words, options, store, today), today.addDays(1));

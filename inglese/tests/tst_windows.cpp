@@ -259,9 +259,7 @@ private slots:
     void keysInTheList()
     {
         QFETCH(bool, editing);
-        QFETCH(int, key);
         QFETCH(int, line);
-        QFETCH(int, column);
         QFETCH(int, targetLine);
         Desk desk;
         QVERIFY(desk.start());
@@ -271,9 +269,9 @@ private slots:
         desk.list()->setFocus();
         const int lines = desk.list()->blockCount();
         QTextCursor caret(desk.list()->document()->findBlockByNumber(line));
-        caret.setPosition(caret.position() + column - 1);
+        caret.setPosition(caret.position() + fetched<int>("column") - 1);
         desk.list()->setTextCursor(caret);
-        QTest::keyClick(desk.list(), Qt::Key(key));
+        QTest::keyClick(desk.list(), Qt::Key(fetched<int>("key")));
         QCOMPARE(control<QTimer>(desk.form.get(), "TimTab")->isActive(), editing);
         tick(desk.form.get(), "TimTab");
         QVERIFY(desk.form->focusWidget() == desk.list() && !desk.list()->toPlainText().contains('\t'));
@@ -651,11 +649,10 @@ private slots:
     void closeWithEdits()
     {
         QFETCH(QString, typed);
-        QFETCH(int, answer);
         QFETCH(bool, ended);
         QVERIFY(m_desk->edit(typed));
         m_desk->form->show();
-        m_desk->platform.answers.enqueue(Platform::Answer(answer));
+        m_desk->platform.answers.enqueue(Platform::Answer(fetched<int>("answer")));
         QSignalSpy end(m_desk->form.get(), &Form1::programEnded);
         control<QPushButton>(m_desk->form.get(), "Command3")->click();
         QCOMPARE(end.size() == 1 && QFile::exists(m_desk->path("inglelog")), ended);
@@ -772,8 +769,7 @@ private slots:
     }
     void reading()
     {
-        QFETCH(QByteArray, bytes);
-        QVERIFY(writeBytes(m_desk->path("in"), bytes));
+        QVERIFY(writeBytes(m_desk->path("in"), fetched<QByteArray>("bytes")));
         const UserFile::Text read = Vocabulary::readFile(m_desk->path("in"));
         QTEST(read.text, "text");
         QCOMPARE(bool(read), !read.text.isNull());
@@ -824,7 +820,6 @@ private slots:
     {
         QFETCH(QString, file);
         QFETCH(QString, kind);
-        QFETCH(qint64, size);
         QFETCH(QString, said);
         const QString path = m_desk->path(file == "FINE" ? "inglelog"
                 : file == "import"                       ? "parole.csv"
@@ -840,7 +835,7 @@ private slots:
                                                : "/proc/self/status",
                 path));
         else if (kind == "too big")
-            QVERIFY(made.open(QIODevice::WriteOnly) && made.resize(size));
+            QVERIFY(made.open(QIODevice::WriteOnly) && made.resize(fetched<qint64>("size")));
         else if (kind == "undecodable")
             QVERIFY(writeBytes(path, "\xFF\xFE\x63"));
         else if (file != "inglese.txt" && file != "aiutoV5.txt")
