@@ -430,7 +430,7 @@ private slots:
         QTest::keyClicks(typing, "lx");
         for (int t = 1; t <= 10; ++t)
             tick(&w, "Timer1");
-        QVERIFY(help->isHidden());
+        QVERIFY(help->isHidden() && go->text() == "Traduci...");
         tick(&w, "Timer1");
         QCOMPARE(go->text() + text("labpunti") + go->shownPicture(), "Sei lento!995:/inglese/faccia3.svg");
         QVERIFY(help->isVisible() && w.windowTitle().endsWith("(tempo libero= 10)"));
@@ -712,7 +712,7 @@ private slots:
             Vocabulary::badLineMessage(3, "12", html, "casa"));
         row("Salva Aggiornamenti", int(B::YesNo), int(QMessageBox::Critical), int(A::No), html);
         row("Salvare gli aggiornamenti?", int(B::YesNoCancel), int(QMessageBox::NoIcon), int(A::Cancel),
-            UserFile::problemText(html, UserFile::Problem::NotRegular, 0));
+            UserFile::problemText(html, UserFile::Problem::Missing, 0));
         row("Riga ignorata ...", int(B::Ok), int(QMessageBox::Critical), int(A::Ok),
             Vocabulary::badLineMessage(3, "12", QString(10'000'000, u'x'), QString(1'000'000, u'y')));
     }
