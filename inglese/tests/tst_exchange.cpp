@@ -159,10 +159,11 @@ private slots:
         row("a word that reads like a title", QByteArray("Title: Mr\tsignore\tlezione2\n"),
             " 2  |Title: Mr|signore", "");
         row("another vocabulary of this program, LF, comments",
-            Vocabulary::encode("## classe 2\n" + wordLine("12", "x", "house", "casa (dimora)\n")
+            Vocabulary::encode("## classe 2\n 7   a\n" + wordLine("12", "x", "house", "casa (dimora)\n")
                 + wordLine(" 3", "", "to run (away", "correre\n") + wordLine(" 0", "", "why", "perch\u00e9")),
             "12 c|house|casa (dimora)/ 0  |why|perch\u00e9",
-            "Riga 3: \u00abto run (away\u00bb / \u00abcorrere\u00bb usa male le parentesi");
+            "Riga 2: manca l'italiano di \u00aba\u00bb|Riga 4: \u00abto run (away\u00bb / "
+            "\u00abcorrere\u00bb usa male le parentesi");
     }
     void import()
     {
