@@ -418,6 +418,7 @@ private slots:
             Direction::EnglishToItalian);
         QVERIFY(answers.synonymText.endsWith("\r... e altri 5"));
         QCOMPARE(answers.synonymText.count('\r'), Answers::MaxEntries + 1);
+        QCOMPARE(answers.acceptedAnswers.size(), Answers::MaxEntries);
     }
 
     // Typing checked on every change: red and 5 beeps on a wrong text, 40 on a completed answer.
