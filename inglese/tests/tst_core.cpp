@@ -409,7 +409,7 @@ private slots:
         QTEST(answers.hasSynonyms(), "shown");
     }
 
-    // Twenty-five words with one prompt: the message names twenty and counts the rest.
+    // Twenty-five words with one prompt: twenty answers are taken; the message names twenty, counts the rest.
     void manySynonyms()
     {
         AcceptedAnswers answers;
