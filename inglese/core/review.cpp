@@ -7,7 +7,6 @@
 #include "vocabularyfile.h"
 #include "wordtable.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 
@@ -135,17 +134,13 @@ Store::Status Store::read(const QString &path)
     m_index.clear();
     m_damaged.clear();
     limits = {};
-    const QFileInfo info(path);
-    if (!info.exists() && !info.isSymLink())
+    // A link to nowhere is no missing file: a new one would replace the link.
+    const UserFile::Bytes file = UserFile::read(path, MaxFileBytes);
+    if (file.problem == UserFile::Problem::Missing && !QFileInfo(path).isSymLink())
         return m_status = Status::Missing;
-    // A FIFO or a device would block the reading or never end; a huge file is no file of ours.
-    QFile file(path);
-    if (!info.isFile() || info.size() > MaxFileBytes || !file.open(QIODevice::ReadOnly))
+    if (!file)
         return m_status = Status::Unreadable;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return m_status = Status::Unreadable;
-    QString text = QString::fromUtf8(bytes);
+    QString text = QString::fromUtf8(file.bytes);
     if (text.startsWith(QChar(0xFEFF))) // an editor's byte order mark
         text.remove(0, 1);
     text.replace(CrLf, QStringLiteral("\n"));
