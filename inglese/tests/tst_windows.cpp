@@ -394,8 +394,8 @@ private slots:
             QCOMPARE(s.lessonState[std::size_t(i)] == LessonState::Chosen, ticked.contains(i));
     }
 
-    // An alternative followed, a wrong letter corrected, heard and seen; then a slow
-    // question with help, penalties and critical mark, and "Allora?" six seconds later.
+    // An alternative followed, a wrong letter corrected, heard and seen; then a slow question with help,
+    // penalties and critical mark, "Allora?" six seconds later, and a quick answer that leaves no mark.
     void drillAtTheKeyboard()
     {
         Session session; // four words of lesson 12, asked forward
@@ -447,6 +447,9 @@ private slots:
         }
         QCOMPARE(go->text() + go->shownPicture(), "Allora?:/inglese/faccia1.svg");
         QVERIFY(!control<QTimer>(&w, "Timer2")->isActive());
+        QTest::keyClick(go, Qt::Key_Return);
+        QTest::keyClicks(typing, "leggero");
+        QCOMPARE(text("Label4"), "Già fatti =3 Critici =1");
     }
 
     // Either drill from the main window's buttons and menu and back, with the mark and the log.
