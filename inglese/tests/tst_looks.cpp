@@ -70,7 +70,8 @@ QString windowState(QWidget *window)
                 + (is.checkable ? (is.checked ? " checked" : " unchecked") : "")
 
                 + (is.readOnly && node->role() == QAccessible::EditableText ? " read-only" : "")
-                + (is.defaultButton ? " default" : "");
+                + (is.defaultButton ? " default" : "")
+                + (node->object() && node->object()->property("autoDefault").toBool() ? " auto-default" : "");
         if (QAccessibleValueInterface *v = where != path ? node->valueInterface() : nullptr)
             out += " value " + v->currentValue().toString() + " of " + v->minimumValue().toString() + ".."
                 + v->maximumValue().toString();
