@@ -56,7 +56,8 @@ QString windowState(QWidget *window)
             out += '\n' + where + ' ' + role + " \"" + node->text(QAccessible::Name) + '"'
                 + (about.isEmpty() ? "" : " (" + about + ')') + (is.disabled ? " disabled" : "")
                 + (is.checkable ? (is.checked ? " checked" : " unchecked") : "")
-                + (is.defaultButton ? " default" : "");
+                + (is.defaultButton ? " default" : "")
+                + (node->object() && node->object()->property("autoDefault").toBool() ? " auto-default" : "");
         for (const auto &[other, relation] : node->relations(QAccessible::Labelled)) // a label's buddy
             out += " labels " + (other->object() ? other->object()->objectName() : QString());
         for (int i = 0; i < node->childCount(); ++i)
