@@ -567,10 +567,10 @@ private slots:
         const QString read
             = "2 h 06 min di esercizio, 66 parole, media 1007 punti|grafico|2 righe illeggibili ignorate";
         row("current run", QByteArray(), 1, "",
-            "1 sessione, 20 min di esercizio, 1 parola, media 1020 punti|grafico||aperta|3=1 20=1");
+            "1 sessione, 20 min di esercizio, 1 parola, media 1020 punti|grafico||aperta|1=1 20=1");
         row("log and run", Log, 5, "Escape",
             "4 sessioni, 2 h 26 min di esercizio, 71 parole, media 1010 punti|grafico|2 righe illeggibili "
-            "ignorate|chiusa|Tutte=1 1=1 3=3 20=1");
+            "ignorate|chiusa|Tutte=1 1=2 3=2 20=1");
         row("Chiudi", Log, 0, "Chiudi", "3 sessioni, " + read + "|chiusa|Tutte=1 1=1 3=2");
         row("save", Log, 0, "grafico", "grafico.png");
         row("save cancelled", Log, 0, "*", "");
@@ -593,7 +593,7 @@ private slots:
         s.startTime = QTime(8, 50, 2);
         s.doneCount = doneCount;
         s.points = 1020;
-        s.lessonState[3] = s.lessonState[MaxLesson] = LessonState::Chosen; // those of the run under way
+        s.lessonState[1] = s.lessonState[MaxLesson] = LessonState::Chosen; // those of the run under way
         FakePlatform platform;
         Form6 window(s, platform);
         QVERIFY(!control(&window, "Command1")->isEnabled()); // no picture to save while the log is read
