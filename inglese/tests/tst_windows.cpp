@@ -596,7 +596,8 @@ private slots:
         s.lessonState[1] = s.lessonState[MaxLesson] = LessonState::Chosen; // those of the run under way
         FakePlatform platform;
         Form6 window(s, platform);
-        QVERIFY(!control(&window, "Command1")->isEnabled()); // no picture to save while the log is read
+        // No chart, and no picture to save, while the log is read.
+        QVERIFY(!control(&window, "Command1")->isEnabled() && control(&window, "Chart1")->isHidden());
         QVERIFY(QSignalSpy(&window, &Form6::logShown).wait());
         window.show();
         const auto text = [&](const char *name) { return control<QLabel>(&window, name)->text(); };
