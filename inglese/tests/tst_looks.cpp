@@ -199,6 +199,8 @@ private slots:
         }
         if (state.startsWith("rules"))
             static_cast<Form4 *>(w.get())->showRules();
+        if (state == "export") // the lessons with words can be ticked
+            control(w.get(), "OptScelte")->setProperty("checked", true);
         if (window == "Form5")
             QVERIFY(static_cast<Form5 *>(w.get())->load());
         if (window == "Form6") {
