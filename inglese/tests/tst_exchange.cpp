@@ -308,8 +308,8 @@ private slots:
                 && bytes.simplified().contains("<text>house</text> <grade>")));
     }
 
-    // Into the main window: the words land at the end of the list, which opens
-    // for editing, and reach the file only through "Salva Aggiornamenti".
+    // Into the main window: the words land at the end of the list, which opens for editing with the
+    // caret after them, and reach the file only through "Salva Aggiornamenti".
     void intoList_data()
     {
         QTest::addColumn<QByteArray>("file");
@@ -365,6 +365,7 @@ private slots:
         platform.fileNames << words;
         control<QAction>(&form, "menuImporta")->trigger();
         QCOMPARE(form.wordListText(), before + added);
+        QVERIFY(added.isEmpty() || control<QPlainTextEdit>(&form, "ListaVoci")->textCursor().atEnd());
         QCOMPARE(form.editMode(), !added.isEmpty() || saved);
         QCOMPARE(control<QAction>(&form, "menuSalva")->isEnabled(), !added.isEmpty());
         QCOMPARE(platform.shown.size(), int(!added.isEmpty() || button.isEmpty())); // a broken file is told
