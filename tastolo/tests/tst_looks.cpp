@@ -218,7 +218,7 @@ private slots:
                 }
             });
             const Platform::Answer answer = QtPlatform().message(QStringLiteral("Attenzione !"),
-                QStringLiteral("Il file è cambiato.\r\nVuoi salvarlo ?"), buttons, icon);
+                QStringLiteral("Il file <b>a</b>.txt è cambiato.\r\nVuoi salvarlo ?"), buttons, icon);
             said += ways[way] + ": " + QStringList { "Ok", "Yes", "No", "Cancel" }[int(answer)] + '\n';
         }
         compare(QTest::currentDataTag(), shot, said);
