@@ -115,8 +115,8 @@ private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() { m_desk = std::make_unique<Desk>(Mine); }
 
-    // Three seconds after the splash shows it reads the vocabulary, its status line
-    // showing, and hands over to the main window or ends after the start-up message.
+    // Three seconds after the splash shows it reads the vocabulary, its status line showing, and hands
+    // over to the main window or ends after the start-up message. Both stand in the middle of the screen.
     void startUp_data()
     {
         QTest::addColumn<QString>("vocabulary"); // null: no file; "dir": a folder by that name
@@ -148,6 +148,8 @@ private slots:
         QVERIFY(!control<QTimer>(&splash, "Timer1")->isActive()); // read once, a failure told once
         std::unique_ptr<Form1> main(splash.mainWindow());
         QCOMPARE(splash.isVisible() + 2 * (main && main->isVisible()), starts ? 2 : 1);
+        for (const QWidget *w : { static_cast<QWidget *>(&splash), static_cast<QWidget *>(main.get()) })
+            QVERIFY(!w || w->pos() == QPoint((1280 - w->width()) / 2, (1024 - w->height()) / 2));
         if (main) { // every word line stays in the list, a malformed one too, for the user to mend
             QCOMPARE(control<QPlainTextEdit>(main.get(), "ListaVoci")->toPlainText(),
                 Vocabulary::splitFileText(vocabulary).wordText.replace("\r\n", "\n"));
