@@ -263,8 +263,7 @@ private slots:
         row("backward, Cancel at the start", five, 3, "1", "", "", "c", "4 2 0 cancel", "W");
         row("random: drawn positions", "1|1|1|1|1", 1, "0", "", "0.25 0.75 0.99 0 0.3", "", "1 3 4 0 1", "");
         row("random never repeats the last word", "01|02", 1, "0", "", "0 0.9 0.9 0.2", "", "1 0 1 0", "");
-        row("random, stuck generator", "1|1|1", 1, "0", "", QString("0 ").repeated(64) + "0.9", "", "1 0 1",
-            "");
+        row("stuck generator", "1|1|1", 1, "0", "", QString("0 ").repeated(64) + "0.9", "", "1 0 1", "");
         row("random over one word", five, 1, "3", "", "0.5 0.1", "", "3 3", "");
         row("unanswered word asked again", five, 2, "0", "", "", "uu", "0 1 again 2", "");
         row("critical, empty list", five, 4, "0", "", "", "", "done", "E");
@@ -583,8 +582,7 @@ private slots:
         row("written", "05/12/2026 09:10:02 09:31:45" + tail, "2026-12-05 09:10:02 09:31:45" + read);
         row("all lessons", "05/12/2026 09:10:02 09:31:45    0/1000/0        TUTTE",
             "2026-12-05 09:10:02 09:31:45 1303 0/1000/0");
-        row("no time", "05/12/2026 09:10:02 09:10:02" + tail,
-            "2026-12-05 09:10:02 09:10:02 0 12/987/3 1 4 7");
+        row("0 min", "05/12/2026 09:10:02 09:10:02" + tail, "2026-12-05 09:10:02 09:10:02 0 12/987/3 1 4 7");
         row("past midnight", "06/12/2026 23:50:00 00:10:30    5/-40/1        20",
             "2026-12-06 23:50:00 00:10:30 1230 5/-40/1 20");
         row("leading blanks", "  05/12/2026 09:10:02 09:31:45" + tail, "2026-12-05 09:10:02 09:31:45" + read);

@@ -99,8 +99,7 @@ private slots:
         row("column names and tags as words",
             QByteArray("english\tinglese\tlezione3\ncriticism\tcritica\tlezione3 critica\n4\tquattro\t\n"),
             " 3  |english|inglese/ 3 c|criticism|critica/ 5  |4|quattro", "");
-        row("the Italian named first", QByteArray("italiano,lezione,x,y\ncasa,2,house,z\n"),
-            " 2  |house|casa", "");
+        row("Italian first", QByteArray("italiano,lezione,x,y\ncasa,2,house,z\n"), " 2  |house|casa", "");
         row("one column name is a word", QByteArray("english,casa\nhen,gallina\n"),
             " 5  |english|casa/ 5  |hen|gallina", "");
         row("a number and a word make no lesson column", QByteArray("dog,cane,3\ncat,gatto,x\n"),
@@ -121,8 +120,7 @@ private slots:
         const QByteArray lines = QByteArray(Kvtml).replace("<entries>", "\n\n<entries>");
         const QString broken = "Il file KVTML \u00e8 rovinato alla riga 3: non si importa nulla.",
                       notKvtml = "Il file non \u00e8 un file di vocaboli KVTML.";
-        row("KVTML: a tag that does not close", QByteArray(lines).replace("</entries>", "</entrie>"), "",
-            broken);
+        row("KVTML: a tag never closed", QByteArray(lines).replace("</entries>", "</entrie>"), "", broken);
         row("KVTML: cut short", lines.first(lines.indexOf("</entries>")), "", broken);
         row("KVTML: another kind of XML", QByteArray("<html><kvtml version=\"2.0\"/></html>"), "", notKvtml);
         row("KVTML: not XML", QByteArray("cat <kvtml/>"), "", notKvtml);
@@ -196,8 +194,7 @@ private slots:
             "Riga 1: \u00aba) first\u00bb / \u00abprimo\u00bb usa male le parentesi");
         row("pairs on both sides fit", "(to) go", "andare [verbo]", 0, "");
         row("last row that fits", "a", "b", 32766, "");
-        row("one row too many", "a", "b", 32767,
-            "1 parola oltre le 32767 righe che l'elenco pu\u00f2 tenere");
+        row("a row too many", "a", "b", 32767, "1 parola oltre le 32767 righe che l'elenco pu\u00f2 tenere");
     }
     void refused()
     {

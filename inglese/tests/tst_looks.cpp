@@ -145,8 +145,7 @@ private slots:
         QFETCH(QString, window);
         QFETCH(QString, state);
         // "dark": a desktop with a dark colour scheme; the boxes for the words keep black on white.
-        const auto restore
-            = qScopeGuard([light = QApplication::palette()] { QApplication::setPalette(light); });
+        const auto undo = qScopeGuard([light = QApplication::palette()] { QApplication::setPalette(light); });
         if (state.endsWith("dark"))
             QApplication::setPalette(QPalette(Qt::white, QColor(60, 60, 60), QColor(90, 90, 90), Qt::black,
                 QColor(50, 50, 50), Qt::white, Qt::white, QColor(30, 30, 30), QColor(40, 40, 40)));

@@ -122,8 +122,7 @@ private slots:
         QTest::addColumn<QString>("vocabulary"); // null: no file; "dir": a folder by that name
         QTest::addColumn<S>("messages");
         row("sample", Sample, S {});
-        row("malformed line: message, then the start", "1   a (b\r\n2   dog\r\n",
-            S { "Riga ignorata ...", "" });
+        row("malformed line: message, then start", "1   a (b\r\n2   dog\r\n", S { "Riga ignorata ...", "" });
         row("no file", QString(), S { "FILE ...", "" });
         row("folder instead of file", "dir", S { "FILE ...", "" });
         row("lesson 25 after a good line", "1   a\r\n25  c\r\n", S { "FILE ...", "" });

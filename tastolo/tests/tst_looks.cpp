@@ -136,8 +136,7 @@ private slots:
                 windowState(f.window.get()));
             return;
         }
-        const auto restore
-            = qScopeGuard([light = QApplication::palette()] { QApplication::setPalette(light); });
+        const auto undo = qScopeGuard([light = QApplication::palette()] { QApplication::setPalette(light); });
         if (pageDowns == -1)
             QApplication::setPalette(QPalette(Qt::white, QColor(60, 60, 60), QColor(90, 90, 90), Qt::black,
                 QColor(50, 50, 50), Qt::white, Qt::white, QColor(30, 30, 30), QColor(40, 40, 40)));
