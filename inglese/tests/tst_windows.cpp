@@ -908,7 +908,7 @@ private slots:
         row("2 before the first question", "", "");
         row("2 running", "via", "house, home");
         row("2 answered", "via casa", "house, home");
-        row("2 next word, no remark", "via casa via", "palm");
+        row("2 next word, no remark", "via casa via", "palm tree");
         row("3 running, partly typed", "via hous", "");
         row("3 help hides letters", "via hx t11 help", "");
         row("3 help shows it all", "via housx t11 help", "house, home");
@@ -932,7 +932,7 @@ private slots:
             : steps.startsWith("mute")                ? Speech::NoOutput
                                                       : Speech::Available;
         session.words.append(u"12  ", QStringLiteral("house (home)").leftJustified(50), u"casa");
-        session.words.append(u"12  ", u"palm [of the hand]", u"palmo");
+        session.words.append(u"12  ", u"palm [of the hand] tree", u"palma");
         session.selection.options.order = Forward;
         session.selection.buildSelection(session.words, session.memoc);
         std::unique_ptr<QWidget> w(form == 1 ? static_cast<QWidget *>(new Form1(session, platform))
