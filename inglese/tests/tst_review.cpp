@@ -119,7 +119,7 @@ private slots:
         QTEST(int(store.read(path)), "status");
         QTEST(int(store.cards().size()), "cards");
         QCOMPARE(store.damagedLines(), damaged);
-        store.answer(u"d\\tog\tx ", u"cane\n", Grade::Again, { 2026, 12, 5 }); // a backslash, a tab
+        store.answer(u"d\\tog\tx ", u"ca\r\nne\n", Grade::Again, { 2026, 12, 5 }); // \, tab, line end
         QCOMPARE(store.write(path), written);
         Review::Store again;
         again.read(path);
@@ -131,7 +131,7 @@ private slots:
         const QByteArray house = "\nhouse\tcasa\t3.1730\t5.2826\t2026-12-01\t2026-12-04\t1\t0\n";
         QCOMPARE(readBytes(path).contains(house), bytes.contains("house")); // an unchanged word as it was
         QCOMPARE(again.limits.daily, bytes.contains("#limiti") ? 20 : 50);
-        const Review::Card *d = again.find(u"d\\tog\tx", u"cane"); // new, wrong: due tomorrow, no lapse yet
+        const Review::Card *d = again.find(u"d\\tog\tx", u"ca\r\nne"); // new, wrong: due tomorrow, no lapse
         QCOMPARE(d ? std::pair(d->due, d->lapses) : std::pair(QDate(), -1), std::pair(QDate(2026, 12, 6), 0));
     }
 
