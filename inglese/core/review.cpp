@@ -140,9 +140,7 @@ Store::Status Store::read(const QString &path)
         return m_status = Status::Missing;
     if (!file)
         return m_status = Status::Unreadable;
-    QString text = QString::fromUtf8(file.bytes);
-    if (text.startsWith(QChar(0xFEFF))) // an editor's byte order mark
-        text.remove(0, 1);
+    QString text = QString::fromUtf8(file.bytes); // without an editor's byte order mark
     text.replace(CrLf, QStringLiteral("\n"));
     const QStringList lines = text.split(u'\n');
     if (text.isEmpty())
