@@ -294,6 +294,10 @@ private slots:
         store.read(dir.filePath("ripasso.tsv"));
         QCOMPARE(store.find(u"dog", u"cane")->lapses, 2);
         QCOMPARE(store.find(u"dog", u"cane")->due, today.addDays(2));
+        // A file of another version is said so once the review opens.
+        QVERIFY(writeBytes(dir.filePath("ripasso.tsv"), "english\titalian\n"));
+        control<QAction>(&main, "menuRipassoIta")->trigger();
+        QVERIFY(platform.shown.last().text.startsWith("Il file ripasso.tsv è di un'altra versione"));
     }
 };
 
