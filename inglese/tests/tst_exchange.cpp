@@ -327,7 +327,7 @@ private slots:
                 "<translation id=\"1\"><text>perch\xe9</text></translation></entry></entries></kvtml>"),
             "Command1", false, wordLine(" 1", "", "why", "perch\u00e9\r\n"));
         row("cancelled", QByteArray("dog,cane\r\n"), "Command2", false, "");
-        row("broken KVTML", QByteArray("<kvtml><"), "", false, "");
+        row("broken KVTML", QByteArray("<kvtml version=\"2.0\"><"), "", false, "");
     }
     void intoList()
     {
