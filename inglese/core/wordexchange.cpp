@@ -400,8 +400,6 @@ QString oneLine(const QString &text)
 
 QString wordCount(qsizetype count)
 {
-    if (count == 0)
-        return QStringLiteral("nessuna parola");
     return count == 1 ? QStringLiteral("1 parola") : QString::number(count) + QStringLiteral(" parole");
 }
 

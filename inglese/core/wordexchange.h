@@ -127,7 +127,7 @@ QList<Word> kvtmlWords(const Kvtml &file, int english, int italian, int limit = 
 // blanks around it go.
 QString oneLine(const QString &text);
 
-// "nessuna parola", "1 parola", "7 parole".
+// "1 parola", "7 parole": a count that is never 0.
 QString wordCount(qsizetype count);
 
 // Imported words as word lines of the vocabulary, each ending in CR LF, one
