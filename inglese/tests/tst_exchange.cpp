@@ -54,17 +54,19 @@ const QString List = wordLine("12", "c", "house", "casa (abitazione, dimora)\r\n
     + wordLine("20", "c", "\"why\" (or how)", "perch\u00e9\r\n")
     + wordLine("12", "", "a tree as tall as a house, full of leaves and bird", "albero\r\n");
 
-const QByteArray Kvtml = "<kvtml version=\"2.0\"><identifiers><identifier id=\"0\"><locale>it</locale>"
-                         "</identifier><identifier id=\"1\"><locale>en_GB</locale></identifier></identifiers>"
-                         "<entries><entry id=\"0\"><translation id=\"0\"><text>mela</text></translation>"
-                         "<translation id=\"1\"><text>apple</text><grade><errorcount>2</errorcount></grade>"
-                         "</translation></entry><entry id=\"1\"><translation id=\"0\"><text>pera</text>"
-                         "</translation><translation id=\"1\"><text>pear</text></translation></entry>"
-                         "<entry id=\"7\"><translation id=\"0\"><text>pru<i>x</i>gna</text></translation>"
-                         "<translation id=\"1\"><text>plum</text></translation></entry></entries><lessons>"
-                         "<container><name>Frutta</name><container><name>Lezione 9</name><entry id=\"1\"/>"
-                         "</container><entry id=\"0\"/></container><container><name>Lezione 30</name>"
-                         "<entry id=\"7\"/></container></lessons></kvtml>";
+const QByteArray Kvtml
+    = "<kvtml version=\"2.0\"><identifiers><identifier id=\"0\"><locale>it</locale>"
+      "</identifier><identifier id=\"1\"><locale>en_GB</locale></identifier></identifiers>"
+      "<entries><entry id=\"0\"><translation id=\"0\"><text>mela</text></translation>"
+      "<translation id=\"1\"><text>apple</text><grade><errorcount>2</errorcount></grade>"
+      "</translation></entry><entry id=\"1\"><translation id=\"0\"><text>pera</text>"
+      "</translation><translation id=\"1\"><text>pear</text></translation></entry>"
+      "<entry id=\"7\"><translation id=\"0\"><text>pru<i>x</i>gna</text></translation>"
+      "<translation id=\"1\"><text>plum</text></translation></entry><entry id=\"8\"/><entry id=\"9\">"
+      "<translation id=\"1\"><text>kiwi</text></translation></entry></entries><lessons>"
+      "<container><name>Frutta</name><container><name>Lezione 9</name><entry id=\"1\"/>"
+      "</container><entry id=\"0\"/></container><container><name>Lezione 30</name>"
+      "<entry id=\"7\"/></container></lessons></kvtml>";
 } // namespace
 
 class TestExchange : public QObject
@@ -109,14 +111,15 @@ private slots:
             QByteArray("cat\tgatto\tlezione7x\nhen\tgallina\tlezione2\n"), " 5  |cat|gatto/ 5  |hen|gallina",
             "");
         row("numbers as words before the tags", QByteArray("4\tquattro\tlezione3\n"), " 3  |4|quattro", "");
+        const QString kiwi = "Riga 5: manca l'italiano di \u00abkiwi\u00bb"; // an empty entry is no word
         row("KVTML: Italian first, lessons by name and place, nested, errors", Kvtml,
-            " 1 c|apple|mela/ 1  |pear|pera/ 5  |plum|prugna", "");
+            " 1 c|apple|mela/ 1  |pear|pera/ 5  |plum|prugna", kiwi);
         const qsizetype entries = Kvtml.indexOf("<entries>"), lessons = Kvtml.indexOf("<lessons>");
         row("KVTML: the lessons before the entries",
             Kvtml.first(entries)
                 + Kvtml.sliced(lessons).replace("</kvtml>", Kvtml.sliced(entries, lessons - entries))
                 + "</kvtml>",
-            " 1 c|apple|mela/ 1  |pear|pera/ 5  |plum|prugna", "");
+            " 1 c|apple|mela/ 1  |pear|pera/ 5  |plum|prugna", kiwi);
         const QByteArray lines = QByteArray(Kvtml).replace("<entries>", "\n\n<entries>");
         const QString broken = "Il file KVTML \u00e8 rovinato alla riga 3: non si importa nulla.",
                       notKvtml = "Il file non \u00e8 un file di vocaboli KVTML.";
