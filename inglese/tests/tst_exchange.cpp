@@ -110,7 +110,7 @@ private slots:
         row("a tag with letters after its number is a word",
             QByteArray("cat\tgatto\tlezione7x\nhen\tgallina\tlezione2\n"), " 5  |cat|gatto/ 5  |hen|gallina",
             "");
-        row("numbers as words before the tags", QByteArray("4\tquattro\tlezione3\n"), " 3  |4|quattro", "");
+        row("numbers, tags, a blank", QByteArray("4\tquattro\tlezione3\t\n"), " 3  |4|quattro", "");
         const QString kiwi = "Riga 5: manca l'italiano di \u00abkiwi\u00bb"; // an empty entry is no word
         row("KVTML: Italian first, lessons by name and place, nested, errors", Kvtml,
             " 1 c|apple|mela/ 1  |pear|pera/ 5  |plum|prugna", kiwi);
