@@ -301,11 +301,13 @@ private slots:
         for (int row : numbers("rows"))
             expected.append(summary(List.split(Vocabulary::CrLf).at(row)));
         QCOMPARE(summary(imported(bytes, 9).text), expected.join(u'/'));
-        QVERIFY(format != int(Format::Kvtml) // languages named as other programs do; grades on the English
-            || (bytes.startsWith("<?xml version=")
-                && bytes.simplified().contains("<identifier id=\"1\"> <name>Italiano</name> "
-                                               "<locale>it</locale> </identifier> </identifiers>")
-                && bytes.simplified().contains("<text>house</text> <grade>")));
+        const QByteArray xml = bytes.simplified();
+        QVERIFY(format != int(Format::Kvtml) // languages named as others do, grade on the English, 2 texts
+            || (xml.startsWith("<?xml version=")
+                && xml.contains("<identifier id=\"1\"> <name>Italiano</name> <locale>it</locale> "
+                                "</identifier> </identifiers>")
+                && xml.contains("<text>house</text> <grade>")
+                && xml.contains("<translation id=\"1\"> <text>albero</text> </translation> </entry>")));
     }
 
     // Into the main window: the words land at the end of the list, which opens for editing with the
