@@ -64,9 +64,9 @@ const QByteArray Kvtml
       "<entry id=\"7\"><translation id=\"0\"><text>pru<i>x</i>gna</text></translation>"
       "<translation id=\"1\"><text>plum</text></translation></entry><entry id=\"8\"/><entry id=\"9\">"
       "<translation id=\"1\"><text>kiwi</text></translation></entry></entries><lessons>"
-      "<container><name>Frutta</name><container><name>Lezione 9</name><entry id=\"1\"/>"
+      "<container><name>Frutta</name><container><name>Lezione 9</name><entry id=\"7\"/>"
       "</container><entry id=\"0\"/></container><container><name>Lezione 30</name>"
-      "<entry id=\"7\"/></container></lessons></kvtml>";
+      "<entry id=\"1\"/></container></lessons></kvtml>";
 } // namespace
 
 class TestExchange : public QObject
@@ -113,13 +113,13 @@ private slots:
         row("numbers, tags, a blank", QByteArray("4\tquattro\tlezione3\t\n"), " 3  |4|quattro", "");
         const QString kiwi = "Riga 5: manca l'italiano di \u00abkiwi\u00bb"; // an empty entry is no word
         row("KVTML: Italian first, lessons by name and place, nested, errors", Kvtml,
-            " 1 c|apple|mela/ 1  |pear|pera/ 5  |plum|prugna", kiwi);
+            " 1 c|apple|mela/ 5  |pear|pera/ 1  |plum|prugna", kiwi);
         const qsizetype entries = Kvtml.indexOf("<entries>"), lessons = Kvtml.indexOf("<lessons>");
         row("KVTML: the lessons before the entries",
             Kvtml.first(entries)
                 + Kvtml.sliced(lessons).replace("</kvtml>", Kvtml.sliced(entries, lessons - entries))
                 + "</kvtml>",
-            " 1 c|apple|mela/ 1  |pear|pera/ 5  |plum|prugna", kiwi);
+            " 1 c|apple|mela/ 5  |pear|pera/ 1  |plum|prugna", kiwi);
         const QByteArray lines = QByteArray(Kvtml).replace("<entries>", "\n\n<entries>");
         const QString broken = "Il file KVTML \u00e8 rovinato alla riga 3: non si importa nulla.",
                       notKvtml = "Il file non \u00e8 un file di vocaboli KVTML.";
@@ -303,7 +303,7 @@ private slots:
         QCOMPARE(summary(imported(bytes, 9).text), expected.join(u'/'));
         const QByteArray xml = bytes.simplified();
         QVERIFY(format != int(Format::Kvtml) // languages named as others do, grade on the English, 2 texts
-            || (xml.startsWith("<?xml version=")
+            || (xml.startsWith("<?xml version=") && bytes.endsWith("</kvtml>\n")
                 && xml.contains("<identifier id=\"1\"> <name>Italiano</name> <locale>it</locale> "
                                 "</identifier> </identifiers>")
                 && xml.contains("<text>house</text> <grade>")
