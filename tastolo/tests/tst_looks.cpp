@@ -149,7 +149,7 @@ private slots:
         for (const auto &[name, text] : { std::pair { "nonna.txt", QByteArray() },
                  { "<b>Caro zio, ti scrivo queste righe per farti gli auguri di buon compleanno e di buone "
                    "feste.txt",
-                     "Caro\tzio,\r\n" + QByteArray("ciao\r\n").repeated(40) } }) {
+                     "Caro\tzio,\r\n" + QByteArray("ciao\r\n").repeated(9) } }) {
             QFile file(QDir(folder).filePath(QLatin1String(name)));
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) >= 0);
         }
