@@ -56,7 +56,8 @@ const QString List = wordLine("12", "c", "house", "casa (abitazione, dimora)\r\n
 
 const QByteArray Kvtml
     = "<kvtml version=\"2.0\"><identifiers><identifier id=\"0\"><locale>it</locale>"
-      "</identifier><identifier id=\"1\"><locale>en_GB</locale></identifier></identifiers>"
+      "</identifier><identifier id=\"1\"><locale>en_GB</locale></identifier>"
+      "<identifier id=\"2\"><locale>it</locale></identifier></identifiers>"
       "<entries><entry id=\"0\"><translation id=\"0\"><text>mela</text></translation>"
       "<translation id=\"1\"><text>apple</text><grade><errorcount>2</errorcount></grade>"
       "</translation></entry><entry id=\"1\"><translation id=\"0\"><text>pera</text>"
@@ -112,7 +113,7 @@ private slots:
             "");
         row("numbers, tags, a blank", QByteArray("4\tquattro\tlezione3\t\n"), " 3  |4|quattro", "");
         const QString kiwi = "Riga 5: manca l'italiano di \u00abkiwi\u00bb"; // an empty entry is no word
-        row("KVTML: Italian first, lessons by name and place, nested, errors", Kvtml,
+        row("KVTML: Italian first and third, lessons by name and place, nested, errors", Kvtml,
             " 1 c|apple|mela/ 5  |pear|pera/ 1  |plum|prugna", kiwi);
         const qsizetype entries = Kvtml.indexOf("<entries>"), lessons = Kvtml.indexOf("<lessons>");
         row("KVTML: the lessons before the entries",
