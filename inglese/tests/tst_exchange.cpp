@@ -268,6 +268,8 @@ private slots:
         QCOMPARE(first(), "7||italiano|lezione");
         // A column is named by its first cell, cut after 24 characters.
         Form7 columns(Exchange::readTable(QByteArray(24, 'a') + ',' + QByteArray(25, 'b')));
+        control<QCheckBox>(&columns, "Intestazione")->click(); // no word left: the preview empty
+        QVERIFY(!control<QTableWidget>(&columns, "Anteprima")->item(0, 2));
         const auto *named = control<QComboBox>(&columns, "Inglese");
         QCOMPARE(named->itemText(0) + '|' + named->itemText(1),
             "Colonna 1: " + QString(24, 'a') + "|Colonna 2: " + QString(24, 'b') + "...");
