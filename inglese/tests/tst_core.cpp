@@ -327,8 +327,7 @@ private slots:
         row("three", "casa (abitazione, dimora)", S { "casa", "abitazione", "dimora" }, "casa", "casa");
         row("none, outer blanks", "  casa  ", S { "casa" }, "casa", "  casa");
         row("no closing", "casa (abitazione, dimora", S { "casa", "abitazione", "dimora" }, "casa", "casa");
-        row("blanks inside", "to go ( andare ,  partire )", S { "to go", "andare", "partire" }, "to go",
-            "to go");
+        row("blanks", "to go ( andare ,  partire )", S { "to go", "andare", "partire" }, "to go", "to go");
         row("comma outside", "a (b) c, d", S { "a", "b" }, "a", "a");
         row("empty brackets", "casa ()", S { "casa", "" }, "casa", "casa");
         row("begins with open", "(to) go", S { "(to) go" }, "(to) go", "go");
@@ -374,8 +373,7 @@ private slots:
             "\r(Lez.8)   bright = chiaro\r(Lez.9)   clear = chiaro", true);
         row("from Italian: bracket in key", true, 3, L { 3, 4 }, S { "run", "verb", "run" }, "correre [v.]",
             "(Lez.5)   run (verb) = correre [v.]", true);
-        row("(to) go prompt", false, 8, L { 8 }, S { "andare" }, "(to) go", "\r(Lez.1)   (to) go = andare",
-            false);
+        row("(to) go", false, 8, L { 8 }, S { "andare" }, "(to) go", "\r(Lez.1)   (to) go = andare", false);
         row("from Italian: «to go» and a synonym", true, 8, L { 8, 9 }, S { "go", "to go", "to leave" },
             "andare", "\r(Lez.1)   (to) go = andare\r(Lez.1)   to leave = andare", true);
     }

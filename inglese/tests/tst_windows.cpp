@@ -1017,13 +1017,12 @@ private slots:
         QSKIP("Under the sanitizers the speech service gives no sound: it is checked in the normal build");
 #endif
         QTemporaryDir dir;
-        const QString run = dir.filePath("run"), socket = run + "/pulse.sock",
-                      raw = dir.filePath("speech.raw");
+        const QString run = dir.filePath("run"), sock = run + "/pulse.sock", raw = dir.filePath("speech.raw");
         QVERIFY(QDir().mkpath(run)
             && QFile::setPermissions(run, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         // The speech service, started for the program, inherits these.
         qputenv("XDG_RUNTIME_DIR", run.toLocal8Bit());
-        qputenv("PULSE_SERVER", ("unix:" + socket).toLocal8Bit());
+        qputenv("PULSE_SERVER", ("unix:" + sock).toLocal8Bit());
         qputenv("HOME", dir.path().toLocal8Bit());
         QtPlatform platform; // before the server: no sound output, and the server's folder watched
         int told = 0;
@@ -1034,14 +1033,14 @@ private slots:
         pulse.start("pulseaudio",
             { "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
                 "--load=module-null-sink sink_name=spoken",
-                "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket });
+                "--load=module-native-protocol-unix auth-anonymous=1 socket=" + sock });
         const auto stop = qScopeGuard([&] {
             record.terminate(), pulse.terminate(), record.waitForFinished(3000), pulse.waitForFinished(3000);
         });
         for (const QDeadlineTimer up(5000);
-             !QFile::exists(socket) && pulse.state() != QProcess::NotRunning && !up.hasExpired();)
+             !QFile::exists(sock) && pulse.state() != QProcess::NotRunning && !up.hasExpired();)
             pulse.waitForReadyRead(100);
-        if (!QFile::exists(socket))
+        if (!QFile::exists(sock))
             QSKIP(qPrintable(
                 "PulseAudio could not start here: " + QString::fromLocal8Bit(pulse.readAll()).right(200)));
         record.start("parecord",

@@ -330,9 +330,8 @@ private slots:
     // A name that is not UTF-8 (bytes 80 and FF) is listed, shown with the bytes' codes, read and written.
     void latin1Name()
     {
-        const int handle
-            = ::open(QFile::encodeName(dir.path()) + "/caf\x80\xFF.txt", O_WRONLY | O_CREAT, 0600);
-        QVERIFY(handle >= 0 && ::write(handle, "uno\n", 4) == 4 && ::close(handle) == 0);
+        const int fd = ::open(QFile::encodeName(dir.path()) + "/caf\x80\xFF.txt", O_WRONLY | O_CREAT, 0600);
+        QVERIFY(fd >= 0 && ::write(fd, "uno\n", 4) == 4 && ::close(fd) == 0);
         QVERIFY(QFile(path(QStringLiteral("éक😀.txt"))).open(QIODevice::WriteOnly)); // 2, 3, 4 bytes of UTF-8
         const QStringList names = TextFile::txtFiles(dir.path());
         QCOMPARE(names.value(1), QStringLiteral("éक😀.txt"));
