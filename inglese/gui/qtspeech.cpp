@@ -9,6 +9,7 @@
 #include <QVoice>
 
 #include <algorithm>
+#include <csignal>
 #include <cstring>
 
 #include <sys/socket.h>
@@ -114,6 +115,9 @@ QStringList serverSockets()
 QtSpeech::QtSpeech(QObject *parent)
     : QObject(parent)
 {
+    // The speech service is reached through a socket: a service that has
+    // gone must fail the next write to it, not end the program with SIGPIPE.
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 QtSpeech::~QtSpeech()
