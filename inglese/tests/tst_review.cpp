@@ -103,6 +103,7 @@ private slots:
         row("damaged lines kept", damaged, int(St::Read), 5, 16, true);
         row("a byte order mark", "\xEF\xBB\xBF" + Head + good, int(St::Read), 1, 0, true);
         row("a folder in its place", QByteArray("folder"), int(St::Unreadable), 0, 0, false);
+        row("a link to nowhere", QByteArray("link"), int(St::Unreadable), 0, 0, false);
         row("another version", "english\titalian\tS\tD\n" + good, int(St::OtherVersion), 0, 0, false);
     }
     void file()
@@ -113,7 +114,9 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath("ripasso.tsv");
         if (!bytes.isNull())
-            QVERIFY(bytes == "folder" ? QDir().mkdir(path) : writeBytes(path, bytes));
+            QVERIFY(bytes == "folder" ? QDir().mkdir(path)
+                    : bytes == "link" ? QFile::link("gone", path)
+                                      : writeBytes(path, bytes));
         Review::Store store;
         store.read(path); // read again, it holds the file once
         QTEST(int(store.read(path)), "status");
@@ -124,7 +127,7 @@ private slots:
         Review::Store again;
         again.read(path);
         if (!written) {
-            QCOMPARE(readBytes(path), bytes == "folder" ? QByteArray() : bytes); // never overwritten
+            QCOMPARE(readBytes(path), bytes == "folder" || bytes == "link" ? QByteArray() : bytes); // untouched
             return;
         }
         QCOMPARE(again.damagedLines(), damaged);
