@@ -127,7 +127,7 @@ private slots:
         Review::Store again;
         again.read(path);
         if (!written) {
-            QCOMPARE(readBytes(path), bytes == "folder" || bytes == "link" ? QByteArray() : bytes); // untouched
+            QCOMPARE(readBytes(path), bytes == "folder" || bytes == "link" ? QByteArray() : bytes); // kept
             return;
         }
         QCOMPARE(again.damagedLines(), damaged);
