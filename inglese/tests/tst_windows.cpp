@@ -73,7 +73,7 @@ struct Desk
 
     explicit Desk(const QString &vocabulary = Sample)
     {
-        platform.folder = dir.path();
+        platform.folder = dir.path() + u'/'; // as a folder given with its slash
         if (!vocabulary.isNull())
             writeBytes(path("inglese.txt"), Vocabulary::encode(vocabulary));
         writeBytes(path("aiutoV5.txt"), "Istruzioni\r\n  - premi F2\r\n");
