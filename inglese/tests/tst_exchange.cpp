@@ -111,6 +111,7 @@ private slots:
         row("a tag with letters after its number is a word",
             QByteArray("cat\tgatto\tlezione7x\nhen\tgallina\tlezione2\n"), " 5  |cat|gatto/ 5  |hen|gallina",
             "");
+        row("numbers, then tags", QByteArray("4\tquattro\tlezione3\n"), " 3  |4|quattro", "");
         row("numbers, tags, a blank", QByteArray("4\tquattro\tlezione3\t\n"), " 3  |4|quattro", "");
         const QString kiwi = "Riga 5: manca l'italiano di \u00abkiwi\u00bb"; // an empty entry is no word
         row("KVTML: Italian first and third, lessons by name and place, nested, errors", Kvtml,
@@ -309,7 +310,7 @@ private slots:
             || (xml.startsWith("<?xml version=") && bytes.endsWith("</kvtml>\n")
                 && xml.contains("<identifier id=\"1\"> <name>Italiano</name> <locale>it</locale> "
                                 "</identifier> </identifiers>")
-                && xml.contains("<text>house</text> <grade>")
+                && xml.contains("<text>house</text> <grade> <count>1</count> <errorcount>1</errorcount>")
                 && xml.contains("<translation id=\"1\"> <text>albero</text> </translation> </entry>")));
     }
 
