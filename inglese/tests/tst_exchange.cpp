@@ -435,9 +435,9 @@ private slots:
         Session session;
         session.dataFolder = dir.path() + u'/';
         QTimer user; // plays the user in the dialogue
-        connect(&user, &QTimer::timeout, this, [&] {
+        connect(&user, &QTimer::timeout, this, [&, clicks = fetched<QString>("clicks").split(u' ')] {
             if (QWidget *modal = QApplication::activeModalWidget())
-                for (const QString &button : fetched<QString>("clicks").split(u' '))
+                for (const QString &button : clicks)
                     clickIn(modal, button);
         });
         user.start(10);
