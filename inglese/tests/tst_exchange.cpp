@@ -102,7 +102,8 @@ private slots:
         row("column names and tags as words",
             QByteArray("english\tinglese\tlezione3\ncriticism\tcritica\tlezione3 critica\n4\tquattro\t\n"),
             " 3  |english|inglese/ 3 c|criticism|critica/ 5  |4|quattro", "");
-        row("Italian first", QByteArray("italiano,lezione,x,y\ncasa,2,house,z\n"), " 2  |house|casa", "");
+        row("Italian first, and named again", QByteArray("italiano,lezione,x,italian\ncasa,2,house,z\n"),
+            " 2  |house|casa", "");
         row("one column name is a word", QByteArray("english,casa\nhen,gallina\n"),
             " 5  |english|casa/ 5  |hen|gallina", "");
         row("a number and a word make no lesson column", QByteArray("dog,cane,3\ncat,gatto,x\n"),
@@ -113,7 +114,8 @@ private slots:
             "");
         row("numbers, then tags", QByteArray("4\tquattro\tlezione3\n"), " 3  |4|quattro", "");
         row("numbers, tags, a blank", QByteArray("4\tquattro\tlezione3\t\n"), " 3  |4|quattro", "");
-        const QString kiwi = "Riga 5: manca l'italiano di \u00abkiwi\u00bb"; // an empty entry is no word
+        const QString kiwi = "Riga 5: manca l'italiano di \u00abkiwi\u00bb", // an empty entry is no word
+            cannot = " che il file dei vocaboli non pu\u00f2 scrivere";
         row("KVTML: Italian first and third, lessons by name and place, nested, errors", Kvtml,
             " 1 c|apple|mela/ 5  |pear|pera/ 1  |plum|prugna", kiwi);
         const qsizetype entries = Kvtml.indexOf("<entries>"), lessons = Kvtml.indexOf("<lessons>");
@@ -140,26 +142,25 @@ private slots:
         row("UTF-16 with BOM, a byte short", "\xFF\xFE" + utf16.chopped(1), "", "");
         row("a pair across two pieces of the parser",
             QByteArray((1 << 20) - 1, '\n') + "\xF0\x9F\x98\x81,sorriso\n", "",
-            "Riga 1: \u00ab\U0001F601\u00bb ha il carattere \u00ab\U0001F601\u00bb che il file dei vocaboli "
-            "non "
-            "pu\u00f2 scrivere");
+            "Riga 1: \u00ab\U0001F601\u00bb ha il carattere \u00ab\U0001F601\u00bb" + cannot);
+        row("the separator that fits most of 40 rows", QByteArray("a;b,c\n").repeated(39) + "d,e\nf;g\n",
+            QStringList(39, " 5  |a;b|c").join(u'/') + "/ 5  |d|e",
+            "Riga 41: manca l'italiano di \u00abf;g\u00bb");
+        row("16 columns", "cat,gatto" + QByteArray(13, ',') + ",lezione3,lezione4\n", " 3  |cat|gatto", "");
+        row("five characters are no word line", QByteArray(" 7 c \n"), "",
+            "Riga 1: manca l'italiano di \u00ab7 c\u00bb");
         row("ten rows of two cells", QByteArray("cat,gatto\n").repeated(10),
             QStringList(10, " 5  |cat|gatto").join(u'/'), "");
         row("a half of a UTF-16 pair first, then a whole pair",
-            QByteArray("\0\xD8"
-                       "=\xD8\x01\xDE,\0d\0\n\0a\0,\0b\0",
-                18),
-            " 5  |a|b",
-            "Riga 1: \u00ab\ufffd\U0001F601\u00bb ha un carattere illeggibile (U+FFFD) che il file dei "
-            "vocaboli non "
-            "pu\u00f2 scrivere");
+            QByteArray("\0\xD8=\xD8\x01\xDE,\0d\0\n\0a\0,\0b\0", 18), " 5  |a|b",
+            "Riga 1: \u00ab\ufffd\U0001F601\u00bb ha un carattere illeggibile (U+FFFD)" + cannot);
         row("title and author before the table",
             QByteArray("Title:,Animali\r\nAuthor:,Maestra\r\n ,;\t\r\ncat,gatto\r\nsmile :),sorriso\r\n"),
             " 5  |cat|gatto", "Riga 5: \u00absmile :)\u00bb / \u00absorriso\u00bb usa male le parentesi");
         row("a quoted title", QByteArray("\"Title:\",\"Animali\"\rcat,gatto\r\n"), " 5  |cat|gatto", "");
         row("a date above the words without a title is a word", QByteArray("Date:,oggi\r\ncat,gatto\r\n"),
             " 5  |Date:|oggi/ 5  |cat|gatto", "");
-        row("a word that reads like a title", QByteArray("Title: Mr\tsignore\tlezione2\n"),
+        row("a word that reads like a title", QByteArray("Author: Maestra\nTitle: Mr\tsignore\tlezione2\n"),
             " 2  |Title: Mr|signore", "");
         row("another vocabulary of this program, LF, comments",
             Vocabulary::encode("## classe 2\n 7   a\n" + wordLine("12", "x", "house", "casa (dimora)\n")
@@ -330,10 +331,9 @@ private slots:
         row("KVTML in Windows-1252, read as UTF-8 first; the first of two English",
             QByteArray(
                 "<kvtml version=\"2.0\"><identifiers><identifier id=\"0\"><name>Inglese</name></identifier>"
-                "<identifier "
-                "id=\"1\"><locale>en</locale></identifier></identifiers><entries><entry><translation "
-                "id=\"0\"><text>why</text></translation>"
-                "<translation id=\"1\"><text>perch\xe9</text></translation></entry></entries></kvtml>"),
+                "<identifier id=\"1\"><locale>en</locale></identifier></identifiers><entries><entry>"
+                "<translation id=\"0\"><text>why</text></translation><translation id=\"1\"><text>perch\xe9"
+                "</text></translation></entry></entries></kvtml>"),
             "Command1", false, wordLine(" 1", "", "why", "perch\u00e9\r\n"));
         row("cancelled", QByteArray("dog,cane\r\n"), "Command2", false, "");
         row("broken KVTML", QByteArray("<kvtml version=\"2.0\"><"), "", false, "");
@@ -413,8 +413,8 @@ private slots:
         row("bare name of a file there, kept", "Command1", "vecchio",
             "Il file %1/vecchio.csv esiste gi\u00e0.\r\n\r\nVuoi sostituirlo?", QByteArray("old"));
         row("the program's own files, also behind a link", "Command1", "inglese.txt link.csv aiutoV5.txt",
-            "Il file %1/inglese.txt \u00e8 uno dei file del programma|Il file %1/link.csv \u00e8|Il file "
-            "%1/aiutoV5.txt \u00e8",
+            "Il file %1/inglese.txt \u00e8 uno dei file del programma|Il file %1/link.csv \u00e8|"
+            "Il file %1/aiutoV5.txt \u00e8",
             QByteArray("mine"));
         row("cancelled", "Command2", "", "", QByteArray());
     }
