@@ -168,29 +168,7 @@ namespace {
             return QStringDecoder::Utf16BE;
         return std::nullopt;
     }
-} // namespace
 
-bool decode(const QByteArray &bytes, QString &text)
-{
-    const QByteArrayView view(bytes);
-    if (view.startsWith("\xFF\xFE") || view.startsWith("\xFE\xFF"))
-        return view.size() % 2 == 0
-            && decodeWith(QStringDecoder(
-                              view.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
-                              Stateless),
-                view.sliced(2), text);
-    if (view.startsWith("\xEF\xBB\xBF"))
-        return decodeWith(QStringDecoder(QStringDecoder::Utf8, Stateless), view.sliced(3), text);
-    if (const std::optional<QStringDecoder::Encoding> utf16 = utf16WithoutMark(view))
-        return view.size() % 2 == 0 && decodeWith(QStringDecoder(*utf16, Stateless), view, text);
-    const bool ascii = std::all_of(view.cbegin(), view.cend(), [](char c) { return uchar(c) < 0x80; });
-    if (!ascii && decodeWith(QStringDecoder(QStringDecoder::Utf8, Stateless), view, text))
-        return true;
-    // Windows-1252 takes every byte.
-    return decodeWith(QStringDecoder("windows-1252", Stateless), view, text);
-}
-
-namespace {
     // The bytes at the end of a piece of UTF-8 that begin a letter the next piece ends.
     qsizetype cutLetter(QByteArrayView piece)
     {
@@ -204,8 +182,8 @@ namespace {
         return 0;
     }
 
-    // Decodes a file piece by piece as decode() does the whole, so that only
-    // the text and one piece are held, never the file's bytes as well.
+    // Decodes a text piece by piece, so that a file is read holding only
+    // the text and one piece, never the file's bytes as well.
     struct PieceDecoder
     {
         std::optional<QStringDecoder::Encoding> encoding; // unknown before the first piece
@@ -248,6 +226,21 @@ namespace {
         }
     };
 } // namespace
+
+bool decode(const QByteArray &bytes, QString &text)
+{
+    PieceDecoder decoder;
+    QByteArrayView piece(bytes);
+    decoder.start(piece);
+    text.clear();
+    decoder.add(piece, true, text);
+    if (decoder.failed && decoder.marked) {
+        text.clear();
+        return false;
+    }
+    // Windows-1252 takes every byte.
+    return !decoder.failed || decodeWith(QStringDecoder("windows-1252", Stateless), bytes, text);
+}
 
 Text readText(const QString &path, qint64 limit)
 {
