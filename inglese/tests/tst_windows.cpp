@@ -145,6 +145,7 @@ private slots:
         const bool starts = !messages.value(0).startsWith("FILE");
         QCOMPARE(failed.size(), starts ? 0 : 1);
         QVERIFY(!control<QTimer>(&splash, "Timer1")->isActive()); // read once, a failure told once
+        QCOMPARE(status->accessibleDescription(), status->text()); // what a screen reader says
         std::unique_ptr<Form1> main(splash.mainWindow());
         QCOMPARE(splash.isVisible() + 2 * (main && main->isVisible()), starts ? 2 : 1);
         for (const QWidget *w : { static_cast<QWidget *>(&splash), static_cast<QWidget *>(main.get()) })
