@@ -150,10 +150,9 @@ private slots:
         QCOMPARE(splash.isVisible() + 2 * (main && main->isVisible()), starts ? 2 : 1);
         for (const QWidget *w : { static_cast<QWidget *>(&splash), static_cast<QWidget *>(main.get()) })
             QVERIFY(!w || w->pos() == QPoint((1280 - w->width()) / 2, (1024 - w->height()) / 2));
-        if (main) { // every word line stays in the list, a malformed one too, for the user to mend
+        if (main) // every word line stays in the list, a malformed one too, for the user to mend
             QCOMPARE(control<QPlainTextEdit>(main.get(), "ListaVoci")->toPlainText(),
                 Vocabulary::splitFileText(vocabulary).wordText.replace("\r\n", "\n"));
-        }
     }
 
     // A save puts comments on top and writes nothing the next start-up refuses; a failed write keeps the
@@ -944,6 +943,7 @@ private slots:
         w->setAttribute(Qt::WA_DeleteOnClose, false);
         w->show();
         QApplication::setActiveWindow(w.get());
+        QVERIFY(!drill || drill->focusWidget() == control(w.get(), "Textin")); // the English box, at once
         for (const QString &step :
             steps.split(u' ', Qt::SkipEmptyParts).mid(platform.speech != Speech::Available)) {
             if (step == QLatin1String("via"))
