@@ -27,10 +27,10 @@
 
 namespace {
 
-// The window as a user and a screen reader meet it: the title, the control with the focus, the controls
-// that Tab visits in turn, the running timers, the menus' entries (- a separator), then each visible control
-// as the accessibility tree has it (Qt's own viewports and scroll bars left out): where, role, name,
-// description, state, value and range.
+// The window as a user and a screen reader meet it: the title and where the window stands, the control with
+// the focus, the controls that Tab visits in turn, the running timers, the menus' entries (- a separator),
+// then each visible control as the accessibility tree has it (Qt's own viewports and scroll bars left out):
+// where, role, name, description, state, value and range.
 QString windowState(QWidget *window)
 {
     const auto name = [](QObject *o) { // the object's name, else what a screen reader calls it
@@ -38,7 +38,9 @@ QString windowState(QWidget *window)
             = o && o->objectName().isEmpty() ? QAccessible::queryAccessibleInterface(o) : nullptr;
         return !o ? QStringLiteral("-") : a ? '"' + a->text(QAccessible::Name) + '"' : o->objectName();
     };
-    QString out = "title \"" + window->windowTitle() + "\"\nfocus " + name(window->focusWidget()) + "\ntab";
+    QString out = "title \"" + window->windowTitle()
+        + QStringLiteral("\" at %1,%2").arg(window->x()).arg(window->y()) + "\nfocus "
+        + name(window->focusWidget()) + "\ntab";
     for (QWidget *w = window->nextInFocusChain(); w != window; w = w->nextInFocusChain())
         if (w->isVisibleTo(window) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus))
             out += ' ' + name(w);
