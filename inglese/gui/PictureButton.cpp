@@ -33,11 +33,12 @@ void PictureButton::setPictures(const QString &normal, const QString &disabled, 
 
 QString PictureButton::shownPicture() const
 {
-    if (!isEnabled())
-        return m_disabled;
-    if (isDown() && !m_pressed.isEmpty())
-        return m_pressed;
-    return m_normal;
+    return isEnabled() ? enabledPicture() : m_disabled;
+}
+
+QString PictureButton::enabledPicture() const
+{
+    return isDown() && !m_pressed.isEmpty() ? m_pressed : m_normal;
 }
 
 void PictureButton::keyPressEvent(QKeyEvent *event)
@@ -54,7 +55,7 @@ void PictureButton::updateIcon()
 {
     const qreal ratio = devicePixelRatioF();
     QIcon icon;
-    const QString normal = isDown() && !m_pressed.isEmpty() ? m_pressed : m_normal;
+    const QString normal = enabledPicture();
     if (!normal.isEmpty())
         icon.addPixmap(picture(normal, ratio), QIcon::Normal);
     if (!m_disabled.isEmpty())

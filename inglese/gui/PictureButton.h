@@ -8,6 +8,7 @@
 class PictureButton : public QToolButton
 {
     Q_OBJECT
+    Q_PROPERTY(QString shownPicture READ shownPicture)
 
 public:
     static constexpr int PictureSize = 32;
@@ -19,7 +20,6 @@ public:
 
     void setPictures(const QString &normal, const QString &disabled, const QString &pressed);
 
-    QString normalPicture() const { return m_normal; }
     // The picture the button shows now, from its state.
     QString shownPicture() const;
 
@@ -29,6 +29,8 @@ protected:
 
 private:
     void updateIcon();
+    // The picture of the enabled button: the pressed one while it is held down, if it has one.
+    QString enabledPicture() const;
 
     QString m_normal;
     QString m_disabled;

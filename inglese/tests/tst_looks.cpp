@@ -74,6 +74,12 @@ QString windowState(QWidget *window)
                 + (is.readOnly && node->role() == QAccessible::EditableText ? " read-only" : "")
                 + (is.defaultButton ? " default" : "")
                 + (node->object() && node->object()->property("autoDefault").toBool() ? " auto-default" : "");
+        for (const char *p :
+            { "textFormat", "lineWrapMode", "horizontalScrollBarPolicy", "verticalScrollBarPolicy",
+                "editTriggers", "selectionMode", "shownPicture" }) // what a picture may not show
+            if (const QVariant v = where != path && node->object() ? node->object()->property(p) : QVariant();
+                v.isValid())
+                out += ' ' + QLatin1String(p) + '=' + v.toString();
         if (QAccessibleValueInterface *v = where != path ? node->valueInterface() : nullptr)
             out += " value " + v->currentValue().toString() + " of " + v->minimumValue().toString() + ".."
                 + v->maximumValue().toString();
@@ -136,10 +142,10 @@ private slots:
     {
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("state");
-        for (const char *tag :
-            { "form0-splash", "form1-locked", "form1-editing", "form4-options", "form4-rules-dark",
-                "form5-help", "form2-asking", "form2-answered", "form3-help", "form3-answered", "form6-log",
-                "form6-empty", "form7-import", "form7-export", "form2-review", "form2-dark", "form8-limits" })
+        for (const char *tag : { "form0-splash", "form1-locked", "form1-editing", "form4-options",
+                 "form4-rules-dark", "form5-help", "form2-asking", "form2-answered", "form3-help",
+                 "form3-answered", "form6-log", "form6-empty", "form7-import", "form7-export",
+                 "form7-exportall", "form2-review", "form2-dark", "form8-limits" })
             row(tag, QString(tag).section('-', 0, 0).replace('f', 'F'), QString(tag).section('-', 1, -1));
     }
     void looks()
@@ -190,7 +196,7 @@ private slots:
                 : window == "Form8"                  ? static_cast<QWidget *>(new Form8(session, platform))
                 : state == "import"
                 ? new Form7(Exchange::readTable("Lezione;Inglese;Italiano\r\n0;dog;cane\r\n;cat;gatto\r\n"))
-                : state == "export"
+                : state.startsWith("export")
                 ? static_cast<QWidget *>(new Form7(LessonFlags { true, false, false, true }))
                 : new Form5(session, platform, main.get()));
         if (state == "review") { // the same drill over today's words
