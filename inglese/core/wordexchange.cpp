@@ -598,11 +598,9 @@ namespace {
     }
 } // namespace
 
-QList<Word> tableWords(const Table &table, int english, int italian, int lesson, int critical, int limit)
+QList<Word> tableWords(const Table &table, const Columns &columns, int limit)
 {
-    return firstWords(limit, [&](auto visit) {
-        forEachWord(table, { english, italian, lesson, critical }, visit);
-    });
+    return firstWords(limit, [&](auto visit) { forEachWord(table, columns, visit); });
 }
 
 namespace {

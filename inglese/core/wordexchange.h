@@ -77,8 +77,7 @@ struct Columns
     int critical = -1;
 };
 void forEachWord(const Table &table, const Columns &columns, const std::function<bool(const Word &)> &visit);
-QList<Word> tableWords(
-    const Table &table, int english, int italian, int lesson, int critical, int limit = -1);
+QList<Word> tableWords(const Table &table, const Columns &columns, int limit = -1);
 // The rows of the table that hold a word (not blank, not the header): only
 // parsed, no text made.
 qsizetype wordRows(const Table &table);

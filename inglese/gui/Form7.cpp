@@ -168,8 +168,7 @@ QList<Exchange::Word> Form7::words() const
         return Exchange::kvtmlWords(
             *m_kvtml, m_inglese->currentIndex(), m_italiano->currentIndex(), PreviewRows);
     if (m_table)
-        return Exchange::tableWords(*m_table, m_inglese->currentIndex(), m_italiano->currentIndex(),
-            m_colonnaLezione->currentIndex() - 1, m_table->criticalColumn, PreviewRows);
+        return Exchange::tableWords(*m_table, tableColumns(), PreviewRows);
     return {};
 }
 
@@ -185,18 +184,22 @@ Exchange::Lines Form7::lines(int existingRows) const
     if (m_table) {
         // Once the list is full the rest of a big file is counted, not read word by word.
         qsizetype seen = 0;
-        Exchange::forEachWord(*m_table,
-            { m_inglese->currentIndex(), m_italiano->currentIndex(), m_colonnaLezione->currentIndex() - 1,
-                m_table->criticalColumn },
-            [&maker, &seen](const Exchange::Word &word) {
-                ++seen;
-                maker.add(word);
-                return !maker.full();
-            });
+        Exchange::forEachWord(*m_table, tableColumns(), [&maker, &seen](const Exchange::Word &word) {
+            ++seen;
+            maker.add(word);
+            return !maker.full();
+        });
         if (maker.full())
             maker.addOver(Exchange::wordRows(*m_table) - seen);
     }
     return maker.lines();
+}
+
+Exchange::Columns Form7::tableColumns() const
+{
+    // The lesson box's first entry is "no column".
+    return { m_inglese->currentIndex(), m_italiano->currentIndex(), m_colonnaLezione->currentIndex() - 1,
+        m_table->criticalColumn };
 }
 
 int Form7::lesson() const

@@ -56,6 +56,8 @@ public:
 private:
     void buildImport(const QStringList &columns, bool lessonColumn);
     void refreshPreview();
+    // The columns of the table that the boxes choose.
+    Exchange::Columns tableColumns() const;
     QWidget *buttons(const QString &okText);
 
     std::optional<Exchange::Table> m_table;

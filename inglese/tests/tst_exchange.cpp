@@ -33,7 +33,7 @@ Exchange::Lines imported(const QByteArray &bytes, int lesson)
     const Exchange::Table t = Exchange::readTable(bytes);
     Exchange::Lines lines = Exchange::wordLines(bytes.contains("<kvtml")
             ? Exchange::kvtmlWords(k, k.englishLanguage, k.italianLanguage)
-            : Exchange::tableWords(t, t.englishColumn, t.italianColumn, t.lessonColumn, t.criticalColumn),
+            : Exchange::tableWords(t, { t.englishColumn, t.italianColumn, t.lessonColumn, t.criticalColumn }),
         lesson, 0);
     if (bytes.contains("<kvtml") && !k.error.isEmpty())
         lines.problems.prepend(k.error);
@@ -108,6 +108,7 @@ private slots:
             " 5  |english|casa/ 5  |hen|gallina", "");
         row("a number and a word make no lesson column", QByteArray("dog,cane,3\ncat,gatto,x\n"),
             " 5  |dog|cane/ 5  |cat|gatto", "");
+        row("lessons all 0", QByteArray("0,dog,cane\n0,cat,gatto\n"), " 0  |dog|cane/ 0  |cat|gatto", "");
         row("a comment of this program alone is a table", QByteArray("## a,b\n"), " 5  |## a|b", "");
         row("a tag with letters after its number is a word",
             QByteArray("cat\tgatto\tlezione7x\nhen\tgallina\tlezione2\n"), " 5  |cat|gatto/ 5  |hen|gallina",
@@ -249,7 +250,7 @@ private slots:
                 bytes == csv ? "italiano" : "gallina");
         }
         for (const int limit : { 0, 3 }) // the words that the preview asks for, no more
-            QCOMPARE(Exchange::tableWords(Exchange::readTable(csv), 1, 2, 0, -1, limit).size(), limit);
+            QCOMPARE(Exchange::tableWords(Exchange::readTable(csv), { 1, 2, 0, -1 }, limit).size(), limit);
         Form7 dialog(Exchange::readTable(QByteArray(csv).replace("1,", "2,")));
         const auto first = [shown = control<QTableWidget>(&dialog, "Anteprima")] {
             QStringList cells;
