@@ -174,8 +174,8 @@ private slots:
         row("lesson letters", good + good + "ab  x" + CrLf, lesson, 3, "La Riga numero 3 ha un numero");
         row("last line without line end", good + "x", lesson, 2,
             "Nelle colonne 1-2 ci vuole un numero da 0 a " + QString::number(MaxLesson));
-        row("outside the code page", good + wordLine("2", "", "Krak\u00f3w", "Cracovia \u0101") + CrLf,
-            character, 2, "\u00ab\u0101\u00bb (U+0101)");
+        row("outside the code page", good + wordLine("2", "", "Krak\u00f3w", "Cracovia \u0100") + CrLf,
+            character, 2, "\u00ab\u0100\u00bb (U+0100)");
         row("emoji named whole", good + wordLine("2", "", "smile \U0001F600", "sorriso") + CrLf, character, 2,
             "\u00ab\U0001F600\u00bb (U+1F600)");
         row("after an empty first line", CrLf + good + "ab" + CrLf, lesson, 3, "");

@@ -808,7 +808,7 @@ private slots:
             add("fifo", notRegular);
             add("device", notRegular);
             if (f.limit > 0) {
-                add("too big", "il limite \u00e8 " + UserFile::limitText(f.limit));
+                add("too big", ",0 MB): il limite \u00e8 " + UserFile::limitText(f.limit));
                 add("loop", "non si \u00e8 potuto leggere ("); // a link to itself
                 add("growing", "il file \u00e8 cambiato mentre lo leggevo"); // longer than its size
             }
