@@ -121,13 +121,13 @@ void Form4::buildOrderButtons()
         const char *name;
         const char *text;
         QRect rect;
-    } orders[4] = {
+    } orders[] = {
         { "Option1", "A caso", twRect(690, 210, 915, 195) },
         { "Option2", "Avanti", twRect(690, 480, 915, 195) },
         { "Option3", "Indietro", twRect(690, 735, 915, 195) },
         { "Option4", "Critici", twRect(690, 1020, 780, 210) },
     };
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < int(m_option.size()); ++i) {
         QRadioButton *button = new QRadioButton(QString::fromLatin1(orders[i].text), m_frame1);
         button->setObjectName(QString::fromLatin1(orders[i].name));
         // The style's round indicator is taller than a 13-pixel row: the row
@@ -187,8 +187,9 @@ void Form4::buildCommands()
 
 void Form4::showChoice()
 {
-    for (int i = 0; i < 4; ++i)
-        m_option[std::size_t(i)]->setChecked(m_choice.order() == i + 1);
+    int order = 0; // the buttons stand in the order of the modes, from 1
+    for (QRadioButton *option : m_option)
+        option->setChecked(m_choice.order() == ++order);
     for (int i = 0; i <= MaxLesson; ++i) {
         QCheckBox *box = m_ckles[std::size_t(i)];
         box->setChecked(m_choice.ticked(i));
