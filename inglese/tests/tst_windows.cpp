@@ -251,6 +251,7 @@ private slots:
         const int tab = Qt::Key_Tab;
         for (auto [column, target] : { std::pair { 1, 6 }, { 8, 56 }, { 59, 2 } })
             QTest::addRow("Tab at %d", column) << true << tab << 0 << column << 0 << target;
+        row("Tab past the end of a short line", true, tab, 5, 8, 5, 9);
         row("Enter at the end of a line", true, int(Qt::Key_Return), 1, 106, 2, 1);
         row("Tab when locked", false, tab, 1, 3, 1, 3);
         row("Enter when locked", false, int(Qt::Key_Return), 1, 3, 1, 3);
@@ -262,8 +263,8 @@ private slots:
         QFETCH(int, targetLine);
         Desk desk;
         QVERIFY(desk.start());
-        if (editing)
-            desk.form->menuModifica_Click();
+        if (editing) // a short line last
+            desk.form->menuModifica_Click(), desk.list()->appendPlainText(" 7   cat");
         desk.form->show();
         desk.list()->setFocus();
         const int lines = desk.list()->blockCount();
