@@ -379,7 +379,6 @@ private slots:
     {
         QFETCH(bool, toEnglish);
         QFETCH(int, current);
-        QFETCH(L, selected);
         const QList<S> rows { { "12", "house", "casa (abitazione, dimora)" }, { " 1", "light", "luce" },
             { "2", "light", "leggero" }, { "5", "run (verb)", "correre [v.]" },
             { "5", "run (jog)", "correre" }, { "7", "flat (apartment)", "appartamento" },
@@ -392,7 +391,7 @@ private slots:
             answers.clear(); // the question before is forgotten
             answers.collectOwnAlternatives(table, word, dir);
             answers.collectSynonyms(
-                table, [&](int w) { return selected.contains(w); },
+                table, [&](int w) { return fetched<L>("selected").contains(w); },
                 Answers::trimTrailingBlanks((english ? table.italian(word) : table.english(word)).toString()),
                 dir);
         };

@@ -350,8 +350,8 @@ private slots:
         Session session;
         Form1 form(session, platform);
         const QByteArray mine = Vocabulary::encode("## mine\r\n" + wordLine(" 1", "", "cat", "gatto\r\n"));
-        // A .kvtml file is read from its bytes, any other from its text.
-        const QString words = dir.filePath(file.startsWith("<kvtml version") ? "words.kvtml" : "words");
+        // A .kvtml file is read from its bytes, any other from its text, KVTML too.
+        const QString words = dir.filePath(file == Kvtml ? "words.kvtml" : "words");
         QVERIFY(writeBytes(dir.filePath("inglese.txt"), mine) && writeBytes(words, file));
         QVERIFY(form.Form_Load());
         const bool typed = file.startsWith("inglese;"); // after a last line typed without a line end
