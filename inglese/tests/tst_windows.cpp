@@ -447,7 +447,9 @@ private slots:
         }
         QCOMPARE(go->text() + go->shownPicture(), "Allora?:/inglese/faccia1.svg");
         QVERIFY(!control<QTimer>(&w, "Timer2")->isActive());
-        QTest::keyClick(go, Qt::Key_Return);
+        QTest::mousePress(go, Qt::LeftButton); // laughing while held down
+        QCOMPARE(go->icon().pixmap(32).toImage(), PictureButton::picture(":/inglese/faccia2.svg").toImage());
+        QTest::mouseRelease(go, Qt::LeftButton);
         QTest::keyClicks(typing, "leggero");
         QCOMPARE(text("Label4"), "Già fatti =3 Critici =1");
     }
