@@ -169,16 +169,15 @@ private slots:
         writeBytes(dir.filePath("inglese.txt"), Vocabulary::encode(words));
         writeBytes(
             dir.filePath("aiutoV5.txt"), "ISTRUZIONI\r\n\r\n  F1  queste istruzioni\r\n  F2  le scelte\r\n");
-        QByteArray log = state == "log"
-            ? "20/11/2026 23:30:00 00:45:00    14/970/2        TUTTE\r\n"
-              "28/11/2026 09:00:00 09:30:00    30/1040/1        1 3\r\n"
-              "04/12/2026 17:10:02 17:31:45    22/1010/0        3\r\nriga rovinata\r\n"
-            : "";
-        for (int day = 0; state == "years" && day < 1000; ++day) // too many sessions to mark each
-            log += QDate(2026, 12, 1).addDays(-day * 3).toString(u"dd/MM/yyyy").toLatin1()
-                + " 09:00:00 09:30:00    " + QByteArray::number(day % 40) + '/'
-                + QByteArray::number(900 + day / 5) + "/2        1\r\n";
-        writeBytes(dir.filePath("inglelog"), log);
+        writeBytes(dir.filePath("inglelog"), // "years": too many sessions to mark each
+            state == "years"
+                ? QByteArray("03/02/2019 09:00:00 09:30:00    20/950/2        1\r\n").repeated(700)
+                    + "28/11/2026 09:00:00 09:30:00    30/1040/1        1 3\r\n"
+                : state == "log"
+                ? QByteArray("20/11/2026 23:30:00 00:45:00    14/970/2        TUTTE\r\n"
+                             "28/11/2026 09:00:00 09:30:00    30/1040/1        1 3\r\n"
+                             "04/12/2026 17:10:02 17:31:45    22/1010/0        3\r\nriga rovinata\r\n")
+                : "");
         // Two words due for the review and the results, two new.
         writeBytes(dir.filePath("ripasso.tsv"),
             state == "log" || state == "review"

@@ -264,8 +264,7 @@ private slots:
         QCOMPARE(control<QLabel>(drill, "Labripasso")->text(), "Ripasso di oggi: parola 3 di 3");
         drill->Command1_Click();
         QCOMPARE(platform.shown.last().text,
-            "Ripasso di oggi finito, parole ripassate: 3.\r\n"
-            "La prossima è da ripassare il 06/12/2026.");
+            "Ripasso di oggi finito, parole ripassate: 3.\r\nLa prossima è da ripassare il 06/12/2026.");
         drill->close();
 
         Review::Store store;
