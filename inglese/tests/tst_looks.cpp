@@ -36,7 +36,7 @@ QString windowState(QWidget *window)
     const auto name = [](QObject *o) { // the object's name, else what a screen reader calls it
         QAccessibleInterface *a
             = o && o->objectName().isEmpty() ? QAccessible::queryAccessibleInterface(o) : nullptr;
-        return !o ? QStringLiteral("-") : a ? '"' + a->text(QAccessible::Name) + '"' : o->objectName();
+        return !o ? "-" : a ? '"' + a->text(QAccessible::Name) + '"' : o->objectName();
     };
     QString out = "title \"" + window->windowTitle()
         + QStringLiteral("\" at %1,%2").arg(window->x()).arg(window->y()) + "\nfocus "

@@ -19,7 +19,7 @@ QString windowState(QWidget *window)
     const auto name = [](QObject *o) { // the object's name, else what a screen reader calls it
         QAccessibleInterface *a
             = o && o->objectName().isEmpty() ? QAccessible::queryAccessibleInterface(o) : nullptr;
-        return !o ? QStringLiteral("-") : a ? '"' + a->text(QAccessible::Name) + '"' : o->objectName();
+        return !o ? "-" : a ? '"' + a->text(QAccessible::Name) + '"' : o->objectName();
     };
     QString out = "title \"" + window->windowTitle() + "\"\nfocus " + name(window->focusWidget()) + "\ntab";
     for (QWidget *w = window->nextInFocusChain(); w != window; w = w->nextInFocusChain())
@@ -97,8 +97,8 @@ private slots:
     {
         // The same style on every machine, and an application font unlike the
         // Liberation fonts that the window names itself, so that a lost one shows.
-        QApplication::setStyle(QStringLiteral("Fusion"));
-        QApplication::setFont(QFont(QStringLiteral("Liberation Mono"), 11));
+        QApplication::setStyle("Fusion");
+        QApplication::setFont(QFont("Liberation Mono", 11));
     }
     // The window after a script of GameWindow::run().
     void looks_data()

@@ -22,7 +22,7 @@ public:
     QQueue<Answer> answers;
     QList<Shown> shown;
     QString folder, home;
-    QStringList roots { QStringLiteral("/") };
+    QStringList roots { "/" };
     QList<QPoint> frameMoves;
 
     Answer message(const QString &title, const QString &text, Buttons buttons, Icon icon) override

@@ -42,7 +42,7 @@ struct WindowFixture
     {
         // The same rendering on every machine: Debian's Liberation fonts; as the application's, one unlike
         // those the windows name themselves, so that a lost one shows.
-        QApplication::setFont(QFont(QStringLiteral("Liberation Mono"), 11));
+        QApplication::setFont(QFont("Liberation Mono", 11));
         QApplication::setCursorFlashTime(0); // the insertion point drawn steadily, not blinking
         platform.folder = platform.home = dir.path();
         window = std::make_unique<Form1>(platform);

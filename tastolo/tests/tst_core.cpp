@@ -14,8 +14,8 @@
 
 struct MenuRow
 {
-    QString entry {}, typed = QStringLiteral("testo"), answers {}, steps {}; // split at blanks
-    QString area = QStringLiteral("testo");
+    QString entry {}, typed = "testo", answers {}, steps {}; // split at blanks
+    QString area = "testo";
     QByteArray written = "<missing>"; // prima.txt
     bool closes = false;
     int told = 0; // failures the user is told of in a message box
@@ -86,7 +86,7 @@ private slots:
         platform = FakePlatform();
         platform.folder = platform.home = dir.path();
         state = ProgramState();
-        state.TestoRiferimento = QStringLiteral("lettera");
+        state.TestoRiferimento = "lettera";
         view = View();
         view.folder = dir.path();
         view.menu = &fileMenu.emplace(platform, state, view);
@@ -122,12 +122,12 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, reason);
-        QFile file(path(QStringLiteral("file.txt")));
+        QFile file(path("file.txt"));
         QVERIFY(bytes == "<none>"
             || (bytes == "<grows>" ? QFile::link("/proc/self/status", file.fileName())
                                    : file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()));
         file.close();
-        const QString name = path(bytes.isEmpty() ? QStringLiteral(".") : QStringLiteral("file.txt"));
+        const QString name = path(bytes.isEmpty() ? "." : "file.txt");
         const TextFile::ReadResult result = TextFile::read(name);
         QCOMPARE(result.error,
             reason.isEmpty() ? QString() : "Il file\r\n" + QDir::toNativeSeparators(name) + "\r\n" + reason);
@@ -166,7 +166,7 @@ private slots:
             for (char &byte : recipe)
                 byte = char(random.bounded(256));
             const QString failed = TextCases::check(recipe);
-            QVERIFY2(failed.isEmpty(), qPrintable(failed + QStringLiteral(", recipe ") + recipe.toHex()));
+            QVERIFY2(failed.isEmpty(), qPrintable(failed + ", recipe " + recipe.toHex()));
         }
     }
 
@@ -176,7 +176,7 @@ private slots:
     void questions_data()
     {
         QTest::addColumn<MenuRow>("row");
-        const QString foreign = QStringLiteral("a\u200BŁód😀\u202E");
+        const QString foreign = "a\u200BŁód😀\u202E";
         QTest::newRow("Nuovo, unchanged") << MenuRow { .entry = "nuovo", .typed = "lettera", .area = "" };
         QTest::newRow("Nuovo, No") << MenuRow { .entry = "nuovo", .answers = "No", .area = "" };
         QTest::newRow("Nuovo, Yes, saved") << MenuRow {
@@ -244,9 +244,8 @@ private slots:
         QVERIFY(platform.answers.isEmpty() && view.steps.isEmpty());
         QCOMPARE(platform.shown.size(), given.size() + row.told);
         if (!row.answers.isEmpty()) {
-            QCOMPARE(platform.shown.first().title, QStringLiteral("Attenzione !"));
-            QCOMPARE(platform.shown.first().text,
-                questions.value(row.entry) + QStringLiteral("\r\nVuoi salvarlo ?"));
+            QCOMPARE(platform.shown.first().title, "Attenzione !");
+            QCOMPARE(platform.shown.first().text, questions.value(row.entry) + "\r\nVuoi salvarlo ?");
             QVERIFY(platform.shown.first().buttons == Platform::Buttons::YesNo
                 && platform.shown.first().icon == Platform::Icon::None);
         }
@@ -261,7 +260,7 @@ private slots:
         QCOMPARE(view.area, row.area);
         // A new text has no file to save to; a text kept keeps its Save.
         QVERIFY(row.entry != QLatin1String("nuovo") || view.saveEnabled == !row.area.isEmpty());
-        QCOMPARE(bytesOf(QStringLiteral("prima.txt")), row.written);
+        QCOMPARE(bytesOf("prima.txt"), row.written);
         // A text kept as typed and not written still counts as changed.
         QCOMPARE(menu.isModified(),
             row.area == row.typed && row.typed != QLatin1String("lettera") && row.written == "<missing>");
@@ -279,7 +278,7 @@ private slots:
     {
         QFETCH(QStringList, row);
         const QString typed = row[0], written = row[1];
-        view.area = QStringLiteral("più\nfine");
+        view.area = "più\nfine";
         view.steps = QStringList { typed };
         QVERIFY(menu.salvaConNome());
         QCOMPARE(files(), QStringList { written });
@@ -288,7 +287,7 @@ private slots:
         QVERIFY(view.saveEnabled && !menu.isModified());
         view.steps = QStringList { written };
         menu.apri();
-        QCOMPARE(view.area, QStringLiteral("più\nfine\n"));
+        QCOMPARE(view.area, "più\nfine\n");
         QVERIFY(!menu.isModified() && platform.shown.isEmpty());
     }
 
@@ -296,34 +295,34 @@ private slots:
     // "Nuovo" keeps the name for the next dialogue. A file another program changed is replaced only on Yes.
     void salva()
     {
-        view.area = QStringLiteral("uno");
-        view.steps = QStringList { QStringLiteral("uno") };
+        view.area = "uno";
+        view.steps = QStringList { "uno" };
         QVERIFY(menu.salva());
-        view.area = QStringLiteral("ĀāĂăĄąĆćĈĉĊċČ"); // thirteen letters the file cannot hold: twelve named
+        view.area = "ĀāĂăĄąĆćĈĉĊċČ"; // thirteen letters the file cannot hold: twelve named
         platform.answers << Platform::Answer::No;
-        QVERIFY(!menu.salva() && platform.shown.takeLast().text.contains(QStringLiteral("«ċ» U+010B, ...")));
-        view.area = QStringLiteral("due");
+        QVERIFY(!menu.salva() && platform.shown.takeLast().text.contains("«ċ» U+010B, ..."));
+        view.area = "due";
         QVERIFY(menu.salva());
         QCOMPARE(view.dialogues, 1);
-        QCOMPARE(bytesOf(QStringLiteral("uno.txt")), QByteArray("due\r\n"));
-        QFile other(path(QStringLiteral("uno.txt")));
+        QCOMPARE(bytesOf("uno.txt"), QByteArray("due\r\n"));
+        QFile other(path("uno.txt"));
         QVERIFY(other.open(QIODevice::Append) && other.write("altro") == 5);
         other.close();
         platform.answers << Platform::Answer::No << Platform::Answer::Yes;
-        view.area = QStringLiteral("tre");
+        view.area = "tre";
         QVERIFY(!menu.salva() && menu.isModified());
-        QCOMPARE(bytesOf(QStringLiteral("uno.txt")), QByteArray("due\r\naltro"));
+        QCOMPARE(bytesOf("uno.txt"), QByteArray("due\r\naltro"));
         QVERIFY(menu.salva() && menu.salva());
-        QCOMPARE(bytesOf(QStringLiteral("uno.txt")), QByteArray("tre\r\n"));
+        QCOMPARE(bytesOf("uno.txt"), QByteArray("tre\r\n"));
         QCOMPARE(platform.shown.size(), 2);
-        QVERIFY(platform.shown.first().text.contains(QStringLiteral("cambiato da un altro programma")));
-        view.area = QStringLiteral("tre");
+        QVERIFY(platform.shown.first().text.contains("cambiato da un altro programma"));
+        view.area = "tre";
         menu.nuovo();
-        QCOMPARE(menu.proposedName(), QStringLiteral("uno.txt"));
-        view.area = QStringLiteral("cinque");
+        QCOMPARE(menu.proposedName(), "uno.txt");
+        view.area = "cinque";
         QVERIFY(!menu.salva());
         QCOMPARE(view.dialogues, 2);
-        QCOMPARE(state.NomeFileCorrente, path(QStringLiteral("uno.txt")));
+        QCOMPARE(state.NomeFileCorrente, path("uno.txt"));
         QVERIFY(menu.isModified());
     }
 
@@ -332,20 +331,20 @@ private slots:
     {
         const int fd = ::open(QFile::encodeName(dir.path()) + "/caf\x80\xFF.txt", O_WRONLY | O_CREAT, 0600);
         QVERIFY(fd >= 0 && ::write(fd, "uno\n", 4) == 4 && ::close(fd) == 0);
-        QVERIFY(QFile(path(QStringLiteral("éक😀.txt"))).open(QIODevice::WriteOnly)); // 2, 3, 4 bytes of UTF-8
+        QVERIFY(QFile(path("éक😀.txt")).open(QIODevice::WriteOnly)); // 2, 3, 4 bytes of UTF-8
         const QStringList names = TextFile::txtFiles(dir.path());
-        QCOMPARE(names.value(1), QStringLiteral("éक😀.txt"));
-        QCOMPARE(TextFile::shownName(names[0]), QStringLiteral("caf[80][FF].txt"));
+        QCOMPARE(names.value(1), "éक😀.txt");
+        QCOMPARE(TextFile::shownName(names[0]), "caf[80][FF].txt");
         view.steps = names;
         menu.apri();
-        QCOMPARE(view.area, QStringLiteral("uno\n"));
-        view.area = QStringLiteral("due\n");
+        QCOMPARE(view.area, "uno\n");
+        view.area = "due\n";
         QCOMPARE(::chmod(TextFile::nativeName(path(names[0])), 0640), 0); // kept by the save
         QVERIFY(menu.salva());
         QCOMPARE(TextFile::txtFiles(dir.path()), names);
         struct stat info;
         QVERIFY(::stat(TextFile::nativeName(path(names[0])), &info) == 0 && (info.st_mode & 0777) == 0640);
-        QCOMPARE(TextFile::read(path(names[0])).text, QStringLiteral("due\n"));
+        QCOMPARE(TextFile::read(path(names[0])).text, "due\n");
         QCOMPARE(::unlink(TextFile::nativeName(path(names[0]))), 0); // which the toolkit could not remove
     }
 
@@ -367,7 +366,7 @@ private slots:
             QVERIFY(QDir(dir.path()).mkdir(QLatin1String(name)));
         state.CartellaCorrente = remembered.isEmpty() ? QString() : path(remembered);
         platform.folder = path(current);
-        platform.home = path(QStringLiteral("home"));
+        platform.home = path("home");
         const FileMenu::Folder folder = menu.openingFolder();
         QCOMPARE(folder.path, path(shown));
         QCOMPARE(folder.home, shown == QLatin1String("home"));

@@ -30,7 +30,7 @@ private slots:
     void init()
     {
         f = std::make_unique<WindowFixture>();
-        htext = f->find<QPlainTextEdit>(QStringLiteral("Htext"));
+        htext = f->find<QPlainTextEdit>("Htext");
         f->window->show();
         QVERIFY(QTest::qWaitForWindowExposed(f->window.get()));
     }
@@ -53,15 +53,15 @@ private slots:
         desktop.setWindow(f->window.get());
         desktop.moveFrame({ 30, 40 });
         QCOMPARE(f->window->frameGeometry().topLeft(), QPoint(30, 40));
-        QVERIFY(!desktop.setCurrentFolder(f->path(QStringLiteral("gone")))); // a folder it cannot enter
-        QVERIFY(desktop.setCurrentFolder(f->dir.path()) && desktop.drives().contains(QStringLiteral("/")));
+        QVERIFY(!desktop.setCurrentFolder(f->path("gone"))); // a folder it cannot enter
+        QVERIFY(desktop.setCurrentFolder(f->dir.path()) && desktop.drives().contains("/"));
         QCOMPARE(desktop.homeFolder(), QDir::homePath()); // where the first file dialogue opens
         QCOMPARE(desktop.currentFolder(), f->dir.path());
         QVERIFY(f->window->findChildren<QTimer *>().constLast()->remainingTime() > 0); // waits for the frame
         QCOMPARE(f->window->minimumSize(), f->window->maximumSize()); // the controls keep their places
         // After a File menu entry the typing goes on in the editing area.
         htext->clearFocus();
-        f->find<QMenu>(QStringLiteral("menuFile"))->actions().first()->trigger();
+        f->find<QMenu>("menuFile")->actions().first()->trigger();
         QCOMPARE(f->window->focusWidget(), htext);
         QTest::keyClicks(htext, QString(30, u'\r'), Qt::ShiftModifier); // the caret kept in sight
         QVERIFY(htext->viewport()->rect().contains(htext->cursorRect()));
@@ -72,11 +72,10 @@ private slots:
     void pageKeys()
     {
         QTest::keyClick(htext, Qt::Key_PageDown, Qt::ControlModifier);
-        QVERIFY(htext->accessibleDescription().startsWith(QStringLiteral("Pagina di aiuto 1 su 14: Punto")));
+        QVERIFY(htext->accessibleDescription().startsWith("Pagina di aiuto 1 su 14: Punto"));
         QTest::keyClick(htext, Qt::Key_PageUp, Qt::ShiftModifier);
         QTest::keyClick(htext, Qt::Key_PageUp);
-        QCOMPARE(f->find<QLabel>(QStringLiteral("Label2"))->accessibleName(),
-            QStringLiteral("Pagina di aiuto 14 su 14"));
+        QCOMPARE(f->find<QLabel>("Label2")->accessibleName(), "Pagina di aiuto 14 su 14");
         for (const Qt::Key key : { Qt::Key_PageDown, Qt::Key_PageDown, Qt::Key_PageDown, Qt::Key_PageUp })
             QTest::keyClick(htext, key);
         QCOMPARE(f->window->state().Stato, 0); // from page 2 back to page 1
@@ -87,14 +86,14 @@ private slots:
     void editingSaved()
     {
         const QByteArray words = QByteArray("parola ").repeated(1400);
-        QFile file(f->path(QStringLiteral("altro.txt")));
+        QFile file(f->path("altro.txt"));
         QVERIFY(
             file.open(QIODevice::WriteOnly) && file.write("uno\r\xC3\xA8" + words + "\r\ntre\nfine\n") > 0);
         file.close();
         f->expectDialogue({ [](Form3 &d) { in<QListWidget>(d, "File1")->setCurrentRow(0); },
-            WindowFixture::press(QStringLiteral("Command1")) });
-        trigger(QStringLiteral("menuFileOpen"));
-        QApplication::clipboard()->setText(QStringLiteral("a\nb"));
+            WindowFixture::press("Command1") });
+        trigger("menuFileOpen");
+        QApplication::clipboard()->setText("a\nb");
         const QList<QKeyCombination> keys { Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Right,
             Qt::Key_X, Qt::CTRL | Qt::Key_End, Qt::Key_Left, Qt::Key_Left, Qt::Key_Left, Qt::Key_Left,
             Qt::Key_Left, Qt::Key_Left, Qt::Key_Left, Qt::Key_Left, Qt::Key_Left, Qt::Key_Backspace,
@@ -103,7 +102,7 @@ private slots:
             Qt::Key_Backspace, Qt::CTRL | Qt::Key_Home, Qt::CTRL | Qt::Key_V };
         for (const QKeyCombination key : keys)
             QTest::keyClick(htext, key.key(), key.keyboardModifiers());
-        trigger(QStringLiteral("menuFileSave"));
+        trigger("menuFileSave");
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), "a\nbuno\rx\xC3\xA8" + words + "\ntre\nfine");
         QVERIFY(!f->window->fileMenu().isModified());
@@ -114,21 +113,21 @@ private slots:
     // text; on Yes they are left out, and one undo brings them back.
     void refusedCharacterShown()
     {
-        QFile file(f->path(QStringLiteral("a.txt")));
+        QFile file(f->path("a.txt"));
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write("uno " + QByteArray(300, 'x')) > 0);
         file.close();
         f->expectDialogue({ [](Form3 &d) { in<QListWidget>(d, "File1")->setCurrentRow(0); },
-            WindowFixture::press(QStringLiteral("Command1")) });
-        trigger(QStringLiteral("menuFileOpen"));
+            WindowFixture::press("Command1") });
+        trigger("menuFileOpen");
         QTest::keyClick(htext, Qt::Key_End, Qt::ControlModifier);
-        QApplication::clipboard()->setText(QStringLiteral(" źaź"));
+        QApplication::clipboard()->setText(" źaź");
         QTest::keyClick(htext, Qt::Key_V, Qt::ControlModifier);
-        trigger(QStringLiteral("menuFileSave"));
+        trigger("menuFileSave");
         QCOMPARE(f->platform.shown.size(), 1);
-        QCOMPARE(htext->textCursor().selectedText(), QStringLiteral("ź"));
+        QCOMPARE(htext->textCursor().selectedText(), "ź");
         QCOMPARE(f->window->editorText(), "uno " + QString(300, u'x') + " źaź");
         f->platform.answers.enqueue(Platform::Answer::Yes); // left out, and back at one undo
-        trigger(QStringLiteral("menuFileSave"));
+        trigger("menuFileSave");
         QCOMPARE(f->window->editorText(), "uno " + QString(300, u'x') + " a");
         QTest::keyClick(htext, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(f->window->editorText(), "uno " + QString(300, u'x') + " źaź");
@@ -152,8 +151,8 @@ private slots:
     {
         QFETCH(QString, list);
         QFETCH(int, key);
-        QFile file(f->path(QStringLiteral("a.txt")));
-        QVERIFY(QDir(f->dir.path()).mkpath(QStringLiteral("sotto/giù")) && file.open(QIODevice::WriteOnly));
+        QFile file(f->path("a.txt"));
+        QVERIFY(QDir(f->dir.path()).mkpath("sotto/giù") && file.open(QIODevice::WriteOnly));
         QString seen;
         f->expectDialogue({ [&](Form3 &d) {
                                auto *items = control<QListWidget>(&d, list);
@@ -166,8 +165,8 @@ private slots:
                                           .arg(in<QLineEdit>(d, "Text1")->text())
                                           .arg(int(d.isVisible()));
                            },
-            WindowFixture::press(QStringLiteral("Command2")) });
-        trigger(QStringLiteral("menuFileOpen"));
+            WindowFixture::press("Command2") });
+        trigger("menuFileOpen");
         QTEST(seen, "seen");
         QCOMPARE(f->platform.shown.size(), 0);
     }
@@ -187,11 +186,11 @@ private slots:
     {
         QFETCH(int, answer);
         QFETCH(bool, sessionEnding);
-        QTest::keyClicks(htext, QStringLiteral("ciao"));
+        QTest::keyClicks(htext, "ciao");
         const QString typed = f->window->editorText();
         f->platform.answers.enqueue(Platform::Answer(answer));
         f->window->setSessionEnding(sessionEnding);
-        trigger(QStringLiteral("menuFileClose"));
+        trigger("menuFileClose");
         QTEST(!f->window->isVisible(), "closed");
         QCOMPARE(f->window->editorText(), typed);
         QCOMPARE(f->platform.shown.size(), int(!sessionEnding));
@@ -202,15 +201,14 @@ private slots:
     // focus to "OK", which opens it from the folder shown.
     void openFromHomeWhenTheFolderIsGone()
     {
-        f->platform.folder = f->path(QStringLiteral("via"));
-        f->platform.home = f->path(QStringLiteral("casa"));
-        QVERIFY(QDir(f->dir.path()).mkdir(QStringLiteral("casa")));
+        f->platform.folder = f->path("via");
+        f->platform.home = f->path("casa");
+        QVERIFY(QDir(f->dir.path()).mkdir("casa"));
         for (const char *name : { "b\x80.TXT", "a.txt", "c.doc" }) { // a name that is not UTF-8 too
             const int handle = ::open(QFile::encodeName(f->path("casa/")) + name, O_WRONLY | O_CREAT, 0600);
             QVERIFY(handle >= 0 && ::write(handle, "uno\r\ndue", 8) == 8 && ::close(handle) == 0);
         }
-        f->platform.roots
-            = QStringList { QStringLiteral("/"), f->dir.path(), f->path(QStringLiteral("via")) };
+        f->platform.roots = QStringList { "/", f->dir.path(), f->path("via") };
         QStringList seen;
         f->expectDialogue(
             { [&](Form3 &d) {
@@ -227,20 +225,20 @@ private slots:
                  seen << in<QLineEdit>(d, "Text1")->text() << d.focusWidget()->objectName()
                       << QString::number(in<QLineEdit>(d, "Text1")->isEnabled());
              },
-                WindowFixture::press(QStringLiteral("Command1")) });
-        trigger(QStringLiteral("menuFileOpen"));
+                WindowFixture::press("Command1") });
+        trigger("menuFileOpen");
         QCOMPARE(f->platform.shown.size(), 1);
         QCOMPARE(seen,
             QStringList({ "3", f->dir.path(), f->path("casa"),
                 "Cartelle : (home)La cartella usata prima non esiste più", "a.txt", "b[80].TXT", "2",
                 "b[80].TXT", "Command1", "0" }));
-        QCOMPARE(f->window->editorText(), QStringLiteral("uno\ndue"));
-        const QLabel *label1 = f->find<QLabel>(QStringLiteral("Label1")); // the path, whole in its tip
+        QCOMPARE(f->window->editorText(), "uno\ndue");
+        const QLabel *label1 = f->find<QLabel>("Label1"); // the path, whole in its tip
         QCOMPARE(label1->text() + label1->toolTip(), f->path("casa/b[80].TXT").repeated(2));
         QCOMPARE_GT(label1->width(), label1->fontMetrics().horizontalAdvance(label1->text()));
         // The file as opened is no change; a letter typed is one.
         QVERIFY(!f->window->fileMenu().isModified());
-        QTest::keyClicks(htext, QStringLiteral("x"));
+        QTest::keyClicks(htext, "x");
         QVERIFY(f->window->fileMenu().isModified());
     }
 };

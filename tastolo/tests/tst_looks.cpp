@@ -24,7 +24,7 @@ QString windowState(QWidget *window)
     const auto name = [](QObject *o) { // the object's name, else what a screen reader calls it
         QAccessibleInterface *a
             = o && o->objectName().isEmpty() ? QAccessible::queryAccessibleInterface(o) : nullptr;
-        return !o ? QStringLiteral("-") : a ? '"' + a->text(QAccessible::Name) + '"' : o->objectName();
+        return !o ? "-" : a ? '"' + a->text(QAccessible::Name) + '"' : o->objectName();
     };
     QString out = "title \"" + window->windowTitle() + "\"\nfocus " + name(window->focusWidget()) + "\ntab";
     for (QWidget *w = window->nextInFocusChain(); w != window; w = w->nextInFocusChain())
@@ -107,7 +107,7 @@ class TestLooks : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QApplication::setStyle(QStringLiteral("Fusion")); }
+    void initTestCase() { QApplication::setStyle("Fusion"); }
     // Page Down presses before the picture; -1 for the file dialogue that saves (on a dark desktop), -2 for
     // the one that opens a file, then the window with it.
     void looks_data()
@@ -128,7 +128,7 @@ private slots:
         f.window->show();
         f.window->activateWindow(); // as the user's window, which has the keyboard
         QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
-        auto *htext = f.find<QPlainTextEdit>(QStringLiteral("Htext"));
+        auto *htext = f.find<QPlainTextEdit>("Htext");
         for (int i = 0; i < pageDowns; ++i)
             QTest::keyClick(htext, Qt::Key_PageDown);
         if (pageDowns >= 0) {
@@ -143,8 +143,8 @@ private slots:
         // Two letters in a folder of its own, the one opened named like a markup (shown as it is) and long
         // enough to hide the temporary folder above it, which the dialogue and the state show under one name
         // on every run. Opened from the end of the sample letter.
-        QTemporaryDir temporary(QStringLiteral("/tmp/tastolo-looks-XXXXXX"));
-        const QString folder = QDir(temporary.path()).filePath(QStringLiteral("lettere"));
+        QTemporaryDir temporary("/tmp/tastolo-looks-XXXXXX");
+        const QString folder = QDir(temporary.path()).filePath("lettere");
         QVERIFY(QDir().mkpath(folder));
         for (const auto &[name, text] : { std::pair { "nonna.txt", QByteArray() },
                  { "<b>Caro zio, ti scrivo queste righe per farti gli auguri di buon compleanno e di buone "
@@ -157,27 +157,23 @@ private slots:
         f.platform.folder = folder;
         QImage shot;
         QString said;
-        f.expectDialogue({ [&](Form3 &d) {
-                              auto *files = control<QListWidget>(&d, QStringLiteral("File1"));
-                              if (pageDowns == -1)
-                                  files->setCurrentRow(1); // the name to save under
-                              for (QListWidgetItem *item :
-                                  control<QListWidget>(&d, QStringLiteral("Dir1"))
-                                      ->findItems(QStringLiteral("tastolo-looks-"), Qt::MatchContains))
-                                  item->setText(item->text().section(u'-', 0, -2));
-                              shot = d.grab().toImage().convertToFormat(QImage::Format_RGB32),
-                              said = windowState(&d);
-                              files->setCurrentRow(0); // the file to open
-                          },
-            WindowFixture::press(
-                pageDowns == -1 ? QStringLiteral("Command2") : QStringLiteral("Command1")) });
-        f.find<QAction>(pageDowns == -1 ? QStringLiteral("menuFileSaveAs") : QStringLiteral("menuFileOpen"))
-            ->trigger();
+        f.expectDialogue(
+            { [&](Form3 &d) {
+                 auto *files = control<QListWidget>(&d, "File1");
+                 if (pageDowns == -1)
+                     files->setCurrentRow(1); // the name to save under
+                 for (QListWidgetItem *item :
+                     control<QListWidget>(&d, "Dir1")->findItems("tastolo-looks-", Qt::MatchContains))
+                     item->setText(item->text().section(u'-', 0, -2));
+                 shot = d.grab().toImage().convertToFormat(QImage::Format_RGB32), said = windowState(&d);
+                 files->setCurrentRow(0); // the file to open
+             },
+                WindowFixture::press(pageDowns == -1 ? "Command2" : "Command1") });
+        f.find<QAction>(pageDowns == -1 ? "menuFileSaveAs" : "menuFileOpen")->trigger();
         compare(QTest::currentDataTag(), shot, said);
         if (pageDowns == -2)
-            compare(QStringLiteral("opened"),
-                f.window->grab().toImage().convertToFormat(QImage::Format_RGB32),
-                windowState(f.window.get()).replace(temporary.path(), QStringLiteral("/tmp/tastolo-looks")));
+            compare("opened", f.window->grab().toImage().convertToFormat(QImage::Format_RGB32),
+                windowState(f.window.get()).replace(temporary.path(), "/tmp/tastolo-looks"));
     }
 
     // The real box of each kind, and what Escape, its close control and each of its buttons answer in it.
@@ -216,8 +212,8 @@ private slots:
                         said += ways[way] + " leaves it open\n", box->done(-1);
                 }
             });
-            const Platform::Answer answer = QtPlatform().message(QStringLiteral("Attenzione !"),
-                QStringLiteral("Il file <b>a</b>.txt è cambiato.\r\nVuoi salvarlo ?"), buttons, icon);
+            const Platform::Answer answer = QtPlatform().message(
+                "Attenzione !", "Il file <b>a</b>.txt è cambiato.\r\nVuoi salvarlo ?", buttons, icon);
             said += ways[way] + ": " + QStringList { "Ok", "Yes", "No", "Cancel" }[int(answer)] + '\n';
         }
         compare(QTest::currentDataTag(), shot, said);
