@@ -576,8 +576,7 @@ private slots:
     {
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("expected"); // date times seconds words/points/critical lessons
-        const QString tail = QStringLiteral("    12/987/3        1 4 7"),
-                      read = QStringLiteral(" 1303 12/987/3 1 4 7");
+        const QString tail = "    12/987/3        1 4 7", read = " 1303 12/987/3 1 4 7";
         row("written", "05/12/2026 09:10:02 09:31:45" + tail, "2026-12-05 09:10:02 09:31:45" + read);
         row("all lessons", "05/12/2026 09:10:02 09:31:45    0/1000/0        TUTTE",
             "2026-12-05 09:10:02 09:31:45 1303 0/1000/0");
@@ -592,10 +591,10 @@ private slots:
         QString all;
         for (int k = 1; k <= MaxLesson; ++k)
             all += u' ' + QString::number(k);
-        const QString twelve = QStringLiteral("2026-12-05 12:10:02 AM 1:31:45 pm 12/987/3");
+        const QString twelve = "2026-12-05 12:10:02 AM 1:31:45 pm 12/987/3";
         row("every lesson, 12 h", twelve + all, "2026-12-05 00:10:02 13:31:45 48103 12/987/3" + all);
         QTest::newRow("a word more") << twelve + all + " x" << QString();
-        const QString head = QStringLiteral("05/12/2026 09:10:02 09:31:45    ");
+        const QString head = "05/12/2026 09:10:02 09:31:45    ";
         for (const QString &bad : { head + "12/987/3", head + "12/987/3 1 4 x", head + "12/98",
                  head + "1/2/3/4 TUTTE", head + "12/987/x TUTTE", head + "-1/987/3 TUTTE",
                  head + "12/987/3 " + QString::number(MaxLesson + 1), head + "12/987/3 0",

@@ -696,7 +696,7 @@ private slots:
         QVERIFY(drill.start());
         QCOMPARE(drill.view().shownText, "gatto");
         QCOMPARE(m_desk->session.selection.selectionCount, 1); // the words of the new table
-        QCOMPARE(drill.counterLine(), QStringLiteral("Già fatti =0 Critici =1"));
+        QCOMPARE(drill.counterLine(), "Già fatti =0 Critici =1");
     }
     // Every message box is wide enough for its whole title; Escape gives its most cautious answer.
     // Words from a file show as they are written, never as markup, and a long one is cut so that
