@@ -519,8 +519,7 @@ private slots:
         QVERIFY(d.drill.typingChanged(d.drill.answer()));
         QCOMPARE(d.drill.pointsText(), QString::number(after[0]));
         QCOMPARE(d.session.memoc.contains(given[0]), after[2] == 1);
-        QCOMPARE(d.drill.counterLine(),
-            QStringLiteral("Già fatti =%1 Critici =%2").arg(after[1]).arg(after[2] * 2));
+        QCOMPARE(d.drill.counterLine(), QString("Già fatti =%1 Critici =%2").arg(after[1]).arg(after[2] * 2));
     }
 
     // Rules the windows only show: where Tab puts the caret in a word line starting at offset 10 (before
