@@ -168,16 +168,15 @@ private slots:
                   character = int(SaveProblem::BadCharacter);
         row("empty and comment lines pass", good + CrLf + "## note" + CrLf + good, none, 0, "");
         row("Windows-1252 letters and the euro",
-            wordLine(QString::number(MaxLesson), "", "price", "prezzo \u00e8 \u20ac") + CrLf, none, 0, "");
-        row("lesson past the last", good + wordLine(past, "", "a", "b") + CrLf, lesson, 2,
-            "\u00ab" + past + "\u00bb");
+            wordLine(QString::number(MaxLesson), "", "price", "prezzo è €") + CrLf, none, 0, "");
+        row("lesson past the last", good + wordLine(past, "", "a", "b") + CrLf, lesson, 2, "«" + past + "»");
         row("lesson letters", good + good + "ab  x" + CrLf, lesson, 3, "La Riga numero 3 ha un numero");
         row("last line without line end", good + "x", lesson, 2,
             "Nelle colonne 1-2 ci vuole un numero da 0 a " + QString::number(MaxLesson));
-        row("outside the code page", good + wordLine("2", "", "Krak\u00f3w", "Cracovia \u0100") + CrLf,
-            character, 2, "\u00ab\u0100\u00bb (U+0100)");
+        row("outside the code page", good + wordLine("2", "", "Kraków", "Cracovia \u0100") + CrLf, character,
+            2, "«\u0100» (U+0100)");
         row("emoji named whole", good + wordLine("2", "", "smile \U0001F600", "sorriso") + CrLf, character, 2,
-            "\u00ab\U0001F600\u00bb (U+1F600)");
+            "«\U0001F600» (U+1F600)");
         row("after an empty first line", CrLf + good + "ab" + CrLf, lesson, 3, "");
         row("first fault counts", "ab" + CrLf + "## \u4e00" + CrLf, lesson, 1, "");
         row("tab", good + " 2\tdog" + CrLf, int(SaveProblem::Tab), 2, "contiene un carattere di tab");
@@ -564,8 +563,8 @@ private slots:
         QTest::addColumn<int>("lines"); // at most, each of at most 4 characters
         QTest::addColumn<QString>("shown");
         row("line ends", "a\rb\nc\r\n\r\n", 5, "a\nb\nc\n\n");
-        row("a long line", "abcde\rabcd", 2, "abc\u2026\nabcd");
-        row("too many lines", "a\nb\nc", 2, "a\nb\n\u2026");
+        row("a long line", "abcde\rabcd", 2, "abc…\nabcd");
+        row("too many lines", "a\nb\nc", 2, "a\nb\n…");
     }
     void fit() { QTEST(PlainText::fit(fetched<QString>("text"), fetched<int>("lines"), 4), "shown"); }
 

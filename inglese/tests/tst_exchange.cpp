@@ -51,7 +51,7 @@ QString summary(const QString &lines)
 
 const QString List = wordLine("12", "c", "house", "casa (abitazione, dimora)\r\n")
     + wordLine(" 0", "", "to say \"hi\", then go", "dire; poi andare\r\n")
-    + wordLine("20", "c", "\"why\" (or how)", "perch\u00e9\r\n")
+    + wordLine("20", "c", "\"why\" (or how)", "perché\r\n")
     + wordLine("12", "", "a tree as tall as a house, full of leaves and bird", "albero\r\n");
 
 const QByteArray Kvtml
@@ -83,17 +83,17 @@ private slots:
         QTest::addColumn<QString>("lines");
         QTest::addColumn<QString>("left"); // the lines named as left out
         const QByteArray utf16
-            = QByteArray::fromRawData(reinterpret_cast<const char *>(u"dog,cane\ncity,citt\u00e0\n"), 38);
+            = QByteArray::fromRawData(reinterpret_cast<const char *>(u"dog,cane\ncity,città\n"), 38);
         QByteArray utf16be;
         for (qsizetype i = 0; i < utf16.size(); i += 2)
             utf16be.append(utf16.at(i + 1)).append(utf16.at(i));
         row("semicolons, quotes, line break, Windows-1252, header",
             QByteArray("Lezione;Inglese;Italiano\r\n3;house;\"casa; dimora\"\r\n"
                        "4;\"to go, to leave\";\"andare\r\npartire\"\r\n;why;perch\xe9\r\n"),
-            " 3  |house|casa; dimora/ 4  |to go, to leave|andare partire/ 5  |why|perch\u00e9", "");
+            " 3  |house|casa; dimora/ 4  |to go, to leave|andare partire/ 5  |why|perché", "");
         row("UTF-8 BOM, LF, English header, other order, no lesson past the last or signed",
             QByteArray("\xEF\xBB\xBFitalian,lesson,english\ncitt\xC3\xA0,25,town\ngallina,+7,hen\n"),
-            " 5  |town|citt\u00e0/ 5  |hen|gallina", "");
+            " 5  |town|città/ 5  |hen|gallina", "");
         row("no header, CR, blanks, blank row", QByteArray("dog, cane\r ,\r \"good, fine\" ,buono\r"),
             " 5  |dog|cane/ 5  |good, fine|buono", "");
         row("flash-card tabs, lesson tags",
@@ -115,8 +115,8 @@ private slots:
             "");
         row("numbers, then tags", QByteArray("4\tquattro\tlezione3\n"), " 3  |4|quattro", "");
         row("numbers, tags, a blank", QByteArray("4\tquattro\tlezione3\t\n"), " 3  |4|quattro", "");
-        const QString kiwi = "Riga 5: manca l'italiano di \u00abkiwi\u00bb", // an empty entry is no word
-            cannot = " che il file dei vocaboli non pu\u00f2 scrivere";
+        const QString kiwi = "Riga 5: manca l'italiano di «kiwi»", // an empty entry is no word
+            cannot = " che il file dei vocaboli non può scrivere";
         row("KVTML: Italian first and third, lessons by name and place, nested, errors", Kvtml,
             " 1 c|apple|mela/ 5  |pear|pera/ 1  |plum|prugna", kiwi);
         const qsizetype entries = Kvtml.indexOf("<entries>"), lessons = Kvtml.indexOf("<lessons>");
@@ -126,38 +126,37 @@ private slots:
                 + "</kvtml>",
             " 1 c|apple|mela/ 5  |pear|pera/ 1  |plum|prugna", kiwi);
         const QByteArray lines = QByteArray(Kvtml).replace("<entries>", "\n\n<entries>");
-        const QString broken = "Il file KVTML \u00e8 rovinato alla riga 3: non si importa nulla.",
-                      notKvtml = "Il file non \u00e8 un file di vocaboli KVTML.";
+        const QString broken = "Il file KVTML è rovinato alla riga 3: non si importa nulla.",
+                      notKvtml = "Il file non è un file di vocaboli KVTML.";
         row("KVTML: a tag never closed", QByteArray(lines).replace("</entries>", "</entrie>"), "", broken);
         row("KVTML: cut short", lines.first(lines.indexOf("</entries>")), "", broken);
         row("KVTML: another kind of XML", QByteArray("<html><kvtml version=\"2.0\"/></html>"), "", notKvtml);
         row("KVTML: not XML", QByteArray("cat <kvtml/>"), "", notKvtml);
         row("KVTML: the old format", QByteArray("<kvtml version=\"1.0\"><e><o>cat</o></e></kvtml>"), "",
-            "Il file \u00e8 nel vecchio formato KVTML: si leggono solo i file KVTML 2.0.");
+            "Il file è nel vecchio formato KVTML: si leggono solo i file KVTML 2.0.");
         row("KVTML: no language", QByteArray("<kvtml version=\"2.0\"></kvtml>"), "",
             "Il file non dichiara nessuna lingua: non ci sono parole da importare.");
-        row("UTF-16 LE without BOM", utf16, " 5  |dog|cane/ 5  |city|citt\u00e0", "");
-        row("UTF-16 BE without BOM", utf16be, " 5  |dog|cane/ 5  |city|citt\u00e0", "");
-        row("UTF-16 with BOM", "\xFF\xFE" + utf16, " 5  |dog|cane/ 5  |city|citt\u00e0", "");
+        row("UTF-16 LE without BOM", utf16, " 5  |dog|cane/ 5  |city|città", "");
+        row("UTF-16 BE without BOM", utf16be, " 5  |dog|cane/ 5  |city|città", "");
+        row("UTF-16 with BOM", "\xFF\xFE" + utf16, " 5  |dog|cane/ 5  |city|città", "");
         row("UTF-16 without BOM, a byte short", utf16.chopped(1), "", "");
         row("UTF-16 with BOM, a byte short", "\xFF\xFE" + utf16.chopped(1), "", "");
         row("a pair across two pieces of the parser",
             QByteArray((1 << 20) - 1, '\n') + "\xF0\x9F\x98\x81,sorriso\n", "",
-            "Riga 1: \u00ab\U0001F601\u00bb ha il carattere \u00ab\U0001F601\u00bb" + cannot);
+            "Riga 1: «\U0001F601» ha il carattere «\U0001F601»" + cannot);
         row("the separator that fits most of 40 rows", QByteArray("a;b,c\n").repeated(39) + "d,e\nf;g\n",
-            QStringList(39, " 5  |a;b|c").join(u'/') + "/ 5  |d|e",
-            "Riga 41: manca l'italiano di \u00abf;g\u00bb");
+            QStringList(39, " 5  |a;b|c").join(u'/') + "/ 5  |d|e", "Riga 41: manca l'italiano di «f;g»");
         row("16 columns", "cat,gatto" + QByteArray(13, ',') + ",lezione3,lezione4\n", " 3  |cat|gatto", "");
         row("five characters are no word line", QByteArray(" 7 c \n"), "",
-            "Riga 1: manca l'italiano di \u00ab7 c\u00bb");
+            "Riga 1: manca l'italiano di «7 c»");
         row("ten rows of two cells", QByteArray("cat,gatto\n").repeated(10),
             QStringList(10, " 5  |cat|gatto").join(u'/'), "");
         row("a half of a UTF-16 pair first, then a whole pair",
             QByteArray("\0\xD8=\xD8\x01\xDE,\0d\0\n\0a\0,\0b\0", 18), " 5  |a|b",
-            "Riga 1: \u00ab\ufffd\U0001F601\u00bb ha un carattere illeggibile (U+FFFD)" + cannot);
+            "Riga 1: «\ufffd\U0001F601» ha un carattere illeggibile (U+FFFD)" + cannot);
         row("title and author before the table",
             QByteArray("Title:,Animali\r\nAuthor:,Maestra\r\n ,;\t\r\ncat,gatto\r\nsmile :),sorriso\r\n"),
-            " 5  |cat|gatto", "Riga 5: \u00absmile :)\u00bb / \u00absorriso\u00bb usa male le parentesi");
+            " 5  |cat|gatto", "Riga 5: «smile :)» / «sorriso» usa male le parentesi");
         row("a quoted title", QByteArray("\"Title:\",\"Animali\"\rcat,gatto\r\n"), " 5  |cat|gatto", "");
         row("a date above the words without a title is a word", QByteArray("Date:,oggi\r\ncat,gatto\r\n"),
             " 5  |Date:|oggi/ 5  |cat|gatto", "");
@@ -165,10 +164,10 @@ private slots:
             " 2  |Title: Mr|signore", "");
         row("another vocabulary of this program, LF, comments",
             Vocabulary::encode("## classe 2\n 7   a\n" + wordLine("12", "x", "house", "casa (dimora)\n")
-                + wordLine(" 3", "", "to run (away", "correre\n") + wordLine(" 0", "", "why", "perch\u00e9")),
-            "12 c|house|casa (dimora)/ 0  |why|perch\u00e9",
-            "Riga 2: manca l'italiano di \u00aba\u00bb|Riga 4: \u00abto run (away\u00bb / "
-            "\u00abcorrere\u00bb usa male le parentesi");
+                + wordLine(" 3", "", "to run (away", "correre\n") + wordLine(" 0", "", "why", "perché")),
+            "12 c|house|casa (dimora)/ 0  |why|perché",
+            "Riga 2: manca l'italiano di «a»|Riga 4: «to run (away» / "
+            "«correre» usa male le parentesi");
     }
     void import()
     {
@@ -183,25 +182,24 @@ private slots:
         QTest::addColumn<QString>("italian");
         QTest::addColumn<int>("existingRows");
         QTest::addColumn<QString>("problem");
-        const QString a50(50, u'a'),
-            tooLong = "Riga 1: \u00ab" + a50 + "x\u00bb \u00e8 pi\u00f9 lunga di 50 caratteri";
-        const QString cannot = "Riga 1: \u00ab%1\u00bb ha il carattere \u00ab%2\u00bb che il file dei "
-                               "vocaboli non pu\u00f2 scrivere";
+        const QString a50(50, u'a'), tooLong = "Riga 1: «" + a50 + "x» è più lunga di 50 caratteri";
+        const QString cannot = "Riga 1: «%1» ha il carattere «%2» che il file dei "
+                               "vocaboli non può scrivere";
         row("50 columns fit", a50, "b", 0, "");
         row("English of 51", a50 + u'x', "b", 0, tooLong);
         row("Italian of 51", a50, a50 + u'x', 0, tooLong);
         row("Cyrillic", "\u043a\u043e\u0442", "gatto", 0, cannot.arg("\u043a\u043e\u0442", "\u043a"));
         row("emoji", "sun", "sole \U0001F600", 0, cannot.arg("sole \U0001F600", "\U0001F600"));
         row("lone half of a pair", "ab", QChar(0xDC00) + QString("x"), 0,
-            QString("Riga 1: \u00ab") + QChar(0xDC00) + "x\u00bb ha un carattere illeggibile (U+DC00)");
-        row("euro sign fits", "\u20ac", "euro", 0, "");
-        row("no English", "  ", "casa", 0, "Riga 1: manca l'inglese di \u00abcasa\u00bb");
-        row("no Italian", "house", "", 0, "Riga 1: manca l'italiano di \u00abhouse\u00bb");
+            QString("Riga 1: «") + QChar(0xDC00) + "x» ha un carattere illeggibile (U+DC00)");
+        row("euro sign fits", "€", "euro", 0, "");
+        row("no English", "  ", "casa", 0, "Riga 1: manca l'inglese di «casa»");
+        row("no Italian", "house", "", 0, "Riga 1: manca l'italiano di «house»");
         row("bracket on one side only", "a) first", "primo", 0,
-            "Riga 1: \u00aba) first\u00bb / \u00abprimo\u00bb usa male le parentesi");
+            "Riga 1: «a) first» / «primo» usa male le parentesi");
         row("pairs on both sides fit", "(to) go", "andare [verbo]", 0, "");
         row("last row that fits", "a", "b", 32766, "");
-        row("a row too many", "a", "b", 32767, "1 parola oltre le 32767 righe che l'elenco pu\u00f2 tenere");
+        row("a row too many", "a", "b", 32767, "1 parola oltre le 32767 righe che l'elenco può tenere");
     }
     void refused()
     {
@@ -224,8 +222,7 @@ private slots:
             { std::pair { 20, "" }, { 21, "\r\n  ... e un'altra" }, { 22, "\r\n  ... e altre 2" } }) {
             const QList<Exchange::Word> words(count, { "", "b", 3, false, 20 });
             const QString told = Exchange::importMessage(Exchange::wordLines(words, 0, 0));
-            QVERIFY2(
-                told.endsWith("Riga 20: manca l'inglese di \u00abb\u00bb" + QString(end)), qPrintable(told));
+            QVERIFY2(told.endsWith("Riga 20: manca l'inglese di «b»" + QString(end)), qPrintable(told));
         }
         // A file longer than the list can take: what fits goes in, the rest is counted.
         for (const QByteArray &bytes :
@@ -335,7 +332,7 @@ private slots:
                 "<identifier id=\"1\"><locale>en</locale></identifier></identifiers><entries><entry>"
                 "<translation id=\"0\"><text>why</text></translation><translation id=\"1\"><text>perch\xe9"
                 "</text></translation></entry></entries></kvtml>"),
-            "Command1", false, wordLine(" 1", "", "why", "perch\u00e9\r\n"));
+            "Command1", false, wordLine(" 1", "", "why", "perché\r\n"));
         row("cancelled", QByteArray("dog,cane\r\n"), "Command2", false, "");
         row("broken KVTML", QByteArray("<kvtml version=\"2.0\"><"), "", false, "");
     }
@@ -399,23 +396,23 @@ private slots:
         const QByteArray csv
             = "\xEF\xBB\xBFlezione,critica,inglese,italiano\r\n1,c,dog,cane\r\n3,c,cat,gatto\r\n";
         const QString left
-            = "\r\n\r\nNon sono uscite, perch\u00e9 il salvataggio non le accetterebbe:\r\n"
+            = "\r\n\r\nNon sono uscite, perché il salvataggio non le accetterebbe:\r\n"
               "  Riga 3: usa male le parentesi\r\n  Riga 4: ha un numero di lezione non valido: "
-              "\u00ab33\u00bb";
+              "«33»";
         row("CSV, whole list", "Command1", "parole",
             "Sono state esportate 2 parole nel file %1/parole.csv." + left, csv);
         row("TSV, lesson 3", "OptTsv OptScelte Ckles3 Command1", "gatti.tsv",
-            "\u00c8 stata esportata 1 parola nel file %1/gatti.tsv." + left,
+            "È stata esportata 1 parola nel file %1/gatti.tsv." + left,
             QByteArray("cat\tgatto\tlezione3 critica\n"));
         row("no lesson ticked", "OptScelte Command1", "",
             "Nessuna parola da esportare: scegli almeno una lezione che ne abbia." + left, QByteArray());
         row("name taken by a folder", "OptKvtml Command1", "parole",
-            "Non \u00e8 stato possibile scrivere il file %1/parole.kvtml", QByteArray());
+            "Non è stato possibile scrivere il file %1/parole.kvtml", QByteArray());
         row("bare name of a file there, kept", "Command1", "vecchio",
-            "Il file %1/vecchio.csv esiste gi\u00e0.\r\n\r\nVuoi sostituirlo?", QByteArray("old"));
+            "Il file %1/vecchio.csv esiste già.\r\n\r\nVuoi sostituirlo?", QByteArray("old"));
         row("the program's own files, also behind a link", "Command1", "inglese.txt link.csv aiutoV5.txt",
-            "Il file %1/inglese.txt \u00e8 uno dei file del programma|Il file %1/link.csv \u00e8|"
-            "Il file %1/aiutoV5.txt \u00e8",
+            "Il file %1/inglese.txt è uno dei file del programma|Il file %1/link.csv è|"
+            "Il file %1/aiutoV5.txt è",
             QByteArray("mine"));
         row("cancelled", "Command2", "", "", QByteArray());
     }

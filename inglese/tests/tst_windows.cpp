@@ -61,7 +61,7 @@ QString line(const char *lesson, const char *mark, const char *english, const QS
 }
 const QString Sample = "## sample vocabulary\r\n" + line("12", "c", "house", "casa (abitazione, dimora)")
     + line(" 3", "", "light", "luce") + "## lesson 3\r\n" + line(" 3", "", "light", "leggero") + "\r\n"
-    + line(" 0", "", "yes", "s\u00ec");
+    + line(" 0", "", "yes", "sì");
 
 // A data folder holding `vocabulary` as inglese.txt, and the main window over it.
 struct Desk
@@ -161,11 +161,11 @@ private slots:
         QTest::addColumn<QString>("message"); // how it begins; empty: saved
         QTest::addColumn<QString>("end"); // the way out, with lessons chosen meanwhile
         QTest::addColumn<QString>("logged"); // end of the log line; empty: the log cannot be written
-        row("saved, FINE", "## new note\n" + wordLine("5", "x", "tree", "albero \u20ac"), QString(),
+        row("saved, FINE", "## new note\n" + wordLine("5", "x", "tree", "albero €"), QString(),
             "Command3 2 5", "        2 5\r\n");
         row("lesson letters, menu Fine", QString("ab  c"), "La Riga numero 5 ha un numero di lezione",
             "menuFine 20", "        20\r\n");
-        row("outside the code page, window closed", wordLine("2", "", "Krak\u00f3w", "Cracovia \u0101"),
+        row("outside the code page, window closed", wordLine("2", "", "Kraków", "Cracovia \u0101"),
             "La Riga numero 5 contiene un carattere", "close", "        TUTTE\r\n");
         row("data folder gone, no log", wordLine("4", "", "new", "nuovo"),
             "Non riesco a scrivere il file\r\n", "Command3", QString());
@@ -575,7 +575,7 @@ private slots:
         row("save", Log, 0, "grafico", "grafico.png");
         row("save cancelled", Log, 0, "*", "");
         row("save over a picture there, kept", Log, 0, "vecchio",
-            "Salva immagine: Il file %1/vecchio.png esiste gi\u00e0.\r\n\r\nVuoi sostituirlo?");
+            "Salva immagine: Il file %1/vecchio.png esiste già.\r\n\r\nVuoi sostituirlo?");
         row("save fails", Log, 0, "manca/grafico.png",
             "Salva immagine: Non riesco a salvare l'immagine in\r\n%1/manca/grafico.png\r\n\r\nUn file con "
             "questo nome, se c'era, resta com'era.");
@@ -764,19 +764,19 @@ private slots:
         QTest::addColumn<QString>("text"); // null: not read
         row("LF, CR and CR LF line ends", QByteArray("cat\ndog\rhen\r\nox\n"),
             QString("cat\r\ndog\r\nhen\r\nox\r\n"));
-        row("UTF-8 with mark", QByteArray("\xEF\xBB\xBF\x63itt\xC3\xA0\r\n"), QString("citt\u00e0\r\n"));
-        row("UTF-8 without mark", QByteArray("perch\xC3\xA9\r\n"), QString("perch\u00e9\r\n"));
-        row("not UTF-8 stays Windows-1252", QByteArray("\xC3\x28 \x80\r\n"), QString("\u00c3( \u20ac\r\n"));
-        row("UTF-16 LE with mark", QByteArray("\xFF\xFE\x63\0\xE0\0\n\0", 8), QString("c\u00e0\r\n"));
-        row("UTF-16 BE with mark", QByteArray("\xFE\xFF\0\x63\x20\xAC\0\r", 8), QString("c\u20ac\r\n"));
+        row("UTF-8 with mark", QByteArray("\xEF\xBB\xBF\x63itt\xC3\xA0\r\n"), QString("città\r\n"));
+        row("UTF-8 without mark", QByteArray("perch\xC3\xA9\r\n"), QString("perché\r\n"));
+        row("not UTF-8 stays Windows-1252", QByteArray("\xC3\x28 \x80\r\n"), QString("\u00c3( €\r\n"));
+        row("UTF-16 LE with mark", QByteArray("\xFF\xFE\x63\0\xE0\0\n\0", 8), QString("cà\r\n"));
+        row("UTF-16 BE with mark", QByteArray("\xFE\xFF\0\x63\x20\xAC\0\r", 8), QString("c€\r\n"));
         row("UTF-8 mark, broken UTF-8", QByteArray("\xEF\xBB\xBF\x63\xC3\r\n"), QString());
         const qsizetype piece = 4 * 1024 * 1024; // read and decoded a piece at a time
         const QByteArray a(piece - 3, 'a'), smile = "\xF0\x9F\x98\x81"; // pieces end after, in, in a letter
         row("letters across pieces", a.sliced(1) + smile + a + smile + a + "\xE0\xA4\x95\n",
             QString::fromUtf8(a.sliced(1) + smile + a + smile + a + "\xE0\xA4\x95\r\n"));
         row("Windows-1252 only in the last piece", QByteArray(piece, 'a') + "\xE9\n",
-            QString(piece, u'a') + "\u00e9\r\n");
-        const QString wide = QString(piece / 2 + 3, u'a') + "\u00e8\r\n"; // UTF-16 without a mark
+            QString(piece, u'a') + "é\r\n");
+        const QString wide = QString(piece / 2 + 3, u'a') + "è\r\n"; // UTF-16 without a mark
         row("UTF-16 across two pieces",
             QByteArray(reinterpret_cast<const char *>(wide.utf16()), wide.size() * 2), wide);
     }
@@ -797,7 +797,7 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<qint64>("size"); // of a file too big
         QTest::addColumn<QString>("said"); // part of the message; empty: read without a word
-        const QString notRegular = "non \u00e8 un file normale";
+        const QString notRegular = "non è un file normale";
         const struct
         {
             const char *file;
@@ -820,9 +820,9 @@ private slots:
             add("fifo", notRegular);
             add("device", notRegular);
             if (f.limit > 0) {
-                add("too big", ",0 MB): il limite \u00e8 " + UserFile::limitText(f.limit));
-                add("loop", "non si \u00e8 potuto leggere ("); // a link to itself
-                add("growing", "il file \u00e8 cambiato mentre lo leggevo"); // longer than its size
+                add("too big", ",0 MB): il limite è " + UserFile::limitText(f.limit));
+                add("loop", "non si è potuto leggere ("); // a link to itself
+                add("growing", "il file è cambiato mentre lo leggevo"); // longer than its size
             }
             // The log's lines are ASCII; the import reads its encodings itself.
             if (f.limit == Vocabulary::MaxFileBytes || f.limit == MaxHelpBytes)
