@@ -53,8 +53,7 @@ QString windowState(QWidget *window)
                 + (a->shortcut().isEmpty() ? "" : ' ' + a->shortcut().toString())
                 + (a->isEnabled() ? "" : " disabled") + (a->isChecked() ? " checked" : "")
                 + (menu->toolTipsVisible() ? " (" + a->toolTip() + ')' : "");
-    const std::function<void(QAccessibleInterface *, const QString &)> walk = [&](auto *node,
-                                                                                  const QString &path) {
+    const std::function<void(QAccessibleInterface *, const QString &)> walk = [&](auto *node, auto path) {
         if (!node || !node->isValid() || node->state().invisible || node->role() == QAccessible::ScrollBar)
             return;
         const QAccessible::State is = node->state();

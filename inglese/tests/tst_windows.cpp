@@ -494,8 +494,7 @@ private slots:
         // F2 opens the options over the main window; "Regole" the same window with the rules alone; F1 the
         // instructions, which "Ritorno" closes; then the review's limits and the results.
         S opened;
-        for (const char *entry :
-            { "menuLezioni", "menuRegole", "menuIstruzioni", "menuLimiti", "menuRisultati" }) {
+        for (auto entry : { "menuLezioni", "menuRegole", "menuIstruzioni", "menuLimiti", "menuRisultati" }) {
             QTimer::singleShot(0, desk.form.get(), [&] {
                 QWidget *w = QApplication::activeModalWidget();
                 const bool options = w->objectName() == "Form4";
@@ -872,8 +871,7 @@ private slots:
         } else {
             Form7::importFile(nullptr, path, 0, m_desk->platform);
         }
-        const QString shown
-            = m_desk->platform.shown.isEmpty() ? QString() : m_desk->platform.shown.last().text;
+        const QString shown = m_desk->platform.shown.value(m_desk->platform.shown.size() - 1).text;
         QVERIFY2(said.isEmpty() ? shown.isEmpty() : shown.contains(said), qPrintable(shown));
         QCOMPARE(read, kind == "regular" || file == "FINE" || file == "import" || file == "parole.kvtml");
     }

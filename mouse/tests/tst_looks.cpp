@@ -28,8 +28,7 @@ QString windowState(QWidget *window)
     for (QTimer *timer : window->findChildren<QTimer *>())
         if (timer->isActive())
             out += QStringLiteral("\ntimer %1 %2 ms").arg(name(timer)).arg(timer->interval());
-    const std::function<void(QAccessibleInterface *, const QString &)> walk = [&](auto *node,
-                                                                                  const QString &path) {
+    const std::function<void(QAccessibleInterface *, const QString &)> walk = [&](auto *node, auto path) {
         if (!node || !node->isValid() || node->state().invisible || node->role() == QAccessible::ScrollBar)
             return;
         const QAccessible::State is = node->state();
