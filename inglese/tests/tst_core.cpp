@@ -408,8 +408,7 @@ private slots:
     void manySynonyms()
     {
         AcceptedAnswers answers;
-        const WordTable t
-            = words(QList<S> { { "2", "go", "va (vai)" } } + QList<S>(24, S { "2", "go", "va" }));
+        const WordTable t = words(QList<S> { { "2", "go", "va (vai)" } } + QList<S>(24, { "2", "go", "va" }));
         answers.collectOwnAlternatives(t, 0, Direction::EnglishToItalian);
         answers.collectSynonyms(
             t, [](int) { return true; }, "go", Direction::EnglishToItalian);

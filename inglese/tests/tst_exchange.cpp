@@ -147,8 +147,7 @@ private slots:
         row("the separator that fits most of 40 rows", QByteArray("a;b,c\n").repeated(39) + "d,e\nf;g\n",
             QStringList(39, " 5  |a;b|c").join(u'/') + "/ 5  |d|e", "Riga 41: manca l'italiano di «f;g»");
         row("16 columns", "cat,gatto" + QByteArray(13, ',') + ",lezione3,lezione4\n", " 3  |cat|gatto", "");
-        row("five characters are no word line", QByteArray(" 7 c \n"), "",
-            "Riga 1: manca l'italiano di «7 c»");
+        row("five characters: no word line", QByteArray(" 7 c \n"), "", "Riga 1: manca l'italiano di «7 c»");
         row("ten rows of two cells", QByteArray("cat,gatto\n").repeated(10),
             QStringList(10, " 5  |cat|gatto").join(u'/'), "");
         row("a half of a UTF-16 pair first, then a whole pair",
@@ -183,8 +182,7 @@ private slots:
         QTest::addColumn<int>("existingRows");
         QTest::addColumn<QString>("problem");
         const QString a50(50, u'a'), tooLong = "Riga 1: «" + a50 + "x» è più lunga di 50 caratteri";
-        const QString cannot = "Riga 1: «%1» ha il carattere «%2» che il file dei "
-                               "vocaboli non può scrivere";
+        const QString cannot = "Riga 1: «%1» ha il carattere «%2» che il file dei vocaboli non può scrivere";
         row("50 columns fit", a50, "b", 0, "");
         row("English of 51", a50 + u'x', "b", 0, tooLong);
         row("Italian of 51", a50, a50 + u'x', 0, tooLong);
