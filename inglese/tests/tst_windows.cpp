@@ -116,7 +116,7 @@ private slots:
     void init() { m_desk = std::make_unique<Desk>(Mine); }
 
     // Three seconds after the splash shows it reads the vocabulary, its status line showing, and hands
-    // over to the main window or ends after the start-up message. Both stand in the middle of the screen.
+    // over to the main window or ends after the start-up message. (Where each stands: see the looks.)
     void startUp_data()
     {
         QTest::addColumn<QString>("vocabulary"); // null: no file; "dir": a folder by that name
