@@ -144,7 +144,7 @@ private slots:
         for (const char *tag : { "form0-splash", "form1-locked", "form1-editing", "form4-options",
                  "form4-rules-dark", "form5-help", "form2-asking", "form2-answered", "form3-help",
                  "form3-answered", "form6-log", "form6-years", "form6-empty", "form7-import", "form7-export",
-                 "form7-exportall", "form2-review", "form2-dark", "form8-limits" })
+                 "form7-exportall", "form2-review", "form2-ready", "form2-dark", "form8-limits" })
             row(tag, QString(tag).section('-', 0, 0).replace('f', 'F'), QString(tag).section('-', 1, -1));
     }
     void looks()
@@ -221,7 +221,7 @@ private slots:
         w->show();
         w->activateWindow(); // as the user's window, which has the keyboard
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
-        if (auto *drill = qobject_cast<DrillWindow *>(w.get()); drill && state != "dark") { // no question yet
+        if (auto *drill = qobject_cast<DrillWindow *>(w.get()); drill && state != "ready") { // "Via!"
             drill->Command1_Click();
             drill->typingBox()->insert(state == "answered" ? drill->drill().answer()
                     : state == "help"                      ? "x"
