@@ -773,8 +773,8 @@ private slots:
         const QByteArray a(piece - 3, 'a'), smile = "\xF0\x9F\x98\x81"; // pieces end after, in, in a letter
         row("letters across pieces", a.sliced(1) + smile + a + smile + a + "\xE0\xA4\x95\n",
             QString::fromUtf8(a.sliced(1) + smile + a + smile + a + "\xE0\xA4\x95\r\n"));
-        row("Windows-1252 only in the last piece", QByteArray(piece, 'a') + "\xE9\n",
-            QString(piece, u'a') + "é\r\n");
+        row("Windows-1252 in the first piece", "\xE9" + QByteArray(piece, 'a'), "é" + QString(piece, u'a'));
+        row("Windows-1252 in the last piece", QByteArray(piece, 'a') + "\xE9", QString(piece, u'a') + "é");
         const QString wide = QString(piece / 2 + 3, u'a') + "è\r\n"; // UTF-16 without a mark
         row("UTF-16 across two pieces",
             QByteArray(reinterpret_cast<const char *>(wide.utf16()), wide.size() * 2), wide);
