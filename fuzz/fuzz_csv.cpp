@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size)
     const Exchange::Table table
         = Exchange::readTable(QByteArray(reinterpret_cast<const char *>(bytes), qsizetype(size)));
     const QList<Exchange::Word> words = Exchange::tableWords(
-        table, table.englishColumn, table.italianColumn, table.lessonColumn, table.criticalColumn);
+        table, { table.englishColumn, table.italianColumn, table.lessonColumn, table.criticalColumn });
     const Exchange::Lines lines = Exchange::wordLines(words, 1, 0);
     const QList<Exchange::Word> accepted = wordsOf(lines.text);
     require(accepted.size() == lines.added);
@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size)
     for (const Exchange::Format format : { Exchange::Format::Csv, Exchange::Format::Tsv }) {
         const Exchange::Table again = Exchange::readTable(Exchange::write(format, accepted));
         const QList<Exchange::Word> back = Exchange::tableWords(
-            again, again.englishColumn, again.italianColumn, again.lessonColumn, again.criticalColumn);
+            again, { again.englishColumn, again.italianColumn, again.lessonColumn, again.criticalColumn });
         require(wordsOf(Exchange::wordLines(back, 1, 0).text) == accepted);
     }
     return 0;
