@@ -127,7 +127,8 @@ void Form4::buildOrderButtons()
         { "Option3", "Indietro", twRect(690, 735, 915, 195) },
         { "Option4", "Critici", twRect(690, 1020, 780, 210) },
     };
-    for (int i = 0; i < int(m_option.size()); ++i) {
+    static_assert(std::size(orders) == std::tuple_size_v<decltype(m_option)>, "one button per order");
+    for (int i = 0; i < int(std::size(orders)); ++i) {
         QRadioButton *button = new QRadioButton(QString::fromLatin1(orders[i].text), m_frame1);
         button->setObjectName(QString::fromLatin1(orders[i].name));
         // The style's round indicator is taller than a 13-pixel row: the row
