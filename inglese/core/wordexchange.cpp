@@ -746,6 +746,8 @@ namespace {
                 } else if (taking != Element::Other) {
                     take(token);
                 } else if (token == QXmlStreamReader::EndElement && !path.empty()) {
+                    if (path.back() == Element::Translation)
+                        slot = -1; // a text outside an entry's translation has no language
                     path.pop_back();
                 } else if (token == QXmlStreamReader::StartElement) {
                     open();

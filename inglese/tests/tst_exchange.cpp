@@ -59,12 +59,13 @@ const QByteArray Kvtml
       "</identifier><identifier id=\"1\"><locale>en_GB</locale></identifier>"
       "<identifier id=\"2\"><locale>it</locale></identifier></identifiers>"
       "<entries><entry id=\"0\"><translation id=\"0\"><text>mela</text></translation>"
-      "<translation id=\"1\"><text>apple</text><grade><errorcount>2</errorcount></grade>"
+      "<translation id=\"1\"><grade><errorcount>2</errorcount></grade><text>apple</text>"
       "</translation></entry><entry id=\"1\"><translation id=\"0\"><text>pera</text>"
       "</translation><translation id=\"1\"><text>pear</text></translation></entry>"
       "<entry id=\"7\"><translation id=\"0\"><text>pru<i>x</i>gna</text></translation>"
       "<translation id=\"1\"><text>plum</text></translation></entry><entry id=\"8\"/><entry id=\"9\">"
-      "<translation id=\"1\"><text>kiwi</text></translation></entry></entries><lessons>"
+      "<translation id=\"1\"><text>kiwi</text></translation></entry><translation id=\"0\"><text>x</text>"
+      "</translation></entries><lessons>"
       "<container><name>Frutta</name><container><name>Lezione 9</name><entry id=\"7\"/>"
       "</container><entry id=\"0\"/></container><container><name>Lezione 30</name>"
       "<entry id=\"1\"/></container></lessons></kvtml>";
@@ -120,8 +121,9 @@ private slots:
         row("KVTML: Italian first and third, lessons by name and place, nested, errors", Kvtml,
             " 1 c|apple|mela/ 5  |pear|pera/ 1  |plum|prugna", kiwi);
         const qsizetype entries = Kvtml.indexOf("<entries>"), lessons = Kvtml.indexOf("<lessons>");
-        row("KVTML: the lessons before the entries",
-            Kvtml.first(entries)
+        row("KVTML: the lessons before the entries, a language before English",
+            Kvtml.first(entries).replace("</identifier><identifier id=\"1\">",
+                "</identifier><identifier id=\"5\"><locale>de</locale></identifier><identifier id=\"1\">")
                 + Kvtml.sliced(lessons).replace("</kvtml>", Kvtml.sliced(entries, lessons - entries))
                 + "</kvtml>",
             " 1 c|apple|mela/ 5  |pear|pera/ 1  |plum|prugna", kiwi);
