@@ -527,6 +527,9 @@ private slots:
     {
         for (auto [at, to] : { std::pair { 16, 15 }, { 17, 65 }, { 66, 65 }, { 67, 67 }, { 68, 11 } })
             QCOMPARE(std::pair(at, MainRules::tabCaret(10, at)), std::pair(at, to));
+        for (auto [from, to] :
+            { std::pair { "d:\\vb", "d:\\vb50\\ingle\\" }, { "c:\\", "c:\\" }, { "/a", "/a/" } })
+            QCOMPARE(MainRules::dataFolderFor(from), to); // the data folder of a start-up folder
         for (const auto &[direction, from, timing] :
             { std::tuple { Direction::EnglishToItalian, "INGLESE", 14 },
                 { Direction::ItalianToEnglish, "Italiano", 10 } }) {

@@ -109,7 +109,7 @@ private slots:
             " 5  |english|casa/ 5  |hen|gallina", "");
         row("a number and a word make no lesson column", QByteArray("dog,cane,3\ncat,gatto,x\n"),
             " 5  |dog|cane/ 5  |cat|gatto", "");
-        row("lessons all 0", QByteArray("0,dog,cane\n0,cat,gatto\n"), " 0  |dog|cane/ 0  |cat|gatto", "");
+        row("lessons all 0, then numbers", QByteArray("0,1,uno\n0,2,due\n"), " 0  |1|uno/ 0  |2|due", "");
         row("a comment of this program alone is a table", QByteArray("## a,b\n"), " 5  |## a|b", "");
         row("a tag with letters after its number is a word",
             QByteArray("cat\tgatto\tlezione7x\nhen\tgallina\tlezione2\n"), " 5  |cat|gatto/ 5  |hen|gallina",
@@ -325,10 +325,10 @@ private slots:
         QTest::addColumn<QString>("added"); // lines at the end of the list
         row("spreadsheet", QByteArray("inglese;italiano\r\ndog;cane\r\nbird;\r\n"), "Command1", false,
             wordLine(" 1", "", "dog", "cane\r\n"));
-        row("KVTML, after a save in edit mode", Kvtml, "Command1", true,
+        row("KVTML, after a save in edit mode, not named .kvtml", Kvtml, "Command1", true,
             wordLine(" 1", "c", "apple", "mela\r\n") + wordLine(" 1", "", "pear", "pera\r\n")
                 + wordLine(" 1", "", "plum", "prugna\r\n"));
-        row("KVTML in Windows-1252, read as UTF-8 first; the first of two English",
+        row(".kvtml in Windows-1252, read as UTF-8 first; the first of two English",
             QByteArray(
                 "<kvtml version=\"2.0\"><identifiers><identifier id=\"0\"><name>Inglese</name></identifier>"
                 "<identifier id=\"1\"><locale>en</locale></identifier></identifiers><entries><entry>"
@@ -343,6 +343,7 @@ private slots:
         QFETCH(QByteArray, file);
         QFETCH(QString, button);
         QFETCH(QString, added);
+        QFETCH(bool, saved);
         QTemporaryDir dir;
         FakePlatform platform;
         platform.folder = dir.path();
@@ -350,7 +351,7 @@ private slots:
         Form1 form(session, platform);
         const QByteArray mine = Vocabulary::encode("## mine\r\n" + wordLine(" 1", "", "cat", "gatto\r\n"));
         // A .kvtml file is read from its bytes, any other from its text, KVTML too.
-        const QString words = dir.filePath(file == Kvtml ? "words.kvtml" : "words");
+        const QString words = dir.filePath(file.startsWith("<kvtml") && !saved ? "words.kvtml" : "words");
         QVERIFY(writeBytes(dir.filePath("inglese.txt"), mine) && writeBytes(words, file));
         QVERIFY(form.Form_Load());
         const bool typed = file.startsWith("inglese;"); // after a last line typed without a line end
@@ -360,7 +361,6 @@ private slots:
             list->insertPlainText(wordLine(" 2", "", "hen", "gallina"));
         }
         const QString before = form.wordListText() + (typed ? "\r\n" : "");
-        QFETCH(bool, saved);
         if (saved) {
             form.menuModifica_Click();
             QVERIFY(form.menuSalva_Click());

@@ -185,6 +185,7 @@ private slots:
         row("lesson 2", "2", 50, 10, "3 4", "");
         row("rows reversed", "", 50, 10, "4 1 0 7", "reversed");
         row("a text changed starts afresh", "", 50, 10, "3 6 0 1 4", "renamed");
+        row("two due the same day keep their order", "", 50, 10, "1 3 0 4", "same day");
     }
     void dueWords()
     {
@@ -203,7 +204,7 @@ private slots:
         Review::Store store;
         const QDate today(2026, 12, 5);
         store.answer(u"house", u"casa", Grade::Good, today.addDays(-5)); // due in 3 days
-        store.answer(u"light", u"luce", Grade::Good, today.addDays(-6));
+        store.answer(u"light", u"luce", Grade::Good, today.addDays(edit == "same day" ? -5 : -6));
         store.answer(u"dog", u"cane", Grade::Easy, today.addDays(-1));
         store.answer(u"red", u"rosso", Grade::Again, today);
         store.limits = { fetched<int>("daily"), fetched<int>("newWords") };
