@@ -197,8 +197,7 @@ private slots:
         row("euro sign fits", "€", "euro", 0, "");
         row("no English", "  ", "casa", 0, "Riga 1: manca l'inglese di «casa»");
         row("no Italian", "house", "", 0, "Riga 1: manca l'italiano di «house»");
-        row("bracket on one side only", "a) first", "primo", 0,
-            "Riga 1: «a) first» / «primo» usa male le parentesi");
+        row("one bracket only", "a) first", "primo", 0, "Riga 1: «a) first» / «primo» usa male le parentesi");
         row("pairs on both sides fit", "(to) go", "andare [verbo]", 0, "");
         row("last row that fits", "a", "b", 32766, "");
         row("a row too many", "a", "b", 32767, "1 parola oltre le 32767 righe che l'elenco può tenere");
@@ -285,8 +284,7 @@ private slots:
         for (const auto &[name, format] : { std::pair { "CSV", Format::Csv },
                  std::pair { "TSV", Format::Tsv }, std::pair { "KVTML", Format::Kvtml } }) {
             QTest::addRow("%s, whole list", name) << int(format) << QString() << "0 1 2 3";
-            QTest::addRow("%s, lessons 12 and 20", name) << int(format) << "12 20"
-                                                         << "0 2 3";
+            QTest::addRow("%s, lessons 12 and 20", name) << int(format) << QString("12 20") << "0 2 3";
         }
     }
     void roundTrip()

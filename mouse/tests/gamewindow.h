@@ -88,8 +88,7 @@ struct GameWindow : QObject
     {
         QString stopped;
         for (const QString &word : script.split(u' ', Qt::SkipEmptyParts)) {
-            const int count = qMax(word.mid(1).toInt(), 1),
-                      asked = QStringLiteral("dlr").indexOf(word.back());
+            const int count = qMax(word.mid(1).toInt(), 1), asked = QString("dlr").indexOf(word.back());
             const int next = asked < 0 ? ChaseGame::LeftClick : asked;
             if (word == "via" || word == "pausa") {
                 QTest::mouseClick(word == "via" ? via : pausa, Qt::LeftButton);

@@ -92,8 +92,7 @@ inline QString check(QByteArrayView recipe)
             const qsizetype lineEnd = shown(model).indexOf(u'\n', at);
             at = lineEnd < 0 ? model.size() : lineEnd + qsizetype(next() % 2);
         }
-        const auto pairAt
-            = [&](qsizetype p) { return p >= 0 && p < model.size() && model[p].isHighSurrogate(); };
+        const auto pairAt = [&](auto p) { return p >= 0 && p < model.size() && model[p].isHighSurrogate(); };
         at -= pairAt(at - 1);
         qsizetype end = at;
         QString added;

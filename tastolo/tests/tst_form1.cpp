@@ -87,8 +87,7 @@ private slots:
     {
         const QByteArray words = QByteArray("parola ").repeated(1400);
         QFile file(f->path("altro.txt"));
-        QVERIFY(
-            file.open(QIODevice::WriteOnly) && file.write("uno\r\xC3\xA8" + words + "\r\ntre\nfine\n") > 0);
+        QVERIFY(file.open(QFile::WriteOnly) && file.write("uno\r\xC3\xA8" + words + "\r\ntre\nfine\n") > 0);
         file.close();
         f->expectDialogue({ [](Form3 &d) { in<QListWidget>(d, "File1")->setCurrentRow(0); },
             WindowFixture::press("Command1") });
