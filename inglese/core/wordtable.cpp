@@ -44,11 +44,11 @@ void WordTable::append(qsizetype start, qsizetype length)
 
 void WordTable::append(QStringView lessonField, QStringView english, QStringView italian)
 {
-    QString line = lessonField.toString();
-    if (!english.isEmpty() || !italian.isEmpty())
-        line = line.leftJustified(5, u' ', true).append(english.left(50));
-    if (!italian.isEmpty())
-        line = line.leftJustified(55, u' ', true).append(italian.left(50));
+    const QString line = lessonField.toString()
+                             .leftJustified(5, u' ', true)
+                             .append(english.left(50))
+                             .leftJustified(55, u' ', true)
+                             .append(italian.left(50));
     touch();
     const qsizetype start = m_text.size();
     m_text.append(line);
