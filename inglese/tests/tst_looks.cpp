@@ -213,10 +213,10 @@ private slots:
             control(w.get(), "OptScelte")->setProperty("checked", true);
         if (window == "Form5")
             QVERIFY(static_cast<Form5 *>(w.get())->load());
-        if (window == "Form6") {
+        if (window == "Form6")
             QVERIFY(QSignalSpy(static_cast<Form6 *>(w.get()), &Form6::logShown).wait());
+        if (window == "Form6" || state == "editing") // made bigger by the user
             w->resize(700, 480);
-        }
         w->setAttribute(Qt::WA_DeleteOnClose, false);
         w->show();
         w->activateWindow(); // as the user's window, which has the keyboard
