@@ -530,6 +530,7 @@ private slots:
                 QCoreApplication::sendEvent(spacing, &tick);
             }
             QCOMPARE(sounded, times);
+            QVERIFY(!spacing->isActive()); // idle after the burst
             QCOMPARE_GE(spacing->interval(), 20); // beeps heard one by one
         }
         const auto draws = [&](qint64 now) {
