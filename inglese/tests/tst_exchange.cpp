@@ -150,6 +150,7 @@ private slots:
             "Riga 1: «\U0001F601» ha il carattere «\U0001F601»" + cannot);
         row("the separator that fits most of 40 rows", QByteArray("a;b,c\n").repeated(39) + "d,e\nf;g\n",
             QStringList(39, " 5  |a;b|c").join(u'/') + "/ 5  |d|e", "Riga 41: manca l'italiano di «f;g»");
+        row("a tie goes to the semicolon", QByteArray("a;b,c\n"), " 5  |a|b,c", "");
         row("16 columns", "cat,gatto" + QByteArray(13, ',') + ",lezione3,lezione4\n", " 3  |cat|gatto", "");
         row("five characters: no word line", QByteArray(" 7 c \n"), "", "Riga 1: manca l'italiano di «7 c»");
         row("ten rows of two cells", QByteArray("cat,gatto\n").repeated(10),
@@ -158,8 +159,8 @@ private slots:
             QByteArray("\0\xD8=\xD8\x01\xDE,\0d\0\n\0a\0,\0b\0", 18), " 5  |a|b",
             "Riga 1: «\ufffd\U0001F601» ha un carattere illeggibile (U+FFFD)" + cannot);
         row("title and author before the table",
-            QByteArray("Title:,Animali\r\nAuthor:,Maestra\r\n ,;\t\r\ncat,gatto\r\nsmile :),sorriso\r\n"),
-            " 5  |cat|gatto", "Riga 5: «smile :)» / «sorriso» usa male le parentesi");
+            QByteArray("Title:,Animali\r\nAuthor:,Maestra\r\n ,;\t\r\nsmile :),sorriso\r\ncat,gatto\r\n"),
+            " 5  |cat|gatto", "Riga 4: «smile :)» / «sorriso» usa male le parentesi");
         row("a quoted title", QByteArray("\"Title:\",\"Animali\"\rcat,gatto\r\n"), " 5  |cat|gatto", "");
         row("a date above the words without a title is a word", QByteArray("Date:,oggi\r\ncat,gatto\r\n"),
             " 5  |Date:|oggi/ 5  |cat|gatto", "");
