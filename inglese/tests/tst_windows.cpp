@@ -824,6 +824,7 @@ private slots:
                 add("too big", ",0 MB): il limite è " + UserFile::limitText(f.limit));
                 add("loop", "non si è potuto leggere ("); // a link to itself
                 add("growing", "il file è cambiato mentre lo leggevo"); // longer than its size
+                add("shrinking", "il file si è accorciato"); // shorter
             }
             // The log's lines are ASCII; the import reads its encodings itself.
             if (f.limit == Vocabulary::MaxFileBytes || f.limit == MaxHelpBytes)
@@ -843,10 +844,11 @@ private slots:
         QFile made(path);
         if (kind == "fifo")
             QVERIFY(mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
-        else if (kind == "device" || kind == "loop" || kind == "growing")
+        else if (kind == "device" || kind == "loop" || kind == "growing" || kind == "shrinking")
             QVERIFY(QFile::link(kind == "loop" ? path
                     : kind == "device"         ? "/dev/zero"
-                                               : "/proc/self/status",
+                    : kind == "growing"        ? "/proc/self/status"
+                                               : "/sys/devices/system/cpu/online", // 4096 bytes, then less
                 path));
         else if (kind == "too big")
             QVERIFY(made.open(QIODevice::WriteOnly) && made.resize(fetched<qint64>("limit") + 1));
