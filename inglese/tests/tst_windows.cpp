@@ -824,7 +824,7 @@ private slots:
                 add("too big", ",0 MB): il limite è " + UserFile::limitText(f.limit));
                 add("loop", "non si è potuto leggere ("); // a link to itself
                 add("growing", "il file è cambiato mentre lo leggevo"); // longer than its size
-                add("shrinking", "il file si è accorciato"); // shorter
+                add("shrinking", "il file si è accorciato"); // shorter than its size
             }
             // The log's lines are ASCII; the import reads its encodings itself.
             if (f.limit == Vocabulary::MaxFileBytes || f.limit == MaxHelpBytes)
@@ -841,22 +841,18 @@ private slots:
                                                          : file);
         if (kind != "regular")
             QFile::remove(path);
-        QFile made(path);
+        const QHash<QString, QString> links { { "device", "/dev/zero" }, { "loop", path },
+            { "growing", "/proc/self/status" }, { "shrinking", "/sys/devices/system/cpu/online" } };
         if (kind == "fifo")
             QVERIFY(mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
-        else if (kind == "device" || kind == "loop" || kind == "growing" || kind == "shrinking")
-            QVERIFY(QFile::link(kind == "loop" ? path
-                    : kind == "device"         ? "/dev/zero"
-                    : kind == "growing"        ? "/proc/self/status"
-                                               : "/sys/devices/system/cpu/online", // 4096 bytes, then less
-                path));
+        else if (links.contains(kind))
+            QVERIFY(QFile::link(links[kind], path));
         else if (kind == "too big")
-            QVERIFY(made.open(QIODevice::WriteOnly) && made.resize(fetched<qint64>("limit") + 1));
+            QVERIFY(writeBytes(path, "") && QFile::resize(path, fetched<qint64>("limit") + 1));
         else if (kind == "undecodable")
             QVERIFY(writeBytes(path, "\xFF\xFE\x63"));
         else if (file != "inglese.txt" && file != "aiutoV5.txt")
             QVERIFY(writeBytes(path, file == "import" ? "x\r\n" : Log));
-        made.close();
         m_desk->session.dataFolder = m_desk->dir.path() + u'/';
         bool read = true;
         if (file == "inglese.txt") {
