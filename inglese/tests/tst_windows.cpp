@@ -33,6 +33,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTableWidget>
@@ -516,7 +517,7 @@ private slots:
     }
 
     // The real platform layer sounds every beep of a burst, one at each tick of its timer, seeds its
-    // random numbers from the clock, tells the date and time, and asks for a file name.
+    // random numbers from the clock, tells the date, time and screen size, and asks for a file name.
     void desktop()
     {
         int sounded = 0;
@@ -544,6 +545,7 @@ private slots:
         QVERIFY(draws(2'000'000'011) != first);
         QCOMPARE(QDateTime(platform.currentDate(), platform.currentTime()).toSecsSinceEpoch() / 10,
             QDateTime::currentSecsSinceEpoch() / 10);
+        QCOMPARE(platform.screenSize(), QGuiApplication::primaryScreen()->size());
         // Its file dialogue, Qt's own, asks as the question says: a save takes the suffix.
         QTemporaryDir dir;
         bool own = false;
