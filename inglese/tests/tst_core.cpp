@@ -626,7 +626,7 @@ private slots:
         QTest::addColumn<QByteArray>("bytes"); // null: no file
         // runs/minutes/words/mean points for 7 days, 30 days, all time; lessons; bars (the first one's
         // days and runs, how many); unreadable lines, runs drawn (at most 2, else none)/runs
-        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QString>("summary");
         const QByteArray line = " 09:00:00 09:30:00    10/1000/2        ";
         row("missing", QByteArray(), "0/0/0/0 0/0/0/0 0/0/0/0 | | 0 0/0");
         row("empty", QByteArray(""), "0/0/0/0 0/0/0/0 0/0/0/0 | | 0 0/0");
@@ -670,12 +670,11 @@ private slots:
             if (s.lessonCounts[k])
                 got += QString::asprintf(" %d:%d", int(k), s.lessonCounts[k]);
         if (!s.periods.isEmpty())
-            got += QString::asprintf(" | %d %s..%s:%d/%d %d", int(s.length),
+            got += QString::asprintf(" | %d %s..%s:%d/%d %lld", int(s.length),
                 qPrintable(s.periods[0].first.toString(Qt::ISODate)),
                 qPrintable(s.periods[0].next.toString(Qt::ISODate)), s.periods[0].totals.sessions,
-                s.periods[0].totals.averagePoints(), int(s.periods.size()));
-        QTEST(got + QString::asprintf(" | %d %d/%d", s.unreadable, int(s.runs.size()), int(s.sessions)),
-            "expected");
+                s.periods[0].totals.averagePoints(), s.periods.size());
+        QTEST(got + QString::asprintf(" | %d %lld/%lld", s.unreadable, s.runs.size(), s.sessions), "summary");
     }
 };
 
