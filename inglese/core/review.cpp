@@ -18,7 +18,7 @@ namespace Review {
 namespace {
     // "Sei lento!" comes after this many seconds, whatever the free time.
     constexpr int SlowAfter = 10;
-    // A word is learned when its chance of recall stays above 90% for three weeks.
+    // A word is learned when its chance of recall stays at 90% or more for three weeks.
     constexpr double LearnedStability = 21;
     // Far more than the longest vocabulary needs (32,767 words of about 150 bytes).
     constexpr qint64 MaxFileBytes = 64 << 20;
@@ -280,7 +280,7 @@ QString summaryLine(const WordTable &words, const Store &store, const QDate &tod
         seen.insert(card);
         ++reviewed;
         due += card->due <= today;
-        learned += card->memory.stability > LearnedStability;
+        learned += card->memory.stability >= LearnedStability;
         recall += Fsrs::recall(card->lastReview.daysTo(today), card->memory.stability);
     }
     QString line = reviewed == 0

@@ -183,7 +183,7 @@ private slots:
                 ? "inglese\titaliano\tstabilita\tdifficolta\tultimo_"
                   "ripasso\tscadenza\tripassi\tdimenticanze\n"
                   "house\tcasa (abitazione, dimora)\t3.1730\t5.2826\t2026-12-01\t2026-12-04\t1\t0\n"
-                  "to walk\tcamminare\t30.5\t4.1\t2026-11-20\t2026-12-05\t4\t1\n"
+                  "to walk\tcamminare\t21\t4.1\t2026-11-20\t2026-12-05\t4\t1\n"
                 : "");
         auto main = std::make_unique<Form1>(session, platform);
         QVERIFY(main->Form_Load());
