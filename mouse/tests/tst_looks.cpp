@@ -11,9 +11,9 @@
 
 namespace {
 
-// The window as a user and a screen reader meet it: the title, the control with the focus, the controls
-// that Tab visits in turn, the running timers, then each visible control as the accessibility tree has it
-// (Qt's own viewports and scroll bars left out): where, role, name, description, state.
+// The window as a user and a screen reader meet it: the title, the background, the control with the focus,
+// the controls that Tab visits in turn, the running timers, then each visible control as the accessibility
+// tree has it (Qt's own viewports and scroll bars left out): where, role, name, description, state.
 QString windowState(QWidget *window)
 {
     const auto name = [](QObject *o) { // the object's name, else what a screen reader calls it
@@ -21,7 +21,8 @@ QString windowState(QWidget *window)
             = o && o->objectName().isEmpty() ? QAccessible::queryAccessibleInterface(o) : nullptr;
         return !o ? "-" : a ? '"' + a->text(QAccessible::Name) + '"' : o->objectName();
     };
-    QString out = "title \"" + window->windowTitle() + "\"\nfocus " + name(window->focusWidget()) + "\ntab";
+    QString out = "title \"" + window->windowTitle() + "\"\nbackground "
+        + window->palette().window().color().name() + "\nfocus " + name(window->focusWidget()) + "\ntab";
     for (QWidget *w = window->nextInFocusChain(); w != window; w = w->nextInFocusChain())
         if (w->isVisibleTo(window) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus))
             out += ' ' + name(w);
