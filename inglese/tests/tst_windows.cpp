@@ -158,11 +158,11 @@ private slots:
     // old file, the text and the save, and says so. Every way out appends the log line or says why not.
     void editSaveAndEnd_data()
     {
-        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("typed"); // U+2028: the line break of Shift+Enter
         QTest::addColumn<QString>("message"); // how it begins; empty: saved
         QTest::addColumn<QString>("end"); // the way out, with lessons chosen meanwhile
         QTest::addColumn<QString>("logged"); // end of the log line; empty: the log cannot be written
-        row("saved, FINE", "## new note\n" + wordLine("5", "x", "tree", "albero €"), QString(),
+        row("saved, FINE", "## new note\u2028" + wordLine("5", "x", "tree", "albero €"), QString(),
             "Command3 2 5", "        2 5\r\n");
         row("lesson letters, menu Fine", QString("ab  c"), "La Riga numero 5 ha un numero di lezione",
             "menuFine 20", "        20\r\n");
@@ -203,7 +203,8 @@ private slots:
             QCOMPARE(readBytes(desk.path("inglese.txt")), Vocabulary::encode(Sample));
             QVERIFY(desk.list()->toPlainText().endsWith(typed));
         } else {
-            const QString words = Vocabulary::splitFileText(Sample).wordText + typed.replace("\n", "\r\n");
+            const QString words
+                = Vocabulary::splitFileText(Sample).wordText + typed.replace(QChar::LineSeparator, "\r\n");
             QCOMPARE(readBytes(desk.path("inglese.txt")),
                 Vocabulary::encode("## sample vocabulary\r\n## lesson 3\r\n\r\n" + words + "\r\n"));
             // Until the next start the typed comment is a row too; the critical word gets no second key.
