@@ -2,7 +2,7 @@
 // of a file and of edits of its text. A file read and saved without an edit
 // gives its very bytes back, and what a save writes reads back as the same
 // text; a made file keeps, through the edits, the promise of
-// tastolo/tests/textcases.h. Every step is one pass over the text.
+// tastolo/tests/textcases.h. Every step takes time in proportion to the text.
 
 #include "textcases.h"
 #include "textfile.h"

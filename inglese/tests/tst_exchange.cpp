@@ -291,6 +291,7 @@ private slots:
     void roundTrip()
     {
         QFETCH(int, format);
+        QCOMPARE(Exchange::suffix(Format(format)), QString(QTest::currentDataTag()).split(',')[0].toLower());
         FakePlatform platform;
         WordTable table;
         CriticalList memoc;

@@ -66,6 +66,7 @@ private slots:
         add("4 s of 14", { .elapsedSeconds = 4, .freeTime = 14 }, Grade::Easy);
         add("9 s of 10", { .elapsedSeconds = 9, .freeTime = 10 }, Grade::Good);
         add("first point lost", { .elapsedSeconds = 10, .freeTime = 10 }, Grade::Hard);
+        add("10 s of 14, not yet slow", { .elapsedSeconds = 10, .freeTime = 14 }, Grade::Good);
         add("slow within 14", { .elapsedSeconds = 11, .freeTime = 14 }, Grade::Hard);
         add("help, fast", { .elapsedSeconds = 2, .freeTime = 10, .helpShown = true }, Grade::Again);
         add("given up", { .elapsedSeconds = 5, .freeTime = 10, .givenUp = true }, Grade::Again);
@@ -116,7 +117,8 @@ private slots:
                     : bytes == "link" ? QFile::link("gone", path)
                                       : writeBytes(path, bytes));
         Review::Store store;
-        store.read(path); // read again, it holds the file once
+        store.read(dir.path()); // a folder: each read stands alone, and holds the file once
+        store.read(path);
         QTEST(int(store.read(path)), "status");
         QTEST(int(store.cards().size()), "cards");
         QCOMPARE(store.damagedLines(), damaged);

@@ -75,10 +75,8 @@ inline QString check(QByteArrayView recipe)
     const QByteArray bytes = encoded(model, encoding, Break::CrLf);
     QString text;
     std::optional<TextFile::Form> form = TextFile::Form::read(bytes, text);
-    qsizetype counts[3] {};
-    for (const QChar c : model)
-        if (c >= QChar(CrLf) && c < QChar(CrLf + 3))
-            ++counts[c.unicode() - CrLf];
+    const qsizetype counts[3] { model.count(QChar(CrLf)), model.count(QChar(CrLf + 1)),
+        model.count(QChar(CrLf + 2)) };
     const auto lineEnd = Break(std::max_element(counts, counts + 3) - counts);
     if (!form || text != shown(model) || form->encoding() != encoding || form->lineEnd() != lineEnd
         || form->bytes(text) != bytes)

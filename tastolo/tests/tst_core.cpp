@@ -99,8 +99,7 @@ private slots:
         QTest::addColumn<QString>("reason");
         const auto lines = [](qint64 size) { return QByteArray("ab\r\n").repeated(size / 4); };
         // The longest line and word at the file's start and again after a line end.
-        const QByteArray words = QByteArray("x ").repeated(TextFile::LongestLine / 2),
-                         line = words + '\n' + words;
+        const QByteArray xs = QByteArray("x ").repeated(TextFile::LongestLine / 2), line = xs + '\n' + xs;
         const QByteArray x = QByteArray(TextFile::LongestRun, 'x'), run = x + '\n' + x;
         QTest::newRow("folder") << QByteArray() << "non è un file di testo.";
         QTest::newRow("missing") << QByteArray("<none>") << "non esiste.";
