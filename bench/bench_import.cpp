@@ -10,7 +10,7 @@
 
 #include "benchplatform.h"
 
-#include "Form7.h"
+#include "ExchangeWindow.h"
 #include "lessons.h"
 #include "userfile.h"
 #include "wordexchange.h"
@@ -44,7 +44,8 @@ int importRun(const QString &path)
     }
     const qint64 read = clock.elapsed();
     const Exchange::Table table = kvtml ? Exchange::Table() : Exchange::readTableText(file.text);
-    const std::unique_ptr<Form7> dialog(kvtml ? new Form7(vocabulary) : new Form7(table));
+    const std::unique_ptr<ExchangeWindow> dialog(
+        kvtml ? new ExchangeWindow(vocabulary) : new ExchangeWindow(table));
     const qint64 preview = clock.elapsed();
     const Exchange::Lines lines = dialog->lines(0);
     const qint64 all = clock.elapsed();

@@ -15,7 +15,7 @@
 #include "benchplatform.h"
 #include "vocabularymaker.h"
 
-#include "Form1.h"
+#include "MainWindow.h"
 #include "drill.h"
 #include "mainrules.h"
 #include "session.h"
@@ -283,7 +283,7 @@ void saveWholeList(benchmark::State &state)
     Session session;
     BenchPlatform platform;
     platform.folder = folder;
-    Form1 form(session, platform);
+    MainWindow form(session, platform);
     if (!form.Form_Load())
         state.SkipWithError("the vocabulary does not load");
     for (auto _ : state) {
@@ -320,7 +320,7 @@ protected:
     }
 };
 
-// Seconds from creating Form1 (which reads the file) to the first paint of
+// Seconds from creating MainWindow (which reads the file) to the first paint of
 // its word list.
 double form1ToFirstPaint(const QString &folder)
 {
@@ -329,7 +329,7 @@ double form1ToFirstPaint(const QString &folder)
     platform.folder = folder;
     QElapsedTimer clock;
     clock.start();
-    auto form = std::make_unique<Form1>(session, platform);
+    auto form = std::make_unique<MainWindow>(session, platform);
     if (!form->Form_Load())
         return -1;
     PaintSpy spy;
@@ -366,7 +366,7 @@ int peakMemoryRun(int rows)
     BenchPlatform platform;
     platform.folder = folder;
     {
-        Form1 form(session, platform);
+        MainWindow form(session, platform);
         if (!form.Form_Load())
             return 1;
         PaintSpy spy;
@@ -454,7 +454,7 @@ int mainWindowStart(const QString &folder, qint64 since)
     Session session;
     BenchPlatform platform;
     platform.folder = folder;
-    Form1 form(session, platform);
+    MainWindow form(session, platform);
     if (!form.Form_Load())
         return 1;
     form.show();
@@ -733,7 +733,8 @@ int main(int argc, char *argv[])
         "\nCPU time per operation except the first paint (wall time); floor: read + split into line strings\n"
         "keystroke check against 20 answers: %s us\n",
         qPrintable(figure(keystroke, 1e6, 3)));
-    std::printf("Form1 created to first paint, %d rows: %s ms\n", largest, qPrintable(figure(paint, 1e3, 1)));
+    std::printf("The main window created to first paint, %d rows: %s ms\n", largest,
+        qPrintable(figure(paint, 1e3, 1)));
     std::printf("question preparation, every word: %.1fx the time for %.1fx the rows\n", growth, rowFactor);
     std::printf("peak memory: %ld kB with %d rows, %ld kB with one row\n", peak, largest, basePeak);
     std::printf(
@@ -754,7 +755,7 @@ int main(int argc, char *argv[])
             prepLargest > 0 && prepLargest < 1e-3 },
         { "question preparation grows no faster than the rows", growth > 0 && growth <= rowFactor * 1.5 },
         { "keystroke check under 10 us", keystroke > 0 && keystroke < 10e-6 },
-        { "Form1 painted within 300 ms of creation", paint > 0 && paint < 0.3 },
+        { "The main window painted within 300 ms of creation", paint > 0 && paint < 0.3 },
         { "start-up painted within 1.10x the floor program", startRatio > 0 && startRatio <= 1.10 },
         { "start-up peak memory within 1.15x the floor program",
             startPeakRatio > 0 && startPeakRatio <= 1.15 },

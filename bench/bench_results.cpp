@@ -10,7 +10,7 @@
 
 #include "benchplatform.h"
 
-#include "Form6.h"
+#include "ResultsWindow.h"
 #include "lessons.h"
 #include "session.h"
 
@@ -87,9 +87,9 @@ double openAndDraw()
 {
     QElapsedTimer clock;
     clock.start();
-    Form6 window(fixture().session, fixture().platform);
+    ResultsWindow window(fixture().session, fixture().platform);
     bool shown = false;
-    QObject::connect(&window, &Form6::logShown, [&shown] { shown = true; });
+    QObject::connect(&window, &ResultsWindow::logShown, [&shown] { shown = true; });
     if (!waitForLog(shown, 60000))
         qFatal("the log was not shown");
     window.resize(700, 480);
@@ -139,9 +139,9 @@ int main(int argc, char *argv[])
     Fixture big(BigLogLines);
     QElapsedTimer clock;
     clock.start();
-    Form6 window(big.session, big.platform);
+    ResultsWindow window(big.session, big.platform);
     bool shown = false;
-    QObject::connect(&window, &Form6::logShown, [&shown] { shown = true; });
+    QObject::connect(&window, &ResultsWindow::logShown, [&shown] { shown = true; });
     window.resize(700, 480);
     window.show();
     benchmark::DoNotOptimize(window.grab().cacheKey());

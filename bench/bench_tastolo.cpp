@@ -11,7 +11,7 @@
 //
 //   bench_tastolo [--words KB,...] [--line K,...] [--run K,...]
 
-#include "Form1.h"
+#include "ExerciseWindow.h"
 #include "textfile.h"
 
 #include <QApplication>
@@ -99,7 +99,7 @@ int main(int argc, char *argv[])
         cases.append({ QStringLiteral("run K"), k, QByteArray(k * 1000, 'x') });
 
     QuietPlatform platform;
-    Form1 window(platform);
+    ExerciseWindow window(platform);
     window.show();
     auto *htext = window.findChild<QPlainTextEdit *>(QStringLiteral("Htext"));
     QPlainTextEdit floor;

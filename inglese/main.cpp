@@ -1,5 +1,5 @@
-#include "Form0.h"
-#include "Form1.h"
+#include "MainWindow.h"
+#include "SplashWindow.h"
 #include "mainrules.h"
 #include "qtplatform.h"
 #include "session.h"
@@ -29,13 +29,13 @@ int main(int argc, char *argv[])
         platform.message(MainRules::LaunchFailedTitle, failure, Platform::Buttons::Ok, Platform::Icon::Stop);
         return 1;
     }
-    QPointer<Form0> splash = new Form0(session, platform);
+    QPointer<SplashWindow> splash = new SplashWindow(session, platform);
     splash->setAttribute(Qt::WA_DeleteOnClose);
-    QPointer<Form1> mainWindow;
-    QObject::connect(splash.data(), &Form0::startupFailed, &app, [] { QCoreApplication::exit(1); });
-    QObject::connect(splash.data(), &Form0::started, &app, [&mainWindow](Form1 *form1) {
-        mainWindow = form1;
-        QObject::connect(form1, &Form1::programEnded, qApp, [] { QCoreApplication::quit(); });
+    QPointer<MainWindow> mainWindow;
+    QObject::connect(splash.data(), &SplashWindow::startupFailed, &app, [] { QCoreApplication::exit(1); });
+    QObject::connect(splash.data(), &SplashWindow::started, &app, [&mainWindow](MainWindow *window) {
+        mainWindow = window;
+        QObject::connect(window, &MainWindow::programEnded, qApp, [] { QCoreApplication::quit(); });
     });
     splash->show();
     const int code = QApplication::exec();

@@ -1,4 +1,4 @@
-#include "Form3.h"
+#include "ChaseWindow.h"
 #include "qtplatform.h"
 
 #include <QApplication>
@@ -43,7 +43,7 @@ int main(int argc, char *argv[])
     loadItalianTranslations(app);
 
     QtPlatform platform;
-    Form3 form(platform);
+    ChaseWindow form(platform);
     platform.setWindow(&form);
 
     // The first place on the screen: the middle.

@@ -1,4 +1,4 @@
-#include "Form1.h"
+#include "ExerciseWindow.h"
 #include "qtplatform.h"
 
 #include <QApplication>
@@ -19,7 +19,7 @@ int main(int argc, char *argv[])
         app.installTranslator(&qtTranslator);
 
     QtPlatform platform;
-    Form1 window(platform);
+    ExerciseWindow window(platform);
     platform.setWindow(&window);
     // When the desktop session ends the window closes without questions.
     QObject::connect(

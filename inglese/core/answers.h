@@ -9,7 +9,7 @@
 
 struct WordTable;
 
-// The two drills: English shown and Italian typed (Form2), or the reverse (Form3).
+// The two drills: English shown and Italian typed (EnglishDrillWindow), or the reverse (ItalianDrillWindow).
 enum class Direction { EnglishToItalian, ItalianToEnglish };
 
 // Plain-text helpers on vocabulary texts. Blanks are the space character only,

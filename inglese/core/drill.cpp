@@ -73,7 +73,7 @@ int Drill::freeTimeFor(const QString &answer)
 
 void Drill::addPoints(int delta)
 {
-    m_session.points = bounded((long long)m_session.points + delta);
+    m_session.points = bounded(static_cast<long long>(m_session.points) + delta);
 }
 
 QString Drill::pointsText() const

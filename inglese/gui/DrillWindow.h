@@ -15,7 +15,7 @@ class QLineEdit;
 class QTimer;
 struct Session;
 
-// The translation drill. Form2 (English shown, Italian typed) and Form3
+// The translation drill. EnglishDrillWindow (English shown, Italian typed) and ItalianDrillWindow
 // (Italian shown, English typed) are this window with their own direction,
 // flag and placement of the two text boxes.
 class DrillWindow : public QWidget

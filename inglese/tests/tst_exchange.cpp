@@ -1,8 +1,8 @@
 // Words in from spreadsheets and KVTML files, and out again: what a teacher's
 // file turns into in the fixed columns, what is refused, that an export reads
 // back the same, and that an import into the main window waits for the save.
-#include "Form1.h"
-#include "Form7.h"
+#include "ExchangeWindow.h"
+#include "MainWindow.h"
 #include "filechoice.h"
 #include "fixture.h"
 #include "session.h"
@@ -231,7 +231,8 @@ private slots:
             { QByteArray("lezione,inglese,italiano\n1,dog,cane\n\n2,cat,gatto\n3,hen,gallina\n"),
                 Vocabulary::encode(wordLine(" 1", "", "dog", "cane\n## 2\n\n")
                     + wordLine(" 2", "", "cat", "gatto\n") + wordLine(" 3", "", "hen", "gallina")) }) {
-            const Exchange::Lines lines = Form7(Exchange::readTable(bytes)).lines(WordTable::MaxRows - 1);
+            const Exchange::Lines lines
+                = ExchangeWindow(Exchange::readTable(bytes)).lines(WordTable::MaxRows - 1);
             QCOMPARE(summary(lines.text), " 1  |dog|cane");
             QCOMPARE(lines.over, 2);
         }
@@ -250,7 +251,7 @@ private slots:
         }
         for (const int limit : { 0, 3 }) // the words that the preview asks for, no more
             QCOMPARE(Exchange::tableWords(Exchange::readTable(csv), { 1, 2, 0, -1 }, limit).size(), limit);
-        Form7 dialog(Exchange::readTable(QByteArray(csv).replace("1,", "2,")));
+        ExchangeWindow dialog(Exchange::readTable(QByteArray(csv).replace("1,", "2,")));
         const auto first = [shown = control<QTableWidget>(&dialog, "Anteprima")] {
             QStringList cells;
             for (int c = 0; c < shown->columnCount(); ++c)
@@ -269,7 +270,7 @@ private slots:
         control<QCheckBox>(&dialog, "Intestazione")->click();
         QCOMPARE(first(), "7||italiano|lezione");
         // A column is named by its first cell, cut after 24 characters.
-        Form7 columns(Exchange::readTable(QByteArray(24, 'a') + ',' + QByteArray(25, 'b')));
+        ExchangeWindow columns(Exchange::readTable(QByteArray(24, 'a') + ',' + QByteArray(25, 'b')));
         control<QCheckBox>(&columns, "Intestazione")->click(); // no word left: the preview empty
         QVERIFY(!control<QTableWidget>(&columns, "Anteprima")->item(0, 2));
         const auto *named = control<QComboBox>(&columns, "Inglese");
@@ -348,7 +349,7 @@ private slots:
         FakePlatform platform;
         platform.folder = dir.path();
         Session session;
-        Form1 form(session, platform);
+        MainWindow form(session, platform);
         const QByteArray mine = Vocabulary::encode("## mine\r\n" + wordLine(" 1", "", "cat", "gatto\r\n"));
         // A .kvtml file is read from its bytes, any other from its text, KVTML too.
         const QString words = dir.filePath(file.startsWith("<kvtml") && !saved ? "words.kvtml" : "words");
@@ -447,7 +448,7 @@ private slots:
         CriticalList memoc; // cat was answered late: row 3 of the table, where the comment is a row
         memoc.add(3);
         QCOMPARE(Exchange::listWords(list, &memoc).refused, 2); // the lines that do not go out, counted
-        Form7::exportWords(nullptr, session, list, &memoc, platform);
+        ExchangeWindow::exportWords(nullptr, session, list, &memoc, platform);
         QStringList said;
         for (const FakePlatform::Shown &shown : platform.shown)
             said << shown.text;

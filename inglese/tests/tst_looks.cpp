@@ -1,14 +1,14 @@
 // How the windows look: each row renders a window in one state offscreen and
 // compares it with looks/<row>.png and its state with <row>.names.txt.
-#include "Form0.h"
-#include "Form1.h"
-#include "Form2.h"
-#include "Form3.h"
-#include "Form4.h"
-#include "Form5.h"
-#include "Form6.h"
-#include "Form7.h"
-#include "Form8.h"
+#include "EnglishDrillWindow.h"
+#include "ExchangeWindow.h"
+#include "HelpWindow.h"
+#include "ItalianDrillWindow.h"
+#include "MainWindow.h"
+#include "OptionsWindow.h"
+#include "ResultsWindow.h"
+#include "ReviewLimitsWindow.h"
+#include "SplashWindow.h"
 #include "fixture.h"
 #include "review.h"
 #include "session.h"
@@ -185,36 +185,36 @@ private slots:
                   "house\tcasa (abitazione, dimora)\t3.1730\t5.2826\t2026-12-01\t2026-12-04\t1\t0\n"
                   "to walk\tcamminare\t21\t4.1\t2026-11-20\t2026-12-05\t4\t1\n"
                 : "");
-        auto main = std::make_unique<Form1>(session, platform);
+        auto main = std::make_unique<MainWindow>(session, platform);
         QVERIFY(main->Form_Load());
         if (state == "editing")
             main->menuModifica_Click();
         session.lessonState[3] = LessonState::Chosen;
-        std::unique_ptr<QWidget> w(window == "Form0" ? new Form0(session, platform)
+        std::unique_ptr<QWidget> w(window == "Form0" ? new SplashWindow(session, platform)
                 : window == "Form1"                  ? main.release()
-                : window == "Form2"                  ? new Form2(session, platform)
-                : window == "Form3"                  ? new Form3(session, platform)
-                : window == "Form4"                  ? static_cast<QWidget *>(new Form4(session, platform))
-                : window == "Form6"                  ? static_cast<QWidget *>(new Form6(session, platform))
-                : window == "Form8"                  ? static_cast<QWidget *>(new Form8(session, platform))
-                : state == "import"
-                ? new Form7(Exchange::readTable("Lezione;Inglese;Italiano\r\n0;dog;cane\r\n;cat;gatto\r\n"))
+                : window == "Form2"                  ? new EnglishDrillWindow(session, platform)
+                : window == "Form3"                  ? new ItalianDrillWindow(session, platform)
+                : window == "Form4" ? static_cast<QWidget *>(new OptionsWindow(session, platform))
+                : window == "Form6" ? static_cast<QWidget *>(new ResultsWindow(session, platform))
+                : window == "Form8" ? static_cast<QWidget *>(new ReviewLimitsWindow(session, platform))
+                : state == "import" ? new ExchangeWindow(
+                      Exchange::readTable("Lezione;Inglese;Italiano\r\n0;dog;cane\r\n;cat;gatto\r\n"))
                 : state.startsWith("export")
-                ? static_cast<QWidget *>(new Form7(LessonFlags { true, false, false, true }))
-                : new Form5(session, platform, main.get()));
+                ? static_cast<QWidget *>(new ExchangeWindow(LessonFlags { true, false, false, true }))
+                : new HelpWindow(session, platform, main.get()));
         if (state == "review") { // the same drill over today's words
             auto round = std::make_unique<Review::Round>(session, platform);
             QVERIFY(round->open());
-            w.reset(new Form2(session, platform, nullptr, std::move(round)));
+            w.reset(new EnglishDrillWindow(session, platform, nullptr, std::move(round)));
         }
         if (state.startsWith("rules"))
-            static_cast<Form4 *>(w.get())->showRules();
+            static_cast<OptionsWindow *>(w.get())->showRules();
         if (state == "export") // the lessons with words can be ticked
             control(w.get(), "OptScelte")->setProperty("checked", true);
         if (window == "Form5")
-            QVERIFY(static_cast<Form5 *>(w.get())->load());
+            QVERIFY(static_cast<HelpWindow *>(w.get())->load());
         if (window == "Form6")
-            QVERIFY(QSignalSpy(static_cast<Form6 *>(w.get()), &Form6::logShown).wait());
+            QVERIFY(QSignalSpy(static_cast<ResultsWindow *>(w.get()), &ResultsWindow::logShown).wait());
         if (window == "Form6" || state == "editing") // made bigger by the user
             w->resize(700, 480);
         w->setAttribute(Qt::WA_DeleteOnClose, false);

@@ -1,8 +1,8 @@
 // The review: the memory model against its published values, the grade of an answer, the file
 // ripasso.tsv, today's words, and the review run through the main window and a drill window.
-#include "Form1.h"
-#include "Form2.h"
-#include "Form8.h"
+#include "EnglishDrillWindow.h"
+#include "MainWindow.h"
+#include "ReviewLimitsWindow.h"
 #include "fixture.h"
 #include "review.h"
 #include "session.h"
@@ -151,7 +151,7 @@ private slots:
             path, Head + "#limiti\t30\t4\ncat\tgatto\t3.1730\t5.2826\t2026-12-01\t2026-12-04\t1\t0\n"));
         for (const QString way : { "fails", "Command2", "Command1" }) { // a failed write, Annulla, OK
             const bool fails = way == "fails";
-            Form8 form(session, platform);
+            ReviewLimitsWindow form(session, platform);
             form.show();
             auto *daily = control<QSpinBox>(&form, "Text1"), *fresh = control<QSpinBox>(&form, "Text2");
             QCOMPARE(QPoint(daily->value(), fresh->value()), QPoint(30, 4));
@@ -236,7 +236,7 @@ private slots:
                   "house\tcasa\t3.1730\t5.2826\t2026-12-01\t2026-12-03\t1\t0\n"
                   "red\trosso\t3.1730\t5.2826\t2026-12-01\t2026-12-09\t1\t0\n");
         Session session;
-        Form1 main(session, platform);
+        MainWindow main(session, platform);
         QVERIFY(main.Form_Load());
         main.show();
         QAction *review = control<QAction>(&main, "menuRipasso");

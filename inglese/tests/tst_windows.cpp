@@ -1,14 +1,14 @@
 // The windows driven as the user drives them, by their controls' names, on a
 // temporary data folder, and the desktop services of the real platform layer.
-#include "Form0.h"
-#include "Form1.h"
-#include "Form2.h"
-#include "Form3.h"
-#include "Form4.h"
-#include "Form5.h"
-#include "Form6.h"
-#include "Form7.h"
+#include "EnglishDrillWindow.h"
+#include "ExchangeWindow.h"
+#include "HelpWindow.h"
+#include "ItalianDrillWindow.h"
+#include "MainWindow.h"
+#include "OptionsWindow.h"
 #include "PictureButton.h"
+#include "ResultsWindow.h"
+#include "SplashWindow.h"
 #include "fixture.h"
 #include "helptext.h"
 #include "mainrules.h"
@@ -70,7 +70,7 @@ struct Desk
     QTemporaryDir dir;
     FakePlatform platform;
     Session session;
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<MainWindow> form;
 
     explicit Desk(const QString &vocabulary = Sample)
     {
@@ -82,7 +82,7 @@ struct Desk
     QString path(const QString &name) const { return dir.filePath(name); }
     bool start()
     {
-        form = std::make_unique<Form1>(session, platform);
+        form = std::make_unique<MainWindow>(session, platform);
         return form->Form_Load();
     }
     // Loads, then edits with the list replaced by `text` as typed ("=": left as it is).
@@ -135,19 +135,19 @@ private slots:
         Desk desk(vocabulary == "dir" ? QString() : vocabulary);
         if (vocabulary == "dir")
             QDir(desk.dir.path()).mkdir("inglese.txt");
-        Form0 splash(desk.session, desk.platform);
+        SplashWindow splash(desk.session, desk.platform);
         splash.show();
         QLabel *status = control<QLabel>(&splash, "Progresso");
         S seen;
         desk.platform.whileShown = [&] { seen << desk.platform.shown.last().title + " / " + status->text(); };
-        QSignalSpy failed(&splash, &Form0::startupFailed);
+        QSignalSpy failed(&splash, &SplashWindow::startupFailed);
         tick(&splash, "Timer1"); // three seconds later
         QCOMPARE((seen << "").join('|'), messages.join(" / Attendere ancora pochi secondi ...|"));
         const bool starts = !messages.value(0).startsWith("FILE");
         QCOMPARE(failed.size(), starts ? 0 : 1);
         QVERIFY(!control<QTimer>(&splash, "Timer1")->isActive()); // read once, a failure told once
         QCOMPARE(status->accessibleDescription(), status->text()); // what a screen reader says
-        std::unique_ptr<Form1> main(splash.mainWindow());
+        std::unique_ptr<MainWindow> main(splash.mainWindow());
         QCOMPARE(splash.isVisible() + 2 * (main && main->isVisible()), starts ? 2 : 1);
         if (main) // every word line stays in the list, a malformed one too, for the user to mend
             QCOMPARE(control<QPlainTextEdit>(main.get(), "ListaVoci")->toPlainText(),
@@ -217,7 +217,7 @@ private slots:
         desk.session.doneCount = 12;
         desk.session.points = 987;
         desk.platform.time = QTime(9, 31, 45);
-        QSignalSpy ended(desk.form.get(), &Form1::programEnded);
+        QSignalSpy ended(desk.form.get(), &MainWindow::programEnded);
         if (!message.isEmpty()) // the edits were not saved: end without them
             desk.platform.answers.enqueue(Platform::Answer::No);
         if (how == "Command3")
@@ -339,7 +339,7 @@ private slots:
         s.selection.selectionPos = 3; // asked up to the third word
         QWidget other;
         other.show();
-        Form4 w(s, p);
+        OptionsWindow w(s, p);
         w.show();
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
@@ -406,7 +406,7 @@ private slots:
         session.selection.options.order = Forward;
         session.selection.buildSelection(session.words, session.memoc);
         session.points = 987;
-        Form2 w(session, platform);
+        EnglishDrillWindow w(session, platform);
         w.show();
         QApplication::setActiveWindow(&w);
         QVERIFY(QTest::qWaitForWindowActive(&w));
@@ -597,10 +597,10 @@ private slots:
         s.points = 1020;
         s.lessonState[1] = s.lessonState[MaxLesson] = LessonState::Chosen; // those of the run under way
         FakePlatform platform;
-        Form6 window(s, platform);
+        ResultsWindow window(s, platform);
         // No chart, and no picture to save, while the log is read.
         QVERIFY(!control(&window, "Command1")->isEnabled() && control(&window, "Chart1")->isHidden());
-        QVERIFY(QSignalSpy(&window, &Form6::logShown).wait());
+        QVERIFY(QSignalSpy(&window, &ResultsWindow::logShown).wait());
         window.show();
         const auto text = [&](const char *name) { return control<QLabel>(&window, name)->text(); };
         QString got;
@@ -659,7 +659,7 @@ private slots:
         QVERIFY(m_desk->edit(typed));
         m_desk->form->show();
         m_desk->platform.answers.enqueue(Platform::Answer(fetched<int>("answer")));
-        QSignalSpy end(m_desk->form.get(), &Form1::programEnded);
+        QSignalSpy end(m_desk->form.get(), &MainWindow::programEnded);
         control<QPushButton>(m_desk->form.get(), "Command3")->click();
         QCOMPARE(end.size() == 1 && QFile::exists(m_desk->path("inglelog")), ended);
         QCOMPARE(m_desk->form->isVisible(), !ended);
@@ -862,18 +862,18 @@ private slots:
         if (file == "inglese.txt") {
             read = m_desk->start();
         } else if (file == "aiutoV5.txt") {
-            read = Form5(m_desk->session, m_desk->platform).load();
+            read = HelpWindow(m_desk->session, m_desk->platform).load();
         } else if (file == "inglelog") {
-            Form6 window(m_desk->session, m_desk->platform);
-            QVERIFY(QSignalSpy(&window, &Form6::logShown).wait());
+            ResultsWindow window(m_desk->session, m_desk->platform);
+            QVERIFY(QSignalSpy(&window, &ResultsWindow::logShown).wait());
             read = !control<QLabel>(&window, "Label3")->text().endsWith("nessuna sessione");
         } else if (file == "FINE") {
             QVERIFY(m_desk->start());
-            QSignalSpy ended(m_desk->form.get(), &Form1::programEnded);
+            QSignalSpy ended(m_desk->form.get(), &MainWindow::programEnded);
             m_desk->form->close();
             QCOMPARE(ended.size(), 1);
         } else {
-            Form7::importFile(nullptr, path, 0, m_desk->platform);
+            ExchangeWindow::importFile(nullptr, path, 0, m_desk->platform);
         }
         const QString shown = m_desk->platform.shown.value(m_desk->platform.shown.size() - 1).text;
         QVERIFY2(said.isEmpty() ? shown.isEmpty() : shown.contains(said), qPrintable(shown));
@@ -900,7 +900,7 @@ private slots:
     {
         m_desk->session.dataFolder = m_desk->dir.path() + u'/';
         QFile::remove(m_desk->path("aiutoV5.txt"));
-        QVERIFY(!Form5(m_desk->session, m_desk->platform).load());
+        QVERIFY(!HelpWindow(m_desk->session, m_desk->platform).load());
         QCOMPARE(m_desk->platform.shown.value(0).text, "File AIUTO.TXT non trovato");
         const QStringList lines = helpLines(QByteArray(10'000'000, 'x') + "\r\nfine\r\n");
         QVERIFY(lines.size() == 2 && lines.first().size() <= 1000 && lines.last() == "fine");
@@ -945,9 +945,9 @@ private slots:
         session.words.append(u"12  ", u"palm [of the hand] tree", u"palma");
         session.selection.options.order = Forward;
         session.selection.buildSelection(session.words, session.memoc);
-        std::unique_ptr<QWidget> w(form == 1 ? static_cast<QWidget *>(new Form1(session, platform))
-                : form == 2                  ? static_cast<QWidget *>(new Form2(session, platform))
-                                             : new Form3(session, platform));
+        std::unique_ptr<QWidget> w(form == 1 ? static_cast<QWidget *>(new MainWindow(session, platform))
+                : form == 2 ? static_cast<QWidget *>(new EnglishDrillWindow(session, platform))
+                            : new ItalianDrillWindow(session, platform));
         auto *drill = qobject_cast<DrillWindow *>(w.get());
         auto *list = form == 1 ? control<QPlainTextEdit>(w.get(), "ListaVoci") : nullptr;
         if (list)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Form3.h"
+#include "ChaseWindow.h"
 #include "fakeplatform.h"
 
 #include <QKeySequence>
@@ -28,7 +28,7 @@ template<class T> T *control(QWidget *root, const QString &name)
 struct GameWindow : QObject
 {
     FakePlatform platform;
-    std::unique_ptr<Form3> form = std::make_unique<Form3>(platform);
+    std::unique_ptr<ChaseWindow> form = std::make_unique<ChaseWindow>(platform);
     QLabel *fare = control<QLabel>(form.get(), "Fare"), *label2 = control<QLabel>(form.get(), "Label2");
     QPushButton *via = control<QPushButton>(form.get(), "Command2"),
                 *pausa = control<QPushButton>(form.get(), "Command3");

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Form1.h"
-#include "Form3.h"
+#include "ExerciseWindow.h"
+#include "FileDialog.h"
 #include "fakeplatform.h"
 
 #include <QApplication>
@@ -30,11 +30,11 @@ template<class T> T *control(QObject *root, const QString &name)
 // to come runs the steps given to expectDialogue(); one still open after them is cancelled and counted.
 struct WindowFixture
 {
-    using Step = std::function<void(Form3 &)>;
+    using Step = std::function<void(FileDialog &)>;
 
     QTemporaryDir dir;
     FakePlatform platform;
-    std::unique_ptr<Form1> window;
+    std::unique_ptr<ExerciseWindow> window;
     QList<QList<Step>> dialogues;
     int dialoguesLeftOpen = 0;
 
@@ -45,7 +45,7 @@ struct WindowFixture
         QApplication::setFont(QFont("Liberation Mono", 11));
         QApplication::setCursorFlashTime(0); // the insertion point drawn steadily, not blinking
         platform.folder = platform.home = dir.path();
-        window = std::make_unique<Form1>(platform);
+        window = std::make_unique<ExerciseWindow>(platform);
     }
     QString path(const QString &name) const { return QDir(dir.path()).filePath(name); }
     template<class T> T *find(const QString &name) { return control<T>(window.get(), name); }
@@ -54,7 +54,7 @@ struct WindowFixture
     {
         dialogues.append(steps);
         QTimer::singleShot(0, window.get(), [this] {
-            auto *dialogue = qobject_cast<Form3 *>(QApplication::activeModalWidget());
+            auto *dialogue = qobject_cast<FileDialog *>(QApplication::activeModalWidget());
             for (const Step &step : dialogues.takeFirst())
                 if (dialogue && dialogue->isVisible())
                     step(*dialogue);
@@ -66,6 +66,7 @@ struct WindowFixture
     }
     static Step press(const QString &button)
     {
-        return [button](Form3 &d) { QTest::mouseClick(control<QPushButton>(&d, button), Qt::LeftButton); };
+        return
+            [button](FileDialog &d) { QTest::mouseClick(control<QPushButton>(&d, button), Qt::LeftButton); };
     }
 };

@@ -87,8 +87,8 @@ inline QString check(QByteArrayView recipe)
         const uint what = next() % 7;
         qsizetype at = (next() * 257 + next()) % (model.size() + 1);
         if (next() % 2) {
-            const qsizetype lineEnd = shown(model).indexOf(u'\n', at);
-            at = lineEnd < 0 ? model.size() : lineEnd + qsizetype(next() % 2);
+            const qsizetype nextBreak = shown(model).indexOf(u'\n', at);
+            at = nextBreak < 0 ? model.size() : nextBreak + qsizetype(next() % 2);
         }
         const auto pairAt = [&](auto p) { return p >= 0 && p < model.size() && model[p].isHighSurrogate(); };
         at -= pairAt(at - 1);

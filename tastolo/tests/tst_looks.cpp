@@ -157,7 +157,7 @@ private slots:
         QImage shot;
         QString said;
         f.expectDialogue(
-            { [&](Form3 &d) {
+            { [&](FileDialog &d) {
                  auto *files = control<QListWidget>(&d, "File1");
                  if (pageDowns == -1)
                      files->setCurrentRow(1); // the name to save under

@@ -3,11 +3,11 @@
 #include "DrillWindow.h"
 
 // The drill from Italian: the Italian word is shown, the English one typed.
-class Form3 : public DrillWindow
+class ItalianDrillWindow : public DrillWindow
 {
     Q_OBJECT
 
 public:
-    Form3(Session &session, Platform &platform, QWidget *parent = nullptr,
+    ItalianDrillWindow(Session &session, Platform &platform, QWidget *parent = nullptr,
         std::unique_ptr<Review::Round> review = nullptr);
 };

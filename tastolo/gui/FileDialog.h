@@ -16,12 +16,12 @@ class QPushButton;
 // (Operazione 1): drive, folder and file lists, the file name, OK and Annullo.
 // It only shows the folders; what a click, "OK" and "Annullo" do is the
 // File menu's work.
-class Form3 : public QDialog
+class FileDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    Form3(Platform &platform, FileMenu &fileMenu, QWidget *parent = nullptr);
+    FileDialog(Platform &platform, FileMenu &fileMenu, QWidget *parent = nullptr);
 
     // The folder the file list shows, in native form.
     QString folder() const { return m_fileFolder; }

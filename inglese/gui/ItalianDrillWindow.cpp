@@ -1,6 +1,7 @@
-#include "Form3.h"
+#include "ItalianDrillWindow.h"
 
-Form3::Form3(Session &session, Platform &platform, QWidget *parent, std::unique_ptr<Review::Round> review)
+ItalianDrillWindow::ItalianDrillWindow(
+    Session &session, Platform &platform, QWidget *parent, std::unique_ptr<Review::Round> review)
     : DrillWindow(session, platform, Direction::ItalianToEnglish, QStringLiteral(":/inglese/bandiera_gb.svg"),
         Placement {
             .Label2 = { 720, 2085, 7560, 255 },

@@ -17,12 +17,12 @@ class QTimer;
 // "    STUDIO L'INGLESE": the main window. It reads the vocabulary at start-up,
 // shows the word list, lets the user edit and save it, starts the drills and
 // the other windows, and writes the exit log line when it closes.
-class Form1 : public QMainWindow
+class MainWindow : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    Form1(Session &session, Platform &platform, QWidget *parent = nullptr);
+    MainWindow(Session &session, Platform &platform, QWidget *parent = nullptr);
 
     // The start-up work: data folder, reading and parsing the vocabulary,
     // lesson states and first selection. `progress` receives the status text

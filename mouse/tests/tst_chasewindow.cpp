@@ -38,7 +38,7 @@ const Play playRows[] = {
 
 } // namespace
 
-class TestForm3 : public QObject
+class TestChaseWindow : public QObject
 {
     Q_OBJECT
 
@@ -114,5 +114,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestForm3)
-#include "tst_form3.moc"
+QTEST_MAIN(TestChaseWindow)
+#include "tst_chasewindow.moc"

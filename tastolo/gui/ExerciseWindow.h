@@ -16,12 +16,12 @@ class QPlainTextEdit;
 // The exercise window: the editing area Htext at the right, the key help
 // pages in a column at the left, and the File menu, whose questions and
 // file work FileMenu does; the window shows the outcome.
-class Form1 : public QMainWindow, private FileMenu::View
+class ExerciseWindow : public QMainWindow, private FileMenu::View
 {
     Q_OBJECT
 
 public:
-    explicit Form1(Platform &platform, QWidget *parent = nullptr);
+    explicit ExerciseWindow(Platform &platform, QWidget *parent = nullptr);
 
     ProgramState &state() { return m_state; }
     FileMenu &fileMenu() { return m_fileMenu; }

@@ -19,14 +19,14 @@ class QTableWidget;
 // -> labels, chart, table. The log is read and summed on a thread of its own,
 // so that a log of millions of runs does not hold up the window; until then
 // the window says it is reading.
-class Form6 : public QDialog
+class ResultsWindow : public QDialog
 {
     Q_OBJECT
 
 public:
-    Form6(Session &session, Platform &platform, QWidget *form1 = nullptr);
+    ResultsWindow(Session &session, Platform &platform, QWidget *mainWindow = nullptr);
 
-    static void showResults(Session &session, Platform &platform, QWidget *form1);
+    static void showResults(Session &session, Platform &platform, QWidget *mainWindow);
 
     // "Salva immagine...": the chart as a PNG, written whole or not at all.
     void Command1_Click();

@@ -1,4 +1,4 @@
-#include "Form3.h"
+#include "ChaseWindow.h"
 
 #include "platform.h"
 #include "twips.h"
@@ -155,7 +155,7 @@ void CatImage::mouseReleaseEvent(QMouseEvent *event)
         emit clicked();
 }
 
-Form3::Form3(Platform &platform, QWidget *parent)
+ChaseWindow::ChaseWindow(Platform &platform, QWidget *parent)
     : QWidget(parent)
     , m_platform(platform)
     , m_game(platform)
@@ -209,13 +209,13 @@ Form3::Form3(Platform &platform, QWidget *parent)
     m_timer2->setObjectName(QStringLiteral("Timer2"));
     m_timer2->setInterval(animationInterval);
 
-    connect(m_command2, &QPushButton::clicked, this, &Form3::Command2_Click);
-    connect(m_command3, &QPushButton::clicked, this, &Form3::Command3_Click);
-    connect(m_timer1, &QTimer::timeout, this, &Form3::Timer1_Timer);
-    connect(m_timer2, &QTimer::timeout, this, &Form3::Timer2_Timer);
-    connect(m_image1, &CatImage::pressed, this, &Form3::Image1_MouseDown);
-    connect(m_image1, &CatImage::clicked, this, &Form3::Image1_Click);
-    connect(m_image1, &CatImage::doubleClicked, this, &Form3::Image1_DblClick);
+    connect(m_command2, &QPushButton::clicked, this, &ChaseWindow::Command2_Click);
+    connect(m_command3, &QPushButton::clicked, this, &ChaseWindow::Command3_Click);
+    connect(m_timer1, &QTimer::timeout, this, &ChaseWindow::Timer1_Timer);
+    connect(m_timer2, &QTimer::timeout, this, &ChaseWindow::Timer2_Timer);
+    connect(m_image1, &CatImage::pressed, this, &ChaseWindow::Image1_MouseDown);
+    connect(m_image1, &CatImage::clicked, this, &ChaseWindow::Image1_Click);
+    connect(m_image1, &CatImage::doubleClicked, this, &ChaseWindow::Image1_DblClick);
 
     // The window sees every key before its controls do.
     for (QWidget *child : findChildren<QWidget *>())
@@ -224,60 +224,60 @@ Form3::Form3(Platform &platform, QWidget *parent)
     Form_Load();
 }
 
-void Form3::Form_Load()
+void ChaseWindow::Form_Load()
 {
     m_game.load();
     showState();
 }
 
-void Form3::Command2_Click()
+void ChaseWindow::Command2_Click()
 {
     m_game.start();
     showState();
 }
 
-void Form3::Command3_Click()
+void ChaseWindow::Command3_Click()
 {
     m_game.pause();
     showState();
 }
 
-void Form3::Timer1_Timer()
+void ChaseWindow::Timer1_Timer()
 {
     m_game.tick();
     showState();
 }
 
-void Form3::Timer2_Timer()
+void ChaseWindow::Timer2_Timer()
 {
     m_game.animate();
     m_image1->setFrame(m_game.fig());
 }
 
-void Form3::Image1_MouseDown(ChaseGame::Button button)
+void ChaseWindow::Image1_MouseDown(ChaseGame::Button button)
 {
     m_game.press(button);
 }
 
-void Form3::Image1_Click()
+void ChaseWindow::Image1_Click()
 {
     if (m_game.click())
         afterHit();
 }
 
-void Form3::Image1_DblClick()
+void ChaseWindow::Image1_DblClick()
 {
     if (m_game.doubleClick())
         afterHit();
 }
 
-void Form3::afterHit()
+void ChaseWindow::afterHit()
 {
     m_image1->forgetPress();
     showState();
 }
 
-bool Form3::Form_KeyDown(int key)
+bool ChaseWindow::Form_KeyDown(int key)
 {
     if (key != Qt::Key_F1)
         return false;
@@ -287,20 +287,20 @@ bool Form3::Form_KeyDown(int key)
     return true;
 }
 
-bool Form3::eventFilter(QObject *watched, QEvent *event)
+bool ChaseWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress && Form_KeyDown(static_cast<QKeyEvent *>(event)->key()))
         return true;
     return QWidget::eventFilter(watched, event);
 }
 
-void Form3::keyPressEvent(QKeyEvent *event)
+void ChaseWindow::keyPressEvent(QKeyEvent *event)
 {
     if (!Form_KeyDown(event->key()))
         QWidget::keyPressEvent(event);
 }
 
-void Form3::showState()
+void ChaseWindow::showState()
 {
     setWindowTitle(m_game.caption());
     QPalette pal = palette();

@@ -9,13 +9,13 @@ class QPushButton;
 
 // "    A I U T O": the general instructions, read from aiutoV5.txt in the
 // data folder, one list entry per line.
-class Form5 : public QDialog
+class HelpWindow : public QDialog
 {
     Q_OBJECT
 
 public:
-    // `form1` is the main window the instructions are laid over.
-    Form5(Session &session, Platform &platform, QWidget *form1 = nullptr);
+    // `mainWindow` is the main window the instructions are laid over.
+    HelpWindow(Session &session, Platform &platform, QWidget *mainWindow = nullptr);
 
     // Places the window and reads the instructions. When the file cannot be
     // read it tells the user and gives false: the window is not to be shown.
@@ -23,7 +23,7 @@ public:
 
     // Loads the window and shows it modally; nothing is shown when the file
     // cannot be read.
-    static void showInstructions(Session &session, Platform &platform, QWidget *form1);
+    static void showInstructions(Session &session, Platform &platform, QWidget *mainWindow);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -31,7 +31,7 @@ protected:
 private:
     Session &m_session;
     Platform &m_platform;
-    QWidget *m_form1;
+    QWidget *m_mainWindow;
     QListWidget *m_listai;
     QPushButton *m_command1;
 };

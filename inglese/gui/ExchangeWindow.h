@@ -24,15 +24,15 @@ class QTableWidget;
 // language) is English and which Italian, where the lessons are and which
 // lesson the words without one go to; on export it asks for the format and
 // for the whole list or some lessons.
-class Form7 : public QDialog
+class ExchangeWindow : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit Form7(const Exchange::Table &table, QWidget *parent = nullptr);
-    explicit Form7(const Exchange::Kvtml &file, QWidget *parent = nullptr);
+    explicit ExchangeWindow(const Exchange::Table &table, QWidget *parent = nullptr);
+    explicit ExchangeWindow(const Exchange::Kvtml &file, QWidget *parent = nullptr);
     // Export: `present` says which lessons have words.
-    explicit Form7(const LessonFlags &present, QWidget *parent = nullptr);
+    explicit ExchangeWindow(const LessonFlags &present, QWidget *parent = nullptr);
 
     // Import: the first words as chosen, for the preview; all the word
     // lines, read from the file's text as chosen; the lesson for words without one.

@@ -3,11 +3,11 @@
 #include "DrillWindow.h"
 
 // The drill from English: the English word is shown, the Italian one typed.
-class Form2 : public DrillWindow
+class EnglishDrillWindow : public DrillWindow
 {
     Q_OBJECT
 
 public:
-    Form2(Session &session, Platform &platform, QWidget *parent = nullptr,
+    EnglishDrillWindow(Session &session, Platform &platform, QWidget *parent = nullptr,
         std::unique_ptr<Review::Round> review = nullptr);
 };

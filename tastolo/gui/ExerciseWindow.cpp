@@ -1,6 +1,6 @@
-#include "Form1.h"
+#include "ExerciseWindow.h"
 
-#include "Form3.h"
+#include "FileDialog.h"
 #include "textfile.h"
 #include "twips.h"
 
@@ -95,7 +95,7 @@ protected:
 
 } // namespace
 
-Form1::Form1(Platform &platform, QWidget *parent)
+ExerciseWindow::ExerciseWindow(Platform &platform, QWidget *parent)
     : QMainWindow(parent)
     , m_platform(platform)
     , m_fileMenu(platform, m_state, *this)
@@ -106,7 +106,7 @@ Form1::Form1(Platform &platform, QWidget *parent)
     Form_Load();
 }
 
-void Form1::buildControls()
+void ExerciseWindow::buildControls()
 {
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
@@ -140,7 +140,7 @@ void Form1::buildControls()
 
 // The help page on the left: its text, its key picture (one per page, the
 // store of them hidden) and the page counter under them.
-void Form1::buildHelpSide(QWidget *client)
+void ExerciseWindow::buildHelpSide(QWidget *client)
 {
     const QFont helpFont = makeFont(QStringLiteral("Liberation Sans"), 9, false);
     const QFont counterFont = makeFont(QStringLiteral("Liberation Sans"), 9.75, true);
@@ -186,7 +186,7 @@ void Form1::buildHelpSide(QWidget *client)
 }
 
 // The file path over the editing area, and the area itself.
-void Form1::buildEditingArea(QWidget *client)
+void ExerciseWindow::buildEditingArea(QWidget *client)
 {
     m_label1 = new QLabel(client);
     m_label1->setObjectName(QStringLiteral("Label1"));
@@ -212,7 +212,7 @@ void Form1::buildEditingArea(QWidget *client)
         });
 }
 
-void Form1::buildMenu()
+void ExerciseWindow::buildMenu()
 {
     QMenu *menuFile = menuBar()->addMenu(QStringLiteral("&File"));
     menuFile->setObjectName(QStringLiteral("menuFile"));
@@ -238,7 +238,7 @@ void Form1::buildMenu()
     connect(m_menuFileClose, &QAction::triggered, this, &QWidget::close);
 }
 
-void Form1::Form_Load()
+void ExerciseWindow::Form_Load()
 {
     m_menuFileSave->setEnabled(false);
     m_state.Stato = HelpPages::Introduction;
@@ -258,14 +258,14 @@ void Form1::Form_Load()
     m_htext->setFocus();
 }
 
-QString Form1::editorText() const
+QString ExerciseWindow::editorText() const
 {
     // The raw text keeps every character as typed (no-break spaces
     // included); paragraphs are separated by U+2029.
     return m_htext->document()->toRawText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
 }
 
-void Form1::setEditorText(const QString &text)
+void ExerciseWindow::setEditorText(const QString &text)
 {
     m_puttingText = true;
     m_htext->setPlainText(text);
@@ -273,13 +273,13 @@ void Form1::setEditorText(const QString &text)
     m_puttingText = false;
 }
 
-void Form1::setText(const QString &text)
+void ExerciseWindow::setText(const QString &text)
 {
     setEditorText(text);
     m_putText = text;
 }
 
-bool Form1::holdsUntouched(const QString &text) const
+bool ExerciseWindow::holdsUntouched(const QString &text) const
 {
     // The same characters in memory, not only equal ones: a copy that was
     // changed since is a new string.
@@ -287,12 +287,12 @@ bool Form1::holdsUntouched(const QString &text) const
         && text.size() == m_putText.size();
 }
 
-void Form1::setSaveEnabled(bool enabled)
+void ExerciseWindow::setSaveEnabled(bool enabled)
 {
     m_menuFileSave->setEnabled(enabled);
 }
 
-void Form1::select(qsizetype position)
+void ExerciseWindow::select(qsizetype position)
 {
     QTextCursor cursor(m_htext->document());
     cursor.setPosition(int(position));
@@ -300,7 +300,7 @@ void Form1::select(qsizetype position)
     m_htext->setTextCursor(cursor);
 }
 
-void Form1::removeCharacters(const QList<qsizetype> &positions)
+void ExerciseWindow::removeCharacters(const QList<qsizetype> &positions)
 {
     // From the last, so that the positions before stay where they are.
     QTextCursor cursor(m_htext->document());
@@ -312,7 +312,7 @@ void Form1::removeCharacters(const QList<qsizetype> &positions)
     cursor.endEditBlock();
 }
 
-bool Form1::eventFilter(QObject *watched, QEvent *event)
+bool ExerciseWindow::eventFilter(QObject *watched, QEvent *event)
 {
     // The window sees the keys of the editing area first; the page keys turn
     // the help page whatever the shift state and still reach the editor.
@@ -334,7 +334,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void Form1::turnPage(HelpPages::Turn turn)
+void ExerciseWindow::turnPage(HelpPages::Turn turn)
 {
     qint16 &stato = m_state.Stato;
     stato = HelpPages::next(stato, turn);
@@ -354,7 +354,7 @@ void Form1::turnPage(HelpPages::Turn turn)
     m_aiuT->move(m_aiuT->x(), Twips::px(topTwips));
 }
 
-void Form1::setHelpText(const QString &text, const QColor &colour)
+void ExerciseWindow::setHelpText(const QString &text, const QColor &colour)
 {
     QPalette palette = m_aiuT->palette();
     palette.setColor(QPalette::WindowText, colour);
@@ -375,7 +375,7 @@ void Form1::setHelpText(const QString &text, const QColor &colour)
             + QStringLiteral(" (PagGiu e PagSu sfogliano le pagine)"));
 }
 
-void Form1::showCurrentFile(const QString &realPath)
+void ExerciseWindow::showCurrentFile(const QString &realPath)
 {
     const QString path = TextFile::shownName(realPath);
     // The label keeps its right edge and widens to the left over the top of
@@ -390,13 +390,13 @@ void Form1::showCurrentFile(const QString &realPath)
         path.isEmpty() ? QStringLiteral("Nessun file corrente") : QStringLiteral("File corrente: ") + path);
 }
 
-bool Form1::showDialogue()
+bool ExerciseWindow::showDialogue()
 {
-    Form3 dialogue(m_platform, m_fileMenu, this);
+    FileDialog dialogue(m_platform, m_fileMenu, this);
     return dialogue.exec() == QDialog::Accepted;
 }
 
-void Form1::setVisible(bool visible)
+void ExerciseWindow::setVisible(bool visible)
 {
     // The outer frame, title bar included, has its place on the screen. A
     // window moved before it is first shown asks the window manager to put
@@ -409,7 +409,7 @@ void Form1::setVisible(bool visible)
     QMainWindow::setVisible(visible);
 }
 
-void Form1::closeEvent(QCloseEvent *event)
+void ExerciseWindow::closeEvent(QCloseEvent *event)
 {
     // When the desktop session ends there is no one to answer. A close event comes accepted.
     if (!m_sessionEnding && !m_fileMenu.mayClose())

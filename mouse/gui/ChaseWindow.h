@@ -55,12 +55,12 @@ private:
 // The game window: the seconds in `punti`, the click asked for in `Fare`, the
 // cat, VIA and PAUSA, the hint for F1 and the hit counter. It shows the state
 // of its ChaseGame and forwards every event to it.
-class Form3 : public QWidget
+class ChaseWindow : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit Form3(Platform &platform, QWidget *parent = nullptr);
+    explicit ChaseWindow(Platform &platform, QWidget *parent = nullptr);
 
     const ChaseGame &game() const { return m_game; }
 

@@ -1,4 +1,4 @@
-#include "Form3.h"
+#include "FileDialog.h"
 
 #include "textfile.h"
 #include "twips.h"
@@ -35,7 +35,7 @@ QStringList ancestry(const QString &path)
 
 } // namespace
 
-Form3::Form3(Platform &platform, FileMenu &fileMenu, QWidget *parent)
+FileDialog::FileDialog(Platform &platform, FileMenu &fileMenu, QWidget *parent)
     : QDialog(parent)
     , m_platform(platform)
     , m_fileMenu(fileMenu)
@@ -45,7 +45,7 @@ Form3::Form3(Platform &platform, FileMenu &fileMenu, QWidget *parent)
     Form_Load();
 }
 
-void Form3::buildControls()
+void FileDialog::buildControls()
 {
     setFixedSize(Twips::size(2685, 6555));
 
@@ -76,13 +76,13 @@ void Form3::buildControls()
     m_command1->setObjectName(QStringLiteral("Command1"));
     m_command1->setGeometry(Twips::rect(240, 5880, 795, 510));
     m_command1->setDefault(true);
-    connect(m_command1, &QPushButton::clicked, this, &Form3::Command1_Click);
+    connect(m_command1, &QPushButton::clicked, this, &FileDialog::Command1_Click);
 
     m_command2 = new QPushButton(QStringLiteral("Annullo"), this);
     m_command2->setObjectName(QStringLiteral("Command2"));
     m_command2->setGeometry(Twips::rect(1320, 5880, 1155, 510));
     m_command2->setAutoDefault(false);
-    connect(m_command2, &QPushButton::clicked, this, &Form3::Command2_Click);
+    connect(m_command2, &QPushButton::clicked, this, &FileDialog::Command2_Click);
 
     // The lists and the name box are called by their labels' words, and the
     // labels are tied to them for a screen reader.
@@ -103,7 +103,7 @@ void Form3::buildControls()
 }
 
 // The drive, the folders, the files of the folder and the file's name.
-void Form3::buildLists(const QFont &font)
+void FileDialog::buildLists(const QFont &font)
 {
     m_drive1 = new QComboBox(this);
     m_drive1->setObjectName(QStringLiteral("Drive1"));
@@ -117,7 +117,7 @@ void Form3::buildLists(const QFont &font)
     m_dir1->setFont(font);
     m_dir1->setIconSize(QSize(FolderIconPx, FolderIconPx));
     // A folder is entered by a double click or Enter, as in a folder tree.
-    connect(m_dir1, &QListWidget::itemActivated, this, &Form3::enterFolder);
+    connect(m_dir1, &QListWidget::itemActivated, this, &FileDialog::enterFolder);
     m_dir1->installEventFilter(this);
 
     m_file1 = new QListWidget(this);
@@ -137,7 +137,7 @@ void Form3::buildLists(const QFont &font)
     m_text1->setEnabled(false);
 }
 
-void Form3::Form_Load()
+void FileDialog::Form_Load()
 {
     const FileMenu::Folder folder = m_fileMenu.openingFolder();
     if (folder.home) {
@@ -161,7 +161,7 @@ void Form3::Form_Load()
     showFolder(folder.path);
 }
 
-void Form3::showFolder(const QString &path)
+void FileDialog::showFolder(const QString &path)
 {
     m_dirFolder = QDir::toNativeSeparators(QDir(QDir::fromNativeSeparators(path)).absolutePath());
     fillDrives();
@@ -169,7 +169,7 @@ void Form3::showFolder(const QString &path)
     Dir1_Change();
 }
 
-void Form3::fillDrives()
+void FileDialog::fillDrives()
 {
     m_drive1->clear();
     const QStringList drives = m_platform.drives();
@@ -185,7 +185,7 @@ void Form3::fillDrives()
     m_drive1->setCurrentIndex(best);
 }
 
-void Form3::Drive1_Change()
+void FileDialog::Drive1_Change()
 {
     const QString root = m_drive1->currentText();
     if (!QDir(QDir::fromNativeSeparators(root)).isReadable()) {
@@ -200,7 +200,7 @@ void Form3::Drive1_Change()
     Dir1_Change();
 }
 
-void Form3::fillFolders()
+void FileDialog::fillFolders()
 {
     m_dir1->clear();
     const QStringList chain = ancestry(m_dirFolder);
@@ -225,14 +225,14 @@ void Form3::fillFolders()
     m_dir1->setCurrentItem(current);
 }
 
-void Form3::enterFolder(QListWidgetItem *item)
+void FileDialog::enterFolder(QListWidgetItem *item)
 {
     m_dirFolder = item->data(Qt::UserRole).toString();
     fillFolders();
     Dir1_Change();
 }
 
-bool Form3::eventFilter(QObject *watched, QEvent *event)
+bool FileDialog::eventFilter(QObject *watched, QEvent *event)
 {
     auto *list = qobject_cast<QListWidget *>(watched);
     if (event->type() != QEvent::KeyPress || (list != m_dir1 && list != m_file1))
@@ -261,13 +261,13 @@ bool Form3::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
-void Form3::Dir1_Change()
+void FileDialog::Dir1_Change()
 {
     m_fileFolder = m_dirFolder;
     fillFiles();
 }
 
-void Form3::fillFiles()
+void FileDialog::fillFiles()
 {
     m_filling = true;
     m_file1->clear();
@@ -277,7 +277,7 @@ void Form3::fillFiles()
     m_filling = false;
 }
 
-void Form3::File1_Click()
+void FileDialog::File1_Click()
 {
     const QListWidgetItem *item = m_file1->selectedItems().constFirst();
     m_clickedName = item->data(Qt::UserRole).toString();
@@ -286,7 +286,7 @@ void Form3::File1_Click()
     m_command1->setFocus();
 }
 
-void Form3::Command1_Click()
+void FileDialog::Command1_Click()
 {
     // The name of a file clicked stands for its real one, which may hold
     // bytes that are no letters.
@@ -295,13 +295,13 @@ void Form3::Command1_Click()
         accept();
 }
 
-void Form3::Command2_Click()
+void FileDialog::Command2_Click()
 {
     m_fileMenu.cancel();
     QDialog::reject();
 }
 
-void Form3::reject()
+void FileDialog::reject()
 {
     Command2_Click();
 }

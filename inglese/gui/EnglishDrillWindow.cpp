@@ -1,6 +1,7 @@
-#include "Form2.h"
+#include "EnglishDrillWindow.h"
 
-Form2::Form2(Session &session, Platform &platform, QWidget *parent, std::unique_ptr<Review::Round> review)
+EnglishDrillWindow::EnglishDrillWindow(
+    Session &session, Platform &platform, QWidget *parent, std::unique_ptr<Review::Round> review)
     : DrillWindow(session, platform, Direction::EnglishToItalian,
         QStringLiteral(":/inglese/bandiera_italia.svg"),
         Placement {

@@ -1,4 +1,4 @@
-#include "Form8.h"
+#include "ReviewLimitsWindow.h"
 
 #include "platform.h"
 #include "review.h"
@@ -21,7 +21,7 @@ QSpinBox *spinBox(const QString &name, int minimum, int value, QWidget *parent)
 }
 } // namespace
 
-Form8::Form8(Session &session, Platform &platform, QWidget *parent)
+ReviewLimitsWindow::ReviewLimitsWindow(Session &session, Platform &platform, QWidget *parent)
     : QDialog(parent)
     , m_session(session)
     , m_platform(platform)
@@ -38,7 +38,7 @@ Form8::Form8(Session &session, Platform &platform, QWidget *parent)
     ok->setDefault(true);
     auto *cancel = new QPushButton(QStringLiteral("Annulla"), this);
     cancel->setObjectName(QStringLiteral("Command2"));
-    connect(ok, &QPushButton::clicked, this, &Form8::Command1_Click);
+    connect(ok, &QPushButton::clicked, this, &ReviewLimitsWindow::Command1_Click);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     auto *form = new QFormLayout(this);
@@ -52,7 +52,7 @@ Form8::Form8(Session &session, Platform &platform, QWidget *parent)
     setMinimumWidth(Twips::px(5200));
 }
 
-void Form8::Command1_Click()
+void ReviewLimitsWindow::Command1_Click()
 {
     const QString path = m_session.dataFolder + Review::FileName;
     Review::Store store;

@@ -1,4 +1,4 @@
-#include "Form6.h"
+#include "ResultsWindow.h"
 
 #include "filechoice.h"
 #include "platform.h"
@@ -62,8 +62,8 @@ qint64 msecs(const QDate &date, const QTime &time = QTime(0, 0))
 }
 } // namespace
 
-Form6::Form6(Session &session, Platform &platform, QWidget *form1)
-    : QDialog(form1)
+ResultsWindow::ResultsWindow(Session &session, Platform &platform, QWidget *mainWindow)
+    : QDialog(mainWindow)
     , m_session(session)
     , m_platform(platform)
 {
@@ -79,7 +79,7 @@ Form6::Form6(Session &session, Platform &platform, QWidget *form1)
 
 // The totals, the review's line, the chart with its notes beside the table
 // of lessons, and the buttons.
-void Form6::buildControls()
+void ResultsWindow::buildControls()
 {
     m_label1 = label(QStringLiteral("Label1"), this);
     m_label2 = label(QStringLiteral("Label2"), this);
@@ -109,7 +109,7 @@ void Form6::buildControls()
     m_lezioni->setAccessibleName(QStringLiteral("Sessioni per lezione"));
     m_command1 = button(QStringLiteral("Command1"), QStringLiteral("Salva immagine..."), this);
     m_command2 = button(QStringLiteral("Command2"), QStringLiteral("Chiudi"), this);
-    connect(m_command1, &QPushButton::clicked, this, &Form6::Command1_Click);
+    connect(m_command1, &QPushButton::clicked, this, &ResultsWindow::Command1_Click);
     connect(m_command2, &QPushButton::clicked, this, &QDialog::accept);
 
     auto *middle = new QHBoxLayout;
@@ -135,7 +135,7 @@ void Form6::buildControls()
 
 // Reads the log on disk in a thread of its own, then adds the run under
 // way, which the log gets only at the end.
-void Form6::readLog()
+void ResultsWindow::readLog()
 {
     const QDate today = m_platform.currentDate();
     std::optional<LoggedSession> now;
@@ -169,7 +169,7 @@ void Form6::readLog()
     reader->start();
 }
 
-void Form6::showSummary(const LogSummary &summary, const QString &error)
+void ResultsWindow::showSummary(const LogSummary &summary, const QString &error)
 {
     if (!error.isEmpty())
         m_platform.message(Title, error, Platform::Buttons::Ok, Platform::Icon::Stop);
@@ -179,13 +179,13 @@ void Form6::showSummary(const LogSummary &summary, const QString &error)
     emit logShown();
 }
 
-void Form6::showResults(Session &session, Platform &platform, QWidget *form1)
+void ResultsWindow::showResults(Session &session, Platform &platform, QWidget *mainWindow)
 {
-    Form6 window(session, platform, form1);
+    ResultsWindow window(session, platform, mainWindow);
     window.exec();
 }
 
-void Form6::showTotals(const LogSummary &summary)
+void ResultsWindow::showTotals(const LogSummary &summary)
 {
     m_label1->setText(SessionText::totalsLine(QStringLiteral("Ultimi 7 giorni"), summary.lastWeek));
     m_label2->setText(SessionText::totalsLine(QStringLiteral("Ultimi 30 giorni"), summary.lastMonth));
@@ -278,7 +278,7 @@ QValueAxis *countAxis(const QString &title, const QString &labelFormat, double l
 }
 } // namespace
 
-void Form6::showChart(const LogSummary &summary)
+void ResultsWindow::showChart(const LogSummary &summary)
 {
     const bool empty = summary.sessions == 0;
     m_chart1->setVisible(!empty);
@@ -327,7 +327,7 @@ void Form6::showChart(const LogSummary &summary)
     delete old;
 }
 
-void Form6::showLessons(const LogSummary &summary)
+void ResultsWindow::showLessons(const LogSummary &summary)
 {
     const PerLesson<int> &counts = summary.lessonCounts;
     const auto addRow = [this](const QString &lesson, int sessions) {
@@ -345,7 +345,7 @@ void Form6::showLessons(const LogSummary &summary)
             addRow(QString::number(k), counts[std::size_t(k)]);
 }
 
-void Form6::Command1_Click()
+void ResultsWindow::Command1_Click()
 {
     const QString path = FileChoice::ask(m_platform,
         { Platform::FileQuestion::Mode::Save, QStringLiteral("Salva immagine"), QString(),

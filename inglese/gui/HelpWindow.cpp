@@ -1,4 +1,4 @@
-#include "Form5.h"
+#include "HelpWindow.h"
 
 #include "drawing.h"
 
@@ -16,11 +16,11 @@ namespace {
 using Twips::px;
 } // namespace
 
-Form5::Form5(Session &session, Platform &platform, QWidget *form1)
-    : QDialog(form1)
+HelpWindow::HelpWindow(Session &session, Platform &platform, QWidget *mainWindow)
+    : QDialog(mainWindow)
     , m_session(session)
     , m_platform(platform)
-    , m_form1(form1)
+    , m_mainWindow(mainWindow)
 {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("    A I U T O"));
@@ -41,11 +41,11 @@ Form5::Form5(Session &session, Platform &platform, QWidget *form1)
     connect(m_command1, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-bool Form5::load()
+bool HelpWindow::load()
 {
-    if (m_form1) {
-        move(m_form1->pos());
-        resize(width(), m_form1->height());
+    if (m_mainWindow) {
+        move(m_mainWindow->pos());
+        resize(width(), m_mainWindow->height());
     }
 
     // A missing file is reported in the usual words; any other refusal says why.
@@ -64,14 +64,14 @@ bool Form5::load()
     return true;
 }
 
-void Form5::showInstructions(Session &session, Platform &platform, QWidget *form1)
+void HelpWindow::showInstructions(Session &session, Platform &platform, QWidget *mainWindow)
 {
-    Form5 window(session, platform, form1);
+    HelpWindow window(session, platform, mainWindow);
     if (window.load())
         window.exec();
 }
 
-void Form5::resizeEvent(QResizeEvent *event)
+void HelpWindow::resizeEvent(QResizeEvent *event)
 {
     QDialog::resizeEvent(event);
     const int h = event->size().height();

@@ -1,12 +1,12 @@
-#include "Form1.h"
+#include "MainWindow.h"
 
-#include "Form2.h"
-#include "Form3.h"
-#include "Form4.h"
-#include "Form5.h"
-#include "Form6.h"
-#include "Form7.h"
-#include "Form8.h"
+#include "EnglishDrillWindow.h"
+#include "ExchangeWindow.h"
+#include "HelpWindow.h"
+#include "ItalianDrillWindow.h"
+#include "OptionsWindow.h"
+#include "ResultsWindow.h"
+#include "ReviewLimitsWindow.h"
 
 #include "filechoice.h"
 #include "mainrules.h"
@@ -55,7 +55,7 @@ QPushButton *button(const QString &name, const QString &text, QWidget *parent)
 }
 } // namespace
 
-Form1::Form1(Session &session, Platform &platform, QWidget *parent)
+MainWindow::MainWindow(Session &session, Platform &platform, QWidget *parent)
     : QMainWindow(parent)
     , m_session(session)
     , m_platform(platform)
@@ -120,13 +120,13 @@ Form1::Form1(Session &session, Platform &platform, QWidget *parent)
     m_command1->setAccessibleName(QStringLiteral("Prova da inglese a italiano"));
     m_command2->setAccessibleName(QStringLiteral("Prova da italiano a inglese"));
     m_command3->setAccessibleName(QStringLiteral("Fine del programma"));
-    connect(m_command1, &QPushButton::clicked, this, &Form1::Command1_Click);
-    connect(m_command2, &QPushButton::clicked, this, &Form1::Command2_Click);
-    connect(m_command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+    connect(m_command1, &QPushButton::clicked, this, &MainWindow::Command1_Click);
+    connect(m_command2, &QPushButton::clicked, this, &MainWindow::Command2_Click);
+    connect(m_command3, &QPushButton::clicked, this, &MainWindow::Command3_Click);
 
     m_timTab->setObjectName(QStringLiteral("TimTab"));
     m_timTab->setInterval(100);
-    connect(m_timTab, &QTimer::timeout, this, &Form1::TimTab_Timer);
+    connect(m_timTab, &QTimer::timeout, this, &MainWindow::TimTab_Timer);
 
     buildMenus();
     setWordListText(QString());
@@ -137,7 +137,7 @@ Form1::Form1(Session &session, Platform &platform, QWidget *parent)
     resize(600, 390 + menuBar()->sizeHint().height());
 }
 
-void Form1::buildMenus()
+void MainWindow::buildMenus()
 {
     auto action = [](QMenu *menu, const QString &name, const QString &text) {
         QAction *a = menu->addAction(text);
@@ -171,7 +171,7 @@ void Form1::buildMenus()
     m_menuRipassoIta->setShortcut(Qt::SHIFT | Qt::Key_F6);
     showReviewCount();
     // The count of today's words is read again each time the menu opens.
-    connect(m_menuProva, &QMenu::aboutToShow, this, &Form1::showReviewCount);
+    connect(m_menuProva, &QMenu::aboutToShow, this, &MainWindow::showReviewCount);
     m_menuRisultati = action(m_menuProva, QStringLiteral("menuRisultati"), QStringLiteral("&Risultati..."));
     m_menuRisultati->setShortcut(Qt::Key_F3);
     m_menuAscolta
@@ -201,7 +201,7 @@ void Form1::buildMenus()
 }
 
 // What each menu entry does; the shortcuts of a disabled menu do nothing either.
-void Form1::connectMenus()
+void MainWindow::connectMenus()
 {
     auto whenEnabled = [](QMenu *menu, auto handler) {
         return [menu, handler] {
@@ -220,9 +220,9 @@ void Form1::connectMenus()
             m_menuSalva->setEnabled(true);
     });
     connect(m_menuSalva, &QAction::triggered, this, [this] { menuSalva_Click(); });
-    connect(m_menuImporta, &QAction::triggered, this, &Form1::menuImporta_Click);
-    connect(m_menuEsporta, &QAction::triggered, this, &Form1::menuEsporta_Click);
-    connect(m_menuFine, &QAction::triggered, this, &Form1::menuFine_Click);
+    connect(m_menuImporta, &QAction::triggered, this, &MainWindow::menuImporta_Click);
+    connect(m_menuEsporta, &QAction::triggered, this, &MainWindow::menuEsporta_Click);
+    connect(m_menuFine, &QAction::triggered, this, &MainWindow::menuFine_Click);
     connect(m_menuLezioni, &QAction::triggered, this,
         whenEnabled(m_menuOpzioni, [this] { menuLezioni_Click(); }));
     connect(m_menuIngIta, &QAction::triggered, this, whenEnabled(m_menuProva, [this] { Command1_Click(); }));
@@ -235,12 +235,12 @@ void Form1::connectMenus()
         m_menuLimiti, &QAction::triggered, this, whenEnabled(m_menuOpzioni, [this] { menuLimiti_Click(); }));
     connect(m_menuRisultati, &QAction::triggered, this,
         whenEnabled(m_menuProva, [this] { menuRisultati_Click(); }));
-    connect(m_menuAscolta, &QAction::triggered, this, &Form1::menuAscolta_Click);
-    connect(m_menuIstruzioni, &QAction::triggered, this, &Form1::menuIstruzioni_Click);
-    connect(m_menuRegole, &QAction::triggered, this, &Form1::menuRegole_Click);
+    connect(m_menuAscolta, &QAction::triggered, this, &MainWindow::menuAscolta_Click);
+    connect(m_menuIstruzioni, &QAction::triggered, this, &MainWindow::menuIstruzioni_Click);
+    connect(m_menuRegole, &QAction::triggered, this, &MainWindow::menuRegole_Click);
 }
 
-bool Form1::Form_Load(const std::function<void(const QString &)> &progress)
+bool MainWindow::Form_Load(const std::function<void(const QString &)> &progress)
 {
     const QSize screen = m_platform.screenSize();
     move((screen.width() - width()) / 2, (screen.height() - height()) / 2);
@@ -282,7 +282,7 @@ bool Form1::Form_Load(const std::function<void(const QString &)> &progress)
     return true;
 }
 
-QString Form1::wordListText() const
+QString MainWindow::wordListText() const
 {
     QString text = m_listaVoci->document()->toRawText();
     text.replace(QChar::ParagraphSeparator, QChar::LineFeed);
@@ -291,14 +291,14 @@ QString Form1::wordListText() const
     return text;
 }
 
-void Form1::setWordListText(const QString &text)
+void MainWindow::setWordListText(const QString &text)
 {
     // The list reads CR LF as one line break: the text goes in as it is.
     m_listaVoci->setPlainText(text);
     m_listaVoci->document()->setModified(false);
 }
 
-void Form1::sizeWordList()
+void MainWindow::sizeWordList()
 {
     // The list lays out its lines again, every one of them, whenever the
     // width of its viewport changes, and a hidden widget hears of its size
@@ -319,12 +319,12 @@ void Form1::sizeWordList()
     }
 }
 
-bool Form1::editMode() const
+bool MainWindow::editMode() const
 {
     return m_menuModifica->isChecked();
 }
 
-void Form1::openDrill(DrillWindow *drill)
+void MainWindow::openDrill(DrillWindow *drill)
 {
     // The drill takes the place of this window; back here, the lesson column
     // shows the critical marks the drill has added or cleared.
@@ -336,17 +336,17 @@ void Form1::openDrill(DrillWindow *drill)
     drill->show();
 }
 
-void Form1::Command1_Click()
+void MainWindow::Command1_Click()
 {
-    openDrill(new Form2(m_session, m_platform)); // English shown, Italian typed
+    openDrill(new EnglishDrillWindow(m_session, m_platform)); // English shown, Italian typed
 }
 
-void Form1::Command2_Click()
+void MainWindow::Command2_Click()
 {
-    openDrill(new Form3(m_session, m_platform)); // Italian shown, English typed
+    openDrill(new ItalianDrillWindow(m_session, m_platform)); // Italian shown, English typed
 }
 
-void Form1::showReviewCount()
+void MainWindow::showReviewCount()
 {
     QString count;
     if (!m_session.dataFolder.isEmpty()) {
@@ -357,38 +357,38 @@ void Form1::showReviewCount()
     m_menuRipassoIta->setText(QStringLiteral("Ripasso di oggi, Italiano->Inglese%1...").arg(count));
 }
 
-void Form1::menuRipasso_Click()
+void MainWindow::menuRipasso_Click()
 {
     auto round = std::make_unique<Review::Round>(m_session, m_platform);
     if (round->open())
-        openDrill(new Form2(m_session, m_platform, nullptr, std::move(round)));
+        openDrill(new EnglishDrillWindow(m_session, m_platform, nullptr, std::move(round)));
 }
 
-void Form1::menuRipassoIta_Click()
+void MainWindow::menuRipassoIta_Click()
 {
     auto round = std::make_unique<Review::Round>(m_session, m_platform);
     if (round->open())
-        openDrill(new Form3(m_session, m_platform, nullptr, std::move(round)));
+        openDrill(new ItalianDrillWindow(m_session, m_platform, nullptr, std::move(round)));
 }
 
-void Form1::menuLimiti_Click()
+void MainWindow::menuLimiti_Click()
 {
     // The review's daily limits, in a small window of their own, modally.
-    Form8 limits(m_session, m_platform, this);
+    ReviewLimitsWindow limits(m_session, m_platform, this);
     limits.exec();
 }
 
-void Form1::Command3_Click()
+void MainWindow::Command3_Click()
 {
     close();
 }
 
-void Form1::menuFine_Click()
+void MainWindow::menuFine_Click()
 {
     close();
 }
 
-void Form1::menuImporta_Click()
+void MainWindow::menuImporta_Click()
 {
     const QString path = FileChoice::ask(m_platform,
         { Platform::FileQuestion::Mode::Open, Exchange::ImportTitle, QString(), QString(),
@@ -400,13 +400,13 @@ void Form1::menuImporta_Click()
         importFile(path);
 }
 
-void Form1::importFile(const QString &path)
+void MainWindow::importFile(const QString &path)
 {
     const int rows = int(wordListText().split(Vocabulary::CrLf, Qt::SkipEmptyParts).size());
-    appendWordLines(Form7::importFile(this, path, rows, m_platform));
+    appendWordLines(ExchangeWindow::importFile(this, path, rows, m_platform));
 }
 
-void Form1::appendWordLines(const QString &lines)
+void MainWindow::appendWordLines(const QString &lines)
 {
     if (lines.isEmpty())
         return;
@@ -427,20 +427,21 @@ void Form1::appendWordLines(const QString &lines)
     m_listaVoci->ensureCursorVisible();
 }
 
-void Form1::menuEsporta_Click()
+void MainWindow::menuEsporta_Click()
 {
     // What the list shows, edited or not; the drills' critical marks belong
     // to the rows of the table, which are the text's only while it is as read or saved.
     const bool asSaved = !m_listaVoci->document()->isModified();
-    Form7::exportWords(this, m_session, wordListText(), asSaved ? &m_session.memoc : nullptr, m_platform);
+    ExchangeWindow::exportWords(
+        this, m_session, wordListText(), asSaved ? &m_session.memoc : nullptr, m_platform);
 }
 
-void Form1::menuModifica_Click()
+void MainWindow::menuModifica_Click()
 {
     m_menuModifica->trigger();
 }
 
-bool Form1::menuSalva_Click()
+bool MainWindow::menuSalva_Click()
 {
     const QString text = wordListText();
     if (const Vocabulary::SaveProblem problem = Vocabulary::checkBeforeSave(text)) {
@@ -477,34 +478,34 @@ bool Form1::menuSalva_Click()
     return true;
 }
 
-void Form1::menuLezioni_Click()
+void MainWindow::menuLezioni_Click()
 {
-    // Shows the options window Form4, modally.
-    Form4 options(m_session, m_platform, this);
+    // Shows the options window OptionsWindow, modally.
+    OptionsWindow options(m_session, m_platform, this);
     options.exec();
 }
 
-void Form1::menuIstruzioni_Click()
+void MainWindow::menuIstruzioni_Click()
 {
-    // Shows the instructions window Form5, modally.
-    Form5::showInstructions(m_session, m_platform, this);
+    // Shows the instructions window HelpWindow, modally.
+    HelpWindow::showInstructions(m_session, m_platform, this);
 }
 
-void Form1::menuRegole_Click()
+void MainWindow::menuRegole_Click()
 {
-    // Shows Form4 as the rules view, modally.
-    Form4 rules(m_session, m_platform, this);
+    // Shows OptionsWindow as the rules view, modally.
+    OptionsWindow rules(m_session, m_platform, this);
     rules.showRules();
     rules.exec();
 }
 
-void Form1::menuRisultati_Click()
+void MainWindow::menuRisultati_Click()
 {
-    // Shows the results window Form6, modally; it only reads the exit log.
-    Form6::showResults(m_session, m_platform, this);
+    // Shows the results window ResultsWindow, modally; it only reads the exit log.
+    ResultsWindow::showResults(m_session, m_platform, this);
 }
 
-void Form1::menuAscolta_Click()
+void MainWindow::menuAscolta_Click()
 {
     // Speaking changes nothing in the list, so it works while editing too.
     const QString line = m_listaVoci->textCursor().block().text();
@@ -513,7 +514,7 @@ void Form1::menuAscolta_Click()
         m_platform.speak(text, QLocale::English);
 }
 
-void Form1::TimTab_Timer()
+void MainWindow::TimTab_Timer()
 {
     m_timTab->stop();
     QTextCursor cursor = m_listaVoci->textCursor();
@@ -530,7 +531,7 @@ void Form1::TimTab_Timer()
     m_spia = WaitingKey::None;
 }
 
-bool Form1::ListaVoci_KeyDown(int key)
+bool MainWindow::ListaVoci_KeyDown(int key)
 {
     if (m_listaVoci->isReadOnly())
         return key == Qt::Key_Tab; // locked: Tab neither types nor leaves the list
@@ -554,7 +555,7 @@ bool Form1::ListaVoci_KeyDown(int key)
     return false;
 }
 
-bool Form1::eventFilter(QObject *watched, QEvent *event)
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_area && event->type() == QEvent::Resize)
         Form_Resize();
@@ -575,7 +576,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void Form1::Form_Resize()
+void MainWindow::Form_Resize()
 {
     if (isMinimized())
         return;
@@ -588,7 +589,7 @@ void Form1::Form_Resize()
     m_command3->move(w - 15 - m_command3->width(), h - 30);
 }
 
-void Form1::closeEvent(QCloseEvent *event)
+void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (!m_unloaded && m_listaVoci->document()->isModified()) {
         const Platform::Answer answer
@@ -607,7 +608,7 @@ void Form1::closeEvent(QCloseEvent *event)
     emit programEnded();
 }
 
-void Form1::Form_Unload()
+void MainWindow::Form_Unload()
 {
     Session &s = m_session;
     const QString path = s.dataFolder + QStringLiteral("inglelog");

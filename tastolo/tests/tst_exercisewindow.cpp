@@ -16,7 +16,7 @@
 
 // The exercise window and its file dialogue driven through QTest with
 // scripted message-box answers: keys, the close path, the dialogue's lists.
-class TestForm1 : public QObject
+class TestExerciseWindow : public QObject
 {
     Q_OBJECT
 
@@ -24,7 +24,10 @@ class TestForm1 : public QObject
     QPlainTextEdit *htext = nullptr;
 
     void trigger(const QString &entry) { f->find<QAction>(entry)->trigger(); }
-    template<class T> static T *in(Form3 &d, const char *name) { return control<T>(&d, QLatin1String(name)); }
+    template<class T> static T *in(FileDialog &d, const char *name)
+    {
+        return control<T>(&d, QLatin1String(name));
+    }
 
 private slots:
     void init()
@@ -89,7 +92,7 @@ private slots:
         QFile file(f->path("altro.txt"));
         QVERIFY(file.open(QFile::WriteOnly) && file.write("uno\r\xC3\xA8" + words + "\r\ntre\nfine\n") > 0);
         file.close();
-        f->expectDialogue({ [](Form3 &d) { in<QListWidget>(d, "File1")->setCurrentRow(0); },
+        f->expectDialogue({ [](FileDialog &d) { in<QListWidget>(d, "File1")->setCurrentRow(0); },
             WindowFixture::press("Command1") });
         trigger("menuFileOpen");
         QApplication::clipboard()->setText("a\nb");
@@ -115,7 +118,7 @@ private slots:
         QFile file(f->path("a.txt"));
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write("uno " + QByteArray(300, 'x')) > 0);
         file.close();
-        f->expectDialogue({ [](Form3 &d) { in<QListWidget>(d, "File1")->setCurrentRow(0); },
+        f->expectDialogue({ [](FileDialog &d) { in<QListWidget>(d, "File1")->setCurrentRow(0); },
             WindowFixture::press("Command1") });
         trigger("menuFileOpen");
         QTest::keyClick(htext, Qt::Key_End, Qt::ControlModifier);
@@ -153,7 +156,7 @@ private slots:
         QFile file(f->path("a.txt"));
         QVERIFY(QDir(f->dir.path()).mkpath("sotto/giù") && file.open(QIODevice::WriteOnly));
         QString seen;
-        f->expectDialogue({ [&](Form3 &d) {
+        f->expectDialogue({ [&](FileDialog &d) {
                                auto *items = control<QListWidget>(&d, list);
                                items->setFocus();
                                items->setCurrentRow(items->count() - 1, QItemSelectionModel::NoUpdate);
@@ -210,7 +213,7 @@ private slots:
         f->platform.roots = QStringList { "/", f->dir.path(), f->path("via") };
         QStringList seen;
         f->expectDialogue(
-            { [&](Form3 &d) {
+            { [&](FileDialog &d) {
                  // A drive that is not there is reported, and the drive and the lists stay as they were.
                  QTest::keyClick(in<QComboBox>(d, "Drive1"), Qt::Key_Down); // the drive below, picked by key
                  seen << QString::number(in<QComboBox>(d, "Drive1")->count())
@@ -242,5 +245,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestForm1)
-#include "tst_form1.moc"
+QTEST_MAIN(TestExerciseWindow)
+#include "tst_exercisewindow.moc"

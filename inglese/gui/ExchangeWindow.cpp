@@ -1,4 +1,4 @@
-#include "Form7.h"
+#include "ExchangeWindow.h"
 
 #include "filechoice.h"
 #include "platform.h"
@@ -47,7 +47,7 @@ QStringList columnNames(const Exchange::Table &table)
 }
 } // namespace
 
-Form7::Form7(const Exchange::Table &table, QWidget *parent)
+ExchangeWindow::ExchangeWindow(const Exchange::Table &table, QWidget *parent)
     : QDialog(parent)
     , m_table(table)
 {
@@ -59,7 +59,7 @@ Form7::Form7(const Exchange::Table &table, QWidget *parent)
     refreshPreview();
 }
 
-Form7::Form7(const Exchange::Kvtml &file, QWidget *parent)
+ExchangeWindow::ExchangeWindow(const Exchange::Kvtml &file, QWidget *parent)
     : QDialog(parent)
     , m_kvtml(file)
 {
@@ -69,7 +69,7 @@ Form7::Form7(const Exchange::Kvtml &file, QWidget *parent)
     refreshPreview();
 }
 
-void Form7::buildImport(const QStringList &columns, bool tableFile)
+void ExchangeWindow::buildImport(const QStringList &columns, bool tableFile)
 {
     setObjectName(QStringLiteral("Form7"));
     setWindowTitle(Exchange::ImportTitle);
@@ -110,7 +110,7 @@ void Form7::buildImport(const QStringList &columns, bool tableFile)
             = named(new QCheckBox(QStringLiteral("La prima riga contiene i &nomi delle colonne"), this),
                 QStringLiteral("Intestazione"));
         form->addRow(QString(), m_intestazione);
-        connect(m_colonnaLezione, &QComboBox::currentIndexChanged, this, &Form7::refreshPreview);
+        connect(m_colonnaLezione, &QComboBox::currentIndexChanged, this, &ExchangeWindow::refreshPreview);
         connect(m_intestazione, &QCheckBox::toggled, this, [this](bool on) {
             m_table->header = on;
             refreshPreview();
@@ -121,15 +121,15 @@ void Form7::buildImport(const QStringList &columns, bool tableFile)
     m_lezione->setValue(1);
     form->addRow(QStringLiteral("Lezione delle parole &senza lezione:"), m_lezione);
     layout->addLayout(form);
-    connect(m_inglese, &QComboBox::currentIndexChanged, this, &Form7::refreshPreview);
-    connect(m_italiano, &QComboBox::currentIndexChanged, this, &Form7::refreshPreview);
-    connect(m_lezione, &QSpinBox::valueChanged, this, &Form7::refreshPreview);
+    connect(m_inglese, &QComboBox::currentIndexChanged, this, &ExchangeWindow::refreshPreview);
+    connect(m_italiano, &QComboBox::currentIndexChanged, this, &ExchangeWindow::refreshPreview);
+    connect(m_lezione, &QSpinBox::valueChanged, this, &ExchangeWindow::refreshPreview);
     layout->addWidget(buttons(QStringLiteral("Importa")));
     // The dialogue opens on its first choice, not in the preview.
     m_inglese->setFocus();
 }
 
-QWidget *Form7::buttons(const QString &okText)
+QWidget *ExchangeWindow::buttons(const QString &okText)
 {
     auto *row = new QWidget(this);
     auto *layout = new QHBoxLayout(row);
@@ -145,7 +145,7 @@ QWidget *Form7::buttons(const QString &okText)
     return row;
 }
 
-void Form7::refreshPreview()
+void ExchangeWindow::refreshPreview()
 {
     const QList<Exchange::Word> chosen = words();
     m_anteprima->clearContents();
@@ -162,7 +162,7 @@ void Form7::refreshPreview()
         && m_inglese->currentIndex() != m_italiano->currentIndex());
 }
 
-QList<Exchange::Word> Form7::words() const
+QList<Exchange::Word> ExchangeWindow::words() const
 {
     if (m_kvtml)
         return Exchange::kvtmlWords(
@@ -172,7 +172,7 @@ QList<Exchange::Word> Form7::words() const
     return {};
 }
 
-Exchange::Lines Form7::lines(int existingRows) const
+Exchange::Lines ExchangeWindow::lines(int existingRows) const
 {
     Exchange::LineMaker maker(lesson(), existingRows);
     if (m_kvtml)
@@ -195,19 +195,19 @@ Exchange::Lines Form7::lines(int existingRows) const
     return maker.lines();
 }
 
-Exchange::Columns Form7::tableColumns() const
+Exchange::Columns ExchangeWindow::tableColumns() const
 {
     // The lesson box's first entry is "no column".
     return { m_inglese->currentIndex(), m_italiano->currentIndex(), m_colonnaLezione->currentIndex() - 1,
         m_table->criticalColumn };
 }
 
-int Form7::lesson() const
+int ExchangeWindow::lesson() const
 {
     return m_lezione ? m_lezione->value() : 0;
 }
 
-Form7::Form7(const LessonFlags &present, QWidget *parent)
+ExchangeWindow::ExchangeWindow(const LessonFlags &present, QWidget *parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("Form7"));
@@ -255,14 +255,14 @@ Form7::Form7(const LessonFlags &present, QWidget *parent)
     layout->addWidget(buttons(QStringLiteral("Esporta")));
 }
 
-Exchange::Format Form7::format() const
+Exchange::Format ExchangeWindow::format() const
 {
     if (m_optTsv->isChecked())
         return Exchange::Format::Tsv;
     return m_optKvtml->isChecked() ? Exchange::Format::Kvtml : Exchange::Format::Csv;
 }
 
-LessonFlags Form7::lessons() const
+LessonFlags ExchangeWindow::lessons() const
 {
     LessonFlags chosen {};
     for (int k = 0; k <= MaxLesson; ++k)
@@ -271,17 +271,18 @@ LessonFlags Form7::lessons() const
 }
 
 namespace {
-std::unique_ptr<Form7> refused(const QString &why, Platform &platform)
+std::unique_ptr<ExchangeWindow> refused(const QString &why, Platform &platform)
 {
     platform.message(Exchange::ImportTitle, why, Platform::Buttons::Ok, Platform::Icon::Stop);
     return nullptr;
 }
 
-std::unique_ptr<Form7> kvtmlDialogue(const Exchange::Kvtml &kvtml, QWidget *parent, Platform &platform)
+std::unique_ptr<ExchangeWindow> kvtmlDialogue(
+    const Exchange::Kvtml &kvtml, QWidget *parent, Platform &platform)
 {
     if (!kvtml.error.isEmpty())
         return refused(kvtml.error, platform);
-    return std::make_unique<Form7>(kvtml, parent);
+    return std::make_unique<ExchangeWindow>(kvtml, parent);
 }
 
 // The hourglass while a file is read: a big one takes seconds.
@@ -293,7 +294,7 @@ template<class Read> auto busy(Read read)
 }
 
 // The dialogue over the file's words, or none after a message that says why.
-std::unique_ptr<Form7> importDialogue(QWidget *parent, const QString &path, Platform &platform)
+std::unique_ptr<ExchangeWindow> importDialogue(QWidget *parent, const QString &path, Platform &platform)
 {
     // A KVTML file is XML, which names its own encoding: read from its bytes
     // as they come from the disk, it is never held whole.
@@ -316,13 +317,13 @@ std::unique_ptr<Form7> importDialogue(QWidget *parent, const QString &path, Plat
         return refused(QStringLiteral("Nel file non ci sono due colonne (inglese e italiano) separate da "
                                       "virgola, punto e virgola o tabulazione."),
             platform);
-    return std::make_unique<Form7>(table, parent);
+    return std::make_unique<ExchangeWindow>(table, parent);
 }
 } // namespace
 
-QString Form7::importFile(QWidget *parent, const QString &path, int existingRows, Platform &platform)
+QString ExchangeWindow::importFile(QWidget *parent, const QString &path, int existingRows, Platform &platform)
 {
-    const std::unique_ptr<Form7> dialog = importDialogue(parent, path, platform);
+    const std::unique_ptr<ExchangeWindow> dialog = importDialogue(parent, path, platform);
     if (!dialog)
         return QString();
     if (dialog->exec() != QDialog::Accepted)
@@ -333,11 +334,11 @@ QString Form7::importFile(QWidget *parent, const QString &path, int existingRows
     return lines.text;
 }
 
-void Form7::exportWords(
+void ExchangeWindow::exportWords(
     QWidget *parent, Session &session, const QString &wordText, const CriticalList *memoc, Platform &platform)
 {
     const Exchange::ListWords list = Exchange::listWords(wordText, memoc);
-    Form7 dialog(list.present, parent);
+    ExchangeWindow dialog(list.present, parent);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const Exchange::Format format = dialog.format();

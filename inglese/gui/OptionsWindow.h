@@ -48,12 +48,12 @@ private:
 // "   OPZIONI": the order in which the drills ask the words and the lessons
 // they draw from; with the choice controls hidden it shows the rules of the
 // drill. Closing it by any route commits the choices once.
-class Form4 : public QDialog
+class OptionsWindow : public QDialog
 {
     Q_OBJECT
 
 public:
-    Form4(Session &session, Platform &platform, QWidget *parent = nullptr);
+    OptionsWindow(Session &session, Platform &platform, QWidget *parent = nullptr);
 
     // Turns the window into the rules view: only the rules and the button
     // that closes them stay.

@@ -1,4 +1,4 @@
-#include "Form4.h"
+#include "OptionsWindow.h"
 
 #include "drawing.h"
 
@@ -63,7 +63,7 @@ void PrintBox::paintEvent(QPaintEvent *)
     }
 }
 
-QList<QStringList> Form4::rulesBlocks()
+QList<QStringList> OptionsWindow::rulesBlocks()
 {
     return {
         { " PARTENZA", "  - all'inizio vengono assegnati", "    1000 punti" },
@@ -76,7 +76,7 @@ QList<QStringList> Form4::rulesBlocks()
     };
 }
 
-Form4::Form4(Session &session, Platform &platform, QWidget *parent)
+OptionsWindow::OptionsWindow(Session &session, Platform &platform, QWidget *parent)
     : QDialog(parent)
     , m_session(session)
     , m_platform(platform)
@@ -111,7 +111,7 @@ Form4::Form4(Session &session, Platform &platform, QWidget *parent)
     printRules();
 }
 
-void Form4::buildOrderButtons()
+void OptionsWindow::buildOrderButtons()
 {
     m_frame1 = new QGroupBox(QStringLiteral("Ordine"), this);
     m_frame1->setObjectName(QStringLiteral("Frame1"));
@@ -145,7 +145,7 @@ void Form4::buildOrderButtons()
     }
 }
 
-void Form4::buildLessonBoxes()
+void OptionsWindow::buildLessonBoxes()
 {
     m_frame2 = new QGroupBox(QStringLiteral("Lezioni"), this);
     m_frame2->setObjectName(QStringLiteral("Frame2"));
@@ -166,7 +166,7 @@ void Form4::buildLessonBoxes()
     }
 }
 
-void Form4::buildCommands()
+void OptionsWindow::buildCommands()
 {
     m_command2 = new QPushButton(QStringLiteral("Daccapo"), this);
     m_command2->setObjectName(QStringLiteral("Command2"));
@@ -183,10 +183,10 @@ void Form4::buildCommands()
     m_command1->setGeometry(twRect(3000, 5460, 1335, 420));
     m_command1->setToolTip(QStringLiteral("Opzioni impostate"));
     m_command1->setDefault(true);
-    connect(m_command1, &QPushButton::clicked, this, &Form4::applyOptions);
+    connect(m_command1, &QPushButton::clicked, this, &OptionsWindow::applyOptions);
 }
 
-void Form4::showChoice()
+void OptionsWindow::showChoice()
 {
     int order = 0; // the buttons stand in the order of the modes, from 1
     for (QRadioButton *option : m_option)
@@ -199,7 +199,7 @@ void Form4::showChoice()
     m_command2->setEnabled(m_choice.restartEnabled());
 }
 
-void Form4::printRules()
+void OptionsWindow::printRules()
 {
     m_peri->print(QStringLiteral("REGOLE"), Drawing::font(QStringLiteral("Liberation Serif"), 12, true),
         Qt::AlignHCenter);
@@ -211,7 +211,7 @@ void Form4::printRules()
     m_peri->setAccessibleDescription(m_peri->lines().join(QLatin1Char(' ')).simplified());
 }
 
-void Form4::showRules()
+void OptionsWindow::showRules()
 {
     m_label6->hide();
     m_frame1->hide();
@@ -221,7 +221,7 @@ void Form4::showRules()
     m_command1->setToolTip(QStringLiteral("Chiudi REGOLE"));
 }
 
-void Form4::applyOptions()
+void OptionsWindow::applyOptions()
 {
     if (m_applying || m_closed)
         return;
@@ -235,13 +235,13 @@ void Form4::applyOptions()
     done(QDialog::Accepted);
 }
 
-void Form4::reject()
+void OptionsWindow::reject()
 {
     // Escape and the window's close control close it like "OK".
     applyOptions();
 }
 
-void Form4::changeEvent(QEvent *event)
+void OptionsWindow::changeEvent(QEvent *event)
 {
     QDialog::changeEvent(event);
     if (event->type() != QEvent::ActivationChange)
@@ -254,7 +254,7 @@ void Form4::changeEvent(QEvent *event)
     }
 }
 
-void Form4::paintEvent(QPaintEvent *event)
+void OptionsWindow::paintEvent(QPaintEvent *event)
 {
     QDialog::paintEvent(event);
     QPainter painter(this);

@@ -1,9 +1,9 @@
-#include "Form0.h"
+#include "SplashWindow.h"
 
 #include "accessible.h"
 #include "drawing.h"
 
-#include "Form1.h"
+#include "MainWindow.h"
 #include "platform.h"
 #include "twips.h"
 
@@ -37,7 +37,7 @@ QLabel *colouredLabel(const QString &name, const QColor &colour, QWidget *parent
 }
 } // namespace
 
-Form0::Form0(Session &session, Platform &platform, QWidget *parent)
+SplashWindow::SplashWindow(Session &session, Platform &platform, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , m_session(session)
     , m_platform(platform)
@@ -73,27 +73,27 @@ Form0::Form0(Session &session, Platform &platform, QWidget *parent)
     m_timer1->setInterval(3000);
     // A coarse timer may fire up to 5% early: the splash stays its full three seconds.
     m_timer1->setTimerType(Qt::PreciseTimer);
-    connect(m_timer1, &QTimer::timeout, this, &Form0::Timer1_Timer);
+    connect(m_timer1, &QTimer::timeout, this, &SplashWindow::Timer1_Timer);
     m_timer1->start();
 }
 
-void Form0::Timer1_Timer()
+void SplashWindow::Timer1_Timer()
 {
     m_timer1->stop();
-    auto *form1 = new Form1(m_session, m_platform);
-    form1->setAttribute(Qt::WA_DeleteOnClose);
-    const bool loaded = form1->Form_Load([this](const QString &status) {
+    auto *mainWindow = new MainWindow(m_session, m_platform);
+    mainWindow->setAttribute(Qt::WA_DeleteOnClose);
+    const bool loaded = mainWindow->Form_Load([this](const QString &status) {
         m_progresso->setText(status);
         Accessible::setDescription(m_progresso, status);
         repaint();
     });
     if (!loaded) {
-        delete form1;
+        delete mainWindow;
         emit startupFailed();
         return;
     }
-    m_form1 = form1;
-    form1->show();
-    emit started(form1);
+    m_mainWindow = mainWindow;
+    mainWindow->show();
+    emit started(mainWindow);
     close();
 }

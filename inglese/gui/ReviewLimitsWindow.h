@@ -8,12 +8,12 @@ class QSpinBox;
 
 // "   RIPASSO": the daily limits of the review, kept in ripasso.tsv with the
 // words' memories. OK writes them; "Annulla" leaves the file as it was.
-class Form8 : public QDialog
+class ReviewLimitsWindow : public QDialog
 {
     Q_OBJECT
 
 public:
-    Form8(Session &session, Platform &platform, QWidget *parent = nullptr);
+    ReviewLimitsWindow(Session &session, Platform &platform, QWidget *parent = nullptr);
 
     void Command1_Click(); // OK
 
