@@ -7,6 +7,7 @@
 #include "plaintext.h"
 #include "session.h"
 #include "sessionlog.h"
+#include "speechstatus.h"
 #include "vocabularyfile.h"
 #include "wordtable.h"
 
@@ -569,6 +570,48 @@ private slots:
         row("too many lines", "a\nb\nc", 2, "a\nb\n…");
     }
     void fit() { QTEST(PlainText::fit(fetched<QString>("text"), fetched<int>("lines"), 4), "shown"); }
+
+    // When speech turns off and on, and when its engine starts. Steps: a window's first question (b), a tick
+    // of the poll (t) or the service lost (l), each with the sound output then seen (A; B, its server
+    // restarted on the same socket; - none); the engine started with or without an English voice (s, n); a
+    // word said (w). "after": the status after each step (Available, no Voice, no Output), * where the engine
+    // starts.
+    void speechStatus_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("after");
+        row("a server from the start; a tick before and a second question", "tA bA s tA b-", "A A* A A A");
+        row("no server at first, found by a tick", "b- t- tA s", "O O O* A");
+        row("server gone, back on the same socket", "bA s t- tB s", "A* A O O* A");
+        row("restart between ticks: the service ends on its next word", "bA s tB lB s w lB",
+            "A* A A A* A A A*");
+        row("lost twice before a word: off until the output changes", "bA s lA s lA tA tB s lB",
+            "A* A A* A O O O* A A*");
+        row("lost without sound", "bA s l-", "A* A O");
+        row("lost on a server restarted since the last tick", "bA s lA s lB", "A* A A* A A*");
+        row("no English voice: tried again on a change", "bA n tA tB n", "A* V V V* V");
+        row("server gone while starting; one start for two changes", "bA t- s tA tB s", "A* O O O* O A");
+    }
+    void speechStatus()
+    {
+        SpeechStatus rules;
+        QString after;
+        for (const QString &step : fetched<QString>("steps").split(u' ')) {
+            const SpeechStatus::Output now { step.back() != u'-', step.mid(1) };
+            const char kind = step[0].toLatin1();
+            const SpeechStatus::Action action = kind == 'b' ? rules.begin(now)
+                : kind == 't'                               ? rules.tick(now)
+                : kind == 'l'                               ? rules.lost(now)
+                                                            : SpeechStatus::Action::None;
+            if (kind == 's' || kind == 'n')
+                rules.started(kind == 's' ? Platform::Speech::Available : Platform::Speech::NoVoice);
+            if (kind == 'w')
+                rules.said();
+            after += QChar("AVO"[int(rules.status())])
+                + QString(action == SpeechStatus::Action::StartEngine, u'*') + u' ';
+        }
+        QTEST(after.trimmed(), "after");
+    }
 
     // The exit log read back for the results window: every line the program writes (or older runs wrote in
     // other date formats) becomes a run, and nothing else does.
