@@ -1,81 +1,136 @@
 #include "qtspeech.h"
 
 #include <QDeadlineTimer>
-
 #include <QDir>
 #include <QFileInfo>
-#include <QFileSystemWatcher>
-#include <QTextToSpeech>
-#include <QVoice>
+#include <QThread>
+#include <QTimer>
 
-#include <algorithm>
+#include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 
+#include <libspeechd.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 namespace {
 
-// Lives on the speech thread: owns the engine and does all its work there.
+constexpr int PollMs = 2000;
+// A service that ends on a word (as one does on the first word after its sound
+// server restarted) is found gone when asked soon after it, and the word is
+// said again; still there when asked the second time, the word was said.
+constexpr int FirstCheckMs = 300;
+constexpr int LastCheckMs = 1500;
+
+} // namespace
+
+// Lives on the speech thread: owns the connection to the speech service and
+// does all its work there. Each call to the service waits for its answer.
 class SpeechWorker : public QObject
 {
+    Q_OBJECT
+
 public:
-    // Picks the engine and an English voice; returns the status found.
-    Platform::Speech start()
+    ~SpeechWorker() override { close(); }
+
+    // Connects to the service (which starts it when it is not running) and asks
+    // for English; a word lost with the last connection is said again if asked.
+    void start(bool sayAgain)
     {
-        delete m_tts;
-        m_tts = nullptr;
-        const QStringList engines = QTextToSpeech::availableEngines();
-        for (const QString &engine : { QStringLiteral("speechd"), QStringLiteral("flite") }) {
-            if (!engines.contains(engine))
-                continue;
-            auto *tts = new QTextToSpeech(engine, this);
-            if (tts->state() == QTextToSpeech::Error || !chooseEnglish(tts)) {
-                delete tts;
-                continue;
-            }
-            m_tts = tts;
-            return Platform::Speech::Available;
+        close();
+        const QString lost = std::exchange(m_lostWord, QString());
+        const Platform::Speech found = open();
+        emit started(found);
+        if (found == Platform::Speech::Available && sayAgain && !lost.isEmpty())
+            say(lost, true);
+    }
+
+    void say(const QString &text, bool again = false)
+    {
+        const int word = ++m_words;
+        if (!m_connection) {
+            m_lostWord = text;
+            return;
         }
+        // A new word stops the one being said.
+        spd_cancel(m_connection);
+        // A word is said again only once, and only when it was lost on its way:
+        // a service found gone later may have ended for another reason.
+        const QString unsaid = again ? QString() : text;
+        if (spd_say(m_connection, SPD_MESSAGE, text.toUtf8().constData()) < 0)
+            return lose(unsaid);
+        const auto check = [this, word, unsaid](bool last) {
+            if (word != m_words || !m_connection)
+                return;
+            if (!answers())
+                lose(last ? QString() : unsaid);
+            else if (last)
+                emit said();
+        };
+        QTimer::singleShot(FirstCheckMs, this, [check] { check(false); });
+        QTimer::singleShot(LastCheckMs, this, [check] { check(true); });
+    }
+
+signals:
+    void started(Platform::Speech found);
+    void said();
+    void lost();
+
+private:
+    Platform::Speech open()
+    {
+        char *error = nullptr;
+        m_connection = spd_open2("inglese", "parole", nullptr, SPD_MODE_SINGLE, nullptr, 1, &error);
+        std::free(error);
+        if (!m_connection)
+            return Platform::Speech::NoVoice;
+        // The service's "dummy" module only says that no synthesizer is set up.
+        bool synthesizer = false;
+        char **modules = spd_list_modules(m_connection);
+        for (char **module = modules; module && *module; ++module)
+            synthesizer = synthesizer || std::strcmp(*module, "dummy") != 0;
+        free_spd_modules(modules);
+        // British English first; the service picks its own voice for the language.
+        for (const char *language : { "en-GB", "en" }) {
+            m_language = language;
+            if (synthesizer && answers())
+                return Platform::Speech::Available;
+        }
+        close();
         return Platform::Speech::NoVoice;
     }
 
-    void say(const QString &text)
+    // Asks for the language again: the one question that a service which has
+    // gone does not break the client library with.
+    bool answers() { return spd_set_language(m_connection, m_language) == 0; }
+
+    void lose(const QString &unsaid)
     {
-        if (!m_tts)
-            return;
-        if (m_tts->state() == QTextToSpeech::Speaking || m_tts->state() == QTextToSpeech::Paused)
-            m_tts->stop();
-        m_tts->say(text);
+        close();
+        m_lostWord = unsaid;
+        emit lost();
     }
 
-    QTextToSpeech *engine() const { return m_tts; }
-
-private:
-    static bool chooseEnglish(QTextToSpeech *tts)
+    void close()
     {
-        const QList<QLocale> locales = tts->availableLocales();
-        QLocale chosen(QLocale::C);
-        // British English first, any English after.
-        for (const QLocale &locale : locales) {
-            if (locale.language() != QLocale::English)
-                continue;
-            if (chosen.language() != QLocale::English || locale.territory() == QLocale::UnitedKingdom)
-                chosen = locale;
-        }
-        if (chosen.language() != QLocale::English)
-            return false;
-        tts->setLocale(chosen);
-        return tts->locale().language() == QLocale::English;
+        if (m_connection)
+            spd_close(std::exchange(m_connection, nullptr));
     }
 
-    QTextToSpeech *m_tts = nullptr;
+    SPDConnection *m_connection = nullptr;
+    const char *m_language = nullptr;
+    QString m_lostWord;
+    int m_words = 0;
 };
 
+namespace {
+
 // Whether a server listens on the local socket: connecting to one that is
-// left behind fails at once.
+// left behind fails at once, and one too busy to take the call still counts.
 bool listens(const QString &path)
 {
     sockaddr_un address {};
@@ -84,15 +139,17 @@ bool listens(const QString &path)
     if (name.size() >= qsizetype(sizeof(address.sun_path)))
         return QFileInfo::exists(path);
     std::memcpy(address.sun_path, name.constData(), std::size_t(name.size()));
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0)
         return false;
-    const bool answered = ::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0;
+    const bool answered
+        = ::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0 || errno == EAGAIN;
     ::close(fd);
     return answered;
 }
 
-// The local sockets of the sound server: those PULSE_SERVER names, else the usual places.
+// The local sockets of the sound server: those PULSE_SERVER names (empty for
+// one on the network), else the usual places.
 QStringList serverSockets()
 {
     if (!qEnvironmentVariableIsEmpty("PULSE_SERVER")) {
@@ -125,110 +182,93 @@ QtSpeech::~QtSpeech()
     if (!m_thread)
         return;
     m_thread->quit();
-    // An engine stuck in the speech service must not keep the program from
-    // ending: after a short wait the thread is left to the end of the process.
+    // A service that does not answer must not keep the program from ending:
+    // after a short wait the thread is left to the end of the process.
     if (m_thread->wait(QDeadlineTimer(2000)))
         delete m_thread;
 }
 
-bool QtSpeech::hasSoundOutput()
+SpeechStatus::Output QtSpeech::soundOutput()
 {
+    SpeechStatus::Output output;
     // PULSE_SERVER names the servers to use, in order: "unix:PATH" or a path
     // is checked; a server on the network (no path here) is taken on trust.
-    const QStringList sockets = serverSockets();
-    const bool named = !qEnvironmentVariableIsEmpty("PULSE_SERVER");
-    if (std::any_of(sockets.cbegin(), sockets.cend(),
-            [](const QString &path) { return path.isEmpty() || listens(path); }))
-        return true;
-    if (named)
-        return false;
+    for (const QString &path : serverSockets()) {
+        struct stat file
+        {
+        };
+        if (!path.isEmpty() && !listens(path))
+            continue;
+        output.present = true;
+        // The same path holds another socket once its server has restarted.
+        if (!path.isEmpty() && ::stat(QFile::encodeName(path).constData(), &file) == 0)
+            output.identity += QStringLiteral("%1 %2 %3.%4\n")
+                                   .arg(path)
+                                   .arg(file.st_ino)
+                                   .arg(file.st_ctim.tv_sec)
+                                   .arg(file.st_ctim.tv_nsec);
+        else
+            output.identity += path + u'\n';
+    }
+    if (!qEnvironmentVariableIsEmpty("PULSE_SERVER"))
+        return output;
     // ALSA playback devices are named pcmC<card>D<device>p.
-    return !QDir(QStringLiteral("/dev/snd"))
-                .entryList({ QStringLiteral("pcmC*D*p") }, QDir::System)
-                .isEmpty();
+    const QStringList devices
+        = QDir(QStringLiteral("/dev/snd")).entryList({ QStringLiteral("pcmC*D*p") }, QDir::System);
+    output.present = output.present || !devices.isEmpty();
+    output.identity += devices.join(u'\n');
+    return output;
 }
 
 Platform::Speech QtSpeech::status()
 {
-    start();
-    return m_status;
+    if (!m_poll) {
+        m_poll = new QTimer(this);
+        connect(m_poll, &QTimer::timeout, this, [this] {
+            const Platform::Speech before = m_rules.status();
+            follow(m_rules.tick(soundOutput()), before);
+        });
+        m_poll->start(PollMs);
+        // The answer of this first call tells the status: no signal for it.
+        const SpeechStatus::Action action = m_rules.begin(soundOutput());
+        follow(action, m_rules.status());
+    }
+    return m_rules.status();
 }
 
-void QtSpeech::start()
+void QtSpeech::follow(SpeechStatus::Action action, Platform::Speech before, bool sayAgain)
 {
-    if (m_started)
-        return;
-    m_started = true;
-    if (!hasSoundOutput()) {
-        m_status = Platform::Speech::NoOutput;
-        watchForOutput();
-        return;
-    }
-    if (!m_thread) {
-        auto *worker = new SpeechWorker;
-        m_worker = worker;
-        m_thread = new QThread;
-        worker->moveToThread(m_thread);
-        connect(m_thread, &QThread::finished, worker, &QObject::deleteLater);
-        m_thread->setObjectName(QStringLiteral("speech"));
-        m_thread->start(QThread::LowPriority);
-    }
-    auto *worker = static_cast<SpeechWorker *>(m_worker);
-    QMetaObject::invokeMethod(worker, [this, worker] {
-        const Platform::Speech found = worker->start();
-        if (QTextToSpeech *tts = worker->engine()) {
-            // An engine that fails, or that cannot reach the sound, turns speech
-            // off: without sound it would stay silent while seeming to work.
-            const auto lost = [this] {
-                QMetaObject::invokeMethod(this, [this] { setStatus(Platform::Speech::NoOutput); });
-            };
-            connect(tts, &QTextToSpeech::errorOccurred, worker, lost);
-            connect(tts, &QTextToSpeech::stateChanged, worker, [lost](QTextToSpeech::State state) {
-                if (state == QTextToSpeech::Error)
-                    lost();
+    if (action == SpeechStatus::Action::StartEngine) {
+        if (!m_thread) {
+            m_worker = new SpeechWorker;
+            m_thread = new QThread;
+            m_worker->moveToThread(m_thread);
+            connect(m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
+            connect(m_worker, &SpeechWorker::started, this, [this](Platform::Speech found) {
+                const Platform::Speech was = m_rules.status();
+                m_rules.started(found);
+                follow(SpeechStatus::Action::None, was);
             });
+            connect(m_worker, &SpeechWorker::said, this, [this] { m_rules.said(); });
+            connect(m_worker, &SpeechWorker::lost, this, [this] {
+                const Platform::Speech was = m_rules.status();
+                follow(m_rules.lost(soundOutput()), was, true);
+            });
+            m_thread->setObjectName(QStringLiteral("speech"));
+            m_thread->start(QThread::LowPriority);
         }
-        QMetaObject::invokeMethod(this, [this, found] { setStatus(found); });
-    });
-}
-
-void QtSpeech::setStatus(Platform::Speech status)
-{
-    if (status == Platform::Speech::NoOutput)
-        watchForOutput();
-    if (status == m_status)
-        return;
-    m_status = status;
-    emit statusChanged();
-}
-
-void QtSpeech::watchForOutput()
-{
-    if (m_outputWatch)
-        return;
-    m_outputWatch = new QFileSystemWatcher(this);
-    QStringList places { QStringLiteral("/dev/snd") };
-    for (const QString &socket : serverSockets())
-        if (!socket.isEmpty())
-            places << QFileInfo(socket).path();
-    for (const QString &place : std::as_const(places))
-        if (QFileInfo(place).isDir())
-            m_outputWatch->addPath(place);
-    connect(m_outputWatch, &QFileSystemWatcher::directoryChanged, this, [this] {
-        if (m_status != Platform::Speech::NoOutput || !hasSoundOutput())
-            return;
-        // The sound is back: the engine is tried again from the start.
-        m_outputWatch->deleteLater();
-        m_outputWatch = nullptr;
-        m_started = false;
-        start();
-    });
+        QMetaObject::invokeMethod(m_worker, [worker = m_worker, sayAgain] { worker->start(sayAgain); });
+    }
+    if (m_rules.status() != before)
+        emit statusChanged();
 }
 
 void QtSpeech::speak(const QString &text, QLocale::Language language)
 {
-    if (text.isEmpty() || language != QLocale::English || status() != Platform::Speech::Available)
+    if (text.isEmpty() || language != QLocale::English || status() != Platform::Speech::Available
+        || !m_worker)
         return;
-    auto *worker = static_cast<SpeechWorker *>(m_worker);
-    QMetaObject::invokeMethod(worker, [worker, text] { worker->say(text); });
+    QMetaObject::invokeMethod(m_worker, [worker = m_worker, text] { worker->say(text); });
 }
+
+#include "qtspeech.moc"

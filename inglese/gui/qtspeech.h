@@ -1,17 +1,20 @@
 #pragma once
 
 #include "platform.h"
+#include "speechstatus.h"
 
 #include <QObject>
-#include <QThread>
 
-class QTextToSpeech;
+class QThread;
+class QTimer;
+class SpeechWorker;
 
-// Speech through Qt's text-to-speech, on a thread of its own: starting the
-// engine (which may have to start the desktop's speech service first) and
-// speaking never hold up the windows. The engine is the speech service
-// (speechd) with an English voice; flite only when the service is missing,
-// and only until it fails.
+// Speech through the desktop's speech service (speech-dispatcher), on a thread
+// of its own: starting the service and speaking never hold up the windows. The
+// service is asked for English and picks its own voice for it, so the program
+// never waits for the service's list of voices (thousands with espeak-ng). The
+// sound output is looked at every two seconds; SpeechStatus decides what a
+// change means.
 class QtSpeech : public QObject
 {
     Q_OBJECT
@@ -24,26 +27,23 @@ public:
     Platform::Speech status();
     void speak(const QString &text, QLocale::Language language);
 
-    // Whether this machine has somewhere to play sound: a PulseAudio (or
-    // PipeWire) server that answers on its socket, or an ALSA playback
-    // device. A socket left behind by a server that has gone counts for nothing.
-    static bool hasSoundOutput();
+    // Where this machine can play sound now: PulseAudio (or PipeWire) servers
+    // that answer on their sockets, or ALSA playback devices. A socket left
+    // behind by a server that has gone counts for nothing.
+    static SpeechStatus::Output soundOutput();
 
 signals:
     void statusChanged();
 
 private:
-    void start();
-    // Without sound, the places where a sound server or device appears are
-    // watched; when one appears, the engine is tried again.
-    void watchForOutput();
-    void setStatus(Platform::Speech status);
+    // Carries out what the rules answered to an event, and tells the windows
+    // when the status moved from `before`.
+    void follow(SpeechStatus::Action action, Platform::Speech before, bool sayAgain = false);
 
-    // Made at the first request; let go, not waited for, when the engine
-    // does not stop in time as the program ends.
+    SpeechStatus m_rules;
+    QTimer *m_poll = nullptr;
+    // Made when the engine first starts; let go, not waited for, when the
+    // service does not answer in time as the program ends.
     QThread *m_thread = nullptr;
-    QObject *m_worker = nullptr;
-    bool m_started = false;
-    class QFileSystemWatcher *m_outputWatch = nullptr;
-    Platform::Speech m_status = Platform::Speech::Available;
+    SpeechWorker *m_worker = nullptr;
 };

@@ -986,16 +986,17 @@ private slots:
     }
 
     // A sound server that has gone leaves its socket behind: speech is then off, with its reason,
-    // instead of on and silent.
+    // instead of on and silent; one that restarts on the same socket is another output.
     void soundOutput_data()
     {
         QTest::addColumn<QString>("server"); // PULSE_SERVER; %1: the folder of the sockets
         QTest::addColumn<bool>("output");
-        row("server gone, socket left", "unix:%1/gone", false);
-        row("server listening", "unix:%1/live", true);
-        row("a missing one, then one listening", "%1/none unix:%1/live", true);
-        row("on the network", "tcp:192.0.2.1:4713", true);
-        row("a path too long for a socket, there", "%2", true); // %2: 108 bytes, no room for the end
+        QTest::addColumn<bool>("restartSeen"); // when the listening server restarts on the same socket
+        row("server gone, socket left", "unix:%1/gone", false, false);
+        row("server listening", "unix:%1/live", true, true);
+        row("a missing one, then one listening", "%1/none unix:%1/live", true, true);
+        row("on the network", "tcp:192.0.2.1:4713", true, false);
+        row("a path too long for a socket, there", "%2", true, false); // %2: 108 bytes, no room for the end
     }
     void soundOutput()
     {
@@ -1007,16 +1008,21 @@ private slots:
             const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
             return ::bind(socket, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0 ? socket : -1;
         };
-        const int gone = bound("gone"), live = bound("live");
+        const int gone = bound("gone");
+        int live = bound("live");
         QVERIFY(gone >= 0 && ::close(gone) == 0 && ::listen(live, 1) == 0);
         const QByteArray saved = qgetenv("PULSE_SERVER");
         const QString tooLong = dir.filePath(QString(107 - dir.path().size(), u'x'));
         QVERIFY(writeBytes(tooLong, ""));
         qputenv("PULSE_SERVER", server.replace("%1", dir.path()).replace("%2", tooLong).toLocal8Bit());
-        const bool found = QtSpeech::hasSoundOutput();
+        const SpeechStatus::Output found = QtSpeech::soundOutput();
+        ::close(live);
+        QVERIFY(QFile::remove(dir.filePath("live")) && ::listen(live = bound("live"), 1) == 0);
+        const bool restartSeen = QtSpeech::soundOutput() != found;
         saved.isNull() ? qunsetenv("PULSE_SERVER") : qputenv("PULSE_SERVER", saved);
         ::close(live);
-        QTEST(found, "output");
+        QTEST(found.present, "output");
+        QTEST(restartSeen, "restartSeen");
     }
 
     // The real platform layer finds no sound output until a PulseAudio server of the test's own starts, then
