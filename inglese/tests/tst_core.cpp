@@ -588,7 +588,8 @@ private slots:
         row("lost twice before a word: off until the output changes", "bA s lA s lA tA tB s lB",
             "A* A A* A O O O* A A*");
         row("lost without sound", "bA s l-", "A* A O");
-        row("lost on a server restarted since the last tick", "bA s lA s lB", "A* A A* A A*");
+        row("lost on a server restarted since the last tick, then on that one", "bA s lA s lB s lB",
+            "A* A A* A A* A O");
         row("no English voice: tried again on a change", "bA n tA tB n", "A* V V V* V");
         row("server gone while starting; one start for two changes", "bA t- s tA tB s", "A* O O O* O A");
     }
