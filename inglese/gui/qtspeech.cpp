@@ -10,6 +10,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include <libspeechd.h>
 #include <sys/socket.h>
@@ -104,8 +105,8 @@ private:
         return Platform::Speech::NoVoice;
     }
 
-    // Asks for the language again: the one question that a service which has
-    // gone does not break the client library with.
+    // Asks for the language again: a question answered by a code alone (the
+    // client library breaks on a lost service when an answer holds a value).
     bool answers() { return spd_set_language(m_connection, m_language) == 0; }
 
     void lose(const QString &unsaid)
