@@ -1040,7 +1040,7 @@ private slots:
         qputenv("XDG_RUNTIME_DIR", run.toLocal8Bit());
         qputenv("PULSE_SERVER", ("unix:" + sock).toLocal8Bit());
         qputenv("HOME", dir.path().toLocal8Bit());
-        QtPlatform platform; // before the server: no sound output, and the server's folder watched
+        QtPlatform platform; // before the server: no sound output, and the output looked at again every 2 s
         int told = 0;
         platform.watchSpeech(this, [&] { ++told; });
         QCOMPARE(platform.canSpeak(QLocale::English), Platform::Speech::NoOutput);
@@ -1062,7 +1062,7 @@ private slots:
         record.start("parecord",
             { "--raw", "--format=s16le", "--rate=44100", "--channels=2", "--device=spoken.monitor", raw });
         QVERIFY(record.waitForStarted(3000));
-        // Once the server listens the engine is tried again, and the window told.
+        // Once the server listens the engine is started, and the window told.
         QTRY_COMPARE_WITH_TIMEOUT(platform.canSpeak(QLocale::English), Platform::Speech::Available, 20000);
         QCOMPARE(told, 1);
         platform.speak("house", QLocale::English);
