@@ -122,7 +122,7 @@ public:
                 QStringLiteral("--use-pid-file=no"),
                 QStringLiteral("--load=module-null-sink sink_name=spoken"),
                 QStringLiteral("--load=module-native-protocol-unix auth-anonymous=1 socket=") + m_socket });
-        return waitFor([this] { return QtSpeech::soundOutput().present; }, 10000);
+        return waitFor([] { return QtSpeech::soundOutput().present; }, 10000);
     }
     void stop()
     {
@@ -190,10 +190,11 @@ int main(int argc, char *argv[])
     const QString runtime = dir.filePath(QStringLiteral("run"));
     QDir().mkpath(runtime);
     QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    // The sound server, the speech service and espeak-ng all find each other through these.
+    // The sound server, the speech service and espeak-ng all find each other through these,
+    // whatever the desktop runs.
     qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
     qputenv("HOME", dir.path().toLocal8Bit());
-    qunsetenv("PULSE_SERVER");
+    qputenv("PULSE_SERVER", ("unix:" + runtime + "/pulse/native").toLocal8Bit());
     qunsetenv("SPEECHD_ADDRESS");
 
     SoundServer server(runtime);

@@ -195,13 +195,11 @@ SpeechStatus::Output QtSpeech::soundOutput()
     // PULSE_SERVER names the servers to use, in order: "unix:PATH" or a path
     // is checked; a server on the network (no path here) is taken on trust.
     for (const QString &path : serverSockets()) {
-        struct stat file
-        {
-        };
         if (!path.isEmpty() && !listens(path))
             continue;
         output.present = true;
         // The same path holds another socket once its server has restarted.
+        struct stat file;
         if (!path.isEmpty() && ::stat(QFile::encodeName(path).constData(), &file) == 0)
             output.identity += QStringLiteral("%1 %2 %3.%4\n")
                                    .arg(path)
