@@ -2,8 +2,9 @@
 // rule, the lesson states and the first selection, then a selection built
 // from options taken from the input, a few draws, the answer builders in both
 // directions and the answer check for every drawn word. The save text of the
-// parsed file must read back to the same comments and word lines. Every
-// message, which may quote the file's words, must fit its box.
+// parsed file must read back to the same comments and word lines, none of
+// them left out with a message. Every message, which may quote the file's
+// words, must fit its box.
 
 #include "drill.h"
 #include "mainrules.h"
@@ -28,6 +29,7 @@ public:
     }
     Answer message(const QString &title, const QString &text, Buttons buttons, Icon) override
     {
+        ++shown;
         requireShownFits(title);
         requireShownFits(text);
         if (buttons == Buttons::OkCancel && m_data.ConsumeBool())
@@ -46,6 +48,7 @@ public:
     QSize screenSize() override { return { 1280, 1024 }; }
     QString currentFolder() override { return QStringLiteral("/"); }
     QString askFileName(const FileQuestion &) override { return QString(); }
+    int shown = 0; // messages so far
 
 private:
     FuzzedDataProvider &m_data;
@@ -72,9 +75,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size)
         || !MainRules::fillLessonState(session))
         return 0; // the program refuses to start
 
-    // A save writes what the next start-up reads back unchanged.
+    // A save writes what the next start-up reads back unchanged, and without a
+    // word about a line it leaves out.
     const Vocabulary::SaveProblem problem = Vocabulary::checkBeforeSave(split.wordText);
     if (!problem) {
+        require(platform.shown == 0);
         bool encoded = false;
         const QByteArray saved
             = Vocabulary::encode(Vocabulary::saveText(split.comments, split.wordText), &encoded);

@@ -235,10 +235,7 @@ SaveProblem checkBeforeSave(const QString &wordText)
         pos = end + 2;
         if (const SaveProblem problem = lineProblem(line, lineNumber))
             return problem;
-        if (line.isEmpty() || line.startsWith(u"##"))
-            continue;
-        if (wellFormed(field(line, EnglishColumn, FieldWidth), field(line, ItalianColumn, FieldWidth))
-            && ++rows > WordTable::MaxRows)
+        if (!line.isEmpty() && !line.startsWith(u"##") && ++rows > WordTable::MaxRows)
             return { SaveProblem::TooManyRows, lineNumber, QString() };
     }
     // Without a single word the next start-up would refuse the file.
@@ -259,8 +256,13 @@ SaveProblem lineProblem(QStringView line, int lineNumber)
             return { SaveProblem::BadCharacter, lineNumber, line.mid(i, pair ? 2 : 1).toString() };
         }
     }
-    if (!line.isEmpty() && !line.startsWith(u"##") && WordTable::lessonNumber(line) < 0)
+    if (line.isEmpty() || line.startsWith(u"##"))
+        return {};
+    if (WordTable::lessonNumber(line) < 0)
         return { SaveProblem::BadLesson, lineNumber, line.left(2).toString() };
+    // The start-up leaves such a line out with a message, every time: the file never gets it.
+    if (!wellFormed(field(line, EnglishColumn, FieldWidth), field(line, ItalianColumn, FieldWidth)))
+        return { SaveProblem::Brackets, lineNumber, QString() };
     return {};
 }
 

@@ -95,7 +95,8 @@ struct SaveProblem
 };
 SaveProblem checkBeforeSave(const QString &wordText);
 // The check of one word line (a tab, a character the file cannot hold, the
-// lesson number); empty and "##" lines pass.
+// lesson number, the bracket rule): what the start-up takes is what passes.
+// Empty and "##" lines pass.
 SaveProblem lineProblem(QStringView line, int lineNumber);
 // What is wrong with a line, after "La Riga numero N ".
 QString lineProblemText(const SaveProblem &problem);

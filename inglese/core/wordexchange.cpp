@@ -1075,10 +1075,7 @@ ListWords listWords(const QString &wordText, const CriticalList *memoc)
         row += counted;
         if (line.trimmed().isEmpty() || line.startsWith(u"##"))
             continue;
-        Vocabulary::SaveProblem problem = Vocabulary::lineProblem(line, lineNumber);
-        if (!problem && !counted)
-            problem = { Vocabulary::SaveProblem::Brackets, lineNumber, QString() };
-        if (problem) {
+        if (const Vocabulary::SaveProblem problem = Vocabulary::lineProblem(line, lineNumber)) {
             if (list.problems.size() < Lines::ShownProblems)
                 list.problems.append(QStringLiteral("Riga ") + QString::number(lineNumber)
                     + QStringLiteral(": ") + Vocabulary::lineProblemText(problem));

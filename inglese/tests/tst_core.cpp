@@ -186,7 +186,8 @@ private slots:
         const QString full = QStringLiteral("1    x\r\n").repeated(WordTable::MaxRows);
         row("one row too many", full + "2   y" + CrLf, int(SaveProblem::TooManyRows), WordTable::MaxRows + 1,
             "supera il numero massimo di vocaboli (32767)");
-        row("bracket fault left out, no row", full + "1   bad (" + CrLf, none, 0, "");
+        row("brackets as the start-up takes them", good + " 2   smile :)" + CrLf, int(SaveProblem::Brackets),
+            2, "La Riga numero 2 usa male le parentesi\r\n\r\nCorreggi la riga");
     }
     void checkBeforeSave()
     {
