@@ -129,10 +129,13 @@ MainWindow::MainWindow(Session &session, Platform &platform, QWidget *parent)
     connect(m_timTab, &QTimer::timeout, this, &MainWindow::TimTab_Timer);
 
     buildMenus();
+    // "Salva Aggiornamenti" is there whenever the list differs from the file:
+    // after an edit, until a save, or until undo brings the list back as saved.
+    connect(m_listaVoci->document(), &QTextDocument::modificationChanged, m_menuSalva, &QAction::setEnabled);
     setWordListText(QString());
+    m_menuSalva->setEnabled(false);
     m_menuModifica->setChecked(true);
     menuModifica_Click(); // locked, as the window starts
-    m_menuSalva->setEnabled(false);
 
     resize(600, 390 + menuBar()->sizeHint().height());
 }
@@ -211,13 +214,15 @@ void MainWindow::connectMenus()
     };
     connect(m_menuModifica, &QAction::triggered, this, [this] {
         const bool editing = m_menuModifica->isChecked();
+        if (!editing && !mayLeaveEditing()) {
+            m_menuModifica->setChecked(true);
+            return;
+        }
         m_listaVoci->setReadOnly(!editing);
         if (!editing) // locked: the caret can still move and select
             m_listaVoci->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
         m_menuOpzioni->menuAction()->setEnabled(!editing);
         m_menuProva->menuAction()->setEnabled(!editing);
-        if (editing)
-            m_menuSalva->setEnabled(true);
     });
     connect(m_menuSalva, &QAction::triggered, this, [this] { menuSalva_Click(); });
     connect(m_menuImporta, &QAction::triggered, this, &MainWindow::menuImporta_Click);
@@ -414,8 +419,6 @@ void MainWindow::appendWordLines(const QString &lines)
     // editing, until "Salva Aggiornamenti".
     if (!m_menuModifica->isChecked())
         m_menuModifica->trigger();
-    // The list now differs from the file, even after a save in edit mode.
-    m_menuSalva->setEnabled(true);
     QString shown = lines;
     shown.replace(Vocabulary::CrLf, QStringLiteral("\n"));
     QTextCursor cursor(m_listaVoci->document());
@@ -474,8 +477,29 @@ bool MainWindow::menuSalva_Click()
     }
     m_diskStamp = Vocabulary::fileStamp(m_filin);
     m_listaVoci->document()->setModified(false);
-    m_menuSalva->setEnabled(false);
     return true;
+}
+
+bool MainWindow::mayLeaveEditing()
+{
+    if (!m_listaVoci->document()->isModified())
+        return true;
+    // Sì saves (a refused or failed save keeps the edit mode), No locks the
+    // list with its edits still to save, Annulla keeps editing.
+    switch (askToSave()) {
+    case Platform::Answer::Yes:
+        return menuSalva_Click();
+    case Platform::Answer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+Platform::Answer MainWindow::askToSave()
+{
+    return m_platform.message(Vocabulary::SaveTitle, QStringLiteral("Salvare gli aggiornamenti?"),
+        Platform::Buttons::YesNoCancel, Platform::Icon::Information);
 }
 
 void MainWindow::menuLezioni_Click()
@@ -592,9 +616,7 @@ void MainWindow::Form_Resize()
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (!m_unloaded && m_listaVoci->document()->isModified()) {
-        const Platform::Answer answer
-            = m_platform.message(Vocabulary::SaveTitle, QStringLiteral("Salvare gli aggiornamenti?"),
-                Platform::Buttons::YesNoCancel, Platform::Icon::Information);
+        const Platform::Answer answer = askToSave();
         if (answer == Platform::Answer::Cancel || (answer == Platform::Answer::Yes && !menuSalva_Click())) {
             event->ignore();
             return;

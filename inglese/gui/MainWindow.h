@@ -1,11 +1,12 @@
 #pragma once
 
+#include "platform.h"
+
 #include <QMainWindow>
 
 #include <functional>
 
 class DrillWindow;
-class Platform;
 struct Session;
 class QAction;
 class QLabel;
@@ -77,6 +78,9 @@ private:
     void connectMenus();
     void openDrill(DrillWindow *drill);
     void showReviewCount();
+    // Leaving the edit mode with edits not saved asks first; false: stay in it.
+    bool mayLeaveEditing();
+    Platform::Answer askToSave(); // "Salvare gli aggiornamenti?"
     void Form_Unload();
     bool ListaVoci_KeyDown(int key);
     void setWordListText(const QString &text);
