@@ -72,4 +72,18 @@ QString controlTip(Platform::Speech speech)
     return QStringLiteral("Ascolta la parola inglese");
 }
 
+Speaker drillSpeaker(const Drill &drill, const WordTable &words, Platform::Speech speech)
+{
+    if (speech != Platform::Speech::Available)
+        return { false, controlTip(speech) };
+    if (!drillText(drill, words).isEmpty())
+        return { true, controlTip(speech) };
+    const QString waiting = controlTip(speech) + QStringLiteral(": ");
+    if (drill.askedWord() < 0)
+        return { false, waiting + QStringLiteral("prima premi \"Via!\"") };
+    if (drill.direction() == Direction::ItalianToEnglish && drill.state().questionRunning)
+        return { false, waiting + QStringLiteral("si sente quando hai risposto") };
+    return { false, waiting + QStringLiteral("per questa parola non c'\u00e8 niente da ascoltare") };
+}
+
 } // namespace Pronunciation

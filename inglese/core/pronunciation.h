@@ -28,4 +28,13 @@ QString drillText(const Drill &drill, const WordTable &words);
 // The tooltip of the controls that speak: what they do, or why they cannot.
 QString controlTip(Platform::Speech speech);
 
+// The loudspeaker of a drill window: on only while it has something to say,
+// its tooltip saying what it does or why not yet.
+struct Speaker
+{
+    bool enabled = false;
+    QString tip;
+};
+Speaker drillSpeaker(const Drill &drill, const WordTable &words, Platform::Speech speech);
+
 } // namespace Pronunciation

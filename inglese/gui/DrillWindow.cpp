@@ -109,7 +109,6 @@ DrillWindow::DrillWindow(Session &session, Platform &platform, Direction directi
     setUpKeyboard();
     connectEvents();
     Form_Load();
-    showSpeech();
 }
 
 DrillWindow::~DrillWindow() = default;
@@ -302,6 +301,8 @@ void DrillWindow::showState()
     Accessible::setDescription(m_lablez, v.lessonLabel);
 
     QLineEdit *typing = typingBox();
+    // Before the first question there is no answer to type towards.
+    typing->setReadOnly(m_drill.askedWord() < 0);
     QPalette p = typing->palette();
     p.setColor(QPalette::Text, v.typingRed ? QColor(255, 0, 0) : QColor(Qt::black));
     typing->setPalette(p);
@@ -310,6 +311,7 @@ void DrillWindow::showState()
         v.timer1 ? m_timer1->start() : m_timer1->stop();
     if (v.timer2 != m_timer2->isActive())
         v.timer2 ? m_timer2->start() : m_timer2->stop();
+    showSpeech();
 }
 
 void DrillWindow::Command1_Click()
@@ -381,9 +383,10 @@ void DrillWindow::Command2_Click()
 
 void DrillWindow::showSpeech()
 {
-    const Platform::Speech speech = m_platform.canSpeak(QLocale::English);
-    m_command4->setEnabled(speech == Platform::Speech::Available);
-    m_command4->setToolTip(Pronunciation::controlTip(speech));
+    const Pronunciation::Speaker speaker
+        = Pronunciation::drillSpeaker(m_drill, m_session.words, m_platform.canSpeak(QLocale::English));
+    m_command4->setEnabled(speaker.enabled);
+    m_command4->setToolTip(speaker.tip);
 }
 
 void DrillWindow::Command4_Click()
