@@ -16,6 +16,12 @@ QString dataFolderFor(const QString &currentFolder)
     return currentFolder + u'/';
 }
 
+QString currentFolderName(const QByteArray &native)
+{
+    const QString name = QString::fromUtf8(native);
+    return name.toUtf8() == native ? name : CurrentFolderLink;
+}
+
 QString tooManyWordsText()
 {
     return QStringLiteral("File INGLESE.TXT con troppi vocaboli: al massimo ")

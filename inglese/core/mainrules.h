@@ -16,6 +16,11 @@ namespace MainRules {
 
 // The folder of the program's files, from the current folder, ending in a separator.
 QString dataFolderFor(const QString &currentFolder);
+// The current folder's name as the program opens files by it: the system's
+// bytes read as UTF-8, or, when they are not UTF-8 (which a name in the
+// toolkit cannot keep), the system's own link to the current folder.
+inline const QString CurrentFolderLink = QStringLiteral("/proc/self/cwd");
+QString currentFolderName(const QByteArray &native);
 
 inline const QString StartupErrorTitle = QStringLiteral("FILE ...");
 inline const QString StartupErrorText = QStringLiteral("File INGLESE.TXT non trovato ... Riprova");

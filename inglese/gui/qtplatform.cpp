@@ -1,17 +1,20 @@
 #include "qtplatform.h"
 
+#include "mainrules.h"
 #include "plaintext.h"
 #include "qtspeech.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
 
 #include <chrono>
+#include <filesystem>
 
 namespace {
 // Beeps of a burst are spaced so that the bell sounds each one and the
@@ -143,7 +146,10 @@ QSize QtPlatform::screenSize()
 
 QString QtPlatform::currentFolder()
 {
-    return QDir::currentPath();
+    std::error_code error;
+    const std::string native = std::filesystem::current_path(error).native();
+    const QString name = MainRules::currentFolderName(QByteArray::fromStdString(native));
+    return error || !QFileInfo(name).isDir() ? QDir::currentPath() : name;
 }
 
 void QtPlatform::speak(const QString &text, QLocale::Language language)

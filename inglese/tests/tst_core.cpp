@@ -532,6 +532,10 @@ private slots:
         for (auto [from, to] :
             { std::pair { "d:\\vb", "d:\\vb50\\ingle\\" }, { "c:\\", "c:\\" }, { "/a", "/a/" } })
             QCOMPARE(MainRules::dataFolderFor(from), to); // the data folder of a start-up folder
+        // A current folder whose name is not UTF-8 is reached by the system's link to it.
+        for (auto [native, name] : { std::pair { QByteArray("/tmp/caf\xC3\xA9"), QString("/tmp/café") },
+                 { QByteArray("/tmp/caf\xE9"), MainRules::CurrentFolderLink } })
+            QCOMPARE(MainRules::currentFolderName(native), name);
         for (const auto &[direction, from, timing] :
             { std::tuple { Direction::EnglishToItalian, "INGLESE", 14 },
                 { Direction::ItalianToEnglish, "Italiano", 10 } }) {

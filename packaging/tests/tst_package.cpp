@@ -94,6 +94,7 @@ private slots:
         QTest::newRow("own words kept") << true << QByteArray("## mio\r\n 1   cat    gatto\r\n") << QString();
         QTest::newRow("a dangling link") << true << QByteArray() << "link";
         QTest::newRow("a file") << true << QByteArray() << "file";
+        QTest::newRow("no home folder") << false << QByteArray() << "home";
     }
     // The menu entry runs bin/inglese without arguments: it finds the
     // installed program and samples by itself, seeds the data folder without
@@ -121,10 +122,15 @@ private slots:
         environment.insert("REPORT", scratch.filePath("report"));
         xdgDataHome ? environment.insert("XDG_DATA_HOME", scratch.filePath("xdg"))
                     : environment.remove("XDG_DATA_HOME");
+        if (obstacle == "home") // nowhere to put the data folder: the program says what is missing
+            environment.remove("HOME");
         const auto [started, output] = run(tree + "/bin/inglese", {}, environment);
         QVERIFY2(started == 0, qPrintable(output));
         const QByteArray report = ::contents(scratch.filePath("report"));
-        QCOMPARE(report.contains("\n--avvio-fallito\nCartella: " + data.toLocal8Bit() + '\n'),
+        QCOMPARE(report.contains("\n--avvio-fallito\nCartella: "
+                     + (obstacle == "home"
+                             ? QByteArray("non so dove metterla\n(mancano le variabili HOME e XDG_DATA_HOME")
+                             : data.toLocal8Bit() + '\n')),
             !obstacle.isEmpty());
         if (!obstacle.isEmpty())
             return;
