@@ -2,6 +2,8 @@
 
 #include "userfile.h"
 
+#include <QLocale>
+
 #include <algorithm>
 #include <array>
 
@@ -100,10 +102,72 @@ bool parseCounts(QStringView text, LoggedSession &session)
 
 } // namespace
 
-int LoggedSession::seconds() const
+namespace {
+constexpr qint64 MsecsPerDay = qint64(SecondsPerDay) * 1000;
+constexpr qint64 MsecsPerHour = qint64(60 * 60) * 1000;
+// No zone is more than 14 hours from UTC.
+constexpr qint64 FarthestOffset = 14 * MsecsPerHour;
+
+// A local date and time counted as if it were UTC.
+qint64 localMsecs(const QDate &day, const QTime &time)
 {
-    const int s = start.secsTo(end);
-    return s < 0 ? s + SecondsPerDay : s;
+    return (day.toJulianDay() - QDate(1970, 1, 1).toJulianDay()) * MsecsPerDay + time.msecsSinceStartOfDay();
+}
+} // namespace
+
+ZoneClock::ZoneClock(const QTimeZone &zone)
+{
+    if (!zone.isValid() || !zone.hasTransitions())
+        return;
+    // The years a log's runs can have taken place in; outside them the clock
+    // counts as never changed.
+    const QDateTime from = QDate(1900, 1, 1).startOfDay(Qt::UTC), to = QDate(2200, 1, 1).startOfDay(Qt::UTC);
+    int offset = zone.offsetFromUtc(from);
+    for (const QTimeZone::OffsetData &change : zone.transitions(from, to)) {
+        if (change.offsetFromUtc != offset)
+            m_changes.append({ change.atUtc.toMSecsSinceEpoch(), offset, change.offsetFromUtc });
+        offset = change.offsetFromUtc;
+    }
+}
+
+int ZoneClock::offsetAt(qint64 utc) const
+{
+    const auto after = std::upper_bound(m_changes.cbegin(), m_changes.cend(), utc,
+        [](qint64 t, const Change &change) { return t < change.at; });
+    return after == m_changes.cbegin() ? after->before : std::prev(after)->after;
+}
+
+QList<qint64> ZoneClock::instants(qint64 local) const
+{
+    QList<qint64> found;
+    const int early = offsetAt(local - FarthestOffset), late = offsetAt(local + FarthestOffset);
+    for (const int offset : { early, late }) {
+        const qint64 utc = local - qint64(offset) * 1000;
+        if (offsetAt(utc) == offset && !found.contains(utc))
+            found.append(utc);
+    }
+    if (found.isEmpty()) // an hour the clock skipped: as if it had not been put forward
+        found.append(local - qint64(early) * 1000);
+    return found;
+}
+
+qint64 ZoneClock::secondsBetween(const QDate &day, const QTime &start, const QTime &end) const
+{
+    const qint64 simple = start.secsTo(end);
+    const qint64 plain = simple < 0 ? simple + SecondsPerDay : simple;
+    const qint64 endLocal = localMsecs(day, end), startLocal = localMsecs(day, start);
+    const qint64 dayBefore = startLocal - MsecsPerDay;
+    const auto near = std::lower_bound(m_changes.cbegin(), m_changes.cend(), dayBefore - FarthestOffset,
+        [](const Change &change, qint64 t) { return change.at < t; });
+    if (near == m_changes.cend() || near->at > endLocal + FarthestOffset)
+        return plain;
+    qint64 shortest = -1;
+    const QList<qint64> starts = instants(startLocal) + instants(dayBefore);
+    for (const qint64 e : instants(endLocal))
+        for (const qint64 s : starts)
+            if (e >= s && (shortest < 0 || e - s < shortest))
+                shortest = e - s;
+    return shortest < 0 ? plain : shortest / 1000;
 }
 
 int SessionTotals::averagePoints() const
@@ -111,42 +175,244 @@ int SessionTotals::averagePoints() const
     return sessions > 0 ? int(qRound64(double(points) / sessions)) : 0;
 }
 
-SessionLog SessionLog::read(const QString &path, QString *error)
+void SessionTotals::add(const LoggedSession &run, qint64 runSeconds)
 {
-    const UserFile::Bytes file = UserFile::read(path, MaxFileBytes);
-    if (!file) {
-        if (error && file.problem != UserFile::Problem::Missing)
-            *error = UserFile::problemText(path, file.problem, MaxFileBytes, file.reason);
-        return {};
-    }
-    return parse(file.bytes);
+    ++sessions;
+    seconds += runSeconds;
+    words += run.words;
+    points += run.points;
 }
 
-SessionLog SessionLog::parse(QByteArrayView bytes)
+namespace {
+void addTotals(SessionTotals &to, const SessionTotals &from)
 {
-    SessionLog log;
-    QString line;
-    for (qsizetype pos = 0; pos < bytes.size();) {
-        qsizetype end = bytes.indexOf('\n', pos);
-        if (end < 0)
-            end = bytes.size();
-        // Lines the program wrote are ASCII; any other byte makes the line unreadable whatever its
-        // code. One buffer serves every line.
-        line.resize(end - pos);
-        std::transform(
-            bytes.begin() + pos, bytes.begin() + end, line.begin(), [](char c) { return QChar(uchar(c)); });
-        pos = end + 1;
-        if (QStringView(line).trimmed().isEmpty())
-            continue;
-        if (const std::optional<LoggedSession> session = parseLine(line))
-            log.m_sessions.append(*session);
+    to.sessions += from.sessions;
+    to.seconds += from.seconds;
+    to.words += from.words;
+    to.points += from.points;
+}
+
+// The periods of `length` that hold the days (or months) of `sums`, in order.
+QList<PeriodTotals> periodsOf(const QMap<QDate, SessionTotals> &sums, PeriodTotals::Length length)
+{
+    const auto startOf = [length](const QDate &d) {
+        switch (length) {
+        case PeriodTotals::Day:
+            return d;
+        case PeriodTotals::Week:
+            return d.addDays(1 - d.dayOfWeek());
+        case PeriodTotals::Month:
+            return QDate(d.year(), d.month(), 1);
+        case PeriodTotals::Year:
+            break;
+        }
+        return QDate(d.year(), 1, 1);
+    };
+    QList<PeriodTotals> periods;
+    for (auto sum = sums.cbegin(); sum != sums.cend(); ++sum) {
+        const QDate first = startOf(sum.key());
+        if (periods.isEmpty() || periods.last().first != first) {
+            const QDate next = length == PeriodTotals::Day ? first.addDays(1)
+                : length == PeriodTotals::Week             ? first.addDays(7)
+                : length == PeriodTotals::Month            ? first.addMonths(1)
+                                                           : first.addYears(1);
+            periods.append({ first, next, {} });
+        }
+        addTotals(periods.last().totals, sum.value());
+    }
+    return periods;
+}
+} // namespace
+
+LogSums::LogSums(const QDate &today, int maxPeriods, int maxRuns, const QTimeZone &zone)
+    : m_today(today)
+    , m_maxPeriods(maxPeriods)
+    , m_maxRuns(maxRuns)
+    , m_clock(zone)
+{
+}
+
+void LogSums::add(const LoggedSession &run)
+{
+    const qint64 seconds = run.seconds(m_clock);
+    LogSummary &s = m_summary;
+    const QDate &day = run.date;
+    if (day <= m_today && day >= m_today.addDays(-29)) {
+        s.lastMonth.add(run, seconds);
+        if (day >= m_today.addDays(-6))
+            s.lastWeek.add(run, seconds);
+    }
+    s.ever.add(run, seconds);
+    if (run.lessons.isEmpty())
+        ++s.lessonCounts[0];
+    for (const int lesson : run.lessons)
+        ++s.lessonCounts[std::size_t(lesson)];
+    if (++s.sessions <= m_maxRuns)
+        s.runs.append(run);
+    else if (!s.runs.isEmpty())
+        s.runs = {};
+    m_first = m_first.isValid() ? std::min(m_first, day) : day;
+    m_last = m_last.isValid() ? std::max(m_last, day) : day;
+    // More days than bars a day or a week could show: from now on the bars are months or years.
+    if (!m_tooManyDays) {
+        m_days[day].add(run, seconds);
+        if (m_days.size() > 7 * (qsizetype(m_maxPeriods) + 1)) {
+            m_tooManyDays = true;
+            m_days = {};
+        }
+    }
+    m_months[QDate(day.year(), day.month(), 1)].add(run, seconds);
+}
+
+void LogSums::clear()
+{
+    m_summary = {};
+    m_first = m_last = QDate();
+    m_days = {};
+    m_tooManyDays = false;
+    m_months = {};
+}
+
+LogSummary LogSums::summary() const
+{
+    LogSummary s = m_summary;
+    if (s.sessions == 0)
+        return s;
+    const QDate &first = m_first, &last = m_last;
+    const auto monday = [](const QDate &d) { return d.addDays(1 - d.dayOfWeek()); };
+    if (first.daysTo(last) + 1 <= m_maxPeriods)
+        s.length = PeriodTotals::Day;
+    else if (monday(first).daysTo(monday(last)) / 7 + 1 <= m_maxPeriods)
+        s.length = PeriodTotals::Week;
+    else if ((last.year() - first.year()) * 12 + last.month() - first.month() + 1 <= m_maxPeriods)
+        s.length = PeriodTotals::Month;
+    else
+        s.length = PeriodTotals::Year;
+    Q_ASSERT(s.length >= PeriodTotals::Month || !m_tooManyDays);
+    s.periods = periodsOf(s.length >= PeriodTotals::Month ? m_months : m_days, s.length);
+    return s;
+}
+
+namespace {
+// A line is at most three dates and times, two AM or PM, the counts and twenty lessons, with blanks.
+constexpr qsizetype LongestLine = 1024;
+
+bool blank(QByteArrayView bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return QChar::isSpace(uchar(c)); });
+}
+
+// Cuts the log into lines as its pieces come, holding at most one line.
+class LineCutter
+{
+public:
+    explicit LineCutter(LogSums &sums)
+        : m_sums(sums)
+    {
+    }
+
+    void take(QByteArrayView piece)
+    {
+        for (qsizetype from = 0; from < piece.size();) {
+            const qsizetype at = piece.indexOf('\n', from);
+            const QByteArrayView part = piece.sliced(from, (at < 0 ? piece.size() : at) - from);
+            from = at < 0 ? piece.size() : at + 1;
+            if (at >= 0 && m_line.isEmpty() && !m_tooLong && part.size() <= LongestLine) {
+                read(part); // whole in this piece, as nearly every line
+                continue;
+            }
+            if (!m_tooLong && m_line.size() + part.size() > LongestLine) {
+                m_tooLong = true;
+                m_blank = blank(m_line);
+                m_line.clear();
+            }
+            if (m_tooLong)
+                m_blank = m_blank && blank(part);
+            else
+                m_line += part;
+            if (at >= 0)
+                endLine();
+        }
+    }
+
+    void finish()
+    {
+        if (!m_line.isEmpty() || m_tooLong)
+            endLine();
+    }
+
+private:
+    void endLine()
+    {
+        if (m_tooLong && !m_blank)
+            m_sums.addUnreadable();
+        else if (!m_tooLong)
+            read(m_line);
+        m_tooLong = false;
+        m_line.clear();
+    }
+
+    void read(QByteArrayView bytes)
+    {
+        // Lines the program wrote are ASCII; any other byte makes the line unreadable whatever its code.
+        m_text.resize(bytes.size());
+        std::transform(bytes.begin(), bytes.end(), m_text.begin(), [](char c) { return QChar(uchar(c)); });
+        if (QStringView(m_text).trimmed().isEmpty())
+            return;
+        if (const std::optional<LoggedSession> run = SessionLog::parseLine(m_text))
+            m_sums.add(*run);
         else
-            ++log.m_unreadable;
+            m_sums.addUnreadable();
     }
-    return log;
+
+    LogSums &m_sums;
+    QByteArray m_line; // the start of a line that the next piece goes on with
+    bool m_tooLong = false; // then its bytes are not kept, only whether they are all blanks
+    bool m_blank = true;
+    QString m_text; // one buffer serves every line
+};
+
+struct Stopped
+{
+};
+} // namespace
+
+namespace SessionLog {
+
+bool read(const QString &path, LogSums &sums, QString *error, const std::atomic<bool> *stop)
+{
+    LineCutter lines(sums);
+    UserFile::Pieces file;
+    try {
+        file = UserFile::readPieces(path, MaxFileBytes, [&](const QByteArray &piece) {
+            if (stop && stop->load(std::memory_order_relaxed))
+                throw Stopped(); // leaves the reading, which closes the file
+            lines.take(piece);
+        });
+    } catch (const Stopped &) {
+        sums.clear();
+        return false;
+    }
+    if (!file) {
+        sums.clear();
+        if (file.problem == UserFile::Problem::Missing)
+            return true;
+        if (error)
+            *error = UserFile::problemText(path, file.problem, MaxFileBytes, file.reason);
+        return false;
+    }
+    lines.finish();
+    return true;
 }
 
-std::optional<LoggedSession> SessionLog::parseLine(QStringView line)
+void parse(QByteArrayView bytes, LogSums &sums)
+{
+    LineCutter lines(sums);
+    lines.take(bytes);
+    lines.finish();
+}
+
+std::optional<LoggedSession> parseLine(QStringView line)
 {
     // Three dates and times, two AM or PM, the counts and at most twenty lessons.
     Pieces<26> tokens;
@@ -186,104 +452,7 @@ std::optional<LoggedSession> SessionLog::parseLine(QStringView line)
     return session;
 }
 
-void SessionLog::add(const LoggedSession &session)
-{
-    m_sessions.append(session);
-}
-
-SessionTotals SessionLog::totals(const QDate &first, const QDate &last) const
-{
-    SessionTotals totals;
-    for (const LoggedSession &s : m_sessions) {
-        if ((first.isValid() && s.date < first) || (last.isValid() && s.date > last))
-            continue;
-        ++totals.sessions;
-        totals.seconds += s.seconds();
-        totals.words += s.words;
-        totals.points += s.points;
-    }
-    return totals;
-}
-
-PerLesson<int> SessionLog::lessonCounts() const
-{
-    PerLesson<int> counts {};
-    for (const LoggedSession &s : m_sessions) {
-        if (s.lessons.isEmpty())
-            ++counts[0];
-        for (const int lesson : s.lessons)
-            ++counts[std::size_t(lesson)];
-    }
-    return counts;
-}
-
-QList<PeriodTotals> SessionLog::periods(int maxPeriods, PeriodTotals::Length *length) const
-{
-    if (m_sessions.isEmpty())
-        return {};
-    const auto [earliest, latest] = std::minmax_element(m_sessions.cbegin(), m_sessions.cend(),
-        [](const LoggedSession &a, const LoggedSession &b) { return a.date < b.date; });
-    const QDate first = earliest->date;
-    const QDate last = latest->date;
-    const qint64 days = first.daysTo(last) + 1;
-    PeriodTotals::Length unit = PeriodTotals::Year;
-    if (days <= maxPeriods)
-        unit = PeriodTotals::Day;
-    else if (first.addDays(1 - first.dayOfWeek()).daysTo(last.addDays(1 - last.dayOfWeek())) / 7 + 1
-        <= maxPeriods)
-        unit = PeriodTotals::Week;
-    else if ((last.year() - first.year()) * 12 + last.month() - first.month() + 1 <= maxPeriods)
-        unit = PeriodTotals::Month;
-    if (length)
-        *length = unit;
-    const auto startOf = [unit](const QDate &d) {
-        switch (unit) {
-        case PeriodTotals::Day:
-            return d;
-        case PeriodTotals::Week:
-            return d.addDays(1 - d.dayOfWeek());
-        case PeriodTotals::Month:
-            return QDate(d.year(), d.month(), 1);
-        case PeriodTotals::Year:
-            break;
-        }
-        return QDate(d.year(), 1, 1);
-    };
-    QMap<QDate, SessionTotals> byStart;
-    for (const LoggedSession &s : m_sessions) {
-        SessionTotals &t = byStart[startOf(s.date)];
-        ++t.sessions;
-        t.seconds += s.seconds();
-        t.words += s.words;
-        t.points += s.points;
-    }
-    QList<PeriodTotals> result;
-    result.reserve(byStart.size());
-    for (auto p = byStart.cbegin(); p != byStart.cend(); ++p) {
-        const QDate start = p.key();
-        const QDate next = unit == PeriodTotals::Day ? start.addDays(1)
-            : unit == PeriodTotals::Week             ? start.addDays(7)
-            : unit == PeriodTotals::Month            ? start.addMonths(1)
-                                                     : start.addYears(1);
-        result.append({ start, next, p.value() });
-    }
-    return result;
-}
-
-LogSummary SessionLog::summary(const QDate &today, int maxPeriods, int maxRuns) const
-{
-    LogSummary s;
-    s.lastWeek = totals(today.addDays(-6), today);
-    s.lastMonth = totals(today.addDays(-29), today);
-    s.ever = totals({}, {});
-    s.lessonCounts = lessonCounts();
-    s.periods = periods(maxPeriods, &s.length);
-    if (m_sessions.size() <= maxRuns)
-        s.runs = m_sessions;
-    s.sessions = m_sessions.size();
-    s.unreadable = m_unreadable;
-    return s;
-}
+} // namespace SessionLog
 
 namespace SessionText {
 
@@ -308,6 +477,26 @@ QString unreadableNote(int lines)
 {
     return lines == 1 ? QStringLiteral("1 riga illeggibile ignorata")
                       : QStringLiteral("%1 righe illeggibili ignorate").arg(lines);
+}
+
+AxisTicks countTicks(qint64 lowest, qint64 highest, int spaces)
+{
+    lowest = std::min<qint64>(lowest, 0);
+    highest = std::max(highest, lowest + 1);
+    // The multiple of `step` at or below `n`, and at or above it.
+    const auto down
+        = [](qint64 n, qint64 step) { return n >= 0 ? n / step * step : -((step - 1 - n) / step * step); };
+    const auto up = [&down](qint64 n, qint64 step) { return -down(-n, step); };
+    qint64 step = 1; // then 2, 5, 10, 20, 50, ...
+    for (int i = 0; (up(highest, step) - down(lowest, step)) / step > spaces; ++i)
+        step = i % 3 == 1 ? step / 2 * 5 : step * 2;
+    AxisTicks ticks;
+    const QLocale italian(QLocale::Italian);
+    for (qint64 value = down(lowest, step); value <= up(highest, step); value += step) {
+        ticks.values.append(value);
+        ticks.labels.append(italian.toString(value));
+    }
+    return ticks;
 }
 
 } // namespace SessionText

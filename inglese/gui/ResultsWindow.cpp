@@ -8,6 +8,7 @@
 #include "vocabularyfile.h"
 
 #include <QAreaSeries>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QDateTimeAxis>
@@ -20,9 +21,9 @@
 #include <QTableWidget>
 #include <QThread>
 #include <QVBoxLayout>
-#include <QValueAxis>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <optional>
 
@@ -75,6 +76,13 @@ ResultsWindow::ResultsWindow(Session &session, Platform &platform, QWidget *main
 
     buildControls();
     readLog();
+}
+
+ResultsWindow::~ResultsWindow()
+{
+    // The reading ends at its next piece of the file and frees what it holds.
+    m_stopReading->store(true);
+    m_reader->wait();
 }
 
 // The totals, the review's line, the chart with its notes beside the table
@@ -155,18 +163,21 @@ void ResultsWindow::readLog()
         QString error;
     };
     auto outcome = std::make_shared<Outcome>();
-    QThread *reader
-        = QThread::create([outcome, path = m_session.dataFolder + QStringLiteral("inglelog"), now, today] {
-              SessionLog log = SessionLog::read(path, &outcome->error);
-              if (now)
-                  log.add(*now);
-              outcome->summary = log.summary(today, MaxBars, MaxRunPoints);
-          });
-    reader->setObjectName(QStringLiteral("inglelog"));
-    connect(
-        reader, &QThread::finished, this, [this, outcome] { showSummary(outcome->summary, outcome->error); });
-    connect(reader, &QThread::finished, reader, &QObject::deleteLater);
-    reader->start();
+    m_stopReading = std::make_shared<std::atomic<bool>>(false);
+    m_reader.reset(QThread::create([outcome, stop = m_stopReading,
+                                       path = m_session.dataFolder + QStringLiteral("inglelog"), now, today] {
+        LogSums sums(today, MaxBars, MaxRunPoints);
+        SessionLog::read(path, sums, &outcome->error, stop.get());
+        if (now)
+            sums.add(*now);
+        outcome->summary = sums.summary();
+    }));
+    m_reader->setObjectName(QStringLiteral("inglelog"));
+    connect(m_reader.get(), &QThread::finished, this, [this, outcome] {
+        if (!m_stopReading->load())
+            showSummary(outcome->summary, outcome->error);
+    });
+    m_reader->start();
 }
 
 void ResultsWindow::showSummary(const LogSummary &summary, const QString &error)
@@ -267,13 +278,17 @@ QDateTimeAxis *timeAxis(const LogSummary &summary)
     return time;
 }
 
-QValueAxis *countAxis(const QString &title, const QString &labelFormat, double lowest, double highest)
+// Whole numbers only, grouped the Italian way; the labels stand on their values.
+QCategoryAxis *countAxis(const QString &title, qint64 lowest, qint64 highest)
 {
-    auto *axis = new QValueAxis;
+    auto *axis = new QCategoryAxis;
     axis->setTitleText(title);
-    axis->setLabelFormat(labelFormat);
-    axis->setRange(lowest, highest);
-    axis->applyNiceNumbers();
+    axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    const SessionText::AxisTicks ticks = SessionText::countTicks(lowest, highest);
+    axis->setStartValue(double(ticks.values.first()));
+    for (qsizetype i = 0; i < ticks.values.size(); ++i)
+        axis->append(ticks.labels[i], double(ticks.values[i]));
+    axis->setRange(double(ticks.values.first()), double(ticks.values.last()));
     return axis;
 }
 } // namespace
@@ -303,10 +318,9 @@ void ResultsWindow::showChart(const LogSummary &summary)
     chart->addSeries(bars);
     chart->addSeries(points);
     QDateTimeAxis *time = timeAxis(summary);
-    // Not "%d": that takes the number as 32 bits, and a bar of more than 2^31 words would read negative.
-    QValueAxis *wordsAxis = countAxis(QStringLiteral("Parole"), QStringLiteral("%.0f"), 0, double(maxWords));
-    QValueAxis *pointsAxis = countAxis(QStringLiteral("Punti"), QStringLiteral("%d"),
-        std::min(0.0, lowest->y()), std::max(1.0, highest->y()));
+    QCategoryAxis *wordsAxis = countAxis(QStringLiteral("Parole"), 0, maxWords);
+    QCategoryAxis *pointsAxis = countAxis(
+        QStringLiteral("Punti"), qint64(std::floor(lowest->y())), qint64(std::ceil(highest->y())));
     for (QAbstractAxis *axis : { static_cast<QAbstractAxis *>(time), static_cast<QAbstractAxis *>(wordsAxis),
              static_cast<QAbstractAxis *>(pointsAxis) }) {
         axis->setLabelsFont(font());

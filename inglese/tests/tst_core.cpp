@@ -536,6 +536,12 @@ private slots:
         for (auto [native, name] : { std::pair { QByteArray("/tmp/caf\xC3\xA9"), QString("/tmp/café") },
                  { QByteArray("/tmp/caf\xE9"), MainRules::CurrentFolderLink } })
             QCOMPARE(MainRules::currentFolderName(native), name);
+        // The chart's count axes: whole numbers in steps of 1, 2 or 5 times ten to a power, grouped the
+        // Italian way.
+        for (auto [lowest, highest, labels] :
+            { std::tuple { 0, 0, "0 1" }, { 0, 3, "0 1 2 3" }, { 0, 7, "0 2 4 6 8" },
+                { 0, 12345, "0 5.000 10.000 15.000" }, { -40, 1040, "-500 0 500 1.000 1.500" } })
+            QCOMPARE(SessionText::countTicks(lowest, highest).labels.join(' '), labels);
         for (const auto &[direction, from, timing] :
             { std::tuple { Direction::EnglishToItalian, "INGLESE", 14 },
                 { Direction::ItalianToEnglish, "Italiano", 10 } }) {
@@ -632,6 +638,13 @@ private slots:
         row("0 min", "05/12/2026 09:10:02 09:10:02" + tail, "2026-12-05 09:10:02 09:10:02 0 12/987/3 1 4 7");
         row("past midnight", "06/12/2026 23:50:00 00:10:30    5/-40/1        20",
             "2026-12-06 23:50:00 00:10:30 1230 5/-40/1 20");
+        // 7 s, whichever way the clock went meanwhile; the hour that comes twice, both times.
+        row("clock put back", "25/10/2026 02:59:58 02:00:05    0/1000/0        TUTTE",
+            "2026-10-25 02:59:58 02:00:05 7 0/1000/0");
+        row("clock put forward", "29/03/2026 01:59:58 03:00:05    0/1000/0        TUTTE",
+            "2026-03-29 01:59:58 03:00:05 7 0/1000/0");
+        row("past midnight and the change", "25/10/2026 23:00:00 03:30:00    0/1000/0        TUTTE",
+            "2026-10-25 23:00:00 03:30:00 19800 0/1000/0");
         row("leading blanks", "  05/12/2026 09:10:02 09:31:45" + tail, "2026-12-05 09:10:02 09:31:45" + read);
         row("short", "5/12/26 9:10 9:31" + tail, "2026-12-05 09:10:00 09:31:00 1260 12/987/3 1 4 7");
         row("dots", "05.12.2026 09.10.02 09.31.45" + tail, "2026-12-05 09:10:02 09:31:45" + read);
@@ -660,10 +673,11 @@ private slots:
     void parseLine()
     {
         QString got;
+        static const ZoneClock rome(QTimeZone("Europe/Rome"));
         if (const std::optional<LoggedSession> s = SessionLog::parseLine(fetched<QString>("line"))) {
             got = QString::asprintf("%s %s %s %d %d/%d/%d", qPrintable(s->date.toString(Qt::ISODate)),
-                qPrintable(s->start.toString()), qPrintable(s->end.toString()), int(s->seconds()), s->words,
-                s->points, s->critical);
+                qPrintable(s->start.toString()), qPrintable(s->end.toString()), int(s->seconds(rome)),
+                s->words, s->points, s->critical);
             for (int k : s->lessons)
                 got += u' ' + QString::number(k);
         }
@@ -700,6 +714,14 @@ private slots:
         for (int day = 0; day < 7305; ++day)
             years += QDate(2026, 12, 7).addDays(-day).toString(u"dd/MM/yyyy").toLatin1() + line
                 + QByteArray::number(day % 3 + 1) + "\r\n";
+        const QByteArray one = "05/12/2026" + line + "1";
+        const QString oneRun
+            = "1/30/10/1000 1/30/10/1000 1/30/10/1000 | 1:1 | 0 2026-12-05..2026-12-06:1/1000 1 | ";
+        row("a line across two pieces of the file", QByteArray(4 * 1024 * 1024 - 20, '\n') + one + "\r\n",
+            oneRun + "0 1/1");
+        row("lines too long to be runs", QByteArray(2000, 'x') + "\n" + QByteArray(3000, ' ') + "\n" + one,
+            oneRun + "1 1/1");
+        row("closed while reading", one, "0/0/0/0 0/0/0/0 0/0/0/0 | | 0 0/0");
         row("20 years", years + "garbage\r\n\x93\x94\r\nx",
             "7/210/70/1000 30/900/300/1000 7305/219150/73050/1000 | 1:2435 2:2435 3:2435 | "
             "3 2006-01-01..2007-01-01:24/1000 21 | 3 0/7305");
@@ -709,7 +731,10 @@ private slots:
         QFETCH(QByteArray, bytes);
         QTemporaryDir folder;
         QVERIFY(bytes.isNull() || writeBytes(folder.filePath("inglelog"), bytes));
-        const LogSummary s = SessionLog::read(folder.filePath("inglelog")).summary({ 2026, 12, 7 }, 120, 2);
+        LogSums sums({ 2026, 12, 7 }, 120, 2);
+        const std::atomic<bool> stop = QTest::currentDataTag() == QByteArray("closed while reading");
+        QCOMPARE(SessionLog::read(folder.filePath("inglelog"), sums, nullptr, &stop), !stop);
+        const LogSummary s = sums.summary();
         QString got;
         for (const SessionTotals &t : { s.lastWeek, s.lastMonth, s.ever })
             got += QString::asprintf(
