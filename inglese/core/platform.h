@@ -1,5 +1,7 @@
 #pragma once
 
+#include "messages.h"
+
 #include <QDate>
 #include <QLocale>
 #include <QObject>
@@ -14,21 +16,12 @@
 // folder, speech and the file dialogues. The windows and the logic classes reach the desktop only through
 // this interface, so that tests can script the answers to message boxes, count
 // beeps and fix random draws.
-class Platform
+class Platform : public Messages
 {
 public:
-    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
-    enum class Icon { None, Information, Stop };
-    enum class Answer { Ok, Cancel, Yes, No };
     // Whether words of a language can be spoken, and if not, why.
     enum class Speech { Available, NoVoice, NoOutput };
 
-    virtual ~Platform() = default;
-
-    // Shows a modal message box and returns the button pressed.
-    virtual Answer message(
-        const QString &title, const QString &text, Buttons buttons = Buttons::Ok, Icon icon = Icon::None)
-        = 0;
     // Sounds the system beep `times` times, without blocking the window.
     virtual void beep(int times = 1) = 0;
     // A uniform pseudo-random number in [0, 1).

@@ -1,15 +1,13 @@
 #include "qtplatform.h"
 
 #include "mainrules.h"
-#include "plaintext.h"
+#include "messagebox.h"
 #include "qtspeech.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QGridLayout>
-#include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
 
@@ -20,8 +18,6 @@ namespace {
 // Beeps of a burst are spaced so that the bell sounds each one and the
 // window keeps handling events in between.
 constexpr int BeepSpacingMs = 25;
-// Room in a title bar besides the title: icon and window buttons.
-constexpr int TitleBarExtra = 120;
 } // namespace
 
 QtPlatform::QtPlatform(QObject *parent, Machine machine)
@@ -47,64 +43,7 @@ QtPlatform::QtPlatform(QObject *parent, Machine machine)
 
 Platform::Answer QtPlatform::message(const QString &title, const QString &text, Buttons buttons, Icon icon)
 {
-    QMessageBox box(QApplication::activeWindow());
-    const QString shownTitle = PlainText::fit(title, 1);
-    box.setWindowTitle(shownTitle);
-    // Words from a user's file are never taken for markup (a picture tag would
-    // be loaded), and a long text is cut so that the box fits the screen.
-    box.setTextFormat(Qt::PlainText);
-    box.setText(PlainText::fit(text));
-    switch (icon) {
-    case Icon::None:
-        box.setIcon(QMessageBox::NoIcon);
-        break;
-    case Icon::Information:
-        box.setIcon(QMessageBox::Information);
-        break;
-    case Icon::Stop:
-        box.setIcon(QMessageBox::Critical);
-        break;
-    }
-    switch (buttons) {
-    case Buttons::Ok:
-        box.setStandardButtons(QMessageBox::Ok);
-        break;
-    case Buttons::OkCancel:
-        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-        break;
-    case Buttons::YesNo:
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        break;
-    case Buttons::YesNoCancel:
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        box.setEscapeButton(QMessageBox::Cancel);
-        break;
-    }
-    // The box is sized after its text; a spacer as wide as the title (and the
-    // title bar's buttons) keeps the title whole.
-    if (auto *grid = qobject_cast<QGridLayout *>(box.layout())) {
-        // A quarter more for a title bar font larger or bolder than the box's.
-        const int width = box.fontMetrics().horizontalAdvance(shownTitle) * 5 / 4 + TitleBarExtra;
-        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(),
-            0, 1, grid->columnCount());
-    }
-    switch (box.exec()) {
-    case QMessageBox::Cancel:
-        return Answer::Cancel;
-    case QMessageBox::Yes:
-        return Answer::Yes;
-    case QMessageBox::No:
-        return Answer::No;
-    default:
-        // Closing a box with its title bar counts as its escape button.
-        if (box.clickedButton() == nullptr || box.escapeButton() == box.clickedButton()) {
-            if (buttons == Buttons::OkCancel || buttons == Buttons::YesNoCancel)
-                return Answer::Cancel;
-            if (buttons == Buttons::YesNo)
-                return Answer::No;
-        }
-        return Answer::Ok;
-    }
+    return messageBox(QApplication::activeWindow(), title, text, buttons, icon);
 }
 
 void QtPlatform::beep(int times)

@@ -9,7 +9,7 @@
 class QTimer;
 class QtSpeech;
 
-// The real desktop: QMessageBox, the display's bell, a Mersenne Twister, the
+// The real desktop: the programs' message box, the display's bell, a Mersenne Twister, the
 // system clock, the primary screen, Qt's text-to-speech and Qt's file dialogue.
 class QtPlatform : public QObject, public Platform
 {

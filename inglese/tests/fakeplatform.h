@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform.h"
+#include "scriptedmessages.h"
 
 #include <QList>
 #include <QQueue>
@@ -12,18 +13,9 @@
 // empty) and are recorded; beeps are counted; random numbers come from a queue (0.0 when it is empty) and
 // their seeding is counted; the clock and the folder are fixed values the test may change; what would be
 // spoken is recorded, and speech may pretend to miss a voice or an output.
-class FakePlatform : public Platform
+class FakePlatform : public ScriptedMessages<Platform>
 {
 public:
-    struct Shown
-    {
-        QString title, text;
-        Buttons buttons;
-        Icon icon;
-    };
-
-    QQueue<Answer> answers;
-    QList<Shown> shown;
     int beeps = 0;
     QQueue<double> randoms;
     int seeds = 0; // times the random numbers were seeded from the clock
@@ -34,18 +26,6 @@ public:
     QStringList spoken;
     Speech speech = Speech::Available;
     std::function<void()> speechChanged;
-    // Runs while a box is open, as the events a real box lets through.
-    std::function<void()> whileShown;
-
-    Answer message(const QString &title, const QString &text, Buttons buttons, Icon icon) override
-    {
-        shown.append({ title, text, buttons, icon });
-        if (whileShown)
-            whileShown();
-        if (!answers.isEmpty())
-            return answers.dequeue();
-        return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::Yes : Answer::Ok;
-    }
     void beep(int times) override { beeps += times; }
     double random() override { return randoms.isEmpty() ? 0.0 : randoms.dequeue(); }
     void seedRandomFromClock() override { ++seeds; }

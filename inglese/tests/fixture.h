@@ -4,13 +4,12 @@
 // whole-file reads and writes, table rows, and the lookup of a control by name.
 
 #include "fakeplatform.h"
+#include "testing.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QTest>
 #include <QTimer>
-
-#include <type_traits>
 
 // A word line: lesson (2), blank, critical mark (1), blank, English (50), Italian.
 inline QString wordLine(const QString &lesson, const QString &mark, const QString &english, const QString &it)
@@ -28,19 +27,6 @@ inline bool writeBytes(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-// The control called `name` under `root` (null: a window that did not open). A missing one fails the test
-// with its name and hands back a stand-in, so that the test goes on without a crash.
-template<typename T = QWidget> T *control(const QObject *root, const QString &name)
-{
-    if (T *found = root ? root->findChild<T *>(name) : nullptr)
-        return found;
-    QTest::qFail(qPrintable(QStringLiteral("no control %1 (%2) in %3")
-                                .arg(name, QLatin1String(T::staticMetaObject.className()),
-                                    root ? root->objectName() : QStringLiteral("no window"))),
-        __FILE__, __LINE__);
-    return new T; // left alive on purpose: the test may still use it
 }
 
 // A tick of the timer `name` under `root` as the event loop gives it: only if running, to what is connected.
@@ -64,25 +50,6 @@ inline void clickIn(QWidget *modal, const QString &name)
         modal->close();
 }
 #endif
-
-// One row of a data table: its tag, then one value per column (texts in quotes become QString).
-template<typename T> auto cell(const T &value)
-{
-    if constexpr (std::is_array_v<T>)
-        return QString::fromUtf8(value);
-    else
-        return value;
-}
-template<typename... T> void row(const char *tag, const T &...values)
-{
-    (QTest::newRow(tag) << ... << cell(values));
-}
-
-// The value in `column` of the current row, for a test that reads it once.
-template<typename T> const T &fetched(const char *column)
-{
-    return *static_cast<const T *>(QTest::qData(column, qMetaTypeId<T>()));
-}
 
 // The blank-separated numbers in a text column of the current row.
 inline QList<int> numbers(const char *column)

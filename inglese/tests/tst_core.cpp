@@ -4,7 +4,6 @@
 #include "drill.h"
 #include "fixture.h"
 #include "mainrules.h"
-#include "plaintext.h"
 #include "session.h"
 #include "sessionlog.h"
 #include "speechstatus.h"
@@ -568,19 +567,6 @@ private slots:
             "Non riesco a preparare la cartella dei dati del programma.\r\n\r\nCartella: /d\n(no)");
         QVERIFY(MainRules::launchFailure({ MainRules::LaunchFailedOption + 'x', "Cartella" }).isNull());
     }
-
-    // What a message box shows of a text: one LF per line end (a last empty line kept), long lines and the
-    // lines past the limit cut.
-    void fit_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("lines"); // at most, each of at most 4 characters
-        QTest::addColumn<QString>("shown");
-        row("line ends", "a\rb\nc\r\n\r\n", 5, "a\nb\nc\n\n");
-        row("a long line", "abcde\rabcd", 2, "abc…\nabcd");
-        row("too many lines", "a\nb\nc", 2, "a\nb\n…");
-    }
-    void fit() { QTEST(PlainText::fit(fetched<QString>("text"), fetched<int>("lines"), 4), "shown"); }
 
     // When speech turns off and on, and when its engine starts. Steps: a window's first question (b), a tick
     // of the poll (t) or the service lost (l), each with the sound output then seen (A; B, its server

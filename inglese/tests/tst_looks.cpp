@@ -10,119 +10,17 @@
 #include "ReviewLimitsWindow.h"
 #include "SplashWindow.h"
 #include "fixture.h"
+#include "looks.h"
 #include "review.h"
 #include "session.h"
 #include "vocabularyfile.h"
 
-#include <QAccessible>
 #include <QApplication>
-#include <QDir>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMetaEnum>
 #include <QSignalSpy>
 #include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTimer>
-
-namespace {
-
-// The window as a user and a screen reader meet it: the title and where the window stands, the control with
-// the focus, the controls that Tab visits in turn, the running timers, the menus' entries (- a separator),
-// then each visible control as the accessibility tree has it (Qt's own viewports and scroll bars left out):
-// where, role, name, description, state, value and range.
-QString windowState(QWidget *window)
-{
-    const auto name = [](QObject *o) { // the object's name, else what a screen reader calls it
-        QAccessibleInterface *a
-            = o && o->objectName().isEmpty() ? QAccessible::queryAccessibleInterface(o) : nullptr;
-        return !o ? "-" : a ? '"' + a->text(QAccessible::Name) + '"' : o->objectName();
-    };
-    QString out = "title \"" + window->windowTitle()
-        + QStringLiteral("\" at %1,%2").arg(window->x()).arg(window->y()) + "\nfocus "
-        + name(window->focusWidget()) + "\ntab";
-    for (QWidget *w = window->nextInFocusChain(); w != window; w = w->nextInFocusChain())
-        if (w->isVisibleTo(window) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus))
-            out += ' ' + name(w);
-    for (QTimer *timer : window->findChildren<QTimer *>())
-        if (timer->isActive())
-            out += QStringLiteral("\ntimer %1 %2 ms").arg(name(timer)).arg(timer->interval());
-    for (const QMenu *menu : window->findChildren<QMenu *>()) // the entries as a menu opens them
-        for (const QAction *a : menu->objectName().isEmpty() ? QList<QAction *>() : menu->actions())
-            out += "\nmenu " + menu->objectName() + ": " + (a->isSeparator() ? "-" : a->text())
-                + (a->shortcut().isEmpty() ? "" : ' ' + a->shortcut().toString())
-                + (a->isEnabled() ? "" : " disabled") + (a->isChecked() ? " checked" : "")
-                + (menu->toolTipsVisible() ? " (" + a->toolTip() + ')' : "");
-    const std::function<void(QAccessibleInterface *, const QString &)> walk = [&](auto *node, auto path) {
-        if (!node || !node->isValid() || node->state().invisible || node->role() == QAccessible::ScrollBar)
-            return;
-        const QAccessible::State is = node->state();
-        const QString role = QMetaEnum::fromType<QAccessible::Role>().valueToKey(node->role()),
-                      id = node->object() ? node->object()->objectName() : QString(),
-                      about = node->text(QAccessible::Description);
-        // Qt's own parts are left out, but for the text of a message box.
-        const bool own = id.startsWith("qt_");
-        const QString where = own && node->role() != QAccessible::StaticText
-            ? path
-            : path + '/' + (id.isEmpty() || own ? role : id);
-        if (where != path)
-            out += '\n' + where + ' ' + role + " \"" + node->text(QAccessible::Name) + '"'
-                + (about.isEmpty() ? "" : " (" + about + ')') + (is.disabled ? " disabled" : "")
-                + (is.checkable ? (is.checked ? " checked" : " unchecked") : "")
-
-                + (is.readOnly && node->role() == QAccessible::EditableText ? " read-only" : "")
-                + (is.defaultButton ? " default" : "")
-                + (node->object() && node->object()->property("autoDefault").toBool() ? " auto-default" : "");
-        for (const char *p :
-            { "textFormat", "lineWrapMode", "horizontalScrollBarPolicy", "verticalScrollBarPolicy",
-                "editTriggers", "selectionMode", "shownPicture" }) // what a picture may not show
-            if (const QVariant v = where != path && node->object() ? node->object()->property(p) : QVariant();
-                v.isValid())
-                out += ' ' + QLatin1String(p) + '=' + v.toString();
-        if (QAccessibleValueInterface *v = where != path ? node->valueInterface() : nullptr)
-            out += " value " + v->currentValue().toString() + " of " + v->minimumValue().toString() + ".."
-                + v->maximumValue().toString();
-        for (const auto &[other, relation] : node->relations(QAccessible::Labelled)) // a label's buddy
-            out += " labels " + (other->object() ? other->object()->objectName() : QString());
-        for (int i = 0; i < node->childCount(); ++i)
-            walk(node->child(i), where);
-    };
-    walk(QAccessible::queryAccessibleInterface(window), QString());
-    return out + '\n';
-}
-
-// Compares with looks/<row>.png (a colour channel may be 16 off) and <row>.names.txt. On any difference
-// writes <row>.actual.png, <row>.diff.png (the picture with the differing pixels red) and
-// <row>.actual.names.txt into the working folder; UPDATE_LOOKS=1 writes the references instead.
-void compare(const QString &row, const QImage &actual, const QString &names)
-{
-    const bool update = qEnvironmentVariableIntValue("UPDATE_LOOKS") == 1;
-    const QString reference = INGLESE_LOOKS_DIR "/" + row, written = update ? reference : row + ".actual";
-    QFile namesFile(reference + ".names.txt"), namesWritten(written + ".names.txt");
-    const QString expectedNames = namesFile.open(QIODevice::ReadOnly) ? namesFile.readAll() : QString();
-    const QImage expected = QImage(reference + ".png").convertToFormat(QImage::Format_RGB32);
-    QImage diff = actual;
-    int off = 0;
-    for (int y = 0; y < actual.height(); ++y)
-        for (int x = 0; x < actual.width(); ++x)
-            if (const QRgb a = actual.pixel(x, y), e = expected.valid(x, y) ? expected.pixel(x, y) : ~a;
-                std::max({ qAbs(qRed(a) - qRed(e)), qAbs(qGreen(a) - qGreen(e)), qAbs(qBlue(a) - qBlue(e)) })
-                > 16)
-                ++off, diff.setPixel(x, y, qRgb(255, 0, 0));
-    if (update || off > 0 || actual.size() != expected.size() || names != expectedNames) {
-        QVERIFY(actual.save(written + ".png") && (update || diff.save(row + ".diff.png"))
-            && namesWritten.open(QIODevice::WriteOnly) && namesWritten.write(names.toUtf8()) >= 0);
-        if (update)
-            return;
-        qWarning("%s differs: see %s.actual.png, .diff.png and .actual.names.txt in %s",
-            qPrintable(reference), qPrintable(row), qPrintable(QDir::currentPath()));
-    }
-    QCOMPARE(names, expectedNames);
-    QCOMPARE(actual.size(), expected.size());
-    QCOMPARE(off, 0);
-}
-
-} // namespace
 
 class TestLooks : public QObject
 {
@@ -231,8 +129,10 @@ private slots:
         }
         // What a user and a screen reader meet, kept beside the picture.
         const QImage shot = w->grab().toImage();
-        const QString seen = windowState(w.get());
-        compare(QTest::currentDataTag(), shot.convertToFormat(QImage::Format_RGB32), seen);
+        const QString seen = Looks::windowState(w.get(), QStringLiteral(" at %1,%2").arg(w->x()).arg(w->y()),
+            { "textFormat", "lineWrapMode", "horizontalScrollBarPolicy", "verticalScrollBarPolicy",
+                "editTriggers", "selectionMode", "shownPicture" }); // what a picture may not show
+        Looks::compare(LOOKS_DIR, QTest::currentDataTag(), shot, seen);
     }
 };
 

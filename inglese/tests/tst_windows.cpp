@@ -9,6 +9,7 @@
 #include "PictureButton.h"
 #include "ResultsWindow.h"
 #include "SplashWindow.h"
+#include "boxes.h"
 #include "fixture.h"
 #include "helptext.h"
 #include "mainrules.h"
@@ -492,7 +493,8 @@ private slots:
     }
 
     // The real platform layer sounds every beep of a burst, one at each tick of its timer, seeds its random
-    // numbers from the clock, keeps the current folder as the system names it, and asks for a file name.
+    // numbers from the clock, keeps the current folder as the system names it, asks for a file name and shows
+    // a message.
     void desktop()
     {
         int sounded = 0;
@@ -538,6 +540,15 @@ private slots:
             "png" };
         QCOMPARE(platform.askFileName(save), dir.filePath("grafico.png"));
         QVERIFY(own);
+        // Its messages show in the box of the three programs: words from a file as they are, Escape changing
+        // nothing.
+        const Boxes::Seen box = Boxes::answer(
+            [&] {
+                return platform.message("Salva", "<b>casa", Platform::Buttons::YesNo, Platform::Icon::Stop);
+            },
+            "Escape");
+        QVERIFY(box.plain && box.text == "<b>casa" && box.icon == QMessageBox::Critical);
+        QCOMPARE(box.answer, Platform::Answer::Cancel);
     }
 
     // Over another copy's save each save asks (No keeps that file); after its own it asks nothing.
@@ -553,70 +564,6 @@ private slots:
         QVERIFY(m_desk->form->menuSalva_Click() && m_desk->platform.shown.size() == 2);
         QVERIFY(m_desk->platform.shown[1].buttons == Platform::Buttons::YesNo && m_desk->form->editMode());
         QCOMPARE(m_desk->list()->toPlainText(), mine);
-    }
-
-    // Every message box is wide enough for its whole title; Escape gives its most cautious answer.
-    // Words from a file show as they are written, never as markup, and a long one is cut so that
-    // the box opens at once and fits the screen.
-    void messageBoxes_data()
-    {
-        QTest::addColumn<int>("buttons");
-        QTest::addColumn<int>("icon");
-        QTest::addColumn<int>("escape"); // the answer Escape gives
-        QTest::addColumn<QString>("text");
-        using B = Platform::Buttons;
-        using A = Platform::Answer;
-        const QString html = "<img src=\"/dev/zero\">";
-        row("Sinomini di:  house (nelle Lez. scelte)", int(B::Ok), int(QMessageBox::Information), int(A::Ok),
-            "casa\r" + html);
-        row("Rifare la Scelta...", int(B::OkCancel), int(QMessageBox::NoIcon), int(A::Cancel),
-            Vocabulary::badLineMessage(3, "12", html, "casa"));
-        row("Salva Aggiornamenti", int(B::YesNo), int(QMessageBox::Critical), int(A::No), html);
-        row("Salvare gli aggiornamenti?", int(B::YesNoCancel), int(QMessageBox::NoIcon), int(A::Cancel),
-            UserFile::problemText(html, UserFile::Problem::Missing, 0));
-        row("Riga ignorata ...", int(B::Ok), int(QMessageBox::Critical), int(A::Ok),
-            Vocabulary::badLineMessage(3, "12", QString(10'000'000, u'x'), QString(1'000'000, u'y')));
-    }
-    void messageBoxes()
-    {
-        QFETCH(int, buttons);
-        QFETCH(int, icon);
-        QFETCH(int, escape);
-        QFETCH(QString, text);
-        const QString title = QTest::currentDataTag();
-        QtPlatform platform;
-        int room = 0, height = 0, shown = -1, plain = 0; // what the box showed, checked once it is closed
-        QString said;
-        QTimer::singleShot(0, this, [&] {
-            QWidget *modal = QApplication::activeModalWidget();
-            if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-                room = box->width() - box->fontMetrics().horizontalAdvance(title), height = box->height();
-                shown = box->icon();
-                const auto *label = control<QLabel>(box, "qt_msgbox_label");
-                said = box->windowTitle() + '|' + label->text(), plain = label->textFormat() == Qt::PlainText;
-            }
-            QTest::keyClick(modal, Qt::Key_Escape);
-        });
-        const Platform::Icon given = icon == QMessageBox::Information ? Platform::Icon::Information
-            : icon == QMessageBox::Critical                           ? Platform::Icon::Stop
-                                                                      : Platform::Icon::None;
-        QCOMPARE(int(platform.message(title, text, Platform::Buttons(buttons), given)), escape);
-        // A click answers with its button (Ok, Cancel, Yes, No in turn), a close without one as Escape.
-        for (int clicked = 0; const auto button :
-             { QMessageBox::Ok, QMessageBox::Cancel, QMessageBox::Yes, QMessageBox::No }) {
-            QAbstractButton *shownButton = nullptr;
-            QTimer::singleShot(0, this, [&] {
-                auto *box = static_cast<QMessageBox *>(QApplication::activeModalWidget());
-                (shownButton = box->button(button)) ? shownButton->click() : box->reject();
-            });
-            const int got = int(platform.message(title, text, Platform::Buttons(buttons), given)),
-                      answer = clicked++;
-            QCOMPARE(got, shownButton ? answer : escape);
-        }
-        QCOMPARE_GE(room, 60); // the title and the buttons of the title bar
-        QCOMPARE(shown, icon);
-        QVERIFY(plain && (said.contains("<img src=\"/dev/zero\">") || text.size() > 1'000'000));
-        QVERIFY(said.startsWith(title + '|') && said.size() < 10'000 && height < 1000);
     }
 
     void reading_data()

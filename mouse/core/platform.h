@@ -1,5 +1,7 @@
 #pragma once
 
+#include "messages.h"
+
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -8,14 +10,9 @@
 // box, uniform random numbers, the screen, and the outer frame of the game
 // window, which the game reads and moves after every hit. Tests put a scripted
 // double in its place to fix the random draws and watch the window's jumps.
-class Platform
+class Platform : public Messages
 {
 public:
-    virtual ~Platform() = default;
-
-    // Shows a modal message box with an OK button only and returns when the
-    // user has closed it.
-    virtual void message(const QString &title, const QString &text) = 0;
     // A uniform pseudo-random number in [0, 1).
     virtual double random() = 0;
     // The whole screen that shows the game window, in logical pixels.

@@ -1,17 +1,13 @@
 #include "qtplatform.h"
 
+#include "messagebox.h"
+
 #include <QGuiApplication>
-#include <QMessageBox>
 #include <QScreen>
 
-void QtPlatform::message(const QString &title, const QString &text)
+Platform::Answer QtPlatform::message(const QString &title, const QString &text, Buttons buttons, Icon icon)
 {
-    // Message texts keep CR LF line ends; the box wants plain line feeds.
-    QString shown = text;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QMessageBox box(QMessageBox::NoIcon, title, shown, QMessageBox::Ok, m_window);
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
+    return messageBox(m_window, title, text, buttons, icon);
 }
 
 QRect QtPlatform::screenGeometry()

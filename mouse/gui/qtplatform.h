@@ -12,7 +12,7 @@ class QtPlatform : public Platform
 public:
     void setWindow(QWidget *window) { m_window = window; }
 
-    void message(const QString &title, const QString &text) override;
+    Answer message(const QString &title, const QString &text, Buttons buttons, Icon icon) override;
     double random() override { return m_random.next(); }
     QRect screenGeometry() override;
     QRect windowFrame() override;

@@ -2,6 +2,7 @@
 
 #include "ChaseWindow.h"
 #include "fakeplatform.h"
+#include "testing.h"
 
 #include <QKeySequence>
 #include <QLabel>
@@ -10,18 +11,6 @@
 #include <QTimer>
 
 #include <memory>
-
-// The control named `name` under `root`. A missing one fails the test with its name and gives a
-// stand-in, so that the test goes on without crashing.
-template<class T> T *control(QWidget *root, const QString &name)
-{
-    if (T *found = root->findChild<T *>(name))
-        return found;
-    QTest::qFail(qPrintable("no control named " + name), __FILE__, __LINE__);
-    T *standIn = new T(root);
-    standIn->setObjectName(name);
-    return standIn;
-}
 
 // The game window on a scripted desktop, shown and active as the player's window is, its controls
 // looked up by name, played the way the desktop delivers a player's clicks and keys and a timer's ticks.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "messages.h"
+
 #include <QPoint>
 #include <QString>
 #include <QStringList>
@@ -10,20 +12,9 @@
 // volumes) and the place of the window's outer frame. The windows reach the
 // desktop only through this interface so that tests can script the answers
 // to message boxes and keep the test process's folders untouched.
-class Platform
+class Platform : public Messages
 {
 public:
-    enum class Buttons { Ok, YesNo };
-    enum class Icon { None, Information, Stop };
-    // Cancel: a Yes/No box closed with Escape or its own close control.
-    enum class Answer { Ok, Yes, No, Cancel };
-
-    virtual ~Platform() = default;
-
-    // Shows a modal message box and returns the button pressed.
-    virtual Answer message(
-        const QString &title, const QString &text, Buttons buttons = Buttons::Ok, Icon icon = Icon::None)
-        = 0;
     virtual QString currentFolder() = 0;
     // Makes `folder` the current folder; false when it cannot be entered.
     virtual bool setCurrentFolder(const QString &folder) = 0;

@@ -1,11 +1,12 @@
 #include "qtplatform.h"
 
+#include "messagebox.h"
+
 #include <QApplication>
 #include <QDir>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QStorageInfo>
 #include <QTimer>
+#include <QWidget>
 
 #include <memory>
 
@@ -17,31 +18,7 @@ constexpr int FramePlacementAskEvery = 5;
 
 Platform::Answer QtPlatform::message(const QString &title, const QString &text, Buttons buttons, Icon icon)
 {
-    QMessageBox box(QApplication::activeWindow());
-    box.setWindowTitle(title);
-    // The texts use CR LF between lines; the box wants plain line feeds.
-    QString shown = text;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    box.setText(shown);
-    box.setTextFormat(Qt::PlainText);
-    box.setIcon(icon == Icon::Information ? QMessageBox::Information
-            : icon == Icon::Stop          ? QMessageBox::Critical
-                                          : QMessageBox::NoIcon);
-    if (buttons == Buttons::YesNo) {
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        // Escape and the box's own close control back out of the whole
-        // action: they press a hidden button that is neither Yes nor No.
-        QPushButton *backOut = box.addButton(QMessageBox::Cancel);
-        backOut->hide();
-        box.setEscapeButton(backOut);
-        box.exec();
-        return box.clickedButton() == box.button(QMessageBox::Yes) ? Answer::Yes
-            : box.clickedButton() == box.button(QMessageBox::No)   ? Answer::No
-                                                                   : Answer::Cancel;
-    }
-    box.setStandardButtons(QMessageBox::Ok);
-    box.exec();
-    return Answer::Ok;
+    return messageBox(QApplication::activeWindow(), title, text, buttons, icon);
 }
 
 QString QtPlatform::currentFolder()

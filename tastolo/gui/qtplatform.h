@@ -4,7 +4,7 @@
 
 class QWidget;
 
-// The real desktop: QMessageBox, the process's current folder, the user's
+// The real desktop: the programs' message box, the process's current folder, the user's
 // home folder, the mounted volumes and the main window's place.
 class QtPlatform : public Platform
 {

@@ -3,6 +3,7 @@
 #include "ExerciseWindow.h"
 #include "FileDialog.h"
 #include "fakeplatform.h"
+#include "testing.h"
 
 #include <QApplication>
 #include <QDir>
@@ -13,18 +14,6 @@
 
 #include <functional>
 #include <memory>
-
-// The control named `name` under `root`. A missing one fails the test with
-// its name and gives a stand-in, so that the test goes on without crashing.
-template<class T> T *control(QObject *root, const QString &name)
-{
-    if (T *found = root->findChild<T *>(name))
-        return found;
-    QTest::qFail(qPrintable(QStringLiteral("no control named %1").arg(name)), __FILE__, __LINE__);
-    T *standIn = new T(qobject_cast<QWidget *>(root));
-    standIn->setObjectName(name);
-    return standIn;
-}
 
 // The exercise window over a scripted desktop whose folders are an empty temporary folder. Each file dialogue
 // to come runs the steps given to expectDialogue(); one still open after them is cancelled and counted.

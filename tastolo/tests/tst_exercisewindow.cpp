@@ -124,6 +124,7 @@ private slots:
         QTest::keyClick(htext, Qt::Key_End, Qt::ControlModifier);
         QApplication::clipboard()->setText(" źaź");
         QTest::keyClick(htext, Qt::Key_V, Qt::ControlModifier);
+        f->platform.answers.enqueue(Platform::Answer::No);
         trigger("menuFileSave");
         QCOMPARE(f->platform.shown.size(), 1);
         QCOMPARE(htext->textCursor().selectedText(), "ź");

@@ -1,0 +1,53 @@
+#include "boxes.h"
+
+#include "looks.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace Boxes {
+
+Seen answer(const std::function<Messages::Answer()> &open, const Way &way)
+{
+    Seen seen;
+    QTimer::singleShot(0, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        (void)QTest::qWaitForWindowActive(box); // a box not made active shows in its focus line
+        QList<QAbstractButton *> buttons = box->buttons();
+        buttons.removeIf([](QAbstractButton *button) { return !button->isVisible(); });
+        std::ranges::sort(buttons, {}, &QWidget::x);
+        QAbstractButton *pressed = nullptr;
+        for (QAbstractButton *button : buttons)
+            if ((seen.buttons << button->text().remove(u'&')).last() == way)
+                pressed = button;
+        const auto *label = box->findChild<QLabel *>("qt_msgbox_label");
+        seen.title = box->windowTitle();
+        seen.text = label ? label->text() : QString();
+        seen.plain = label && label->textFormat() == Qt::PlainText;
+        seen.icon = box->icon();
+        seen.titleRoom = box->width() - box->fontMetrics().horizontalAdvance(seen.title);
+        seen.height = box->height();
+        seen.picture = box->grab().toImage();
+        seen.state = Looks::windowState(box);
+        if (way == "Escape")
+            QTest::keyClick(box, Qt::Key_Escape);
+        else if (way == "close")
+            box->close();
+        else if (pressed)
+            pressed->click();
+        if ((seen.leftOpen = box->isVisible()))
+            box->done(-1);
+    });
+    seen.answer = open();
+    return seen;
+}
+
+} // namespace Boxes

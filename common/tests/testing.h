@@ -1,0 +1,43 @@
+#pragma once
+
+// What the programs' tests share: the lookup of a control by name and the
+// rows of a data table.
+
+#include <QString>
+#include <QTest>
+
+#include <type_traits>
+
+class QWidget;
+
+// The control called `name` under `root` (null: a window that did not open). A missing one fails the test
+// with its name and hands back a stand-in, so that the test goes on without a crash.
+template<typename T = QWidget> T *control(const QObject *root, const QString &name)
+{
+    if (T *found = root ? root->findChild<T *>(name) : nullptr)
+        return found;
+    QTest::qFail(qPrintable(QStringLiteral("no control %1 (%2) in %3")
+                                .arg(name, QLatin1String(T::staticMetaObject.className()),
+                                    root ? root->objectName() : QStringLiteral("no window"))),
+        __FILE__, __LINE__);
+    return new T; // left alive on purpose: the test may still use it
+}
+
+// One row of a data table: its tag, then one value per column (texts in quotes become QString).
+template<typename T> auto cell(const T &value)
+{
+    if constexpr (std::is_array_v<T>)
+        return QString::fromUtf8(value);
+    else
+        return value;
+}
+template<typename... T> void row(const char *tag, const T &...values)
+{
+    (QTest::newRow(tag) << ... << cell(values));
+}
+
+// The value in `column` of the current row, for a test that reads it once.
+template<typename T> const T &fetched(const char *column)
+{
+    return *static_cast<const T *>(QTest::qData(column, qMetaTypeId<T>()));
+}
