@@ -4,6 +4,7 @@
 
 #include "PictureButton.h"
 #include "accessible.h"
+#include "plainwidgets.h"
 #include "platform.h"
 #include "pronunciation.h"
 #include "review.h"
@@ -56,9 +57,8 @@ QRect twips(const QRect &r)
 
 QLabel *label(QWidget *parent, const QString &name, const QString &text, const QRect &where)
 {
-    auto *l = new QLabel(text, parent);
+    auto *l = PlainText::label(parent, text); // the words come from the user's file
     l->setObjectName(name);
-    l->setTextFormat(Qt::PlainText); // the words come from the user's file
     l->setGeometry(twips(where));
     return l;
 }

@@ -10,6 +10,7 @@
 
 #include "filechoice.h"
 #include "mainrules.h"
+#include "plainwidgets.h"
 #include "platform.h"
 #include "pronunciation.h"
 #include "review.h"
@@ -37,9 +38,8 @@ constexpr int LabelHeight = Twips::px(255);
 
 QLabel *blueLabel(const QString &name, const QString &text, QWidget *parent)
 {
-    auto *label = new QLabel(text, parent);
+    auto *label = PlainText::label(parent, text);
     label->setObjectName(name);
-    label->setTextFormat(Qt::PlainText);
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, QColor(0, 0, 255));
     label->setPalette(palette);

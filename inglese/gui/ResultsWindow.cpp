@@ -1,6 +1,7 @@
 #include "ResultsWindow.h"
 
 #include "filechoice.h"
+#include "plainwidgets.h"
 #include "platform.h"
 #include "review.h"
 #include "session.h"
@@ -40,9 +41,8 @@ constexpr int MaxTimeSpaces = 6;
 
 QLabel *label(const QString &name, QWidget *parent, const QColor &colour = QColor(0, 0, 255))
 {
-    auto *l = new QLabel(parent);
+    auto *l = PlainText::label(parent);
     l->setObjectName(name);
-    l->setTextFormat(Qt::PlainText);
     QPalette palette = l->palette();
     palette.setColor(QPalette::WindowText, colour);
     l->setPalette(palette);

@@ -4,6 +4,7 @@
 #include "drawing.h"
 
 #include "MainWindow.h"
+#include "plainwidgets.h"
 #include "platform.h"
 #include "twips.h"
 
@@ -25,9 +26,8 @@ QLabel *picture(const QString &name, const QString &file, const QRect &geometry,
 
 QLabel *colouredLabel(const QString &name, const QColor &colour, QWidget *parent)
 {
-    auto *label = new QLabel(parent);
+    auto *label = PlainText::label(parent);
     label->setObjectName(name);
-    label->setTextFormat(Qt::PlainText);
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, colour);
     label->setPalette(palette);

@@ -173,10 +173,18 @@ QByteArray nativeName(const QString &path)
 
 QString shownName(const QString &name)
 {
+    const auto code
+        = [](int value) { return QStringLiteral("[%1]").arg(value, 2, 16, QLatin1Char('0')).toUpper(); };
     QString result;
     for (const QChar c : name) {
-        result += isEscapedByte(c) ? QStringLiteral("[%1]").arg(c.unicode() - EscapedByte, 2, 16).toUpper()
-                                   : QString(c);
+        if (c == u'\n' || c == u'\r' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            result += QChar(0x21B5); // the name stays on one row
+        else if (isEscapedByte(c))
+            result += code(c.unicode() - EscapedByte);
+        else if (c.category() == QChar::Other_Control)
+            result += code(c.unicode());
+        else
+            result += c;
     }
     return result;
 }

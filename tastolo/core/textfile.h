@@ -90,7 +90,9 @@ QString write(const QString &path, const QByteArray &bytes);
 // in a QString as the lone surrogate U+DC80 + byte (which no real name holds),
 // so that the file is still found by its real name.
 QByteArray nativeName(const QString &path);
-// A name as the user sees it: each such byte as its code in brackets ("[E9]").
+// A name as the user sees it, on one line: each such byte as its code in
+// brackets ("[E9]"), a line break as "↵", any other control character as its
+// code ("[09]").
 QString shownName(const QString &name);
 // The names of the .txt files of `folder` (".txt" in any case), whatever
 // bytes they hold, sorted without regard to case.

@@ -1,6 +1,7 @@
 #include "ExerciseWindow.h"
 
 #include "FileDialog.h"
+#include "plainwidgets.h"
 #include "textfile.h"
 #include "twips.h"
 
@@ -145,13 +146,12 @@ void ExerciseWindow::buildHelpSide(QWidget *client)
     const QFont helpFont = makeFont(QStringLiteral("Liberation Sans"), 9, false);
     const QFont counterFont = makeFont(QStringLiteral("Liberation Sans"), 9.75, true);
 
-    m_aiuT = new QLabel(client);
+    m_aiuT = PlainText::label(client);
     m_aiuT->setObjectName(QStringLiteral("AiuT"));
     m_aiuT->setGeometry(Twips::rect(120, 960, 1890, 4935));
     m_aiuT->setFont(helpFont);
     m_aiuT->setWordWrap(true);
     m_aiuT->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_aiuT->setTextFormat(Qt::PlainText);
 
     m_aiuI = new QLabel(client);
     m_aiuI->setObjectName(QStringLiteral("AiuI"));
@@ -188,13 +188,12 @@ void ExerciseWindow::buildHelpSide(QWidget *client)
 // The file path over the editing area, and the area itself.
 void ExerciseWindow::buildEditingArea(QWidget *client)
 {
-    m_label1 = new QLabel(client);
+    m_label1 = PlainText::label(client);
     m_label1->setObjectName(QStringLiteral("Label1"));
     m_label1->setGeometry(Twips::rect(8535, 120, 750, 225));
     m_label1->setFont(makeFont(QStringLiteral("Liberation Sans"), 8, false));
     // The path ends at the label's right edge: a long path shows its file name.
     m_label1->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    m_label1->setTextFormat(Qt::PlainText);
 
     m_htext = new EditingArea(client);
     m_htext->setObjectName(QStringLiteral("Htext"));
@@ -379,13 +378,15 @@ void ExerciseWindow::showCurrentFile(const QString &realPath)
 {
     const QString path = TextFile::shownName(realPath);
     // The label keeps its right edge and widens to the left over the top of
-    // the editing area, so that a whole path can be read.
-    const int right = Twips::px(Label1RightTwips);
-    const int width = std::clamp(m_label1->fontMetrics().horizontalAdvance(path) + Label1PaddingPx,
-        Twips::px(Label1MinWidthTwips), right - Twips::px(HtextLeftTwips));
+    // the editing area, so that a whole path can be read; a longer one loses
+    // its start, never its file name.
+    const int right = Twips::px(Label1RightTwips), widest = right - Twips::px(HtextLeftTwips);
+    const QString shown = m_label1->fontMetrics().elidedText(path, Qt::ElideLeft, widest - Label1PaddingPx);
+    const int width = std::clamp(m_label1->fontMetrics().horizontalAdvance(shown) + Label1PaddingPx,
+        Twips::px(Label1MinWidthTwips), widest);
     m_label1->setGeometry(right - width, Twips::px(120), width, Twips::px(225));
-    m_label1->setText(path);
-    m_label1->setToolTip(path);
+    m_label1->setText(shown);
+    PlainText::setToolTip(m_label1, path);
     setAccessible(m_label1, QAccessible::NameChanged,
         path.isEmpty() ? QStringLiteral("Nessun file corrente") : QStringLiteral("File corrente: ") + path);
 }

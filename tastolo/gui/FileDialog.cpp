@@ -207,8 +207,8 @@ void FileDialog::fillFolders()
     const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closed = style()->standardIcon(QStyle::SP_DirIcon);
     auto add = [&](const QString &path, const QString &caption, int depth, const QIcon &icon) {
-        auto *item
-            = new QListWidgetItem(icon, QString(depth * IndentPerDepth, QLatin1Char(' ')) + caption, m_dir1);
+        auto *item = new QListWidgetItem(
+            icon, QString(depth * IndentPerDepth, QLatin1Char(' ')) + TextFile::shownName(caption), m_dir1);
         item->setData(Qt::UserRole, path);
         return item;
     };

@@ -1,3 +1,4 @@
+#include "boxes.h"
 #include "fixture.h"
 #include "qtplatform.h"
 #include "twips.h"
@@ -10,6 +11,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -60,6 +62,11 @@ private slots:
         QVERIFY(desktop.setCurrentFolder(f->dir.path()) && desktop.drives().contains("/"));
         QCOMPARE(desktop.homeFolder(), QDir::homePath()); // where the first file dialogue opens
         QCOMPARE(desktop.currentFolder(), f->dir.path());
+        // Its messages show a file's name as it is, and Escape backs out of the question.
+        const Boxes::Seen box = Boxes::answer(
+            [&] { return desktop.message("Attenzione !", "<b>a</b>.txt", Platform::Buttons::YesNo, {}); },
+            "Escape");
+        QVERIFY(box.plain && box.text == "<b>a</b>.txt" && box.answer == Platform::Answer::Cancel);
         QVERIFY(f->window->findChildren<QTimer *>().constLast()->remainingTime() > 0); // waits for the frame
         QCOMPARE(f->window->minimumSize(), f->window->maximumSize()); // the controls keep their places
         // After a File menu entry the typing goes on in the editing area.
@@ -172,6 +179,41 @@ private slots:
         trigger("menuFileOpen");
         QTEST(seen, "seen");
         QCOMPARE(f->platform.shown.size(), 0);
+    }
+
+    // A file's name and path show as they are, never as markup (a picture tag would be loaded), and on one
+    // row: in the list, in the current file's label (a long path loses its start) and in its tooltip.
+    void namesShownAsTheyAre_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("listed");
+        QTest::addColumn<bool>("elided");
+        row("a picture tag", "<img src=\"", "x.png\">a.txt", "x.png\">a.txt", false);
+        row("a line break and a tab", "sotto", "a\nb\tc.txt", "a\u21B5b[09]c.txt", false);
+        row("a long path", QString(40, u'c') + "/" + QString(40, u'd'), "lettera.txt", "lettera.txt", true);
+    }
+    void namesShownAsTheyAre()
+    {
+        QFETCH(QString, listed);
+        const QString folder = f->path(fetched<QString>("folder"));
+        QFile file(QDir(folder).filePath(fetched<QString>("name")));
+        QVERIFY(QDir().mkpath(folder) && file.open(QIODevice::WriteOnly));
+        f->platform.folder = folder;
+        QString seen;
+        f->expectDialogue({ [&](FileDialog &d) { seen = in<QListWidget>(d, "File1")->item(0)->text(); },
+            [](FileDialog &d) { in<QListWidget>(d, "File1")->setCurrentRow(0); },
+            WindowFixture::press("Command1") });
+        trigger("menuFileOpen");
+        QCOMPARE(seen, listed);
+        const QLabel *label = f->find<QLabel>("Label1");
+        const QString path = QDir(folder).filePath(listed);
+        QTextDocument tip;
+        tip.setHtml(label->toolTip());
+        QCOMPARE(Qt::mightBeRichText(label->toolTip()) ? tip.toPlainText() : label->toolTip(), path);
+        QVERIFY(label->text().endsWith(listed) && path.endsWith(label->text().mid(1)));
+        QCOMPARE_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width());
+        QTEST(label->text().startsWith(u'…'), "elided");
     }
 
     // Closing with a changed text ends the program only after "No" or a
