@@ -52,25 +52,30 @@ private slots:
             Looks::windowState(w.form.get(), "\nbackground " + w.form->palette().window().color().name()));
     }
 
-    // What a script of GameWindow::run() leaves: the hits that Label2 shows, the instructions shown.
+    // What a script of GameWindow::run() leaves: the hits that Label2 shows, the seconds, whether the clock
+    // runs, and the instructions shown.
     void play_data()
     {
         QTest::addColumn<QString>("script");
-        QTest::addColumn<int>("hits");
+        QTest::addColumn<QString>("shown");
         QTest::addColumn<int>("boxes");
-        row("the cat and F2 do nothing before VIA", "L LL F2", 0, 0);
-        row("yellow: left click", "via L", 1, 0);
-        row("yellow: right, middle click, left press released off the cat", "via R M L~", 0, 0);
-        row("yellow: double click scores once", "via LL:d", 1, 0);
-        row("blue: double click scores once", "via hd LL", 2, 0);
-        row("blue: right double click", "via hd RR:r", 2, 0);
-        row("blue: left click, middle double click", "via hd L MM", 1, 0);
-        row("pink: right click", "via hr R:r", 2, 0);
-        row("pink: right double click scores once", "via hr RR:d", 2, 0);
-        row("Space on VIA", "Space>Command2 L", 1, 0);
-        row("F1 when ready", "F1>Command2", 0, 1);
-        row("Shift F1 with PAUSA focused", "via h2 S-F1>Command3", 2, 1);
-        row("F1 after the end", "via t7 h20 t1 F1", 0, 1);
+        row("the cat and F2 do nothing before VIA", "L LL F2", "|0|ferma", 0);
+        row("yellow: left click", "via L", "1|0|corre", 0);
+        row("yellow: right, middle click, left press released off the cat", "via R M L~", "0|0|corre", 0);
+        row("yellow: double click scores once", "via LL:d", "1|0|corre", 0);
+        row("blue: double click scores once", "via hd LL", "2|0|corre", 0);
+        row("blue: right double click", "via hd RR:r", "2|0|corre", 0);
+        row("blue: left click, middle double click", "via hd L MM", "1|0|corre", 0);
+        row("pink: right click", "via hr R:r", "2|0|corre", 0);
+        row("pink: right double click scores once", "via hr RR:d", "2|0|corre", 0);
+        row("Space on VIA", "Space>Command2 L", "1|0|corre", 0);
+        row("F1 when ready", "F1>Command2", "0|0|corre", 1);
+        row("Shift F1 with PAUSA focused", "via h2 S-F1>Command3", "2|0|corre", 1);
+        row("F1 after the end", "via t7 h20 t1 F1", "0|8|corre", 1);
+        row("the clock stops at its largest value", "via t32770", "0|32767|corre", 0);
+        row("twenty hits end the game at the next second", "via t3 h19 t1 h t1", "20|5|ferma", 0);
+        row("PAUSA keeps the seconds", "via t5 pausa via t2", "0|7|corre", 0);
+        row("VIA after the end starts from nothing", "via t3 h20 t1 via t1", "0|1|corre", 0);
     }
     // Which clicks on the cat score (":d" etc. is what the hits after a gesture ask for, so that one taken
     // for two clicks would score twice); F1 shows the instructions over a stopped game; no menu request
@@ -84,7 +89,9 @@ private slots:
         int stoppedBoxes = 0;
         w.platform.whileShown = [&] { stoppedBoxes += !w.clock->isActive() && !w.fare->isVisible(); };
         QCOMPARE(w.run(fetched<QString>("script")), QString());
-        QTEST(w.label2->text().toInt(), "hits");
+        QTEST(w.label2->text() + '|' + control<QLabel>(w.form.get(), "punti")->text()
+                + (w.clock->isActive() ? "|corre" : "|ferma"),
+            "shown");
         QCOMPARE(w.platform.shown.size(), boxes);
         QCOMPARE(stoppedBoxes, boxes);
         for (const FakePlatform::Shown &box : w.platform.shown)
