@@ -16,7 +16,9 @@ namespace Boxes {
 Seen answer(const std::function<Messages::Answer()> &open, const Way &way)
 {
     Seen seen;
-    QTimer::singleShot(0, [&] {
+    QTimer user; // gone with the call, so that it never answers a later box
+    user.setSingleShot(true);
+    QObject::connect(&user, &QTimer::timeout, &user, [&] {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
         if (!box)
             return;
@@ -46,6 +48,7 @@ Seen answer(const std::function<Messages::Answer()> &open, const Way &way)
         if ((seen.leftOpen = box->isVisible()))
             box->done(-1);
     });
+    user.start(0);
     seen.answer = open();
     return seen;
 }
