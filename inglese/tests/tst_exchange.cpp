@@ -430,7 +430,7 @@ private slots:
         QVERIFY(writeBytes(dir.filePath("vecchio.csv"), "old"));
         QVERIFY(QFile::link(dir.filePath("inglelog"), dir.filePath("link.csv")));
         FakePlatform platform;
-        platform.answers << Platform::Answer::No;
+        platform.answers << Platform::Answer::Cancel; // Escape keeps a file
         for (const QString &name : names.split(u' ', Qt::SkipEmptyParts))
             platform.fileNames << dir.filePath(name);
         Session session;

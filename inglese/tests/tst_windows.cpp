@@ -551,14 +551,14 @@ private slots:
         QCOMPARE(box.answer, Platform::Answer::Cancel);
     }
 
-    // Over another copy's save each save asks (No keeps that file); after its own it asks nothing.
+    // Over another copy's save each save asks (Escape keeps that file); after its own it asks nothing.
     void saveOverAnotherCopy()
     {
         const QString mine = wordLine(" 1", "", "cat", "micio");
         QVERIFY(m_desk->edit(mine));
         const QByteArray theirs = Vocabulary::encode(Mine + " 3   tree\r\n");
         QVERIFY(writeBytes(m_desk->path("inglese.txt"), theirs));
-        m_desk->platform.answers << Platform::Answer::No << Platform::Answer::Yes;
+        m_desk->platform.answers << Platform::Answer::Cancel << Platform::Answer::Yes;
         QVERIFY(!m_desk->form->menuSalva_Click() && readBytes(m_desk->path("inglese.txt")) == theirs);
         QVERIFY(m_desk->form->menuSalva_Click() && readBytes(m_desk->path("inglese.txt")).contains("micio"));
         QVERIFY(m_desk->form->menuSalva_Click() && m_desk->platform.shown.size() == 2);
