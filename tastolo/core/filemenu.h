@@ -52,12 +52,13 @@ public:
 
     ProgramState &state() { return m_state; }
     // How the current file holds the text: the editing area tells it each
-    // edit (the characters at `position` replaced).
+    // edit and each move of its undo history (see TextFile::Form).
     const TextFile::Form &form() const { return m_form; }
-    void edited(qsizetype position, qsizetype removed, qsizetype added)
+    void edited(qsizetype position, qsizetype removed, QStringView added, int step)
     {
-        m_form.edit(position, removed, added);
+        m_form.edit(position, removed, added, step);
     }
+    void undoneTo(int step) { m_form.undoTo(step); }
     // The editing area differs from the text last put in or written.
     bool isModified() const;
 

@@ -261,14 +261,59 @@ std::optional<Form> Form::read(const QByteArray &bytes, QString &text)
     return std::nullopt;
 }
 
-void Form::edit(qsizetype position, qsizetype removed, qsizetype added)
+void Form::replace(qsizetype position, qsizetype length, qsizetype newLength, const Breaks &breaks)
 {
     const auto before = [](const OtherBreak &other, qsizetype at) { return other.position < at; };
     auto first = std::lower_bound(m_otherBreaks.begin(), m_otherBreaks.end(), position, before);
-    auto last = std::lower_bound(first, m_otherBreaks.end(), position + removed, before);
+    auto last = std::lower_bound(first, m_otherBreaks.end(), position + length, before);
     for (auto moved = last; moved != m_otherBreaks.end(); ++moved)
-        moved->position += added - removed;
-    m_otherBreaks.erase(first, last);
+        moved->position += newLength - length;
+    m_otherBreaks.insert(m_otherBreaks.erase(first, last), breaks.begin(), breaks.end());
+}
+
+void Form::edit(qsizetype position, qsizetype removed, QStringView added, int step)
+{
+    const auto before = [](const OtherBreak &other, qsizetype at) { return other.position < at; };
+    const auto first = std::lower_bound(m_otherBreaks.begin(), m_otherBreaks.end(), position, before);
+    Edit made { step, position, removed, added.size(),
+        Breaks(first, std::lower_bound(first, m_otherBreaks.end(), position + removed, before)), {} };
+    if (removed == added.size()) {
+        for (const OtherBreak &other : made.before) {
+            if (added[other.position - position] == u'\n')
+                made.after.push_back(other);
+        }
+    }
+    replace(position, removed, added.size(), made.after);
+    m_history.erase(m_history.begin() + qsizetype(m_done), m_history.end());
+    // Letters typed one after another in one step are one edit.
+    Edit *last = m_history.empty() ? nullptr : &m_history.back();
+    if (last && last->step == step && last->removed == 0 && removed == 0
+        && position == last->position + last->added) {
+        last->added += added.size();
+        return;
+    }
+    m_history.push_back(std::move(made));
+    m_done = m_history.size();
+}
+
+void Form::undoTo(int step)
+{
+    for (; m_done > 0 && m_history[m_done - 1].step > step; --m_done) {
+        const Edit &undone = m_history[m_done - 1];
+        replace(undone.position, undone.added, undone.removed, undone.before);
+    }
+    for (; m_done < m_history.size() && m_history[m_done].step <= step; ++m_done) {
+        const Edit &redone = m_history[m_done];
+        replace(redone.position, redone.removed, redone.added, redone.after);
+    }
+}
+
+QString pasted(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    for (const char16_t lineBreak : { u'\r', u'\u2028', u'\u2029', u'\u0085' })
+        text.replace(QChar(lineBreak), QLatin1Char('\n'));
+    return text;
 }
 
 std::optional<QByteArray> Form::bytes(QStringView text) const

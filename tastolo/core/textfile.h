@@ -31,7 +31,9 @@ constexpr qsizetype LongestRun = 5'000;
 // most frequent one, given to every new break), each break that differs from
 // it, and whether a save adds a closing line end (as for a text begun in the
 // program, never for a text read from a file). Told of every edit of the
-// text, it keeps each break where the text moved it.
+// text, it keeps each break where the text moved it; told where the area's
+// undo history stands, it gives the breaks an undone edit had removed their
+// own kinds back.
 class Form
 {
 public:
@@ -44,8 +46,15 @@ public:
     Encoding encoding() const { return m_encoding; }
     Break lineEnd() const { return m_lineEnd; }
 
-    // `removed` characters at `position` were replaced by `added` ones.
-    void edit(qsizetype position, qsizetype removed, qsizetype added);
+    // `removed` characters at `position` were replaced by `added`, as part of
+    // the step `step` of the area's undo history (the number of steps it can
+    // undo once the edit is made). A break that stands where a break was
+    // before, in a range replaced by as many characters, keeps its kind: the
+    // area reports a reformatted range as replaced by itself.
+    void edit(qsizetype position, qsizetype removed, QStringView added, int step = 0);
+    // The area's undo history went back or forward to `step`: the edits
+    // after it are undone, or those up to it done again.
+    void undoTo(int step);
     // What a save writes for `text`; nothing when a character of it has no
     // place in the encoding.
     std::optional<QByteArray> bytes(QStringView text) const;
@@ -58,11 +67,31 @@ private:
         qsizetype position;
         Break kind;
     };
+    using Breaks = std::vector<OtherBreak>;
+    // One edit as the history keeps it: the other breaks of its range before
+    // and after it.
+    struct Edit
+    {
+        int step;
+        qsizetype position, removed, added;
+        Breaks before, after;
+    };
+    // Puts `breaks` in place of those of the `length` characters at
+    // `position`, which are now `newLength` long.
+    void replace(qsizetype position, qsizetype length, qsizetype newLength, const Breaks &breaks);
+
     Encoding m_encoding = Encoding::Windows1252;
     Break m_lineEnd = Break::CrLf;
     bool m_closingLineEnd = true;
-    std::vector<OtherBreak> m_otherBreaks; // by position
+    Breaks m_otherBreaks; // by position
+    std::vector<Edit> m_history;
+    // How many edits of the history are done; the rest were undone.
+    std::size_t m_done = 0;
 };
+
+// A text as a paste puts it into the area: each line break it brings (CR LF,
+// CR, LF, U+2028, U+2029, U+0085) becomes a '\n', a line break of the file.
+QString pasted(QString text);
 
 // The character at `position` of `text` for a message: the letter itself, or
 // for one that cannot be seen its code and an Italian name

@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
@@ -20,6 +21,8 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <functional>
+#include <memory>
 
 namespace {
 
@@ -76,25 +79,82 @@ void setAccessible(QWidget *widget, QAccessible::Event what, const QString &text
     QAccessible::updateAccessibility(&event);
 }
 
-// The editing area. A paste puts the text in as typed characters: the
-// editor's own paste re-inserts the rest of the paragraph it lands in, which
-// would count as an edit of the line ends beyond it.
+} // namespace
+
+// The editing area. It tells `edited` of each edit as exactly the characters
+// it replaced (the document reports the range of an edit block, which may hold
+// characters that were only reformatted) and `undone` where its undo history
+// stands after an undo or a redo, from the keys or the context menu. A paste
+// puts the text in as typed characters, each line break it brings as a line
+// break of the text: the editor's own paste re-inserts the rest of the
+// paragraph it lands in, which would count as an edit of the line ends beyond
+// it.
 class EditingArea : public QPlainTextEdit
 {
 public:
-    using QPlainTextEdit::QPlainTextEdit;
+    std::function<void(qsizetype position, qsizetype removed, QStringView added, int step)> edited;
+    std::function<void(int step)> undone;
+    // Set while the program makes edits that it reports itself.
+    bool quiet = false;
+
+    explicit EditingArea(QWidget *parent)
+        : QPlainTextEdit(parent)
+    {
+        connect(document(), &QTextDocument::contentsChange, this, [this](int from, int removed, int added) {
+            if (!quiet)
+                edited(from, removed, text(from, added), document()->availableUndoSteps());
+        });
+    }
+    // The `length` characters at `from`, '\n' for each line break.
+    QString text(int from, int length) const
+    {
+        QTextCursor cursor(document());
+        cursor.setPosition(from);
+        // The document's last paragraph ends in a separator that its text does not hold.
+        cursor.setPosition(
+            std::min(from + length, document()->characterCount() - 1), QTextCursor::KeepAnchor);
+        return cursor.selectedText()
+            .replace(QChar::ParagraphSeparator, QLatin1Char('\n'))
+            .leftJustified(length, u'\n');
+    }
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo))
+            moveHistory(event->matches(QKeySequence::Undo));
+        else
+            QPlainTextEdit::keyPressEvent(event);
+    }
+    void contextMenuEvent(QContextMenuEvent *event) override
+    {
+        const std::unique_ptr<QMenu> menu(createStandardContextMenu(event->pos()));
+        for (QAction *action : menu->actions()) {
+            const bool back = action->objectName() == QLatin1String("edit-undo");
+            if (back || action->objectName() == QLatin1String("edit-redo")) {
+                disconnect(action, &QAction::triggered, nullptr, nullptr);
+                connect(action, &QAction::triggered, this, [this, back] { moveHistory(back); });
+            }
+        }
+        menu->exec(event->globalPos());
+    }
     void insertFromMimeData(const QMimeData *source) override
     {
         if (!source->hasText())
             return;
-        textCursor().insertText(source->text());
+        textCursor().insertText(TextFile::pasted(source->text()));
         ensureCursorVisible();
     }
-};
 
-} // namespace
+private:
+    void moveHistory(bool back)
+    {
+        quiet = true;
+        back ? undo() : redo();
+        quiet = false;
+        undone(document()->availableUndoSteps());
+    }
+};
 
 ExerciseWindow::ExerciseWindow(Platform &platform, QWidget *parent)
     : QMainWindow(parent)
@@ -196,6 +256,11 @@ void ExerciseWindow::buildEditingArea(QWidget *client)
     m_label1->setAlignment(Qt::AlignRight | Qt::AlignTop);
 
     m_htext = new EditingArea(client);
+    // Every edit moves the line breaks whose bytes the file keeps.
+    m_htext->edited = [this](qsizetype position, qsizetype removed, QStringView added, int step) {
+        m_fileMenu.edited(position, removed, added, step);
+    };
+    m_htext->undone = [this](int step) { m_fileMenu.undoneTo(step); };
     m_htext->setObjectName(QStringLiteral("Htext"));
     m_htext->setGeometry(Twips::rect(2160, 360, 7215, 5295));
     m_htext->setFont(makeFont(QStringLiteral("Liberation Sans"), 9.75, true));
@@ -203,12 +268,6 @@ void ExerciseWindow::buildEditingArea(QWidget *client)
     m_htext->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_htext->setTabStopDistance(TabStopCm / CmPerInch * m_htext->logicalDpiX());
     m_htext->installEventFilter(this);
-    // Every edit moves the line breaks whose bytes the file keeps.
-    connect(
-        m_htext->document(), &QTextDocument::contentsChange, this, [this](int from, int removed, int added) {
-            if (!m_puttingText)
-                m_fileMenu.edited(from, removed, added);
-        });
 }
 
 void ExerciseWindow::buildMenu()
@@ -266,10 +325,10 @@ QString ExerciseWindow::editorText() const
 
 void ExerciseWindow::setEditorText(const QString &text)
 {
-    m_puttingText = true;
+    m_htext->quiet = true;
     m_htext->setPlainText(text);
     m_htext->document()->setModified(false);
-    m_puttingText = false;
+    m_htext->quiet = false;
 }
 
 void ExerciseWindow::setText(const QString &text)
@@ -301,14 +360,23 @@ void ExerciseWindow::select(qsizetype position)
 
 void ExerciseWindow::removeCharacters(const QList<qsizetype> &positions)
 {
-    // From the last, so that the positions before stay where they are.
-    QTextCursor cursor(m_htext->document());
+    // From the last, so that the positions before stay where they are; one
+    // step of the undo history, whose edits are told one by one.
+    QTextDocument *document = m_htext->document();
+    QTextCursor cursor(document);
+    QList<int> lengths;
+    m_htext->quiet = true;
     cursor.beginEditBlock();
     for (auto at = positions.crbegin(); at != positions.crend(); ++at) {
+        const int before = document->characterCount();
         cursor.setPosition(int(*at));
         cursor.deleteChar();
+        lengths.append(before - document->characterCount());
     }
     cursor.endEditBlock();
+    m_htext->quiet = false;
+    for (auto at = positions.crbegin(); at != positions.crend(); ++at)
+        m_fileMenu.edited(*at, lengths.takeFirst(), {}, document->availableUndoSteps());
 }
 
 bool ExerciseWindow::eventFilter(QObject *watched, QEvent *event)

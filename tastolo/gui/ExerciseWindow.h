@@ -9,9 +9,9 @@
 
 #include <array>
 
+class EditingArea;
 class QAction;
 class QLabel;
-class QPlainTextEdit;
 
 // The exercise window: the editing area Htext at the right, the key help
 // pages in a column at the left, and the File menu, whose questions and
@@ -63,11 +63,10 @@ private:
     FileMenu m_fileMenu;
     bool m_sessionEnding = false;
     bool m_placed = false;
-    bool m_puttingText = false;
     // The text setText() put in last, shared with the caller's copy.
     QString m_putText;
 
-    QPlainTextEdit *m_htext = nullptr;
+    EditingArea *m_htext = nullptr;
     QLabel *m_aiuI = nullptr;
     QLabel *m_aiuT = nullptr;
     QLabel *m_label1 = nullptr;
