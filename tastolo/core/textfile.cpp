@@ -68,8 +68,21 @@ namespace {
         return {};
     }
 
+    // The kind of Unicode text a file's first bytes announce by their mark.
+    enum class Mark { None, Utf8, Utf16, Utf32 };
+    Mark markOf(QByteArrayView bytes)
+    {
+        if (bytes.startsWith(QByteArrayView("\xFF\xFE\0\0", 4))
+            || bytes.startsWith(QByteArrayView("\0\0\xFE\xFF", 4)))
+            return Mark::Utf32;
+        if (bytes.startsWith(Utf16LeBom) || bytes.startsWith(Utf16BeBom))
+            return Mark::Utf16;
+        return bytes.startsWith(Utf8Bom) ? Mark::Utf8 : Mark::None;
+    }
+
     // The encodings a file may be in, most likely first, with the text each
-    // decodes it to; Windows-1252, which takes any byte, comes last.
+    // decodes it to. Windows-1252, which takes any byte, comes last, but not
+    // for a file whose mark says it is Unicode.
     QList<std::pair<Encoding, QString>> candidates(const QByteArray &bytes)
     {
         QList<std::pair<Encoding, QString>> result;
@@ -80,6 +93,9 @@ namespace {
                 result.append({ encoding, text });
         };
         const QByteArrayView view(bytes);
+        const Mark mark = markOf(view);
+        if (mark == Mark::Utf32)
+            return result;
         if (view.startsWith(Utf16LeBom))
             tryDecoding(Encoding::Utf16Le, QStringConverter::Utf16LE, Utf16LeBom.size());
         else if (view.startsWith(Utf16BeBom))
@@ -88,7 +104,8 @@ namespace {
             tryDecoding(Encoding::Utf8Bom, QStringConverter::Utf8, Utf8Bom.size());
         else if (std::any_of(view.begin(), view.end(), [](char byte) { return byte & 0x80; }))
             tryDecoding(Encoding::Utf8, QStringConverter::Utf8, 0);
-        result.append({ Encoding::Windows1252, QStringDecoder(CodePage).decode(bytes) });
+        if (mark == Mark::None)
+            result.append({ Encoding::Windows1252, QStringDecoder(CodePage).decode(bytes) });
         return result;
     }
 
@@ -445,8 +462,17 @@ ReadResult read(const QString &path)
         return refuse(QStringLiteral("non si può leggere per intero: forse è cambiato mentre veniva letto."));
     ReadResult result;
     const std::optional<Form> form = Form::read(bytes, result.text);
-    if (!form)
-        return refuse(QStringLiteral("non si può mostrare esattamente nell'esercizio."));
+    if (!form) {
+        switch (markOf(bytes)) {
+        case Mark::Utf32:
+            return refuse(QStringLiteral("è un testo Unicode di un tipo (UTF-32) che l'esercizio non apre."));
+        case Mark::None:
+            return refuse(QStringLiteral("non si può mostrare esattamente nell'esercizio."));
+        default:
+            return refuse(
+                QStringLiteral("sembra un testo Unicode, ma è danneggiato: l'esercizio non lo apre."));
+        }
+    }
     const QLocale italian(QLocale::Italian);
     const auto [line, run] = longest(result.text);
     if (line > LongestLine) {
