@@ -58,10 +58,11 @@ bool FileMenu::runDialogue(ProgramState::Operation operation)
     return done;
 }
 
-// Asks whether to save a modified text before another one takes its place,
-// then empties the area. False when the user backed out: the question was
-// cancelled, or the text was to be saved and was not written.
-bool FileMenu::clearForOtherFile(const QString &question)
+// Asks whether to save a modified text before another one takes its place.
+// False when the user backed out: the question was cancelled, or the text was
+// to be saved and was not written. The text stays until the other one has
+// taken its place.
+bool FileMenu::mayReplaceText(const QString &question)
 {
     m_state.Operazione = ProgramState::Open;
     if (isModified()) {
@@ -72,23 +73,24 @@ bool FileMenu::clearForOtherFile(const QString &question)
         }
     }
     m_state.Operazione = ProgramState::Open;
-    m_view.setText(QString());
-    m_form = TextFile::Form();
-    // The empty area is the program's own text: it is not a change.
-    m_state.TestoRiferimento.clear();
-    showCurrentFile(QString());
     return true;
 }
 
 void FileMenu::nuovo()
 {
-    if (clearForOtherFile(QStringLiteral("E' stato richiesto di Aprire un Nuovo File,")))
-        m_view.setSaveEnabled(false);
+    if (!mayReplaceText(QStringLiteral("E' stato richiesto di Aprire un Nuovo File,")))
+        return;
+    m_view.setText(QString());
+    m_form = TextFile::Form();
+    // The empty area is the program's own text: it is not a change.
+    m_state.TestoRiferimento.clear();
+    showCurrentFile(QString());
+    m_view.setSaveEnabled(false);
 }
 
 void FileMenu::apri()
 {
-    if (!clearForOtherFile(QStringLiteral("E' stato richiesto di Aprire un altro File,")))
+    if (!mayReplaceText(QStringLiteral("E' stato richiesto di Aprire un altro File,")))
         return;
     runDialogue(ProgramState::Open);
     m_view.setSaveEnabled(true);
@@ -106,7 +108,7 @@ bool FileMenu::salvaConNome()
 bool FileMenu::salva()
 {
     // Without a current file there is nowhere to save to: ask for a name.
-    if (!m_fileShown || m_state.NomeFileCorrente.trimmed().isEmpty())
+    if (m_shownPath.isEmpty() || m_state.NomeFileCorrente.trimmed().isEmpty())
         return salvaConNome();
     return write(m_state.NomeFileCorrente);
 }
@@ -229,6 +231,17 @@ bool FileMenu::confirm(const QString &folder, const QString &typed)
         m_stamp = TextFile::stamp(path);
     } else {
         path = TextFile::saveName(path);
+        // Another file than the one the text came from is replaced only when
+        // the user wants.
+        const bool another = m_shownPath.isEmpty() || !TextFile::sameFile(path, m_shownPath);
+        if (another && TextFile::exists(path)
+            && m_platform.message(Attention,
+                   QStringLiteral("Il file\r\n%1\r\nesiste già.\r\n\r\nSovrascriverlo con questo testo?\r\n"
+                                  "(No: il file resta com'è e puoi scegliere un altro nome)")
+                       .arg(QDir::toNativeSeparators(TextFile::shownName(path))),
+                   Platform::Buttons::YesNo, Platform::Icon::None)
+                != Platform::Answer::Yes)
+            return false;
         if (!write(path))
             return false;
     }
@@ -248,6 +261,6 @@ void FileMenu::stop(const QString &text)
 
 void FileMenu::showCurrentFile(const QString &path)
 {
-    m_fileShown = !path.isEmpty();
+    m_shownPath = path;
     m_view.showCurrentFile(path);
 }

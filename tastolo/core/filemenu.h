@@ -95,7 +95,7 @@ public:
 
 private:
     Platform::Answer ask(const QString &firstLine, const QString &secondLine);
-    bool clearForOtherFile(const QString &question);
+    bool mayReplaceText(const QString &question);
     bool runDialogue(ProgramState::Operation operation);
     bool write(const QString &path);
     void stop(const QString &text);
@@ -104,11 +104,13 @@ private:
     Platform &m_platform;
     ProgramState &m_state;
     View &m_view;
-    // The window shows a current file: "&Salva" may write to it.
-    bool m_fileShown = false;
+    // The current file the window shows, which "&Salva" may write to; empty
+    // when it shows none.
+    QString m_shownPath;
     TextFile::Form m_form;
     // The form of a file the dialogue has read, until the area shows it.
     TextFile::Form m_readForm;
+    TextFile::FolderListing m_listing;
     // The file last read or written, and its state on disk then.
     QString m_stampedPath, m_stamp;
 };

@@ -514,6 +514,18 @@ QString write(const QString &path, const QByteArray &bytes)
     return {};
 }
 
+bool exists(const QString &path)
+{
+    struct stat info;
+    return ::lstat(nativeName(path).constData(), &info) == 0;
+}
+
+bool sameFile(const QString &a, const QString &b)
+{
+    const std::optional<struct stat> first = status(a), second = status(b);
+    return a == b || (first && second && first->st_dev == second->st_dev && first->st_ino == second->st_ino);
+}
+
 QString stamp(const QString &path)
 {
     const std::optional<struct stat> info = status(path);

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 
+#include <ctime>
 #include <optional>
 #include <vector>
 
@@ -126,6 +127,28 @@ QString shownName(const QString &name);
 // The names of the .txt files of `folder` (".txt" in any case), whatever
 // bytes they hold, sorted without regard to case.
 QStringList txtFiles(const QString &folder);
+
+// The .txt files of the folder last asked for, listed again only when the
+// folder has changed since.
+class FolderListing
+{
+public:
+    const QStringList &txtFiles(const QString &folder);
+
+private:
+    QString m_folder;
+    QStringList m_files;
+    // The folder's identity and time of change when it was listed, and
+    // whether that time was far enough behind to be trusted.
+    quint64 m_device = 0, m_inode = 0;
+    timespec m_changed {};
+    bool m_settled = false;
+};
+
+// Whether something of that name is in its folder.
+bool exists(const QString &path);
+// Whether two paths name the same file (through links too).
+bool sameFile(const QString &a, const QString &b);
 
 // What tells one state of a file on disk from another (its size and time of
 // change); empty when there is no file.
