@@ -7,11 +7,14 @@
 // wrapping that is given the decoded text. Texts: lines of words of the sizes
 // given in KB; one line of words, and one run of letters without blanks, of
 // the lengths given in thousands of characters. One line per case; each
-// keystroke figure is the slowest of five.
+// keystroke figure is the slowest of five. Then the file dialogue opened
+// three times on a folder of many .txt files (100,000 unless told), its CPU
+// time beside that of `ls` listing the same folder.
 //
-//   bench_tastolo [--words KB,...] [--line K,...] [--run K,...]
+//   bench_tastolo [--words KB,...] [--line K,...] [--run K,...] [--folder N]
 
 #include "ExerciseWindow.h"
+#include "FileDialog.h"
 #include "textfile.h"
 
 #include <QApplication>
@@ -19,10 +22,15 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -31,7 +39,8 @@ class QuietPlatform : public Platform
 {
 public:
     Answer message(const QString &, const QString &, Buttons, Icon) override { return Answer::No; }
-    QString currentFolder() override { return QStringLiteral("/"); }
+    QString folder = QStringLiteral("/");
+    QString currentFolder() override { return folder; }
     bool setCurrentFolder(const QString &) override { return true; }
     QString homeFolder() override { return QStringLiteral("/"); }
     QStringList drives() override { return { QStringLiteral("/") }; }
@@ -65,6 +74,53 @@ qint64 keystroke(QPlainTextEdit *area, int longestLineMiddle)
         slowest = std::max(slowest, clock.nsecsElapsed() / 1000);
     }
     return slowest;
+}
+
+// The CPU time, user and system, of this process or of its children that
+// have ended, in milliseconds.
+double cpuMs(int who)
+{
+    rusage usage {};
+    getrusage(who, &usage);
+    const auto ms
+        = [](const timeval &time) { return double(time.tv_sec) * 1e3 + double(time.tv_usec) / 1e3; };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+
+// The file dialogue opened three times on a folder of `count` .txt files,
+// against `ls` listing it.
+void openFolder(int count, ExerciseWindow &window, QuietPlatform &platform)
+{
+    QTemporaryDir folder;
+    for (int i = 0; i < count; ++i) {
+        QFile file(folder.filePath(QStringLiteral("lettera %1.txt").arg(i)));
+        file.open(QIODevice::WriteOnly);
+    }
+    // A folder last changed a while ago, as one the user comes back to.
+    const timespec times[2] { { 0, UTIME_OMIT }, { ::time(nullptr) - 60, 0 } };
+    ::utimensat(AT_FDCWD, QFile::encodeName(folder.path()).constData(), times, 0);
+    const double before = cpuMs(RUSAGE_CHILDREN);
+    QProcess ls;
+    ls.setStandardOutputFile(QProcess::nullDevice());
+    ls.start(QStringLiteral("ls"), { folder.path() });
+    ls.waitForFinished(-1);
+    const double lsMs = cpuMs(RUSAGE_CHILDREN) - before;
+    platform.folder = folder.path();
+    window.state().CartellaCorrente.clear();
+    for (int opening = 1; opening <= 3; ++opening) {
+        QElapsedTimer clock;
+        clock.start();
+        const double cpu = cpuMs(RUSAGE_SELF);
+        {
+            FileDialog dialogue(platform, window.fileMenu(), &window);
+            dialogue.show();
+            dialogue.grab();
+        }
+        const double used = cpuMs(RUSAGE_SELF) - cpu;
+        std::printf("folder of %d files, opening %d: %.0f ms CPU (%lld ms), ls %.0f ms CPU: %.1f times ls\n",
+            count, opening, used, clock.elapsed(), lsMs, used / std::max(lsMs, 1.0));
+        std::fflush(stdout);
+    }
 }
 
 QList<int> numbers(const QStringList &arguments, const QString &option, const QList<int> &fallback)
@@ -137,5 +193,7 @@ int main(int argc, char *argv[])
         window.setEditorText(QString());
         floor.clear();
     }
+    for (const int count : numbers(arguments, QStringLiteral("--folder"), { 100'000 }))
+        openFolder(count, window, platform);
     return 0;
 }

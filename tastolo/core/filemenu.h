@@ -84,6 +84,8 @@ public:
     Folder openingFolder();
     // The name a saving dialogue proposes: the current file's own name.
     QString proposedName();
+    // The .txt files of `folder`, as the file list shows them.
+    const QStringList &txtFiles(const QString &folder) { return m_listing.txtFiles(folder); }
     // A file clicked in the list of `folder`.
     void fileClicked(const QString &folder, const QString &name);
     // "OK" with `typed` in the name box over the files of `folder`: reads or

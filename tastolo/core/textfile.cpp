@@ -190,6 +190,12 @@ QByteArray nativeName(const QString &path)
 
 QString shownName(const QString &name)
 {
+    // Most names are shown as they are: those are not copied.
+    if (std::none_of(name.begin(), name.end(), [](QChar c) {
+            return isEscapedByte(c) || c.category() == QChar::Other_Control || c == QChar::LineSeparator
+                || c == QChar::ParagraphSeparator;
+        }))
+        return name;
     const auto code
         = [](int value) { return QStringLiteral("[%1]").arg(value, 2, 16, QLatin1Char('0')).toUpper(); };
     QString result;
@@ -209,29 +215,63 @@ QString shownName(const QString &name)
 QStringList txtFiles(const QString &folder)
 {
     // Read with the system's own calls: the toolkit leaves out a name that is
-    // not UTF-8.
-    QStringList result;
+    // not UTF-8. The type that the folder tells spares a look at each file.
+    std::vector<std::pair<QString, QString>> found; // the name without case, the name
     const std::unique_ptr<DIR, int (*)(DIR *)> dir(::opendir(nativeName(folder).constData()), ::closedir);
     while (const dirent *entry = dir ? ::readdir(dir.get()) : nullptr) {
-        const QByteArray bytes(entry->d_name);
-        QString name;
-        for (qsizetype at = 0; at < bytes.size();) {
-            // One character of UTF-8, or a byte kept as it is.
-            const uchar lead = uchar(bytes[at]);
-            const qsizetype length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-            const QByteArray character = bytes.mid(at, length);
-            const QString decoded = QString::fromUtf8(character);
-            const bool utf8 = character.size() == length && decoded.toUtf8() == character;
-            name += utf8 ? decoded : QString(QChar(EscapedByte + lead));
-            at += utf8 ? length : 1;
+        const QByteArrayView bytes(entry->d_name);
+        struct stat file;
+        if (bytes.size() < 4 || bytes.last(4).compare(".txt", Qt::CaseInsensitive) != 0
+            || (entry->d_type != DT_REG
+                && (fstatat(::dirfd(dir.get()), entry->d_name, &file, 0) != 0 || !S_ISREG(file.st_mode))))
+            continue;
+        QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+        QString name = utf8.decode(bytes);
+        if (utf8.hasError()) {
+            name.clear();
+            for (qsizetype at = 0; at < bytes.size();) {
+                // One character of UTF-8, or a byte kept as it is.
+                const uchar lead = uchar(bytes[at]);
+                const qsizetype length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+                const QByteArray character
+                    = bytes.sliced(at, std::min(length, bytes.size() - at)).toByteArray();
+                const QString decoded = QString::fromUtf8(character);
+                const bool valid = character.size() == length && decoded.toUtf8() == character;
+                name += valid ? decoded : QString(QChar(EscapedByte + lead));
+                at += valid ? length : 1;
+            }
         }
-        const std::optional<struct stat> file = status(folder + QLatin1Char('/') + name);
-        if (name.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive) && file && S_ISREG(file->st_mode))
-            result.append(name);
+        found.emplace_back(name.toCaseFolded(), name);
     }
-    std::sort(result.begin(), result.end(),
-        [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    std::sort(found.begin(), found.end());
+    QStringList result;
+    result.reserve(qsizetype(found.size()));
+    for (auto &[key, name] : found)
+        result.append(std::move(name));
     return result;
+}
+
+const QStringList &FolderListing::txtFiles(const QString &folder)
+{
+    // A folder's time of change moves with every name put in or taken out,
+    // but only in steps of the file system's clock: a folder changed within
+    // the last seconds may change again unseen, and is listed every time.
+    constexpr time_t Settled = 3;
+    const std::optional<struct stat> now = status(folder);
+    const auto same
+        = [](const timespec &a, const timespec &b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; };
+    if (!now || folder != m_folder || !m_settled || now->st_dev != m_device || now->st_ino != m_inode
+        || !same(now->st_mtim, m_changed)) {
+        m_files = TextFile::txtFiles(folder);
+        m_folder = folder;
+        m_settled = now && now->st_mtim.tv_sec + Settled < ::time(nullptr);
+        if (now) {
+            m_device = now->st_dev;
+            m_inode = now->st_ino;
+            m_changed = now->st_mtim;
+        }
+    }
+    return m_files;
 }
 
 std::optional<Form> Form::read(const QByteArray &bytes, QString &text)

@@ -9,8 +9,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStringListModel>
 #include <QStyle>
 
 namespace {
@@ -120,15 +122,24 @@ void FileDialog::buildLists(const QFont &font)
     connect(m_dir1, &QListWidget::itemActivated, this, &FileDialog::enterFolder);
     m_dir1->installEventFilter(this);
 
-    m_file1 = new QListWidget(this);
+    // A folder may hold a great many files: their names are the rows of a
+    // plain list of strings, all of one size, the list's width; a name too
+    // long for it keeps its start and its end.
+    m_file1 = new QListView(this);
     m_file1->setObjectName(QStringLiteral("File1"));
     m_file1->setGeometry(Twips::rect(240, 3120, 2175, 1590));
     m_file1->setFont(font);
+    m_file1->setUniformItemSizes(true);
+    m_file1->setTextElideMode(Qt::ElideMiddle);
+    m_file1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_file1->setModel(new QStringListModel(m_file1));
     m_file1->installEventFilter(this);
-    connect(m_file1, &QListWidget::itemSelectionChanged, this, [this] {
-        if (!m_filling && !m_file1->selectedItems().isEmpty())
+    connect(m_file1->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (!m_filling && m_file1->selectionModel()->hasSelection())
             File1_Click();
     });
+    // A double click chooses the file and confirms it, as "OK" does.
+    connect(m_file1, &QListView::doubleClicked, this, &FileDialog::Command1_Click);
 
     m_text1 = new QLineEdit(this);
     m_text1->setObjectName(QStringLiteral("Text1"));
@@ -159,6 +170,9 @@ void FileDialog::Form_Load()
     m_clickedName = m_fileMenu.proposedName();
     m_text1->setText(TextFile::shownName(m_clickedName));
     showFolder(folder.path);
+    // A save starts from the name it proposes.
+    if (m_text1->isEnabled())
+        m_text1->setFocus();
 }
 
 void FileDialog::showFolder(const QString &path)
@@ -234,19 +248,21 @@ void FileDialog::enterFolder(QListWidgetItem *item)
 
 bool FileDialog::eventFilter(QObject *watched, QEvent *event)
 {
-    auto *list = qobject_cast<QListWidget *>(watched);
+    auto *list = qobject_cast<QAbstractItemView *>(watched);
     if (event->type() != QEvent::KeyPress || (list != m_dir1 && list != m_file1))
         return QDialog::eventFilter(watched, event);
     const int key = static_cast<QKeyEvent *>(event)->key();
-    QListWidgetItem *item = list->currentItem();
-    // Enter works on the list's own item and goes no further, to "OK": a
-    // folder is entered, a file chosen and opened or saved.
+    const QModelIndex current = list->currentIndex();
+    // Enter works on the list's own item: a folder is entered, a file chosen
+    // and opened. A save writes under the name the name box shows, never
+    // under the row the list made current when it took the focus.
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        if (item && list == m_dir1) {
-            enterFolder(item);
-        } else if (item) {
-            item->setSelected(true);
-            File1_Click();
+        if (current.isValid() && list == m_dir1) {
+            enterFolder(m_dir1->currentItem());
+        } else if (m_text1->isEnabled()) {
+            Command1_Click();
+        } else if (current.isValid()) {
+            list->setCurrentIndex(current);
             Command1_Click();
         }
         return true;
@@ -254,8 +270,9 @@ bool FileDialog::eventFilter(QObject *watched, QEvent *event)
     // The only file of a list is chosen by any key that moves in it, though
     // it is already the current one and the list would not move.
     const bool moves = key == Qt::Key_Down || key == Qt::Key_Up || key == Qt::Key_Home || key == Qt::Key_End;
-    if (list == m_file1 && moves && list->count() == 1) {
-        list->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
+    if (list == m_file1 && moves && list->model()->rowCount() == 1) {
+        list->selectionModel()->setCurrentIndex(
+            list->model()->index(0, 0), QItemSelectionModel::ClearAndSelect);
         return true;
     }
     return QDialog::eventFilter(watched, event);
@@ -270,19 +287,22 @@ void FileDialog::Dir1_Change()
 void FileDialog::fillFiles()
 {
     m_filling = true;
-    m_file1->clear();
     // Each file shown as the user can read its name, kept by its real one.
-    for (const QString &name : TextFile::txtFiles(m_fileFolder))
-        (new QListWidgetItem(TextFile::shownName(name), m_file1))->setData(Qt::UserRole, name);
+    m_fileNames = m_fileMenu.txtFiles(m_fileFolder);
+    QStringList shown;
+    shown.reserve(m_fileNames.size());
+    for (const QString &name : std::as_const(m_fileNames))
+        shown.append(TextFile::shownName(name));
+    static_cast<QStringListModel *>(m_file1->model())->setStringList(shown);
     m_filling = false;
 }
 
 void FileDialog::File1_Click()
 {
-    const QListWidgetItem *item = m_file1->selectedItems().constFirst();
-    m_clickedName = item->data(Qt::UserRole).toString();
+    const QModelIndex chosen = m_file1->selectionModel()->selectedIndexes().constFirst();
+    m_clickedName = m_fileNames.at(chosen.row());
     m_fileMenu.fileClicked(m_fileFolder, m_clickedName);
-    m_text1->setText(item->text());
+    m_text1->setText(chosen.data().toString());
     m_command1->setFocus();
 }
 

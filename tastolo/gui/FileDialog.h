@@ -8,6 +8,7 @@
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QListView;
 class QListWidget;
 class QListWidgetItem;
 class QPushButton;
@@ -54,14 +55,15 @@ private:
     QString m_dirFolder;
     QString m_fileFolder;
     bool m_filling = false;
-    // The real name of the file last clicked.
+    // The real name of the file last clicked, and those of the files listed.
     QString m_clickedName;
+    QStringList m_fileNames;
 
     QLabel *m_label2 = nullptr;
     QLabel *m_label4 = nullptr;
     QComboBox *m_drive1 = nullptr;
     QListWidget *m_dir1 = nullptr;
-    QListWidget *m_file1 = nullptr;
+    QListView *m_file1 = nullptr;
     QLineEdit *m_text1 = nullptr;
     QPushButton *m_command1 = nullptr;
     QPushButton *m_command2 = nullptr;
