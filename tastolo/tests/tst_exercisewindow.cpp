@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -29,6 +30,32 @@ class TestExerciseWindow : public QObject
     template<class T> static T *in(FileDialog &d, const char *name)
     {
         return control<T>(&d, QLatin1String(name));
+    }
+    QByteArray bytesOf(const QString &name) const
+    {
+        QFile file(f->path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : "-";
+    }
+    void write(const QString &name, const QByteArray &bytes) const
+    {
+        QFile file(f->path(name));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    }
+    // Presses keys ("Down End Ctrl+Z") in the widget that has the focus, or in `widget`.
+    static void press(const QString &keys, QWidget *widget = nullptr)
+    {
+        for (const QString &key : keys.split(u' ', Qt::SkipEmptyParts)) {
+            const QKeyCombination combination = QKeySequence(key)[0];
+            QTest::keyClick(widget ? widget : QApplication::focusWidget(), combination.key(),
+                combination.keyboardModifiers());
+        }
+    }
+    // Opens a file of the folder shown through "Apri", from its row.
+    void open(const QString &name)
+    {
+        f->expectDialogue({ [name](FileDialog &d) { in<QListView>(d, "File1")->keyboardSearch(name); },
+            WindowFixture::press("Command1") });
+        trigger("menuFileOpen");
     }
 
 private slots:
@@ -83,38 +110,52 @@ private slots:
     {
         QTest::keyClick(htext, Qt::Key_PageDown, Qt::ControlModifier);
         QVERIFY(htext->accessibleDescription().startsWith("Pagina di aiuto 1 su 14: Punto"));
-        QTest::keyClick(htext, Qt::Key_PageUp, Qt::ShiftModifier);
-        QTest::keyClick(htext, Qt::Key_PageUp);
+        press("Shift+PgUp PgUp", htext);
         QCOMPARE(f->find<QLabel>("Label2")->accessibleName(), "Pagina di aiuto 14 su 14");
-        for (const Qt::Key key : { Qt::Key_PageDown, Qt::Key_PageDown, Qt::Key_PageDown, Qt::Key_PageUp })
-            QTest::keyClick(htext, key);
+        press("PgDown PgDown PgDown PgUp", htext);
         QCOMPARE(f->window->state().Stato, 0); // from page 2 back to page 1
     }
 
-    // Keys and the clipboard on a long line of a file another editor wrote (UTF-8, LF, one CR): the save
-    // writes the text as the area shows it, and every line end the keys did not touch as the file had it.
-    void editingSaved()
+    // Keys and the clipboard on files other editors wrote: the save writes the text as the area shows it,
+    // and every line end the keys did not touch as the file had it, also one that an undo or a redo brought
+    // back. Each line break a paste brings is a line break of the file.
+    void editing_data()
     {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QByteArray>("saved");
+        const QByteArray mixed = "x\r\ny\rz\nw\r\n";
         const QByteArray words = QByteArray("parola ").repeated(1400);
-        QFile file(f->path("altro.txt"));
-        QVERIFY(file.open(QFile::WriteOnly) && file.write("uno\r\xC3\xA8" + words + "\r\ntre\nfine\n") > 0);
-        file.close();
-        f->expectDialogue({ [](FileDialog &d) { in<QListWidget>(d, "File1")->setCurrentRow(0); },
-            WindowFixture::press("Command1") });
-        trigger("menuFileOpen");
-        QApplication::clipboard()->setText("a\nb");
-        const QList<QKeyCombination> keys { Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Right,
-            Qt::Key_X, Qt::CTRL | Qt::Key_End, Qt::Key_Left, Qt::Key_Left, Qt::Key_Left, Qt::Key_Left,
-            Qt::Key_Left, Qt::Key_Left, Qt::Key_Left, Qt::Key_Left, Qt::Key_Left, Qt::Key_Backspace,
-            Qt::Key_Return, Qt::SHIFT | Qt::Key_Return, Qt::Key_Backspace, Qt::SHIFT | Qt::Key_Left,
-            Qt::SHIFT | Qt::Key_Left, Qt::Key_K, Qt::CTRL | Qt::Key_Z, Qt::CTRL | Qt::Key_End,
-            Qt::Key_Backspace, Qt::CTRL | Qt::Key_Home, Qt::CTRL | Qt::Key_V };
-        for (const QKeyCombination key : keys)
-            QTest::keyClick(htext, key.key(), key.keyboardModifiers());
+        QTest::newRow("Enter on an empty line")
+            << QByteArray("x\r\n\ry\r\n\nz\r\n") << "Down Return Down Down Return"
+            << QByteArray("x\r\n\r\n\ry\r\n\r\n\nz\r\n");
+        QTest::newRow("Enter on an empty line, undone")
+            << QByteArray("x\r\n\ry\r\n") << "Down Return Ctrl+Z Ctrl+Z" << QByteArray("x\r\n\ry\r\n");
+        QTest::newRow("Delete, undone") << mixed << "Down End Delete Ctrl+Z" << mixed;
+        QTest::newRow("Delete, undone, redone")
+            << mixed << "Down End Delete Ctrl+Z Ctrl+Shift+Z" << QByteArray("x\r\nyz\nw\r\n");
+        QTest::newRow("cut across two breaks, undone")
+            << mixed << "Down Shift+Down Shift+Down Ctrl+X Ctrl+Z" << mixed;
+        QTest::newRow("paste") << QByteArray("x\r\n") << "End Ctrl+V"
+                               << QByteArray("xa\r\nb\r\nc\r\nd\r\ne\r\nf\r\n");
+        // A long line of UTF-8 with a CR and LF around it; Shift+Enter; the paste at a line's start.
+        QTest::newRow("keys")
+            << "uno\r\xC3\xA8" + words + "\r\ntre\nfine\n"
+            << "Right Right Right Right X Ctrl+End Left Left Left Left Left Left Left Left "
+               "Left Backspace Return Shift+Return Backspace Shift+Left Shift+Left K Ctrl+Z "
+               "Ctrl+End Backspace Ctrl+Home Ctrl+V"
+            << "a\nb\nc\nd\ne\nfuno\rx\xC3\xA8" + words + "\ntre\nfine";
+    }
+    void editing()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, keys);
+        write("e.txt", file);
+        open("e.txt");
+        QApplication::clipboard()->setText("a\u2028b\u2029c\u0085d\r\ne\rf");
+        press(keys, htext);
         trigger("menuFileSave");
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), "a\nbuno\rx\xC3\xA8" + words + "\ntre\nfine");
-        QVERIFY(!f->window->fileMenu().isModified());
+        QTEST(bytesOf("e.txt"), "saved");
         QCOMPARE(f->platform.shown.size(), 0);
     }
 
@@ -122,16 +163,10 @@ private slots:
     // text; on Yes they are left out, and one undo brings them back.
     void refusedCharacterShown()
     {
-        QFile file(f->path("a.txt"));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("uno " + QByteArray(300, 'x')) > 0);
-        file.close();
-        f->expectDialogue({ [](FileDialog &d) { in<QListWidget>(d, "File1")->setCurrentRow(0); },
-            WindowFixture::press("Command1") });
-        trigger("menuFileOpen");
-        QTest::keyClick(htext, Qt::Key_End, Qt::ControlModifier);
+        write("a.txt", "uno " + QByteArray(300, 'x'));
+        open("a.txt");
         QApplication::clipboard()->setText(" źaź");
-        QTest::keyClick(htext, Qt::Key_V, Qt::ControlModifier);
-        f->platform.answers.enqueue(Platform::Answer::No);
+        press("Ctrl+End Ctrl+V", htext);
         trigger("menuFileSave");
         QCOMPARE(f->platform.shown.size(), 1);
         QCOMPARE(htext->textCursor().selectedText(), "ź");
@@ -139,46 +174,330 @@ private slots:
         f->platform.answers.enqueue(Platform::Answer::Yes); // left out, and back at one undo
         trigger("menuFileSave");
         QCOMPARE(f->window->editorText(), "uno " + QString(300, u'x') + " a");
-        QTest::keyClick(htext, Qt::Key_Z, Qt::ControlModifier);
+        press("Ctrl+Z", htext);
         QCOMPARE(f->window->editorText(), "uno " + QString(300, u'x') + " źaź");
     }
 
-    // The keys of the dialogue's lists: Enter enters a folder of "Cartelle" and goes no further, Enter on a
-    // file opens it, any move in a list of one file chooses it. Seen: folders and files listed, name, open.
+    // Each entry of the File menu (and closing) with c.txt open and `typed` pasted into it, the questions
+    // answered in turn, and each way through the file dialogue: keys go to the focus, which a save starts in
+    // the name box; "File1"/"Dir1" moves it to that list, "click:"/"double:" clicks a row of the file list.
+    // A save writes under the name the name box shows and replaces another existing file only after a Yes;
+    // only "No" or a written file gives a typed text up. Seen: a.txt, b.txt, c.txt, sotto/d.txt, nuovo.txt,
+    // the area, the current file, the window shown (v), "&Salva" enabled (S), the text changed (*); then
+    // each message box (~ the folder).
     void dialogueKeys_data()
     {
-        QTest::addColumn<QString>("list");
-        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("entries"); // "append": another program adds to c.txt
+        QTest::addColumn<QString>("answers");
+        QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("seen");
-        QTest::newRow("Enter on a folder") << "Dir1" << int(Qt::Key_Return) << "3 0  1";
-        QTest::newRow("Enter on a file") << "File1" << int(Qt::Key_Enter) << "2 1 a.txt 0";
-        QTest::newRow("Escape") << "File1" << int(Qt::Key_Escape) << "2 1  0";
-        for (const auto &[name, key] :
-            { std::pair { "Down", Qt::Key_Down }, { "Home", Qt::Key_Home }, { "End", Qt::Key_End } })
-            QTest::newRow(name) << "File1" << int(key) << "2 1 a.txt 1";
+        QTest::newRow("Salva con nome, Enter") << "x"
+                                               << "menuFileSaveAs"
+                                               << ""
+                                               << "Enter"
+                                               << "A B xC D - / xC / c.txt / vS";
+        QTest::newRow("Salva con nome, Enter in the list") << "x"
+                                                           << "menuFileSaveAs"
+                                                           << ""
+                                                           << "File1 Enter"
+                                                           << "A B xC D - / xC / c.txt / vS";
+        QTest::newRow("Salva con nome, End, Enter") << "x"
+                                                    << "menuFileSaveAs"
+                                                    << ""
+                                                    << "File1 End Enter"
+                                                    << "A B xC D - / xC / c.txt / vS";
+        QTest::newRow("Salva con nome, Down, Enter, No")
+            << "x"
+            << "menuFileSaveAs"
+            << "No"
+            << "File1 Down Enter Escape"
+            << "A B C D - / xC / c.txt / vS*\nAttenzione (Sì/No): Il file | ~/b.txt | esiste già. |  | "
+               "Sovrascriverlo con questo testo? | (No: il file resta com'è e puoi scegliere un altro nome)";
+        QTest::newRow("Salva con nome, click, Enter, Yes")
+            << "x"
+            << "menuFileSaveAs"
+            << "Yes"
+            << "click:a.txt Enter"
+            << "xC B C D - / xC / a.txt / vS\nAttenzione (Sì/No): Il file | ~/a.txt | esiste già. |  | "
+               "Sovrascriverlo con questo testo? | (No: il file resta com'è e puoi scegliere un altro nome)";
+        QTest::newRow("Salva con nome, double click, No")
+            << "x"
+            << "menuFileSaveAs"
+            << "No"
+            << "double:b.txt Escape"
+            << "A B C D - / xC / c.txt / vS*\nAttenzione (Sì/No): Il file | ~/b.txt | esiste già. |  | "
+               "Sovrascriverlo con questo testo? | (No: il file resta com'è e puoi scegliere un altro nome)";
+        QTest::newRow("Salva con nome, the only file of a folder")
+            << "x"
+            << "menuFileSaveAs"
+            << "Yes"
+            << "Dir1 End Enter File1 Down Enter"
+            << "A B C xC - / xC / d.txt / vS\nAttenzione (Sì/No): Il file | ~/sotto/d.txt | esiste già. |  | "
+               "Sovrascriverlo con questo testo? | (No: il file resta com'è e puoi scegliere un altro nome)";
+        QTest::newRow("Salva con nome, a blank name")
+            << "x"
+            << "menuFileSaveAs"
+            << ""
+            << "Ctrl+A Delete Enter N U O V O Enter"
+            << "A B C D xC / xC / nuovo.txt / vS\nAttenzione: il Nome File non è valido, ripovare";
+        QTest::newRow("Salva con nome, a folder that is not there")
+            << "x"
+            << "menuFileSaveAs"
+            << ""
+            << "Ctrl+A M A N C A / P Enter Escape"
+            << "A B C D - / xC / c.txt / vS*\nAttenzione (stop): Il file | ~/manca/p.txt | non si può "
+               "scrivere.";
+        QTest::newRow("Apri, Yes, Enter")
+            << "x"
+            << "menuFileOpen"
+            << "Yes"
+            << "Enter"
+            << "A B xC D - / xC / c.txt / vS\nAttenzione ! (Sì/No): E' stato richiesto di Aprire un altro "
+               "File, | ma il file corrente è stato modificato. | Vuoi salvarlo ?";
+        QTest::newRow("Apri, Yes, Down, Enter, Yes")
+            << "x"
+            << "menuFileOpen"
+            << "Yes Yes"
+            << "File1 Down Enter"
+            << "A xC C D - / xC / b.txt / vS\nAttenzione ! (Sì/No): E' stato richiesto di Aprire un altro "
+               "File, | ma il file corrente è stato modificato. | Vuoi salvarlo ?\nAttenzione (Sì/No): Il "
+               "file | ~/b.txt | esiste già. |  | Sovrascriverlo con questo testo? | (No: il file resta "
+               "com'è e puoi scegliere un altro nome)";
+        QTest::newRow("Apri, No, Escape")
+            << "x"
+            << "menuFileOpen"
+            << "No"
+            << "Escape"
+            << "A B C D - / xC / c.txt / vS*\nAttenzione ! (Sì/No): E' stato richiesto di Aprire un altro "
+               "File, | ma il file corrente è stato modificato. | Vuoi salvarlo ?";
+        QTest::newRow("Apri, No, Enter in the list")
+            << "x"
+            << "menuFileOpen"
+            << "No"
+            << "File1 Enter"
+            << "A B C D - / A / a.txt / vS\nAttenzione ! (Sì/No): E' stato richiesto di Aprire un altro "
+               "File, | ma il file corrente è stato modificato. | Vuoi salvarlo ?";
+        QTest::newRow("Apri, Escape")
+            << "x"
+            << "menuFileOpen"
+            << "Cancel"
+            << ""
+            << "A B C D - / xC / c.txt / vS*\nAttenzione ! (Sì/No): E' stato richiesto di Aprire un altro "
+               "File, | ma il file corrente è stato modificato. | Vuoi salvarlo ?";
+        QTest::newRow("Apri, Annullo") << ""
+                                       << "menuFileOpen"
+                                       << ""
+                                       << "Escape"
+                                       << "A B C D - / C / c.txt / vS";
+        QTest::newRow("Apri, a folder entered") << ""
+                                                << "menuFileOpen"
+                                                << ""
+                                                << "Dir1 End Enter File1 Enter"
+                                                << "A B C D - / D / d.txt / vS";
+        QTest::newRow("Apri, a damaged file")
+            << "x"
+            << "menuFileOpen"
+            << "No"
+            << "Dir1 End Up Enter File1 Enter Escape"
+            << "A B C D - / xC / c.txt / vS*\nAttenzione ! (Sì/No): E' stato richiesto di Aprire un altro "
+               "File, | ma il file corrente è stato modificato. | Vuoi salvarlo ?\nAttenzione (stop): Il "
+               "file | ~/rotto/x.txt | sembra un testo Unicode, ma è danneggiato: l'esercizio non lo apre.";
+        QTest::newRow("Apri, a name that is not UTF-8") << ""
+                                                        << "menuFileOpen"
+                                                        << ""
+                                                        << "Dir1 End Up Enter File1 End Enter"
+                                                        << "A B C D - / R / [80].txt / vS";
+        QTest::newRow("Nuovo, unchanged") << ""
+                                          << "menuFileNew"
+                                          << ""
+                                          << ""
+                                          << "A B C D - /  /  / v";
+        QTest::newRow("Nuovo, No")
+            << "x"
+            << "menuFileNew"
+            << "No"
+            << ""
+            << "A B C D - /  /  / v\nAttenzione ! (Sì/No): E' stato richiesto di Aprire un Nuovo File, | ma "
+               "il file corrente è stato modificato. | Vuoi salvarlo ?";
+        QTest::newRow("Nuovo, Yes, End, Enter")
+            << "x"
+            << "menuFileNew"
+            << "Yes"
+            << "File1 End Enter"
+            << "A B xC D - /  /  / v\nAttenzione ! (Sì/No): E' stato richiesto di Aprire un Nuovo File, | ma "
+               "il file corrente è stato modificato. | Vuoi salvarlo ?";
+        QTest::newRow("Nuovo, Yes, Annullo")
+            << "x"
+            << "menuFileNew"
+            << "Yes"
+            << "Escape"
+            << "A B C D - / xC / c.txt / vS*\nAttenzione ! (Sì/No): E' stato richiesto di Aprire un Nuovo "
+               "File, | ma il file corrente è stato modificato. | Vuoi salvarlo ?";
+        QTest::newRow("Nuovo, Salva con nome, Yes")
+            << ""
+            << "menuFileNew menuFileSaveAs"
+            << "Yes"
+            << "Enter"
+            << "A B \\r\\n D - /  / c.txt / vS\nAttenzione (Sì/No): Il file | ~/c.txt | esiste già. |  | "
+               "Sovrascriverlo con questo testo? | (No: il file resta com'è e puoi scegliere un altro nome)";
+        QTest::newRow("Nuovo, Apri, Annullo, Salva") << ""
+                                                     << "menuFileNew menuFileOpen menuFileSave"
+                                                     << ""
+                                                     << "Escape"
+                                                     << "A B C D - /  /  / vS";
+        QTest::newRow("Salva") << "x"
+                               << "menuFileSave"
+                               << ""
+                               << ""
+                               << "A B xC D - / xC / c.txt / vS";
+        QTest::newRow("Salva, letters the file cannot hold")
+            << "ĀāĂăĄąĆćĈĉĊċČ"
+            << "menuFileSave"
+            << "No"
+            << ""
+            << "A B C D - / ĀāĂăĄąĆćĈĉĊċČC / c.txt / vS*\nAttenzione (Sì/No): Il testo contiene caratteri "
+               "che questo file non può contenere: | «Ā» U+0100, «ā» U+0101, «Ă» U+0102, «ă» U+0103, «Ą» "
+               "U+0104, «ą» U+0105, «Ć» U+0106, «ć» U+0107, «Ĉ» U+0108, «ĉ» U+0109, «Ċ» U+010A, «ċ» U+010B, "
+               "... | Il primo è selezionato nel testo. |  | Salvarlo senza questi caratteri?";
+        QTest::newRow("Salva, changed by another program, No")
+            << "x"
+            << "append menuFileSave"
+            << "No"
+            << ""
+            << "A B Caltro D - / xC / c.txt / vS*\nAttenzione (Sì/No): Il file | ~/c.txt | è stato cambiato "
+               "da un altro programma dopo che l'hai aperto o salvato. |  | Sovrascriverlo con questo testo? "
+               "| (No: il file resta com'è e il testo resta da salvare)";
+        QTest::newRow("Salva, changed by another program, Yes")
+            << "x"
+            << "append menuFileSave"
+            << "Yes"
+            << ""
+            << "A B xC D - / xC / c.txt / vS\nAttenzione (Sì/No): Il file | ~/c.txt | è stato cambiato da un "
+               "altro programma dopo che l'hai aperto o salvato. |  | Sovrascriverlo con questo testo? | "
+               "(No: il file resta com'è e il testo resta da salvare)";
+        QTest::newRow("close, unchanged") << ""
+                                          << "close"
+                                          << ""
+                                          << ""
+                                          << "A B C D - / C / c.txt / S";
+        QTest::newRow("close, No")
+            << "x"
+            << "close"
+            << "No"
+            << ""
+            << "A B C D - / xC / c.txt / S*\nAttenzione ! (Sì/No): E' stato chiesto di chiudere il "
+               "programma, | ma il file corrente non è stato salvato dopo le modifiche. | Vuoi salvarlo ?";
+        QTest::newRow("close, Yes, Enter")
+            << "x"
+            << "close"
+            << "Yes"
+            << "Enter"
+            << "A B xC D - / xC / c.txt / S\nAttenzione ! (Sì/No): E' stato chiesto di chiudere il "
+               "programma, | ma il file corrente non è stato salvato dopo le modifiche. | Vuoi salvarlo ?";
+        QTest::newRow("close, Yes, Annullo")
+            << "x"
+            << "close"
+            << "Yes"
+            << "Escape"
+            << "A B C D - / xC / c.txt / vS*\nAttenzione ! (Sì/No): E' stato chiesto di chiudere il "
+               "programma, | ma il file corrente non è stato salvato dopo le modifiche. | Vuoi salvarlo ?";
+        QTest::newRow("close, Escape")
+            << "x"
+            << "close"
+            << "Cancel"
+            << ""
+            << "A B C D - / xC / c.txt / vS*\nAttenzione ! (Sì/No): E' stato chiesto di chiudere il "
+               "programma, | ma il file corrente non è stato salvato dopo le modifiche. | Vuoi salvarlo ?";
+        QTest::newRow("close, Yes, characters kept")
+            << "a\u200BŁód😀\u202E"
+            << "close"
+            << "Yes No"
+            << "Enter Escape"
+            << "A B C D - / a\u200BŁód😀\u202EC / c.txt / vS*\nAttenzione ! (Sì/No): E' stato chiesto di "
+               "chiudere "
+               "il programma, | ma il file corrente non è stato salvato dopo le modifiche. | Vuoi salvarlo "
+               "?\nAttenzione (Sì/No): Il testo contiene caratteri che questo file non può contenere: | "
+               "U+200B spazio invisibile, «Ł» U+0141, «😀» U+1F600, U+202E carattere di formato invisibile | "
+               "Il primo è selezionato nel testo. |  | Salvarlo senza questi caratteri?";
+        QTest::newRow("close, Yes, characters left out")
+            << "a\u200BŁód😀\u202E"
+            << "close"
+            << "Yes Yes"
+            << "Enter"
+            << "A B aódC D - / aódC / c.txt / S\nAttenzione ! (Sì/No): E' stato chiesto di chiudere il "
+               "programma, | ma il file corrente non è stato salvato dopo le modifiche. | Vuoi salvarlo "
+               "?\nAttenzione (Sì/No): Il testo contiene caratteri che questo file non può contenere: | "
+               "U+200B spazio invisibile, «Ł» U+0141, «😀» U+1F600, U+202E carattere di formato invisibile | "
+               "Il primo è selezionato nel testo. |  | Salvarlo senza questi caratteri?";
+        QTest::newRow("session ending") << "x"
+                                        << "session"
+                                        << ""
+                                        << ""
+                                        << "A B C D - / xC / c.txt / S*";
     }
     void dialogueKeys()
     {
-        QFETCH(QString, list);
-        QFETCH(int, key);
-        QFile file(f->path("a.txt"));
-        QVERIFY(QDir(f->dir.path()).mkpath("sotto/giù") && file.open(QIODevice::WriteOnly));
-        QString seen;
+        QFETCH(QString, typed);
+        QFETCH(QString, entries);
+        QFETCH(QString, answers);
+        QFETCH(QString, keys);
+        QVERIFY(QDir(f->dir.path()).mkpath("sotto") && QDir(f->dir.path()).mkpath("rotto"));
+        const QStringList names { "a", "b", "c", "sotto/d", "nuovo" };
+        for (const QString &name : names.first(4))
+            write(name + ".txt", name.right(1).toUpper().toLatin1());
+        write("rotto/x.txt", "\xFF\xFEx"); // Unicode, damaged; beside it a name that is not UTF-8
+        const QByteArray latin1 = QFile::encodeName(f->path("rotto/")) + "\x80.txt";
+        const int handle = ::open(latin1, O_WRONLY | O_CREAT, 0600);
+        QVERIFY(::write(handle, "R", 1) == 1 && ::close(handle) == 0);
+        open("c.txt");
+        QApplication::clipboard()->setText(typed);
+        press(typed.isEmpty() ? "" : "Ctrl+V", htext);
+        for (const QString &answer : answers.split(u' ', Qt::SkipEmptyParts))
+            f->platform.answers << Platform::Answer(
+                QStringList { "Ok", "Yes", "No", "Cancel" }.indexOf(answer));
         f->expectDialogue({ [&](FileDialog &d) {
-                               auto *items = control<QListWidget>(&d, list);
-                               items->setFocus();
-                               items->setCurrentRow(items->count() - 1, QItemSelectionModel::NoUpdate);
-                               QTest::keyClick(items, Qt::Key(key));
-                               seen = QStringLiteral("%1 %2 %3 %4")
-                                          .arg(in<QListWidget>(d, "Dir1")->count() - f->dir.path().count('/'))
-                                          .arg(in<QListWidget>(d, "File1")->count()) // the folder's own files
-                                          .arg(in<QLineEdit>(d, "Text1")->text())
-                                          .arg(int(d.isVisible()));
-                           },
-            WindowFixture::press("Command2") });
-        trigger("menuFileOpen");
-        QTEST(seen, "seen");
-        QCOMPARE(f->platform.shown.size(), 0);
+            d.activateWindow(); // as the user's dialogue, which has the keyboard
+            QVERIFY(QTest::qWaitForWindowActive(&d));
+            auto *files = in<QListView>(d, "File1");
+            for (const QString &key : keys.split(u' ', Qt::SkipEmptyParts)) {
+                if (QWidget *list = d.findChild<QWidget *>(key)) {
+                    list->setFocus();
+                } else if (key.contains(u':')) { // a click on a row, or a double click: one and a second
+                    files->keyboardSearch(key.section(u':', 1));
+                    const QPoint at = files->visualRect(files->currentIndex()).center();
+                    QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, at);
+                    if (key.startsWith("double"))
+                        QTest::mouseDClick(files->viewport(), Qt::LeftButton, {}, at);
+                } else {
+                    press(key);
+                }
+            }
+            f->expectDialogue({ WindowFixture::press("Command2") }); // the one that opens, after a save
+        } });
+        f->window->setSessionEnding(entries == "session");
+        for (const QString &entry : entries.split(u' ')) {
+            QFile changed(f->path("c.txt"));
+            if (entry == "append")
+                QVERIFY(changed.open(QIODevice::Append) && changed.write("altro") == 5);
+            else if (entry == "close" || entry == "session")
+                f->window->close();
+            else
+                trigger(entry);
+        }
+        QString seen;
+        for (const QString &name : names)
+            seen += QString::fromLatin1(bytesOf(name + ".txt")).replace("\r\n", "\\r\\n") + ' ';
+        seen += "/ " + f->window->editorText() + " / "
+            + QFileInfo(f->find<QLabel>("Label1")->text()).fileName() + " / "
+            + (f->window->isVisible() ? "v" : "") + (f->find<QAction>("menuFileSave")->isEnabled() ? "S" : "")
+            + (f->window->fileMenu().isModified() ? "*" : "");
+        for (const FakePlatform::Shown &box : f->platform.shown)
+            seen += "\n" + box.title + (box.buttons == Platform::Buttons::YesNo ? " (Sì/No)" : "")
+                + (box.icon == Platform::Icon::Stop ? " (stop)" : "") + ": "
+                + QString(box.text).replace("\r\n", " | ");
+        QTEST(seen.replace(f->dir.path(), "~"), "seen");
+        ::unlink(latin1); // which the toolkit cannot remove
     }
 
     // A file's name and path show as they are, never as markup (a picture tag would be loaded), and on one
@@ -201,8 +520,11 @@ private slots:
         QVERIFY(QDir().mkpath(folder) && file.open(QIODevice::WriteOnly));
         f->platform.folder = folder;
         QString seen;
-        f->expectDialogue({ [&](FileDialog &d) { seen = in<QListWidget>(d, "File1")->item(0)->text(); },
-            [](FileDialog &d) { in<QListWidget>(d, "File1")->setCurrentRow(0); },
+        f->expectDialogue({ [&](FileDialog &d) {
+                               auto *files = in<QListView>(d, "File1");
+                               seen = files->model()->index(0, 0).data().toString();
+                               files->setCurrentIndex(files->model()->index(0, 0));
+                           },
             WindowFixture::press("Command1") });
         trigger("menuFileOpen");
         QCOMPARE(seen, listed);
@@ -214,77 +536,6 @@ private slots:
         QVERIFY(label->text().endsWith(listed) && path.endsWith(label->text().mid(1)));
         QCOMPARE_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width());
         QTEST(label->text().startsWith(u'…'), "elided");
-    }
-
-    // Closing with a changed text ends the program only after "No" or a
-    // written file; at the end of the desktop session it asks nothing.
-    void closing_data()
-    {
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("sessionEnding");
-        QTest::addColumn<bool>("closed");
-        QTest::newRow("No") << int(Platform::Answer::No) << false << true;
-        QTest::newRow("Escape") << int(Platform::Answer::Cancel) << false << false;
-        QTest::newRow("session ending") << int(Platform::Answer::Cancel) << true << true;
-    }
-    void closing()
-    {
-        QFETCH(int, answer);
-        QFETCH(bool, sessionEnding);
-        QTest::keyClicks(htext, "ciao");
-        const QString typed = f->window->editorText();
-        f->platform.answers.enqueue(Platform::Answer(answer));
-        f->window->setSessionEnding(sessionEnding);
-        trigger("menuFileClose");
-        QTEST(!f->window->isVisible(), "closed");
-        QCOMPARE(f->window->editorText(), typed);
-        QCOMPARE(f->platform.shown.size(), int(!sessionEnding));
-    }
-
-    // The folder last used was deleted: the dialogue shows the home folder and says so. It lists the .txt
-    // files whatever the case of the extension; a click names the file, which cannot be typed, and moves the
-    // focus to "OK", which opens it from the folder shown.
-    void openFromHomeWhenTheFolderIsGone()
-    {
-        f->platform.folder = f->path("via");
-        f->platform.home = f->path("casa");
-        QVERIFY(QDir(f->dir.path()).mkdir("casa"));
-        for (const char *name : { "b\x80.TXT", "a.txt", "c.doc" }) { // a name that is not UTF-8 too
-            const int handle = ::open(QFile::encodeName(f->path("casa/")) + name, O_WRONLY | O_CREAT, 0600);
-            QVERIFY(handle >= 0 && ::write(handle, "uno\r\ndue", 8) == 8 && ::close(handle) == 0);
-        }
-        f->platform.roots = QStringList { "/", f->dir.path(), f->path("via") };
-        QStringList seen;
-        f->expectDialogue(
-            { [&](FileDialog &d) {
-                 // A drive that is not there is reported, and the drive and the lists stay as they were.
-                 QTest::keyClick(in<QComboBox>(d, "Drive1"), Qt::Key_Down); // the drive below, picked by key
-                 seen << QString::number(in<QComboBox>(d, "Drive1")->count())
-                      << in<QComboBox>(d, "Drive1")->currentText(); // the longest root of the folder shown
-                 auto *list = in<QListWidget>(d, "File1");
-                 seen << in<QListWidget>(d, "Dir1")->currentItem()->data(Qt::UserRole).toString()
-                      << in<QLabel>(d, "Label2")->text() + in<QLabel>(d, "Label2")->toolTip()
-                      << list->item(0)->text() << list->item(1)->text() << QString::number(list->count());
-                 QTest::mouseClick(
-                     list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
-                 seen << in<QLineEdit>(d, "Text1")->text() << d.focusWidget()->objectName()
-                      << QString::number(in<QLineEdit>(d, "Text1")->isEnabled());
-             },
-                WindowFixture::press("Command1") });
-        trigger("menuFileOpen");
-        QCOMPARE(f->platform.shown.size(), 1);
-        QCOMPARE(seen,
-            QStringList({ "3", f->dir.path(), f->path("casa"),
-                "Cartelle : (home)La cartella usata prima non esiste più", "a.txt", "b[80].TXT", "2",
-                "b[80].TXT", "Command1", "0" }));
-        QCOMPARE(f->window->editorText(), "uno\ndue");
-        const QLabel *label1 = f->find<QLabel>("Label1"); // the path, whole in its tip
-        QCOMPARE(label1->text() + label1->toolTip(), f->path("casa/b[80].TXT").repeated(2));
-        QCOMPARE_GT(label1->width(), label1->fontMetrics().horizontalAdvance(label1->text()));
-        // The file as opened is no change; a letter typed is one.
-        QVERIFY(!f->window->fileMenu().isModified());
-        QTest::keyClicks(htext, "x");
-        QVERIFY(f->window->fileMenu().isModified());
     }
 };
 
