@@ -41,10 +41,14 @@ class TestExerciseWindow : public QObject
         QFile file(f->path(name));
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
     }
-    // Presses keys ("Down End Ctrl+Z") in the widget that has the focus, or in `widget`.
-    static void press(const QString &keys, QWidget *widget = nullptr)
+    // Presses keys ("Down End Ctrl+Z") in the widget that has the focus, or in `widget`; "Menu" asks the
+    // editing area for its context menu.
+    void press(const QString &keys, QWidget *widget = nullptr)
     {
         for (const QString &key : keys.split(u' ', Qt::SkipEmptyParts)) {
+            QContextMenuEvent menu(QContextMenuEvent::Keyboard, {}, {});
+            if (key == "Menu" && QApplication::sendEvent(htext->viewport(), &menu))
+                continue;
             const QKeyCombination combination = QKeySequence(key)[0];
             QTest::keyClick(widget ? widget : QApplication::focusWidget(), combination.key(),
                 combination.keyboardModifiers());
@@ -132,6 +136,7 @@ private slots:
         QTest::newRow("Enter on an empty line, undone")
             << QByteArray("x\r\n\ry\r\n") << "Down Return Ctrl+Z Ctrl+Z" << QByteArray("x\r\n\ry\r\n");
         QTest::newRow("Delete, undone") << mixed << "Down End Delete Ctrl+Z" << mixed;
+        QTest::newRow("Delete, undone from the context menu") << mixed << "Down End Delete Menu" << mixed;
         QTest::newRow("Delete, undone, redone")
             << mixed << "Down End Delete Ctrl+Z Ctrl+Shift+Z" << QByteArray("x\r\nyz\nw\r\n");
         QTest::newRow("cut across two breaks, undone")
@@ -153,6 +158,12 @@ private slots:
         write("e.txt", file);
         open("e.txt");
         QApplication::clipboard()->setText("a\u2028b\u2029c\u0085d\r\ne\rf");
+        QTimer::singleShot(0, htext, [] { // the key Menu opens the context menu: its "Undo"
+            if (QWidget *menu = QApplication::activePopupWidget()) {
+                menu->findChild<QAction *>("edit-undo")->trigger();
+                menu->close();
+            }
+        });
         press(keys, htext);
         trigger("menuFileSave");
         QTEST(bytesOf("e.txt"), "saved");
