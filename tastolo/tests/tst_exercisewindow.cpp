@@ -188,262 +188,123 @@ private slots:
         QTest::addColumn<QString>("answers");
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("seen");
-        QTest::newRow("Salva con nome, Enter") << "x"
-                                               << "menuFileSaveAs"
-                                               << ""
-                                               << "Enter"
-                                               << "A B xC D - / xC [] / c.txt / vS";
-        QTest::newRow("Salva con nome, Enter in the list") << "x"
-                                                           << "menuFileSaveAs"
-                                                           << ""
-                                                           << "File1 Enter"
-                                                           << "A B xC D - / xC [] / c.txt / vS";
-        QTest::newRow("Salva con nome, End, Enter") << "x"
-                                                    << "menuFileSaveAs"
-                                                    << ""
-                                                    << "File1 End Enter"
-                                                    << "A B xC D - / xC [] / c.txt / vS";
-        QTest::newRow("Salva con nome, Down, Enter, No")
-            << "x"
-            << "menuFileSaveAs"
-            << "No"
-            << "File1 Down Enter Escape"
-            << "A B C D - / xC [] / c.txt / vS*\nAttenzione (Sì/No): Il file | ~/b.txt | esiste già. |  | "
-               "Sovrascriverlo con questo testo? | (No: il file resta com'è e puoi scegliere un altro nome)";
-        QTest::newRow("Salva con nome, click, Enter, Yes")
-            << "x"
-            << "menuFileSaveAs"
-            << "Yes"
-            << "click:a.txt Enter"
-            << "xC B C D - / xC [] / a.txt / vS\nAttenzione (Sì/No): Il file | ~/a.txt | esiste già. |  | "
-               "Sovrascriverlo con questo testo? | (No: il file resta com'è e puoi scegliere un altro nome)";
-        QTest::newRow("Salva con nome, double click, No")
-            << "x"
-            << "menuFileSaveAs"
-            << "No"
-            << "double:b.txt Escape"
-            << "A B C D - / xC [] / c.txt / vS*\nAttenzione (Sì/No): Il file | ~/b.txt | esiste già. |  | "
-               "Sovrascriverlo con questo testo? | (No: il file resta com'è e puoi scegliere un altro nome)";
-        QTest::newRow("Salva con nome, the only file of a folder")
-            << "x"
-            << "menuFileSaveAs"
-            << "Yes"
-            << "Dir1 End Enter File1 Down Enter"
-            << "A B C xC - / xC [] / d.txt / vS\nAttenzione (Sì/No): Il file | ~/sotto/d.txt | esiste già. | "
-               " | "
-               "Sovrascriverlo con questo testo? | (No: il file resta com'è e puoi scegliere un altro nome)";
-        QTest::newRow("Salva con nome, a blank name")
-            << "x"
-            << "menuFileSaveAs"
-            << ""
-            << "Ctrl+A Delete Enter N U O V O Enter"
-            << "A B C D xC / xC [] / nuovo.txt / vS\nAttenzione: il Nome File non è valido, ripovare";
-        QTest::newRow("Salva con nome, a folder that is not there")
-            << "x"
-            << "menuFileSaveAs"
-            << ""
-            << "Ctrl+A M A N C A / P Enter Escape"
-            << "A B C D - / xC [] / c.txt / vS*\nAttenzione (stop): Il file | ~/manca/p.txt | non si può "
-               "scrivere.";
-        QTest::newRow("Apri, Yes, Enter")
-            << "x"
-            << "menuFileOpen"
-            << "Yes"
-            << "Enter"
-            << "A B xC D - / xC [] / c.txt / vS\nAttenzione ! (Sì/No): E' stato richiesto di Aprire un altro "
-               "File, | ma il file corrente è stato modificato. | Vuoi salvarlo ?";
-        QTest::newRow("Apri, Yes, Down, Enter, Yes")
-            << "x"
-            << "menuFileOpen"
-            << "Yes Yes"
-            << "File1 Down Enter"
-            << "A xC C D - / xC [] / b.txt / vS\nAttenzione ! (Sì/No): E' stato richiesto di Aprire un altro "
-               "File, | ma il file corrente è stato modificato. | Vuoi salvarlo ?\nAttenzione (Sì/No): Il "
-               "file | ~/b.txt | esiste già. |  | Sovrascriverlo con questo testo? | (No: il file resta "
-               "com'è e puoi scegliere un altro nome)";
-        QTest::newRow("Apri, No, Escape")
-            << "x"
-            << "menuFileOpen"
-            << "No"
-            << "Escape"
-            << "A B C D - / xC [] / c.txt / vS*\nAttenzione ! (Sì/No): E' stato richiesto di Aprire un altro "
-               "File, | ma il file corrente è stato modificato. | Vuoi salvarlo ?";
-        QTest::newRow("Apri, No, Enter in the list")
-            << "x"
-            << "menuFileOpen"
-            << "No"
-            << "File1 Enter"
-            << "A B C D - / A [] / a.txt / vS\nAttenzione ! (Sì/No): E' stato richiesto di Aprire un altro "
-               "File, | ma il file corrente è stato modificato. | Vuoi salvarlo ?";
-        QTest::newRow("Apri, Escape")
-            << "x"
-            << "menuFileOpen"
-            << "Cancel"
-            << ""
-            << "A B C D - / xC [] / c.txt / vS*\nAttenzione ! (Sì/No): E' stato richiesto di Aprire un altro "
-               "File, | ma il file corrente è stato modificato. | Vuoi salvarlo ?";
-        QTest::newRow("Apri, Annullo") << ""
-                                       << "menuFileOpen"
-                                       << ""
-                                       << "Escape"
-                                       << "A B C D - / C [] / c.txt / vS";
-        QTest::newRow("Apri, a folder entered") << ""
-                                                << "menuFileOpen"
-                                                << ""
-                                                << "Dir1 End Enter File1 Enter"
-                                                << "A B C D - / D [] / d.txt / vS";
-        QTest::newRow("Apri, a damaged file")
-            << "x"
-            << "menuFileOpen"
-            << "No"
-            << "Dir1 End Up Enter File1 Enter Escape"
-            << "A B C D - / xC [] / c.txt / vS*\nAttenzione ! (Sì/No): E' stato richiesto di Aprire un altro "
-               "File, | ma il file corrente è stato modificato. | Vuoi salvarlo ?\nAttenzione (stop): Il "
-               "file | ~/rotto/x.txt | sembra un testo Unicode, ma è danneggiato: l'esercizio non lo apre.";
-        QTest::newRow("Apri, a name that is not UTF-8") << ""
-                                                        << "menuFileOpen"
-                                                        << ""
-                                                        << "Dir1 End Up Enter File1 End Enter"
-                                                        << "A B C D - /  [] / [80].txt / vS";
-        QTest::newRow("Nuovo, unchanged") << ""
-                                          << "menuFileNew"
-                                          << ""
-                                          << ""
-                                          << "A B C D - /  [] /  / v";
-        QTest::newRow("Nuovo, No") << "x"
-                                   << "menuFileNew"
-                                   << "No"
-                                   << ""
-                                   << "A B C D - /  [] /  / v\nAttenzione ! (Sì/No): E' stato richiesto di "
-                                      "Aprire un Nuovo File, | ma "
-                                      "il file corrente è stato modificato. | Vuoi salvarlo ?";
-        QTest::newRow("Nuovo, Yes, End, Enter") << "x"
-                                                << "menuFileNew"
-                                                << "Yes"
-                                                << "File1 End Enter"
-                                                << "A B xC D - /  [] /  / v\nAttenzione ! (Sì/No): E' stato "
-                                                   "richiesto di Aprire un Nuovo File, | ma "
-                                                   "il file corrente è stato modificato. | Vuoi salvarlo ?";
-        QTest::newRow("Nuovo, Yes, Annullo")
-            << "x"
-            << "menuFileNew"
-            << "Yes"
-            << "Escape"
-            << "A B C D - / xC [] / c.txt / vS*\nAttenzione ! (Sì/No): E' stato richiesto di Aprire un Nuovo "
-               "File, | ma il file corrente è stato modificato. | Vuoi salvarlo ?";
-        QTest::newRow("Nuovo, Salva con nome, Yes")
-            << ""
-            << "menuFileNew menuFileSaveAs"
-            << "Yes"
-            << "Enter"
-            << "A B \\r\\n D - /  [] / c.txt / vS\nAttenzione (Sì/No): Il file | ~/c.txt | esiste già. |  | "
-               "Sovrascriverlo con questo testo? | (No: il file resta com'è e puoi scegliere un altro nome)";
-        QTest::newRow("Nuovo, Apri, Annullo, Salva") << ""
-                                                     << "menuFileNew menuFileOpen menuFileSave"
-                                                     << ""
-                                                     << "Escape"
-                                                     << "A B C D - /  [] /  / vS";
-        QTest::newRow("Salva") << "x"
-                               << "menuFileSave"
-                               << ""
-                               << ""
-                               << "A B xC D - / xC [] / c.txt / vS";
-        QTest::newRow("Salva, letters the file cannot hold")
-            << "ĀāĂăĄąĆćĈĉĊċČ"
-            << "menuFileSave"
-            << "No"
-            << ""
-            << "A B C D - / ĀāĂăĄąĆćĈĉĊċČC [Ā] / c.txt / vS*\nAttenzione (Sì/No): Il testo contiene "
-               "caratteri "
-               "che questo file non può contenere: | «Ā» U+0100, «ā» U+0101, «Ă» U+0102, «ă» U+0103, «Ą» "
-               "U+0104, «ą» U+0105, «Ć» U+0106, «ć» U+0107, «Ĉ» U+0108, «ĉ» U+0109, «Ċ» U+010A, «ċ» U+010B, "
-               "... | Il primo è selezionato nel testo. |  | Salvarlo senza questi caratteri?";
-        QTest::newRow("Salva, changed by another program, No")
-            << "x"
-            << "append menuFileSave"
-            << "No"
-            << ""
-            << "A B Caltro D - / xC [] / c.txt / vS*\nAttenzione (Sì/No): Il file | ~/c.txt | è stato "
-               "cambiato "
-               "da un altro programma dopo che l'hai aperto o salvato. |  | Sovrascriverlo con questo testo? "
-               "| (No: il file resta com'è e il testo resta da salvare)";
-        QTest::newRow("Salva, changed by another program, Yes")
-            << "x"
-            << "append menuFileSave"
-            << "Yes"
-            << ""
-            << "A B xC D - / xC [] / c.txt / vS\nAttenzione (Sì/No): Il file | ~/c.txt | è stato cambiato da "
-               "un "
-               "altro programma dopo che l'hai aperto o salvato. |  | Sovrascriverlo con questo testo? | "
-               "(No: il file resta com'è e il testo resta da salvare)";
-        QTest::newRow("Salva, letters left out, undone")
-            << "źaź"
-            << "menuFileSave Ctrl+Z"
-            << "Yes"
-            << ""
-            << "A B aC D - / źaźC [] / c.txt / vS*\nAttenzione (Sì/No): Il testo contiene caratteri che "
-               "questo file non può contenere: | «ź» U+017A | Il primo è selezionato nel testo. |  | "
-               "Salvarlo senza questi caratteri?";
-        QTest::newRow("close, unchanged") << ""
-                                          << "close"
-                                          << ""
-                                          << ""
-                                          << "A B C D - / C [] / c.txt / S";
-        QTest::newRow("close, No")
-            << "x"
-            << "close"
-            << "No"
-            << ""
-            << "A B C D - / xC [] / c.txt / S*\nAttenzione ! (Sì/No): E' stato chiesto di chiudere il "
-               "programma, | ma il file corrente non è stato salvato dopo le modifiche. | Vuoi salvarlo ?";
-        QTest::newRow("close, Yes, Enter")
-            << "x"
-            << "close"
-            << "Yes"
-            << "Enter"
-            << "A B xC D - / xC [] / c.txt / S\nAttenzione ! (Sì/No): E' stato chiesto di chiudere il "
-               "programma, | ma il file corrente non è stato salvato dopo le modifiche. | Vuoi salvarlo ?";
-        QTest::newRow("close, Yes, Annullo")
-            << "x"
-            << "close"
-            << "Yes"
-            << "Escape"
-            << "A B C D - / xC [] / c.txt / vS*\nAttenzione ! (Sì/No): E' stato chiesto di chiudere il "
-               "programma, | ma il file corrente non è stato salvato dopo le modifiche. | Vuoi salvarlo ?";
-        QTest::newRow("close, Escape")
-            << "x"
-            << "close"
-            << "Cancel"
-            << ""
-            << "A B C D - / xC [] / c.txt / vS*\nAttenzione ! (Sì/No): E' stato chiesto di chiudere il "
-               "programma, | ma il file corrente non è stato salvato dopo le modifiche. | Vuoi salvarlo ?";
-        QTest::newRow("close, Yes, characters kept")
-            << "a\u200BŁód😀\u202E"
-            << "close"
-            << "Yes No"
-            << "Enter Escape"
-            << "A B C D - / a\u200BŁód😀\u202EC [\u200B] / c.txt / vS*\nAttenzione ! (Sì/No): E' stato "
-               "chiesto di "
-               "chiudere "
-               "il programma, | ma il file corrente non è stato salvato dopo le modifiche. | Vuoi salvarlo "
-               "?\nAttenzione (Sì/No): Il testo contiene caratteri che questo file non può contenere: | "
-               "U+200B spazio invisibile, «Ł» U+0141, «😀» U+1F600, U+202E carattere di formato invisibile | "
-               "Il primo è selezionato nel testo. |  | Salvarlo senza questi caratteri?";
-        QTest::newRow("close, Yes, characters left out")
-            << "a\u200BŁód😀\u202E"
-            << "close"
-            << "Yes Yes"
-            << "Enter"
-            << "A B aódC D - / aódC [] / c.txt / S\nAttenzione ! (Sì/No): E' stato chiesto di chiudere il "
-               "programma, | ma il file corrente non è stato salvato dopo le modifiche. | Vuoi salvarlo "
-               "?\nAttenzione (Sì/No): Il testo contiene caratteri che questo file non può contenere: | "
-               "U+200B spazio invisibile, «Ł» U+0141, «😀» U+1F600, U+202E carattere di formato invisibile | "
-               "Il primo è selezionato nel testo. |  | Salvarlo senza questi caratteri?";
-        QTest::newRow("session ending") << "x"
-                                        << "session"
-                                        << ""
-                                        << ""
-                                        << "A B C D - / xC [] / c.txt / S*";
+        row("Salva con nome, Enter", "x", "menuFileSaveAs", "", "Enter", "A B xC D - / xC [] / c.txt / vS");
+        row("Salva con nome, Enter in the list", "x", "menuFileSaveAs", "", "File1 Enter",
+            "A B xC D - / xC [] / c.txt / vS");
+        row("Salva con nome, End, Enter", "x", "menuFileSaveAs", "", "File1 End Enter",
+            "A B xC D - / xC [] / c.txt / vS");
+        row("Salva con nome, Down, Enter, No", "x", "menuFileSaveAs", "No", "File1 Down Enter Escape",
+            "A B C D - / xC [] / c.txt / vS*\nAttenzione (Sì/No): Il file | ~/b.txt | esiste già. |  | "
+            "Sovrascriverlo con questo testo? | (No: il file resta com'è e puoi scegliere un altro nome)");
+        row("Salva con nome, click, Enter, Yes", "x", "menuFileSaveAs", "Yes", "click:a.txt Enter",
+            "xC B C D - / xC [] / a.txt / vS\nAttenzione (Sì/No): Il file | ~/a.txt | esiste già. |  | "
+            "Sovrascriverlo con questo testo? | (No: il file resta com'è e puoi scegliere un altro nome)");
+        row("Salva con nome, double click, No", "x", "menuFileSaveAs", "No", "double:b.txt Escape",
+            "A B C D - / xC [] / c.txt / vS*\nAttenzione (Sì/No): Il file | ~/b.txt | esiste già. |  | "
+            "Sovrascriverlo con questo testo? | (No: il file resta com'è e puoi scegliere un altro nome)");
+        row("Salva con nome, the only file of a folder", "x", "menuFileSaveAs", "Yes",
+            "Dir1 End Enter File1 Down Enter",
+            "A B C xC - / xC [] / d.txt / vS\nAttenzione (Sì/No): Il file | ~/sotto/d.txt | esiste già. | "
+            " | "
+            "Sovrascriverlo con questo testo? | (No: il file resta com'è e puoi scegliere un altro nome)");
+        row("Salva con nome, a blank name", "x", "menuFileSaveAs", "", "Ctrl+A Delete Enter N U O V O Enter",
+            "A B C D xC / xC [] / nuovo.txt / vS\nAttenzione: il Nome File non è valido, ripovare");
+        row("Salva con nome, a folder that is not there", "x", "menuFileSaveAs", "",
+            "Ctrl+A M A N C A / P Enter Escape",
+            "A B C D - / xC [] / c.txt / vS*\nAttenzione (stop): Il file | ~/manca/p.txt | non si può "
+            "scrivere.");
+        row("Apri, Yes, Enter", "x", "menuFileOpen", "Yes", "Enter",
+            "A B xC D - / xC [] / c.txt / vS\nAttenzione ! (Sì/No): E' stato richiesto di Aprire un altro "
+            "File, | ma il file corrente è stato modificato. | Vuoi salvarlo ?");
+        row("Apri, Yes, Down, Enter, Yes", "x", "menuFileOpen", "Yes Yes", "File1 Down Enter",
+            "A xC C D - / xC [] / b.txt / vS\nAttenzione ! (Sì/No): E' stato richiesto di Aprire un altro "
+            "File, | ma il file corrente è stato modificato. | Vuoi salvarlo ?\nAttenzione (Sì/No): Il "
+            "file | ~/b.txt | esiste già. |  | Sovrascriverlo con questo testo? | (No: il file resta "
+            "com'è e puoi scegliere un altro nome)");
+        row("Apri, No, Escape", "x", "menuFileOpen", "No", "Escape",
+            "A B C D - / xC [] / c.txt / vS*\nAttenzione ! (Sì/No): E' stato richiesto di Aprire un altro "
+            "File, | ma il file corrente è stato modificato. | Vuoi salvarlo ?");
+        row("Apri, No, Enter in the list", "x", "menuFileOpen", "No", "File1 Enter",
+            "A B C D - / A [] / a.txt / vS\nAttenzione ! (Sì/No): E' stato richiesto di Aprire un altro "
+            "File, | ma il file corrente è stato modificato. | Vuoi salvarlo ?");
+        row("Apri, Escape", "x", "menuFileOpen", "Cancel", "",
+            "A B C D - / xC [] / c.txt / vS*\nAttenzione ! (Sì/No): E' stato richiesto di Aprire un altro "
+            "File, | ma il file corrente è stato modificato. | Vuoi salvarlo ?");
+        row("Apri, Annullo", "", "menuFileOpen", "", "Escape", "A B C D - / C [] / c.txt / vS");
+        row("Apri, a folder entered", "", "menuFileOpen", "", "Dir1 End Enter File1 Enter",
+            "A B C D - / D [] / d.txt / vS");
+        row("Apri, a damaged file", "x", "menuFileOpen", "No", "Dir1 End Up Enter File1 Enter Escape",
+            "A B C D - / xC [] / c.txt / vS*\nAttenzione ! (Sì/No): E' stato richiesto di Aprire un altro "
+            "File, | ma il file corrente è stato modificato. | Vuoi salvarlo ?\nAttenzione (stop): Il "
+            "file | ~/rotto/x.txt | sembra un testo Unicode, ma è danneggiato: l'esercizio non lo apre.");
+        row("Apri, a name that is not UTF-8", "", "menuFileOpen", "", "Dir1 End Up Enter File1 End Enter",
+            "A B C D - /  [] / [80].txt / vS");
+        row("Nuovo, unchanged", "", "menuFileNew", "", "", "A B C D - /  [] /  / v");
+        row("Nuovo, No", "x", "menuFileNew", "No", "",
+            "A B C D - /  [] /  / v\nAttenzione ! (Sì/No): E' stato richiesto di "
+            "Aprire un Nuovo File, | ma "
+            "il file corrente è stato modificato. | Vuoi salvarlo ?");
+        row("Nuovo, Yes, End, Enter", "x", "menuFileNew", "Yes", "File1 End Enter",
+            "A B xC D - /  [] /  / v\nAttenzione ! (Sì/No): E' stato "
+            "richiesto di Aprire un Nuovo File, | ma "
+            "il file corrente è stato modificato. | Vuoi salvarlo ?");
+        row("Nuovo, Yes, Annullo", "x", "menuFileNew", "Yes", "Escape",
+            "A B C D - / xC [] / c.txt / vS*\nAttenzione ! (Sì/No): E' stato richiesto di Aprire un Nuovo "
+            "File, | ma il file corrente è stato modificato. | Vuoi salvarlo ?");
+        row("Nuovo, Salva con nome, Yes", "", "menuFileNew menuFileSaveAs", "Yes", "Enter",
+            "A B \\r\\n D - /  [] / c.txt / vS\nAttenzione (Sì/No): Il file | ~/c.txt | esiste già. |  | "
+            "Sovrascriverlo con questo testo? | (No: il file resta com'è e puoi scegliere un altro nome)");
+        row("Nuovo, Apri, Annullo, Salva", "", "menuFileNew menuFileOpen menuFileSave", "", "Escape",
+            "A B C D - /  [] /  / vS");
+        row("Salva", "x", "menuFileSave", "", "", "A B xC D - / xC [] / c.txt / vS");
+        row("Salva, letters the file cannot hold", "ĀāĂăĄąĆćĈĉĊċČ", "menuFileSave", "No", "",
+            "A B C D - / ĀāĂăĄąĆćĈĉĊċČC [Ā] / c.txt / vS*\nAttenzione (Sì/No): Il testo contiene "
+            "caratteri "
+            "che questo file non può contenere: | «Ā» U+0100, «ā» U+0101, «Ă» U+0102, «ă» U+0103, «Ą» "
+            "U+0104, «ą» U+0105, «Ć» U+0106, «ć» U+0107, «Ĉ» U+0108, «ĉ» U+0109, «Ċ» U+010A, «ċ» U+010B, "
+            "... | Il primo è selezionato nel testo. |  | Salvarlo senza questi caratteri?");
+        row("Salva, changed by another program, No", "x", "append menuFileSave", "No", "",
+            "A B Caltro D - / xC [] / c.txt / vS*\nAttenzione (Sì/No): Il file | ~/c.txt | è stato "
+            "cambiato "
+            "da un altro programma dopo che l'hai aperto o salvato. |  | Sovrascriverlo con questo testo? "
+            "| (No: il file resta com'è e il testo resta da salvare)");
+        row("Salva, changed by another program, Yes", "x", "append menuFileSave", "Yes", "",
+            "A B xC D - / xC [] / c.txt / vS\nAttenzione (Sì/No): Il file | ~/c.txt | è stato cambiato da "
+            "un "
+            "altro programma dopo che l'hai aperto o salvato. |  | Sovrascriverlo con questo testo? | "
+            "(No: il file resta com'è e il testo resta da salvare)");
+        row("Salva, letters left out, undone", "źaź", "menuFileSave Ctrl+Z", "Yes", "",
+            "A B aC D - / źaźC [] / c.txt / vS*\nAttenzione (Sì/No): Il testo contiene caratteri che "
+            "questo file non può contenere: | «ź» U+017A | Il primo è selezionato nel testo. |  | "
+            "Salvarlo senza questi caratteri?");
+        row("close, unchanged", "", "close", "", "", "A B C D - / C [] / c.txt / S");
+        row("close, No", "x", "close", "No", "",
+            "A B C D - / xC [] / c.txt / S*\nAttenzione ! (Sì/No): E' stato chiesto di chiudere il "
+            "programma, | ma il file corrente non è stato salvato dopo le modifiche. | Vuoi salvarlo ?");
+        row("close, Yes, Enter", "x", "close", "Yes", "Enter",
+            "A B xC D - / xC [] / c.txt / S\nAttenzione ! (Sì/No): E' stato chiesto di chiudere il "
+            "programma, | ma il file corrente non è stato salvato dopo le modifiche. | Vuoi salvarlo ?");
+        row("close, Yes, Annullo", "x", "close", "Yes", "Escape",
+            "A B C D - / xC [] / c.txt / vS*\nAttenzione ! (Sì/No): E' stato chiesto di chiudere il "
+            "programma, | ma il file corrente non è stato salvato dopo le modifiche. | Vuoi salvarlo ?");
+        row("close, Escape", "x", "close", "Cancel", "",
+            "A B C D - / xC [] / c.txt / vS*\nAttenzione ! (Sì/No): E' stato chiesto di chiudere il "
+            "programma, | ma il file corrente non è stato salvato dopo le modifiche. | Vuoi salvarlo ?");
+        row("close, Yes, characters kept", "a\u200BŁód😀\u202E", "close", "Yes No", "Enter Escape",
+            "A B C D - / a\u200BŁód😀\u202EC [\u200B] / c.txt / vS*\nAttenzione ! (Sì/No): E' stato "
+            "chiesto di "
+            "chiudere "
+            "il programma, | ma il file corrente non è stato salvato dopo le modifiche. | Vuoi salvarlo "
+            "?\nAttenzione (Sì/No): Il testo contiene caratteri che questo file non può contenere: | "
+            "U+200B spazio invisibile, «Ł» U+0141, «😀» U+1F600, U+202E carattere di formato invisibile | "
+            "Il primo è selezionato nel testo. |  | Salvarlo senza questi caratteri?");
+        row("close, Yes, characters left out", "a\u200BŁód😀\u202E", "close", "Yes Yes", "Enter",
+            "A B aódC D - / aódC [] / c.txt / S\nAttenzione ! (Sì/No): E' stato chiesto di chiudere il "
+            "programma, | ma il file corrente non è stato salvato dopo le modifiche. | Vuoi salvarlo "
+            "?\nAttenzione (Sì/No): Il testo contiene caratteri che questo file non può contenere: | "
+            "U+200B spazio invisibile, «Ł» U+0141, «😀» U+1F600, U+202E carattere di formato invisibile | "
+            "Il primo è selezionato nel testo. |  | Salvarlo senza questi caratteri?");
+        row("session ending", "x", "session", "", "", "A B C D - / xC [] / c.txt / S*");
     }
     void dialogueKeys()
     {
