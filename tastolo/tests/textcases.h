@@ -155,7 +155,11 @@ inline QString check(QByteArrayView recipe)
         return saved ? QStringLiteral("a text the encoding cannot hold is written") : QString();
     if (saved != encoded(model, encoding, form->lineEnd()))
         return QStringLiteral("the save is not the text as edited in the file's form");
-    if (!TextFile::Form::read(*saved, text) || text != shown(model))
+    // A file without a mark whose bytes beyond ASCII are also UTF-8 is read as UTF-8: edits can make a
+    // Windows-1252 text so ("è€\u0081" is E8 80 81), as no Italian text is. That text reads back as UTF-8.
+    const std::optional<TextFile::Form> again = TextFile::Form::read(*saved, text);
+    const bool alsoUtf8 = encoding == Encoding::Windows1252 && again && again->encoding() == Encoding::Utf8;
+    if (!again || (text != shown(model) && !alsoUtf8))
         return QStringLiteral("the save does not read back as the text");
     return {};
 }
