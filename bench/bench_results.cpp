@@ -77,7 +77,7 @@ struct Fixture
             if (file.write(log) != log.size())
                 qFatal("cannot write the log");
         } while (file.size() + log.size() <= bytes);
-        session.dataFolder = folder.path() + u'/';
+        session.dataFolder = DataFolder(folder.path());
         session.startTime = QTime(8, 30);
     }
 };

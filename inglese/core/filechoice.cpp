@@ -19,35 +19,18 @@ QString replaceQuestion(const QString &path)
     return QStringLiteral("Il file ") + path + QStringLiteral(" esiste gi\u00e0.\r\n\r\nVuoi sostituirlo?");
 }
 
-namespace {
-    // The same file, whether it is there (a link counts as what it points
-    // to) or is still to be made.
-    bool sameFile(const QString &a, const QString &b)
-    {
-        const QFileInfo first(a), second(b);
-        if (first.exists() && second.exists())
-            return first.canonicalFilePath() == second.canonicalFilePath();
-        return QDir::cleanPath(first.absoluteFilePath()) == QDir::cleanPath(second.absoluteFilePath());
-    }
-} // namespace
-
-QString refusedTarget(const QString &path, const QString &dataFolder)
+QString refusedTarget(const QString &path, const DataFolder &dataFolder)
 {
-    for (const char *own : { "inglese.txt", "aiutoV5.txt", "inglelog" }) {
-        if (dataFolder.isEmpty())
-            break;
-        if (sameFile(path, dataFolder + QLatin1String(own)))
-            return QStringLiteral("Il file ") + path
-                + QStringLiteral(
-                    " \u00e8 uno dei file del programma (i vocaboli, le istruzioni o il registro "
-                    "delle prove): scrivendoci sopra lo perderesti.")
-                + QStringLiteral("\r\n\r\n") + QStringLiteral("Scegli un altro nome.");
-    }
-    return QString();
+    const std::optional<DataFolder::File> own = dataFolder.ownFile(path);
+    if (!own)
+        return QString();
+    return QStringLiteral("Il file ") + path + QStringLiteral(" \u00e8 uno dei file del programma (")
+        + DataFolder::role(*own)
+        + QStringLiteral("): scrivendoci sopra lo perderesti.\r\n\r\nScegli un altro nome.");
 }
 
 QString ask(
-    Platform &platform, Platform::FileQuestion question, QString &lastFolder, const QString &dataFolder)
+    Platform &platform, Platform::FileQuestion question, QString &lastFolder, const DataFolder &dataFolder)
 {
     question.folder = startFolder(lastFolder);
     for (;;) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "datafolder.h"
 #include "platform.h"
 
 #include <QString>
@@ -15,16 +16,16 @@ QString startFolder(const QString &lastFolder);
 // Asks through the platform's dialogue, starting in startFolder(lastFolder),
 // and keeps the chosen file's folder in `lastFolder`. For a save, a name
 // without an extension gets the question's suffix, and a file of that name is
-// replaced only after a second question; the program's own files in
-// `dataFolder` are refused with a message. After a "No" or a refusal the
+// replaced only after a second question; the program's own files (those of
+// `dataFolder`) are refused with a message. After a "No" or a refusal the
 // dialogue comes again. Empty: cancelled.
 QString ask(Platform &platform, Platform::FileQuestion question, QString &lastFolder,
-    const QString &dataFolder = QString());
+    const DataFolder &dataFolder = DataFolder());
 
 QString replaceQuestion(const QString &path);
 
-// The program's own files in the data folder are never written from a file
-// dialogue: the message that says so, or empty when `path` may be written.
-QString refusedTarget(const QString &path, const QString &dataFolder);
+// The program's own files are never written from a file dialogue: the
+// message that says so, or empty when `path` may be written.
+QString refusedTarget(const QString &path, const DataFolder &dataFolder);
 
 } // namespace FileChoice

@@ -7,15 +7,6 @@
 
 namespace MainRules {
 
-QString dataFolderFor(const QString &currentFolder)
-{
-    if (currentFolder == QLatin1String("d:\\vb"))
-        return QStringLiteral("d:\\vb50\\ingle\\");
-    if (currentFolder.endsWith(u'/') || currentFolder.endsWith(u'\\'))
-        return currentFolder;
-    return currentFolder + u'/';
-}
-
 QString currentFolderName(const QByteArray &native)
 {
     const QString name = QString::fromUtf8(native);

@@ -9,13 +9,10 @@
 
 struct Session;
 
-// The rules of the main window that need no widget: the data folder, the
-// lesson states, the exit log line and the caret moves of the Tab key in the
-// word-list text.
+// The rules of the main window that need no widget: the lesson states, the
+// exit log line and the caret moves of the Tab key in the word-list text.
 namespace MainRules {
 
-// The folder of the program's files, from the current folder, ending in a separator.
-QString dataFolderFor(const QString &currentFolder);
 // The current folder's name as the program opens files by it: the system's
 // bytes read as UTF-8, or, when they are not UTF-8 (which a name in the
 // toolkit cannot keep), the system's own link to the current folder.

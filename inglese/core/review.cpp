@@ -305,14 +305,14 @@ QString nothingDueText(const QDate &next)
 Round::Round(Session &session, Platform &platform)
     : m_session(session)
     , m_platform(platform)
-    , m_path(session.dataFolder + FileName)
+    , m_path(session.dataFolder.path(DataFolder::ReviewFile))
 {
 }
 
 int Round::countToday(const Session &session, const QDate &today)
 {
     Store store;
-    store.read(session.dataFolder + FileName);
+    store.read(session.dataFolder.path(DataFolder::ReviewFile));
     return int(dueWords(session.words, session.selection.options, store, today).size());
 }
 

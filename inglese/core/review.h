@@ -1,5 +1,6 @@
 #pragma once
 
+#include "datafolder.h"
 #include "fsrs.h"
 #include "selection.h"
 
@@ -20,7 +21,7 @@ struct WordTable;
 // grade -> memory model -> ReviewStore -> ripasso.tsv, after every answer.
 namespace Review {
 
-inline const QString FileName = QStringLiteral("ripasso.tsv");
+inline const QString FileName = DataFolder::name(DataFolder::ReviewFile);
 inline const QString Title = QStringLiteral("Ripasso di oggi");
 
 // What the drill measured of one answer.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "datafolder.h"
 #include "drill.h"
 #include "lessons.h"
 #include "selection.h"
@@ -13,7 +14,7 @@
 // lesson states, the points and the count of answered words.
 struct Session
 {
-    QString dataFolder; // ends with the platform's separator
+    DataFolder dataFolder;
     WordTable words;
     CriticalList memoc;
     WordSelection selection;

@@ -49,7 +49,7 @@ bool HelpWindow::load()
     }
 
     // A missing file is reported in the usual words; any other refusal says why.
-    const QString path = m_session.dataFolder + QStringLiteral("aiutoV5.txt");
+    const QString path = m_session.dataFolder.path(DataFolder::HelpFile);
     const UserFile::Text read = UserFile::readText(path, MaxHelpBytes);
     if (!read) {
         m_platform.message(QStringLiteral("Richiesta ignorata ..."),

@@ -250,8 +250,8 @@ bool MainWindow::Form_Load(const std::function<void(const QString &)> &progress)
     const QSize screen = m_platform.screenSize();
     move((screen.width() - width()) / 2, (screen.height() - height()) / 2);
 
-    m_session.dataFolder = MainRules::dataFolderFor(m_platform.currentFolder());
-    m_filin = m_session.dataFolder + QStringLiteral("inglese.txt");
+    m_session.dataFolder = DataFolder::forCurrentFolder(m_platform.currentFolder());
+    m_filin = m_session.dataFolder.path(DataFolder::WordsFile);
     m_session.selection.rebuildNeeded = true;
     if (progress)
         progress(QStringLiteral("Attendere ancora pochi secondi ..."));
@@ -354,7 +354,7 @@ void MainWindow::Command2_Click()
 void MainWindow::showReviewCount()
 {
     QString count;
-    if (!m_session.dataFolder.isEmpty()) {
+    if (!m_session.dataFolder.isNull()) {
         const int n = Review::Round::countToday(m_session, m_platform.currentDate());
         count = n == 1 ? QStringLiteral(" (1 parola)") : QStringLiteral(" (%1 parole)").arg(n);
     }
@@ -633,7 +633,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
 void MainWindow::Form_Unload()
 {
     Session &s = m_session;
-    const QString path = s.dataFolder + QStringLiteral("inglelog");
+    const QString path = s.dataFolder.path(DataFolder::LogFile);
     const QString line = MainRules::exitLogLine(m_platform.currentDate(), s.startTime,
         m_platform.currentTime(), s.doneCount, s.points, s.memoc.count(), s.lessonState);
     QString reason;

@@ -95,7 +95,7 @@ void ResultsWindow::buildControls()
     // The review: words due today, words learned, expected recall now.
     auto *label6 = label(QStringLiteral("Label6"), this, QColor(0, 110, 0));
     Review::Store review;
-    review.read(m_session.dataFolder + Review::FileName);
+    review.read(m_session.dataFolder.path(DataFolder::ReviewFile));
     label6->setText(Review::summaryLine(m_session.words, review, m_platform.currentDate()));
     m_chart1 = new QChartView(this);
     m_chart1->setObjectName(QStringLiteral("Chart1"));
@@ -165,7 +165,7 @@ void ResultsWindow::readLog()
     auto outcome = std::make_shared<Outcome>();
     m_stopReading = std::make_shared<std::atomic<bool>>(false);
     m_reader.reset(QThread::create([outcome, stop = m_stopReading,
-                                       path = m_session.dataFolder + QStringLiteral("inglelog"), now, today] {
+                                       path = m_session.dataFolder.path(DataFolder::LogFile), now, today] {
         LogSums sums(today, MaxBars, MaxRunPoints);
         SessionLog::read(path, sums, &outcome->error, stop.get());
         if (now)

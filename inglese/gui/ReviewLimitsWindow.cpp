@@ -30,7 +30,7 @@ ReviewLimitsWindow::ReviewLimitsWindow(Session &session, Platform &platform, QWi
     setWindowTitle(QStringLiteral("   RIPASSO"));
     setModal(true);
     Review::Store store;
-    store.read(session.dataFolder + Review::FileName);
+    store.read(session.dataFolder.path(DataFolder::ReviewFile));
     m_text1 = spinBox(QStringLiteral("Text1"), 1, store.limits.daily, this);
     m_text2 = spinBox(QStringLiteral("Text2"), 0, store.limits.newWords, this);
     auto *ok = new QPushButton(QStringLiteral("OK"), this);
@@ -54,7 +54,7 @@ ReviewLimitsWindow::ReviewLimitsWindow(Session &session, Platform &platform, QWi
 
 void ReviewLimitsWindow::Command1_Click()
 {
-    const QString path = m_session.dataFolder + Review::FileName;
+    const QString path = m_session.dataFolder.path(DataFolder::ReviewFile);
     Review::Store store;
     store.read(path);
     store.limits = { m_text1->value(), m_text2->value() };

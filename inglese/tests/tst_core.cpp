@@ -530,7 +530,7 @@ private slots:
             QCOMPARE(std::pair(at, MainRules::tabCaret(10, at)), std::pair(at, to));
         for (auto [from, to] :
             { std::pair { "d:\\vb", "d:\\vb50\\ingle\\" }, { "c:\\", "c:\\" }, { "/a", "/a/" } })
-            QCOMPARE(MainRules::dataFolderFor(from), to); // the data folder of a start-up folder
+            QCOMPARE(DataFolder::forCurrentFolder(from).folder(), to); // the data folder of a start-up folder
         // A current folder whose name is not UTF-8 is reached by the system's link to it.
         for (auto [native, name] : { std::pair { QByteArray("/tmp/caf\xC3\xA9"), QString("/tmp/café") },
                  { QByteArray("/tmp/caf\xE9"), MainRules::CurrentFolderLink } })

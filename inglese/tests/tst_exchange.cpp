@@ -3,6 +3,7 @@
 // back the same, and that an import into the main window waits for the save.
 #include "ExchangeWindow.h"
 #include "MainWindow.h"
+#include "ResultsWindow.h"
 #include "filechoice.h"
 #include "fixture.h"
 #include "session.h"
@@ -413,10 +414,6 @@ private slots:
             "Non è stato possibile scrivere il file %1/parole.kvtml", QByteArray());
         row("bare name of a file there, kept", "Command1", "vecchio",
             "Il file %1/vecchio.csv esiste già.\r\n\r\nVuoi sostituirlo?", QByteArray("old"));
-        row("the program's own files, also behind a link", "Command1", "inglese.txt link.csv aiutoV5.txt",
-            "Il file %1/inglese.txt è uno dei file del programma|Il file %1/link.csv è|"
-            "Il file %1/aiutoV5.txt è",
-            QByteArray("mine"));
         row("cancelled", "Command2", "", "", QByteArray());
     }
     void exportWords()
@@ -425,16 +422,13 @@ private slots:
         QFETCH(QString, told);
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir("parole.kvtml"));
-        for (const char *name : { "inglese.txt", "inglelog", "aiutoV5.txt" })
-            QVERIFY(writeBytes(dir.filePath(name), "mine"));
         QVERIFY(writeBytes(dir.filePath("vecchio.csv"), "old"));
-        QVERIFY(QFile::link(dir.filePath("inglelog"), dir.filePath("link.csv")));
         FakePlatform platform;
         platform.answers << Platform::Answer::Cancel; // Escape keeps a file
         for (const QString &name : names.split(u' ', Qt::SkipEmptyParts))
             platform.fileNames << dir.filePath(name);
         Session session;
-        session.dataFolder = dir.path() + u'/';
+        session.dataFolder = DataFolder(dir.path());
         QTimer user; // plays the user in the dialogue
         connect(&user, &QTimer::timeout, this, [&, clicks = fetched<QString>("clicks").split(u' ')] {
             if (QWidget *modal = QApplication::activeModalWidget())
@@ -464,6 +458,39 @@ private slots:
             || platform.fileQuestions.constFirst().folder == FileChoice::startFolder({}));
         QCOMPARE(FileChoice::startFolder(session.fileFolder), // where the next dialogue starts
             names.isEmpty() ? FileChoice::startFolder({}) : dir.path());
+    }
+
+    // The export and the picture save refuse every file of the program, behind a link too (also when it is
+    // missing yet), say which, and ask again; the file stays as it was.
+    void ownFiles_data()
+    {
+        QTest::addColumn<int>("file");
+        for (int file = 0; file < DataFolder::FileCount; ++file)
+            QTest::addRow("%s", DataFolder::name(DataFolder::File(file)).data()) << file;
+    }
+    void ownFiles()
+    {
+        QFETCH(int, file);
+        QTemporaryDir dir;
+        Session session;
+        session.dataFolder = DataFolder(dir.path());
+        const QString own = session.dataFolder.path(DataFolder::File(file)), link = dir.filePath("link.png");
+        QVERIFY(QFile::link(own, link) && (file % 2 || writeBytes(own, "mine")));
+        const QByteArray before = readBytes(own);
+        FakePlatform platform;
+        platform.fileNames << link << QString() << link << QString();
+        QTimer::singleShot(
+            0, this, [] { clickIn(QApplication::activeModalWidget(), "Command1"); }); // Esporta
+        ExchangeWindow::exportWords(nullptr, session, wordLine(" 1", "", "cat", "gatto"), nullptr, platform);
+        ResultsWindow results(session, platform);
+        results.Command1_Click();
+        QCOMPARE(platform.shown.size(), 2);
+        for (const FakePlatform::Shown &shown : platform.shown)
+            QCOMPARE(shown.text.section(':', 0, 0),
+                "Il file " + link + " è uno dei file del programma ("
+                    + DataFolder::role(DataFolder::File(file)) + ")");
+        QCOMPARE(platform.fileNames.size(), 0); // asked again after each refusal
+        QCOMPARE(readBytes(own), before);
     }
 
     // Without a last folder (or with one gone) a dialogue starts among the documents, else at home.

@@ -145,7 +145,7 @@ private slots:
         QTemporaryDir dir;
         FakePlatform platform;
         Session session;
-        session.dataFolder = dir.path() + u'/';
+        session.dataFolder = DataFolder(dir.path());
         const QString path = dir.filePath("ripasso.tsv");
         QVERIFY(writeBytes(
             path, Head + "#limiti\t30\t4\ncat\tgatto\t3.1730\t5.2826\t2026-12-01\t2026-12-04\t1\t0\n"));

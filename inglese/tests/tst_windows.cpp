@@ -659,7 +659,7 @@ private slots:
             QVERIFY(writeBytes(path, "\xFF\xFE\x63"));
         else if (file != "inglese.txt" && file != "aiutoV5.txt")
             QVERIFY(writeBytes(path, file == "import" ? "x\r\n" : Log));
-        m_desk->session.dataFolder = m_desk->dir.path() + u'/';
+        m_desk->session.dataFolder = DataFolder(m_desk->dir.path());
         bool read = true;
         if (file == "inglese.txt") {
             read = m_desk->start();
@@ -700,7 +700,7 @@ private slots:
     // No instructions file stalls the help window, and none missing opens it empty.
     void help()
     {
-        m_desk->session.dataFolder = m_desk->dir.path() + u'/';
+        m_desk->session.dataFolder = DataFolder(m_desk->dir.path());
         QFile::remove(m_desk->path("aiutoV5.txt"));
         QVERIFY(!HelpWindow(m_desk->session, m_desk->platform).load());
         QCOMPARE(m_desk->platform.shown.value(0).text, "File AIUTO.TXT non trovato");
