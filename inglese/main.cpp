@@ -3,6 +3,7 @@
 #include "mainrules.h"
 #include "qtplatform.h"
 #include "session.h"
+#include "userfile.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -12,6 +13,7 @@
 
 int main(int argc, char *argv[])
 {
+    UserFile::ignoreFileSizeSignal();
     Session session; // outlives every window
     QApplication app(argc, argv);
 

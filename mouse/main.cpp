@@ -1,5 +1,6 @@
 #include "ChaseWindow.h"
 #include "qtplatform.h"
+#include "userfile.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -34,6 +35,7 @@ void loadItalianTranslations(QApplication &app)
 
 int main(int argc, char *argv[])
 {
+    UserFile::ignoreFileSizeSignal();
     preferX11OnWayland();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("mouse"));

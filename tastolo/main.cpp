@@ -1,5 +1,6 @@
 #include "ExerciseWindow.h"
 #include "qtplatform.h"
+#include "userfile.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -8,6 +9,7 @@
 
 int main(int argc, char *argv[])
 {
+    UserFile::ignoreFileSizeSignal();
     QApplication app(argc, argv);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/tastolo/tastolo.svg")));
     // The desktop ties the window to the menu entry tastolo.desktop and its icon.

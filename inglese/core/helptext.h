@@ -5,7 +5,7 @@
 
 // The text of the instructions file (Windows-1252 as shipped, or what another
 // editor saved, see UserFile::decode), one entry per line, the lines walked as
-// the vocabulary's (UserFile::forEachLine): no empty entry follows a final CR
+// the vocabulary's (Vocabulary::forEachLine): no empty entry follows a final CR
 // LF, a last line without one is kept unless it has only one or two
 // characters, and an empty file gives one empty entry. An entry keeps at most
 // MaxHelpLine characters of its line, and the entries stop after

@@ -64,7 +64,10 @@ QString exitLogLine(const QDate &date, const QTime &startTime, const QTime &endT
 
 bool appendExitLog(const QString &path, const QString &line, QString *reason)
 {
-    return UserFile::append(path, Vocabulary::encode(line + Vocabulary::CrLf), reason);
+    const UserFile::Written written = UserFile::append(path, Vocabulary::encode(line + Vocabulary::CrLf));
+    if (!written && reason)
+        *reason = UserFile::reasonText(written);
+    return bool(written);
 }
 
 QString exitLogFailedMessage(const QString &path, const QString &reason)

@@ -185,7 +185,10 @@ bool Store::write(const QString &path, QString *error) const
         text += cardLine(c) + u'\n';
     for (const QString &line : m_damaged)
         text += line + u'\n';
-    return UserFile::write(path, text.toUtf8(), error);
+    const UserFile::Written written = UserFile::write(path, text.toUtf8());
+    if (!written && error)
+        *error = UserFile::reasonText(written);
+    return bool(written);
 }
 
 const Card *Store::find(QStringView english, QStringView italian) const

@@ -4,8 +4,6 @@
 #include "selection.h"
 #include "wordtable.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -17,9 +15,6 @@ namespace Vocabulary {
 namespace {
     constexpr char CodePage[] = "windows-1252";
 
-    using UserFile::findCrLf;
-    using UserFile::forEachLine;
-
     QStringView field(QStringView line, qsizetype column, qsizetype width)
     {
         if (line.size() < column)
@@ -27,6 +22,17 @@ namespace {
         return line.mid(column - 1, width);
     }
 } // namespace
+
+qsizetype findCrLf(QStringView text, qsizetype from)
+{
+    // Searching for the CR alone lets the search run at full speed.
+    for (;;) {
+        const qsizetype cr = text.indexOf(u'\r', from);
+        if (cr < 0 || (cr + 1 < text.size() && text.at(cr + 1) == u'\n'))
+            return cr;
+        from = cr + 1;
+    }
+}
 
 QString decode(const QByteArray &bytes)
 {
@@ -66,16 +72,16 @@ namespace {
     }
 } // namespace
 
-UserFile::Text readFile(const QString &path)
+UserFile::Text readFile(const QString &path, UserFile::Stamp *stamp)
 {
-    UserFile::Text read = UserFile::readText(path, MaxFileBytes);
+    UserFile::Text read = UserFile::readText(path, MaxFileBytes, stamp);
     makeLineEndsCrLf(read.text);
     return read;
 }
 
-bool writeFile(const QString &path, const QString &text, QString *error)
+UserFile::Written writeFile(const QString &path, const QString &text)
 {
-    return UserFile::write(path, encode(text), error);
+    return UserFile::write(path, encode(text));
 }
 
 QString dateText(const QDate &date)
@@ -86,15 +92,6 @@ QString dateText(const QDate &date)
 QString timeText(const QTime &time)
 {
     return time.toString(u"HH:mm:ss");
-}
-
-QString fileStamp(const QString &path)
-{
-    const QFileInfo info(path);
-    if (!info.exists())
-        return QString();
-    return QString::number(info.size()) + u' ' + QString::number(info.lastModified().toMSecsSinceEpoch())
-        + u' ' + QString::number(info.metadataChangeTime().toMSecsSinceEpoch());
 }
 
 FileText splitFileText(const QString &fileText)

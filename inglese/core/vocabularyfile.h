@@ -21,6 +21,31 @@ inline constexpr int EnglishColumn = 6;
 inline constexpr int ItalianColumn = 56;
 inline constexpr int FieldWidth = 50;
 
+// The next CR LF at or after `from`, or -1.
+qsizetype findCrLf(QStringView text, qsizetype from);
+
+// Walks the lines of a CR LF text as the program's own files are read: a line
+// ends at the next CR LF or at the end of the text, and the walk stops when the
+// line end lies within the last four characters of the text, or when `visit`
+// returns false. So a text ending in CR LF is read whole, while a last line
+// without CR LF is read only when it has three characters or more; an empty
+// text is one empty line.
+template<typename Visit> void forEachLine(QStringView text, Visit visit)
+{
+    const qsizetype length = text.size();
+    qsizetype pos = 0;
+    for (;;) {
+        qsizetype end = findCrLf(text, pos);
+        if (end < 0)
+            end = length;
+        if (!visit(text.mid(pos, end - pos)))
+            return;
+        if (end >= length - 4)
+            return;
+        pos = end + 2;
+    }
+}
+
 // Windows-1252, one byte per character.
 QString decode(const QByteArray &bytes);
 QByteArray encode(const QString &text, bool *ok = nullptr);
@@ -35,16 +60,13 @@ QString timeText(const QTime &time);
 // not a regular file or bigger than MaxFileBytes (a full table of words is
 // about 3.5 MB). Files of other editors are taken too: UTF-8 and UTF-16 text
 // and lines ending in LF or CR alone come back as the program's own CR LF text.
+// `stamp` tells the file as read from another state of it: a save compares it
+// with the file on disk, so as not to overwrite another copy's save.
 inline constexpr qint64 MaxFileBytes = 64 * UserFile::MiB;
-UserFile::Text readFile(const QString &path);
-// Writes the file atomically: on failure the old file stays whole and
-// `error` says why.
-bool writeFile(const QString &path, const QString &text, QString *error = nullptr);
+UserFile::Text readFile(const QString &path, UserFile::Stamp *stamp = nullptr);
+// Writes the file atomically: on failure the old file stays whole.
+UserFile::Written writeFile(const QString &path, const QString &text);
 
-// What tells one state of the file on disk from another (size and times);
-// empty when the file is missing. A save compares it with the state that the
-// program read or wrote last, so as not to overwrite another copy's save.
-QString fileStamp(const QString &path);
 inline const QString ChangedOnDiskText = QStringLiteral(
     "Il file INGLESE.TXT \u00e8 stato cambiato da un altro programma dopo che l'hai aperto.\r\n\r\n"
     "Sovrascriverlo con questo elenco?\r\n(No: il file resta com'\u00e8 e l'elenco resta da salvare)");

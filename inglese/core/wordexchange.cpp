@@ -1246,12 +1246,13 @@ QByteArray write(Format format, const QList<Word> &words)
 
 bool writeFile(const QString &path, const QByteArray &bytes, QString *error)
 {
-    QString reason;
-    if (UserFile::write(path, bytes, &reason))
+    const UserFile::Written written = UserFile::write(path, bytes);
+    if (written)
         return true;
     if (error)
         *error = QStringLiteral("Non \u00e8 stato possibile scrivere il file ") + path + QStringLiteral(" (")
-            + reason + QStringLiteral("): il file di prima, se c'era, \u00e8 rimasto com'era.");
+            + UserFile::reasonText(written)
+            + QStringLiteral("): il file di prima, se c'era, \u00e8 rimasto com'era.");
     return false;
 }
 

@@ -256,11 +256,10 @@ bool MainWindow::Form_Load(const std::function<void(const QString &)> &progress)
     if (progress)
         progress(QStringLiteral("Attendere ancora pochi secondi ..."));
 
-    UserFile::Text read = Vocabulary::readFile(m_filin);
+    UserFile::Text read = Vocabulary::readFile(m_filin, &m_diskStamp);
     QString fileText = std::move(read.text);
     bool loaded = bool(read);
     bool fits = true;
-    m_diskStamp = Vocabulary::fileStamp(m_filin);
     if (loaded) {
         const Vocabulary::FileText split = Vocabulary::splitFileText(fileText);
         fileText.clear();
@@ -453,12 +452,15 @@ bool MainWindow::menuSalva_Click()
         return false;
     }
     // Another copy of the program (or an editor) saved the file meanwhile:
-    // overwriting it would throw its words away without a word.
-    const QString stamp = Vocabulary::fileStamp(m_filin);
-    if (!stamp.isEmpty() && stamp != m_diskStamp
-        && m_platform.message(Vocabulary::SaveTitle, Vocabulary::ChangedOnDiskText, Platform::Buttons::YesNo,
-               Platform::Icon::Information)
-            != Platform::Answer::Yes)
+    // overwriting it would throw its words away without a word. A file that
+    // shares its content with other names would leave them behind.
+    const auto declined = [this](const QString &question) {
+        return m_platform.message(
+                   Vocabulary::SaveTitle, question, Platform::Buttons::YesNo, Platform::Icon::Information)
+            != Platform::Answer::Yes;
+    };
+    if ((UserFile::changedSince(m_filin, m_diskStamp) && declined(Vocabulary::ChangedOnDiskText))
+        || (UserFile::otherNames(m_filin) > 0 && declined(UserFile::otherNamesQuestion(m_filin))))
         return false;
     Session &s = m_session;
     s.words.clear();
@@ -469,13 +471,14 @@ bool MainWindow::menuSalva_Click()
     s.selection.rebuildNeeded = true;
     s.selection.buildSelection(s.words, s.memoc);
 
-    QString error;
-    if (!Vocabulary::writeFile(m_filin, Vocabulary::saveText(m_commenti, text), &error)) {
-        m_platform.message(Vocabulary::SaveTitle, Vocabulary::saveFailedMessage(m_filin, error),
-            Platform::Buttons::Ok, Platform::Icon::Stop);
+    const UserFile::Written written = Vocabulary::writeFile(m_filin, Vocabulary::saveText(m_commenti, text));
+    if (!written) {
+        m_platform.message(Vocabulary::SaveTitle,
+            Vocabulary::saveFailedMessage(m_filin, UserFile::reasonText(written)), Platform::Buttons::Ok,
+            Platform::Icon::Stop);
         return false;
     }
-    m_diskStamp = Vocabulary::fileStamp(m_filin);
+    m_diskStamp = written.stamp;
     m_listaVoci->document()->setModified(false);
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform.h"
+#include "userfile.h"
 
 #include <QMainWindow>
 
@@ -92,7 +93,7 @@ private:
 
     QString m_filin;
     QString m_commenti;
-    QString m_diskStamp; // the file on disk as last read or saved
+    UserFile::Stamp m_diskStamp; // the file on disk as last read or saved
 
     WaitingKey m_spia = WaitingKey::None;
     bool m_unloaded = false;

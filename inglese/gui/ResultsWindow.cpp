@@ -6,9 +6,11 @@
 #include "review.h"
 #include "session.h"
 #include "twips.h"
+#include "userfile.h"
 #include "vocabularyfile.h"
 
 #include <QAreaSeries>
+#include <QBuffer>
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
@@ -18,7 +20,6 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTableWidget>
 #include <QThread>
 #include <QVBoxLayout>
@@ -164,14 +165,14 @@ void ResultsWindow::readLog()
     };
     auto outcome = std::make_shared<Outcome>();
     m_stopReading = std::make_shared<std::atomic<bool>>(false);
-    m_reader.reset(QThread::create([outcome, stop = m_stopReading,
-                                       path = m_session.dataFolder.path(DataFolder::LogFile), now, today] {
-        LogSums sums(today, MaxBars, MaxRunPoints);
-        SessionLog::read(path, sums, &outcome->error, stop.get());
-        if (now)
-            sums.add(*now);
-        outcome->summary = sums.summary();
-    }));
+    m_reader.reset(QThread::create(
+        [outcome, stop = m_stopReading, path = m_session.dataFolder.path(DataFolder::LogFile), now, today] {
+            LogSums sums(today, MaxBars, MaxRunPoints);
+            SessionLog::read(path, sums, &outcome->error, stop.get());
+            if (now)
+                sums.add(*now);
+            outcome->summary = sums.summary();
+        }));
     m_reader->setObjectName(QStringLiteral("inglelog"));
     connect(m_reader.get(), &QThread::finished, this, [this, outcome] {
         if (!m_stopReading->load())
@@ -367,12 +368,14 @@ void ResultsWindow::Command1_Click()
         m_session.fileFolder, m_session.dataFolder);
     if (path.isEmpty())
         return;
-    const QImage picture = m_chart1->grab().toImage();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !picture.save(&file, "PNG") || !file.commit()) {
-        file.cancelWriting();
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    m_chart1->grab().toImage().save(&buffer, "PNG");
+    if (const UserFile::Written written = UserFile::write(path, png); !written) {
         m_platform.message(QStringLiteral("Salva immagine"),
-            QStringLiteral("Non riesco a salvare l'immagine in") + CrLf + path + CrLf + CrLf
+            QStringLiteral("Non riesco a salvare l'immagine in") + CrLf + path + CrLf + u'('
+                + UserFile::reasonText(written) + u')' + CrLf + CrLf
                 + QStringLiteral("Un file con questo nome, se c'era, resta com'era."),
             Platform::Buttons::Ok, Platform::Icon::Stop);
     }

@@ -8,6 +8,7 @@
 #include "OptionsWindow.h"
 #include "PictureButton.h"
 #include "ResultsWindow.h"
+#include "ReviewLimitsWindow.h"
 #include "SplashWindow.h"
 #include "boxes.h"
 #include "fixture.h"
@@ -17,6 +18,7 @@
 #include "qtspeech.h"
 #include "session.h"
 #include "sessionlog.h"
+#include "userfiles.h"
 #include "vocabularyfile.h"
 
 #include <QAction>
@@ -39,10 +41,8 @@
 #include <QTextBlock>
 #include <QTimer>
 
-#include <csignal>
 #include <memory>
 #include <span>
-#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -477,7 +477,9 @@ private slots:
                 "Form6 Da sempre: 4 sessioni, 2 h 06 min di esercizio, 69 "
                 "parole, media 1006 punti Non riesco a salvare l'immagine in\r\n"
                     + desk.path("manca/grafico.png")
-                    + "\r\n\r\nUn file con questo nome, se c'era, resta com'era. Tutte=2 1=1 3=2" }));
+                    + "\r\n(la cartella non c'è più)\r\n\r\nUn file con questo nome, se c'era, resta "
+                      "com'era. Tutte=2 "
+                      "1=1 3=2" }));
         // Saved with one word left, the list keeps neither the marks nor the waiting word of the rows gone.
         desk.session.selection.pendingWord = 3;
         desk.form->menuModifica_Click();
@@ -551,57 +553,42 @@ private slots:
         QCOMPARE(box.answer, Platform::Answer::Cancel);
     }
 
-    // Over another copy's save each save asks (Escape keeps that file); after its own it asks nothing.
+    // Over a file that another copy or editor changed since it was read (to the same size too, with its
+    // time put back or within the same second) or that shares its content with another name, each save
+    // asks: Escape (or No) keeps that file and the edits; Sì saves, in the program's own line ends; after its
+    // own save it asks nothing.
+    void saveOverAnotherCopy_data()
+    {
+        QTest::addColumn<QString>("question"); // how it begins; empty: none
+        for (const char *change : { "longer", "same size", "same second" })
+            QTest::newRow(change) << "Il file INGLESE.TXT è stato cambiato da un altro programma";
+        row("untouched", "");
+        row("second name", "Il file\r\n%1\r\nha anche altri nomi");
+    }
     void saveOverAnotherCopy()
     {
-        const QString mine = wordLine(" 1", "", "cat", "micio");
-        QVERIFY(m_desk->edit(mine));
-        const QByteArray theirs = Vocabulary::encode(Mine + " 3   tree\r\n");
-        QVERIFY(writeBytes(m_desk->path("inglese.txt"), theirs));
+        QFETCH(QString, question);
+        const QString path = m_desk->path("inglese.txt");
+        QVERIFY(writeBytes(path, " 1   cat\n 1   dog\r 2   house\r\n") && m_desk->start());
+        m_desk->form->menuModifica_Click();
+        QVERIFY(question.isEmpty() || changeBehind(QTest::currentDataTag(), path));
+        const QByteArray theirs = readBytes(path);
         m_desk->platform.answers << Platform::Answer::Cancel << Platform::Answer::Yes;
-        QVERIFY(!m_desk->form->menuSalva_Click() && readBytes(m_desk->path("inglese.txt")) == theirs);
-        QVERIFY(m_desk->form->menuSalva_Click() && readBytes(m_desk->path("inglese.txt")).contains("micio"));
-        QVERIFY(m_desk->form->menuSalva_Click() && m_desk->platform.shown.size() == 2);
-        QVERIFY(m_desk->platform.shown[1].buttons == Platform::Buttons::YesNo && m_desk->form->editMode());
-        QCOMPARE(m_desk->list()->toPlainText(), mine);
+        QVERIFY(question.isEmpty() || (!m_desk->form->menuSalva_Click() && readBytes(path) == theirs));
+        QVERIFY(
+            m_desk->form->menuSalva_Click() && m_desk->form->menuSalva_Click() && m_desk->form->editMode());
+        QCOMPARE(readBytes(path), "\r\n 1   cat\r\n 1   dog\r\n 2   house\r\n\r\n");
+        QCOMPARE(m_desk->platform.shown.size(), question.isEmpty() ? 0 : 2);
+        QVERIFY(question.isEmpty()
+            || m_desk->platform.shown[1].text.startsWith(QString(question).replace("%1", path)));
     }
 
-    void reading_data()
-    {
-        QTest::addColumn<QByteArray>("bytes"); // "fifo": a named pipe instead of a file
-        QTest::addColumn<QString>("text"); // null: not read
-        row("LF, CR, CR LF", QByteArray("cat\ndog\rhen\r\nox\n"), QString("cat\r\ndog\r\nhen\r\nox\r\n"));
-        row("UTF-8 with mark", QByteArray("\xEF\xBB\xBF\x63itt\xC3\xA0\r\n"), QString("città\r\n"));
-        row("UTF-8 without mark", QByteArray("perch\xC3\xA9\r\n"), QString("perché\r\n"));
-        row("not UTF-8 stays Windows-1252", QByteArray("\xC3\x28 \x80\r\n"), QString("\u00c3( €\r\n"));
-        row("UTF-16 LE with mark", QByteArray("\xFF\xFE\x63\0\xE0\0\n\0", 8), QString("cà\r\n"));
-        row("UTF-16 BE with mark", QByteArray("\xFE\xFF\0\x63\x20\xAC\0\r", 8), QString("c€\r\n"));
-        row("UTF-8 mark, broken UTF-8", QByteArray("\xEF\xBB\xBF\x63\xC3\r\n"), QString());
-        row("full size", QByteArray(Vocabulary::MaxFileBytes, 'a'), QString(Vocabulary::MaxFileBytes, u'a'));
-        const qsizetype piece = 4 * 1024 * 1024; // read and decoded a piece at a time
-        const QByteArray a(piece - 3, 'a'), smile = "\xF0\x9F\x98\x81"; // pieces end after, in, in a letter
-        row("letters across pieces", a.sliced(1) + smile + a + smile + a + "\xE0\xA4\x95\n",
-            QString::fromUtf8(a.sliced(1) + smile + a + smile + a + "\xE0\xA4\x95\r\n"));
-        row("Windows-1252 in the first piece", "\xE9" + QByteArray(piece, 'a'), "é" + QString(piece, u'a'));
-        row("Windows-1252 in the last piece", QByteArray(piece, 'a') + "\xE9", QString(piece, u'a') + "é");
-        const QString wide = QString(piece / 2 + 3, u'a') + "è\r\n"; // UTF-16 without a mark
-        row("UTF-16 across two pieces",
-            QByteArray(reinterpret_cast<const char *>(wide.utf16()), wide.size() * 2), wide);
-    }
-    void reading()
-    {
-        QVERIFY(writeBytes(m_desk->path("in"), fetched<QByteArray>("bytes")));
-        const UserFile::Text read = Vocabulary::readFile(m_desk->path("in"));
-        QTEST(read.text, "text");
-        QCOMPARE(bool(read), !read.text.isNull());
-    }
-
-    // Every file the program reads, and the log it appends to, is taken only as a regular file
-    // within its size limit whose text keeps to the encoding it names; anything else is refused at
-    // once, with the reason, and the program goes on (or ends, for FINE).
+    // Every file the program reads is taken only as a regular file within its size limit whose text keeps
+    // to the encoding it names; anything else is refused at once, with the reason, and the program goes on.
+    // (The log's append: see writers and, for the kinds of file, the shared writer's own table.)
     void userFiles_data()
     {
-        QTest::addColumn<QString>("file"); // "FINE": appending to inglelog; "import": parole.csv
+        QTest::addColumn<QString>("file"); // "import": parole.csv
         QTest::addColumn<QString>("kind");
         QTest::addColumn<qint64>("limit"); // a file too big is one byte more
         QTest::addColumn<QString>("said"); // part of the message; empty: read without a word
@@ -615,7 +602,6 @@ private slots:
             { .file = "inglese.txt", .limit = Vocabulary::MaxFileBytes, .read = {} },
             { .file = "aiutoV5.txt", .limit = MaxHelpBytes, .read = {} },
             { .file = "inglelog", .limit = SessionLog::MaxFileBytes, .read = {} },
-            { .file = "FINE", .limit = 0, .read = {} },
             { .file = "import", .limit = UserFile::MaxTextBytes, .read = "due colonne" },
             { .file = "parole.kvtml", .limit = UserFile::MaxTextBytes, .read = "vocaboli KVTML" },
         };
@@ -626,12 +612,10 @@ private slots:
             add("regular", f.read);
             add("fifo", notRegular);
             add("device", notRegular);
-            if (f.limit > 0) {
-                add("too big", ",0 MB): il limite è " + UserFile::limitText(f.limit));
-                add("loop", "non si è potuto leggere ("); // a link to itself
-                add("growing", "il file è cambiato mentre lo leggevo"); // longer than its size
-                add("shrinking", "il file si è accorciato"); // shorter than its size
-            }
+            add("too big", ",0 MB): il limite è " + UserFile::limitText(f.limit));
+            add("loop", "non si è potuto leggere ("); // a link to itself
+            add("growing", "il file è cambiato mentre lo leggevo"); // longer than its size
+            add("shrinking", "il file si è accorciato"); // shorter than its size
             // The log's lines are ASCII; the import reads its encodings itself.
             if (f.limit == Vocabulary::MaxFileBytes || f.limit == MaxHelpBytes)
                 add("undecodable", "UTF-8 o UTF-16");
@@ -642,9 +626,7 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QString, kind);
         QFETCH(QString, said);
-        const QString path = m_desk->path(file == "FINE" ? "inglelog"
-                : file == "import"                       ? "parole.csv"
-                                                         : file);
+        const QString path = m_desk->path(file == "import" ? "parole.csv" : file);
         if (kind != "regular")
             QFile::remove(path);
         const QHash<QString, QString> links { { "device", "/dev/zero" }, { "loop", path },
@@ -669,32 +651,54 @@ private slots:
             ResultsWindow window(m_desk->session, m_desk->platform);
             QVERIFY(QSignalSpy(&window, &ResultsWindow::logShown).wait());
             read = !control<QLabel>(&window, "Label3")->text().endsWith("nessuna sessione");
-        } else if (file == "FINE") {
-            QVERIFY(m_desk->start());
-            QSignalSpy ended(m_desk->form.get(), &MainWindow::programEnded);
-            m_desk->form->close();
-            QCOMPARE(ended.size(), 1);
         } else {
             ExchangeWindow::importFile(nullptr, path, 0, m_desk->platform);
         }
         const QString shown = m_desk->platform.shown.value(m_desk->platform.shown.size() - 1).text;
         QVERIFY2(said.isEmpty() ? shown.isEmpty() : shown.contains(said), qPrintable(shown));
-        QCOMPARE(read, kind == "regular" || file == "FINE" || file == "import" || file == "parole.kvtml");
+        QCOMPARE(read, kind == "regular" || file == "import" || file == "parole.kvtml");
     }
 
-    // A disk that takes only part of the log line (here a file size limit) leaves the log as it was.
-    void exitLogOnAFullDisk()
+    // Every writer of the program over its file under a size limit (as on a full disk) or over a FIFO: the
+    // file stays as it was, the user is told why, and the program goes on.
+    void writers_data()
     {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const QByteArray old = "old line\r\n";
-        QVERIFY(writeBytes(m_desk->path("inglelog"), old));
-        rlimit saved {};
-        getrlimit(RLIMIT_FSIZE, &saved);
-        const rlimit limit { rlim_t(old.size() + 10), saved.rlim_max };
-        setrlimit(RLIMIT_FSIZE, &limit);
-        const bool written = MainRules::appendExitLog(m_desk->path("inglelog"), QString(60, u'x'));
-        setrlimit(RLIMIT_FSIZE, &saved);
-        QVERIFY(!written && readBytes(m_desk->path("inglelog")) == old);
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("said");
+        for (const char *file : { "inglese.txt", "ripasso.tsv", "inglelog", "parole.csv", "grafico.png" })
+            QTest::addRow("%s, size limit", file)
+                << QString(file) << "il file è più grande di quanto il disco";
+        for (const char *file : { "inglese.txt", "parole.csv", "grafico.png" })
+            QTest::addRow("%s, FIFO", file) << QString(file) << "non è un file normale";
+    }
+    void writers()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, said);
+        const QString path = m_desk->path(file);
+        QVERIFY(m_desk->start()
+            && (file == "inglese.txt" || writeBytes(path, file == "ripasso.tsv" ? "" : "old")));
+        if (QString(QTest::currentDataTag()).endsWith("FIFO"))
+            QVERIFY(QFile::remove(path) && makeNode("fifo", path));
+        const QByteArray before = node(path);
+        FakePlatform &platform = m_desk->platform;
+        platform.fileNames << path;
+        ResultsWindow results(m_desk->session, platform);
+        const FileSizeLimit limit(20);
+        if (file == "inglese.txt")
+            m_desk->form->menuSalva_Click();
+        else if (file == "ripasso.tsv")
+            ReviewLimitsWindow(m_desk->session, platform).Command1_Click();
+        else if (file == "inglelog")
+            m_desk->form->close();
+        else if (file == "grafico.png")
+            results.Command1_Click();
+        else { // Esporta, in the export's dialogue
+            QTimer::singleShot(0, this, [] { clickIn(QApplication::activeModalWidget(), "Command1"); });
+            ExchangeWindow::exportWords(nullptr, m_desk->session, Mine, nullptr, platform);
+        }
+        QCOMPARE(node(path), before);
+        QVERIFY(platform.shown.value(platform.shown.size() - 1).text.contains(said));
     }
 
     // No instructions file stalls the help window, and none missing opens it empty.

@@ -116,8 +116,8 @@ bool FileMenu::salva()
 // Writes the text of the area to `path` in the form of the current file. A
 // character the encoding cannot hold is selected and named, and the text is
 // written only without them, when the user wants; a file that another program
-// changed since it was read or written here is replaced only when the user
-// wants. False when nothing was written.
+// changed since it was read or written here, or whose content other names
+// share, is replaced only when the user wants. False when nothing was written.
 bool FileMenu::write(const QString &path)
 {
     QString text = m_view.text();
@@ -141,28 +141,32 @@ bool FileMenu::write(const QString &path)
         m_view.removeCharacters(refused);
         text = m_view.text();
     }
-    const QString stamp = TextFile::stamp(path);
-    if (path == m_stampedPath && !m_stamp.isEmpty() && !stamp.isEmpty() && stamp != m_stamp
-        && m_platform.message(Attention,
-               QStringLiteral(
-                   "Il file\r\n%1\r\nè stato cambiato da un altro programma dopo che l'hai aperto o "
-                   "salvato.\r\n\r\nSovrascriverlo con questo testo?\r\n(No: il file resta com'è e "
-                   "il testo resta da salvare)")
-                   .arg(QDir::toNativeSeparators(TextFile::shownName(path))),
-               Platform::Buttons::YesNo, Platform::Icon::None)
-            != Platform::Answer::Yes)
+    const QString shown = QDir::toNativeSeparators(TextFile::shownName(path));
+    const auto declined = [this](const QString &question) {
+        return m_platform.message(Attention, question, Platform::Buttons::YesNo, Platform::Icon::None)
+            != Platform::Answer::Yes;
+    };
+    if ((path == m_stampedPath && UserFile::changedSince(path, m_stamp)
+            && declined(
+                QStringLiteral("Il file\r\n%1\r\nè stato cambiato da un altro programma dopo che l'hai "
+                               "aperto o salvato.\r\n\r\nSovrascriverlo con questo testo?\r\n(No: il "
+                               "file resta com'è e il testo resta da salvare)")
+                    .arg(shown)))
+        || (UserFile::otherNames(path) > 0 && declined(UserFile::otherNamesQuestion(shown))))
         return false;
     const std::optional<QByteArray> bytes = m_form.bytes(text);
-    const QString error = bytes
-        ? TextFile::write(path, *bytes)
-        : QStringLiteral("Il testo contiene ancora caratteri che questo file non può contenere.");
-    if (!error.isNull()) {
-        stop(error);
+    if (!bytes) {
+        stop(QStringLiteral("Il testo contiene ancora caratteri che questo file non può contenere."));
+        return false;
+    }
+    const UserFile::Written written = TextFile::write(path, *bytes);
+    if (!written) {
+        stop(TextFile::writeFailedText(path, written));
         return false;
     }
     m_state.TestoRiferimento = text;
     m_stampedPath = path;
-    m_stamp = TextFile::stamp(path);
+    m_stamp = written.stamp;
     return true;
 }
 
@@ -228,7 +232,7 @@ bool FileMenu::confirm(const QString &folder, const QString &typed)
         m_state.TestoRiferimento = result.text;
         m_readForm = result.form;
         m_stampedPath = path;
-        m_stamp = TextFile::stamp(path);
+        m_stamp = result.stamp;
     } else {
         path = TextFile::saveName(path);
         // Another file than the one the text came from is replaced only when

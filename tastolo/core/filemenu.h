@@ -114,5 +114,6 @@ private:
     TextFile::Form m_readForm;
     TextFile::FolderListing m_listing;
     // The file last read or written, and its state on disk then.
-    QString m_stampedPath, m_stamp;
+    QString m_stampedPath;
+    UserFile::Stamp m_stamp;
 };

@@ -1,24 +1,17 @@
 #include "textfile.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QLocale>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
-#include <QTemporaryFile>
 
 #include <algorithm>
 #include <array>
 #include <bitset>
 #include <memory>
 
-#include <cerrno>
 #include <dirent.h>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace TextFile {
 namespace {
@@ -138,7 +131,8 @@ namespace {
         return { longestLine, longestRun };
     }
 
-    // A byte of a name that is not UTF-8 (0x80 to 0xFF) stands in the name as a lone low half from here.
+    // A byte of a name that is not UTF-8 (0x80 to 0xFF) stands in the name as
+    // a lone low half from here (see UserFile::nativeName).
     constexpr char16_t EscapedByte = 0xDC00;
     bool isEscapedByte(QChar c)
     {
@@ -154,39 +148,7 @@ namespace {
         return buffer;
     }
 
-    // A file written beside another takes its permissions, or those that a
-    // new file gets.
-    bool takeMode(int handle, const QByteArray &name)
-    {
-        struct stat old;
-        mode_t mode = 0666;
-        if (::stat(name.constData(), &old) == 0) {
-            mode = old.st_mode & 07777;
-        } else {
-            const mode_t mask = ::umask(0);
-            ::umask(mask);
-            mode &= ~mask;
-        }
-        return ::fchmod(handle, mode) == 0;
-    }
-
 } // namespace
-
-QByteArray nativeName(const QString &path)
-{
-    QByteArray result;
-    qsizetype from = 0;
-    for (qsizetype at = 0; at <= path.size(); ++at) {
-        const bool escaped = at < path.size() && isEscapedByte(path[at]);
-        if (!escaped && at < path.size())
-            continue;
-        result += QFile::encodeName(path.sliced(from, at - from));
-        if (escaped)
-            result += char(path[at].unicode() - EscapedByte);
-        from = at + 1;
-    }
-    return result;
-}
 
 QString shownName(const QString &name)
 {
@@ -477,33 +439,32 @@ ReadResult read(const QString &path)
 {
     const auto refuse = [&path](const QString &reason) {
         return ReadResult { {}, {},
-            QStringLiteral("Il file\r\n%1\r\n%2").arg(QDir::toNativeSeparators(shownName(path)), reason) };
+            QStringLiteral("Il file\r\n%1\r\n%2").arg(QDir::toNativeSeparators(shownName(path)), reason),
+            {} };
     };
-    const QString tooLarge
-        = QStringLiteral("è troppo grande per l'esercizio: al massimo %1 MB.").arg(LargestFile / MegaByte);
-    // Opened by its real name, without waiting (for a pipe); a folder, a pipe
-    // or a device is no file of text, and its size is known before a byte
-    // is read.
-    const int handle = ::open(nativeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (handle < 0)
-        return refuse(
-            errno == ENOENT ? QStringLiteral("non esiste.") : QStringLiteral("non si può leggere."));
-    QFile file;
-    struct stat info;
-    if (!file.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle) || ::fstat(handle, &info) != 0
-        || !S_ISREG(info.st_mode))
-        return refuse(QStringLiteral("non è un file di testo."));
-    const qint64 size = info.st_size;
-    if (size > LargestFile)
-        return refuse(tooLarge);
-    // One byte more than expected shows a file that grew while it was read.
-    const QByteArray bytes = file.read(size + 1);
-    if (file.error() != QFileDevice::NoError || bytes.size() != size)
-        return refuse(QStringLiteral("non si può leggere per intero: forse è cambiato mentre veniva letto."));
+    // A folder, a pipe or a device is no file of text, and its size is known
+    // before a byte is read.
     ReadResult result;
-    const std::optional<Form> form = Form::read(bytes, result.text);
+    const UserFile::Bytes file = UserFile::read(path, LargestFile, &result.stamp);
+    switch (file.problem) {
+    case UserFile::Problem::None:
+        break;
+    case UserFile::Problem::Missing:
+        return refuse(QStringLiteral("non esiste."));
+    case UserFile::Problem::TooBig:
+        return refuse(
+            QStringLiteral("è troppo grande per l'esercizio: al massimo %1 MB.").arg(LargestFile / MegaByte));
+    case UserFile::Problem::ReadFailed:
+        // A file opened has its stamp begun: it failed while it was read.
+        return refuse(result.stamp.size < 0
+                ? QStringLiteral("non si può leggere.")
+                : QStringLiteral("non si può leggere per intero: forse è cambiato mentre veniva letto."));
+    default:
+        return refuse(QStringLiteral("non è un file di testo."));
+    }
+    const std::optional<Form> form = Form::read(file.bytes, result.text);
     if (!form) {
-        switch (markOf(bytes)) {
+        switch (markOf(file.bytes)) {
         case Mark::Utf32:
             return refuse(QStringLiteral("è un testo Unicode di un tipo (UTF-32) che l'esercizio non apre."));
         case Mark::None:
@@ -529,29 +490,9 @@ ReadResult read(const QString &path)
     return result;
 }
 
-QString write(const QString &path, const QByteArray &bytes)
+UserFile::Written write(const QString &path, const QByteArray &bytes)
 {
-    // A name that is not UTF-8 cannot be given to QSaveFile: the bytes go to
-    // a new file beside it, which takes the name once it is whole.
-    const bool plain = nativeName(path) == QFile::encodeName(path);
-    QSaveFile saved(path);
-    QTemporaryFile beside(QFileInfo(path).path() + QStringLiteral("/.tastolo-XXXXXX"));
-    QFileDevice &file = plain ? static_cast<QFileDevice &>(saved) : beside;
-    // The explicit flush matters: commit() does not notice a buffered write
-    // that the disk refused (full, or over a size limit), and would put the
-    // cut file in place of the old one.
-    if (!(plain ? saved.open(QIODevice::WriteOnly)
-                : beside.open() && takeMode(beside.handle(), nativeName(path)))
-        || file.write(bytes) != bytes.size() || !file.flush()
-        || !(plain ? saved.commit()
-                   : ::rename(QFile::encodeName(beside.fileName()).constData(), nativeName(path).constData())
-                    == 0)) {
-        // An unfinished QSaveFile removes its new file as it goes.
-        return QStringLiteral("Il file\r\n%1\r\nnon si può scrivere.")
-            .arg(QDir::toNativeSeparators(shownName(path)));
-    }
-    beside.setAutoRemove(false);
-    return {};
+    return UserFile::write(path, bytes);
 }
 
 bool exists(const QString &path)
@@ -566,12 +507,11 @@ bool sameFile(const QString &a, const QString &b)
     return a == b || (first && second && first->st_dev == second->st_dev && first->st_ino == second->st_ino);
 }
 
-QString stamp(const QString &path)
+QString writeFailedText(const QString &path, const UserFile::Written &written)
 {
-    const std::optional<struct stat> info = status(path);
-    if (!info)
-        return {};
-    return QStringLiteral("%1 %2.%3").arg(info->st_size).arg(info->st_mtim.tv_sec).arg(info->st_mtim.tv_nsec);
+    return QStringLiteral("Il file\r\n%1\r\nnon si può scrivere: %2.\r\n\r\nIl file di prima, se c'era, è "
+                          "rimasto com'era.")
+        .arg(QDir::toNativeSeparators(shownName(path)), UserFile::reasonText(written));
 }
 
 QString saveName(const QString &name)

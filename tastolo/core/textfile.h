@@ -1,5 +1,7 @@
 #pragma once
 
+#include "userfile.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -99,12 +101,14 @@ QString pasted(QString text);
 // ("U+200B spazio invisibile").
 QString describe(QStringView text, qsizetype position);
 
-// Result of reading a file: the text and its form, or an Italian message.
+// Result of reading a file: the text and its form, or an Italian message;
+// the stamp of the bytes read, which a save compares with the file on disk.
 struct ReadResult
 {
     QString text;
     Form form;
     QString error;
+    UserFile::Stamp stamp;
     bool ok() const { return error.isNull(); }
 };
 
@@ -112,14 +116,16 @@ struct ReadResult
 // longer than LongestLine or LongestRun, not a plain file, or that cannot be read whole and
 // unchanged is refused with the reason.
 ReadResult read(const QString &path);
-// Writes bytes, replacing an existing file as a whole or not at all. Returns
-// an Italian message on failure, a null string on success.
-QString write(const QString &path, const QByteArray &bytes);
+// Writes bytes, replacing an existing file as a whole or not at all.
+UserFile::Written write(const QString &path, const QByteArray &bytes);
+// The message of a failed write: the file, and why in words the user can act on.
+QString writeFailedText(const QString &path, const UserFile::Written &written);
 
-// File names are text in UTF-8; a byte of a name that is not UTF-8 is kept
-// in a QString as the lone surrogate U+DC80 + byte (which no real name holds),
-// so that the file is still found by its real name.
-QByteArray nativeName(const QString &path);
+// File names keep bytes that are not UTF-8: see UserFile::nativeName.
+inline QByteArray nativeName(const QString &path)
+{
+    return UserFile::nativeName(path);
+}
 // A name as the user sees it, on one line: each such byte as its code in
 // brackets ("[E9]"), a line break as "↵", any other control character as its
 // code ("[09]").
@@ -149,10 +155,6 @@ private:
 bool exists(const QString &path);
 // Whether two paths name the same file (through links too).
 bool sameFile(const QString &a, const QString &b);
-
-// What tells one state of a file on disk from another (its size and time of
-// change); empty when there is no file.
-QString stamp(const QString &path);
 
 // The name under which a file is saved: ".txt" is added unless the name ends
 // in ".txt" or ".TXT".

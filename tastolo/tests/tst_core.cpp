@@ -163,7 +163,7 @@ private slots:
         QVERIFY(QFile(path("y.txt")).open(QIODevice::WriteOnly));
         QCOMPARE(listed(), "a.txt/" + caf + "/y.txt/éक😀" + QChar(0xDC80) + ".TXT");
         const QString latin1 = path(listing.txtFiles(dir.path())[1]);
-        QCOMPARE(TextFile::write(latin1, "due\n"), QString());
+        QVERIFY(TextFile::write(latin1, "due\n"));
         QCOMPARE(TextFile::read(latin1).text, "due\n");
         struct stat info;
         QVERIFY(::stat(TextFile::nativeName(latin1), &info) == 0 && (info.st_mode & 0777) == 0640);

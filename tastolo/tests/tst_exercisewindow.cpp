@@ -2,6 +2,7 @@
 #include "fixture.h"
 #include "qtplatform.h"
 #include "twips.h"
+#include "userfiles.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -212,7 +213,7 @@ private slots:
         row("Salva con nome, a folder that is not there", "x", "menuFileSaveAs", "",
             "Ctrl+A M A N C A / P Enter Escape",
             "A B C D - / xC [] / c.txt / vS*\nAttenzione (stop): Il file | ~/manca/p.txt | non si può "
-            "scrivere.");
+            "scrivere: la cartella non c'è più. |  | Il file di prima, se c'era, è rimasto com'era.");
         row("Apri, Yes, Enter", "x", "menuFileOpen", "Yes", "Enter",
             "A B xC D - / xC [] / c.txt / vS\nAttenzione ! (Sì/No): E' stato richiesto di Aprire un altro "
             "File, | ma il file corrente è stato modificato. | Vuoi salvarlo ?");
@@ -369,6 +370,45 @@ private slots:
                 + QString(box.text).replace("\r\n", " | ");
         QTEST(seen.replace(f->dir.path(), "~"), "seen");
         ::unlink(latin1); // which the toolkit cannot remove
+    }
+
+    // A save over a file that another program changed since it was read (to the same size too, with its
+    // time put back or within the same second) or whose content another name shares asks first: Escape
+    // keeps the file and the text, Sì saves, and the next save asks nothing. What is no regular file, or a
+    // disk that cannot take the text, is refused with the reason, and the file stays as it was.
+    void saveOver_data()
+    {
+        QTest::addColumn<QString>("said"); // how the first message goes on after the name
+        for (const char *change : { "same size", "same second" }) // a longer one: see dialogueKeys
+            QTest::newRow(change) << "è stato cambiato da un altro programma";
+        QTest::newRow("second name") << "ha anche altri nomi";
+        QTest::newRow("size limit") << "non si può scrivere: il file è più grande";
+        for (const char *kind : { "fifo", "socket", "folder", "device" })
+            QTest::newRow(kind) << "non si può scrivere: non è un file normale";
+    }
+    void saveOver()
+    {
+        QFETCH(QString, said);
+        const QString change = QTest::currentDataTag(), name = f->path("c.txt");
+        write("c.txt", "C");
+        open("c.txt");
+        const bool refused = said.startsWith("non si");
+        QVERIFY(refused || changeBehind(change, name));
+        QVERIFY(!said.contains("normale") || (QFile::remove(name) && makeNode(change, name)));
+        const QByteArray before = node(name);
+        press("x", htext);
+        f->platform.answers << Platform::Answer::Cancel << Platform::Answer::Yes;
+        std::optional<FileSizeLimit> limit;
+        if (change == "size limit")
+            limit.emplace(1);
+        trigger("menuFileSave");
+        QVERIFY(node(name) == before && f->window->fileMenu().isModified());
+        trigger("menuFileSave");
+        trigger("menuFileSave");
+        limit.reset();
+        QCOMPARE(node(name), refused ? before : "file: xC");
+        QCOMPARE(f->platform.shown.size(), refused ? 3 : 2);
+        QVERIFY(f->platform.shown[0].text.startsWith("Il file\r\n" + name + "\r\n" + said));
     }
 
     // A file's name and path show as they are, never as markup (a picture tag would be loaded), and on one

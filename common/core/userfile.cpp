@@ -1,14 +1,18 @@
 #include "userfile.h"
 
 #include <QFile>
+#include <QHashFunctions>
 #include <QLocale>
-#include <QSaveFile>
+#include <QRandomGenerator>
 #include <QStringDecoder>
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstring>
 #include <optional>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -35,21 +39,48 @@ namespace {
         }
     };
 
+    // Files are read, hashed and written in pieces of this size.
+    constexpr qint64 Piece = 4 * MiB;
+
+    // A stamp's hash, taken a piece at a time: the same pieces of the same
+    // bytes give the same hash, whoever reads or writes them. A hash of the
+    // toolkit's is enough: a stamp never leaves the program that took it.
+    struct Hasher
+    {
+        Stamp *stamp = nullptr; // none: nothing to hash
+        void start(const Stat &info)
+        {
+            if (stamp)
+                *stamp
+                    = { info.st_size, qint64(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec, 0 };
+        }
+        void add(QByteArrayView bytes)
+        {
+            for (qsizetype at = 0; stamp && at < bytes.size(); at += Piece)
+                stamp->hash
+                    = qHash(bytes.sliced(at, std::min<qsizetype>(Piece, bytes.size() - at)), stamp->hash);
+        }
+        void restart()
+        {
+            if (stamp)
+                stamp->hash = 0;
+        }
+    };
+
     // Opens without waiting: O_NONBLOCK makes the open of a FIFO return at
     // once, and the type is checked before and after the open, so a file
     // swapped for a FIFO in between is refused too.
-    Problem openRegular(const QByteArray &name, int flags, Descriptor &file, Stat &info, QString &reason)
+    Problem openRegular(const QByteArray &name, int flags, Descriptor &file, Stat &info, int &error)
     {
         if (::stat(name.constData(), &info) == 0 && !S_ISREG(info.st_mode))
             return Problem::NotRegular;
         file.fd = ::open(name.constData(), flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
         if (file.fd < 0) {
-            const int error = errno;
-            reason = systemReason(error);
+            error = errno;
             return error == ENOENT || error == ENOTDIR ? Problem::Missing : Problem::ReadFailed;
         }
         if (::fstat(file.fd, &info) != 0) {
-            reason = systemReason(errno);
+            error = errno;
             return Problem::ReadFailed;
         }
         return S_ISREG(info.st_mode) ? Problem::None : Problem::NotRegular;
@@ -63,14 +94,41 @@ namespace {
         return !decoder.hasError() && (bytes.isEmpty() || !text.isEmpty());
     }
     constexpr auto Stateless = QStringDecoder::Flag::Stateless;
+
+    // A byte of a name that is not UTF-8 (0x80 to 0xFF) stands in the name as a lone low half from here.
+    constexpr char16_t EscapedByte = 0xDC00;
+    bool isEscapedByte(QChar c)
+    {
+        return c.unicode() >= EscapedByte + 0x80 && c.unicode() <= EscapedByte + 0xFF;
+    }
 } // namespace
+
+QByteArray nativeName(const QString &path)
+{
+    QByteArray result;
+    qsizetype from = 0;
+    for (qsizetype at = 0; at <= path.size(); ++at) {
+        const bool escaped = at < path.size() && isEscapedByte(path[at]);
+        if (!escaped && at < path.size())
+            continue;
+        result += QFile::encodeName(path.sliced(from, at - from));
+        if (escaped)
+            result += char(path[at].unicode() - EscapedByte);
+        from = at + 1;
+    }
+    return result;
+}
 
 namespace {
     // Opens a regular file for reading, its size within the limit.
-    Problem openToRead(const QString &path, qint64 limit, Descriptor &file, qint64 &size, QString &reason)
+    Problem openToRead(
+        const QString &path, qint64 limit, Descriptor &file, qint64 &size, QString &reason, Hasher &hasher)
     {
         Stat info {};
-        const Problem problem = openRegular(QFile::encodeName(path), O_RDONLY, file, info, reason);
+        int error = 0;
+        const Problem problem = openRegular(nativeName(path), O_RDONLY, file, info, error);
+        if (error != 0)
+            reason = systemReason(error);
         if (problem != Problem::None)
             return problem;
         size = info.st_size;
@@ -78,6 +136,7 @@ namespace {
             reason = QLocale(QLocale::Italian).toString(double(size) / MiB, 'f', 1) + QStringLiteral(" MB");
             return Problem::TooBig;
         }
+        hasher.start(info);
         return Problem::None;
     }
 
@@ -111,12 +170,13 @@ namespace {
     }
 } // namespace
 
-Bytes read(const QString &path, qint64 limit)
+Bytes read(const QString &path, qint64 limit, Stamp *stamp)
 {
     Bytes result;
     Descriptor file;
     qint64 size = 0;
-    result.problem = openToRead(path, limit, file, size, result.reason);
+    Hasher hasher { stamp };
+    result.problem = openToRead(path, limit, file, size, result.reason, hasher);
     if (!result)
         return result;
     result.bytes.resize(qsizetype(size));
@@ -125,30 +185,45 @@ Bytes read(const QString &path, qint64 limit)
         result.problem = Problem::ReadFailed;
         result.bytes.clear();
     }
+    hasher.add(result.bytes);
     return result;
 }
 
-namespace {
-    constexpr qint64 Piece = 4 * MiB;
-} // namespace
-
-Pieces readPieces(const QString &path, qint64 limit, const std::function<void(const QByteArray &)> &take)
+Pieces readPieces(
+    const QString &path, qint64 limit, const std::function<void(const QByteArray &)> &take, Stamp *stamp)
 {
     Pieces result;
     Descriptor file;
     qint64 size = 0;
-    result.problem = openToRead(path, limit, file, size, result.reason);
+    Hasher hasher { stamp };
+    result.problem = openToRead(path, limit, file, size, result.reason, hasher);
     QByteArray buffer;
     for (qint64 done = 0; result && done < size; done += buffer.size()) {
         buffer.resize(qsizetype(std::min(Piece, size - done)));
-        if (readInto(file.fd, buffer.data(), buffer.size(), result.reason))
+        if (readInto(file.fd, buffer.data(), buffer.size(), result.reason)) {
+            hasher.add(buffer);
             take(buffer);
-        else
+        } else {
             result.problem = Problem::ReadFailed;
+        }
     }
     if (result && !unchanged(file.fd, size, result.reason))
         result.problem = Problem::ReadFailed;
     return result;
+}
+
+bool changedSince(const QString &path, const Stamp &stamp)
+{
+    Stat info {};
+    if (stamp.size < 0 || ::stat(nativeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    Stamp now;
+    Hasher { &now }.start(info);
+    if (now.size != stamp.size || now.modified != stamp.modified)
+        return true;
+    return !readPieces(
+               path, stamp.size, [](const QByteArray &) {}, &now)
+        || now != stamp;
 }
 
 namespace {
@@ -242,12 +317,13 @@ bool decode(const QByteArray &bytes, QString &text)
     return !decoder.failed || decodeWith(QStringDecoder("windows-1252", Stateless), bytes, text);
 }
 
-Text readText(const QString &path, qint64 limit)
+Text readText(const QString &path, qint64 limit, Stamp *stamp)
 {
     Text result;
     Descriptor file;
     qint64 size = 0;
-    result.problem = openToRead(path, std::min(limit, MaxTextBytes), file, size, result.reason);
+    Hasher hasher { stamp };
+    result.problem = openToRead(path, std::min(limit, MaxTextBytes), file, size, result.reason, hasher);
     if (!result)
         return result;
     QByteArray buffer;
@@ -258,6 +334,7 @@ Text readText(const QString &path, qint64 limit)
             result.problem = Problem::ReadFailed;
             return { QString(), result.problem, result.reason };
         }
+        hasher.add(buffer);
         QByteArrayView piece(buffer);
         if (done == 0) {
             decoder.start(piece);
@@ -275,6 +352,7 @@ Text readText(const QString &path, qint64 limit)
         // Not UTF-8 after all: Windows-1252 takes every byte, read once more.
         result.text.clear();
         result.text.reserve(qsizetype(size));
+        hasher.restart();
         if (::lseek(file.fd, 0, SEEK_SET) != 0) {
             result.reason = systemReason(errno);
             result.problem = Problem::ReadFailed;
@@ -283,6 +361,7 @@ Text readText(const QString &path, qint64 limit)
             buffer.resize(qsizetype(std::min(Piece, size - done)));
             if (!readInto(file.fd, buffer.data(), buffer.size(), result.reason))
                 result.problem = Problem::ReadFailed;
+            hasher.add(buffer);
             QString part;
             decodeWith(QStringDecoder("windows-1252", Stateless), buffer, part);
             result.text += part;
@@ -296,61 +375,198 @@ Text readText(const QString &path, qint64 limit)
     return result;
 }
 
-bool append(const QString &path, const QByteArray &bytes, QString *reason)
+Written failure(int error, bool fileThere)
+{
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+        return { WriteProblem::DiskFull, error, {} };
+    case EFBIG:
+        return { WriteProblem::TooBig, error, {} };
+    case EACCES:
+    case EPERM:
+        return { fileThere ? WriteProblem::ReadOnlyFile : WriteProblem::FolderRefuses, error, {} };
+    case EROFS:
+        return { WriteProblem::FolderRefuses, error, {} };
+    case ENOENT:
+    case ENOTDIR:
+        return { WriteProblem::NoFolder, error, {} };
+    case ENAMETOOLONG:
+        return { WriteProblem::NameTooLong, error, {} };
+    default:
+        return { WriteProblem::Failed, error, {} };
+    }
+}
+
+namespace {
+    // Writes all of `bytes`; false, with errno set, when the disk takes only part of them.
+    bool writeAll(int fd, QByteArrayView bytes)
+    {
+        for (qsizetype done = 0; done < bytes.size();) {
+            const ssize_t n = ::write(fd, bytes.data() + done, std::size_t(bytes.size() - done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                if (n == 0)
+                    errno = ENOSPC;
+                return false;
+            }
+            done += n;
+        }
+        return true;
+    }
+
+    // The name a write replaces: a link is followed, link after link, to the
+    // name it gives, which may be missing (`exists` false). 0, or the error.
+    int resolve(QByteArray &name, Stat &info, bool &exists)
+    {
+        for (int hops = 0; hops < 40; ++hops) {
+            if (::lstat(name.constData(), &info) != 0) {
+                exists = false;
+                return errno == ENOENT ? 0 : errno;
+            }
+            exists = true;
+            if (!S_ISLNK(info.st_mode))
+                return 0;
+            QByteArray target(PATH_MAX, Qt::Uninitialized);
+            const ssize_t length = ::readlink(name.constData(), target.data(), std::size_t(target.size()));
+            if (length < 0)
+                return errno;
+            target.truncate(length);
+            name = target.startsWith('/') ? target : name.left(name.lastIndexOf('/') + 1) + target;
+        }
+        return ELOOP;
+    }
+
+    // Removes the new file of a write that did not finish.
+    struct Unfinished
+    {
+        QByteArray name;
+        ~Unfinished()
+        {
+            if (!name.isEmpty())
+                ::unlink(name.constData());
+        }
+    };
+} // namespace
+
+Written write(const QString &path, QByteArrayView bytes)
+{
+    QByteArray name = nativeName(path);
+    Stat old {};
+    bool exists = false;
+    if (const int error = resolve(name, old, exists))
+        return failure(error);
+    if (exists && !S_ISREG(old.st_mode))
+        return { WriteProblem::NotRegular, 0, {} };
+    if (exists && ::faccessat(AT_FDCWD, name.constData(), W_OK, AT_EACCESS) != 0)
+        return failure(errno, true);
+    // The new file is made beside the old one, under a hidden name of its own.
+    const qsizetype slash = name.lastIndexOf('/');
+    const QByteArray start = name.left(slash + 1) + '.' + name.mid(slash + 1).left(200) + '.';
+    Descriptor file;
+    Unfinished unfinished;
+    for (int tries = 1; file.fd < 0; ++tries) {
+        unfinished.name = start + QByteArray::number(QRandomGenerator::global()->generate(), 36);
+        file.fd
+            = ::open(unfinished.name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (file.fd < 0 && (errno != EEXIST || tries == 100)) {
+            const int error = errno;
+            unfinished.name.clear();
+            return failure(error);
+        }
+    }
+    if (exists) {
+        // The owner and group stay when the program may give them (as root),
+        // and the mode stays; a disk without either (FAT) keeps its own.
+        if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) {
+            [[maybe_unused]] const int given = ::fchown(file.fd, old.st_uid, old.st_gid);
+        }
+        [[maybe_unused]] const int kept = ::fchmod(file.fd, old.st_mode & 07777);
+    }
+    // Every write's count is checked and the bytes are on the disk before the
+    // new file takes the name: a disk that takes only part of them (full, or
+    // over a size limit) must never put a cut file in place of the old one.
+    Stat info {};
+    if (!writeAll(file.fd, bytes) || (::fsync(file.fd) != 0 && errno != EINVAL)
+        || ::fstat(file.fd, &info) != 0)
+        return failure(errno);
+    if (::close(std::exchange(file.fd, -1)) != 0
+        || ::rename(unfinished.name.constData(), name.constData()) != 0)
+        return failure(errno);
+    unfinished.name.clear();
+    Written result;
+    Hasher hasher { &result.stamp };
+    hasher.start(info);
+    hasher.add(bytes);
+    return result;
+}
+
+Written append(const QString &path, QByteArrayView bytes)
 {
     Descriptor file;
     Stat info {};
-    QString why;
-    Problem problem = openRegular(QFile::encodeName(path), O_WRONLY | O_APPEND | O_CREAT, file, info, why);
+    int error = 0;
+    const Problem problem = openRegular(nativeName(path), O_WRONLY | O_APPEND | O_CREAT, file, info, error);
     if (problem == Problem::NotRegular)
-        why = QStringLiteral("non \u00e8 un file normale");
-    if (problem != Problem::None) {
-        if (reason)
-            *reason = why;
-        return false;
+        return { WriteProblem::NotRegular, 0, {} };
+    if (problem != Problem::None)
+        return failure(error, info.st_nlink > 0); // a file that was there has a link
+    if (!writeAll(file.fd, bytes)) {
+        error = errno;
+        // A line the disk took only in part is cut away again, so the next
+        // line never joins a broken one.
+        [[maybe_unused]] const int cut = ::ftruncate(file.fd, info.st_size);
+        return failure(error);
     }
-    const off_t oldSize = info.st_size;
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(file.fd, bytes.constData() + done, std::size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (reason)
-                *reason = n < 0 ? systemReason(errno) : QStringLiteral("disco pieno");
-            // A line the disk took only in part is cut away again, so the
-            // next line never joins a broken one.
-            [[maybe_unused]] const int cut = ::ftruncate(file.fd, oldSize);
-            return false;
-        }
-        done += n;
-    }
-    return true;
+    return {};
 }
 
-qsizetype findCrLf(QStringView text, qsizetype from)
+int otherNames(const QString &path)
 {
-    // Searching for the CR alone lets the search run at full speed.
-    for (;;) {
-        const qsizetype cr = text.indexOf(u'\r', from);
-        if (cr < 0 || (cr + 1 < text.size() && text.at(cr + 1) == u'\n'))
-            return cr;
-        from = cr + 1;
-    }
+    Stat info {};
+    return ::stat(nativeName(path).constData(), &info) == 0 && S_ISREG(info.st_mode) ? int(info.st_nlink) - 1
+                                                                                     : 0;
 }
 
-bool write(const QString &path, const QByteArray &bytes, QString *reason)
+QString otherNamesQuestion(const QString &shownPath)
 {
-    QSaveFile file(path);
-    // The explicit flush matters: commit() does not notice a buffered write
-    // that the disk refused (full, or over a size limit), and would put the
-    // cut file in place of the old one.
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() && file.commit())
-        return true;
-    if (reason)
-        *reason = file.errorString();
-    file.cancelWriting();
-    return false;
+    return QStringLiteral("Il file\r\n") + shownPath
+        + QStringLiteral(
+            "\r\nha anche altri nomi (collegamenti): salvando, questo nome avr\u00e0 il testo nuovo e "
+            "gli altri terranno quello di prima.\r\n\r\nSalvarlo lo stesso?\r\n"
+            "(No: il file resta com'\u00e8 e il testo resta da salvare)");
+}
+
+QString reasonText(const Written &written)
+{
+    switch (written.problem) {
+    case WriteProblem::None:
+        break;
+    case WriteProblem::NotRegular:
+        return QStringLiteral("non \u00e8 un file normale, ma una cartella, una coda o un dispositivo");
+    case WriteProblem::ReadOnlyFile:
+        return QStringLiteral("il file \u00e8 protetto contro la scrittura: salvalo con un altro nome");
+    case WriteProblem::FolderRefuses:
+        return QStringLiteral("la cartella non accetta file nuovi (\u00e8 di sola lettura o non hai il "
+                              "permesso di scriverci): scegli un'altra cartella");
+    case WriteProblem::DiskFull:
+        return QStringLiteral("il disco \u00e8 pieno: libera un po' di spazio");
+    case WriteProblem::TooBig:
+        return QStringLiteral("il file \u00e8 pi\u00f9 grande di quanto il disco o il sistema permettano");
+    case WriteProblem::NoFolder:
+        return QStringLiteral("la cartella non c'\u00e8 pi\u00f9");
+    case WriteProblem::NameTooLong:
+        return QStringLiteral("il nome \u00e8 troppo lungo: scegline uno pi\u00f9 corto");
+    case WriteProblem::Failed:
+        return QStringLiteral("errore del sistema: ") + systemReason(written.error);
+    }
+    return QString();
+}
+
+void ignoreFileSizeSignal()
+{
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 QString limitText(qint64 limit)
