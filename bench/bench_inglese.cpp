@@ -271,6 +271,30 @@ void keystrokeCheck(benchmark::State &state)
         state.SkipWithError("the typed text was taken as wrong");
 }
 
+// The stamp that tells another program's change of a file, on a file of 6 MB
+// (the keyboard trainer's largest) and one of 64 MB (the vocabulary's limit):
+// reading the bytes without a stamp (0) and with one (1, the hash taken as the
+// pieces go by), and the check before a save (2: size and time, then the
+// whole file read again and hashed).
+void stampCost(benchmark::State &state)
+{
+    const qint64 size = state.range(0) * UserFile::MiB;
+    const QString path = workFolder().filePath(QStringLiteral("stamp-%1").arg(state.range(0)));
+    const QByteArray words = makeVocabulary(32767);
+    if (!QFile::exists(path) && !UserFile::write(path, words.repeated(size / words.size() + 1).left(size)))
+        qFatal("cannot write %s", qPrintable(path));
+    UserFile::Stamp stamp;
+    UserFile::read(path, size, &stamp);
+    for (auto _ : state) {
+        UserFile::Stamp taken;
+        if (state.range(1) == 2)
+            benchmark::DoNotOptimize(UserFile::changedSince(path, stamp));
+        else
+            benchmark::DoNotOptimize(
+                UserFile::read(path, size, state.range(1) ? &taken : nullptr).bytes.size());
+    }
+}
+
 // "Salva Aggiornamenti" on the whole list: the checks, stage 2 again, the new
 // selection and the atomic write, from the main window's word list.
 void saveWholeList(benchmark::State &state)
@@ -655,6 +679,12 @@ int main(int argc, char *argv[])
         if (rows >= 9999)
             benchmark::RegisterBenchmark("refresh_lessons", lessonColumn)
                 ->Arg(rows)
+                ->Unit(benchmark::kMillisecond);
+    }
+    for (int megabytes : { 6, 64 }) {
+        for (int mode = 0; mode < 3; ++mode)
+            benchmark::RegisterBenchmark("stamp", stampCost)
+                ->Args({ megabytes, mode })
                 ->Unit(benchmark::kMillisecond);
     }
     benchmark::RegisterBenchmark("form1_first_paint", form1FirstPaint)
