@@ -5,7 +5,12 @@
 // imported by a child process of its own, so that its peak memory (VmHWM)
 // is the import's alone; it is printed against the file's size.
 //
-//   bench_import [MB]       a CSV and a KVTML file of MB megabytes (100), one row of a million columns
+// Each import is also set against reading the same file's bytes from the disk (the floor): a
+// reading that grows faster than the file shows as a ratio that grows with it.
+//
+//   bench_import [MB] [IDS] [NAME_MB]
+//       a CSV and a KVTML file of MB megabytes (100), one row of a million columns, a KVTML file
+//       declaring IDS languages (100,000) and one whose language name has NAME_MB megabytes (50)
 //   bench_import --run=FILE (internal: one import, prints its figures)
 
 #include "benchplatform.h"
@@ -28,8 +33,20 @@
 
 namespace {
 
+// The least an import does: the file's bytes read from the disk in pieces; in milliseconds.
+double floorRead(const QString &path)
+{
+    QElapsedTimer clock;
+    clock.start();
+    qint64 sum = 0;
+    UserFile::readPieces(
+        path, UserFile::MaxTextBytes, [&sum](const QByteArray &piece) { sum += piece.size(); });
+    return sum > 0 ? double(clock.nsecsElapsed()) / 1e6 : -1;
+}
+
 int importRun(const QString &path)
 {
+    const double floorMs = floorRead(path);
     const long before = peakKilobytes();
     QElapsedTimer clock;
     clock.start();
@@ -46,15 +63,17 @@ int importRun(const QString &path)
     const Exchange::Table table = kvtml ? Exchange::Table() : Exchange::readTableText(file.text);
     const std::unique_ptr<ExchangeWindow> dialog(
         kvtml ? new ExchangeWindow(vocabulary) : new ExchangeWindow(table));
+    const int width = dialog->sizeHint().width(); // as it would open: a long name makes it wide
     const qint64 preview = clock.elapsed();
     const Exchange::Lines lines = dialog->lines(0);
     const qint64 all = clock.elapsed();
-    std::printf("%9.1f MB | %6lld ms | %8lld ms | %6lld ms | %6d | %6d | %7d+%lld | %6ld MB | %4.2f\n",
-        double(QFile(path).size()) / 1e6, static_cast<long long>(read), static_cast<long long>(preview),
-        static_cast<long long>(all), dialog->findChild<QComboBox *>(QStringLiteral("Inglese"))->count(),
-        kvtml ? 2 : table.columnCount(), lines.added, static_cast<long long>(lines.refused + lines.over),
-        (peakKilobytes() - before) / 1024,
-        double(peakKilobytes() - before) * 1024 / double(QFile(path).size()));
+    std::printf("%9.1f MB | %6.1f ms | %6lld ms | %8lld ms | %6lld ms | %6.0f | %6d | %6d | %7d+%lld | %6ld "
+                "MB | %4.2f | %5d px\n",
+        double(QFile(path).size()) / 1e6, floorMs, static_cast<long long>(read),
+        static_cast<long long>(preview), static_cast<long long>(all), double(preview) / floorMs,
+        dialog->findChild<QComboBox *>(QStringLiteral("Inglese"))->count(), kvtml ? 2 : table.columnCount(),
+        lines.added, static_cast<long long>(lines.refused + lines.over), (peakKilobytes() - before) / 1024,
+        double(peakKilobytes() - before) * 1024 / double(QFile(path).size()), width);
     return 0;
 }
 
@@ -100,6 +119,41 @@ bool writeKvtml(const QString &path, int entries)
     return file.write(xml + "</lessons></kvtml>\n") > 0;
 }
 
+// A KVTML file declaring `languages` languages, English and Italian among the first, and one word.
+bool writeManyLanguages(const QString &path, int languages)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<kvtml version=\"2.0\"><identifiers>\n"
+                     "<identifier id=\"0\"><name>English</name><locale>en</locale></identifier>\n"
+                     "<identifier id=\"1\"><name>Italiano</name><locale>it</locale></identifier>\n";
+    for (int id = 2; id < languages; ++id)
+        xml += "<identifier id=\"" + QByteArray::number(id) + "\"><name>Lingua " + QByteArray::number(id)
+            + "</name><locale>x" + QByteArray::number(id) + "</locale></identifier>\n";
+    return file.write(xml
+               + "</identifiers><entries><entry id=\"0\"><translation id=\"0\"><text>dog</text></translation>"
+                 "<translation id=\"1\"><text>cane</text></translation></entry></entries></kvtml>\n")
+        > 0;
+}
+
+// A KVTML file whose first language has a name of `bytes` letters.
+bool writeLongName(const QString &path, qint64 bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    return file.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<kvtml version=\"2.0\"><identifiers>"
+                      "<identifier id=\"0\"><name>")
+        > 0
+        && file.write(QByteArray(bytes, 'a')) == bytes
+        && file.write("</name><locale>en</locale></identifier><identifier id=\"1\"><locale>it</locale>"
+                      "</identifier></identifiers><entries><entry id=\"0\"><translation id=\"0\"><text>dog"
+                      "</text></translation><translation id=\"1\"><text>cane</text></translation></entry>"
+                      "</entries></kvtml>\n")
+        > 0;
+}
+
 bool writeWideRow(const QString &path, int columns)
 {
     QFile file(path);
@@ -121,16 +175,23 @@ int main(int argc, char *argv[])
     if (args.size() > 1 && args.at(1).startsWith(u"--run="))
         return importRun(args.at(1).mid(6));
     const qint64 megabytes = args.size() > 1 ? args.at(1).toLongLong() : 100;
+    const int languages = args.size() > 2 ? args.at(2).toInt() : 100'000;
+    const qint64 nameMegabytes = args.size() > 3 ? args.at(3).toLongLong() : 50;
     QTemporaryDir dir;
     const QString csv = dir.filePath(QStringLiteral("big.csv"));
     const QString wide = dir.filePath(QStringLiteral("wide.csv"));
     const QString kvtml = dir.filePath(QStringLiteral("big.kvtml"));
+    const QString ids = dir.filePath(QStringLiteral("ids.kvtml"));
+    const QString name = dir.filePath(QStringLiteral("name.kvtml"));
     if (!writeCsv(csv, megabytes * 1000 * 1000) || !writeWideRow(wide, 1'000'000)
-        || !writeKvtml(kvtml, int(megabytes * 1000 * 1000 / 130)))
+        || !writeKvtml(kvtml, int(megabytes * 1000 * 1000 / 130)) || !writeManyLanguages(ids, languages)
+        || !writeLongName(name, nameMegabytes * 1000 * 1000))
         return 1;
     std::printf(
-        "     file |   read | preview  | import | offered | columns | lines+left | peak   | peak/size\n");
-    for (const QString &path : { csv, wide, kvtml }) {
+        "     file |  floor |   read | preview  | import | preview/floor | offered | columns | lines+left | "
+        "peak   | peak/size | width\n");
+    std::fflush(stdout); // before the children's lines
+    for (const QString &path : { csv, wide, kvtml, ids, name }) {
         QProcess child;
         child.setProcessChannelMode(QProcess::ForwardedChannels);
         child.start(app.applicationFilePath(), { QStringLiteral("--run=") + path });
