@@ -13,4 +13,10 @@ QString oneLine(const QString &text)
     return line.trimmed();
 }
 
+QString shortName(const QString &text)
+{
+    const QString name = text.simplified();
+    return name.size() > ShownName ? name.left(ShownName) + QStringLiteral("...") : name;
+}
+
 } // namespace Exchange

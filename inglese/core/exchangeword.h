@@ -43,4 +43,10 @@ template<class Walk> QList<Word> firstWords(int limit, Walk walk)
 // blanks around it go.
 QString oneLine(const QString &text);
 
+// A name offered for a choice (a table's column by its first cell, a
+// language by its name), on one line and at most ShownName characters, "..."
+// after a cut: a file may name a column or a language with megabytes.
+inline constexpr qsizetype ShownName = 24;
+QString shortName(const QString &text);
+
 } // namespace Exchange

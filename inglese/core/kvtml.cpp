@@ -51,17 +51,19 @@ namespace {
     {
         for (qsizetype i = 0; i < file.languages.size(); ++i) {
             const QString language = file.languages.at(i).toLower();
-            const QString locale = locales.at(i).toLower();
+            const QString code = locales.at(i).toLower();
             if (file.englishLanguage < 0
-                && (locale.startsWith(u"en") || language == u"english" || language == u"inglese"))
+                && (code.startsWith(u"en") || language == u"english" || language == u"inglese"))
                 file.englishLanguage = int(i);
             else if (file.italianLanguage < 0
-                && (locale.startsWith(u"it") || language == u"italian" || language == u"italiano"))
+                && (code.startsWith(u"it") || language == u"italian" || language == u"italiano"))
                 file.italianLanguage = int(i);
+            const QString locale = shortName(locales.at(i));
+            file.languages[i] = shortName(file.languages.at(i));
             if (file.languages[i].isEmpty())
-                file.languages[i] = locales.at(i);
-            else if (!locales.at(i).isEmpty())
-                file.languages[i] += QStringLiteral(" (") + locales.at(i) + u')';
+                file.languages[i] = locale;
+            else if (!locale.isEmpty())
+                file.languages[i] += QStringLiteral(" (") + locale + u')';
             if (file.languages.at(i).isEmpty())
                 file.languages[i] = QStringLiteral("Lingua ") + QString::number(i + 1);
         }
@@ -134,14 +136,15 @@ namespace {
         bool ended = false; // and closed
         QStringList identifiers; // identifier id of each language
         QStringList locales;
+        bool declaring = false; // an identifier whose language is offered
         // Entry key -> index in entries. Most files number their entries from
         // 0 in order: those first entries whose key is their index are found
         // without a table.
         QHash<quint64, qsizetype> entryIds;
         qsizetype numbered = 0;
-        // Identifier ids in the order first met, in a declaration or a
-        // translation: the slots of the entries' texts.
-        QStringList languageIds;
+        // Identifier id -> the slot of the entries' texts in that language,
+        // for the languages offered, in the order they are declared.
+        QHash<QString, int> slotOf;
         int slot = -1; // of the translation being read
         QStringList lessonNames; // of the top-level containers
         QHash<quint64, int> entryLesson; // entry key -> top-level container, for entries not met yet
@@ -150,7 +153,8 @@ namespace {
         // in the elements inside it, which are skipped.
         Element taking = Element::Other;
         int skipped = 0;
-        QString value; // the text taken, when not an entry's
+        QString value; // the text taken, when not an entry's: its first NameLimit characters
+        static constexpr qsizetype NameLimit = 256;
 
         // Reads the tokens of a piece of the file, after those before it.
         template<typename Data> void feed(const Data &piece)
@@ -227,7 +231,10 @@ namespace {
                 taken();
             } else if (skipped == 0
                 && (token == QXmlStreamReader::Characters || token == QXmlStreamReader::EntityReference)) {
-                (taking == Element::Text ? file.pool : value) += xml.text();
+                if (taking == Element::Text)
+                    file.pool += xml.text();
+                else
+                    value += xml.text().left(std::max<qsizetype>(0, NameLimit - value.size()));
             }
         }
 
@@ -255,7 +262,8 @@ namespace {
         {
             const Element name = element(xml.name());
             const Element parent = path.empty() ? Element::Other : path.back();
-            if (parent == Element::Identifier && (name == Element::Name || name == Element::Locale)) {
+            if (parent == Element::Identifier && declaring
+                && (name == Element::Name || name == Element::Locale)) {
                 taking = name;
             } else if (parent == Element::Translation && name == Element::Text && !file.entries.isEmpty()
                 && slot >= 0) {
@@ -277,12 +285,17 @@ namespace {
             // Only these elements have an id that counts; the texts are most of a file.
             const auto id = [this] { return xml.attributes().value(QLatin1String("id")); };
             if (parent == Element::Identifiers && name == Element::Identifier) {
+                // The languages past the first few are not offered, as a
+                // table's columns past the first few are not.
+                declaring = file.languages.size() < Kvtml::MaxLanguages;
+                if (!declaring)
+                    return;
                 const QString language = id().toString();
                 identifiers.append(language);
                 file.languages.append(QString());
                 locales.append(QString());
-                if (!languageIds.contains(language))
-                    languageIds.append(language);
+                if (!slotOf.contains(language))
+                    slotOf.insert(language, int(slotOf.size()));
             } else if (parent == Element::Entries && name == Element::Entry) {
                 const quint64 key = entryKey(id());
                 if (key == quint64(file.entries.size()) && numbered == file.entries.size())
@@ -292,11 +305,7 @@ namespace {
                 file.entries.append({ file.texts.size(), entryLesson.value(key, 0), false });
             } else if (parent == Element::Entry && name == Element::Translation) {
                 const QStringView language = id();
-                slot = int(languageIds.indexOf(language));
-                if (slot < 0) {
-                    slot = int(languageIds.size());
-                    languageIds.append(language.toString());
-                }
+                slot = slotOf.value(QString::fromRawData(language.data(), language.size()), -1);
             } else if (inLessons() && parent == Element::Lessons && name == Element::Container) {
                 lessonNames.append(QString());
             } else if (inLessons() && parent == Element::Container && name == Element::Entry
@@ -317,7 +326,7 @@ namespace {
         {
             const QList<int> numbers = lessonNumbers(lessonNames);
             for (const QString &language : std::as_const(identifiers))
-                file.languageSlots.append(int(languageIds.indexOf(language)));
+                file.languageSlots.append(slotOf.value(language));
             for (Kvtml::Entry &entry : file.entries)
                 entry.lesson = entry.lesson > 0 ? numbers.at(entry.lesson - 1) : -1;
         }
@@ -382,7 +391,7 @@ Kvtml readKvtmlFile(const QString &path, UserFile::Pieces &read)
     return std::move(again.file);
 }
 
-void forEachWord(const Kvtml &file, int english, int italian, const std::function<bool(const Word &)> &visit)
+void forEachWord(const Kvtml &file, int english, int italian, const WordVisit &visit)
 {
     Word word;
     for (qsizetype i = 0; i < file.entries.size(); ++i) {

@@ -18,6 +18,8 @@ namespace Exchange {
 // the other in one string, each entry as a few numbers.
 struct Kvtml
 {
+    // Languages offered for a choice, the first declared: as many as a table's columns.
+    static constexpr int MaxLanguages = 16;
     struct Entry
     {
         qsizetype firstText = 0; // in `texts`; its last is before the next entry's first
@@ -30,7 +32,7 @@ struct Kvtml
         int size = 0;
         int slot = 0; // the language as the entries name it
     };
-    QStringList languages; // name (or locale) of each language
+    QStringList languages; // name (or locale) of each language, as shortName() cuts them
     QList<Entry> entries;
     int englishLanguage = -1; // guessed from names and locales
     int italianLanguage = -1;

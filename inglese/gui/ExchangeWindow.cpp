@@ -37,12 +37,8 @@ QStringList columnNames(const Exchange::Table &table)
 {
     QStringList names;
     const QStringList first = table.rows.value(0);
-    for (int c = 0; c < table.columnCount(); ++c) {
-        QString sample = first.value(c).simplified();
-        if (sample.size() > 24)
-            sample = sample.left(24) + QStringLiteral("...");
-        names.append(QStringLiteral("Colonna %1: %2").arg(c + 1).arg(sample));
-    }
+    for (int c = 0; c < table.columnCount(); ++c)
+        names.append(QStringLiteral("Colonna %1: %2").arg(c + 1).arg(Exchange::shortName(first.value(c))));
     return names;
 }
 } // namespace
