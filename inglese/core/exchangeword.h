@@ -17,6 +17,9 @@ struct Word
     int lesson = -1;
     bool critical = false;
     int source = 0; // 1-based row of the file (or entry), for the messages
+    // The lesson field of a line of this program's own vocabulary that holds
+    // no lesson ("25", "xx"): the word is left out and named.
+    QString badLesson {};
     bool operator==(const Word &other) const
     {
         return english == other.english && italian == other.italian && lesson == other.lesson

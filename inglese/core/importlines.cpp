@@ -57,7 +57,10 @@ void LineMaker::add(const Word &word)
     const QString english = oneLine(word.english);
     const QString italian = oneLine(word.italian);
     QString problem;
-    if (english.isEmpty() || italian.isEmpty()) {
+    if (!word.badLesson.isNull()) {
+        problem = quoted(english) + QStringLiteral(" / ") + quoted(italian) + u' '
+            + Vocabulary::lineProblemText({ Vocabulary::SaveProblem::BadLesson, 0, word.badLesson });
+    } else if (english.isEmpty() || italian.isEmpty()) {
         problem = english.isEmpty() ? QStringLiteral("manca l'inglese di ") + quoted(italian)
                                     : QStringLiteral("manca l'italiano di ") + quoted(english);
     } else if (english.size() > Vocabulary::FieldWidth || italian.size() > Vocabulary::FieldWidth) {

@@ -142,8 +142,7 @@ namespace {
     // otherwise start the same way).
     bool vocabularyLine(QStringView line)
     {
-        return line.size() > 5 && line.at(2) == u' ' && line.at(4) == u' '
-            && WordTable::lessonNumber(line) >= 0 && !line.contains(u'\t');
+        return line.size() > 5 && line.at(2) == u' ' && line.at(4) == u' ' && !line.contains(u'\t');
     }
 
     // Calls `visit` with each line of a text with any line ends and its 1-based number.
@@ -161,18 +160,22 @@ namespace {
         }
     }
 
-    // The first lines, without comments and empty lines, are all word lines.
+    // The first lines, without comments and empty lines, are all word lines,
+    // and most of them start with a lesson number: one with another lesson
+    // field ("25", "xx") is a word line that a save would refuse.
     bool isVocabulary(QStringView text)
     {
         int words = 0;
+        int lessons = 0;
         bool all = true;
         forEachLine(text, [&](QStringView line, int) {
             if (line.isEmpty() || line.startsWith(u"##"))
                 return true;
             all = vocabularyLine(line);
+            lessons += WordTable::lessonNumber(line) >= 0;
             return all && ++words < Table::FirstRows;
         });
-        return all && words > 0;
+        return all && lessons * 2 > words;
     }
 
     // A word line as the four cells lesson, mark, English, Italian.
@@ -460,7 +463,7 @@ Table readTableText(const QString &input)
     return table;
 }
 
-void forEachWord(const Table &table, const Columns &columns, const std::function<bool(const Word &)> &visit)
+void forEachWord(const Table &table, const Columns &columns, const WordVisit &visit)
 {
     int number = 0; // of the row, counted in the file
     const auto take = [&](const QStringList &row, bool blank) {
@@ -474,6 +477,9 @@ void forEachWord(const Table &table, const Columns &columns, const std::function
         word.lesson = cell.lesson;
         word.critical = cell.critical || criticalCell(cellOf(row, columns.critical));
         word.source = table.skippedLines + number;
+        // A vocabulary's own lesson column holds a lesson or the line is refused, as a save refuses it.
+        if (table.kind == Table::Kind::Vocabulary && columns.lesson == 0 && cell.lesson < 0)
+            word.badLesson = cellOf(row, 0);
         return visit(word);
     };
     if (table.kind == Table::Kind::Vocabulary) {

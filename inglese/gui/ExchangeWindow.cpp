@@ -148,8 +148,10 @@ void ExchangeWindow::refreshPreview()
     for (int r = 0; r < std::min<int>(PreviewRows, int(chosen.size())); ++r) {
         const Exchange::Word &word = chosen.at(r);
         const int lesson = word.lesson >= 0 ? word.lesson : m_lezione->value();
-        const QStringList cells { QString::number(lesson), word.critical ? QStringLiteral("c") : QString(),
-            Exchange::oneLine(word.english), Exchange::oneLine(word.italian) };
+        // A lesson field that leaves the word out shows as it is.
+        const QStringList cells { word.badLesson.isNull() ? QString::number(lesson) : word.badLesson,
+            word.critical ? QStringLiteral("c") : QString(), Exchange::oneLine(word.english),
+            Exchange::oneLine(word.italian) };
         for (int c = 0; c < cells.size(); ++c)
             m_anteprima->setItem(r, c, new QTableWidgetItem(cells.at(c)));
     }
