@@ -415,6 +415,20 @@ QList<Word> kvtmlWords(const Kvtml &file, int english, int italian, int limit)
 }
 
 namespace {
+    // A text element: a CR goes as its character reference, which a reader
+    // takes back as it is, where it would read a bare CR as a line feed.
+    void writeText(QXmlStreamWriter &xml, const QString &text)
+    {
+        xml.writeStartElement(QStringLiteral("text"));
+        for (qsizetype from = 0, cr = 0; cr >= 0; from = cr + 1) {
+            cr = text.indexOf(u'\r', from);
+            xml.writeCharacters(text.mid(from, cr < 0 ? -1 : cr - from));
+            if (cr >= 0)
+                xml.writeEntityReference(QStringLiteral("#13"));
+        }
+        xml.writeEndElement();
+    }
+
     void writeKvtmlLanguages(QXmlStreamWriter &xml)
     {
         xml.writeStartElement(QStringLiteral("identifiers"));
@@ -441,8 +455,7 @@ namespace {
             for (int t = 0; t < 2; ++t) {
                 xml.writeStartElement(QStringLiteral("translation"));
                 xml.writeAttribute(QStringLiteral("id"), QString::number(t));
-                xml.writeTextElement(
-                    QStringLiteral("text"), t == 0 ? words.at(i).english : words.at(i).italian);
+                writeText(xml, t == 0 ? words.at(i).english : words.at(i).italian);
                 if (t == 0 && words.at(i).critical) { // a word the learner got wrong
                     xml.writeStartElement(QStringLiteral("grade"));
                     xml.writeTextElement(QStringLiteral("count"), QStringLiteral("1"));
