@@ -46,10 +46,36 @@ QString wordCount(qsizetype count)
     return count == 1 ? QStringLiteral("1 parola") : QString::number(count) + QStringLiteral(" parole");
 }
 
-LineMaker::LineMaker(int defaultLesson, int existingRows)
+namespace {
+    QString knownKey(QStringView english, QStringView italian)
+    {
+        QString key = english.toString();
+        key += u'\n';
+        key += italian;
+        return key;
+    }
+} // namespace
+
+KnownWords::KnownWords(const QString &wordText)
+{
+    for (const QStringView line : QStringView(wordText).tokenize(Vocabulary::CrLf)) {
+        if (!line.trimmed().isEmpty() && !line.startsWith(u"##"))
+            m_keys.insert(knownKey(line.mid(Vocabulary::EnglishColumn - 1, Vocabulary::FieldWidth).trimmed(),
+                line.mid(Vocabulary::ItalianColumn - 1, Vocabulary::FieldWidth).trimmed()));
+    }
+}
+
+bool KnownWords::contains(const QString &english, const QString &italian) const
+{
+    return m_keys.contains(knownKey(english, italian));
+}
+
+LineMaker::LineMaker(int defaultLesson, int existingRows, const KnownWords *known, bool leaveKnownOut)
     : m_defaultLesson(defaultLesson)
     , m_existingRows(existingRows)
+    , m_known(known)
 {
+    m_lines.knownLeftOut = leaveKnownOut;
 }
 
 void LineMaker::add(const Word &word)
@@ -72,15 +98,21 @@ void LineMaker::add(const Word &word)
     } else if (!Vocabulary::wellFormed(english, italian)) {
         problem = quoted(english) + QStringLiteral(" / ") + quoted(italian)
             + QStringLiteral(" usa male le parentesi");
-    } else if (m_existingRows + m_lines.added >= WordTable::MaxRows) {
-        ++m_lines.over;
-        return;
     }
     if (!problem.isEmpty()) {
         if (m_lines.problems.size() < Lines::ShownProblems)
             m_lines.problems.append(
                 QStringLiteral("Riga ") + QString::number(word.source) + QStringLiteral(": ") + problem);
         ++m_lines.refused;
+        return;
+    }
+    if (m_known && m_known->contains(english, italian)) {
+        ++m_lines.known;
+        if (m_lines.knownLeftOut)
+            return;
+    }
+    if (full()) {
+        ++m_lines.over;
         return;
     }
     const int lesson = isLesson(word.lesson) ? word.lesson : m_defaultLesson;
@@ -123,6 +155,11 @@ QString importMessage(const Lines &lines)
             + QStringLiteral(" in fondo all'elenco.");
     if (lines.added > 0)
         text += QStringLiteral(" Per tenerle, salvale con \"Salva Aggiornamenti\".");
+    if (lines.knownLeftOut && lines.known > 0)
+        text += QString(Vocabulary::CrLf) + Vocabulary::CrLf
+            + (lines.known == 1 ? QStringLiteral("1 parola era gi\u00e0 nell'elenco ed \u00e8 rimasta fuori.")
+                                : wordCount(lines.known)
+                        + QStringLiteral(" erano gi\u00e0 nell'elenco e sono rimaste fuori."));
     QStringList problems = lines.problems;
     if (lines.over > 0)
         problems.append(
@@ -130,6 +167,24 @@ QString importMessage(const Lines &lines)
     if (!problems.isEmpty())
         text += listed(QStringLiteral("Non sono entrate:"), problems, lines.refused + (lines.over > 0));
     return text;
+}
+
+Platform::Icon importIcon(const Lines &lines)
+{
+    return lines.added > 0 || lines.refused + lines.over == 0 ? Platform::Icon::Information
+                                                              : Platform::Icon::Stop;
+}
+
+QString knownQuestion(int known)
+{
+    if (known == 1)
+        return QStringLiteral("1 parola di questo file \u00e8 gi\u00e0 nell'elenco, con lo stesso inglese e "
+                              "lo stesso italiano (in qualunque lezione).\r\n\r\nAggiungerla lo stesso?\r\n"
+                              "(No: resta fuori e l'elenco non la ripete)");
+    return wordCount(known)
+        + QStringLiteral(" di questo file sono gi\u00e0 nell'elenco, con lo stesso inglese e lo stesso "
+                         "italiano (in qualunque lezione).\r\n\r\nAggiungerle lo stesso?\r\n"
+                         "(No: restano fuori e l'elenco non le ripete)");
 }
 
 ListWords listWords(const QString &wordText, const CriticalList *memoc)

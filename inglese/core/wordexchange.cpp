@@ -42,4 +42,32 @@ bool writeFile(const QString &path, const QByteArray &bytes, QString *error)
     return false;
 }
 
+ImportSource readImport(const QString &path)
+{
+    ImportSource source;
+    if (path.endsWith(QStringLiteral(".kvtml"), Qt::CaseInsensitive)) {
+        UserFile::Pieces read;
+        source.kvtml = readKvtmlFile(path, read);
+        source.refusal = read
+            ? source.kvtml->error
+            : UserFile::problemText(path, read.problem, UserFile::MaxTextBytes, read.reason);
+        return source;
+    }
+    const UserFile::Text file = UserFile::readText(path, UserFile::MaxTextBytes);
+    if (!file) {
+        source.refusal = UserFile::problemText(path, file.problem, UserFile::MaxTextBytes, file.reason);
+    } else if (const QStringView start = QStringView(file.text).trimmed();
+               start.startsWith(u"<?") || start.startsWith(u"<!") || start.startsWith(u"<kvtml")) {
+        source.kvtml = readKvtmlText(file.text);
+        source.refusal = source.kvtml->error;
+    } else {
+        source.table = readTableText(file.text);
+        if (source.table->columnCount() < 2)
+            source.refusal
+                = QStringLiteral("Nel file non ci sono due colonne (inglese e italiano) separate da "
+                                 "virgola, punto e virgola o tabulazione.");
+    }
+    return source;
+}
+
 } // namespace Exchange

@@ -4,8 +4,8 @@
 #include "platform.h"
 #include "session.h"
 #include "userfile.h"
+#include "vocabularyfile.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
@@ -16,7 +16,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScopeGuard>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -170,9 +169,10 @@ QList<Exchange::Word> ExchangeWindow::words() const
     return {};
 }
 
-Exchange::Lines ExchangeWindow::lines(int existingRows) const
+Exchange::Lines ExchangeWindow::lines(
+    int existingRows, const Exchange::KnownWords *known, bool leaveKnownOut) const
 {
-    Exchange::LineMaker maker(lesson(), existingRows);
+    Exchange::LineMaker maker(lesson(), existingRows, known, leaveKnownOut);
     if (m_kvtml)
         Exchange::forEachWord(*m_kvtml, m_inglese->currentIndex(), m_italiano->currentIndex(),
             [&maker](const Exchange::Word &word) {
@@ -275,60 +275,34 @@ std::unique_ptr<ExchangeWindow> refused(const QString &why, Platform &platform)
     return nullptr;
 }
 
-std::unique_ptr<ExchangeWindow> kvtmlDialogue(
-    const Exchange::Kvtml &kvtml, QWidget *parent, Platform &platform)
-{
-    if (!kvtml.error.isEmpty())
-        return refused(kvtml.error, platform);
-    return std::make_unique<ExchangeWindow>(kvtml, parent);
-}
-
-// The hourglass while a file is read: a big one takes seconds.
-template<class Read> auto busy(Read read)
-{
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-    return read();
-}
-
 // The dialogue over the file's words, or none after a message that says why.
 std::unique_ptr<ExchangeWindow> importDialogue(QWidget *parent, const QString &path, Platform &platform)
 {
-    // A KVTML file is XML, which names its own encoding: read from its bytes
-    // as they come from the disk, it is never held whole.
-    if (path.endsWith(QStringLiteral(".kvtml"), Qt::CaseInsensitive)) {
-        UserFile::Pieces read;
-        const Exchange::Kvtml kvtml = busy([&] { return Exchange::readKvtmlFile(path, read); });
-        if (!read)
-            return refused(
-                UserFile::problemText(path, read.problem, UserFile::MaxTextBytes, read.reason), platform);
-        return kvtmlDialogue(kvtml, parent, platform);
-    }
-    const UserFile::Text file = busy([&] { return UserFile::readText(path, UserFile::MaxTextBytes); });
-    if (!file)
-        return refused(
-            UserFile::problemText(path, file.problem, UserFile::MaxTextBytes, file.reason), platform);
-    if (QStringView(file.text).trimmed().startsWith(u'<'))
-        return kvtmlDialogue(busy([&] { return Exchange::readKvtmlText(file.text); }), parent, platform);
-    const Exchange::Table table = Exchange::readTableText(file.text);
-    if (table.columnCount() < 2)
-        return refused(QStringLiteral("Nel file non ci sono due colonne (inglese e italiano) separate da "
-                                      "virgola, punto e virgola o tabulazione."),
-            platform);
-    return std::make_unique<ExchangeWindow>(table, parent);
+    Exchange::ImportSource source = ExchangeWindow::offThread([&path] { return Exchange::readImport(path); });
+    if (!source.refusal.isEmpty())
+        return refused(source.refusal, platform);
+    if (source.kvtml)
+        return std::make_unique<ExchangeWindow>(*source.kvtml, parent);
+    return std::make_unique<ExchangeWindow>(*source.table, parent);
 }
 } // namespace
 
-QString ExchangeWindow::importFile(QWidget *parent, const QString &path, int existingRows, Platform &platform)
+QString ExchangeWindow::importFile(
+    QWidget *parent, const QString &path, const QString &wordText, Platform &platform)
 {
     const std::unique_ptr<ExchangeWindow> dialog = importDialogue(parent, path, platform);
-    if (!dialog)
+    if (!dialog || dialog->exec() != QDialog::Accepted)
         return QString();
-    if (dialog->exec() != QDialog::Accepted)
-        return QString();
-    const Exchange::Lines lines = dialog->lines(existingRows);
+    const int rows = int(wordText.split(Vocabulary::CrLf, Qt::SkipEmptyParts).size());
+    const Exchange::KnownWords known(wordText);
+    Exchange::Lines lines = dialog->lines(rows, &known);
+    if (lines.known > 0
+        && platform.message(Exchange::ImportTitle, Exchange::knownQuestion(lines.known),
+               Platform::Buttons::YesNo, Platform::Icon::Information)
+            != Platform::Answer::Yes)
+        lines = dialog->lines(rows, &known, true);
     platform.message(Exchange::ImportTitle, Exchange::importMessage(lines), Platform::Buttons::Ok,
-        lines.refused + lines.over == 0 ? Platform::Icon::Information : Platform::Icon::Stop);
+        Exchange::importIcon(lines));
     return lines.text;
 }
 

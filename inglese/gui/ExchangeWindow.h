@@ -2,9 +2,14 @@
 
 #include "wordexchange.h"
 
+#include <QApplication>
 #include <QDialog>
+#include <QEventLoop>
+#include <QScopeGuard>
+#include <QThread>
 
 #include <array>
+#include <memory>
 #include <optional>
 
 class CriticalList;
@@ -37,15 +42,23 @@ public:
     // Import: the first words as chosen, for the preview; all the word
     // lines, read from the file's text as chosen; the lesson for words without one.
     QList<Exchange::Word> words() const;
-    Exchange::Lines lines(int existingRows) const;
+    Exchange::Lines lines(
+        int existingRows, const Exchange::KnownWords *known = nullptr, bool leaveKnownOut = false) const;
     int lesson() const;
     // Export: the format and the lessons chosen (all true for the whole list).
     Exchange::Format format() const;
     LessonFlags lessons() const;
 
-    // Reads the file and runs this dialogue: the word lines to append (empty
-    // when nothing is to be added), after one message about what went in.
-    static QString importFile(QWidget *parent, const QString &path, int existingRows, Platform &platform);
+    // Reads the file and runs this dialogue: the word lines to append to the
+    // word-list text (empty when nothing is to be added), after one message
+    // about what went in. Words already in the list go in again only if the
+    // user says so.
+    static QString importFile(
+        QWidget *parent, const QString &path, const QString &wordText, Platform &platform);
+    // Runs `read` on a thread of its own and waits for its result with the
+    // hourglass, while the windows keep painting (the user's input waits):
+    // a big file takes seconds to read.
+    template<class Read> static auto offThread(Read read);
     // The whole export of the word-list text as a save reads it: this
     // dialogue, the file dialogue, the atomic write, what was written and
     // what was left out. `memoc` only when the text is the one the word table
@@ -79,3 +92,17 @@ private:
     QPushButton *m_command1 = nullptr;
     QPushButton *m_command2 = nullptr;
 };
+
+template<class Read> auto ExchangeWindow::offThread(Read read)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+    std::optional<decltype(read())> result;
+    QEventLoop loop;
+    const std::unique_ptr<QThread> worker(QThread::create([&result, &read] { result.emplace(read()); }));
+    QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    worker->start();
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    worker->wait();
+    return std::move(*result);
+}

@@ -406,8 +406,7 @@ void MainWindow::menuImporta_Click()
 
 void MainWindow::importFile(const QString &path)
 {
-    const int rows = int(wordListText().split(Vocabulary::CrLf, Qt::SkipEmptyParts).size());
-    appendWordLines(ExchangeWindow::importFile(this, path, rows, m_platform));
+    appendWordLines(ExchangeWindow::importFile(this, path, wordListText(), m_platform));
 }
 
 void MainWindow::appendWordLines(const QString &lines)

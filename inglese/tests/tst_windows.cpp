@@ -652,7 +652,7 @@ private slots:
             QVERIFY(QSignalSpy(&window, &ResultsWindow::logShown).wait());
             read = !control<QLabel>(&window, "Label3")->text().endsWith("nessuna sessione");
         } else {
-            ExchangeWindow::importFile(nullptr, path, 0, m_desk->platform);
+            ExchangeWindow::importFile(nullptr, path, QString(), m_desk->platform);
         }
         const QString shown = m_desk->platform.shown.value(m_desk->platform.shown.size() - 1).text;
         QVERIFY2(said.isEmpty() ? shown.isEmpty() : shown.contains(said), qPrintable(shown));
