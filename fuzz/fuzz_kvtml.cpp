@@ -2,10 +2,13 @@
 // dialogue first proposes become word lines, which must keep the fixed
 // columns and be writable in Windows-1252; a KVTML export of the accepted
 // words must read back to the same words, lessons and critical marks. A
-// refusal, which quotes the file's language names, must fit a message box.
+// refusal, which quotes the file's language names, must fit a message box;
+// the languages offered are few and their names short, however many and
+// long the file's are.
 
+#include "importlines.h"
+#include "kvtml.h"
 #include "vocabularyfile.h"
-#include "wordexchange.h"
 
 #include "fits.h"
 #include "require.h"
@@ -20,6 +23,9 @@ QString acceptedLines(const QByteArray &bytes, int *added)
     }
     require(file.languages.size() >= 2 && file.englishLanguage >= 0 && file.italianLanguage >= 0
         && file.englishLanguage != file.italianLanguage);
+    require(file.languages.size() <= Exchange::Kvtml::MaxLanguages);
+    for (const QString &language : file.languages) // a name and a locale, each cut
+        require(language.size() <= 2 * (Exchange::ShownName + 3) + 3);
     const Exchange::Lines lines
         = Exchange::wordLines(Exchange::kvtmlWords(file, file.englishLanguage, file.italianLanguage), 1, 0);
     *added = lines.added;
@@ -46,6 +52,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size)
         return 0;
 
     int again = 0;
-    require(acceptedLines(Exchange::write(Exchange::Format::Kvtml, accepted), &again) == lines);
+    require(acceptedLines(Exchange::writeKvtml(accepted), &again) == lines);
     return 0;
 }
