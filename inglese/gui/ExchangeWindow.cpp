@@ -278,7 +278,8 @@ std::unique_ptr<ExchangeWindow> refused(const QString &why, Platform &platform)
 // The dialogue over the file's words, or none after a message that says why.
 std::unique_ptr<ExchangeWindow> importDialogue(QWidget *parent, const QString &path, Platform &platform)
 {
-    Exchange::ImportSource source = ExchangeWindow::offThread([&path] { return Exchange::readImport(path); });
+    const Exchange::ImportSource source
+        = ExchangeWindow::offThread([&path] { return Exchange::readImport(path); });
     if (!source.refusal.isEmpty())
         return refused(source.refusal, platform);
     if (source.kvtml)
