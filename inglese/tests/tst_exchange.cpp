@@ -154,13 +154,13 @@ private slots:
                   "id=\"9\"><text>Hund</text>"
                   "</translation></entry></entries></kvtml>",
             " 5  |dog|Hund");
-        importRow("KVTML: one language, its long name cut",
+        importRow("KVTML: one language, its long name cut, a locale of 24 characters whole",
             "<kvtml version=\"2.0\"><identifiers><identifier><name>" + QByteArray(99, 'a')
-                + "</name><locale>\n  en\n</locale></identifier></identifiers></kvtml>",
+                + "</name><locale>\n  en" + QByteArray(22, 'x')
+                + "\n</locale></identifier></identifiers></kvtml>",
             "",
-            "Il file contiene le parole di una sola lingua (" + QString(24, 'a')
-                + "... (en)): "
-                  "per importare ci vogliono l'inglese e l'italiano.");
+            "Il file contiene le parole di una sola lingua (" + QString(24, 'a') + "... (en"
+                + QString(22, 'x') + ")): per importare ci vogliono l'inglese e l'italiano.");
         importRow("KVTML in Windows-1252, read as UTF-8 first; the first of two English",
             "<kvtml version=\"2.0\"><identifiers><identifier id=\"0\"><name>Inglese</name></identifier>"
             "<identifier id=\"1\"><locale>en</locale></identifier></identifiers><entries><entry>"
@@ -220,7 +220,7 @@ private slots:
         QTEST((refusal.isEmpty() ? lines.problems : QStringList { refusal }).join(u'|'), "left");
     }
 
-    // The message names the first 20 lines left out and counts the rest.
+    // The messages name the first 20 lines left out (of an import, of an export) and count the rest.
     void limits()
     {
         for (const auto &[count, end] :
@@ -228,6 +228,10 @@ private slots:
             const QList<Exchange::Word> words(count, { "", "b", 3, false, 20 });
             const QString told = Exchange::importMessage(Exchange::wordLines(words, 0, 0));
             QVERIFY2(told.endsWith("Riga 20: manca l'inglese di «b»" + QString(end)), qPrintable(told));
+            const Exchange::ListWords list
+                = Exchange::listWords(wordLine("xx", "", "a", "b\r\n").repeated(count), nullptr);
+            QVERIFY(Exchange::listed("", list.problems, list.refused)
+                        .endsWith("Riga 20: ha un numero di lezione non valido: «xx»" + QString(end)));
         }
         // A file longer than the list can take: what fits goes in, the rest is counted.
         for (const QByteArray &bytes :
@@ -278,9 +282,9 @@ private slots:
     }
 
     // One word through each format and back, and through the import's line rules into a list that holds
-    // "cat / gatto": each format gives the word back (a TSV cell on one line), and its word line reads back
-    // as a save reads it, or the word is named as left out; the red icon only when nothing went in for a word
-    // named.
+    // "aaa...a / b" (50 letters a): each format gives the word back (a TSV cell on one line), and its word
+    // line reads back as a save reads it, or the word is named as left out; the red icon only when nothing
+    // went in for a word named.
     void oneWord_data()
     {
         QTest::addColumn<QString>("english");
@@ -301,15 +305,14 @@ private slots:
             "Riga 1: «\u043a\u043e\u0442» ha il carattere «\u043a»" + cannot);
         row("lone half of a pair, in no file", "ab", QChar(0xDC00) + QString("x"),
             QString("Riga 1: «") + QChar(0xDC00) + "x» ha un carattere illeggibile (U+DC00)" + cannot);
-        row("50 columns fit", a50, "b", "");
+        row("50 columns fit, the same English as a word in the list", a50, "c", "");
         row("English of 51", a50 + u'x', "b", tooLong);
         row("Italian of 51", a50, a50 + u'x', tooLong);
         row("no English", "  ", "casa", "Riga 1: manca l'inglese di «casa»");
         row("no Italian", "house", "", "Riga 1: manca l'italiano di «house»");
-        row("already in the list, in another lesson, left out", " cat", "gatto ",
+        row("already in the list, in another lesson, left out", " " + a50, "b ",
             "Nessuna parola è stata aggiunta all'elenco.\r\n\r\n1 parola era già nell'elenco ed è rimasta "
             "fuori.");
-        row("another word of the same English", "cat", "gatta", "");
     }
     void oneWord()
     {
@@ -318,14 +321,16 @@ private slots:
         Exchange::Word flat = word;
         flat.english = word.english.simplified();
         flat.italian = word.italian.simplified();
-        for (const Format format : { Format::Csv, Format::Tsv, Format::Kvtml }) {
+        for (const auto &[format, suffix] :
+            { std::pair { Format::Csv, "csv" }, { Format::Tsv, "tsv" }, { Format::Kvtml, "kvtml" } }) {
             const QByteArray bytes = Exchange::write(format, { word });
+            QCOMPARE(Exchange::suffix(format), suffix);
             QVERIFY2(!word.italian.isValidUtf16() // a text that is not whole UTF-16 has no form in a file
                     || proposed(bytes, "words." + Exchange::suffix(format))
                         == QList { format == Format::Tsv ? flat : word },
                 bytes.constData());
         }
-        const Exchange::KnownWords known(wordLine(" 1", "", "cat", "gatto\r\n## x\r\n"));
+        const Exchange::KnownWords known(wordLine(" 1", "", QString(50, u'a'), "b\r\n## x\r\n"));
         Exchange::LineMaker maker(0, 0, &known, true);
         maker.add(word);
         const QString message = Exchange::importMessage(maker.lines());
