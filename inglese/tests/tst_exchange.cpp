@@ -374,7 +374,7 @@ private slots:
             wordLine(" 1", "", "dog", "cane\r\n"),
             "È stata aggiunta 1 parola" + thanks
                 + "\r\n\r\nNon sono entrate:\r\n  Riga 3: manca l'italiano di «bird»");
-        row("KVTML, after a save in edit mode, not named .kvtml", Kvtml, "Command1", true, false,
+        row("KVTML, after a save in edit mode", Kvtml, "Command1", true, false,
             wordLine(" 1", "c", "apple", "mela\r\n") + wordLine(" 1", "", "pear", "pera\r\n")
                 + wordLine(" 1", "", "plum", "prugna\r\n"),
             "Sono state aggiunte 3 parole" + thanks
@@ -382,13 +382,13 @@ private slots:
         row("cancelled", QByteArray("dog,cane\r\n"), "Command2", false, false, "", "");
         row("broken KVTML", QByteArray("<kvtml version=\"2.0\"><"), "", false, false, "",
             "!Il file KVTML è rovinato alla riga 1: non si importa nulla.");
-        const QByteArray again = "lezione,inglese,italiano\r\n3,cat,gatto\r\n3,cat,gatta\r\n";
+        const QByteArray again = "lezione,inglese,italiano\r\n20,cat,gatto\r\n20,cat,gatta\r\n";
         row("a word already in the list, in another lesson, left out", again, "Command1", false, true,
-            wordLine(" 3", "", "cat", "gatta\r\n"),
+            wordLine("20", "", "cat", "gatta\r\n"),
             cat + "È stata aggiunta 1 parola" + thanks
                 + "\r\n\r\n1 parola era già nell'elenco ed è rimasta fuori.");
         row("a word already in the list, added again", again, "Command1", false, false,
-            wordLine(" 3", "", "cat", "gatto\r\n") + wordLine(" 3", "", "cat", "gatta\r\n"),
+            wordLine("20", "", "cat", "gatto\r\n") + wordLine("20", "", "cat", "gatta\r\n"),
             cat + "Sono state aggiunte 2 parole" + thanks);
     }
     void intoList()
