@@ -239,10 +239,10 @@ private slots:
                 Vocabulary::encode(wordLine(" 1", "", "dog", "cane\n## 2\n\n")
                     + wordLine(" 2", "", "cat", "gatto\n") + wordLine(" 3", "", "hen", "gallina")) }) {
             const Exchange::Lines lines
-                = ExchangeWindow(Exchange::readTable(bytes)).lines(WordTable::MaxRows - 1);
-            QCOMPARE(summary(lines.text), " 1  |dog|cane");
+                = ExchangeWindow(Exchange::readTable(bytes)).lines(WordTable::MaxRows - 2);
+            QCOMPARE(summary(lines.text), " 1  |dog|cane/ 2  |cat|gatto");
             QVERIFY(Exchange::importMessage(lines).endsWith(
-                "  2 parole oltre le 32767 righe che l'elenco può tenere"));
+                "  1 parola oltre le 32767 righe che l'elenco può tenere"));
         }
     }
 
@@ -279,6 +279,8 @@ private slots:
         ExchangeWindow header(Exchange::readTable("a,b"));
         control<QCheckBox>(&header, "Intestazione")->click(); // no word left: the preview empty
         QVERIFY(!control<QTableWidget>(&header, "Anteprima")->item(0, 2));
+        // A KVTML file offers languages: no lesson column, no header row.
+        QVERIFY(!ExchangeWindow(Exchange::readKvtml(Kvtml)).findChild<QComboBox *>("ColonnaLezione"));
     }
 
     // One word through each format and back, and through the import's line rules into a list that holds
