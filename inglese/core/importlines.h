@@ -77,7 +77,8 @@ QString importMessage(const Lines &lines);
 // Information when words went in, or when nothing was refused; Stop when
 // nothing went in for the problems named.
 Platform::Icon importIcon(const Lines &lines);
-// Asks whether the words already in the list go in again: No leaves them out.
+// Asks whether the words already in the list go in again: No leaves them
+// out, and the answer that changes nothing (Escape) imports nothing.
 QString knownQuestion(int known);
 // Names what was left out, after a first paragraph.
 QString listed(const QString &heading, const QStringList &shown, qsizetype all);

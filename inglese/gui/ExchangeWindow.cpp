@@ -297,11 +297,15 @@ QString ExchangeWindow::importFile(
     const int rows = int(wordText.split(Vocabulary::CrLf, Qt::SkipEmptyParts).size());
     const Exchange::KnownWords known(wordText);
     Exchange::Lines lines = dialog->lines(rows, &known);
-    if (lines.known > 0
-        && platform.message(Exchange::ImportTitle, Exchange::knownQuestion(lines.known),
-               Platform::Buttons::YesNo, Platform::Icon::Information)
-            != Platform::Answer::Yes)
-        lines = dialog->lines(rows, &known, true);
+    if (lines.known > 0) {
+        // Yes adds them again, No leaves them out; Escape leaves the list as it was.
+        const Platform::Answer answer = platform.message(Exchange::ImportTitle,
+            Exchange::knownQuestion(lines.known), Platform::Buttons::YesNo, Platform::Icon::Information);
+        if (answer == Platform::Answer::Cancel)
+            return QString();
+        if (answer == Platform::Answer::No)
+            lines = dialog->lines(rows, &known, true);
+    }
     platform.message(Exchange::ImportTitle, Exchange::importMessage(lines), Platform::Buttons::Ok,
         Exchange::importIcon(lines));
     return lines.text;

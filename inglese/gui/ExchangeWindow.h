@@ -52,7 +52,7 @@ public:
     // Reads the file and runs this dialogue: the word lines to append to the
     // word-list text (empty when nothing is to be added), after one message
     // about what went in. Words already in the list go in again only if the
-    // user says so.
+    // user says so; Escape to that question imports nothing.
     static QString importFile(
         QWidget *parent, const QString &path, const QString &wordText, Platform &platform);
     // Runs `read` on a thread of its own and waits for its result with the

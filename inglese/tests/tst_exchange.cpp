@@ -126,8 +126,9 @@ private slots:
             " 1 c|apple|mela/ 5  |pear|pera/ 1  |plum|prugna", kiwi);
         const qsizetype entries = Kvtml.indexOf("<entries>"), lessons = Kvtml.indexOf("<lessons>");
         importRow("a KVTML file not named .kvtml, the lessons before the entries, a language before English",
-            Kvtml.first(entries).replace("</identifier><identifier id=\"1\">",
-                "</identifier><identifier id=\"5\"><locale>de</locale></identifier><identifier id=\"1\">")
+            "<?xml version=\"1.0\"?>"
+                + Kvtml.first(entries).replace("</identifier><identifier id=\"1\">",
+                    "</identifier><identifier id=\"5\"><locale>de</locale></identifier><identifier id=\"1\">")
                 + Kvtml.sliced(lessons).replace("</kvtml>", Kvtml.sliced(entries, lessons - entries))
                 + "</kvtml>",
             " 1 c|apple|mela/ 5  |pear|pera/ 1  |plum|prugna", kiwi);
@@ -364,7 +365,8 @@ private slots:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("button"); // of the dialogue
         QTest::addColumn<bool>("saved"); // in edit mode, before the import
-        QTest::addColumn<bool>("no"); // the answer to a question
+        QTest::addColumn<QString>(
+            "answer"); // to the question about words already in the list: Yes, No, Cancel
         QTest::addColumn<QString>("added"); // lines at the end of the list
         QTest::addColumn<QString>("told"); // the messages, "!" before a red icon, "?" before a question
         const QString thanks = " in fondo all'elenco. Per tenerle, salvale con \"Salva Aggiornamenti\".",
@@ -372,26 +374,28 @@ private slots:
             = "?1 parola di questo file è già nell'elenco, con lo stesso inglese e lo stesso italiano (in "
               "qualunque lezione).\r\n\r\nAggiungerla lo stesso?\r\n(No: resta fuori e l'elenco non la "
               "ripete)|";
-        row("spreadsheet", QByteArray("inglese;italiano\r\ndog;cane\r\nbird;\r\n"), "Command1", false, false,
+        row("spreadsheet", QByteArray("inglese;italiano\r\ndog;cane\r\nbird;\r\n"), "Command1", false, "",
             wordLine(" 1", "", "dog", "cane\r\n"),
             "È stata aggiunta 1 parola" + thanks
                 + "\r\n\r\nNon sono entrate:\r\n  Riga 3: manca l'italiano di «bird»");
-        row("KVTML, after a save in edit mode", Kvtml, "Command1", true, false,
+        row("KVTML, after a save in edit mode", Kvtml, "Command1", true, "",
             wordLine(" 1", "c", "apple", "mela\r\n") + wordLine(" 1", "", "pear", "pera\r\n")
                 + wordLine(" 1", "", "plum", "prugna\r\n"),
             "Sono state aggiunte 3 parole" + thanks
                 + "\r\n\r\nNon sono entrate:\r\n  Riga 5: manca l'italiano di «kiwi»");
-        row("cancelled", QByteArray("dog,cane\r\n"), "Command2", false, false, "", "");
-        row("broken KVTML", QByteArray("<kvtml version=\"2.0\"><"), "", false, false, "",
+        row("cancelled", QByteArray("dog,cane\r\n"), "Command2", false, "", "", "");
+        row("broken KVTML", QByteArray("<kvtml version=\"2.0\"><"), "", false, "", "",
             "!Il file KVTML è rovinato alla riga 1: non si importa nulla.");
         const QByteArray again = "lezione,inglese,italiano\r\n20,cat,gatto\r\n20,cat,gatta\r\n";
-        row("a word already in the list, in another lesson, left out", again, "Command1", false, true,
+        row("a word already in the list, in another lesson, left out", again, "Command1", false, "No",
             wordLine("20", "", "cat", "gatta\r\n"),
             cat + "È stata aggiunta 1 parola" + thanks
                 + "\r\n\r\n1 parola era già nell'elenco ed è rimasta fuori.");
-        row("a word already in the list, added again", again, "Command1", false, false,
+        row("a word already in the list, added again", again, "Command1", false, "Yes",
             wordLine("20", "", "cat", "gatto\r\n") + wordLine("20", "", "cat", "gatta\r\n"),
             cat + "Sono state aggiunte 2 parole" + thanks);
+        row("a word already in the list, Escape: nothing imported", again, "Command1", false, "Cancel", "",
+            cat.chopped(1));
     }
     void intoList()
     {
@@ -401,8 +405,11 @@ private slots:
         QTemporaryDir dir;
         FakePlatform platform;
         platform.folder = dir.path();
-        if (fetched<bool>("no"))
-            platform.answers << Platform::Answer::No;
+        const QString answer = fetched<QString>("answer");
+        if (!answer.isEmpty())
+            platform.answers << (answer == "Yes" ? Platform::Answer::Yes
+                    : answer == "No"             ? Platform::Answer::No
+                                                 : Platform::Answer::Cancel);
         Session session;
         MainWindow form(session, platform);
         const QByteArray mine = Vocabulary::encode("## mine\r\n" + wordLine(" 1", "", "cat", "gatto\r\n"));
