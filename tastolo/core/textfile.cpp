@@ -174,43 +174,66 @@ QString shownName(const QString &name)
     return result;
 }
 
+QString fromNativeName(QByteArrayView bytes)
+{
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString name = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return name;
+    name.clear();
+    for (qsizetype at = 0; at < bytes.size();) {
+        // One character of UTF-8, or a byte kept as it is.
+        const uchar lead = uchar(bytes[at]);
+        const qsizetype length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        const QByteArray character = bytes.sliced(at, std::min(length, bytes.size() - at)).toByteArray();
+        const QString decoded = QString::fromUtf8(character);
+        const bool valid = character.size() == length && decoded.toUtf8() == character;
+        name += valid ? decoded : QString(QChar(EscapedByte + lead));
+        at += valid ? length : 1;
+    }
+    return name;
+}
+
+namespace {
+    // The names in `folder` of the entries of type `type` (a link counts as
+    // what it leads to) that `wanted` takes, whatever bytes they hold,
+    // sorted without regard to case. Read with the system's own calls: the
+    // toolkit leaves out a name that is not UTF-8, or changes it. The type
+    // that the folder tells spares a look at each entry.
+    template<class Wanted> QStringList entries(const QString &folder, mode_t type, Wanted wanted)
+    {
+        std::vector<std::pair<QString, QString>> found; // the name without case, the name
+        const std::unique_ptr<DIR, int (*)(DIR *)> dir(::opendir(nativeName(folder).constData()), ::closedir);
+        while (const dirent *entry = dir ? ::readdir(dir.get()) : nullptr) {
+            const QByteArrayView bytes(entry->d_name);
+            struct stat file;
+            if (!wanted(bytes)
+                || (mode_t(DTTOIF(entry->d_type)) != type
+                    && (fstatat(::dirfd(dir.get()), entry->d_name, &file, 0) != 0
+                        || (file.st_mode & S_IFMT) != type)))
+                continue;
+            QString name = fromNativeName(bytes);
+            found.emplace_back(name.toCaseFolded(), std::move(name));
+        }
+        std::sort(found.begin(), found.end());
+        QStringList result;
+        result.reserve(qsizetype(found.size()));
+        for (auto &[key, name] : found)
+            result.append(std::move(name));
+        return result;
+    }
+} // namespace
+
 QStringList txtFiles(const QString &folder)
 {
-    // Read with the system's own calls: the toolkit leaves out a name that is
-    // not UTF-8. The type that the folder tells spares a look at each file.
-    std::vector<std::pair<QString, QString>> found; // the name without case, the name
-    const std::unique_ptr<DIR, int (*)(DIR *)> dir(::opendir(nativeName(folder).constData()), ::closedir);
-    while (const dirent *entry = dir ? ::readdir(dir.get()) : nullptr) {
-        const QByteArrayView bytes(entry->d_name);
-        struct stat file;
-        if (bytes.size() < 4 || bytes.last(4).compare(".txt", Qt::CaseInsensitive) != 0
-            || (entry->d_type != DT_REG
-                && (fstatat(::dirfd(dir.get()), entry->d_name, &file, 0) != 0 || !S_ISREG(file.st_mode))))
-            continue;
-        QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-        QString name = utf8.decode(bytes);
-        if (utf8.hasError()) {
-            name.clear();
-            for (qsizetype at = 0; at < bytes.size();) {
-                // One character of UTF-8, or a byte kept as it is.
-                const uchar lead = uchar(bytes[at]);
-                const qsizetype length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-                const QByteArray character
-                    = bytes.sliced(at, std::min(length, bytes.size() - at)).toByteArray();
-                const QString decoded = QString::fromUtf8(character);
-                const bool valid = character.size() == length && decoded.toUtf8() == character;
-                name += valid ? decoded : QString(QChar(EscapedByte + lead));
-                at += valid ? length : 1;
-            }
-        }
-        found.emplace_back(name.toCaseFolded(), name);
-    }
-    std::sort(found.begin(), found.end());
-    QStringList result;
-    result.reserve(qsizetype(found.size()));
-    for (auto &[key, name] : found)
-        result.append(std::move(name));
-    return result;
+    return entries(folder, S_IFREG, [](QByteArrayView name) {
+        return name.size() >= 4 && name.last(4).compare(".txt", Qt::CaseInsensitive) == 0;
+    });
+}
+
+QStringList subFolders(const QString &folder)
+{
+    return entries(folder, S_IFDIR, [](QByteArrayView name) { return !name.startsWith('.'); });
 }
 
 const QStringList &FolderListing::txtFiles(const QString &folder)

@@ -24,14 +24,17 @@ constexpr int FolderIconPx = 16;
 // Each folder of the list stands this many blanks right of its parent.
 constexpr int IndentPerDepth = 2;
 
-// The folders from the root down to `path`, each in native form.
+// The folders from the root down to `path`, each in native form; told by
+// the path alone, which the toolkit could not look up when a name in it is
+// not UTF-8.
 QStringList ancestry(const QString &path)
 {
-    QStringList chain;
-    QDir dir(QDir::fromNativeSeparators(path));
-    chain.prepend(QDir::toNativeSeparators(dir.absolutePath()));
-    while (dir.cdUp())
-        chain.prepend(QDir::toNativeSeparators(dir.absolutePath()));
+    QString folder = QDir(QDir::fromNativeSeparators(path)).absolutePath();
+    QStringList chain { QDir::toNativeSeparators(folder) };
+    for (QString parent = QFileInfo(folder).path(); parent != folder; parent = QFileInfo(folder).path()) {
+        folder = parent;
+        chain.prepend(QDir::toNativeSeparators(folder));
+    }
     return chain;
 }
 
@@ -231,10 +234,7 @@ void FileDialog::fillFolders()
         const QString name = depth == 0 ? chain.at(depth) : QFileInfo(chain.at(depth)).fileName();
         current = add(chain.at(depth), name, depth, open);
     }
-    const QDir dir(QDir::fromNativeSeparators(m_dirFolder));
-    const QStringList children
-        = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
-    for (const QString &child : children)
+    for (const QString &child : TextFile::subFolders(m_dirFolder))
         add(inFolder(m_dirFolder, child), child, int(chain.size()), closed);
     m_dir1->setCurrentItem(current);
 }

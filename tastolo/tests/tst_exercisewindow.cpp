@@ -232,12 +232,11 @@ private slots:
             "A B C D - / xC [] / c.txt / vS*\nAttenzione ! (Sì/No): E' stato richiesto di Aprire un altro "
             "File, | ma il file corrente è stato modificato. | Vuoi salvarlo ?");
         row("Apri, Annullo", "", "menuFileOpen", "", "Escape", "A B C D - / C [] / c.txt / vS");
-        row("Apri, a folder entered", "", "menuFileOpen", "", "Dir1 End Enter File1 Enter",
-            "A B C D - / D [] / d.txt / vS");
-        row("Apri, a damaged file", "x", "menuFileOpen", "No", "Dir1 End Up Enter File1 Enter Escape",
+        row("Apri, a damaged file", "x", "menuFileOpen", "No",
+            "Dir1 End Up Enter End Enter Up Enter File1 Enter Escape",
             "A B C D - / xC [] / c.txt / vS*\nAttenzione ! (Sì/No): E' stato richiesto di Aprire un altro "
             "File, | ma il file corrente è stato modificato. | Vuoi salvarlo ?\nAttenzione (stop): Il "
-            "file | ~/rotto/x.txt | sembra un testo Unicode, ma è danneggiato: l'esercizio non lo apre.");
+            "file | ~/rott[E9]/x.txt | sembra un testo Unicode, ma è danneggiato: l'esercizio non lo apre.");
         row("Apri, a name that is not UTF-8", "", "menuFileOpen", "", "Dir1 End Up Enter File1 End Enter",
             "A B C D - /  [] / [80].txt / vS");
         row("Nuovo, unchanged", "", "menuFileNew", "", "", "A B C D - /  [] /  / v");
@@ -313,13 +312,15 @@ private slots:
         QFETCH(QString, entries);
         QFETCH(QString, answers);
         QFETCH(QString, keys);
-        QVERIFY(QDir(f->dir.path()).mkpath("sotto") && QDir(f->dir.path()).mkpath("rotto"));
+        QVERIFY(QDir(f->dir.path()).mkpath("sotto") && QDir(f->dir.path()).mkpath("rotto/giu"));
         const QStringList names { "a", "b", "c", "sotto/d", "nuovo" };
         for (const QString &name : names.first(4))
             write(name + ".txt", name.right(1).toUpper().toLatin1());
-        write("rotto/x.txt", "\xFF\xFEx"); // Unicode, damaged; beside it a name that is not UTF-8
-        const QByteArray latin1 = QFile::encodeName(f->path("rotto/")) + "\x80.txt";
-        QVERIFY(::close(::open(latin1, O_WRONLY | O_CREAT, 0600)) == 0);
+        // Unicode, damaged, beside a name that is not UTF-8, in a folder whose name is not UTF-8
+        write("rotto/x.txt", "\xFF\xFEx");
+        const QByteArray rotto = QFile::encodeName(f->path("rotto")), latin1 = rotto + "/\x80.txt",
+                         rotte = rotto.chopped(1) + "\xE9";
+        QVERIFY(::close(::open(latin1, O_WRONLY | O_CREAT, 0600)) == 0 && ::rename(rotto, rotte) == 0);
         open("c.txt");
         QApplication::clipboard()->setText(typed);
         press(typed.isEmpty() ? "" : "Ctrl+V", htext);
@@ -369,7 +370,8 @@ private slots:
                 + (box.icon == Platform::Icon::Stop ? " (stop)" : "") + ": "
                 + QString(box.text).replace("\r\n", " | ");
         QTEST(seen.replace(f->dir.path(), "~"), "seen");
-        ::unlink(latin1); // which the toolkit cannot remove
+        ::rename(rotte, rotto); // which the toolkit cannot remove
+        ::unlink(latin1);
     }
 
     // A save over a file that another program changed since it was read (to the same size too, with its
