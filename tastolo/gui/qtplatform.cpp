@@ -1,6 +1,7 @@
 #include "qtplatform.h"
 
 #include "messagebox.h"
+#include "textfile.h"
 
 #include <QApplication>
 #include <QDir>
@@ -8,7 +9,10 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <cstdlib>
 #include <memory>
+
+#include <unistd.h>
 
 namespace {
 constexpr int FramePlacementStepMs = 20;
@@ -21,14 +25,17 @@ Platform::Answer QtPlatform::message(const QString &title, const QString &text, 
     return messageBox(QApplication::activeWindow(), title, text, buttons, icon);
 }
 
+// The folder as the system names it: the toolkit's own calls would change a
+// byte of its path that is not UTF-8, and lose the folder.
 QString QtPlatform::currentFolder()
 {
-    return QDir::toNativeSeparators(QDir::currentPath());
+    const std::unique_ptr<char, void (*)(void *)> path(::getcwd(nullptr, 0), std::free);
+    return path ? TextFile::fromNativeName(path.get()) : QString();
 }
 
 bool QtPlatform::setCurrentFolder(const QString &folder)
 {
-    return QDir::setCurrent(folder);
+    return ::chdir(TextFile::nativeName(folder).constData()) == 0;
 }
 
 QString QtPlatform::homeFolder()

@@ -16,6 +16,7 @@
 #include <QTextDocument>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 // The exercise window and its file dialogue driven through QTest with
@@ -90,10 +91,13 @@ private slots:
         desktop.setWindow(f->window.get());
         desktop.moveFrame({ 30, 40 });
         QCOMPARE(f->window->frameGeometry().topLeft(), QPoint(30, 40));
-        QVERIFY(!desktop.setCurrentFolder(f->path("gone"))); // a folder it cannot enter
-        QVERIFY(desktop.setCurrentFolder(f->dir.path()) && desktop.drives().contains("/"));
+        const QString cafe = f->path("caf") + QChar(0xDCE9); // a name that is not UTF-8
+        // A folder it cannot enter until it is made.
+        QVERIFY(!desktop.setCurrentFolder(cafe) && ::mkdir(TextFile::nativeName(cafe), 0700) == 0
+            && desktop.setCurrentFolder(cafe) && desktop.drives().contains("/"));
         QCOMPARE(desktop.homeFolder(), QDir::homePath()); // where the first file dialogue opens
-        QCOMPARE(desktop.currentFolder(), f->dir.path());
+        QCOMPARE(desktop.currentFolder(), cafe);
+        ::rmdir(TextFile::nativeName(cafe)); // which the toolkit cannot remove
         // Its messages show a file's name as it is, and Escape backs out of the question.
         const Boxes::Seen box = Boxes::answer(
             [&] { return desktop.message("Attenzione !", "<b>a</b>.txt", Platform::Buttons::YesNo, {}); },
