@@ -241,7 +241,7 @@ private slots:
             "A B C D - / xC [] / c.txt / vS*\nAttenzione ! (Sì/No): E' stato richiesto di Aprire un altro "
             "File, | ma il file corrente è stato modificato. | Vuoi salvarlo ?\nAttenzione (stop): Il "
             "file | ~/rott[E9]/x.txt | sembra un testo Unicode, ma è danneggiato: l'esercizio non lo apre.");
-        row("Apri, a name that is not UTF-8", "", "menuFileOpen", "", "Dir1 End Up Enter File1 End Enter",
+        row("Apri, a name that is not UTF-8", "", "menuFileOpen", "", "Dir1 Down Enter File1 End Enter",
             "A B C D - /  [] / [80].txt / vS");
         row("Nuovo, unchanged", "", "menuFileNew", "", "", "A B C D - /  [] /  / v");
         row("Nuovo, No", "x", "menuFileNew", "No", "",
