@@ -97,10 +97,6 @@ namespace {
 
     // A byte of a name that is not UTF-8 (0x80 to 0xFF) stands in the name as a lone low half from here.
     constexpr char16_t EscapedByte = 0xDC00;
-    bool isEscapedByte(QChar c)
-    {
-        return c.unicode() >= EscapedByte + 0x80 && c.unicode() <= EscapedByte + 0xFF;
-    }
 } // namespace
 
 QByteArray nativeName(const QString &path)
@@ -117,6 +113,36 @@ QByteArray nativeName(const QString &path)
         from = at + 1;
     }
     return result;
+}
+
+QString fromNativeName(QByteArrayView bytes)
+{
+    QStringDecoder utf8(QStringConverter::Utf8, Stateless);
+    QString name = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return name;
+    name.clear();
+    for (qsizetype at = 0; at < bytes.size();) {
+        // One character of UTF-8, or a byte kept as it is.
+        const uchar lead = uchar(bytes[at]);
+        const qsizetype length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        const QByteArray character = bytes.sliced(at, std::min(length, bytes.size() - at)).toByteArray();
+        const QString decoded = QString::fromUtf8(character);
+        const bool valid = character.size() == length && decoded.toUtf8() == character;
+        name += valid ? decoded : QString(QChar(EscapedByte + lead));
+        at += valid ? length : 1;
+    }
+    return name;
+}
+
+bool isEscapedByte(QChar c)
+{
+    return c.unicode() >= EscapedByte + 0x80 && c.unicode() <= EscapedByte + 0xFF;
+}
+
+int escapedByte(QChar c)
+{
+    return c.unicode() - EscapedByte;
 }
 
 namespace {

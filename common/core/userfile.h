@@ -34,6 +34,11 @@ inline constexpr qint64 MaxTextBytes = 256 * MiB;
 // a QString as the lone surrogate U+DC80 + byte (which no real name holds), so
 // that the file is still found by its real name. The name as the system takes it:
 QByteArray nativeName(const QString &path);
+// A name or a path as the system gives it, read as nativeName() writes it.
+QString fromNativeName(QByteArrayView bytes);
+// Whether `c` stands for such a byte, and the byte it stands for.
+bool isEscapedByte(QChar c);
+int escapedByte(QChar c);
 
 // What tells one content of a file from another: its size, its time of last
 // change and a hash of its bytes, taken as the program read or wrote them.

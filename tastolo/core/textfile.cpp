@@ -131,14 +131,6 @@ namespace {
         return { longestLine, longestRun };
     }
 
-    // A byte of a name that is not UTF-8 (0x80 to 0xFF) stands in the name as
-    // a lone low half from here (see UserFile::nativeName).
-    constexpr char16_t EscapedByte = 0xDC00;
-    bool isEscapedByte(QChar c)
-    {
-        return c.unicode() >= EscapedByte + 0x80 && c.unicode() <= EscapedByte + 0xFF;
-    }
-
     // The state of a file on disk, by its real name; nothing when it is missing.
     std::optional<struct stat> status(const QString &path)
     {
@@ -154,8 +146,8 @@ QString shownName(const QString &name)
 {
     // Most names are shown as they are: those are not copied.
     if (std::none_of(name.begin(), name.end(), [](QChar c) {
-            return isEscapedByte(c) || c.category() == QChar::Other_Control || c == QChar::LineSeparator
-                || c == QChar::ParagraphSeparator;
+            return UserFile::isEscapedByte(c) || c.category() == QChar::Other_Control
+                || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
         }))
         return name;
     const auto code
@@ -164,34 +156,14 @@ QString shownName(const QString &name)
     for (const QChar c : name) {
         if (c == u'\n' || c == u'\r' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
             result += QChar(0x21B5); // the name stays on one row
-        else if (isEscapedByte(c))
-            result += code(c.unicode() - EscapedByte);
+        else if (UserFile::isEscapedByte(c))
+            result += code(UserFile::escapedByte(c));
         else if (c.category() == QChar::Other_Control)
             result += code(c.unicode());
         else
             result += c;
     }
     return result;
-}
-
-QString fromNativeName(QByteArrayView bytes)
-{
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    QString name = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return name;
-    name.clear();
-    for (qsizetype at = 0; at < bytes.size();) {
-        // One character of UTF-8, or a byte kept as it is.
-        const uchar lead = uchar(bytes[at]);
-        const qsizetype length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-        const QByteArray character = bytes.sliced(at, std::min(length, bytes.size() - at)).toByteArray();
-        const QString decoded = QString::fromUtf8(character);
-        const bool valid = character.size() == length && decoded.toUtf8() == character;
-        name += valid ? decoded : QString(QChar(EscapedByte + lead));
-        at += valid ? length : 1;
-    }
-    return name;
 }
 
 namespace {
@@ -212,7 +184,7 @@ namespace {
                     && (fstatat(::dirfd(dir.get()), entry->d_name, &file, 0) != 0
                         || (file.st_mode & S_IFMT) != type)))
                 continue;
-            QString name = fromNativeName(bytes);
+            QString name = UserFile::fromNativeName(bytes);
             found.emplace_back(name.toCaseFolded(), std::move(name));
         }
         std::sort(found.begin(), found.end());

@@ -130,8 +130,6 @@ inline QByteArray nativeName(const QString &path)
 // brackets ("[E9]"), a line break as "↵", any other control character as its
 // code ("[09]").
 QString shownName(const QString &name);
-// A name or a path as the system gives it, read as nativeName() writes it.
-QString fromNativeName(QByteArrayView bytes);
 // The names of the .txt files of `folder` (".txt" in any case), whatever
 // bytes they hold, sorted without regard to case.
 QStringList txtFiles(const QString &folder);

@@ -1,7 +1,7 @@
 #include "qtplatform.h"
 
 #include "messagebox.h"
-#include "textfile.h"
+#include "userfile.h"
 
 #include <QApplication>
 #include <QDir>
@@ -30,12 +30,12 @@ Platform::Answer QtPlatform::message(const QString &title, const QString &text, 
 QString QtPlatform::currentFolder()
 {
     const std::unique_ptr<char, void (*)(void *)> path(::getcwd(nullptr, 0), std::free);
-    return path ? TextFile::fromNativeName(path.get()) : QString();
+    return path ? UserFile::fromNativeName(path.get()) : QString();
 }
 
 bool QtPlatform::setCurrentFolder(const QString &folder)
 {
-    return ::chdir(TextFile::nativeName(folder).constData()) == 0;
+    return ::chdir(UserFile::nativeName(folder).constData()) == 0;
 }
 
 QString QtPlatform::homeFolder()
