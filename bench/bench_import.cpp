@@ -39,8 +39,10 @@ double floorRead(const QString &path)
     QElapsedTimer clock;
     clock.start();
     qint64 sum = 0;
-    UserFile::readPieces(
-        path, UserFile::MaxTextBytes, [&sum](const QByteArray &piece) { sum += piece.size(); });
+    UserFile::readPieces(path, UserFile::MaxTextBytes, [&sum](const QByteArray &piece) {
+        sum += piece.size();
+        return true;
+    });
     return sum > 0 ? double(clock.nsecsElapsed()) / 1e6 : -1;
 }
 

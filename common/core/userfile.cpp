@@ -216,7 +216,7 @@ Bytes read(const QString &path, qint64 limit, Stamp *stamp)
 }
 
 Pieces readPieces(
-    const QString &path, qint64 limit, const std::function<void(const QByteArray &)> &take, Stamp *stamp)
+    const QString &path, qint64 limit, const std::function<bool(const QByteArray &)> &take, Stamp *stamp)
 {
     Pieces result;
     Descriptor file;
@@ -224,16 +224,16 @@ Pieces readPieces(
     Hasher hasher { stamp };
     result.problem = openToRead(path, limit, file, size, result.reason, hasher);
     QByteArray buffer;
-    for (qint64 done = 0; result && done < size; done += buffer.size()) {
+    for (qint64 done = 0; result && !result.stopped && done < size; done += buffer.size()) {
         buffer.resize(qsizetype(std::min(Piece, size - done)));
         if (readInto(file.fd, buffer.data(), buffer.size(), result.reason)) {
             hasher.add(buffer);
-            take(buffer);
+            result.stopped = !take(buffer);
         } else {
             result.problem = Problem::ReadFailed;
         }
     }
-    if (result && !unchanged(file.fd, size, result.reason))
+    if (result && !result.stopped && !unchanged(file.fd, size, result.reason))
         result.problem = Problem::ReadFailed;
     return result;
 }
@@ -248,7 +248,7 @@ bool changedSince(const QString &path, const Stamp &stamp)
     if (now.size != stamp.size || now.modified != stamp.modified)
         return true;
     return !readPieces(
-               path, stamp.size, [](const QByteArray &) {}, &now)
+               path, stamp.size, [](const QByteArray &) { return true; }, &now)
         || now != stamp;
 }
 

@@ -70,14 +70,16 @@ Bytes read(const QString &path, qint64 limit, Stamp *stamp = nullptr);
 
 // Reads the file as read() does, handing it to `take` in pieces of a few
 // megabytes in turn, so that a reader that goes through it once never holds
-// it whole. A failure may come after some pieces were taken.
+// it whole. A failure may come after some pieces were taken. When `take`
+// returns false, the reading ends there (stopped: the file is not all read).
 struct Pieces
 {
     Problem problem = Problem::None;
     QString reason;
+    bool stopped = false;
     explicit operator bool() const { return problem == Problem::None; }
 };
-Pieces readPieces(const QString &path, qint64 limit, const std::function<void(const QByteArray &)> &take,
+Pieces readPieces(const QString &path, qint64 limit, const std::function<bool(const QByteArray &)> &take,
     Stamp *stamp = nullptr);
 
 // Text of other editors: UTF-16 little or big endian with its byte order

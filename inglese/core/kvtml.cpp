@@ -368,8 +368,10 @@ Kvtml readKvtmlText(const QString &text)
 Kvtml readKvtmlFile(const QString &path, UserFile::Pieces &read)
 {
     KvtmlParse parse;
-    read = UserFile::readPieces(
-        path, UserFile::MaxTextBytes, [&parse](const QByteArray &piece) { parse.feed(piece); });
+    read = UserFile::readPieces(path, UserFile::MaxTextBytes, [&parse](const QByteArray &piece) {
+        parse.feed(piece);
+        return true;
+    });
     if (!read)
         return Kvtml();
     parse.finish();
@@ -382,6 +384,7 @@ Kvtml readKvtmlFile(const QString &path, UserFile::Pieces &read)
     read = UserFile::readPieces(path, UserFile::MaxTextBytes, [&](const QByteArray &piece) {
         const QString checked = utf8.decode(piece); // only a conversion finds the errors
         again.feed(Vocabulary::decode(piece));
+        return true;
     });
     if (!read)
         return Kvtml();

@@ -371,10 +371,6 @@ private:
     bool m_blank = true;
     QString m_text; // one buffer serves every line
 };
-
-struct Stopped
-{
-};
 } // namespace
 
 namespace SessionLog {
@@ -382,14 +378,13 @@ namespace SessionLog {
 bool read(const QString &path, LogSums &sums, QString *error, const std::atomic<bool> *stop)
 {
     LineCutter lines(sums);
-    UserFile::Pieces file;
-    try {
-        file = UserFile::readPieces(path, MaxFileBytes, [&](const QByteArray &piece) {
-            if (stop && stop->load(std::memory_order_relaxed))
-                throw Stopped(); // leaves the reading, which closes the file
-            lines.take(piece);
-        });
-    } catch (const Stopped &) {
+    const UserFile::Pieces file = UserFile::readPieces(path, MaxFileBytes, [&](const QByteArray &piece) {
+        if (stop && stop->load(std::memory_order_relaxed))
+            return false;
+        lines.take(piece);
+        return true;
+    });
+    if (file.stopped) {
         sums.clear();
         return false;
     }
