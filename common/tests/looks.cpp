@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QMetaEnum>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 #include <QWidget>
 
@@ -97,6 +98,13 @@ void compare(const QString &folder, const QString &row, const QImage &picture, c
     QCOMPARE(names, expectedNames);
     QCOMPARE(actual.size(), expected.size());
     QCOMPARE(off, 0);
+}
+
+QString shownTip(const QString &tip)
+{
+    QTextDocument shown;
+    shown.setHtml(tip);
+    return Qt::mightBeRichText(tip) ? shown.toPlainText() : tip;
 }
 
 } // namespace Looks

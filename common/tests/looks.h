@@ -24,4 +24,7 @@ QString windowState(QWidget *window, const QString &aboutWindow = QString(),
 // <row>.actual.names.txt into the working folder; UPDATE_LOOKS=1 writes the references instead.
 void compare(const QString &folder, const QString &row, const QImage &picture, const QString &names);
 
+// What Qt shows of a tooltip: a text that it takes for markup, read as markup.
+QString shownTip(const QString &tip);
+
 } // namespace Looks
