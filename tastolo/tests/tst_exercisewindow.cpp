@@ -1,19 +1,16 @@
 #include "boxes.h"
 #include "fixture.h"
+#include "looks.h"
 #include "qtplatform.h"
 #include "twips.h"
 #include "userfiles.h"
 
 #include <QAction>
 #include <QClipboard>
-#include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListView>
-#include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QTextDocument>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -98,11 +95,11 @@ private slots:
         QCOMPARE(desktop.homeFolder(), QDir::homePath()); // where the first file dialogue opens
         QCOMPARE(desktop.currentFolder(), cafe);
         ::rmdir(TextFile::nativeName(cafe)); // which the toolkit cannot remove
-        // Its messages show a file's name as it is, and Escape backs out of the question.
-        const Boxes::Seen box = Boxes::answer(
-            [&] { return desktop.message("Attenzione !", "<b>a</b>.txt", Platform::Buttons::YesNo, {}); },
-            "Escape");
-        QVERIFY(box.plain && box.text == "<b>a</b>.txt" && box.answer == Platform::Answer::Cancel);
+        // Its messages are the box of the three programs: Escape backs out of the question.
+        QCOMPARE(
+            Boxes::answer([&] { return desktop.message({}, {}, Platform::Buttons::YesNo, {}); }, "Escape")
+                .answer,
+            Platform::Answer::Cancel);
         QVERIFY(f->window->findChildren<QTimer *>().constLast()->remainingTime() > 0); // waits for the frame
         QCOMPARE(f->window->minimumSize(), f->window->maximumSize()); // the controls keep their places
         // After a File menu entry the typing goes on in the editing area.
@@ -183,13 +180,17 @@ private slots:
     // answered in turn, and each way through the file dialogue: keys go to the focus, which a save starts in
     // the name box; "File1"/"Dir1" moves it to that list, "click:"/"double:" clicks a row of the file list.
     // A save writes under the name the name box shows and replaces another existing file only after a Yes;
-    // only "No" or a written file gives a typed text up. Seen: a.txt, b.txt, c.txt, sotto/d.txt, nuovo.txt,
-    // the area [its selection], the current file, the window shown (v), "&Salva" enabled (S), the text
-    // changed (*); then each message box (~ the folder).
+    // only "No" or a written file gives a typed text up. A save over a file that another program changed
+    // since it was read (to the same size too, with its time put back or within the same second) or whose
+    // content another name shares asks first (Escape keeps both, the next save after a Sì asks nothing); what
+    // is no regular file, or a disk that cannot take the text, is refused with the reason. Seen: a.txt,
+    // b.txt, c.txt, sotto/d.txt, nuovo.txt, the area [its selection], the current file, the window shown (v),
+    // "&Salva" enabled (S), the text changed (*); then each message box (~ the folder).
     void dialogueKeys_data()
     {
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("entries"); // or keys in the area; "append": another program adds to c.txt
+        QTest::addColumn<QString>("entries"); // or keys in the area; "changed:" (changeBehind), "folder" or
+                                              // "limit": c.txt changed, replaced, or a disk full
         QTest::addColumn<QString>("answers");
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("seen");
@@ -267,16 +268,45 @@ private slots:
             "che questo file non può contenere: | «Ā» U+0100, «ā» U+0101, «Ă» U+0102, «ă» U+0103, «Ą» "
             "U+0104, «ą» U+0105, «Ć» U+0106, «ć» U+0107, «Ĉ» U+0108, «ĉ» U+0109, «Ċ» U+010A, «ċ» U+010B, "
             "... | Il primo è selezionato nel testo. |  | Salvarlo senza questi caratteri?");
-        row("Salva, changed by another program, No", "x", "append menuFileSave", "No", "",
-            "A B Caltro D - / xC [] / c.txt / vS*\nAttenzione (Sì/No): Il file | ~/c.txt | è stato "
+        row("Salva, changed by another program, No", "x", "changed:longer menuFileSave", "No", "",
+            "A B C+ D - / xC [] / c.txt / vS*\nAttenzione (Sì/No): Il file | ~/c.txt | è stato "
             "cambiato "
             "da un altro programma dopo che l'hai aperto o salvato. |  | Sovrascriverlo con questo testo? "
             "| (No: il file resta com'è e il testo resta da salvare)");
-        row("Salva, changed by another program, Yes", "x", "append menuFileSave", "Yes", "",
+        row("Salva, changed by another program, Yes", "x", "changed:longer menuFileSave", "Yes", "",
             "A B xC D - / xC [] / c.txt / vS\nAttenzione (Sì/No): Il file | ~/c.txt | è stato cambiato da "
             "un "
             "altro programma dopo che l'hai aperto o salvato. |  | Sovrascriverlo con questo testo? | "
             "(No: il file resta com'è e il testo resta da salvare)");
+        row("Salva, changed to the same size, Escape, Yes", "x",
+            "changed:same_size menuFileSave menuFileSave menuFileSave", "Cancel Yes", "",
+            "A B xC D - / xC [] / c.txt / vS"
+                + QString("\nAttenzione (Sì/No): Il file | ~/c.txt | è stato cambiato da un altro programma "
+                          "dopo che l'hai aperto o salvato. |  | Sovrascriverlo con questo testo? | (No: il "
+                          "file resta com'è e il testo resta da salvare)")
+                      .repeated(2));
+        row("Salva, changed in the same second, Escape, Yes", "x",
+            "changed:same_second menuFileSave menuFileSave menuFileSave", "Cancel Yes", "",
+            "A B xC D - / xC [] / c.txt / vS"
+                + QString("\nAttenzione (Sì/No): Il file | ~/c.txt | è stato cambiato da un altro programma "
+                          "dopo che l'hai aperto o salvato. |  | Sovrascriverlo con questo testo? | (No: il "
+                          "file resta com'è e il testo resta da salvare)")
+                      .repeated(2));
+        row("Salva, a second name, Escape, Yes", "x",
+            "changed:second_name menuFileSave menuFileSave menuFileSave", "Cancel Yes", "",
+            "A B xC D - / xC [] / c.txt / vS"
+                + QString("\nAttenzione (Sì/No): Il file | ~/c.txt | ha anche altri nomi (collegamenti): "
+                          "salvando, questo nome avrà il testo nuovo e gli altri terranno quello di prima. | "
+                          " | Salvarlo lo stesso? | (No: il file resta com'è e il testo resta da salvare)")
+                      .repeated(2));
+        row("Salva, no regular file", "x", "folder menuFileSave", "", "",
+            "A B - D - / xC [] / c.txt / vS*\nAttenzione (stop): Il file | ~/c.txt | non si può scrivere: "
+            "non è un file normale, ma una cartella, una coda o un dispositivo. |  | Il file di prima, se "
+            "c'era, è rimasto com'era.");
+        row("Salva, the disk full", "x", "limit menuFileSave", "", "",
+            "A B C D - / xC [] / c.txt / vS*\nAttenzione (stop): Il file | ~/c.txt | non si può scrivere: il "
+            "file è più grande di quanto il disco o il sistema permettano. |  | Il file di prima, se c'era, "
+            "è rimasto com'era.");
         row("Salva, letters left out, undone", "źaź", "menuFileSave Ctrl+Z", "Yes", "",
             "A B aC D - / źaźC [] / c.txt / vS*\nAttenzione (Sì/No): Il testo contiene caratteri che "
             "questo file non può contenere: | «ź» U+017A | Il primo è selezionato nel testo. |  | "
@@ -351,10 +381,14 @@ private slots:
             f->expectDialogue({ WindowFixture::press("Command2") }); // the one that opens, after a save
         } });
         f->window->setSessionEnding(entries == "session");
+        std::optional<FileSizeLimit> limit;
         for (const QString &entry : entries.split(u' ')) {
-            QFile changed(f->path("c.txt"));
-            if (entry == "append")
-                QVERIFY(changed.open(QIODevice::Append) && changed.write("altro") == 5);
+            if (entry.startsWith("changed:")) // see changeBehind()
+                QVERIFY(changeBehind(entry.mid(8).replace(u'_', u' '), f->path("c.txt")));
+            else if (entry == "folder")
+                QVERIFY(QFile::remove(f->path("c.txt")) && makeNode(entry, f->path("c.txt")));
+            else if (entry == "limit")
+                limit.emplace(1);
             else if (entry == "close" || entry == "session")
                 f->window->close();
             else if (entry.startsWith("menu"))
@@ -378,81 +412,19 @@ private slots:
         ::unlink(latin1);
     }
 
-    // A save over a file that another program changed since it was read (to the same size too, with its
-    // time put back or within the same second) or whose content another name shares asks first: Escape
-    // keeps the file and the text, Sì saves, and the next save asks nothing. What is no regular file, or a
-    // disk that cannot take the text, is refused with the reason, and the file stays as it was.
-    void saveOver_data()
-    {
-        QTest::addColumn<QString>("said"); // how the first message goes on after the name
-        for (const char *change : { "same size", "same second" }) // a longer one: see dialogueKeys
-            QTest::newRow(change) << "è stato cambiato da un altro programma";
-        QTest::newRow("second name") << "ha anche altri nomi";
-        QTest::newRow("size limit") << "non si può scrivere: il file è più grande";
-        for (const char *kind : { "fifo", "socket", "folder", "device" })
-            QTest::newRow(kind) << "non si può scrivere: non è un file normale";
-    }
-    void saveOver()
-    {
-        QFETCH(QString, said);
-        const QString change = QTest::currentDataTag(), name = f->path("c.txt");
-        write("c.txt", "C");
-        open("c.txt");
-        const bool refused = said.startsWith("non si");
-        QVERIFY(refused || changeBehind(change, name));
-        QVERIFY(!said.contains("normale") || (QFile::remove(name) && makeNode(change, name)));
-        const QByteArray before = node(name);
-        press("x", htext);
-        f->platform.answers << Platform::Answer::Cancel << Platform::Answer::Yes;
-        std::optional<FileSizeLimit> limit;
-        if (change == "size limit")
-            limit.emplace(1);
-        trigger("menuFileSave");
-        QVERIFY(node(name) == before && f->window->fileMenu().isModified());
-        trigger("menuFileSave");
-        trigger("menuFileSave");
-        limit.reset();
-        QCOMPARE(node(name), refused ? before : "file: xC");
-        QCOMPARE(f->platform.shown.size(), refused ? 3 : 2);
-        QVERIFY(f->platform.shown[0].text.startsWith("Il file\r\n" + name + "\r\n" + said));
-    }
-
     // A file's name and path show as they are, never as markup (a picture tag would be loaded), and on one
-    // row: in the list, in the current file's label (a long path loses its start) and in its tooltip.
-    void namesShownAsTheyAre_data()
-    {
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("listed");
-        QTest::addColumn<bool>("elided");
-        row("a picture tag", "<img src=\"", "x.png\">a.txt", "x.png\">a.txt", false);
-        row("a line break and a tab", "sotto", "a\nb\tc.txt", "a\u21B5b[09]c.txt", false);
-        row("a long path", QString(40, u'c') + "/" + QString(40, u'd'), "lettera.txt", "lettera.txt", true);
-    }
+    // row: in the current file's label (a long path loses its start: see the looks) and in its tooltip.
     void namesShownAsTheyAre()
     {
-        QFETCH(QString, listed);
-        const QString folder = f->path(fetched<QString>("folder"));
-        QFile file(QDir(folder).filePath(fetched<QString>("name")));
-        QVERIFY(QDir().mkpath(folder) && file.open(QIODevice::WriteOnly));
+        const QString folder = f->path("sotto"), shown = folder + "/<img src=x>a\u21B5b[09]c.txt";
+        QVERIFY(
+            QDir().mkpath(folder) && QFile(folder + "/<img src=x>a\nb\tc.txt").open(QIODevice::WriteOnly));
         f->platform.folder = folder;
-        QString seen;
-        f->expectDialogue({ [&](FileDialog &d) {
-                               auto *files = in<QListView>(d, "File1");
-                               seen = files->model()->index(0, 0).data().toString();
-                               files->setCurrentIndex(files->model()->index(0, 0));
-                           },
-            WindowFixture::press("Command1") });
-        trigger("menuFileOpen");
-        QCOMPARE(seen, listed);
+        open("<img");
         const QLabel *label = f->find<QLabel>("Label1");
-        const QString path = QDir(folder).filePath(listed);
-        QTextDocument tip;
-        tip.setHtml(label->toolTip());
-        QCOMPARE(Qt::mightBeRichText(label->toolTip()) ? tip.toPlainText() : label->toolTip(), path);
-        QVERIFY(label->text().endsWith(listed) && path.endsWith(label->text().mid(1)));
-        QCOMPARE_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width());
-        QTEST(label->text().startsWith(u'…'), "elided");
+        QVERIFY(
+            label->text().endsWith("/<img src=x>a\u21B5b[09]c.txt") && shown.endsWith(label->text().mid(1)));
+        QCOMPARE(Looks::shownTip(label->toolTip()), shown);
     }
 };
 
