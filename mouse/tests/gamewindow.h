@@ -6,6 +6,7 @@
 
 #include <QKeySequence>
 #include <QLabel>
+#include <QProperty>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -24,7 +25,9 @@ struct GameWindow : QObject
     CatImage *cat = control<CatImage>(form.get(), "Image1");
     QTimer *clock = control<QTimer>(form.get(), "Timer1"), *animation = control<QTimer>(form.get(), "Timer2");
     bool ticking = false;
-    int catPaints = 0; // the cat's pictures painted on the screen
+    // The cat's pictures painted on the screen; the clock's starts and stops.
+    int catPaints = 0, clockChanges = 0;
+    const QPropertyNotifier watch = clock->bindableActive().addNotifier([this] { ++clockChanges; });
     const bool active = activate();
 
     bool activate()
@@ -71,26 +74,31 @@ struct GameWindow : QObject
     // Plays the words of `script`: "via", "pausa"; "t3", "a3": three ticks of the clock, of the
     // animation; "h3": three hits that ask next for a left click, "hd", "hr": one that asks next for a
     // double, a right click; a gesture of play(), with ":d", ":r" its hits ask next for a double, a right
-    // click; "F1", "F2", "S-F1>Command3", "Space>Command2": the key (with Shift, PAUSA or VIA focused).
-    // Returns the first tick word whose timer was stopped.
+    // click; "F1", "F2", "Shift+F1>Command3", "Space>Command2": the key (with Shift, PAUSA or VIA focused).
+    // Returns the first word that went wrong: a tick of a stopped timer, a tick of the animation that painted
+    // no new picture of the cat on the screen, hits that stopped or restarted the clock (which would hold it
+    // back).
     QString run(const QString &script)
     {
-        QString stopped;
+        QString failed;
         for (const QString &word : script.split(u' ', Qt::SkipEmptyParts)) {
             const int count = qMax(word.mid(1).toInt(), 1), asked = QString("dlr").indexOf(word.back());
             const int next = asked < 0 ? ChaseGame::LeftClick : asked;
             if (word == "via" || word == "pausa") {
                 QTest::mouseClick(word == "via" ? via : pausa, Qt::LeftButton);
             } else if (word[0] == u't' || word[0] == u'a') {
-                for (int i = 0; i < count; ++i)
-                    if (!tick(word[0] == u't' ? clock : animation) && stopped.isEmpty())
-                        stopped = word;
+                for (int i = 0, paints = catPaints; i < count; ++i, paints = catPaints)
+                    if (!tick(word[0] == u't' ? clock : animation)
+                        || (word[0] == u'a' && !QTest::qWaitFor([&] { return catPaints > paints; })))
+                        failed = failed.isEmpty() ? word : failed;
             } else if (word[0] == u'h') {
+                const int changes = clockChanges;
                 for (int i = 0; i < count; ++i)
                     hit(next);
+                failed = failed.isEmpty() && clockChanges != changes ? word : failed;
             } else if (word.contains(u'F') || word.contains(u'>')) {
                 const QString focus = word.section(u'>', 1);
-                const QKeyCombination key = QKeySequence(word.section(u'>', 0, 0).replace("S-", "Shift+"))[0];
+                const QKeyCombination key = QKeySequence(word.section(u'>', 0, 0))[0];
                 QTest::keyClick(focus.isEmpty() ? form.get() : control<QWidget>(form.get(), focus), key.key(),
                     key.keyboardModifiers());
             } else {
@@ -98,6 +106,6 @@ struct GameWindow : QObject
                 play(word.section(u':', 0, 0));
             }
         }
-        return stopped;
+        return failed;
     }
 };
