@@ -1,5 +1,6 @@
 #include "fakeplatform.h"
 #include "filemenu.h"
+#include "testing.h"
 #include "textcases.h"
 
 #include <QDir>
@@ -40,29 +41,28 @@ private slots:
         const QByteArray xs = QByteArray("x ").repeated(TextFile::LongestLine / 2), line = xs + '\n' + xs;
         const QByteArray x = QByteArray(TextFile::LongestRun, 'x'), run = x + '\n' + x;
         const QString damaged = "sembra un testo Unicode, ma è danneggiato: l'esercizio non lo apre.";
-        QTest::newRow("folder") << QByteArray() << "non è un file di testo.";
-        QTest::newRow("missing") << QByteArray("<none>") << "non esiste.";
-        QTest::newRow("grows") << QByteArray("<grows>")
-                               << "non si può leggere per intero: forse è cambiato mentre veniva letto.";
-        QTest::newRow("largest") << lines(TextFile::LargestFile) << "";
-        QTest::newRow("too large") << lines(TextFile::LargestFile) + "x"
-                                   << "è troppo grande per l'esercizio: al massimo 6 MB.";
-        QTest::newRow("longest line") << line << "";
-        QTest::newRow("line too long")
-            << line + "x"
-            << "ha una riga troppo lunga per l'esercizio: al massimo 10.000 caratteri in una riga.";
-        QTest::newRow("longest run") << run << "";
-        QTest::newRow("run too long")
-            << run + "x"
-            << "ha una parola troppo lunga per l'esercizio: al massimo 5.000 caratteri senza spazi.";
-        QTest::newRow("UTF-16, an odd byte") << QByteArray("\xFF\xFE"
-                                                           "c")
-                                             << damaged;
-        QTest::newRow("UTF-16, a lone half") << QByteArray("\xFE\xFF\xD8\x3D\0c", 6) << damaged;
-        QTest::newRow("UTF-8 mark, then no UTF-8") << QByteArray("\xEF\xBB\xBF\xE8") << damaged;
+        row("folder", QByteArray(), "non è un file di testo.");
+        row("missing", QByteArray("<none>"), "non esiste.");
+        row("grows", QByteArray("<grows>"),
+            "non si può leggere per intero: forse è cambiato mentre veniva letto.");
+        row("largest", lines(TextFile::LargestFile), "");
+        row("too large", lines(TextFile::LargestFile) + "x",
+            "è troppo grande per l'esercizio: al massimo 6 MB.");
+        row("longest line", line, "");
+        row("line too long", line + "x",
+            "ha una riga troppo lunga per l'esercizio: al massimo 10.000 caratteri in una riga.");
+        row("longest run", run, "");
+        row("run too long", run + "x",
+            "ha una parola troppo lunga per l'esercizio: al massimo 5.000 caratteri senza spazi.");
+        row("UTF-16, an odd byte",
+            QByteArray("\xFF\xFE"
+                       "c"),
+            damaged);
+        row("UTF-16, a lone half", QByteArray("\xFE\xFF\xD8\x3D\0c", 6), damaged);
+        row("UTF-8 mark, then no UTF-8", QByteArray("\xEF\xBB\xBF\xE8"), damaged);
         for (const auto *mark : { "\xFF\xFE\0\0c\0\0\0", "\0\0\xFE\xFF\0\0\0c" })
-            QTest::newRow("UTF-32") << QByteArray(mark, 8)
-                                    << "è un testo Unicode di un tipo (UTF-32) che l'esercizio non apre.";
+            row("UTF-32", QByteArray(mark, 8),
+                "è un testo Unicode di un tipo (UTF-32) che l'esercizio non apre.");
     }
     void refusals()
     {
@@ -80,32 +80,39 @@ private slots:
         QCOMPARE(result.text.size(), reason.isEmpty() ? bytes.size() - bytes.count('\r') : 0);
     }
 
-    // How a character the file cannot hold is named (more in tst_exercisewindow), a lone half too; and what a
-    // paste puts in for the line breaks it brings.
+    // How a character the file cannot hold is named (more in tst_exercisewindow), a lone half too; what a
+    // paste puts in for the line breaks it brings; the name a typed one is saved under.
     void described_data()
     {
-        QTest::addColumn<QStringList>("row"); // text, how its first character is named
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>(
+            "named"); // how its first character is named, or what a paste or a save makes of it
         const QString high(QChar(0xD83D)), low(QChar(0xDE00));
-        QTest::newRow("letter before a lone half") << QStringList { "a" + low, "«a» U+0061" };
-        QTest::newRow("lone half at the end") << QStringList { high, "U+D83D metà di un carattere" };
-        QTest::newRow("pair at the end") << QStringList { high + low, "«😀» U+1F600" };
-        QTest::newRow("blank") << QStringList { " ", "« » U+0020" };
-        QTest::newRow("wide space") << QStringList { "\u2003", "U+2003 spazio speciale" };
-        QTest::newRow("no-break space") << QStringList { "\u00A0", "U+00A0 spazio unificatore" };
-        QTest::newRow("control") << QStringList { "\u0007", "U+0007 carattere di controllo" };
-        QTest::newRow("zero-width joiner") << QStringList { "\u200D", "U+200D unione invisibile" };
-        QTest::newRow("word joiner") << QStringList { "\u2060", "U+2060 unione invisibile" };
-        QTest::newRow("soft hyphen") << QStringList { "\u00AD", "U+00AD trattino invisibile" };
-        QTest::newRow("line separator") << QStringList { "\u2028", "U+2028 separatore di riga" };
-        QTest::newRow("pasted line breaks") << QStringList { "a\r\nb\rc\nd\u2028e\u2029f\u0085g\u000Bh\u000C",
-            "a\nb\nc\nd\ne\nf\ng\u000Bh\u000C" };
+        row("letter before a lone half", "a" + low, "«a» U+0061");
+        row("lone half at the end", high, "U+D83D metà di un carattere");
+        row("pair at the end", high + low, "«😀» U+1F600");
+        row("blank", " ", "« » U+0020");
+        row("wide space", "\u2003", "U+2003 spazio speciale");
+        row("no-break space", "\u00A0", "U+00A0 spazio unificatore");
+        row("control", "\u0007", "U+0007 carattere di controllo");
+        row("zero-width joiner", "\u200D", "U+200D unione invisibile");
+        row("word joiner", "\u2060", "U+2060 unione invisibile");
+        row("soft hyphen", "\u00AD", "U+00AD trattino invisibile");
+        row("line separator", "\u2028", "U+2028 separatore di riga");
+        row("pasted line breaks", "a\r\nb\rc\nd\u2028e\u2029f\u0085g\u000Bh\u000C",
+            "a\nb\nc\nd\ne\nf\ng\u000Bh\u000C");
+        row("save: no extension", "lettera", "lettera.txt");
+        row("save: mixed case", "lettera.Txt", "lettera.Txt.txt");
+        row("save: upper case", "LETTERA.TXT", "LETTERA.TXT");
     }
     void described()
     {
-        QFETCH(QStringList, row);
-        QCOMPARE(QTest::currentDataTag() == QByteArray("pasted line breaks") ? TextFile::pasted(row[0])
-                                                                             : TextFile::describe(row[0], 0),
-            row[1]);
+        QFETCH(QString, text);
+        const QByteArray tag = QTest::currentDataTag();
+        QTEST(tag == "pasted line breaks" ? TextFile::pasted(text)
+                : tag.startsWith("save")  ? TextFile::saveName(text)
+                                          : TextFile::describe(text, 0),
+            "named");
     }
 
     // Random files and edits keep the promise of textcases.h (also the fuzz target fuzz_textfile).
@@ -119,19 +126,6 @@ private slots:
             const QString failed = TextCases::check(recipe);
             QVERIFY2(failed.isEmpty(), qPrintable(failed + ", recipe " + recipe.toHex()));
         }
-    }
-
-    void saveName_data()
-    {
-        QTest::addColumn<QStringList>("row"); // typed, written
-        QTest::newRow("no extension") << QStringList { "lettera", "lettera.txt" };
-        QTest::newRow("mixed case") << QStringList { "lettera.Txt", "lettera.Txt.txt" };
-        QTest::newRow("upper case") << QStringList { "LETTERA.TXT", "LETTERA.TXT" };
-    }
-    void saveName()
-    {
-        QFETCH(QStringList, row);
-        QCOMPARE(TextFile::saveName(row[0]), row[1]);
     }
 
     // The .txt files of a folder, whatever the case of ".txt" and the bytes of their names (not UTF-8: 80
@@ -174,16 +168,19 @@ private slots:
     // The folder the file dialogue opens on: one deleted while the program ran is never used.
     void openingFolder_data()
     {
-        QTest::addColumn<QStringList>("row"); // remembered, current, shown
-        QTest::newRow("none remembered") << QStringList { "", "a", "a" };
-        QTest::newRow("remembered") << QStringList { "b", "a", "b" };
-        QTest::newRow("remembered one deleted") << QStringList { "gone", "a", "a" };
-        QTest::newRow("current one deleted too") << QStringList { "gone", "gone", "home" };
-        QTest::newRow("current one deleted, none remembered") << QStringList { "", "gone", "home" };
+        QTest::addColumn<QString>("remembered");
+        QTest::addColumn<QString>("current");
+        QTest::addColumn<QString>("shown");
+        row("none remembered", "", "a", "a");
+        row("remembered", "b", "a", "b");
+        row("remembered one deleted", "gone", "a", "a");
+        row("current one deleted too", "gone", "gone", "home");
+        row("current one deleted, none remembered", "", "gone", "home");
     }
     void openingFolder()
     {
-        QFETCH(QStringList, row);
+        QFETCH(QString, remembered);
+        QFETCH(QString, shown);
         struct : FileMenu::View
         {
             QString text() const override { return {}; }
@@ -199,14 +196,14 @@ private slots:
         FileMenu menu(platform, state, view);
         for (const char *name : { "a", "b", "home" })
             QVERIFY(QDir(dir.path()).mkdir(QLatin1String(name)));
-        state.CartellaCorrente = row[0].isEmpty() ? QString() : path(row[0]);
-        platform.folder = path(row[1]);
+        state.CartellaCorrente = remembered.isEmpty() ? QString() : path(remembered);
+        platform.folder = path(fetched<QString>("current"));
         platform.home = path("home");
         const FileMenu::Folder folder = menu.openingFolder();
-        QCOMPARE(folder.path, path(row[2]));
-        QCOMPARE(folder.home, row[2] == QLatin1String("home"));
-        QCOMPARE(platform.folder, path(row[2]));
-        QCOMPARE(state.CartellaCorrente, path(row[2]));
+        QCOMPARE(folder.path, path(shown));
+        QCOMPARE(folder.home, shown == "home");
+        QCOMPARE(platform.folder, path(shown));
+        QCOMPARE(state.CartellaCorrente, path(shown));
     }
 };
 
