@@ -17,6 +17,13 @@ inline QString wordLine(const QString &lesson, const QString &mark, const QStrin
     return lesson.leftJustified(2) + u' ' + mark.leftJustified(1) + u' ' + english.leftJustified(50) + it;
 }
 
+// The columns of a data table, their types in order: columns<QString, int>("text", "count").
+template<typename... T, typename... Name> void columns(const Name &...names)
+{
+    static_assert(sizeof...(T) == sizeof...(Name));
+    (QTest::addColumn<T>(names), ...);
+}
+
 inline QByteArray readBytes(const QString &path)
 {
     QFile file(path);
@@ -29,12 +36,20 @@ inline bool writeBytes(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-// A tick of the timer `name` under `root` as the event loop gives it: only if running, to what is connected.
-inline void tick(const QObject *root, const QString &name)
+// `times` ticks of the timer `name` under `root` as the event loop gives them: only while it runs, to what is
+// connected.
+inline void tick(const QObject *root, const QString &name, int times = 1)
 {
     QTimer *timer = control<QTimer>(root, name);
-    QTimerEvent event(timer->isActive() ? timer->timerId() : 0);
-    QCoreApplication::sendEvent(timer, &event);
+    for (; times > 0; --times) {
+        QTimerEvent event(timer->isActive() ? timer->timerId() : 0);
+        QCoreApplication::sendEvent(timer, &event);
+    }
+}
+// Clicks the button, or triggers the menu entry (named "menu..."), called `name` under `root`.
+inline void press(const QObject *root, const QString &name)
+{
+    QMetaObject::invokeMethod(control<QObject>(root, name), name.startsWith(u"menu") ? "trigger" : "click");
 }
 #ifdef QT_WIDGETS_LIB
 #include <QAbstractButton>

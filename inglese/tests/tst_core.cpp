@@ -26,12 +26,13 @@ WordTable table(const S &lessonFields)
     return t;
 }
 
-// Rows of (lesson, English, Italian), padded as the file's columns are.
-WordTable words(const QList<S> &rows)
+// Rows "lesson|English|Italian" between slashes, padded as the file's columns are.
+WordTable words(const QString &rows)
 {
     WordTable t;
-    for (const S &r : rows)
-        t.append(r.at(0).leftJustified(4), r.at(1).leftJustified(50), r.at(2).leftJustified(50));
+    for (const QString &r : rows.split(u'/', Qt::SkipEmptyParts))
+        t.append(r.section(u'|', 0, 0).leftJustified(4), r.section(u'|', 1, 1).leftJustified(50),
+            r.section(u'|', 2).leftJustified(50));
     return t;
 }
 
@@ -56,17 +57,21 @@ SelectionOptions choose(int order, const L &ticked)
     return o;
 }
 
-// A drill over (English, Italian) words of lesson 1, every one selected, forward.
+const QString Words
+    = " 1|house|casa (abitazione, dimora)/ 1|light|luce/ 1|light|leggero/ 1|dress|vestito [m.]/"
+      " 1|to walk|camminare/ 1|a|a/ 1|rainfall|precipitazione/ 1|mile|miglio/ 1|what|che cosa ?/"
+      " 1|(to) run|correre/ 1|dog|(il) cane";
+
+// A drill over the Words, every one selected, forward.
 struct Drilling
 {
     Session session;
     FakePlatform platform;
     Drill drill;
-    explicit Drilling(const QList<S> &rows, Direction direction = Direction::EnglishToItalian)
+    explicit Drilling(Direction direction = Direction::EnglishToItalian)
         : drill(session, platform, direction)
     {
-        for (const S &r : rows)
-            session.words.append(u" 1  ", r.at(0).leftJustified(50), r.at(1).leftJustified(50));
+        session.words = words(Words);
         session.selection.options.order = Forward;
         session.selection.buildSelection(session.words, session.memoc);
         drill.load();
@@ -78,9 +83,6 @@ struct Drilling
         return drill.start();
     }
 };
-const QList<S> Words { { "house", "casa (abitazione, dimora)" }, { "light", "luce" }, { "light", "leggero" },
-    { "dress", "vestito [m.]" }, { "to walk", "camminare" }, { "a", "a" }, { "rainfall", "precipitazione" },
-    { "mile", "miglio" }, { "what", "che cosa ?" }, { "(to) run", "correre" }, { "dog", "(il) cane" } };
 } // namespace
 
 class TestCore : public QObject
@@ -92,9 +94,7 @@ private slots:
     // CR LF counts only from three characters on.
     void firstStage_data()
     {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("comments");
-        QTest::addColumn<QString>("words");
+        columns<QString, QString, QString>("file", "comments", "words");
         row("last line «ab» without CR LF is lost", "12 xyz\r\nab", "", "12 xyz\r\n");
         row("last line «abc» without CR LF is kept", "12 xyz\r\nabc", "", "12 xyz\r\nabc\r\n");
         row("short last line with CR LF is kept", "12 xyz\r\nab\r\n", "", "12 xyz\r\nab\r\n");
@@ -116,9 +116,8 @@ private slots:
     // side, opened and closed) and the critical marks.
     void secondStage_data()
     {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<QString>("fields"); // lesson and mark | lesson | English | Italian; empty: left out
-        QTest::addColumn<bool>("critical");
+        // fields: lesson and mark | lesson | English | Italian; empty: left out
+        columns<QString, QString, bool>("line", "fields", "critical");
         row("critical word line", wordLine("12", "c", "house", "casa (abitazione)"),
             "12 c|12|house|casa (abitazione)", true);
         row("«x» marks like «c»", wordLine(" 7", "x", "house", "casa"), " 7 x| 7|house|casa", true);
@@ -159,10 +158,8 @@ private slots:
     // A save never writes what the next start-up would refuse; the first faulty line is named.
     void checkBeforeSave_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<int>("lineNumber");
-        QTest::addColumn<QString>("says"); // part of the message
+        // says: part of the message
+        columns<QString, int, int, QString>("text", "kind", "lineNumber", "says");
         const QString good = wordLine("1", "", "house", "casa") + CrLf, past = QString::number(MaxLesson + 1);
         const int none = int(SaveProblem::None), lesson = int(SaveProblem::BadLesson),
                   character = int(SaveProblem::BadCharacter);
@@ -200,12 +197,9 @@ private slots:
     // Lessons are given as "|"-separated fields, numbers as blank-separated lists.
     void buildSelection_data()
     {
-        QTest::addColumn<QString>("lessons");
-        QTest::addColumn<int>("order");
-        QTest::addColumn<QString>("ticked"); // 0 is "Tutte"
-        QTest::addColumn<QString>("memoc");
-        QTest::addColumn<QString>("expected");
-        QTest::addColumn<int>("position");
+        // ticked: 0 is "Tutte"
+        columns<QString, int, QString, QString, QString, int>(
+            "lessons", "order", "ticked", "memoc", "expected", "position");
         const QString lessons = "01| 2 c|05  | 0|02|12";
         row("first build: forward, all", lessons, 0, "", "", "0 1 2 3 4 5", 0);
         row("lessons 2 and 5 backward", lessons, 3, "2 5", "", "1 2 4", 4);
@@ -246,14 +240,8 @@ private slots:
     // "none" or "again". Messages: W Ricomincio, E critical words over, * nothing chosen.
     void draws_data()
     {
-        QTest::addColumn<QString>("lessons");
-        QTest::addColumn<int>("order");
-        QTest::addColumn<QString>("ticked");
-        QTest::addColumn<QString>("memoc");
-        QTest::addColumn<QString>("randoms");
-        QTest::addColumn<QString>("script");
-        QTest::addColumn<QString>("expected");
-        QTest::addColumn<QString>("messages");
+        columns<QString, int, QString, QString, QString, QString, QString, QString>(
+            "lessons", "order", "ticked", "memoc", "randoms", "script", "expected", "messages");
         const QString five = "01|02|01|03|01";
         row("forward, OK at the end", five, 2, "1", "", "", "o", "0 2 4 0 2", "W");
         row("forward, Cancel at the end", five, 2, "1", "", "", "c", "0 2 4 cancel", "W");
@@ -318,30 +306,29 @@ private slots:
 
     void splitAlternatives_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<S>("parts");
-        QTest::addColumn<QString>("key"); // of the text as a prompt
-        QTest::addColumn<QString>("answer"); // to type for the text
-        row("three", "casa (abitazione, dimora)", S { "casa", "abitazione", "dimora" }, "casa", "casa");
-        row("none, outer blanks", "  casa  ", S { "casa" }, "casa", "  casa");
-        row("no closing", "casa (abitazione, dimora", S { "casa", "abitazione", "dimora" }, "casa", "casa");
-        row("blanks", "to go ( andare ,  partire )", S { "to go", "andare", "partire" }, "to go", "to go");
-        row("comma outside", "a (b) c, d", S { "a", "b" }, "a", "a");
-        row("empty brackets", "casa ()", S { "casa", "" }, "casa", "casa");
-        row("begins with open", "(to) go", S { "(to) go" }, "(to) go", "go");
-        row("close before open", ") b (c, d)", S { ") b (c, d)" }, ") b (c, d)", ") b");
-        row("no blank before", "run(verb)", S { "run", "verb" }, "run", "run");
-        row("bracket", "casa [f.]   ", S { "casa [f.]" }, "casa [f.]", "casa");
-        row("parenthesis wins", "casa [f.] (dimora)", S { "casa [f.]", "dimora" }, "casa [f.]", "casa [f.]");
+        // parts: "|" between; key: of the text as a prompt; answer: to type for the text
+        columns<QString, QString, QString, QString>("text", "parts", "key", "answer");
+        row("three", "casa (abitazione, dimora)", "casa|abitazione|dimora", "casa", "casa");
+        row("none, outer blanks", "  casa  ", "casa", "casa", "  casa");
+        row("no closing", "casa (abitazione, dimora", "casa|abitazione|dimora", "casa", "casa");
+        row("blanks", "to go ( andare ,  partire )", "to go|andare|partire", "to go", "to go");
+        row("comma outside", "a (b) c, d", "a|b", "a", "a");
+        row("empty brackets", "casa ()", "casa|", "casa", "casa");
+        row("begins with open", "(to) go", "(to) go", "(to) go", "go");
+        row("close before open", ") b (c, d)", ") b (c, d)", ") b (c, d)", ") b");
+        row("no blank before", "run(verb)", "run|verb", "run", "run");
+        row("bracket", "casa [f.]   ", "casa [f.]", "casa [f.]", "casa");
+        row("parenthesis wins", "casa [f.] (dimora)", "casa [f.]|dimora", "casa [f.]", "casa [f.]");
         S many { "x" };
         for (int i = 1; i <= 30; ++i)
             many << QStringLiteral("w%1").arg(i);
-        row("20 at most", "x (" + many.mid(1).join(", ") + ")", many.mid(0, Answers::MaxEntries), "x", "x");
+        row("20 at most", "x (" + many.mid(1).join(", ") + ")", many.mid(0, Answers::MaxEntries).join('|'),
+            "x", "x");
     }
     void splitAlternatives()
     {
         QFETCH(QString, text);
-        QTEST(Answers::splitAlternatives(text), "parts");
+        QCOMPARE(Answers::splitAlternatives(text), fetched<QString>("parts").split('|'));
         QTEST(Answers::promptKey(Answers::trimTrailingBlanks(text)), "key");
         QTEST(Answers::answerOf(text), "answer");
     }
@@ -349,56 +336,51 @@ private slots:
     // Accepted answers and the synonyms text in both directions.
     void collect_data()
     {
-        QTest::addColumn<bool>("toEnglish");
-        QTest::addColumn<int>("current");
-        QTest::addColumn<L>("selected");
-        QTest::addColumn<S>("accepted");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("synonyms");
-        QTest::addColumn<bool>("shown"); // the synonyms message, after a right answer
-        const L all { 0, 1, 2, 3, 4, 5 };
-        row("own alternatives, then itself", false, 0, all, S { "casa", "abitazione", "dimora", "casa" },
-            "house", "(Lez.12)   house = casa (abitazione, dimora)", true);
-        row("two light words", false, 1, all, S { "luce", "leggero" }, "light",
+        // shown: the synonyms message, after a right answer
+        columns<bool, int, QString, QString, QString, QString, bool>(
+            "toEnglish", "current", "selected", "accepted", "key", "synonyms", "shown");
+        const QString all = "0 1 2 3 4 5";
+        row("own alternatives, then itself", false, 0, all, "casa|abitazione|dimora|casa", "house",
+            "(Lez.12)   house = casa (abitazione, dimora)", true);
+        row("two light words", false, 1, all, "luce|leggero", "light",
             "\r(Lez.1)   light = luce\r(Lez.2)   light = leggero", true);
-        row("current not selected", false, 1, L { 2 }, S { "luce", "leggero" }, "light",
-            "\r(Lez.2)   light = leggero", true);
-        row("remark in prompt", false, 3, L { 3, 4 }, S { "correre", "correre" }, "run",
+        row("current not selected", false, 1, "2", "luce|leggero", "light", "\r(Lez.2)   light = leggero",
+            true);
+        row("remark in prompt", false, 3, "3 4", "correre|correre", "run",
             "\r(Lez.5)   run (verb) = correre [v.]\r(Lez.5)   run (jog) = correre", true);
-        row("from Italian: alternatives", true, 5, L { 5 }, S { "flat", "apartment", "flat" }, "appartamento",
+        row("from Italian: alternatives", true, 5, "5", "flat|apartment|flat", "appartamento",
             "(Lez.7)   flat (apartment) = appartamento", true);
-        row("from Italian: same word", true, 6, L { 0, 6, 7 }, S { "bright", "clear" }, "chiaro",
+        row("from Italian: same word", true, 6, "0 6 7", "bright|clear", "chiaro",
             "\r(Lez.8)   bright = chiaro\r(Lez.9)   clear = chiaro", true);
-        row("from Italian: bracket in key", true, 3, L { 3, 4 }, S { "run", "verb", "run" }, "correre [v.]",
+        row("from Italian: bracket in key", true, 3, "3 4", "run|verb|run", "correre [v.]",
             "(Lez.5)   run (verb) = correre [v.]", true);
-        row("(to) go", false, 8, L { 8 }, S { "andare" }, "(to) go", "\r(Lez.1)   (to) go = andare", false);
-        row("from Italian: «to go» and a synonym", true, 8, L { 8, 9 }, S { "go", "to go", "to leave" },
-            "andare", "\r(Lez.1)   (to) go = andare\r(Lez.1)   to leave = andare", true);
+        row("(to) go", false, 8, "8", "andare", "(to) go", "\r(Lez.1)   (to) go = andare", false);
+        row("from Italian: «to go» and a synonym", true, 8, "8 9", "go|to go|to leave", "andare",
+            "\r(Lez.1)   (to) go = andare\r(Lez.1)   to leave = andare", true);
     }
     void collect()
     {
         QFETCH(bool, toEnglish);
         QFETCH(int, current);
-        const QList<S> rows { { "12", "house", "casa (abitazione, dimora)" }, { " 1", "light", "luce" },
-            { "2", "light", "leggero" }, { "5", "run (verb)", "correre [v.]" },
-            { "5", "run (jog)", "correre" }, { "7", "flat (apartment)", "appartamento" },
-            { "8", "bright", "chiaro" }, { "9", "clear", "chiaro" }, { "1", "(to) go", "andare" },
-            { "1", "to leave", "andare" } };
-        const WordTable t = words(rows), before = words(QList<S> { { "3", "x", "x" } } + rows);
+        const QString rows
+            = "12|house|casa (abitazione, dimora)/ 1|light|luce/2|light|leggero/5|run (verb)|correre [v.]/"
+              "5|run (jog)|correre/7|flat (apartment)|appartamento/8|bright|chiaro/9|clear|chiaro/"
+              "1|(to) go|andare/1|to leave|andare";
+        const WordTable t = words(rows), before = words("3|x|x/" + rows);
         AcceptedAnswers answers;
         const auto ask = [&](const WordTable &table, int word, bool english) {
             const Direction dir = english ? Direction::ItalianToEnglish : Direction::EnglishToItalian;
             answers.clear(); // the question before is forgotten
             answers.collectOwnAlternatives(table, word, dir);
             answers.collectSynonyms(
-                table, [&](int w) { return fetched<L>("selected").contains(w); },
+                table, [&](int w) { return numbers("selected").contains(w); },
                 Answers::trimTrailingBlanks((english ? table.italian(word) : table.english(word)).toString()),
                 dir);
         };
         ask(before, current + 1, toEnglish); // then the table changed
         ask(t, current, !toEnglish); // and the direction, as in the other drill window
         ask(t, current, toEnglish);
-        QTEST(answers.acceptedAnswers, "accepted");
+        QCOMPARE(answers.acceptedAnswers, fetched<QString>("accepted").split('|'));
         QTEST(answers.promptKey, "key");
         QTEST(answers.synonymText, "synonyms");
         QTEST(answers.hasSynonyms(), "shown");
@@ -409,7 +391,7 @@ private slots:
     void manySynonyms()
     {
         AcceptedAnswers answers;
-        const WordTable t = words(QList<S> { { "2", "go", "va (vai)" } } + QList<S>(24, { "2", "go", "va" }));
+        const WordTable t = words("2|go|va (vai)/" + QString("2|go|va/").repeated(24));
         answers.collectOwnAlternatives(t, 0, Direction::EnglishToItalian);
         answers.collectSynonyms(
             t, [](int) { return true; }, "go", Direction::EnglishToItalian);
@@ -422,43 +404,37 @@ private slots:
     // "help": what "Aiuto" then shows, the letters typed right and a # for each to come ("": not pressed).
     void answerCheck_data()
     {
-        QTest::addColumn<bool>("toEnglish");
-        QTest::addColumn<int>("word");
-        QTest::addColumn<S>("typed");
-        QTest::addColumn<bool>("red");
-        QTest::addColumn<int>("beeps");
-        QTest::addColumn<QString>("following");
-        QTest::addColumn<bool>("answered");
-        QTest::addColumn<QString>("help");
-        row("alternative followed", false, 0, S { "a", "ab" }, false, 0, "abitazione", false, "");
-        row("alternative completes", false, 0, S { "dimora" }, false, 40, "dimora", true, "");
-        row("two wrong changes", false, 0, S { "cx", "cxy" }, true, 10, "casa", false, "");
-        row("case counts", false, 1, S { "L" }, true, 5, "luce", false, "");
-        row("bracket remark never typed", false, 3, S { "vestito" }, false, 40, "vestito", true, "");
-        row("longer than the answer", false, 1, S { "lucexx" }, true, 5, "luce", false, "luce");
-        row("wrong letter shown right", false, 4, S { "cax" }, true, 5, "camminare", false, "cam######");
-        row("blank and ? kept", false, 8, S { "ch" }, false, 0, "che cosa ?", false, "ch# #### ?");
-        row("a blank after: red, answered", true, 4, S { "to walk " }, true, 45, "to walk", true, "");
-        row("without the blank", true, 4, S { "towalk" }, true, 5, "to walk", false, "");
-        row("answered once only", false, 1, S { "luce", "lucex", "luce" }, false, 45, "luce", true, "");
-        row("Italian after the article", false, 10, S { "cane" }, false, 40, "cane", true, "");
-        row("Italian with the article", false, 10, S { "il cane" }, false, 40, "il cane", true, "");
-        row("the article not in the help", false, 10, S {}, true, 0, "cane", false, "####");
-        row("English verb", true, 9, S { "run" }, false, 40, "run", true, "");
-        row("English verb with to", true, 9, S { "to run" }, false, 40, "to run", true, "");
-        row("to not in the help", true, 9, S {}, true, 0, "run", false, "###");
+        columns<bool, int, QString, bool, int, QString, bool, QString>(
+            "toEnglish", "word", "typed", "red", "beeps", "following", "answered", "help");
+        row("alternative followed", false, 0, "a|ab", false, 0, "abitazione", false, "");
+        row("alternative completes", false, 0, "dimora", false, 40, "dimora", true, "");
+        row("two wrong changes", false, 0, "cx|cxy", true, 10, "casa", false, "");
+        row("case counts", false, 1, "L", true, 5, "luce", false, "");
+        row("bracket remark never typed", false, 3, "vestito", false, 40, "vestito", true, "");
+        row("longer than the answer", false, 1, "lucexx", true, 5, "luce", false, "luce");
+        row("wrong letter shown right", false, 4, "cax", true, 5, "camminare", false, "cam######");
+        row("blank and ? kept", false, 8, "ch", false, 0, "che cosa ?", false, "ch# #### ?");
+        row("a blank after: red, answered", true, 4, "to walk ", true, 45, "to walk", true, "");
+        row("without the blank", true, 4, "towalk", true, 5, "to walk", false, "");
+        row("answered once only", false, 1, "luce|lucex|luce", false, 45, "luce", true, "");
+        row("Italian after the article", false, 10, "cane", false, 40, "cane", true, "");
+        row("Italian with the article", false, 10, "il cane", false, 40, "il cane", true, "");
+        row("the article not in the help", false, 10, "", true, 0, "cane", false, "####");
+        row("English verb", true, 9, "run", false, 40, "run", true, "");
+        row("English verb with to", true, 9, "to run", false, 40, "to run", true, "");
+        row("to not in the help", true, 9, "", true, 0, "run", false, "###");
     }
     void answerCheck()
     {
         QFETCH(int, word);
         QFETCH(bool, answered);
         QFETCH(bool, toEnglish);
-        Drilling d(Words, toEnglish ? Direction::ItalianToEnglish : Direction::EnglishToItalian);
+        Drilling d(toEnglish ? Direction::ItalianToEnglish : Direction::EnglishToItalian);
         QVERIFY(!d.drill.typingChanged("l") && d.drill.view().typingRed); // before the first question
         QVERIFY(d.ask(word));
         d.platform.beeps = 0;
         bool done = false;
-        for (const QString &text : fetched<S>("typed"))
+        for (const QString &text : fetched<QString>("typed").split('|', Qt::SkipEmptyParts))
             done = d.drill.typingChanged(text) || done;
         QTEST(d.drill.view().typingRed, "red");
         QTEST(d.platform.beeps, "beeps");
@@ -476,7 +452,8 @@ private slots:
         d.drill.load();
         QVERIFY(!d.drill.typingChanged(d.drill.answer()));
         d.platform.answers << Platform::Answer::Cancel;
-        QVERIFY(!d.ask(int(Words.size()))); // past the last word, "Ricomincio" cancelled: nothing asked
+        QVERIFY(
+            !d.ask(int(Words.count(u'/') + 1))); // past the last word, "Ricomincio" cancelled: nothing asked
     }
 
     // Prize, penalties and critical mark (a clean answer clears it) within 16 bits. "given": word,
@@ -484,8 +461,7 @@ private slots:
     // critical mark, beeps of the ticks.
     void scoring_data()
     {
-        QTest::addColumn<QString>("given");
-        QTest::addColumn<QString>("after");
+        columns<QString, QString>("given", "after");
         row("4 letters in the 9th second", "1 9 -1 1000 0", "1004 1 0 0");
         row("at the 10th tick", "1 10 -1 1000 0", "1003 1 1 0");
         row("25th tick, free time 10", "1 25 -1 1000 0", "982 1 1 15");
@@ -503,7 +479,7 @@ private slots:
     {
         const L given = numbers("given");
         const L after = numbers("after");
-        Drilling d(Words);
+        Drilling d;
         d.session.memoc.add(given[0]);
         d.session.points = given[3];
         d.session.doneCount = given[4];
@@ -544,7 +520,7 @@ private slots:
         for (const auto &[direction, from, timing] :
             { std::tuple { Direction::EnglishToItalian, "INGLESE", 14 },
                 { Direction::ItalianToEnglish, "Italiano", 10 } }) {
-            Drilling d(Words, direction);
+            Drilling d(direction);
             QVERIFY(d.ask(6));
             QCOMPARE(d.drill.view().caption, QStringLiteral("    Prova dall' ") + from);
             d.drill.timer1Tick();
@@ -575,8 +551,7 @@ private slots:
     // starts.
     void speechStatus_data()
     {
-        QTest::addColumn<QString>("steps");
-        QTest::addColumn<QString>("after");
+        columns<QString, QString>("steps", "after");
         row("a server from the start; a tick before and a second question", "tA bA s tA b-", "A A* A A A");
         row("no server at first, found by a tick", "b- t- tA s", "O O O* A");
         row("server gone, back on the same socket", "bA s t- tB s", "A* A O O* A");
@@ -615,8 +590,8 @@ private slots:
     // other date formats) becomes a run, and nothing else does.
     void parseLine_data()
     {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<QString>("expected"); // date times seconds words/points/critical lessons
+        // expected: date times seconds words/points/critical lessons
+        columns<QString, QString>("line", "expected");
         const QString tail = "    12/987/3        1 4 7", read = " 1303 12/987/3 1 4 7";
         row("written", "05/12/2026 09:10:02 09:31:45" + tail, "2026-12-05 09:10:02 09:31:45" + read);
         row("all lessons", "05/12/2026 09:10:02 09:31:45    0/1000/0        TUTTE",

@@ -86,9 +86,8 @@ private slots:
 
     void import_data()
     {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("lines");
-        QTest::addColumn<QString>("left"); // the lines named as left out
+        // left: the lines named as left out
+        columns<QByteArray, QString, QString>("bytes", "lines", "left");
         const QByteArray utf16
             = QByteArray::fromRawData(reinterpret_cast<const char *>(u"dog,cane\ncity,città\n"), 38);
         QByteArray utf16be;
@@ -290,9 +289,8 @@ private slots:
     // went in for a word named.
     void oneWord_data()
     {
-        QTest::addColumn<QString>("english");
-        QTest::addColumn<QString>("italian");
-        QTest::addColumn<QString>("told"); // how the import's message ends when the word does not go in
+        // told: how the import's message ends when the word does not go in
+        columns<QString, QString, QString>("english", "italian", "told");
         const QString a50(50, u'a'), tooLong = "Riga 1: «" + a50 + "x» è più lunga di 50 caratteri",
                                      cannot = " che il file dei vocaboli non può scrivere";
         row("quotes", "say \"hi\"", "\"ciao\", disse", "");
@@ -362,13 +360,13 @@ private slots:
     // gatto) go in again only if the user says so.
     void intoList_data()
     {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QString>("button"); // of the dialogue
-        QTest::addColumn<bool>("saved"); // in edit mode, before the import
-        QTest::addColumn<QString>(
-            "answer"); // to the question about words already in the list: Yes, No, Cancel
-        QTest::addColumn<QString>("added"); // lines at the end of the list
-        QTest::addColumn<QString>("told"); // the messages, "!" before a red icon, "?" before a question
+        // button: of the dialogue
+        // saved: in edit mode, before the import
+        // answer: to the question about words already in the list: Yes, No, Cancel
+        // added: lines at the end of the list
+        // told: the messages, "!" before a red icon, "?" before a question
+        columns<QByteArray, QString, bool, QString, QString, QString>(
+            "file", "button", "saved", "answer", "added", "told");
         const QString thanks = " in fondo all'elenco. Per tenerle, salvale con \"Salva Aggiornamenti\".",
                       cat
             = "?1 parola di questo file è già nell'elenco, con lo stesso inglese e lo stesso italiano (in "
@@ -463,10 +461,11 @@ private slots:
     // replaced only when the user says so, and never one of the program's own.
     void exportWords_data()
     {
-        QTest::addColumn<QString>("clicks"); // in the dialogue, ending with Esporta or Annulla
-        QTest::addColumn<QString>("names"); // typed in the file dialogues, in turn
-        QTest::addColumn<QString>("told"); // how the messages begin; %1 is the folder
-        QTest::addColumn<QByteArray>("written"); // to the file named last
+        // clicks: in the dialogue, ending with Esporta or Annulla
+        // names: typed in the file dialogues, in turn
+        // told: how the messages begin; %1 is the folder
+        // written: to the file named last
+        columns<QString, QString, QString, QByteArray>("clicks", "names", "told", "written");
         const QByteArray csv
             = "\xEF\xBB\xBFlezione,critica,inglese,italiano\r\n1,c,dog,cane\r\n3,c,cat,gatto\r\n";
         const QString left

@@ -37,8 +37,7 @@ private slots:
 
     void looks_data()
     {
-        QTest::addColumn<QString>("window");
-        QTest::addColumn<QString>("state");
+        columns<QString, QString>("window", "state");
         for (const char *tag : { "form0-splash", "form1-locked", "form1-editing", "form4-options",
                  "form4-rules-dark", "form5-help", "form2-asking", "form2-answered", "form3-help",
                  "form3-answered", "form6-log", "form6-years", "form6-empty", "form7-import", "form7-export",

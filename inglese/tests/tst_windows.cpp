@@ -82,15 +82,6 @@ struct Desk
         form = std::make_unique<MainWindow>(session, platform);
         return form->Form_Load();
     }
-    // Loads, then edits with the list replaced by `text` as typed.
-    bool edit(const QString &text)
-    {
-        const bool loaded = start();
-        form->menuModifica_Click();
-        list()->selectAll();
-        list()->insertPlainText(text);
-        return loaded;
-    }
     QPlainTextEdit *list() const { return control<QPlainTextEdit>(form.get(), "ListaVoci"); }
     QAction *action(const QString &name) const { return control<QAction>(form.get(), name); }
 };
@@ -115,8 +106,9 @@ private slots:
     // over to the main window or ends after the start-up message. (Where each stands: see the looks.)
     void startUp_data()
     {
-        QTest::addColumn<QString>("vocabulary"); // null: no file; "dir": a folder by that name
-        QTest::addColumn<QString>("message"); // its first line; empty: none
+        // vocabulary: null: no file; "dir": a folder by that name
+        // message: its first line; empty: none
+        columns<QString, QString>("vocabulary", "message");
         const QString missing = "File INGLESE.TXT non trovato ... Riprova";
         row("sample", Sample, "");
         row("malformed line: message, then start", "1   a (b\r\n2   dog\r\n",
@@ -163,8 +155,7 @@ private slots:
     // enabled), the first line of each message shown; "end" once the program ended.
     void editSession_data()
     {
-        QTest::addColumn<QString>("steps");
-        QTest::addColumn<QString>("states");
+        columns<QString, QString>("steps", "states");
         const QString edit = "menuModifica|" + wordLine("5", "x", "tree", "albero €"),
                       ask = " Salvare gli aggiornamenti?",
                       brackets = " La Riga numero 5 usa male le parentesi";
@@ -212,8 +203,7 @@ private slots:
             if (what != step)
                 desk.platform.answers << Platform::Answer(QString("OCYN").indexOf(step.back()));
             if (what.startsWith("menu") || what == "Command3")
-                QMetaObject::invokeMethod(
-                    control<QObject>(desk.form.get(), what), what[0] == 'm' ? "trigger" : "click");
+                press(desk.form.get(), what);
             else if (what == "close")
                 desk.form->close();
             else if (what == "gone")
@@ -264,12 +254,12 @@ private slots:
     // a second close or a switch of window through; Cancel to the message keeps the window.
     void options_data()
     {
-        QTest::addColumn<QString>("chosen"); // lessons chosen before
-        QTest::addColumn<QString>("steps");
-        QTest::addColumn<QString>("out"); // ok, close, escape, switch, cancel (OK, then Cancel), none
-        QTest::addColumn<QString>("ticked");
-        QTest::addColumn<QString>("kept"); // order, then the words selected
-        QTest::addColumn<int>("messages"); // "Selezione vuota ... Ripristino Avanti"
+        // chosen: lessons chosen before
+        // out: ok, close, escape, switch, cancel (OK, then Cancel), none
+        // kept: order, then the words selected
+        // messages: "Selezione vuota ... Ripristino Avanti"
+        columns<QString, QString, QString, QString, QString, int>(
+            "chosen", "steps", "out", "ticked", "kept", "messages");
         const QString all = "2 0 1 2 3 4 5 6 7 8";
         row("opens on the lessons chosen", "3 20", "", "ok", "3 20", all, 0);
         row("ticking N.4 unticks Tutte", "", "m4", "ok", "4", "2 4", 0);
@@ -376,11 +366,10 @@ private slots:
         QPointer<DrillWindow> drill;
         QString forms;
         for (const QString way : { "Command2", "menuIngIta", "menuItaIng", "Command1" }) {
-            QMetaObject::invokeMethod(
-                control<QObject>(desk.form.get(), way), way[0] == 'm' ? "trigger" : "click");
+            press(desk.form.get(), way);
             for (QWidget *top : QApplication::topLevelWidgets())
-                if (top->isVisible() && qobject_cast<DrillWindow *>(top))
-                    drill = qobject_cast<DrillWindow *>(top);
+                if (auto *d = qobject_cast<DrillWindow *>(top); d && d->isVisible())
+                    drill = d;
             QVERIFY(drill && desk.form->isHidden());
             forms += drill->objectName();
             if (way == "Command1")
@@ -409,8 +398,7 @@ private slots:
         QCOMPARE(w.shownBox()->text() + typing->text(), "light");
         QVERIFY(typing->hasFocus()); // from the button just pressed
         QTest::keyClicks(typing, "lx");
-        for (int t = 1; t <= 10; ++t)
-            tick(&w, "Timer1");
+        tick(&w, "Timer1", 10);
         QVERIFY(help->isHidden() && go->text() == "Traduci...");
         tick(&w, "Timer1");
         QCOMPARE(go->text() + text("labpunti") + go->shownPicture(), "Sei lento!995:/inglese/faccia3.svg");
@@ -588,10 +576,10 @@ private slots:
     // (The log's append: see writers and, for the kinds of file, the shared writer's own table.)
     void userFiles_data()
     {
-        QTest::addColumn<QString>("file"); // "import": parole.csv
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<qint64>("limit"); // a file too big is one byte more
-        QTest::addColumn<QString>("said"); // part of the message; empty: read without a word
+        // file: "import": parole.csv
+        // limit: a file too big is one byte more
+        // said: part of the message; empty: read without a word
+        columns<QString, QString, qint64, QString>("file", "kind", "limit", "said");
         const QString notRegular = "non è un file normale";
         const struct
         {
@@ -663,8 +651,7 @@ private slots:
     // file stays as it was, the user is told why, and the program goes on.
     void writers_data()
     {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("said");
+        columns<QString, QString>("file", "said");
         for (const char *file : { "inglese.txt", "ripasso.tsv", "inglelog", "parole.csv", "grafico.png" })
             QTest::addRow("%s, size limit", file)
                 << QString(file) << "il file è più grande di quanto il disco";
@@ -719,9 +706,9 @@ private slots:
     // sound output; "lN" puts the caret on line N of the list; other text is typed.
     void says_data()
     {
-        QTest::addColumn<QString>("steps"); // the tag's first digit is the window
-        QTest::addColumn<QString>("said");
-        QTest::addColumn<QString>("tip"); // of a control that says nothing
+        // steps: the tag's first digit is the window
+        // tip: of a control that says nothing
+        columns<QString, QString, QString>("steps", "said", "tip");
         const QString wait = "Ascolta la parola inglese: si sente quando hai risposto",
                       mute = "Pronuncia non disponibile: nessuna uscita audio";
         row("2 before the first question", "", "", "Ascolta la parola inglese: prima premi \"Via!\"");
@@ -777,18 +764,18 @@ private slots:
             else if (step == "lost")
                 platform.speech = Speech::NoOutput, platform.speechChanged();
             else if (step.at(0) == 't' && step.size() > 1)
-                for (int i = step.mid(1).toInt(); i > 0; --i)
-                    tick(drill, "Timer1");
+                tick(drill, "Timer1", step.mid(1).toInt());
             else if (step.at(0) == 'l')
                 list->setTextCursor(QTextCursor(list->document()->findBlockByNumber(step.mid(1).toInt())));
             else
                 drill->typingBox()->setText(step);
         }
-        QObject *say = control<QObject>(w.get(), drill ? "Command4" : "menuAscolta");
+        const QString sayName = drill ? "Command4" : "menuAscolta";
+        QObject *say = control<QObject>(w.get(), sayName);
         // A new question shows no help of the last one, not even until the first tick.
         QVERIFY(!steps.endsWith("via") || control(w.get(), "aiuto")->isHidden());
         QTest::keyClick(w.get(), Qt::Key_F5);
-        QMetaObject::invokeMethod(say, drill ? "click" : "trigger");
+        press(w.get(), sayName);
         QCOMPARE(platform.spoken, (said.isEmpty() ? QStringList() : QStringList { said, said }));
         QCOMPARE(
             w->cursor().shape(), Qt::ArrowCursor); // the Italian drill's hourglass gone once the word shows
@@ -803,9 +790,9 @@ private slots:
     // instead of on and silent; one that restarts on the same socket is another output.
     void soundOutput_data()
     {
-        QTest::addColumn<QString>("server"); // PULSE_SERVER; %1: the folder of the sockets
-        QTest::addColumn<bool>("output");
-        QTest::addColumn<bool>("restartSeen"); // when the listening server restarts on the same socket
+        // server: PULSE_SERVER; %1: the folder of the sockets
+        // restartSeen: when the listening server restarts on the same socket
+        columns<QString, bool, bool>("server", "output", "restartSeen");
         row("server gone, socket left", "unix:%1/gone", false, false);
         row("server listening", "unix:%1/live", true, true);
         row("a missing one, then one listening", "%1/none unix:%1/live", true, true);
