@@ -26,6 +26,8 @@ public:
     QStringList spoken;
     Speech speech = Speech::Available;
     std::function<void()> speechChanged;
+    // The text of the last message shown; empty: none.
+    QString lastText() const { return shown.isEmpty() ? QString() : shown.last().text; }
     void beep(int times) override { beeps += times; }
     double random() override { return randoms.isEmpty() ? 0.0 : randoms.dequeue(); }
     void seedRandomFromClock() override { ++seeds; }
