@@ -72,7 +72,7 @@ public:
             w.lastDay = day;
             return false;
         }
-        const double r = Fsrs::recall(day - w.lastDay, w.stability);
+        const double r = m_model.recall(day - w.lastDay, w.stability);
         const bool recalled = std::uniform_real_distribution<double>(0, 1)(m_random) < r;
         const Fsrs::Memory memory { w.stability, w.difficulty };
         if (day > w.lastDay)
@@ -90,7 +90,7 @@ public:
             if (w.stability <= 0)
                 continue;
             ++o.met;
-            const double r = Fsrs::recall(day - w.lastDay, w.stability);
+            const double r = m_model.recall(day - w.lastDay, w.stability);
             o.expected += r;
             o.drawn += std::uniform_real_distribution<double>(0, 1)(m_random) < r;
         }
@@ -131,14 +131,14 @@ Outcome review(const WordTable &words)
     const int count = words.count();
     Learner learner(count, Seed);
     Review::Store store;
-    store.limits = { 50, NewPerDay };
+    store.setLimits({ 50, NewPerDay });
     const SelectionOptions all;
     const QDate start(2026, 1, 5);
     for (int day = 0; day < Days; ++day) {
         const QDate today = start.addDays(day);
-        for (int row : Review::dueWords(words, all, store, today)) {
+        for (int row : Review::plan(words, all, store, today, Direction::EnglishToItalian).rows) {
             const bool recalled = learner.ask(row, day);
-            store.answer(words.english(row), words.italian(row),
+            store.answer(words.english(row), words.italian(row), Direction::EnglishToItalian,
                 recalled ? Fsrs::Grade::Good : Fsrs::Grade::Again, today);
         }
     }

@@ -25,6 +25,10 @@ QLatin1StringView DataFolder::name(File file)
         return QLatin1StringView("inglelog");
     case ReviewFile:
         return QLatin1StringView("ripasso.tsv");
+    case ReviewLogFile:
+        return QLatin1StringView("ripassolog");
+    case ReviewCopyFile:
+        return QLatin1StringView("ripasso-copia.tsv");
     case FileCount:
         break;
     }
@@ -42,6 +46,10 @@ QString DataFolder::role(File file)
         return QStringLiteral("il registro delle prove");
     case ReviewFile:
         return QStringLiteral("la memoria del ripasso");
+    case ReviewLogFile:
+        return QStringLiteral("il registro del ripasso");
+    case ReviewCopyFile:
+        return QStringLiteral("la copia della memoria del ripasso");
     case FileCount:
         break;
     }

@@ -12,7 +12,8 @@
 class DataFolder
 {
 public:
-    enum File { WordsFile, HelpFile, LogFile, ReviewFile, FileCount };
+    // ReviewCopyFile: the review's file as it was before lines past its bounds were left out.
+    enum File { WordsFile, HelpFile, LogFile, ReviewFile, ReviewLogFile, ReviewCopyFile, FileCount };
 
     DataFolder() = default; // no folder: windows shown without the program's files
     explicit DataFolder(const QString &folder); // a separator is added when it has none

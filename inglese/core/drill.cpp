@@ -130,6 +130,7 @@ bool Drill::start()
     s.typedLength = 0;
     s.helpMask.clear();
     s.helpShown = false;
+    s.wentWrong = false;
     m_view.helpBoxVisible = false;
     m_view.helpBoxText.clear();
     m_view.helpButtonVisible = false;
@@ -180,8 +181,10 @@ bool Drill::typingChanged(const QString &text)
         return false;
     const QString typed
         = m_direction == Direction::ItalianToEnglish ? Answers::trimTrailingBlanks(text) : text;
-    if (typed != current)
+    if (typed != current) {
+        s.wentWrong = s.wentWrong || s.typingWrong;
         return false;
+    }
     answered();
     return true;
 }

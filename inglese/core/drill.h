@@ -19,6 +19,7 @@ struct DrillState
     bool typingWrong = false; // while the typed text is not the beginning of the answer
     QString helpMask;
     bool helpShown = false; // "Aiuto" was pressed during the current question
+    bool wentWrong = false; // the typing turned red during the current question
     int lastPenalty = 0;
     int freeTime = 10;
     int elapsedSeconds = 0;

@@ -3,118 +3,56 @@
 #include "drill.h"
 #include "platform.h"
 #include "session.h"
-#include "userfile.h"
 #include "vocabularyfile.h"
 #include "wordtable.h"
 
-#include <QFileInfo>
 #include <QSet>
 
 #include <algorithm>
-#include <array>
-#include <functional>
 
 namespace Review {
 namespace {
     // "Sei lento!" comes after this many seconds, whatever the free time.
     constexpr int SlowAfter = 10;
-    // A word is learned when its chance of recall stays at 90% or more for three weeks.
-    constexpr double LearnedStability = 21;
-    // Far more than the longest vocabulary needs (32,767 words of about 150 bytes).
-    constexpr qint64 MaxFileBytes = 64 << 20;
-
-    const QStringList Columns { QStringLiteral("inglese"), QStringLiteral("italiano"),
-        QStringLiteral("stabilita"), QStringLiteral("difficolta"), QStringLiteral("ultimo_ripasso"),
-        QStringLiteral("scadenza"), QStringLiteral("ripassi"), QStringLiteral("dimenticanze") };
-    const QString LimitsTag = QStringLiteral("#limiti");
-    const QString DateFormat = QStringLiteral("yyyy-MM-dd");
     using Vocabulary::CrLf;
 
-    // Tabs and line ends inside a text would break the line apart.
-    QString escaped(QStringView text)
+    QString lines(int n)
     {
-        QString out;
-        for (const QChar c : text) {
-            if (c == u'\\')
-                out += QStringLiteral("\\\\");
-            else if (c == u'\t')
-                out += QStringLiteral("\\t");
-            else if (c == u'\n')
-                out += QStringLiteral("\\n");
-            else if (c == u'\r')
-                out += QStringLiteral("\\r");
-            else
-                out += c;
-        }
-        return out;
+        return n == 1 ? QStringLiteral("1 riga") : QStringLiteral("%1 righe").arg(n);
     }
 
-    QString unescaped(QStringView text)
+    QString words(int n)
     {
-        QString out;
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const QChar c = text[i];
-            if (c != u'\\' || i + 1 == text.size()) {
-                out += c;
-                continue;
-            }
-            const QChar n = text[++i];
-            out += n == u't' ? QChar(u'\t') : n == u'n' ? QChar(u'\n') : n == u'r' ? QChar(u'\r') : n;
-        }
-        return out;
+        return n == 1 ? QStringLiteral("1 parola") : QStringLiteral("%1 parole").arg(n);
     }
 
-    bool parseCard(const QString &line, Card &card)
+    bool asked(const WordTable &table, int row)
     {
-        const QStringList f = line.split(u'\t');
-        if (f.size() != Columns.size() || f[0].isEmpty() || f[1].isEmpty())
-            return false;
-        std::array<bool, 4> ok {}; // each number column read
-        card.english = unescaped(f[0]);
-        card.italian = unescaped(f[1]);
-        card.memory.stability = f[2].toDouble(&ok[0]);
-        card.memory.difficulty = f[3].toDouble(&ok[1]);
-        card.lastReview = QDate::fromString(f[4], DateFormat);
-        card.due = QDate::fromString(f[5], DateFormat);
-        card.reviews = f[6].toInt(&ok[2]);
-        card.lapses = f[7].toInt(&ok[3]);
-        return std::ranges::all_of(ok, std::identity()) && card.lastReview.isValid() && card.due.isValid()
-            && card.memory.stability > 0 && card.memory.stability <= Fsrs::MaximumInterval
-            && card.memory.difficulty >= 1 && card.memory.difficulty <= 10 && card.reviews > 0
-            && card.lapses >= 0 && card.lapses <= card.reviews;
+        return !table.english(row).trimmed().isEmpty() && !table.italian(row).trimmed().isEmpty();
     }
 
-    QString cardLine(const Card &c)
-    {
-        return escaped(c.english) + u'\t' + escaped(c.italian) + u'\t'
-            + QString::number(c.memory.stability, 'f', 4) + u'\t'
-            + QString::number(c.memory.difficulty, 'f', 4) + u'\t' + c.lastReview.toString(DateFormat) + u'\t'
-            + c.due.toString(DateFormat) + u'\t' + QString::number(c.reviews) + u'\t'
-            + QString::number(c.lapses);
-    }
-
-    QString trimmed(QStringView text)
-    {
-        return text.trimmed().toString();
-    }
-
-    // Answers given on `today`, and how many of them were a word's first.
-    std::pair<int, int> answeredOn(const Store &store, const QDate &today)
+    // Of one direction: answers given on `day`, and how many of them were a word's first.
+    std::pair<int, int> answeredOn(const Store &store, const QDate &day, Direction direction)
     {
         int all = 0, first = 0;
         for (const Card &c : store.cards()) {
-            if (c.lastReview == today) {
+            if (c.direction == direction && c.lastReview == day) {
                 ++all;
-                first += c.reviews == 1;
+                first += c.firstReview == day;
             }
         }
         return { all, first };
     }
 } // namespace
 
+QDate reviewDay(const QDate &date, const QTime &time)
+{
+    return time < DayStart ? date.addDays(-1) : date;
+}
+
 Fsrs::Grade gradeOf(const AnswerFacts &f)
 {
-    if (f.givenUp || f.helpShown)
+    if (f.givenUp || f.helpShown || f.wentWrong)
         return Fsrs::Grade::Again;
     if (f.elapsedSeconds > SlowAfter || f.elapsedSeconds >= f.freeTime)
         return Fsrs::Grade::Hard;
@@ -123,122 +61,28 @@ Fsrs::Grade gradeOf(const AnswerFacts &f)
     return Fsrs::Grade::Good;
 }
 
-QString Store::key(QStringView english, QStringView italian)
+Plan plan(const WordTable &words, const SelectionOptions &options, const Store &store, const QDate &day,
+    Direction direction)
 {
-    return trimmed(english) + u'\t' + trimmed(italian);
-}
-
-Store::Status Store::read(const QString &path)
-{
-    m_cards.clear();
-    m_index.clear();
-    m_damaged.clear();
-    limits = {};
-    // A link to nowhere is no missing file: a new one would replace the link.
-    const UserFile::Bytes file = UserFile::read(path, MaxFileBytes);
-    if (file.problem == UserFile::Problem::Missing && !QFileInfo(path).isSymLink())
-        return m_status = Status::Missing;
-    if (!file)
-        return m_status = Status::Unreadable;
-    QString text = QString::fromUtf8(file.bytes); // without an editor's byte order mark
-    text.replace(CrLf, QStringLiteral("\n"));
-    const QStringList lines = text.split(u'\n');
-    if (text.isEmpty())
-        return m_status = Status::Read;
-    if (lines.first() != Columns.join(u'\t'))
-        return m_status = Status::OtherVersion;
-    for (qsizetype i = 1; i < lines.size(); ++i) {
-        const QString &line = lines[i];
-        if (line.isEmpty())
-            continue;
-        const QStringList f = line.split(u'\t');
-        if (f.first() == LimitsTag && f.size() == 3) {
-            bool ok[2] {};
-            const Limits read { f[1].toInt(&ok[0]), f[2].toInt(&ok[1]) };
-            if (ok[0] && ok[1] && read.daily > 0 && read.newWords >= 0) {
-                limits = read;
-                continue;
-            }
-        }
-        Card card;
-        const QString k = parseCard(line, card) ? key(card.english, card.italian) : QString();
-        if (k.isEmpty() || m_index.contains(k)) {
-            m_damaged.append(line);
-            continue;
-        }
-        m_index.insert(k, int(m_cards.size()));
-        m_cards.append(card);
-    }
-    return m_status = Status::Read;
-}
-
-bool Store::write(const QString &path, QString *error) const
-{
-    if (m_status == Status::OtherVersion || m_status == Status::Unreadable) {
-        if (error)
-            *error = QStringLiteral("il file è di un'altra versione o illeggibile");
-        return false;
-    }
-    QString text = Columns.join(u'\t') + u'\n' + LimitsTag + u'\t' + QString::number(limits.daily) + u'\t'
-        + QString::number(limits.newWords) + u'\n';
-    for (const Card &c : m_cards)
-        text += cardLine(c) + u'\n';
-    for (const QString &line : m_damaged)
-        text += line + u'\n';
-    const UserFile::Written written = UserFile::write(path, text.toUtf8());
-    if (!written && error)
-        *error = UserFile::reasonText(written);
-    return bool(written);
-}
-
-const Card *Store::find(QStringView english, QStringView italian) const
-{
-    const auto it = m_index.constFind(key(english, italian));
-    return it == m_index.cend() ? nullptr : &m_cards.at(*it);
-}
-
-const Card &Store::answer(
-    QStringView english, QStringView italian, Fsrs::Grade grade, const QDate &today, const Fsrs::Model &model)
-{
-    const QString k = key(english, italian);
-    auto it = m_index.constFind(k);
-    if (it == m_index.cend()) {
-        Card fresh;
-        fresh.english = trimmed(english);
-        fresh.italian = trimmed(italian);
-        it = m_index.insert(k, int(m_cards.size()));
-        m_cards.append(fresh);
-    }
-    Card &card = m_cards[*it];
-    const double elapsed = card.lastReview.isValid() ? double(card.lastReview.daysTo(today)) : 0;
-    card.memory = model.next(card.memory, elapsed, grade);
-    card.lastReview = today;
-    card.due = today.addDays(Fsrs::Model::interval(card.memory.stability));
-    ++card.reviews;
-    card.lapses += grade == Fsrs::Grade::Again && card.reviews > 1;
-    return card;
-}
-
-QList<int> dueWords(
-    const WordTable &words, const SelectionOptions &options, const Store &store, const QDate &today)
-{
-    const auto [answeredToday, newToday] = answeredOn(store, today);
-    int room = std::max(0, store.limits.daily - answeredToday);
-    int newRoom = std::max(0, store.limits.newWords - newToday);
+    Plan result;
+    const auto [answeredToday, newToday] = answeredOn(store, day, direction);
+    result.answered = answeredToday;
+    int room = std::max(0, store.limits().daily - answeredToday);
+    const int newRoom = std::max(0, store.limits().newWords - newToday);
     QList<std::pair<QDate, int>> due;
     QList<int> fresh;
     QSet<const Card *> seen;
     QSet<QString> seenNew;
     for (int row = 0; row < words.count(); ++row) {
-        if (!options.chooses(words.lessonOf(row)))
+        if (!options.chooses(words.lessonOf(row)) || !asked(words, row))
             continue;
-        if (const Card *card = store.find(words.english(row), words.italian(row))) {
-            if (card->due <= today && card->lastReview < today && !seen.contains(card)) {
+        if (const Card *card = store.find(words.english(row), words.italian(row), direction)) {
+            if (card->due <= day && card->lastReview < day && !seen.contains(card)) {
                 seen.insert(card);
                 due.append({ card->due, row });
             }
         } else if (fresh.size() < newRoom) {
-            const QString k = trimmed(words.english(row)) + u'\t' + trimmed(words.italian(row));
+            const QString k = wordKey(words.english(row), words.italian(row));
             if (!seenNew.contains(k)) {
                 seenNew.insert(k);
                 fresh.append(row);
@@ -246,94 +90,132 @@ QList<int> dueWords(
         }
     }
     std::stable_sort(due.begin(), due.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
-    QList<int> rows;
     for (const auto &[date, row] : std::as_const(due))
-        if (rows.size() < room)
-            rows.append(row);
-    room -= int(rows.size());
-    rows.append(fresh.mid(0, std::min<qsizetype>(room, fresh.size())));
-    return rows;
+        if (result.rows.size() < room)
+            result.rows.append(row);
+    result.waiting = int(due.size() - result.rows.size());
+    room -= int(result.rows.size());
+    result.rows.append(fresh.mid(0, std::min<qsizetype>(room, fresh.size())));
+    return result;
 }
 
-QDate nextDueDay(
-    const WordTable &words, const SelectionOptions &options, const Store &store, const QDate &today)
+QDate nextDueDay(const WordTable &words, const SelectionOptions &options, const Store &store,
+    const QDate &day, Direction direction)
 {
+    const QDate tomorrow = day.addDays(1);
     QDate next;
     for (int row = 0; row < words.count(); ++row) {
-        if (!options.chooses(words.lessonOf(row)))
+        if (!options.chooses(words.lessonOf(row)) || !asked(words, row))
             continue;
-        const Card *card = store.find(words.english(row), words.italian(row));
-        // A new word waits for tomorrow's share; a word answered today for its due date.
-        const QDate day = card ? std::max(card->due, today.addDays(1)) : today.addDays(1);
-        if (!next.isValid() || day < next)
-            next = day;
+        const Card *card = store.find(words.english(row), words.italian(row), direction);
+        // A new word waits for tomorrow's share, if the limits bring new words in at all.
+        if (!card && store.limits().newWords == 0)
+            continue;
+        const QDate when = card ? std::max(card->due, tomorrow) : tomorrow;
+        if (!next.isValid() || when < next)
+            next = when;
     }
     return next;
 }
 
-QString summaryLine(const WordTable &words, const Store &store, const QDate &today)
+QString menuCount(const Plan &plan)
 {
-    int due = 0, learned = 0, reviewed = 0;
-    double recall = 0;
-    QSet<const Card *> seen;
-    for (int row = 0; row < words.count(); ++row) {
-        const Card *card = store.find(words.english(row), words.italian(row));
-        if (!card || seen.contains(card))
-            continue;
-        seen.insert(card);
-        ++reviewed;
-        due += card->due <= today;
-        learned += card->memory.stability >= LearnedStability;
-        recall += Fsrs::recall(card->lastReview.daysTo(today), card->memory.stability);
-    }
-    QString line = reviewed == 0
-        ? QStringLiteral("Ripasso: nessuna parola ancora ripassata")
-        : QStringLiteral("Ripasso: da ripassare oggi %1, imparate %2, ricordo atteso ora %3%")
-              .arg(due)
-              .arg(learned)
-              .arg(qRound(100 * recall / reviewed));
-    if (store.damagedLines() > 0)
-        line += QStringLiteral(" (%1 righe di %2 illeggibili)").arg(store.damagedLines()).arg(FileName);
-    return line;
+    if (!plan.rows.isEmpty())
+        return QStringLiteral(" (") + words(int(plan.rows.size())) + u')';
+    return plan.waiting > 0 ? QStringLiteral(" (limite di oggi raggiunto)")
+                            : QStringLiteral(" (nessuna parola)");
 }
 
-QString nothingDueText(const QDate &next)
+QString nothingDueText(const Plan &plan, const QDate &next)
 {
-    QString text = QStringLiteral("Oggi non c'è nessuna parola da ripassare nelle Lezioni scelte.");
-    if (next.isValid())
+    QString text;
+    if (plan.waiting > 0)
+        text = QStringLiteral("Oggi hai già ripassato %1, il limite del giorno; ne restano da ripassare "
+                              "ancora %2.")
+                   .arg(words(plan.answered), QString::number(plan.waiting))
+            + CrLf + QStringLiteral("Il limite si cambia in \"") + LimitsPlace + QStringLiteral("\".");
+    else
+        text = QStringLiteral("Oggi non c'è nessuna parola da ripassare nelle Lezioni scelte.");
+    if (next.isValid() && plan.waiting == 0)
         text += CrLf + QStringLiteral("La prossima è da ripassare il ") + Vocabulary::dateText(next) + u'.';
     return text;
 }
 
-Round::Round(Session &session, Platform &platform)
+QString summaryLine(const WordTable &table, const Store &store, const QDate &day)
+{
+    const Fsrs::Model model;
+    int due = 0, learned = 0, reviewed = 0, before = 0;
+    double recall = 0;
+    QSet<const Card *> seen;
+    for (int row = 0; row < table.count(); ++row) {
+        for (const Direction direction : { Direction::EnglishToItalian, Direction::ItalianToEnglish }) {
+            const Card *card = store.find(table.english(row), table.italian(row), direction);
+            if (!card || seen.contains(card))
+                continue;
+            seen.insert(card);
+            ++reviewed;
+            due += card->due <= day;
+            learned += card->memory.stability >= LearnedStability;
+            // Words answered today are left out: their chance is that of a moment ago.
+            if (card->lastReview < day) {
+                ++before;
+                recall += model.recall(double(card->lastReview.daysTo(day)), card->memory.stability);
+            }
+        }
+    }
+    QString line = reviewed == 0
+        ? QStringLiteral("Ripasso: nessuna parola ancora ripassata")
+        : QStringLiteral("Ripasso: da ripassare oggi %1, imparate %2").arg(due).arg(learned);
+    if (before > 0)
+        line += QStringLiteral(", ricordo atteso ora %1%").arg(qRound(100 * recall / before));
+    if (store.damagedLines() > 0)
+        line += QStringLiteral(" (%1 di %2 %3)")
+                    .arg(lines(store.damagedLines()), FileName,
+                        store.damagedLines() == 1 ? QStringLiteral("illeggibile")
+                                                  : QStringLiteral("illeggibili"));
+    return line;
+}
+
+Round::Round(Session &session, Platform &platform, Direction direction)
     : m_session(session)
     , m_platform(platform)
+    , m_direction(direction)
     , m_path(session.dataFolder.path(DataFolder::ReviewFile))
 {
 }
 
-int Round::countToday(const Session &session, const QDate &today)
+Plan Round::today(Session &session, Platform &platform, Direction direction)
 {
-    Store store;
-    store.read(session.dataFolder.path(DataFolder::ReviewFile));
-    return int(dueWords(session.words, session.selection.options, store, today).size());
+    session.review.refresh(session.dataFolder.path(DataFolder::ReviewFile), &session.words);
+    return plan(session.words, session.selection.options, session.review,
+        reviewDay(platform.currentDate(), platform.currentTime()), direction);
 }
 
 bool Round::open()
 {
-    const Store::Status status = m_store.read(m_path);
-    if (status == Store::Status::OtherVersion || status == Store::Status::Unreadable) {
+    m_day = reviewDay(m_platform.currentDate(), m_platform.currentTime());
+    Store &store = m_session.review;
+    store.refresh(m_path, &m_session.words);
+    if (!store.writable()) {
         m_platform.message(Title,
             QStringLiteral("Il file %1 è di un'altra versione del programma o non si legge: lo lascio com'è, "
                            "e le risposte di questo ripasso non vengono salvate.")
                 .arg(FileName),
             Platform::Buttons::Ok, Platform::Icon::Information);
+    } else if (store.leftOut() > 0) {
+        m_platform.message(Title,
+            QStringLiteral(
+                "Il file %1 ha %2 in più di quante ne tiene (di parole che non sono più nel vocabolario "
+                "o illeggibili): alla prossima risposta le tolgo, dopo aver copiato il file com'è "
+                "ora in %3.")
+                .arg(FileName, lines(store.leftOut()), CopyName),
+            Platform::Buttons::Ok, Platform::Icon::Information);
     }
-    const QDate today = m_platform.currentDate();
-    const QList<int> rows = dueWords(m_session.words, m_session.selection.options, m_store, today);
-    if (rows.isEmpty()) {
-        m_platform.message(
-            Title, nothingDueText(nextDueDay(m_session.words, m_session.selection.options, m_store, today)));
+    const Plan today = plan(m_session.words, m_session.selection.options, store, m_day, m_direction);
+    if (today.rows.isEmpty()) {
+        m_platform.message(Title,
+            nothingDueText(
+                today, nextDueDay(m_session.words, m_session.selection.options, store, m_day, m_direction)));
         return false;
     }
     // The words in the order of the round, each asked once.
@@ -341,18 +223,51 @@ bool Round::open()
     m_selection.orderMode = m_selection.builtMode = Forward;
     m_selection.rebuildNeeded = false;
     m_selection.wordCount = m_session.words.count();
-    m_selection.selection = QList<int> { 0 } + rows + QList<int> { 0 };
-    m_selection.selectionCount = int(rows.size());
+    m_selection.selection = QList<int> { 0 } + today.rows + QList<int> { 0 };
+    m_selection.selectionCount = int(today.rows.size());
     m_selection.selectionPos = 0;
     return true;
 }
 
+void Round::dropAnsweredElsewhere()
+{
+    // Another copy of the program may have answered some of the words since the round began.
+    Store &store = m_session.review;
+    store.refresh(m_path, &m_session.words);
+    const WordTable &words = m_session.words;
+    QList<int> &list = m_selection.selection;
+    for (int i = m_selection.selectionCount; i > m_selection.selectionPos; --i) {
+        const int row = list[i];
+        const Card *card
+            = row < words.count() ? store.find(words.english(row), words.italian(row), m_direction) : nullptr;
+        if (card && card->lastReview == m_day
+            && !m_mine.contains(wordKey(words.english(row), words.italian(row)))) {
+            list.removeAt(i);
+            --m_selection.selectionCount;
+        }
+    }
+}
+
 bool Round::mayAsk()
 {
-    if (m_waiting || m_selection.selectionPos < m_selection.selectionCount)
+    if (m_waiting)
         return true;
+    dropAnsweredElsewhere();
+    if (m_selection.selectionPos < m_selection.selectionCount)
+        return true;
+    if (!m_again.isEmpty()) {
+        // The words failed or new in this round, once more, by the same-day rule.
+        QList<int> &list = m_selection.selection;
+        list.resize(m_selection.selectionCount + 1);
+        list += m_again;
+        list += 0;
+        m_selection.selectionCount += int(m_again.size());
+        m_again.clear();
+        m_repeating = true;
+        return true;
+    }
     const QDate next
-        = nextDueDay(m_session.words, m_session.selection.options, m_store, m_platform.currentDate());
+        = nextDueDay(m_session.words, m_session.selection.options, m_session.review, m_day, m_direction);
     QString text = QStringLiteral("Ripasso di oggi finito, parole ripassate: %1.").arg(m_answered);
     if (next.isValid())
         text += CrLf + QStringLiteral("La prossima è da ripassare il ") + Vocabulary::dateText(next) + u'.';
@@ -366,7 +281,8 @@ void Round::answered(const Drill &drill)
     grade(drill.askedWord(),
         gradeOf({ .elapsedSeconds = s.elapsedSeconds,
             .freeTime = Drill::freeTimeFor(drill.answer()),
-            .helpShown = s.helpShown }));
+            .helpShown = s.helpShown,
+            .wentWrong = s.wentWrong }));
 }
 
 void Round::leave(const Drill &drill)
@@ -375,23 +291,43 @@ void Round::leave(const Drill &drill)
         grade(drill.askedWord(), Fsrs::Grade::Again);
 }
 
+void Round::say(bool &once, const QString &text)
+{
+    if (std::exchange(once, true))
+        return; // said once a round
+    m_platform.message(Title, text, Platform::Buttons::Ok, Platform::Icon::Stop);
+}
+
 void Round::grade(int row, Fsrs::Grade grade)
 {
     m_waiting = false;
-    if (row < 0 || row >= m_session.words.count())
+    const WordTable &words = m_session.words;
+    if (row < 0 || row >= words.count())
+        return;
+    Store &store = m_session.review;
+    const QStringView english = words.english(row), italian = words.italian(row);
+    LogEntry entry { QDateTime(m_platform.currentDate(), m_platform.currentTime()),
+        english.trimmed().toString(), italian.trimmed().toString(), m_direction, grade };
+    if (const Card *before = store.find(english, italian, m_direction)) {
+        entry.daysSince = int(std::max<qint64>(before->lastReview.daysTo(m_day), 0));
+        entry.expected = Fsrs::Model().recall(entry.daysSince, before->memory.stability);
+    }
+    if (!store.answer(english, italian, m_direction, grade, m_day))
         return;
     ++m_answered;
-    m_store.answer(
-        m_session.words.english(row), m_session.words.italian(row), grade, m_platform.currentDate());
+    m_mine.insert(wordKey(english, italian));
+    if (!m_repeating && (grade == Fsrs::Grade::Again || entry.daysSince < 0))
+        m_again.append(row);
     QString error;
-    if (m_store.write(m_path, &error) || m_saveFailed || m_store.status() == Store::Status::OtherVersion
-        || m_store.status() == Store::Status::Unreadable)
-        return;
-    m_saveFailed = true; // said once a round
-    m_platform.message(Title,
-        QStringLiteral("Non riesco a scrivere il file %1:").arg(m_path) + CrLf + error + CrLf
-            + QStringLiteral("Il ripasso continua, ma le risposte non vengono salvate."),
-        Platform::Buttons::Ok, Platform::Icon::Stop);
+    if (!store.write(m_path, &error) && store.writable())
+        say(m_saveFailed,
+            QStringLiteral("Non riesco a scrivere il file %1:").arg(m_path) + CrLf + error + CrLf
+                + QStringLiteral("Il ripasso continua: riprovo a salvare le risposte alla prossima parola."));
+    const QString log = m_session.dataFolder.path(DataFolder::ReviewLogFile);
+    if (!appendLog(log, entry, &error))
+        say(m_logFailed,
+            QStringLiteral("Non riesco a scrivere nel registro del ripasso %1:").arg(log) + CrLf + error
+                + CrLf + QStringLiteral("Il ripasso continua, ma le sue righe vanno perse."));
 }
 
 QString Round::progressText() const

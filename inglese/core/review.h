@@ -1,28 +1,36 @@
 #pragma once
 
-#include "datafolder.h"
 #include "fsrs.h"
+#include "reviewfile.h"
+#include "reviewlog.h"
 #include "selection.h"
 
 #include <QDate>
-#include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
-#include <QStringList>
+#include <QTime>
 
 class Drill;
 class Platform;
 struct Session;
 struct WordTable;
 
-// "Ripasso": each word is asked again on the day its memory is about to fade.
-// Pipeline: ripasso.tsv -> ReviewStore -> due words of the chosen lessons ->
-// ReviewRound (a word selection for a drill window) -> the drill's answer ->
-// grade -> memory model -> ReviewStore -> ripasso.tsv, after every answer.
+// "Ripasso": each word is asked again, in each direction, on the day its memory is about to fade.
+// Pipeline: ripasso.tsv -> Store (kept in the session) -> due words of the chosen lessons ->
+// Round (a word selection for a drill window) -> the drill's answer -> grade -> memory model ->
+// Store -> ripasso.tsv and a line of ripassolog, after every answer.
 namespace Review {
 
-inline const QString FileName = DataFolder::name(DataFolder::ReviewFile);
 inline const QString Title = QStringLiteral("Ripasso di oggi");
+inline const QString LimitsPlace = QStringLiteral("Opzioni / Limiti del Ripasso...");
+
+// The review's day starts at 4:00 in the morning, so that an evening's study is one day.
+inline const QTime DayStart { 4, 0 };
+QDate reviewDay(const QDate &date, const QTime &time);
+
+// A word is learned once its chance of recall stays at 90% or more for three weeks.
+inline constexpr double LearnedStability = 21;
 
 // What the drill measured of one answer.
 struct AnswerFacts
@@ -30,86 +38,46 @@ struct AnswerFacts
     int elapsedSeconds = 0; // ticks of the question timer
     int freeTime = 10; // seconds the answer may take without a penalty
     bool helpShown = false;
+    bool wentWrong = false; // the typing turned red at some point
     bool givenUp = false; // the window closed while the word was asked
 };
-// Again after help or a word given up; Hard after "Sei lento!" or once the
-// free time is over; Easy in under a third of the free time; Good otherwise.
+// Again after help, a typing that went wrong or a word given up; Hard after "Sei lento!" or once
+// the free time is over; Easy in under a third of the free time; Good otherwise.
 Fsrs::Grade gradeOf(const AnswerFacts &facts);
 
-// A word's memory as the file keeps it, keyed by its English and Italian texts.
-struct Card
+// Today's words in one direction among the chosen lessons: the due ones,
+// most overdue first, then new words in table order, within today's limits
+// (what was answered earlier today counts). A word written twice in the table is asked once.
+struct Plan
 {
-    QString english;
-    QString italian;
-    Fsrs::Memory memory;
-    QDate lastReview;
-    QDate due;
-    int reviews = 0;
-    int lapses = 0;
+    QList<int> rows;
+    int waiting = 0; // due words past today's limit
+    int answered = 0; // answered today
 };
+Plan plan(const WordTable &words, const SelectionOptions &options, const Store &store, const QDate &day,
+    Direction direction);
+// The first day after `day` with a word to review in the chosen lessons; null when none.
+QDate nextDueDay(const WordTable &words, const SelectionOptions &options, const Store &store,
+    const QDate &day, Direction direction);
 
-struct Limits
-{
-    int daily = 50; // words a day, the new ones included
-    int newWords = 10; // words never asked before, a day
-};
-
-// The file ripasso.tsv: UTF-8, a header line naming the columns, the limits,
-// then one word a line. Damaged lines are kept as they are and counted.
-class Store
-{
-public:
-    enum class Status { Missing, Read, OtherVersion, Unreadable };
-
-    Status read(const QString &path);
-    // Atomic: on failure the old file stays whole and `error` says why. A file
-    // of another version is never overwritten.
-    bool write(const QString &path, QString *error = nullptr) const;
-    Status status() const { return m_status; }
-    int damagedLines() const { return int(m_damaged.size()); }
-
-    Limits limits;
-
-    const Card *find(QStringView english, QStringView italian) const;
-    const QList<Card> &cards() const { return m_cards; }
-    // The word answered today with `grade`: its memory moves on, its next due date is set.
-    const Card &answer(QStringView english, QStringView italian, Fsrs::Grade grade, const QDate &today,
-        const Fsrs::Model &model = Fsrs::Model());
-
-private:
-    static QString key(QStringView english, QStringView italian);
-
-    QList<Card> m_cards;
-    QHash<QString, int> m_index;
-    QStringList m_damaged;
-    Status m_status = Status::Missing;
-};
-
-// The words to review today among the chosen lessons: the due ones, most
-// overdue first, then new words in table order, within today's limits (what
-// was answered earlier today counts). A word written twice in the table is asked once.
-QList<int> dueWords(
-    const WordTable &words, const SelectionOptions &options, const Store &store, const QDate &today);
-// The first day after today with a word to review in the chosen lessons; null when none.
-QDate nextDueDay(
-    const WordTable &words, const SelectionOptions &options, const Store &store, const QDate &today);
-
-// The line of "Risultati": words due today, learned (stability over 21 days),
-// the expected share recalled now, over the words of the table.
-QString summaryLine(const WordTable &words, const Store &store, const QDate &today);
-
-// "Nothing to review today" and when the next word is due.
-QString nothingDueText(const QDate &next);
+// " (3 parole)", " (nessuna parola)" or that today's limit is reached: for the menu.
+QString menuCount(const Plan &plan);
+// "Nothing to review today", or today's limit reached, and when the next word is due.
+QString nothingDueText(const Plan &plan, const QDate &next);
+// The line of "Risultati": memories due today, learned, and the expected share recalled now of
+// those not answered today, over the words of the table.
+QString summaryLine(const WordTable &words, const Store &store, const QDate &day);
 
 // One review in a drill window: its own word selection over today's words,
-// the grade of each answer written to ripasso.tsv at once.
+// each answer graded and written at once. A word failed or new is asked once
+// more at the end of the round.
 class Round
 {
 public:
-    Round(Session &session, Platform &platform);
+    Round(Session &session, Platform &platform, Direction direction);
 
-    // How many words a review started now would ask.
-    static int countToday(const Session &session, const QDate &today);
+    // Today's words of a review started now in `direction`.
+    static Plan today(Session &session, Platform &platform, Direction direction);
 
     // Reads the file and picks today's words; false, after saying so, when none is due.
     bool open();
@@ -126,15 +94,22 @@ public:
 
 private:
     void grade(int row, Fsrs::Grade grade);
+    void dropAnsweredElsewhere();
+    void say(bool &once, const QString &text);
 
     Session &m_session;
     Platform &m_platform;
+    Direction m_direction;
     QString m_path;
-    Store m_store;
+    QDate m_day; // fixed when the round starts
     WordSelection m_selection;
+    QList<int> m_again; // to ask once more at the end
+    bool m_repeating = false;
+    QSet<QString> m_mine; // the words this round answered
     int m_answered = 0;
     bool m_waiting = false;
     bool m_saveFailed = false;
+    bool m_logFailed = false;
 };
 
 } // namespace Review

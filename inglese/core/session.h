@@ -3,6 +3,7 @@
 #include "datafolder.h"
 #include "drill.h"
 #include "lessons.h"
+#include "reviewfile.h"
 #include "selection.h"
 #include "wordtable.h"
 
@@ -24,4 +25,5 @@ struct Session
     QTime startTime;
     DrillState drill; // the drill windows' state, kept from one drill window to the next
     QString fileFolder; // of the last file imported, exported or saved as a picture in this run
+    Review::Store review; // ripasso.tsv as last read or written: read again only when it changed
 };

@@ -212,8 +212,8 @@ void DrillWindow::setUpKeyboard()
     setTabOrder(m_command3, m_aiuto);
     // The English box takes the focus when the window opens: the word shown
     // in the first drill, the typing box in the second, where the learner
-    // can type at once.
-    m_textin->setFocus();
+    // can type at once. The review opens in the typing box in both.
+    (m_review ? typingBox() : m_textin)->setFocus();
     auto *f5 = new QShortcut(Qt::Key_F5, this);
     f5->setObjectName(QStringLiteral("speakKey"));
     connect(f5, &QShortcut::activated, this, &DrillWindow::Command4_Click);

@@ -352,25 +352,27 @@ void MainWindow::Command2_Click()
 
 void MainWindow::showReviewCount()
 {
-    QString count;
-    if (!m_session.dataFolder.isNull()) {
-        const int n = Review::Round::countToday(m_session, m_platform.currentDate());
-        count = n == 1 ? QStringLiteral(" (1 parola)") : QStringLiteral(" (%1 parole)").arg(n);
-    }
-    m_menuRipasso->setText(QStringLiteral("Ri&passo di oggi%1...").arg(count));
-    m_menuRipassoIta->setText(QStringLiteral("Ripasso di oggi, Italiano->Inglese%1...").arg(count));
+    // Each direction has its own memories, so its own words today.
+    const auto count = [this](Direction direction) {
+        return m_session.dataFolder.isNull()
+            ? QString()
+            : Review::menuCount(Review::Round::today(m_session, m_platform, direction));
+    };
+    m_menuRipasso->setText(QStringLiteral("Ri&passo di oggi%1...").arg(count(Direction::EnglishToItalian)));
+    m_menuRipassoIta->setText(
+        QStringLiteral("Ripasso di oggi, Italiano->Inglese%1...").arg(count(Direction::ItalianToEnglish)));
 }
 
 void MainWindow::menuRipasso_Click()
 {
-    auto round = std::make_unique<Review::Round>(m_session, m_platform);
+    auto round = std::make_unique<Review::Round>(m_session, m_platform, Direction::EnglishToItalian);
     if (round->open())
         openDrill(new EnglishDrillWindow(m_session, m_platform, nullptr, std::move(round)));
 }
 
 void MainWindow::menuRipassoIta_Click()
 {
-    auto round = std::make_unique<Review::Round>(m_session, m_platform);
+    auto round = std::make_unique<Review::Round>(m_session, m_platform, Direction::ItalianToEnglish);
     if (round->open())
         openDrill(new ItalianDrillWindow(m_session, m_platform, nullptr, std::move(round)));
 }

@@ -93,11 +93,19 @@ void ResultsWindow::buildControls()
     m_label1 = label(QStringLiteral("Label1"), this);
     m_label2 = label(QStringLiteral("Label2"), this);
     m_label3 = label(QStringLiteral("Label3"), this);
-    // The review: words due today, words learned, expected recall now.
+    // The review: words due today, words learned, expected recall now; from its log, the words
+    // recalled when due in the last 30 days.
     auto *label6 = label(QStringLiteral("Label6"), this, QColor(0, 110, 0));
-    Review::Store review;
-    review.read(m_session.dataFolder.path(DataFolder::ReviewFile));
-    label6->setText(Review::summaryLine(m_session.words, review, m_platform.currentDate()));
+    Review::Store &review = m_session.review;
+    review.refresh(m_session.dataFolder.path(DataFolder::ReviewFile), &m_session.words);
+    const QDate today = m_platform.currentDate();
+    QString text
+        = Review::summaryLine(m_session.words, review, Review::reviewDay(today, m_platform.currentTime()));
+    const Review::Retention kept
+        = Review::retention(m_session.dataFolder.path(DataFolder::ReviewLogFile), today);
+    if (!review.cards().isEmpty() || kept.due > 0 || !kept.problem.isEmpty())
+        text += u'\n' + Review::retentionLine(kept);
+    label6->setText(text);
     m_chart1 = new QChartView(this);
     m_chart1->setObjectName(QStringLiteral("Chart1"));
     m_chart1->setRenderHint(QPainter::Antialiasing);

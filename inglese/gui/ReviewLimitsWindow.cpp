@@ -15,7 +15,7 @@ QSpinBox *spinBox(const QString &name, int minimum, int value, QWidget *parent)
 {
     auto *box = new QSpinBox(parent);
     box->setObjectName(name);
-    box->setRange(minimum, 999);
+    box->setRange(minimum, Review::Limits::Most);
     box->setValue(value);
     return box;
 }
@@ -29,10 +29,13 @@ ReviewLimitsWindow::ReviewLimitsWindow(Session &session, Platform &platform, QWi
     setObjectName(QStringLiteral("Form8"));
     setWindowTitle(QStringLiteral("   RIPASSO"));
     setModal(true);
-    Review::Store store;
-    store.read(session.dataFolder.path(DataFolder::ReviewFile));
-    m_text1 = spinBox(QStringLiteral("Text1"), 1, store.limits.daily, this);
-    m_text2 = spinBox(QStringLiteral("Text2"), 0, store.limits.newWords, this);
+    Review::Store &store = session.review;
+    store.refresh(session.dataFolder.path(DataFolder::ReviewFile), &session.words);
+    m_text1 = spinBox(QStringLiteral("Text1"), 1, store.limits().daily, this);
+    m_text2 = spinBox(QStringLiteral("Text2"), 0, store.limits().newWords, this);
+    // The new words are part of the day's words, never more.
+    m_text2->setMaximum(m_text1->value());
+    connect(m_text1, &QSpinBox::valueChanged, m_text2, &QSpinBox::setMaximum);
     auto *ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("Command1"));
     ok->setDefault(true);
@@ -42,8 +45,8 @@ ReviewLimitsWindow::ReviewLimitsWindow(Session &session, Platform &platform, QWi
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     auto *form = new QFormLayout(this);
-    form->addRow(QStringLiteral("Parole da ripassare al giorno, al più:"), m_text1);
-    form->addRow(QStringLiteral("Parole nuove al giorno, al più:"), m_text2);
+    form->addRow(QStringLiteral("&Parole da ripassare al giorno, al più:"), m_text1);
+    form->addRow(QStringLiteral("Parole &nuove al giorno, al più:"), m_text2);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(ok);
@@ -55,11 +58,8 @@ ReviewLimitsWindow::ReviewLimitsWindow(Session &session, Platform &platform, QWi
 void ReviewLimitsWindow::Command1_Click()
 {
     const QString path = m_session.dataFolder.path(DataFolder::ReviewFile);
-    Review::Store store;
-    store.read(path);
-    store.limits = { m_text1->value(), m_text2->value() };
     QString error;
-    if (!store.write(path, &error)) {
+    if (!m_session.review.writeLimits(path, { m_text1->value(), m_text2->value() }, &error)) {
         m_platform.message(Review::Title,
             QStringLiteral("Non riesco a scrivere i limiti in %1:\r\n%2").arg(path, error),
             Platform::Buttons::Ok, Platform::Icon::Stop);

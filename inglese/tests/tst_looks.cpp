@@ -100,7 +100,7 @@ private slots:
                 ? static_cast<QWidget *>(new ExchangeWindow(LessonFlags { true, false, false, true }))
                 : new HelpWindow(session, platform, main.get()));
         if (state == "review") { // the same drill over today's words
-            auto round = std::make_unique<Review::Round>(session, platform);
+            auto round = std::make_unique<Review::Round>(session, platform, Direction::EnglishToItalian);
             QVERIFY(round->open());
             w.reset(new EnglishDrillWindow(session, platform, nullptr, std::move(round)));
         }
