@@ -72,7 +72,7 @@ Plan plan(const WordTable &words, const SelectionOptions &options, const Store &
     QList<std::pair<QDate, int>> due;
     QList<int> fresh;
     QSet<const Card *> seen;
-    QSet<QString> seenNew;
+    QSet<QByteArray> seenNew;
     for (int row = 0; row < words.count(); ++row) {
         if (!options.chooses(words.lessonOf(row)) || !asked(words, row))
             continue;
@@ -82,7 +82,7 @@ Plan plan(const WordTable &words, const SelectionOptions &options, const Store &
                 due.append({ card->due, row });
             }
         } else if (fresh.size() < newRoom) {
-            const QString k = wordKey(words.english(row), words.italian(row));
+            const QByteArray k = wordKey(words.english(row), words.italian(row));
             if (!seenNew.contains(k)) {
                 seenNew.insert(k);
                 fresh.append(row);

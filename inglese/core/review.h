@@ -105,7 +105,7 @@ private:
     WordSelection m_selection;
     QList<int> m_again; // to ask once more at the end
     bool m_repeating = false;
-    QSet<QString> m_mine; // the words this round answered
+    QSet<QByteArray> m_mine; // the words this round answered
     int m_answered = 0;
     bool m_waiting = false;
     bool m_saveFailed = false;

@@ -150,9 +150,9 @@ namespace {
             && std::all_of(field.begin(), field.end(), [](char c) { return uchar(c) < 0x80 && c != '\\'; });
     }
 
-    QChar directionMark(Direction direction)
+    char directionMark(Direction direction)
     {
-        return direction == Direction::EnglishToItalian ? u'>' : u'<';
+        return direction == Direction::EnglishToItalian ? '>' : '<';
     }
 
     QByteArray cardLine(const Card &c)
@@ -167,7 +167,7 @@ namespace {
         return line;
     }
 
-    QString cardKey(QStringView english, QStringView italian, Direction direction)
+    QByteArray cardKey(QStringView english, QStringView italian, Direction direction)
     {
         return wordKey(english, italian) + directionMark(direction);
     }
@@ -184,11 +184,11 @@ namespace {
     }
 
     // Seeds the spread of a due date: the word, its direction, the day and how often it was answered.
-    std::uint64_t seedOf(const QString &key, const QDate &day, int reviews)
+    std::uint64_t seedOf(const QByteArray &key, const QDate &day, int reviews)
     {
         std::uint64_t h = 14695981039346656037ULL; // FNV-1a
-        for (const QChar c : key)
-            h = (h ^ c.unicode()) * 1099511628211ULL;
+        for (const char c : key)
+            h = (h ^ uchar(c)) * 1099511628211ULL;
         return h ^ (std::uint64_t(day.toJulianDay()) << 20) ^ std::uint64_t(reviews);
     }
 } // namespace
@@ -208,14 +208,14 @@ QByteArray escapedText(const QString &text)
     return out;
 }
 
-QString wordKey(QStringView english, QStringView italian)
+QByteArray wordKey(QStringView english, QStringView italian)
 {
-    return english.trimmed().toString() + u'\t' + italian.trimmed().toString();
+    return escapedText(english.trimmed().toString()) + '\t' + escapedText(italian.trimmed().toString());
 }
 
-QSet<QString> wordKeys(const WordTable &words)
+QSet<QByteArray> wordKeys(const WordTable &words)
 {
-    QSet<QString> keys;
+    QSet<QByteArray> keys;
     keys.reserve(words.count());
     for (int row = 0; row < words.count(); ++row)
         keys.insert(wordKey(words.english(row), words.italian(row)));
@@ -225,10 +225,7 @@ QSet<QString> wordKeys(const WordTable &words)
 void Store::setVocabulary(const WordTable *words)
 {
     m_filtered = words != nullptr;
-    m_known.clear();
-    if (words)
-        for (const QString &key : wordKeys(*words))
-            m_known.insert(key.toUtf8());
+    m_known = words ? wordKeys(*words) : QSet<QByteArray>();
 }
 
 void Store::clear()
@@ -326,8 +323,8 @@ void Store::take(QByteArrayView line)
     Card card;
     if (!parseTexts(f, before, card))
         return damaged(line);
-    QString key = card.english + u'\t' + card.italian;
-    const bool orphan = m_filtered && !m_known.contains(key.toUtf8());
+    QByteArray key = escapedText(card.english) + '\t' + escapedText(card.italian);
+    const bool orphan = m_filtered && !m_known.contains(key);
     if (orphan && m_orphans >= KeptOrphans) {
         ++m_leftOut;
         return;
@@ -451,7 +448,7 @@ const Card *Store::find(QStringView english, QStringView italian, Direction dire
 
 Card &Store::cardFor(QStringView english, QStringView italian, Direction direction)
 {
-    const QString k = cardKey(english, italian, direction);
+    const QByteArray k = cardKey(english, italian, direction);
     auto it = m_index.constFind(k);
     if (it == m_index.cend()) {
         Card fresh;

@@ -44,10 +44,10 @@ struct Limits
 // A text in a field of the review's files: backslashes, tabs and line ends escaped.
 QByteArray escapedText(const QString &text);
 
-// A word's key: its texts without the blanks around them.
-QString wordKey(QStringView english, QStringView italian);
+// A word's key: its texts without the blanks around them, escaped as in the file and joined by a tab.
+QByteArray wordKey(QStringView english, QStringView italian);
 // The keys of every word of the table.
-QSet<QString> wordKeys(const WordTable &words);
+QSet<QByteArray> wordKeys(const WordTable &words);
 
 // The file: UTF-8, a header line naming the columns, the limits, then one
 // word and direction a line. A file of the version before (one line a word
@@ -124,7 +124,7 @@ private:
     Card &cardFor(QStringView english, QStringView italian, Direction direction);
 
     QList<Card> m_cards;
-    QHash<QString, int> m_index;
+    QHash<QByteArray, int> m_index;
     QList<QByteArray> m_damaged;
     Limits m_limits;
     Status m_status = Status::Missing;
