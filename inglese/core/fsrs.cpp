@@ -21,8 +21,9 @@ namespace {
     }
 } // namespace
 
-Model::Model(const Weights &weights)
+Model::Model(const Weights &weights, double retention)
     : w(weights)
+    , m_retention(retention)
     , m_decay(-weights[20])
     // 0.9^(1 / decay) - 1: the chance of recall is exactly 90% after S days.
     , m_factor(std::pow(0.9, 1 / m_decay) - 1)

@@ -34,7 +34,7 @@ inline constexpr double MaxStability = 36500;
 class Model
 {
 public:
-    explicit Model(const Weights &weights = DefaultWeights);
+    explicit Model(const Weights &weights = DefaultWeights, double retention = RequestedRetention);
 
     // The chance of recalling a word `elapsedDays` after its last review:
     // (1 + F t / S)^-w20, with F chosen so that the chance is 90% at t = S.
@@ -45,8 +45,10 @@ public:
     // The memory after an answer `elapsedDays` after the last review: the long
     // rule from the next day on, the same-day rule for another answer on one day.
     Memory next(const Memory &memory, double elapsedDays, Grade grade) const;
-    // Whole days until the chance of recall falls to `retention`: at least 1, at most MaximumInterval.
-    int interval(double stability, double retention = RequestedRetention) const;
+    // Whole days until the chance of recall falls to `retention` (the model's own when not given): at
+    // least 1, at most MaximumInterval.
+    int interval(double stability) const { return interval(stability, m_retention); }
+    int interval(double stability, double retention) const;
 
     double initialDifficulty(Grade grade) const;
     double nextDifficulty(double difficulty, Grade grade) const;
@@ -60,6 +62,7 @@ public:
 
 private:
     Weights w;
+    double m_retention;
     double m_decay;
     double m_factor;
 };

@@ -222,10 +222,21 @@ QSet<QByteArray> wordKeys(const WordTable &words)
     return keys;
 }
 
+std::size_t Store::KeyHash::operator()(QByteArrayView key) const noexcept
+{
+    std::uint64_t h = 14695981039346656037ULL; // FNV-1a
+    for (const char c : key)
+        h = (h ^ uchar(c)) * 1099511628211ULL;
+    return std::size_t(h);
+}
+
 void Store::setVocabulary(const WordTable *words)
 {
     m_filtered = words != nullptr;
-    m_known = words ? wordKeys(*words) : QSet<QByteArray>();
+    m_known.clear();
+    if (words)
+        for (const QByteArray &key : wordKeys(*words))
+            m_known.insert(key);
 }
 
 void Store::clear()
@@ -312,10 +323,9 @@ void Store::take(QByteArrayView line)
     const bool before = m_format == 1;
     if (m_filtered && m_orphans >= KeptOrphans && plain(f[0]) && plain(f[1])
         && f.count == (before ? 8 : 10)) {
-        // Past the bound, a word of plain texts is told an orphan without making its strings.
-        m_scratch.resize(0);
-        m_scratch.append(f[0]).append('\t').append(f[1]);
-        if (!m_known.contains(m_scratch)) {
+        // Past the bound, a word of plain texts is told an orphan without making its strings: its
+        // key is the start of its line.
+        if (!m_known.contains(line.first(f[0].size() + 1 + f[1].size()))) {
             ++m_leftOut;
             return;
         }

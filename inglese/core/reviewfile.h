@@ -11,6 +11,8 @@
 #include <QSet>
 #include <QString>
 
+#include <unordered_set>
+
 struct WordTable;
 
 // The review's file, ripasso.tsv: the memory of each word in each direction.
@@ -131,9 +133,19 @@ private:
     int m_format = 0; // of the header read: 1 the version before, 2 this one
     int m_orphans = 0;
     int m_leftOut = 0;
+    // A hash of keys that a line's bytes look up without a copy.
+    struct KeyHash
+    {
+        using is_transparent = void;
+        std::size_t operator()(QByteArrayView key) const noexcept;
+    };
+    struct KeyEqual
+    {
+        using is_transparent = void;
+        bool operator()(QByteArrayView a, QByteArrayView b) const noexcept { return a == b; }
+    };
     bool m_filtered = false; // lines of words not in m_known are orphans
-    QSet<QByteArray> m_known; // the vocabulary's keys in UTF-8
-    QByteArray m_scratch;
+    std::unordered_set<QByteArray, KeyHash, KeyEqual> m_known; // the vocabulary's keys
     Stamp m_stamp;
     // What was answered or changed since the file was last read or written here.
     QList<Answer> m_answers;
