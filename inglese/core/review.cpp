@@ -141,7 +141,7 @@ QString nothingDueText(const Plan &plan, const QDate &next)
     return text;
 }
 
-QString summaryLine(const WordTable &table, const Store &store, const QDate &day)
+QString summaryLine(const WordTable &table, const Store &store, const QDate &day, const Retention &log)
 {
     const Fsrs::Model model;
     int due = 0, learned = 0, reviewed = 0, before = 0;
@@ -173,6 +173,8 @@ QString summaryLine(const WordTable &table, const Store &store, const QDate &day
                     .arg(lines(store.damagedLines()), FileName,
                         store.damagedLines() == 1 ? QStringLiteral("illeggibile")
                                                   : QStringLiteral("illeggibili"));
+    if (reviewed > 0 || log.due > 0 || !log.problem.isEmpty())
+        line += u'\n' + retentionLine(log);
     return line;
 }
 

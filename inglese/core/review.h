@@ -64,9 +64,9 @@ QDate nextDueDay(const WordTable &words, const SelectionOptions &options, const 
 QString menuCount(const Plan &plan);
 // "Nothing to review today", or today's limit reached, and when the next word is due.
 QString nothingDueText(const Plan &plan, const QDate &next);
-// The line of "Risultati": memories due today, learned, and the expected share recalled now of
-// those not answered today, over the words of the table.
-QString summaryLine(const WordTable &words, const Store &store, const QDate &day);
+// The lines of "Risultati": memories due today, learned, and the expected share recalled now of
+// those not answered today, over the words of the table; once the review is used, what its log tells.
+QString summaryLine(const WordTable &words, const Store &store, const QDate &day, const Retention &log = {});
 
 // One review in a drill window: its own word selection over today's words,
 // each answer graded and written at once. A word failed or new is asked once

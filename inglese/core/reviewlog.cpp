@@ -68,7 +68,8 @@ Retention retention(const QString &path, const QDate &today)
         rest.remove(0, start);
     });
     if (!read && read.problem != UserFile::Problem::Missing)
-        result.problem = UserFile::problemText(path, read.problem, MaxLogBytes, read.reason);
+        result.problem = UserFile::problemText(path, read.problem, MaxLogBytes, read.reason)
+                             .replace(QStringLiteral("\r\n"), QStringLiteral(" ")); // one line of the window
     return result;
 }
 

@@ -99,13 +99,9 @@ void ResultsWindow::buildControls()
     Review::Store &review = m_session.review;
     review.refresh(m_session.dataFolder.path(DataFolder::ReviewFile), &m_session.words);
     const QDate today = m_platform.currentDate();
-    QString text
-        = Review::summaryLine(m_session.words, review, Review::reviewDay(today, m_platform.currentTime()));
-    const Review::Retention kept
-        = Review::retention(m_session.dataFolder.path(DataFolder::ReviewLogFile), today);
-    if (!review.cards().isEmpty() || kept.due > 0 || !kept.problem.isEmpty())
-        text += u'\n' + Review::retentionLine(kept);
-    label6->setText(text);
+    label6->setText(
+        Review::summaryLine(m_session.words, review, Review::reviewDay(today, m_platform.currentTime()),
+            Review::retention(m_session.dataFolder.path(DataFolder::ReviewLogFile), today)));
     m_chart1 = new QChartView(this);
     m_chart1->setObjectName(QStringLiteral("Chart1"));
     m_chart1->setRenderHint(QPainter::Antialiasing);

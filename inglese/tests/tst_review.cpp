@@ -117,7 +117,6 @@ private slots:
         const auto add = [](const char *tag, Review::AnswerFacts f, Grade g) { row(tag, f, int(g)); };
         add("3 s of 10", { .elapsedSeconds = 3, .freeTime = 10 }, Grade::Easy);
         add("4 s of 12", { .elapsedSeconds = 4, .freeTime = 12 }, Grade::Good);
-        add("4 s of 14", { .elapsedSeconds = 4, .freeTime = 14 }, Grade::Easy);
         add("9 s of 10", { .elapsedSeconds = 9, .freeTime = 10 }, Grade::Good);
         add("first point lost", { .elapsedSeconds = 10, .freeTime = 10 }, Grade::Hard);
         add("10 s of 14, not yet slow", { .elapsedSeconds = 10, .freeTime = 14 }, Grade::Good);
@@ -188,11 +187,12 @@ private slots:
             return;
         }
         const QByteArray text = readBytes(path);
-        QVERIFY(text.startsWith(Head));
         Review::Store again;
         again.read(path);
         QCOMPARE(again.text(), text); // read as written
         QCOMPARE(again.limits().daily, bytes.contains("#limiti") ? 20 : 50);
+        QCOMPARE(text.contains("\nhouse\tcasa\tita->ing\t3.1730\t5.2826\t\t2026-12-01\t2026-12-04\t2\t0\n"),
+            bytes.startsWith(Before)); // the history of both directions
         const Review::Card *d
             = again.find(u"d\\tog\tx", u"ca\r\nne", I); // new, wrong: due tomorrow, no lapse
         QCOMPARE(d ? std::pair(d->due, d->lapses) : std::pair(QDate(), -1), std::pair(QDate(2026, 12, 6), 0));
@@ -338,7 +338,7 @@ private slots:
         row("daily limit, one answered today", "", 3, 3, "3 1", 1, "");
         row("daily limit reached today", "", 1, 1, "", 1, "");
         row("one more new, one new today", "", 50, 2, "3 1 0", 1, "");
-        row("lesson 2", "2", 50, 10, "3 4", 1, "");
+        row("lesson 2", "2", 50, 10, "3 4", 7, "");
         row("rows reversed", "", 50, 10, "4 1 0 7", 1, "reversed");
         row("a text changed starts afresh", "", 50, 10, "3 6 0 1 4", 1, "renamed");
         row("two due the same day keep their order", "", 50, 10, "1 3 0 4", 1, "same day");
@@ -372,8 +372,9 @@ private slots:
         const Review::Plan plan = Review::plan(words, options, store, today, direction);
         QCOMPARE(plan.rows, numbers("rows"));
         WordTable two; // a due word and a new one
-        two.append(u" 1  ", u"dog", u"cane"), two.append(u" 1  ", u"cat", u"gatto");
-        QCOMPARE(Review::nextDueDay(two, {}, store, today, direction), today.addDays(fetched<int>("next")));
+        two.append(u" 2  ", u"dog", u"cane"), two.append(u" 1  ", u"cat", u"gatto");
+        QCOMPARE(
+            Review::nextDueDay(two, options, store, today, direction), today.addDays(fetched<int>("next")));
     }
 
     // What "Risultati" says of the review: memories due today and learned (from a stability of 21 days), the
@@ -387,14 +388,19 @@ private slots:
         const QByteArray learned = "house\tcasa\ting->ita\t21\t5\t\t2026-11-25\t2026-12-05\t3\t0\n";
         const QByteArray almost = "cat\tgatto\ting->ita\t20.9999\t5\t\t2026-11-25\t2026-12-16\t3\t0\n";
         const QByteArray failedToday = "dog\tcane\ting->ita\t0.2120\t5\t\t2026-12-05\t2026-12-06\t3\t1\n";
+        const QString none
+            = "\nRipasso, ultimi 30 giorni: nessuna parola ancora dovuta (obiettivo 90% ricordate)";
         const QByteArray answered = "2026-12-01 09:00:00\thouse\tcasa\ting->ita\t",
                          old = "2026-11-01" + answered.mid(10);
         row("learned from 21 days", learned + almost, QByteArray(),
-            "Ripasso: da ripassare oggi 1, imparate 1, ricordo atteso ora 94%");
+            "Ripasso: da ripassare oggi 1, imparate 1, ricordo atteso ora 94%" + none);
         row("a word failed today left out", learned + failedToday, QByteArray(),
-            "Ripasso: da ripassare oggi 1, imparate 1, ricordo atteso ora 94%");
+            "Ripasso: da ripassare oggi 1, imparate 1, ricordo atteso ora 94%" + none);
         row("only words of today", failedToday + "damaged\n", QByteArray(),
-            "Ripasso: da ripassare oggi 0, imparate 0 (1 riga di ripasso.tsv illeggibile)");
+            "Ripasso: da ripassare oggi 0, imparate 0 (1 riga di ripasso.tsv illeggibile)" + none);
+        row("the log unreadable", QByteArray(), QByteArray("folder"),
+            "Ripasso: nessuna parola ancora ripassata\nIl file ~/ripassolog non è un file normale (è una "
+            "cartella, una coda o un dispositivo): non lo leggo.");
         row("the log: recalled, forgotten, new, same day, too old", QByteArray(),
             answered + "3\t5\t0.9000\n" + answered + "1\t9\t0.8000\n" + answered + "3\t\t\n" + answered
                 + "4\t0\t1.0000\n" + old + "1\t4\t0.9000\n",
@@ -406,17 +412,17 @@ private slots:
         QTemporaryDir dir;
         const QDate today(2026, 12, 5);
         QVERIFY(writeBytes(dir.filePath("ripasso.tsv"), Head + fetched<QByteArray>("words")));
-        QVERIFY(writeBytes(dir.filePath("ripassolog"), fetched<QByteArray>("log")));
+        QVERIFY(fetched<QByteArray>("log") == "folder"
+                ? QDir(dir.path()).mkdir("ripassolog")
+                : writeBytes(dir.filePath("ripassolog"), fetched<QByteArray>("log")));
         WordTable words;
         for (const char *w : { "house casa", "cat gatto", "dog cane" })
             words.append(u" 1  ", QString(w).section(u' ', 0, 0), QString(w).section(u' ', 1));
         Review::Store store;
         store.read(dir.filePath("ripasso.tsv"));
-        const Review::Retention kept = Review::retention(dir.filePath("ripassolog"), today);
-        QString line = Review::summaryLine(words, store, today);
-        if (kept.due > 0)
-            line += u'\n' + Review::retentionLine(kept);
-        QTEST(line, "line");
+        QTEST(Review::summaryLine(words, store, today, Review::retention(dir.filePath("ripassolog"), today))
+                  .replace(dir.path(), "~"),
+            "line");
     }
 
     // F6 on the main window with the file of the version before: two due words answered in the drill, one
@@ -455,7 +461,8 @@ private slots:
         QTRY_VERIFY((drill = shownDrill()) && !main.isVisible());
         QCOMPARE(drill->focusWidget(), drill->typingBox());
         QStringList asked;
-        // House is the most overdue: a wrong letter, taken back; cat after help; then both again, at once.
+        // House is the most overdue: a wrong letter, taken back; cat after help; then both again, cat
+        // with help again, and not a third time.
         // The first two answers find the data folder gone: said once, and written with the third.
         const QString gone = dir.path() + ".gone";
         for (int i = 0; i < 4; ++i) {
@@ -463,7 +470,7 @@ private slots:
             asked << drill->shownBox()->text();
             if (i == 0)
                 drill->typingBox()->setText("x");
-            if (i == 1)
+            if (i % 2)
                 drill->drill().help();
             QVERIFY(i % 2 || QDir().rename(i ? gone : dir.path(), i ? dir.path() : gone));
             drill->typingBox()->setText(drill->drill().answer());
@@ -484,7 +491,6 @@ private slots:
         const Review::Card *house = store.find(u"house", u"casa", E);
         QCOMPARE(QList<int>({ house->reviews, house->lapses, int(today.daysTo(house->due)) }),
             QList<int>({ 3, 1, 1 }));
-        QCOMPARE(store.find(u"red", u"rosso", E)->due, QDate(2026, 12, 9));
         QCOMPARE(session.doneCount, 4); // the drill's own counting goes on as ever
         QCOMPARE(readBytes(dir.filePath("inglese.txt")), vocabulary);
         QCOMPARE(readBytes(dir.filePath("ripassolog")).count('\n'), 2); // the two answers written
