@@ -270,7 +270,7 @@ bool Round::mayAsk()
     }
     const QDate next
         = nextDueDay(m_session.words, m_session.selection.options, m_session.review, m_day, m_direction);
-    QString text = QStringLiteral("Ripasso di oggi finito, parole ripassate: %1.").arg(m_answered);
+    QString text = QStringLiteral("Ripasso di oggi finito, parole ripassate: %1.").arg(m_mine.size());
     if (next.isValid())
         text += CrLf + QStringLiteral("La prossima è da ripassare il ") + Vocabulary::dateText(next) + u'.';
     m_platform.message(Title, text, Platform::Buttons::Ok);
@@ -316,7 +316,6 @@ void Round::grade(int row, Fsrs::Grade grade)
     }
     if (!store.answer(english, italian, m_direction, grade, m_day))
         return;
-    ++m_answered;
     m_mine.insert(wordKey(english, italian));
     if (!m_repeating && (grade == Fsrs::Grade::Again || entry.daysSince < 0))
         m_again.append(row);

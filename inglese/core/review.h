@@ -106,7 +106,6 @@ private:
     QList<int> m_again; // to ask once more at the end
     bool m_repeating = false;
     QSet<QByteArray> m_mine; // the words this round answered
-    int m_answered = 0;
     bool m_waiting = false;
     bool m_saveFailed = false;
     bool m_logFailed = false;

@@ -482,7 +482,7 @@ private slots:
         QCOMPARE(control<QLabel>(drill, "Labripasso")->text(), "Ripasso di oggi: parola 4 di 4");
         drill->Command1_Click();
         QCOMPARE(platform.shown.last().text,
-            "Ripasso di oggi finito, parole ripassate: 4.\r\nLa prossima è da ripassare il 06/12/2026.");
+            "Ripasso di oggi finito, parole ripassate: 2.\r\nLa prossima è da ripassare il 06/12/2026.");
         drill->close();
 
         Review::Store store;
