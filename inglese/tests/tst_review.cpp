@@ -187,6 +187,8 @@ private slots:
             return;
         }
         const QByteArray text = readBytes(path);
+        QVERIFY(
+            text.startsWith(Head)); // never the version before's first line, which it would take as its own
         Review::Store again;
         again.read(path);
         QCOMPARE(again.text(), text); // read as written
@@ -324,7 +326,8 @@ private slots:
 
     // Today's words in one direction: due ones most overdue first, then new ones, within the limits, from
     // the chosen lessons; a word is found by its texts wherever its row went. The next day with a word, of
-    // a due word and a new one, counts the new one only when the limits bring new words in.
+    // a due word and a new one, counts the new one only when the limits bring new words in. With no word
+    // left the menu says whether today's limit holds the due ones back.
     void dueWords_data()
     {
         QTest::addColumn<QString>("lessons"); // chosen lessons, empty: all
@@ -333,16 +336,18 @@ private slots:
         QTest::addColumn<QString>("rows");
         QTest::addColumn<int>("next"); // days from today
         QTest::addColumn<QString>("edit"); // of the vocabulary after the answers
+        QTest::addColumn<QString>("menu"); // the menu's count when no word is left
         row("all", "", 50, 10, "3 1 0 4", 1, "");
         row("no new words", "", 50, 0, "3 1", 7, "");
         row("daily limit, one answered today", "", 3, 3, "3 1", 1, "");
-        row("daily limit reached today", "", 1, 1, "", 1, "");
+        row("daily limit reached today", "", 1, 1, "", 1, "", " (limite di oggi raggiunto)");
         row("one more new, one new today", "", 50, 2, "3 1 0", 1, "");
         row("lesson 2", "2", 50, 10, "3 4", 7, "");
         row("rows reversed", "", 50, 10, "4 1 0 7", 1, "reversed");
         row("a text changed starts afresh", "", 50, 10, "3 6 0 1 4", 1, "renamed");
         row("two due the same day keep their order", "", 50, 10, "1 3 0 4", 1, "same day");
         row("from Italian: every word new", "", 50, 10, "0 1 2 3 4 5", 1, "Italian");
+        row("from Italian, no new words: none", "", 50, 0, "", -1, "Italian", " (nessuna parola)");
     }
     void dueWords()
     {
@@ -371,10 +376,12 @@ private slots:
         const Direction direction = edit == "Italian" ? I : E;
         const Review::Plan plan = Review::plan(words, options, store, today, direction);
         QCOMPARE(plan.rows, numbers("rows"));
+        QVERIFY(!plan.rows.isEmpty() || Review::menuCount(plan) == fetched<QString>("menu"));
         WordTable two; // a due word and a new one
         two.append(u" 2  ", u"dog", u"cane"), two.append(u" 1  ", u"cat", u"gatto");
-        QCOMPARE(
-            Review::nextDueDay(two, options, store, today, direction), today.addDays(fetched<int>("next")));
+        const int next = fetched<int>("next"); // -1: none
+        QCOMPARE(Review::nextDueDay(two, options, store, today, direction),
+            next < 0 ? QDate() : today.addDays(next));
     }
 
     // What "Risultati" says of the review: memories due today and learned (from a stability of 21 days), the
