@@ -270,7 +270,8 @@ Store::Status Store::load(const QString &path)
              start = end + 1) {
             if (end < 0)
                 end = piece.size();
-            QByteArrayView line = piece.sliced(start, end - start);
+            const QByteArrayView raw = piece.sliced(start, end - start);
+            QByteArrayView line = raw;
             if (line.endsWith('\r'))
                 line.chop(1);
             if (first) {
@@ -280,7 +281,7 @@ Store::Status Store::load(const QString &path)
                 m_format = line == Columns ? 2 : line == ColumnsBefore ? 1 : 0;
                 other = m_format == 0;
             } else if (!other && !line.isEmpty()) {
-                take(line);
+                take(line, raw);
             }
         }
         return start;
@@ -310,7 +311,9 @@ Store::Status Store::load(const QString &path)
     return m_status = Status::Read;
 }
 
-void Store::take(QByteArrayView line)
+// `raw`: the line with its carriage return, if it had one, so that a damaged line is kept as it was
+// whatever the line ends of the file.
+void Store::take(QByteArrayView line, QByteArrayView raw)
 {
     const Fields f = split(line);
     int daily = 0, fresh = 0;
@@ -332,7 +335,7 @@ void Store::take(QByteArrayView line)
     }
     Card card;
     if (!parseTexts(f, before, card))
-        return damaged(line);
+        return damaged(raw);
     QByteArray key = escapedText(card.english) + '\t' + escapedText(card.italian);
     const bool orphan = m_filtered && !m_known.contains(key);
     if (orphan && m_orphans >= KeptOrphans) {
@@ -341,7 +344,7 @@ void Store::take(QByteArrayView line)
     }
     key += directionMark(card.direction);
     if (!parseNumbers(f, before, card) || m_index.contains(key))
-        return damaged(line);
+        return damaged(raw);
     m_orphans += orphan;
     m_index.insert(key, int(m_cards.size()));
     m_cards.append(card);

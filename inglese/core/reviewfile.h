@@ -121,7 +121,7 @@ private:
     void setVocabulary(const WordTable *words);
     Status load(const QString &path);
     Status merge(const QString &path);
-    void take(QByteArrayView line);
+    void take(QByteArrayView line, QByteArrayView raw);
     void damaged(QByteArrayView line);
     Card &cardFor(QStringView english, QStringView italian, Direction direction);
 

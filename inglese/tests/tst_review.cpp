@@ -216,7 +216,7 @@ private slots:
         row("more lapses than reviews", "a\tb\ting->ita\t3\t5\t2026-11-01" + tail.chopped(1) + "4",
             "a\tb\ting->ita\t3.0000\t5.0000\t2026-11-01" + tail.chopped(1) + "1");
         row("a Latin-1 letter", "caf\xE9\tb\ting->ita\t3\t5\t" + tail, QByteArray());
-        row("a broken escape", "a\\q\tb\ting->ita\t3\t5\t" + tail, QByteArray());
+        row("a broken escape, then CR LF", "a\\q\tb\ting->ita\t3\t5\t" + tail + '\r', QByteArray());
         row("no direction", "a\tb\tboth\t3\t5\t" + tail, QByteArray());
         row("no stability", "a\tb\ting->ita\t0\t5\t" + tail, QByteArray());
         row("no date", word + "2026-13-01\t2026-12-04\t1\t0", QByteArray());
