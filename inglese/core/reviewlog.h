@@ -1,7 +1,6 @@
 #pragma once
 
 #include "answers.h"
-#include "datafolder.h"
 #include "fsrs.h"
 
 #include <QByteArray>
@@ -16,7 +15,6 @@
 // for a word never reviewed).
 namespace Review {
 
-inline const QString LogName = DataFolder::name(DataFolder::ReviewLogFile);
 inline constexpr qint64 MaxLogBytes = 64 << 20;
 // The review asks each word when its chance of recall has fallen to this.
 inline constexpr int AimedPercent = int(Fsrs::RequestedRetention * 100 + 0.5);
