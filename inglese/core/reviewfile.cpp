@@ -287,14 +287,13 @@ Store::Status Store::load(const QString &path)
         return start;
     };
     const UserFile::Pieces file = UserFile::readPieces(path, MaxFileBytes, [&](const QByteArray &piece) {
-        if (other)
-            return;
         if (rest.isEmpty()) {
             rest = piece.sliced(lines(piece, false));
         } else {
             rest += piece;
             rest = rest.sliced(lines(rest, false));
         }
+        return !other; // a file of another version is not read further
     });
     // A link to nowhere is no missing file: a new one would replace the link.
     if (file.problem == UserFile::Problem::Missing && !QFileInfo(path).isSymLink())

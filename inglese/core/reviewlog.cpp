@@ -66,6 +66,7 @@ Retention retention(const QString &path, const QDate &today)
         for (qsizetype end; (end = rest.indexOf('\n', start)) >= 0; start = end + 1)
             count(QByteArrayView(rest).sliced(start, end - start));
         rest.remove(0, start);
+        return true;
     });
     if (!read && read.problem != UserFile::Problem::Missing)
         result.problem = UserFile::problemText(path, read.problem, MaxLogBytes, read.reason)
