@@ -88,6 +88,7 @@ private slots:
         desktop.setWindow(f->window.get());
         desktop.moveFrame({ 30, 40 });
         QCOMPARE(f->window->frameGeometry().topLeft(), QPoint(30, 40));
+        QVERIFY(f->window->findChildren<QTimer *>().constLast()->isActive()); // waits for the frame
         const QString cafe = f->path("caf") + QChar(0xDCE9); // a name that is not UTF-8
         // A folder it cannot enter until it is made.
         QVERIFY(!desktop.setCurrentFolder(cafe) && ::mkdir(TextFile::nativeName(cafe), 0700) == 0
@@ -100,7 +101,6 @@ private slots:
             Boxes::answer([&] { return desktop.message({}, {}, Platform::Buttons::YesNo, {}); }, "Escape")
                 .answer,
             Platform::Answer::Cancel);
-        QVERIFY(f->window->findChildren<QTimer *>().constLast()->remainingTime() > 0); // waits for the frame
         QCOMPARE(f->window->minimumSize(), f->window->maximumSize()); // the controls keep their places
         // After a File menu entry the typing goes on in the editing area.
         htext->clearFocus();
