@@ -35,8 +35,6 @@ Seen answer(const std::function<Messages::Answer()> &open, const Way &way)
         seen.text = label ? label->text() : QString();
         seen.plain = label && label->textFormat() == Qt::PlainText;
         seen.icon = box->icon();
-        seen.titleRoom = box->width() - box->fontMetrics().horizontalAdvance(seen.title);
-        seen.height = box->height();
         seen.picture = box->grab().toImage();
         seen.state = Looks::windowState(box);
         if (way == "Escape")

@@ -23,9 +23,7 @@ struct Seen
     bool plain = false; // its text shown as it is
     int icon = -1; // a QMessageBox::Icon
     QStringList buttons; // the buttons shown, in the order of the box
-    int titleRoom = 0; // pixels of the box's width besides its title
-    int height = 0;
-    QImage picture;
+    QImage picture; // as large as the box
     QString state; // Looks::windowState()
     Messages::Answer answer = Messages::Answer::Ok;
     bool leftOpen = false; // the way did not close the box
