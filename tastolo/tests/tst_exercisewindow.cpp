@@ -150,8 +150,6 @@ private slots:
         row("Salva con nome, Enter", "x", "menuFileSaveAs", "", "Enter", "A B xC D - / xC [] / c.txt / vS");
         row("Salva con nome, Enter in the list", "x", "menuFileSaveAs", "", "File1 Enter",
             "A B xC D - / xC [] / c.txt / vS");
-        row("Salva con nome, End, Enter", "x", "menuFileSaveAs", "", "File1 End Enter",
-            "A B xC D - / xC [] / c.txt / vS");
         row("Salva con nome, Down, Enter, No", "x", "menuFileSaveAs", "No", "File1 Down Enter Escape",
             "A B C D - / xC [] / c.txt / vS*\nAttenzione (Sì/No): Il file | ~/b.txt | esiste già. |  | "
             "Sovrascriverlo con questo testo? | (No: il file resta com'è e puoi scegliere un altro nome)");
@@ -180,9 +178,6 @@ private slots:
             "File, | ma il file corrente è stato modificato. | Vuoi salvarlo ?\nAttenzione (Sì/No): Il "
             "file | ~/b.txt | esiste già. |  | Sovrascriverlo con questo testo? | (No: il file resta "
             "com'è e puoi scegliere un altro nome)");
-        row("Apri, No, Escape", "x", "menuFileOpen", "No", "Escape",
-            "A B C D - / xC [] / c.txt / vS*\nAttenzione ! (Sì/No): E' stato richiesto di Aprire un altro "
-            "File, | ma il file corrente è stato modificato. | Vuoi salvarlo ?");
         row("Apri, No, Enter in the list", "x", "menuFileOpen", "No", "File1 Enter",
             "A B C D - / A [] / a.txt / vS\nAttenzione ! (Sì/No): E' stato richiesto di Aprire un altro "
             "File, | ma il file corrente è stato modificato. | Vuoi salvarlo ?");
@@ -201,10 +196,6 @@ private slots:
         row("Nuovo, No", "x", "menuFileNew", "No", "",
             "A B C D - /  [] /  / v\nAttenzione ! (Sì/No): E' stato richiesto di "
             "Aprire un Nuovo File, | ma "
-            "il file corrente è stato modificato. | Vuoi salvarlo ?");
-        row("Nuovo, Yes, End, Enter", "x", "menuFileNew", "Yes", "File1 End Enter",
-            "A B xC D - /  [] /  / v\nAttenzione ! (Sì/No): E' stato "
-            "richiesto di Aprire un Nuovo File, | ma "
             "il file corrente è stato modificato. | Vuoi salvarlo ?");
         row("Nuovo, Yes, Annullo", "x", "menuFileNew", "Yes", "Escape",
             "A B C D - / xC [] / c.txt / vS*\nAttenzione ! (Sì/No): E' stato richiesto di Aprire un Nuovo "
@@ -226,11 +217,6 @@ private slots:
             "cambiato "
             "da un altro programma dopo che l'hai aperto o salvato. |  | Sovrascriverlo con questo testo? "
             "| (No: il file resta com'è e il testo resta da salvare)");
-        row("Salva, changed by another program, Yes", "x", "changed:longer menuFileSave", "Yes", "",
-            "A B xC D - / xC [] / c.txt / vS\nAttenzione (Sì/No): Il file | ~/c.txt | è stato cambiato da "
-            "un "
-            "altro programma dopo che l'hai aperto o salvato. |  | Sovrascriverlo con questo testo? | "
-            "(No: il file resta com'è e il testo resta da salvare)");
         row("Salva, changed to the same size, Escape, Yes", "x",
             "changed:same_size menuFileSave menuFileSave menuFileSave", "Cancel Yes", "",
             "A B xC D - / xC [] / c.txt / vS"
@@ -270,9 +256,6 @@ private slots:
             "programma, | ma il file corrente non è stato salvato dopo le modifiche. | Vuoi salvarlo ?");
         row("close, Yes, Enter", "x", "close", "Yes", "Enter",
             "A B xC D - / xC [] / c.txt / S\nAttenzione ! (Sì/No): E' stato chiesto di chiudere il "
-            "programma, | ma il file corrente non è stato salvato dopo le modifiche. | Vuoi salvarlo ?");
-        row("close, Yes, Annullo", "x", "close", "Yes", "Escape",
-            "A B C D - / xC [] / c.txt / vS*\nAttenzione ! (Sì/No): E' stato chiesto di chiudere il "
             "programma, | ma il file corrente non è stato salvato dopo le modifiche. | Vuoi salvarlo ?");
         row("close, Escape", "x", "close", "Cancel", "",
             "A B C D - / xC [] / c.txt / vS*\nAttenzione ! (Sì/No): E' stato chiesto di chiudere il "
