@@ -167,11 +167,8 @@ private slots:
         row("Windows-1252 letters and the euro",
             wordLine(QString::number(MaxLesson), "", "price", "prezzo è €") + CrLf, none, 0, "");
         row("lesson past the last", good + wordLine(past, "", "a", "b") + CrLf, lesson, 2, "«" + past + "»");
-        row("lesson letters", good + good + "ab  x" + CrLf, lesson, 3, "La Riga numero 3 ha un numero");
         row("last line without line end", good + "x", lesson, 2,
             "Nelle colonne 1-2 ci vuole un numero da 0 a " + QString::number(MaxLesson));
-        row("outside the code page", good + wordLine("2", "", "Kraków", "Cracovia \u0100") + CrLf, character,
-            2, "«\u0100» (U+0100)");
         row("emoji named whole", good + wordLine("2", "", "smile \U0001F600", "sorriso") + CrLf, character, 2,
             "«\U0001F600» (U+1F600)");
         row("after an empty first line", CrLf + good + "ab" + CrLf, lesson, 3, "");
@@ -182,8 +179,6 @@ private slots:
         const QString full = QStringLiteral("1    x\r\n").repeated(WordTable::MaxRows);
         row("one row too many", full + "2   y" + CrLf, int(SaveProblem::TooManyRows), WordTable::MaxRows + 1,
             "supera il numero massimo di vocaboli (32767)");
-        row("brackets as the start-up takes them", good + " 2   smile :)" + CrLf, int(SaveProblem::Brackets),
-            2, "La Riga numero 2 usa male le parentesi\r\n\r\nCorreggi la riga");
     }
     void checkBeforeSave()
     {
@@ -497,15 +492,10 @@ private slots:
         QCOMPARE(d.drill.counterLine(), QString("Già fatti =%1 Critici =%2").arg(after[1]).arg(after[2] * 2));
     }
 
-    // Rules the windows only show: where Tab puts the caret in a word line starting at offset 10 (before
-    // column 6, before column 56, else back to column 2), and the drill's caption per direction before the
-    // first tick and after it, with the free time of the answer asked for (14 letters of Italian).
+    // Rules the windows only show: the drill's caption per direction after the first tick, with the free
+    // time of the answer asked for (14 letters of Italian). (Before it: see the looks.)
     void windowRules()
     {
-        L carets;
-        for (int at : { 16, 17, 66, 67, 68 })
-            carets << MainRules::tabCaret(10, at);
-        QCOMPARE(carets, L({ 15, 65, 65, 67, 11 }));
         for (auto [from, to] :
             { std::pair { "d:\\vb", "d:\\vb50\\ingle\\" }, { "c:\\", "c:\\" }, { "/a", "/a/" } })
             QCOMPARE(DataFolder::forCurrentFolder(from).folder(), to); // the data folder of a start-up folder
@@ -524,7 +514,6 @@ private slots:
                 { Direction::ItalianToEnglish, "Italiano", 10 } }) {
             Drilling d(direction);
             QVERIFY(d.ask(6));
-            QCOMPARE(d.drill.view().caption, QStringLiteral("    Prova dall' ") + from);
             d.drill.timer1Tick();
             QCOMPARE(d.drill.view().caption,
                 QStringLiteral("    Prova dall' %1 ... (tempo libero= %2)")
@@ -611,8 +600,6 @@ private slots:
         row("leading blanks", "  05/12/2026 09:10:02 09:31:45" + tail, "2026-12-05 09:10:02 09:31:45" + read);
         row("short", "5/12/26 9:10 9:31" + tail, "2026-12-05 09:10:00 09:31:00 1260 12/987/3 1 4 7");
         row("dots", "05.12.2026 09.10.02 09.31.45" + tail, "2026-12-05 09:10:02 09:31:45" + read);
-        row("iso, 12 h", "2026-12-05 12:10:02 AM 1:31:45 pm" + tail,
-            "2026-12-05 00:10:02 13:31:45 48103" + read.mid(5));
         QString all;
         for (int k = 1; k <= MaxLesson; ++k)
             all += u' ' + QString::number(k);
