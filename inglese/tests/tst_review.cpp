@@ -337,16 +337,17 @@ private slots:
     {
         QFETCH(QString, edit);
         // Rows 1, 3 are due (3 longer overdue), 2 not yet, 5 answered today; 0, 4 are new; 6, 7 repeat 1, 4.
-        QList<QStringList> table { { " 1", "cat", "gatto" }, { " 1", "house", "casa" },
-            { " 1", "dog", "cane" }, { " 2", "light", "luce" }, { " 2", "to walk", "camminare" },
-            { " 2", "red", "rosso" }, { " 1", "house", "casa" }, { " 2", "to walk", "camminare" } };
+        QStringList table
+            = QString(" 1  |cat|gatto/ 1  |house|casa/ 1  |dog|cane/ 2  |light|luce/ 2  |to walk|camminare/"
+                      " 2  |red|rosso/ 1  |house|casa/ 2  |to walk|camminare")
+                  .split(u'/');
         if (edit == "reversed")
             std::reverse(table.begin(), table.end());
         if (edit == "renamed")
-            table[1][2] = "abitazione";
+            table[1] = " 1  |house|abitazione";
         WordTable words;
-        for (const QStringList &w : table)
-            words.append(QString(w[0] + "  "), w[1].leftJustified(50), w[2]);
+        for (const QString &w : table)
+            words.append(w.section(u'|', 0, 0), w.section(u'|', 1, 1).leftJustified(50), w.section(u'|', 2));
         Review::Store store;
         const QDate today(2026, 12, 5);
         store.answer(u"house", u"casa", E, Grade::Good, today.addDays(-5)); // due in 3 days
