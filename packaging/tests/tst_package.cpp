@@ -1,5 +1,7 @@
 // The Debian package as a user's machine receives it: built with CPack from
 // this build and unpacked with dpkg-deb into a scratch root.
+#include "testing.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QProcess>
@@ -65,7 +67,7 @@ private slots:
     {
         QTest::addColumn<QString>("program");
         for (const char *program : { "inglese", "mouse", "tastolo" })
-            QTest::newRow(program) << QString(program);
+            row(program, program);
     }
     // Each entry passes the desktop's own checker, runs a command on the PATH
     // and shows a scalable icon of the default theme; the software centre finds the program's metainfo.
@@ -87,14 +89,14 @@ private slots:
     void launcher_data()
     {
         QTest::addColumn<bool>("xdgDataHome");
-        QTest::addColumn<QByteArray>("userVocabulary"); // already in the data folder, or empty
+        QTest::addColumn<QString>("userVocabulary"); // already in the data folder, or empty
         QTest::addColumn<QString>("obstacle"); // what stands where the data folder goes
-        QTest::newRow("first start, XDG_DATA_HOME") << true << QByteArray() << QString();
-        QTest::newRow("first start, home folder") << false << QByteArray() << QString();
-        QTest::newRow("own words kept") << true << QByteArray("## mio\r\n 1   cat    gatto\r\n") << QString();
-        QTest::newRow("a dangling link") << true << QByteArray() << "link";
-        QTest::newRow("a file") << true << QByteArray() << "file";
-        QTest::newRow("no home folder") << false << QByteArray() << "home";
+        row("first start, XDG_DATA_HOME", true, "", "");
+        row("first start, home folder", false, "", "");
+        row("own words kept", true, "## mio\r\n 1   cat    gatto\r\n", "");
+        row("a dangling link", true, "", "link");
+        row("a file", true, "", "file");
+        row("no home folder", false, "", "home");
     }
     // The menu entry runs bin/inglese without arguments: it finds the
     // installed program and samples by itself, seeds the data folder without
@@ -103,7 +105,7 @@ private slots:
     void launcher()
     {
         QFETCH(bool, xdgDataHome);
-        QFETCH(QByteArray, userVocabulary);
+        const QByteArray userVocabulary = fetched<QString>("userVocabulary").toLatin1();
         QFETCH(QString, obstacle);
         // A copy of the unpacked tree whose program only reports where it runs.
         QTemporaryDir scratch;
