@@ -170,8 +170,6 @@ private slots:
         row("a line the start-up leaves out is refused, by Sì too",
             "menuModifica| 2   smile :)|menuSalva|menuModifica?Y|Command3?Y|Command3?N",
             "E=|E*|E*" + brackets + "|E*" + ask + brackets + "|E*" + ask + brackets + "|end" + ask);
-        row("lesson letters", "menuModifica|ab  c|menuSalva",
-            "E=|E*|E* La Riga numero 5 ha un numero di lezione non valido: «ab»");
         row("outside the code page",
             "menuModifica|" + wordLine("2", "", "Kraków", "Cracovia \u0101") + "|menuSalva",
             "E=|E*|E* La Riga numero 5 contiene un carattere che il file non può conservare: «\u0101» "
