@@ -32,10 +32,10 @@ namespace {
 QList<Exchange::Word> proposed(const QByteArray &bytes, const QString &name, QString *refusal = nullptr)
 {
     QTemporaryDir dir;
-    const bool written = writeBytes(dir.filePath(name), bytes);
+    writeBytes(dir.filePath(name), bytes); // a file not written is refused as missing
     const Exchange::ImportSource source = Exchange::readImport(dir.filePath(name));
     if (refusal)
-        *refusal = written ? QString(source.refusal).replace(dir.path(), "~") : "not written";
+        *refusal = QString(source.refusal).replace(dir.path(), "~");
     if (!source.refusal.isEmpty())
         return {};
     if (const auto &k = source.kvtml)
