@@ -106,7 +106,7 @@ private slots:
     // over to the main window or ends after the start-up message. (Where each stands: see the looks.)
     void startUp_data()
     {
-        // vocabulary: null: no file; "dir": a folder by that name
+        // vocabulary: null: no file (a file refused as it is read: see userFiles)
         // message: its first line; empty: none
         columns<QString, QString>("vocabulary", "message");
         const QString missing = "File INGLESE.TXT non trovato ... Riprova";
@@ -114,7 +114,6 @@ private slots:
         row("malformed line: message, then start", "1   a (b\r\n2   dog\r\n",
             "La Riga numero 1 usa male le parentesi");
         row("no file", QString(), missing);
-        row("folder instead of file", "dir", "Il file");
         row("lesson 25 after a good line", "1   a\r\n25  c\r\n", missing);
         row("more words than the table takes", QString(" 1   w\r\n").repeated(WordTable::MaxRows + 1),
             MainRules::tooManyWordsText());
@@ -123,9 +122,7 @@ private slots:
     {
         QFETCH(QString, vocabulary);
         QFETCH(QString, message);
-        Desk desk(vocabulary == "dir" ? QString() : vocabulary);
-        if (vocabulary == "dir")
-            QDir(desk.dir.path()).mkdir("inglese.txt");
+        Desk desk(vocabulary);
         SplashWindow splash(desk.session, desk.platform);
         splash.show();
         QLabel *status = control<QLabel>(&splash, "Progresso");
