@@ -256,6 +256,14 @@ private slots:
         row("close, Yes, Enter", "x", "close", "Yes", "Enter",
             "A B xC D - / xC [] / c.txt / S\nAttenzione ! (Sì/No): E' stato chiesto di chiudere il "
             "programma, | ma il file corrente non è stato salvato dopo le modifiche. | Vuoi salvarlo ?");
+        row("close, Yes, Enter, changed by another program, No", "x", "changed:longer close", "Yes No",
+            "Enter Escape",
+            "A B C+ D - / xC [] / c.txt / vS*\nAttenzione ! (Sì/No): E' stato chiesto di chiudere il "
+            "programma, | ma il file corrente non è stato salvato dopo le modifiche. | Vuoi salvarlo "
+            "?\nAttenzione "
+            "(Sì/No): Il file | ~/c.txt | è stato cambiato da un altro programma dopo che l'hai aperto o "
+            "salvato. "
+            "|  | Sovrascriverlo con questo testo? | (No: il file resta com'è e il testo resta da salvare)");
         row("close, Escape", "x", "close", "Cancel", "",
             "A B C D - / xC [] / c.txt / vS*\nAttenzione ! (Sì/No): E' stato chiesto di chiudere il "
             "programma, | ma il file corrente non è stato salvato dopo le modifiche. | Vuoi salvarlo ?");
