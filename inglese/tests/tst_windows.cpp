@@ -337,6 +337,10 @@ private slots:
         QTEST(int(p.shown.size()), "messages");
         const L order = numbers("kept");
         QCOMPARE(int(s.selection.orderMode), order.first());
+        if (out == "cancel") { // OK again is answered again
+            QTest::mouseClick(control(&w, "Command1"), Qt::LeftButton);
+            QCOMPARE(p.shown.size(), 2);
+        }
         if (stays)
             return;
         QCOMPARE(s.selection.selection.mid(1, s.selection.selectionCount), order.mid(1));

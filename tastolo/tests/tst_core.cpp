@@ -146,6 +146,8 @@ private slots:
         const QString caf = "caf" + QString(QChar(0xDC80)) + QChar(0xDCFF) + ".txt";
         QCOMPARE(listed(), caf + "/Z.txt/éक😀" + QChar(0xDC80) + ".TXT");
         QCOMPARE(TextFile::shownName(listing.txtFiles(dir.path())[0]), "caf[80][FF].txt");
+        for (const QChar separator : { QChar::LineSeparator, QChar::ParagraphSeparator }) // on one row too
+            QCOMPARE(TextFile::shownName(QString("a%1b").arg(separator)), "a\u21B5b");
         struct stat folderTime;
         QVERIFY(::stat(folder, &folderTime) == 0);
         timespec times[2] { { 0, UTIME_OMIT }, folderTime.st_mtim };
