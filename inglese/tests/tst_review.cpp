@@ -208,6 +208,7 @@ private slots:
         row("a broken escape, then CR LF", "a\\q\tb\ting->ita\t3\t5\t" + tail + '\r', QByteArray());
         row("no direction", "a\tb\tboth\t3\t5\t" + tail, QByteArray());
         row("no stability", "a\tb\ting->ita\t0\t5\t" + tail, QByteArray());
+        row("no difficulty", "a\tb\ting->ita\t3\tx\t" + tail, QByteArray());
         row("no date", word + "2026-13-01\t2026-12-04\t1\t0", QByteArray());
         row("no reviews", word + "2026-12-01\t2026-12-04\t0\t0", QByteArray());
     }
