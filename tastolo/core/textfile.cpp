@@ -135,7 +135,7 @@ namespace {
     std::optional<struct stat> status(const QString &path)
     {
         struct stat buffer;
-        if (::stat(nativeName(path).constData(), &buffer) != 0)
+        if (::stat(UserFile::nativeName(path).constData(), &buffer) != 0)
             return std::nullopt;
         return buffer;
     }
@@ -175,7 +175,8 @@ namespace {
     template<class Wanted> QStringList entries(const QString &folder, mode_t type, Wanted wanted)
     {
         std::vector<std::pair<QString, QString>> found; // the name without case, the name
-        const std::unique_ptr<DIR, int (*)(DIR *)> dir(::opendir(nativeName(folder).constData()), ::closedir);
+        const std::unique_ptr<DIR, int (*)(DIR *)> dir(
+            ::opendir(UserFile::nativeName(folder).constData()), ::closedir);
         while (const dirent *entry = dir ? ::readdir(dir.get()) : nullptr) {
             const QByteArrayView bytes(entry->d_name);
             struct stat file;
@@ -493,7 +494,7 @@ UserFile::Written write(const QString &path, const QByteArray &bytes)
 bool exists(const QString &path)
 {
     struct stat info;
-    return ::lstat(nativeName(path).constData(), &info) == 0;
+    return ::lstat(UserFile::nativeName(path).constData(), &info) == 0;
 }
 
 bool sameFile(const QString &a, const QString &b)

@@ -121,14 +121,9 @@ UserFile::Written write(const QString &path, const QByteArray &bytes);
 // The message of a failed write: the file, and why in words the user can act on.
 QString writeFailedText(const QString &path, const UserFile::Written &written);
 
-// File names keep bytes that are not UTF-8: see UserFile::nativeName.
-inline QByteArray nativeName(const QString &path)
-{
-    return UserFile::nativeName(path);
-}
-// A name as the user sees it, on one line: each such byte as its code in
-// brackets ("[E9]"), a line break as "↵", any other control character as its
-// code ("[09]").
+// A name as the user sees it, on one line: each byte that is not UTF-8 (see
+// UserFile::nativeName) as its code in brackets ("[E9]"), a line break as
+// "↵", any other control character as its code ("[09]").
 QString shownName(const QString &name);
 // The names of the .txt files of `folder` (".txt" in any case), whatever
 // bytes they hold, sorted without regard to case.

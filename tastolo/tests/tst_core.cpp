@@ -162,8 +162,8 @@ private slots:
         QVERIFY(TextFile::write(latin1, "due\n"));
         QCOMPARE(TextFile::read(latin1).text, "due\n");
         struct stat info;
-        QVERIFY(::stat(TextFile::nativeName(latin1), &info) == 0 && (info.st_mode & 0777) == 0640);
-        QCOMPARE(::unlink(TextFile::nativeName(latin1)), 0); // which the toolkit could not remove
+        QVERIFY(::stat(UserFile::nativeName(latin1), &info) == 0 && (info.st_mode & 0777) == 0640);
+        QCOMPARE(::unlink(UserFile::nativeName(latin1)), 0); // which the toolkit could not remove
         QCOMPARE(::unlink(folder + "\xC3\xA9\xE0\xA4\x95\xF0\x9F\x98\x80\x80.TXT"), 0);
     }
 

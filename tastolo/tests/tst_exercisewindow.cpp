@@ -97,11 +97,11 @@ private slots:
         QVERIFY(f->window->findChildren<QTimer *>().constLast()->isActive()); // waits for the frame
         const QString cafe = f->path("caf") + QChar(0xDCE9); // a name that is not UTF-8
         // A folder it cannot enter until it is made.
-        QVERIFY(!desktop.setCurrentFolder(cafe) && ::mkdir(TextFile::nativeName(cafe), 0700) == 0
+        QVERIFY(!desktop.setCurrentFolder(cafe) && ::mkdir(UserFile::nativeName(cafe), 0700) == 0
             && desktop.setCurrentFolder(cafe) && desktop.drives().contains("/"));
         QCOMPARE(desktop.homeFolder(), QDir::homePath()); // where the first file dialogue opens
         QCOMPARE(desktop.currentFolder(), cafe);
-        ::rmdir(TextFile::nativeName(cafe)); // which the toolkit cannot remove
+        ::rmdir(UserFile::nativeName(cafe)); // which the toolkit cannot remove
         // Its messages are the box of the three programs: Escape backs out of the question.
         QCOMPARE(
             Boxes::answer([&] { return desktop.message({}, {}, Platform::Buttons::YesNo, {}); }, "Escape")
