@@ -322,7 +322,9 @@ void Store::take(QByteArrayView line, QByteArrayView raw)
         m_limits.newWords = std::min(fresh, m_limits.daily);
         return;
     }
-    const bool before = m_format == 1;
+    // A line of this version's ten fields in a file of the version before is read as it will be read once
+    // the file is written anew under this version's columns.
+    const bool before = m_format == 1 && f.count != 10;
     if (m_filtered && m_orphans >= KeptOrphans && plain(f[0]) && plain(f[1])
         && f.count == (before ? 8 : 10)) {
         // Past the bound, a word of plain texts is told an orphan without making its strings: its
