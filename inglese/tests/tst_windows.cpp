@@ -221,6 +221,7 @@ private slots:
             const bool same = file.comments + file.wordText
                 == desk.form->comments() + Vocabulary::splitFileText(desk.form->wordListText()).wordText;
             QCOMPARE(desk.action("menuSalva")->isEnabled(), !same);
+            QCOMPARE(desk.form->isVisible(), ended.isEmpty()); // a close let through closes
             states += ended.isEmpty()
                 ? QString("|") + (desk.form->editMode() ? "E" : "L") + (same ? "=" : "*")
                 : "|end";
@@ -394,7 +395,7 @@ private slots:
         QTest::keyClicks(typing, "itazione");
         QCOMPARE(desk.platform.shown.value(0).title, "Sinomini di:  house (nelle Lez. scelte)");
         QTest::keyClick(go, Qt::Key_Return); // "Un altro?" asks the next word
-        QCOMPARE(w.shownBox()->text() + typing->text(), "light");
+        QCOMPARE(w.shownBox()->text() + typing->text() + go->shownPicture(), "light:/inglese/faccia0.svg");
         QVERIFY(typing->hasFocus()); // from the button just pressed
         QTest::keyClicks(typing, "lx");
         tick(&w, "Timer1", 10);
@@ -409,7 +410,10 @@ private slots:
         tick(&w, "Timer1"); // help goes away at the tick after a change
         QVERIFY(help->isHidden() && control(&w, "aiuto")->isHidden());
         QTest::keyClicks(typing, "uce");
-        QCOMPARE(text("labpunti") + text("Label4"), "996Già fatti =2 Critici =1");
+        QCOMPARE(text("labpunti") + text("Label4") + go->shownPicture(),
+            "996Già fatti =2 Critici =1:/inglese/faccia2.svg");
+        w.resize(w.size() + QSize(50, 40)); // the flag behind it all
+        QCOMPARE(control(&w, "bandiera")->geometry(), w.rect());
         for (int t = 1; t <= 6; ++t) {
             QCOMPARE(go->text(), "Un altro?");
             tick(&w, "Timer2");
@@ -492,6 +496,7 @@ private slots:
         for (int times : { 1, 2, 5 }) { // the smallest burst too
             sounded = 0;
             platform.beep(times);
+            QCOMPARE(spacing->isActive(), times > 1); // a single beep at once
             tick(&platform, QString(), 10);
             QCOMPARE(sounded, times);
             QVERIFY(!spacing->isActive()); // idle after the burst
