@@ -21,32 +21,23 @@
 #include "userfiles.h"
 #include "vocabularyfile.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QCheckBox>
-#include <QDeadlineTimer>
-#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
-#include <QTableWidget>
-#include <QTemporaryDir>
 #include <QTextBlock>
-#include <QTimer>
 
-#include <memory>
 #include <span>
+
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
-#include <unistd.h>
 
 using L = QList<int>;
 using S = QStringList;
@@ -333,8 +324,6 @@ private slots:
             other.activateWindow();
         const bool stays = out == "none" || out == "cancel";
         QTRY_COMPARE(w.isVisible(), stays);
-        if (!w.isVisible())
-            w.close(); // a closed window applies nothing more
         QTEST(int(p.shown.size()), "messages");
         const L order = numbers("kept");
         QCOMPARE(int(s.selection.orderMode), order.first());
@@ -450,10 +439,7 @@ private slots:
                     desk.platform.fileNames << desk.path("manca/grafico.png") << desk.path("grafico.png");
                     for (const char *button : { "Command1", "Command1", "Command2" })
                         control<QPushButton>(modal, button)->click();
-                    const auto *table = control<QTableWidget>(modal, "Lezioni");
                     name += ' ' + control<QLabel>(modal, "Label3")->text() + ' ' + desk.platform.lastText();
-                    for (int row = 0; row < table->rowCount(); ++row)
-                        name += ' ' + table->item(row, 0)->text() + '=' + table->item(row, 1)->text();
                     QCOMPARE(QImage(desk.path("grafico.png")).size(), control(modal, "Chart1")->size());
                 }
                 name == "Form5" ? control<QPushButton>(modal, "Command1")->click() : void(modal->close());
@@ -468,8 +454,7 @@ private slots:
                 "parole, media 1006 punti Non riesco a salvare l'immagine in\r\n"
                     + desk.path("manca/grafico.png")
                     + "\r\n(la cartella non c'è più)\r\n\r\nUn file con questo nome, se c'era, resta "
-                      "com'era. Tutte=2 "
-                      "1=1 3=2" }));
+                      "com'era." }));
         // Saved with one word left, the list keeps neither the marks nor the waiting word of the rows gone.
         desk.session.selection.pendingWord = 3;
         desk.form->menuModifica_Click();
