@@ -41,26 +41,21 @@ private slots:
     void published_data()
     {
         // difficulty 0: not published
-        columns<QString, double, bool, double, double>(
-            "steps", "difficulty0", "sameDayWeights", "stability", "difficulty");
-        row("a history with a same-day answer", "1@0 3@0 3@1 3@3 3@8 3@21", 0.0, true, 53.62691, 6.3574867);
-        row("the same, same-day weights 0", "1@0 3@0 3@1 3@3 3@8 3@21", 0.0, false, 53.335106, 6.3574867);
-        row("same day, Again", "1@0", 5.0, true, 1.596818, 8.341763);
-        row("same day, Hard keeps the stability", "2@0", 5.0, true, 5.0, 6.6659956);
-        row("same day, Easy", "4@0", 5.0, true, 8.12961, 3.3144615);
-        row("forgotten at 90%", "1~0.9", 1.0, true, 1.0525396, 0.0);
-        row("forgotten at 60%", "1~0.6", 4.0, true, 1.584989, 0.0);
-        row("Hard at 80%", "2~0.8", 2.0, true, 28.226582, 0.0);
-        row("Easy at 60%", "4~0.6", 4.0, true, 127.226685, 0.0);
+        columns<QString, double, double, double>("steps", "difficulty0", "stability", "difficulty");
+        row("a history with a same-day answer", "1@0 3@0 3@1 3@3 3@8 3@21", 0.0, 53.62691, 6.3574867);
+        row("same day, Again", "1@0", 5.0, 1.596818, 8.341763);
+        row("same day, Hard keeps the stability", "2@0", 5.0, 5.0, 6.6659956);
+        row("same day, Easy", "4@0", 5.0, 8.12961, 3.3144615);
+        row("forgotten at 90%", "1~0.9", 1.0, 1.0525396, 0.0);
+        row("forgotten at 60%", "1~0.6", 4.0, 1.584989, 0.0);
+        row("Hard at 80%", "2~0.8", 2.0, 28.226582, 0.0);
+        row("Easy at 60%", "4~0.6", 4.0, 127.226685, 0.0);
     }
     void published()
     {
         QFETCH(double, difficulty0);
         QFETCH(double, difficulty);
-        Fsrs::Weights w = Fsrs::DefaultWeights;
-        if (!fetched<bool>("sameDayWeights"))
-            w[17] = w[18] = w[19] = 0;
-        const Fsrs::Model model(w);
+        const Fsrs::Model model;
         Fsrs::Memory m { difficulty0 > 0 ? 5.0 : 0.0, difficulty0 };
         for (const QString &step : fetched<QString>("steps").split(u' ')) {
             const Grade g = Grade(step.at(0).digitValue());
@@ -127,7 +122,6 @@ private slots:
     {
         columns<QTime, int>("time", "day"); // day: from the calendar's
         row("23:59", QTime(23, 59), 0);
-        row("00:01", QTime(0, 1), -1);
         row("03:59", QTime(3, 59), -1);
         row("04:01", QTime(4, 1), 0);
     }
@@ -169,6 +163,7 @@ private slots:
         Review::Store store;
         store.read(dir.path()); // a folder: each read stands alone
         QTEST(int(store.read(path)), "status");
+        QTEST(int(store.refresh(path)), "status"); // unchanged since
         QTEST(int(store.cards().size()), "cards");
         store.answer(u"d\\tog\tx ", u"ca\r\nne\n", I, Grade::Again, { 2026, 12, 5 }); // \, tab, line end
         QCOMPARE(store.write(path), written);
@@ -182,7 +177,6 @@ private slots:
         Review::Store again;
         again.read(path);
         QCOMPARE(again.text(), text); // read as written
-        QCOMPARE(again.limits().daily, bytes.contains("#limiti") ? 20 : 50);
         QCOMPARE(text.contains("\nhouse\tcasa\tita->ing\t3.1730\t5.2826\t\t2026-12-01\t2026-12-04\t2\t0\n"),
             bytes.startsWith(Before)); // the history of both directions
         const Review::Card *d
@@ -204,13 +198,14 @@ private slots:
             QByteArray("a\tb\ting->ita\t3.0000\t5.0000\t\t2026-12-01\t2026-12-04\t1000000000\t9"));
         row("more lapses than reviews", "a\tb\ting->ita\t3\t5\t2026-11-01" + tail.chopped(1) + "4",
             "a\tb\ting->ita\t3.0000\t5.0000\t2026-11-01" + tail.chopped(1) + "1");
-        row("a Latin-1 letter", "caf\xE9\tb\ting->ita\t3\t5\t" + tail, QByteArray());
         row("a broken escape, then CR LF", "a\\q\tb\ting->ita\t3\t5\t" + tail + '\r', QByteArray());
-        row("no direction", "a\tb\tboth\t3\t5\t" + tail, QByteArray());
-        row("no stability", "a\tb\ting->ita\t0\t5\t" + tail, QByteArray());
-        row("no difficulty", "a\tb\ting->ita\t3\tx\t" + tail, QByteArray());
-        row("no date", word + "2026-13-01\t2026-12-04\t1\t0", QByteArray());
-        row("no reviews", word + "2026-12-01\t2026-12-04\t0\t0", QByteArray());
+        // Each field bad alone damages its line.
+        for (const QByteArray bad : { "0caf\xE9", "2both", "3x", "3inf", "30", "4x", "4nan", "52026-12",
+                 "62026-13-01", "7x", "8x", "80", "9-1" }) { // the field, then its value
+            QList<QByteArray> fields = (word + tail.mid(1)).split('\t');
+            fields[bad[0] - '0'] = bad.mid(1);
+            QTest::newRow(bad.constData()) << fields.join('\t') << QByteArray();
+        }
     }
     void values()
     {
@@ -441,16 +436,13 @@ private slots:
         main.show();
         QAction *review = control<QAction>(&main, "menuRipasso"),
                 *italian = control<QAction>(&main, "menuRipassoIta");
-        const auto menu = [&] {
-            emit control<QMenu>(&main, "menuProva")->aboutToShow();
-            return review->text() + u'|' + italian->text();
-        };
-        QCOMPARE(menu(), "Ri&passo di oggi (2 parole)...|Ripasso di oggi, Italiano->Inglese (2 parole)...");
+        emit control<QMenu>(&main, "menuProva")->aboutToShow();
+        QCOMPARE(review->text() + u'|' + italian->text(),
+            "Ri&passo di oggi (2 parole)...|Ripasso di oggi, Italiano->Inglese (2 parole)...");
         review->trigger();
         const auto shownDrill = [] { return qobject_cast<DrillWindow *>(QApplication::activeWindow()); };
         DrillWindow *drill = nullptr;
         QTRY_VERIFY((drill = shownDrill()) && !main.isVisible());
-        QCOMPARE(drill->focusWidget(), drill->typingBox());
         QStringList asked;
         // House is the most overdue: a wrong letter, taken back; cat after help; then both again, cat
         // with help again, and not a third time.
@@ -486,9 +478,6 @@ private slots:
         QCOMPARE(readBytes(dir.filePath("inglese.txt")), vocabulary);
         QCOMPARE(readBytes(dir.filePath("ripassolog")).count('\n'), 2); // the two answers written
 
-        QCOMPARE(menu(),
-            "Ri&passo di oggi (limite di oggi raggiunto)...|Ripasso di oggi, Italiano->Inglese (2 "
-            "parole)...");
         review->trigger();
         QCOMPARE(platform.shown.last().text,
             "Oggi hai già ripassato 2 parole, il limite del giorno; ne restano da ripassare ancora 1.\r\n"
