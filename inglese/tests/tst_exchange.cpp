@@ -18,7 +18,6 @@
 #include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QSemaphore>
-#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -117,7 +116,6 @@ private slots:
         importRow("a comment of this program alone is a table", "## a,b\n", " 5  |## a|b");
         importRow("a tag with letters after its number is a word",
             "cat\tgatto\tlezione7x\nhen\tgallina\tlezione2\n", " 5  |cat|gatto/ 5  |hen|gallina");
-        importRow("numbers, then tags", "4\tquattro\tlezione3\n", " 3  |4|quattro");
         importRow("numbers, tags, a blank", "4\tquattro\tlezione3\t\n", " 3  |4|quattro");
         const QString kiwi = "Riga 5: manca l'italiano di «kiwi»", // an empty entry is no word
             cannot = " che il file dei vocaboli non può scrivere";
@@ -201,6 +199,13 @@ private slots:
             " 5  |Date:|oggi/ 5  |cat|gatto");
         importRow("a word that reads like a title", "Author: Maestra\nTitle: Mr\tsignore\tlezione2\n",
             " 2  |Title: Mr|signore");
+        // Whether a file is a vocabulary of this program: its first lines alone tell.
+        const QByteArray cat = Vocabulary::encode(wordLine(" 1", "", "cat", "gatto\n"));
+        importRow("a line not of words before words", "dog,cane\n" + cat, " 5  |dog|cane",
+            "Riga 2: manca l'italiano di «" + QString(cat).trimmed() + "»");
+        importRow("a line not of words past the first 50", cat.repeated(50) + "dog,cane\n",
+            QStringList(50, " 1  |cat|gatto").join(u'/'),
+            "Riga 51: «ane» / «» ha un numero di lezione non valido: «do»");
         importRow("another vocabulary of this program, LF, comments, lines without a lesson number",
             Vocabulary::encode("## classe 2\n 7   a\n" + wordLine("12", "x", "house", "casa (dimora)\n")
                 + wordLine(" 3", "", "to run (away", "correre\n") + wordLine("25", "", "dog", "cane\n")
@@ -266,16 +271,14 @@ private slots:
         QCOMPARE(first(ExchangeWindow(Exchange::readTable(mine))), "xx|c|hen|gallina");
         // Every choice shows at once in the preview's first row: lesson, mark, English, Italian.
         ExchangeWindow dialog(Exchange::readTable(QByteArray(csv).replace("1,", "2,")));
-        control<QComboBox>(&dialog, "Inglese")->setCurrentIndex(2);
-        QCOMPARE(first(dialog), "2||cane|cane");
-        control<QComboBox>(&dialog, "Italiano")->setCurrentIndex(0);
-        QCOMPARE(first(dialog), "2||cane|2");
-        control<QComboBox>(&dialog, "ColonnaLezione")->setCurrentIndex(0);
-        QCOMPARE(first(dialog), "1||cane|2");
-        control<QSpinBox>(&dialog, "Lezione")->setValue(7);
-        QCOMPARE(first(dialog), "7||cane|2");
-        control<QCheckBox>(&dialog, "Intestazione")->click();
-        QCOMPARE(first(dialog), "7||italiano|lezione");
+        for (const auto &[name, property, value, shown] :
+            { std::tuple { "Inglese", "currentIndex", 2, "2||cane|cane" },
+                { "Italiano", "currentIndex", 0, "2||cane|2" },
+                { "ColonnaLezione", "currentIndex", 0, "1||cane|2" }, { "Lezione", "value", 7, "7||cane|2" },
+                { "Intestazione", "checked", 0, "7||italiano|lezione" } }) {
+            control(&dialog, name)->setProperty(property, value);
+            QCOMPARE(first(dialog), shown);
+        }
         ExchangeWindow header(Exchange::readTable("a,b"));
         control<QCheckBox>(&header, "Intestazione")->click(); // no word left: the preview empty
         QVERIFY(!control<QTableWidget>(&header, "Anteprima")->item(0, 2));
@@ -318,7 +321,8 @@ private slots:
     void oneWord()
     {
         QFETCH(QString, told);
-        const Exchange::Word word { fetched<QString>("english"), fetched<QString>("italian"), 7, true, 1 };
+        const Exchange::Word word { fetched<QString>("english"), fetched<QString>("italian"), MaxLesson, true,
+            1 };
         Exchange::Word flat = word;
         flat.english = word.english.simplified();
         flat.italian = word.italian.simplified();
