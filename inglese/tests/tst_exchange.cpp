@@ -50,6 +50,20 @@ void importRow(const char *tag, const QByteArray &bytes, const QString &lines, c
     QTest::newRow(tag) << bytes << lines << left;
 }
 
+// Plays the user: once a modal dialogue shows, clicks the buttons named in `clicks` in it, in turn.
+void clickWhenShown(QObject *owner, const QString &clicks)
+{
+    auto *user = new QTimer(owner);
+    QObject::connect(user, &QTimer::timeout, [user, clicks] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            user->stop();
+            for (const QString &button : clicks.split(u' '))
+                clickIn(modal, button);
+        }
+    });
+    user->start(0);
+}
+
 // Word lines as "lesson field|English|Italian", the English without its padding.
 QString summary(const QString &lines)
 {
@@ -427,14 +441,8 @@ private slots:
             QVERIFY(form.menuSalva_Click());
         }
         const QByteArray onDisk = readBytes(dir.filePath("inglese.txt"));
-        QTimer user; // clicks in the dialogue once the file is read and the dialogue shows
-        connect(&user, &QTimer::timeout, this, [&user, button = fetched<QString>("button")] {
-            if (auto *dialog = qobject_cast<ExchangeWindow *>(QApplication::activeModalWidget())) {
-                user.stop();
-                clickIn(dialog, button);
-            }
-        });
-        user.start(0);
+        if (const QString button = fetched<QString>("button"); !button.isEmpty())
+            clickWhenShown(&form, button); // once the file is read
         platform.fileNames << words;
         control<QAction>(&form, "menuImporta")->trigger();
         QStringList said;
@@ -448,7 +456,7 @@ private slots:
         QCOMPARE(control<QAction>(&form, "menuSalva")->isEnabled(), !added.isEmpty());
         QCOMPARE(readBytes(dir.filePath("inglese.txt")), onDisk); // nothing written before the save
         // An export now takes the words as the list shows them, imported ones too.
-        QTimer::singleShot(0, &form, [] { clickIn(QApplication::activeModalWidget(), "Command1"); });
+        clickWhenShown(&form, "Command1");
         platform.fileNames << dir.filePath("out.csv");
         control<QAction>(&form, "menuEsporta")->trigger();
         QCOMPARE(
@@ -496,13 +504,7 @@ private slots:
             platform.fileNames << dir.filePath(name);
         Session session;
         session.dataFolder = DataFolder(dir.path());
-        QTimer user; // plays the user in the dialogue
-        connect(&user, &QTimer::timeout, this, [&, clicks = fetched<QString>("clicks").split(u' ')] {
-            if (QWidget *modal = QApplication::activeModalWidget())
-                for (const QString &button : clicks)
-                    clickIn(modal, button);
-        });
-        user.start(10);
+        clickWhenShown(this, fetched<QString>("clicks"));
         const QString list = wordLine(" 1", "c", "dog", "cane\r\n") + "## note\r\n"
             + wordLine(" 3", "", "a) first", "primo\r\n") + wordLine("33", "", "x", "y\r\n")
             + wordLine(" 3", "", "cat", "gatto\r\n");
@@ -541,8 +543,7 @@ private slots:
         const QByteArray before = readBytes(own);
         FakePlatform platform;
         platform.fileNames << link << QString() << link << QString();
-        QTimer::singleShot(
-            0, this, [] { clickIn(QApplication::activeModalWidget(), "Command1"); }); // Esporta
+        clickWhenShown(this, "Command1"); // Esporta
         ExchangeWindow::exportWords(nullptr, session, wordLine(" 1", "", "cat", "gatto"), nullptr, platform);
         ResultsWindow results(session, platform);
         results.Command1_Click();
