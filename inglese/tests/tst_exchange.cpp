@@ -337,9 +337,8 @@ private slots:
         QFETCH(QString, told);
         const Exchange::Word word { fetched<QString>("english"), fetched<QString>("italian"), MaxLesson, true,
             1 };
-        Exchange::Word flat = word;
-        flat.english = word.english.simplified();
-        flat.italian = word.italian.simplified();
+        const Exchange::Word flat { word.english.simplified(), word.italian.simplified(), MaxLesson, true,
+            1 };
         for (const auto &[format, suffix] :
             { std::pair { Format::Csv, "csv" }, { Format::Tsv, "tsv" }, { Format::Kvtml, "kvtml" } }) {
             const QByteArray bytes = Exchange::write(format, { word });

@@ -23,6 +23,7 @@ using Fsrs::Grade;
 constexpr Direction E = Direction::EnglishToItalian, I = Direction::ItalianToEnglish;
 
 Q_DECLARE_METATYPE(Review::AnswerFacts)
+using St = Review::Store::Status;
 
 // The first line of the version before: the only one that version reads as its own.
 const QByteArray Before
@@ -137,7 +138,6 @@ private slots:
     {
         columns<QByteArray, int, int, bool>("bytes", "status", "cards", "written");
         const QByteArray good = "house\tcasa\ting->ita\t3.1730\t5.2826\t\t2026-12-01\t2026-12-04\t2\t0\n";
-        using St = Review::Store::Status;
         row("missing", QByteArray(), int(St::Missing), 0, true);
         row("one word", Head + good, int(St::Read), 1, true);
         row("CR LF and limits", QByteArray(Head + "#limiti\t20\t5\n" + good).replace("\n", "\r\n"),
@@ -246,7 +246,7 @@ private slots:
         c.read(path);
         QCOMPARE(c.find(u"yes", u"sì", E)->reviews, 2);
         QCOMPARE(c.limits().newWords, 5);
-        QCOMPARE(b.refresh(path), Review::Store::Status::Read);
+        QCOMPARE(b.refresh(path), St::Read);
         QCOMPARE(b.text(), c.text());
     }
 
@@ -270,7 +270,7 @@ private slots:
             QList<qsizetype>({ Review::Store::KeptOrphans + 1, Review::Store::KeptDamaged, 5 }));
         QVERIFY(store.write(path));
         QCOMPARE(readBytes(dir.filePath("ripasso-copia.tsv")), bytes);
-        QCOMPARE(store.read(path, &words), Review::Store::Status::Read);
+        QCOMPARE(store.read(path, &words), St::Read);
         QCOMPARE(store.leftOut(), 0);
     }
 
@@ -302,7 +302,7 @@ private slots:
             QVERIFY(!fails || QFile::rename(dir.path() + ".gone", dir.path()));
         }
         Review::Store store;
-        QCOMPARE(store.read(path), Review::Store::Status::Read);
+        QCOMPARE(store.read(path), St::Read);
         QCOMPARE(QPoint(store.limits().daily, store.limits().newWords), QPoint(20, 7));
         QCOMPARE(store.cards().size(), 1);
     }
@@ -469,7 +469,7 @@ private slots:
         drill->close();
 
         Review::Store store;
-        QCOMPARE(store.read(dir.filePath("ripasso.tsv")), Review::Store::Status::Read);
+        QCOMPARE(store.read(dir.filePath("ripasso.tsv")), St::Read);
         const QDate today = platform.date;
         const Review::Card *house = store.find(u"house", u"casa", E);
         QCOMPARE(QList<int>({ house->reviews, house->lapses, int(today.daysTo(house->due)) }),
