@@ -124,7 +124,7 @@ private slots:
         columns<QTime, int>("time", "day"); // day: from the calendar's
         row("23:59", QTime(23, 59), 0);
         row("03:59", QTime(3, 59), -1);
-        row("04:01", QTime(4, 1), 0);
+        row("04:00", QTime(4, 0), 0);
     }
     void day()
     {
