@@ -22,8 +22,8 @@ QString windowState(
             = o && o->objectName().isEmpty() ? QAccessible::queryAccessibleInterface(o) : nullptr;
         return !o ? "-" : a ? '"' + a->text(QAccessible::Name) + '"' : o->objectName();
     };
-    QString out = "title \"" + window->windowTitle() + '"' + aboutWindow + "\nfocus "
-        + name(window->focusWidget()) + "\ntab";
+    QString out = "title \"" + window->windowTitle() + '"' + (window->isModal() ? " modal" : "") + aboutWindow
+        + "\nfocus " + name(window->focusWidget()) + "\ntab";
     for (QWidget *w = window->nextInFocusChain(); w != window; w = w->nextInFocusChain())
         if (w->isVisibleTo(window) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus))
             out += ' ' + name(w);
