@@ -89,6 +89,10 @@ private slots:
             QVERIFY(box.title == "MOUSE TEST - Istruzioni"
                 && box.text.contains("Se lo sfondo è giallo occorre un clic sinistro"));
         QCOMPARE(menus.count(), 0);
+        QKeyEvent unused(
+            QEvent::KeyPress, Qt::Key_A, {}); // a key the game does not use is left to the desktop
+        QApplication::sendEvent(w.form.get(), &unused);
+        QVERIFY(!unused.isAccepted());
     }
 
     // The real desktop places the window by its frame and shows the instructions in the box of the three

@@ -19,16 +19,12 @@ class TestCore : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir dir;
+    std::optional<QTemporaryDir> dir;
 
-    QString path(const QString &name) const { return QDir(dir.path()).filePath(name); }
+    QString path(const QString &name) const { return dir->filePath(name); }
 
 private slots:
-    void init()
-    {
-        QDir(dir.path()).removeRecursively();
-        QVERIFY(QDir().mkpath(dir.path()));
-    }
+    void init() { dir.emplace(); }
 
     // Files the exercise opens up to each limit and not beyond, and files it cannot show as they are, with
     // the reason the user is told.
@@ -136,17 +132,17 @@ private slots:
     // read and written by its own bytes.
     void listing()
     {
-        const QByteArray folder = QFile::encodeName(dir.path()) + '/';
+        const QByteArray folder = QFile::encodeName(dir->path()) + '/';
         for (const QByteArray name :
             { "caf\x80\xFF.txt", "\xC3\xA9\xE0\xA4\x95\xF0\x9F\x98\x80\x80.TXT", "b.doc" })
             QVERIFY(::close(::open(folder + name, O_WRONLY | O_CREAT, 0640)) == 0);
-        QVERIFY(QDir(dir.path()).mkdir("cartella.txt") && QFile::link(path("b.doc"), path("Z.txt")));
+        QVERIFY(QDir(dir->path()).mkdir("cartella.txt") && QFile::link(path("b.doc"), path("Z.txt")));
         TextFile::FolderListing listing;
-        const auto listed = [&] { return listing.txtFiles(dir.path()).join('/'); };
+        const auto listed = [&] { return listing.txtFiles(dir->path()).join('/'); };
         const QString caf = "caf" + QString(QChar(0xDC80)) + QChar(0xDCFF) + ".txt",
                       last = "/éक😀" + QString(QChar(0xDC80)) + ".TXT";
         QCOMPARE(listed(), caf + "/Z.txt" + last);
-        QCOMPARE(TextFile::shownName(listing.txtFiles(dir.path())[0]), "caf[80][FF].txt");
+        QCOMPARE(TextFile::shownName(listing.txtFiles(dir->path())[0]), "caf[80][FF].txt");
         QCOMPARE(TextFile::shownName("a\u2028b\u2029c\nd\re\tf"), "a↵b↵c↵d↵e[09]f"); // on one row too
         struct stat folderTime;
         QVERIFY(::stat(folder, &folderTime) == 0);
@@ -158,7 +154,7 @@ private slots:
         QCOMPARE(listed(), "a.txt/" + caf + last);
         QVERIFY(QFile(path("y.txt")).open(QIODevice::WriteOnly));
         QCOMPARE(listed(), "a.txt/" + caf + "/y.txt" + last);
-        const QString latin1 = path(listing.txtFiles(dir.path())[1]);
+        const QString latin1 = path(listing.txtFiles(dir->path())[1]);
         QVERIFY(TextFile::write(latin1, "due\n"));
         QCOMPARE(TextFile::read(latin1).text, "due\n");
         struct stat info;
@@ -204,7 +200,7 @@ private slots:
         ProgramState state;
         FileMenu menu(platform, state, view);
         for (const char *name : { "a", "b", "home" })
-            QVERIFY(QDir(dir.path()).mkdir(QLatin1String(name)));
+            QVERIFY(QDir(dir->path()).mkdir(QLatin1String(name)));
         state.CartellaCorrente = remembered.isEmpty() ? QString() : path(remembered);
         platform.folder = path(fetched<QString>("current"));
         platform.home = path("home");

@@ -35,11 +35,6 @@ class TestExerciseWindow : public QObject
         QFile file(f->path(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : "-";
     }
-    void write(const QString &name, const QByteArray &bytes) const
-    {
-        QFile file(f->path(name));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-    }
     // Presses keys ("Down End Ctrl+Z") in the widget that has the focus, or in `widget`; "Menu" asks the
     // editing area for its context menu.
     void press(const QString &keys, QWidget *widget = nullptr)
@@ -330,15 +325,15 @@ private slots:
         QVERIFY(QDir(f->dir.path()).mkpath("sotto") && QDir(f->dir.path()).mkpath("rotto/giu"));
         const QStringList names { "a", "b", "c", "sotto/d", "nuovo" };
         for (const QString &name : names.first(4))
-            write(name + ".txt", name.right(1).toUpper().toLatin1());
+            QVERIFY(UserFile::write(f->path(name + ".txt"), name.right(1).toUpper().toLatin1()));
         // Unicode, damaged, beside a name that is not UTF-8, in a folder whose name is not UTF-8
-        write("rotto/giu/x.txt", "\xFF\xFEx");
+        QVERIFY(UserFile::write(f->path("rotto/giu/x.txt"), "\xFF\xFEx"));
         const QByteArray rotto = QFile::encodeName(f->path("rotto")), latin1 = rotto + "/\x80.txt",
                          rotte = rotto.chopped(1) + "\xE9";
         QVERIFY(::close(::open(latin1, O_WRONLY | O_CREAT, 0600)) == 0 && ::rename(rotto, rotte) == 0);
         const bool file = typed.startsWith("file:");
         if (file)
-            write("c.txt", typed.mid(5).toUtf8());
+            QVERIFY(UserFile::write(f->path("c.txt"), typed.mid(5).toUtf8()));
         open("c.txt");
         QApplication::clipboard()->setText(file ? "a\u2028b\u2029c\u0085d\r\ne\rfż" : typed);
         press(typed.isEmpty() || file ? "" : "Ctrl+V", htext);
