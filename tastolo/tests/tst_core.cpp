@@ -64,11 +64,9 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, reason);
-        QFile file(path("file.txt"));
         QVERIFY(bytes == "<none>"
-            || (bytes == "<grows>" ? QFile::link("/proc/self/status", file.fileName())
-                                   : file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()));
-        file.close();
+            || (bytes == "<grows>" ? QFile::link("/proc/self/status", path("file.txt"))
+                                   : bool(UserFile::write(path("file.txt"), bytes))));
         const QString name = path(bytes.isEmpty() ? "." : "file.txt");
         const TextFile::ReadResult result = TextFile::read(name);
         QCOMPARE(result.error,

@@ -26,10 +26,6 @@ class TestExerciseWindow : public QObject
     QPlainTextEdit *htext = nullptr;
 
     void trigger(const QString &entry) { f->find<QAction>(entry)->trigger(); }
-    template<class T> static T *in(FileDialog &d, const char *name)
-    {
-        return control<T>(&d, QLatin1String(name));
-    }
     QByteArray bytesOf(const QString &name) const
     {
         QFile file(f->path(name));
@@ -58,7 +54,7 @@ class TestExerciseWindow : public QObject
     // Opens a file of the folder shown through "Apri", from its row.
     void open(const QString &name)
     {
-        f->expectDialogue({ [name](FileDialog &d) { in<QListView>(d, "File1")->keyboardSearch(name); },
+        f->expectDialogue({ [name](FileDialog &d) { control<QListView>(&d, "File1")->keyboardSearch(name); },
             WindowFixture::press("Command1") });
         trigger("menuFileOpen");
     }
@@ -343,7 +339,7 @@ private slots:
         f->expectDialogue({ [&](FileDialog &d) {
             d.activateWindow(); // as the user's dialogue, which has the keyboard
             QVERIFY(QTest::qWaitForWindowActive(&d));
-            auto *files = in<QListView>(d, "File1");
+            auto *files = control<QListView>(&d, "File1");
             for (const QString &key : keys.split(u' ', Qt::SkipEmptyParts)) {
                 if (QWidget *list = d.findChild<QWidget *>(key)) {
                     list->setFocus();

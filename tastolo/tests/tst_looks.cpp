@@ -1,5 +1,6 @@
 #include "fixture.h"
 #include "looks.h"
+#include "userfile.h"
 
 #include <QComboBox>
 #include <QListView>
@@ -63,8 +64,7 @@ private slots:
                    "feste.txt",
                      "Caro\tzio,\r\n" + QByteArray("ciao\r\n").repeated(9) },
                  { "c.doc", QByteArray() } }) {
-            QFile file(QDir(folder).filePath(QLatin1String(name)));
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) >= 0);
+            QVERIFY(UserFile::write(QDir(folder).filePath(QLatin1String(name)), text));
         }
         const QByteArray latin1 = QFile::encodeName(folder) + "/b\x80.TXT";
         QVERIFY(::close(::open(latin1, O_WRONLY | O_CREAT, 0600)) == 0);
