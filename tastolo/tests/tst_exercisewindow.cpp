@@ -121,9 +121,9 @@ private slots:
 
     // Each entry of the File menu (and closing) with c.txt open and `typed` pasted into it, the questions
     // answered in turn, and each way through the file dialogue: keys go to the focus, which a save starts in
-    // the name box; "File1"/"Dir1" moves it to that list, "click:"/"double:" clicks a row of the file list.
-    // A save writes under the name the name box shows and replaces another existing file only after a Yes;
-    // only "No" or a written file gives a typed text up. A save over a file that another program changed
+    // the name box; "File1"/"Dir1" moves it to that list, "click:"/"ctrl:"/"double:" clicks a row of the file
+    // list. A save writes under the name the name box shows and replaces another existing file only after a
+    // Yes; only "No" or a written file gives a typed text up. A save over a file that another program changed
     // since it was read (to the same size too, with its time put back or within the same second) or whose
     // content another name shares asks first (Escape keeps both, the next save after a Sì asks nothing); what
     // is no regular file, or a disk that cannot take the text, is refused with the reason. Seen: a.txt,
@@ -144,6 +144,10 @@ private slots:
             "A B C D - / xC [] / c.txt / vS*\nAttenzione (Sì/No): Il file | ~/b.txt | esiste già. |  | "
             "Sovrascriverlo con questo testo? | (No: il file resta com'è e puoi scegliere un altro nome)");
         row("Salva con nome, click, Enter, Yes", "x", "menuFileSaveAs", "Yes", "click:a.txt Enter",
+            "xC B C D - / xC [] / a.txt / vS\nAttenzione (Sì/No): Il file | ~/a.txt | esiste già. |  | "
+            "Sovrascriverlo con questo testo? | (No: il file resta com'è e puoi scegliere un altro nome)");
+        row("Salva con nome, click, Ctrl+click, Enter, Yes", "x", "menuFileSaveAs", "Yes",
+            "click:a.txt ctrl:a.txt Enter",
             "xC B C D - / xC [] / a.txt / vS\nAttenzione (Sì/No): Il file | ~/a.txt | esiste già. |  | "
             "Sovrascriverlo con questo testo? | (No: il file resta com'è e puoi scegliere un altro nome)");
         row("Salva con nome, double click, No", "x", "menuFileSaveAs", "No", "double:b.txt Escape",
@@ -346,7 +350,8 @@ private slots:
                 } else if (key.contains(u':')) { // a click on a row, or a double click: one and a second
                     files->keyboardSearch(key.section(u':', 1));
                     const QPoint at = files->visualRect(files->currentIndex()).center();
-                    QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, at);
+                    QTest::mouseClick(files->viewport(), Qt::LeftButton,
+                        key.startsWith("ctrl") ? Qt::ControlModifier : Qt::NoModifier, at);
                     if (key.startsWith("double"))
                         QTest::mouseDClick(files->viewport(), Qt::LeftButton, {}, at);
                 } else {
