@@ -143,9 +143,6 @@ private slots:
         row("Salva con nome, Down, Enter, No", "x", "menuFileSaveAs", "No", "File1 Down Enter Escape",
             "A B C D - / xC [] / c.txt / vS*\nAttenzione (Sì/No): Il file | ~/b.txt | esiste già. |  | "
             "Sovrascriverlo con questo testo? | (No: il file resta com'è e puoi scegliere un altro nome)");
-        row("Salva con nome, click, Enter, Yes", "x", "menuFileSaveAs", "Yes", "click:a.txt Enter",
-            "xC B C D - / xC [] / a.txt / vS\nAttenzione (Sì/No): Il file | ~/a.txt | esiste già. |  | "
-            "Sovrascriverlo con questo testo? | (No: il file resta com'è e puoi scegliere un altro nome)");
         row("Salva con nome, click, Ctrl+click, Enter, Yes", "x", "menuFileSaveAs", "Yes",
             "click:a.txt ctrl:a.txt Enter",
             "xC B C D - / xC [] / a.txt / vS\nAttenzione (Sì/No): Il file | ~/a.txt | esiste già. |  | "
