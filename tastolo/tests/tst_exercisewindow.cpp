@@ -183,7 +183,7 @@ private slots:
             "file | ~/rott[E9]/giu/x.txt | sembra un testo Unicode, ma è danneggiato: l'esercizio non lo "
             "apre.");
         row("Apri, a name that is not UTF-8", "", "menuFileOpen", "", "Dir1 Down Enter File1 End Enter",
-            "A B C D - /  [] / [80].txt / vS");
+            "A B C D - /  [] / [80]<i>.txt / vS");
         row("Nuovo, unchanged", "", "menuFileNew", "", "", "A B C D - /  [] /  / v");
         row("Nuovo, No", "x", "menuFileNew", "No", "",
             "A B C D - /  [] /  / v\nAttenzione ! (Sì/No): E' stato richiesto di "
@@ -325,7 +325,7 @@ private slots:
             QVERIFY(UserFile::write(f->path(name + ".txt"), name.right(1).toUpper().toLatin1()));
         // Unicode, damaged, beside a name that is not UTF-8, in a folder whose name is not UTF-8
         QVERIFY(UserFile::write(f->path("rotto/giu/x.txt"), "\xFF\xFEx"));
-        const QByteArray rotto = QFile::encodeName(f->path("rotto")), latin1 = rotto + "/\x80.txt",
+        const QByteArray rotto = QFile::encodeName(f->path("rotto")), latin1 = rotto + "/\x80<i>.txt",
                          rotte = rotto.chopped(1) + "\xE9";
         QVERIFY(::close(::open(latin1, O_WRONLY | O_CREAT, 0600)) == 0 && ::rename(rotto, rotte) == 0);
         const bool file = typed.startsWith("file:");
@@ -377,7 +377,7 @@ private slots:
         for (const QString &name : names)
             seen += QString::fromLatin1(bytesOf(name + ".txt")).replace("\r\n", "\\r\\n") + ' ';
         seen += "/ " + f->window->editorText() + " [" + htext->textCursor().selectedText() + "] / "
-            + QFileInfo(f->find<QLabel>("Label1")->text()).fileName() + " / "
+            + QFileInfo(Looks::shownTip(f->find<QLabel>("Label1")->toolTip())).fileName() + " / "
             + (f->window->isVisible() ? "v" : "") + (f->find<QAction>("menuFileSave")->isEnabled() ? "S" : "")
             + (f->window->fileMenu().isModified() ? "*" : "");
         for (const FakePlatform::Shown &box : f->platform.shown)
