@@ -80,7 +80,6 @@ struct GameWindow : QObject
     // back).
     QString run(const QString &script)
     {
-        QString failed;
         for (const QString &word : script.split(u' ', Qt::SkipEmptyParts)) {
             const int count = qMax(word.mid(1).toInt(), 1), asked = QString("dlr").indexOf(word.back());
             const int next = asked < 0 ? ChaseGame::LeftClick : asked;
@@ -90,12 +89,13 @@ struct GameWindow : QObject
                 for (int i = 0, paints = catPaints; i < count; ++i, paints = catPaints)
                     if (!tick(word[0] == u't' ? clock : animation)
                         || (word[0] == u'a' && !QTest::qWaitFor([&] { return catPaints > paints; })))
-                        failed = failed.isEmpty() ? word : failed;
+                        return word;
             } else if (word[0] == u'h') {
                 const int changes = clockChanges;
                 for (int i = 0; i < count; ++i)
                     hit(next);
-                failed = failed.isEmpty() && clockChanges != changes ? word : failed;
+                if (clockChanges != changes)
+                    return word;
             } else if (word.contains(u'F') || word.contains(u'>')) {
                 const QString focus = word.section(u'>', 1);
                 const QKeyCombination key = QKeySequence(word.section(u'>', 0, 0))[0];
@@ -106,6 +106,6 @@ struct GameWindow : QObject
                 play(word.section(u':', 0, 0));
             }
         }
-        return failed;
+        return {};
     }
 };
