@@ -180,6 +180,7 @@ private slots:
             "«x»\r\nNelle colonne 1-2 ci vuole un numero da 0 a 20.");
         row("emoji named whole", "1    x\r\n2    smile \U0001F600 sorriso\r\n",
             "numero 2 contiene un carattere che il file non può conservare: «\U0001F600» (U+1F600)");
+        row("one character named alone", "1    x\r\n2    Kraków  Cr\u0101covia\r\n", "«\u0101» (U+0101)");
         row("after an empty first line", "\r\n1    x\r\nab\r\n", "numero 3 " + bad + "«ab»");
         row("first fault counts", "ab\r\n## \u4e00\r\n", "numero 1 " + bad);
         row("tab", "1    x\r\n 2\tdog\r\n", "numero 2 contiene un carattere di tab");
