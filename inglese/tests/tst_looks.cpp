@@ -58,10 +58,9 @@ private slots:
         platform.folder = dir.path();
         Session session;
         QString words = "## esempio\r\n";
-        for (const QStringList &w : QList<QStringList> { { "12", "c", "house", "casa (abitazione, dimora)" },
-                 { " 3", "", "light", "luce" }, { " 3", "", "to walk", "camminare" },
-                 { " 5", "", "dress", "vestito [m.]" } })
-            words += wordLine(w[0], w[1], w[2], w[3].leftJustified(50)) + "\r\n";
+        for (const QString w : { "12 c house|casa (abitazione, dimora)", " 3   light|luce",
+                 " 3   to walk|camminare", " 5   dress|vestito [m.]" })
+            words += w.section('|', 0, 0).leftJustified(55) + w.section('|', 1).leftJustified(50) + "\r\n";
         writeBytes(dir.filePath("inglese.txt"), Vocabulary::encode(words));
         writeBytes(
             dir.filePath("aiutoV5.txt"), "ISTRUZIONI\r\n\r\n  F1  queste istruzioni\r\n  F2  le scelte\r\n");
