@@ -459,28 +459,27 @@ private slots:
     }
 
     // Prize, penalties and critical mark (a clean answer clears it) within 16 bits. "given": word,
-    // ticks, the tick help comes after (-1 never), points and count; "after": points, count,
-    // critical mark, beeps of the ticks.
+    // ticks, the tick help comes after (-1 never), points and count; "after": points, beeps of the ticks,
+    // then the counts the drill shows.
     void scoring_data()
     {
         columns<QString, QString>("given", "after");
-        row("4 letters in the 9th second", "1 9 -1 1000 0", "1004 1 0 0");
-        row("at the 10th tick", "1 10 -1 1000 0", "1003 1 1 0");
-        row("25th tick, free time 10", "1 25 -1 1000 0", "982 1 1 15");
-        row("14 letters at the 13th tick", "6 13 -1 1000 0", "1014 1 0 0");
-        row("14 letters at the 14th tick", "6 14 -1 1000 0", "1013 1 1 0");
-        row("14 letters at the 15th tick", "6 15 -1 1000 0", "1012 1 1 1");
-        row("help on 7 letters", "2 3 3 1000 0", "1004 1 1 0");
-        row("help, then a tick in free time", "2 4 3 1000 0", "1004 1 0 0");
-        row("help on 1 letter", "5 0 0 1000 0", "1001 1 0 0");
-        row("prize at the top", "1 0 -1 32765 0", "32767 1 0 0");
-        row("done count at the top", "1 0 -1 1000 32767", "1004 32767 0 0");
-        row("penalties at the bottom", "1 40 -1 -32760 0", "-32764 1 1 30");
+        row("4 letters in the 9th second", "1 9 -1 1000 0", "1004 0 Già fatti =1 Critici =0");
+        row("at the 10th tick", "1 10 -1 1000 0", "1003 0 Già fatti =1 Critici =2");
+        row("25th tick, free time 10", "1 25 -1 1000 0", "982 15 Già fatti =1 Critici =2");
+        row("14 letters at the 13th tick", "6 13 -1 1000 0", "1014 0 Già fatti =1 Critici =0");
+        row("14 letters at the 14th tick", "6 14 -1 1000 0", "1013 0 Già fatti =1 Critici =2");
+        row("14 letters at the 15th tick", "6 15 -1 1000 0", "1012 1 Già fatti =1 Critici =2");
+        row("help on 7 letters", "2 3 3 1000 0", "1004 0 Già fatti =1 Critici =2");
+        row("help, then a tick in free time", "2 4 3 1000 0", "1004 0 Già fatti =1 Critici =0");
+        row("help on 1 letter", "5 0 0 1000 0", "1001 0 Già fatti =1 Critici =0");
+        row("prize at the top", "1 0 -1 32765 0", "32767 0 Già fatti =1 Critici =0");
+        row("done count at the top", "1 0 -1 1000 32767", "1004 0 Già fatti =32767 Critici =0");
+        row("penalties at the bottom", "1 40 -1 -32760 0", "-32764 30 Già fatti =1 Critici =2");
     }
     void scoring()
     {
         const L given = numbers("given");
-        const L after = numbers("after");
         Drilling d;
         d.session.memoc.add(given[0]);
         d.session.points = given[3];
@@ -492,11 +491,9 @@ private slots:
             if (t < given[1])
                 d.drill.timer1Tick();
         }
-        QCOMPARE(d.platform.beeps, after[3]);
+        const QString beeps = QString::number(d.platform.beeps);
         QVERIFY(d.drill.typingChanged(d.drill.answer()));
-        QCOMPARE(d.drill.pointsText(), QString::number(after[0]));
-        QCOMPARE(d.session.memoc.contains(given[0]), after[2] == 1);
-        QCOMPARE(d.drill.counterLine(), QString("Già fatti =%1 Critici =%2").arg(after[1]).arg(after[2] * 2));
+        QTEST(d.drill.pointsText() + ' ' + beeps + ' ' + d.drill.counterLine(), "after");
     }
 
     // Rules the windows only show: the drill's caption per direction after the first tick, with the free
