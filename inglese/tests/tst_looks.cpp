@@ -38,11 +38,13 @@ private slots:
     void looks_data()
     {
         columns<QString, QString>("window", "state");
-        for (const char *tag : { "form0-splash", "form1-locked", "form1-editing", "form4-options",
-                 "form4-rules-dark", "form5-help", "form2-asking", "form2-answered", "form3-help",
-                 "form3-answered", "form6-log", "form6-years", "form6-empty", "form7-import", "form7-export",
-                 "form7-exportall", "form2-review", "form2-ready", "form2-dark", "form8-limits" })
-            row(tag, QString(tag).section('-', 0, 0).replace('f', 'F'), QString(tag).section('-', 1, -1));
+        for (const QString &tag :
+            QString("form0-splash form1-locked form1-editing form4-options form4-rules-dark "
+                    "form5-help form2-asking form2-answered form3-help form3-answered form6-log "
+                    "form6-years form6-empty form7-import form7-export form7-exportall "
+                    "form2-review form2-ready form2-dark form8-limits")
+                .split(' '))
+            row(qPrintable(tag), tag.section('-', 0, 0), tag.section('-', 1));
     }
     void looks()
     {
@@ -51,8 +53,8 @@ private slots:
         // "dark": a desktop with a dark colour scheme; the boxes for the words keep black on white.
         const auto undo = qScopeGuard([light = QApplication::palette()] { QApplication::setPalette(light); });
         if (state.endsWith("dark"))
-            QApplication::setPalette(QPalette(Qt::white, QColor(60, 60, 60), QColor(90, 90, 90), Qt::black,
-                QColor(50, 50, 50), Qt::white, Qt::white, QColor(30, 30, 30), QColor(40, 40, 40)));
+            QApplication::setPalette(QPalette(Qt::white, QColor("#3c3c3c"), QColor("#5a5a5a"), Qt::black,
+                QColor("#323232"), Qt::white, Qt::white, QColor("#1e1e1e"), QColor("#282828")));
         QTemporaryDir dir;
         FakePlatform platform;
         platform.folder = dir.path();
@@ -86,15 +88,15 @@ private slots:
         if (state == "editing")
             main->menuModifica_Click();
         session.lessonState[3] = LessonState::Chosen;
-        std::unique_ptr<QWidget> w(window == "Form0" ? new SplashWindow(session, platform)
-                : window == "Form1"                  ? main.release()
-                : window == "Form2"                  ? new EnglishDrillWindow(session, platform)
-                : window == "Form3"                  ? new ItalianDrillWindow(session, platform)
-                : window == "Form4" ? static_cast<QWidget *>(new OptionsWindow(session, platform))
-                : window == "Form6" ? static_cast<QWidget *>(new ResultsWindow(session, platform))
-                : window == "Form8" ? static_cast<QWidget *>(new ReviewLimitsWindow(session, platform))
-                : state == "import" ? new ExchangeWindow(
-                      Exchange::readTable("Lezione;Inglese;Italiano\r\n0;dog;cane\r\n;cat;gatto\r\n"))
+        std::unique_ptr<QWidget> w(window == "form0" ? new SplashWindow(session, platform)
+                : window == "form1"                  ? main.release()
+                : window == "form2"                  ? new EnglishDrillWindow(session, platform)
+                : window == "form3"                  ? new ItalianDrillWindow(session, platform)
+                : window == "form4"                  ? new OptionsWindow(session, platform)
+                : window == "form6"                  ? new ResultsWindow(session, platform)
+                : window == "form8"                  ? new ReviewLimitsWindow(session, platform)
+                : state == "import"                  ? new ExchangeWindow(
+                                       Exchange::readTable("Lezione;Inglese;Italiano\r\n0;dog;cane\r\n;cat;gatto\r\n"))
                 : state.startsWith("export")
                 ? static_cast<QWidget *>(new ExchangeWindow(LessonFlags { true, false, false, true }))
                 : new HelpWindow(session, platform, main.get()));
@@ -107,11 +109,11 @@ private slots:
             static_cast<OptionsWindow *>(w.get())->showRules();
         if (state == "export") // the lessons with words can be ticked
             control(w.get(), "OptScelte")->setProperty("checked", true);
-        if (window == "Form5")
+        if (window == "form5")
             QVERIFY(static_cast<HelpWindow *>(w.get())->load());
-        if (window == "Form6")
+        if (window == "form6")
             QVERIFY(QSignalSpy(static_cast<ResultsWindow *>(w.get()), &ResultsWindow::logShown).wait());
-        if (window == "Form6" || state == "editing") // made bigger by the user
+        if (window == "form6" || state == "editing") // made bigger by the user
             w->resize(700, 480);
         w->setAttribute(Qt::WA_DeleteOnClose, false);
         w->show();
