@@ -389,100 +389,86 @@ private slots:
         QCOMPARE(answers.acceptedAnswers.size(), Answers::MaxEntries);
     }
 
-    // Typing checked on every change: red and 5 beeps on a wrong text, 40 on a completed answer.
-    // given: the word asked ("e" before it: the answer is English), then each text typed, "|" between.
-    // after: red (r) or not (-), beeps, answered (a) or not (-), the answer followed; after "|", what
-    // "Aiuto" then shows, the letters typed right and a # for each to come.
-    void answerCheck_data()
+    // Typing checked on every change: red and 5 beeps on a wrong text, 40 on a completed answer; prize,
+    // penalties and critical mark (a clean answer clears it) within 16 bits. steps: the word asked ("e"
+    // before it: the answer is English), then "|" between: "c" it is critical, "Np" points and "Nn" words
+    // done before, "Nt" N ticks, "h" Aiuto, "=" the answer typed, else a text typed. after: red (r) or not
+    // (-), beeps, answered (a) or not (-), the answer followed, the points and the counts the drill shows;
+    // after "|", what "Aiuto" shows, the letters typed right and a # for each to come.
+    void drill_data()
     {
-        columns<QString, QString>("given", "after");
-        row("alternative followed", "0|a|ab", "- 0 - abitazione");
-        row("alternative completes", "0|dimora", "- 40 a dimora");
-        row("two wrong changes", "0|cx|cxy", "r 10 - casa");
-        row("case counts", "1|L", "r 5 - luce");
-        row("bracket remark never typed", "3|vestito", "- 40 a vestito");
-        row("longer than the answer", "1|lucexx", "r 5 - luce|luce");
-        row("wrong letter shown right", "4|cax", "r 5 - camminare|cam######");
-        row("blank and ? kept", "8|ch", "- 0 - che cosa ?|ch# #### ?");
-        row("a blank after: red, answered", "e4|to walk ", "r 45 a to walk");
-        row("without the blank", "e4|towalk", "r 5 - to walk");
-        row("answered once only", "1|luce|lucex|luce", "- 45 a luce");
-        row("Italian after the article", "10|cane", "- 40 a cane");
-        row("Italian with the article", "10|il cane", "- 40 a il cane");
-        row("the article not in the help", "10", "r 0 - cane|####");
-        row("English verb", "e9|run", "- 40 a run");
-        row("English verb with to", "e9|to run", "- 40 a to run");
-        row("to not in the help", "e9", "r 0 - run|###");
+        columns<QString, QString>("steps", "after");
+        row("alternative followed", "0|a|ab", "- 0 - abitazione 1000 Già fatti =0 Critici =0");
+        row("alternative completes", "0|dimora", "- 40 a dimora 1006 Già fatti =1 Critici =0");
+        row("two wrong changes", "0|cx|cxy", "r 10 - casa 1000 Già fatti =0 Critici =0");
+        row("case counts", "1|L", "r 5 - luce 1000 Già fatti =0 Critici =0");
+        row("bracket remark never typed", "3|vestito", "- 40 a vestito 1007 Già fatti =1 Critici =0");
+        row("longer than the answer", "1|lucexx|h|h", "r 5 - luce 996 Già fatti =0 Critici =0|luce");
+        row("wrong letter shown right", "4|cax|h|h", "r 5 - camminare 992 Già fatti =0 Critici =0|cam######");
+        row("blank and ? kept", "8|ch|h|h", "- 0 - che cosa ? 990 Già fatti =0 Critici =0|ch# #### ?");
+        row("a blank after: red, answered", "e4|to walk ", "r 45 a to walk 1007 Già fatti =1 Critici =0");
+        row("without the blank", "e4|towalk", "r 5 - to walk 1000 Già fatti =0 Critici =0");
+        row("answered once only", "1|luce|lucex|luce", "- 45 a luce 1004 Già fatti =1 Critici =0");
+        row("Italian after the article", "10|cane", "- 40 a cane 1004 Già fatti =1 Critici =0");
+        row("Italian with the article", "10|il cane", "- 40 a il cane 1007 Già fatti =1 Critici =0");
+        row("the article not in the help", "10|h|h", "r 0 - cane 996 Già fatti =0 Critici =0|####");
+        row("English verb", "e9|run", "- 40 a run 1003 Già fatti =1 Critici =0");
+        row("English verb with to", "e9|to run", "- 40 a to run 1006 Già fatti =1 Critici =0");
+        row("to not in the help", "e9|h|h", "r 0 - run 998 Già fatti =0 Critici =0|###");
+        row("4 letters in the 9th second", "1|c|9t|=", "- 40 a luce 1004 Già fatti =1 Critici =0");
+        row("at the 10th tick", "1|c|10t|=", "- 40 a luce 1003 Già fatti =1 Critici =2");
+        row("25th tick, free time 10", "1|c|25t|=", "- 55 a luce 982 Già fatti =1 Critici =2");
+        row("14 letters at the 13th tick", "6|c|13t|=", "- 40 a precipitazione 1014 Già fatti =1 Critici =0");
+        row("14 letters at the 14th tick", "6|c|14t|=", "- 40 a precipitazione 1013 Già fatti =1 Critici =2");
+        row("14 letters at the 15th tick", "6|c|15t|=", "- 41 a precipitazione 1012 Già fatti =1 Critici =2");
+        row("help on 7 letters", "2|c|3t|h|=", "- 40 a leggero 1004 Già fatti =1 Critici =2|#######");
+        row("help, then a tick in free time", "2|c|3t|h|1t|=", "- 40 a leggero 1004 Già fatti =1 Critici =0");
+        row("help on 1 letter", "5|c|h|=", "- 40 a a 1001 Già fatti =1 Critici =0|#");
+        row("prize at the top", "1|c|32765p|=", "- 40 a luce 32767 Già fatti =1 Critici =0");
+        row("done count at the top", "1|c|32767n|=", "- 40 a luce 1004 Già fatti =32767 Critici =0");
+        row("penalties at the bottom", "1|c|-32760p|40t|=", "- 70 a luce -32764 Già fatti =1 Critici =2");
     }
-    void answerCheck()
+    void drill()
     {
-        S typed = fetched<QString>("given").split('|');
-        const bool toEnglish = typed[0].startsWith('e');
-        const int word = typed.takeFirst().remove('e').toInt();
+        S steps = fetched<QString>("steps").split('|');
+        const bool toEnglish = steps[0].startsWith('e');
+        const int word = steps.takeFirst().mid(toEnglish).toInt();
         Drilling d { Direction(toEnglish) }; // true: from Italian
         QVERIFY(!d.drill.typingChanged("l") && d.drill.view().typingRed); // before the first question
         QVERIFY(d.ask(word));
         d.platform.beeps = 0;
         bool done = false;
-        for (const QString &text : typed)
-            done = d.drill.typingChanged(text) || done;
-        QString after = QString("%1 %2 %3 ")
-                            .arg(d.drill.view().typingRed ? 'r' : '-')
-                            .arg(d.platform.beeps)
-                            .arg(done ? 'a' : '-')
-            + d.drill.answer();
-        QCOMPARE(d.session.doneCount, done ? 1 : 0);
-        QCOMPARE(d.session.selection.pendingWord, done ? 0 : word);
-        if (fetched<QString>("after").contains('|')) {
-            d.drill.help(), d.drill.help(); // pressed twice, it shows the same
-            QVERIFY(d.drill.view().helpBoxVisible);
-            after += '|' + d.drill.view().helpBoxText;
+        for (const QString &step : steps) {
+            bool number;
+            const int n = step.chopped(1).toInt(&number);
+            if (step == "c")
+                d.session.memoc.add(word);
+            else if (step == "h")
+                d.drill.help();
+            else if (number && step.endsWith('p'))
+                d.session.points = n;
+            else if (number && step.endsWith('n'))
+                d.session.doneCount = n;
+            else if (number)
+                for (int t = 0; t < n; ++t)
+                    d.drill.timer1Tick();
+            else
+                done = d.drill.typingChanged(step == "=" ? d.drill.answer() : step) || done;
         }
-        QTEST(after, "after");
+        QCOMPARE(d.session.selection.pendingWord, done ? 0 : word);
+        QTEST(QString("%1 %2 %3 %4 %5 %6")
+                    .arg(d.drill.view().typingRed ? 'r' : '-')
+                    .arg(d.platform.beeps)
+                    .arg(done ? 'a' : '-')
+                    .arg(d.drill.answer(), d.drill.pointsText(), d.drill.counterLine())
+                + (d.drill.view().helpBoxVisible ? '|' + d.drill.view().helpBoxText : ""),
+            "after");
         // A window closed in mid-question leaves none open in the next one.
         d.drill.load();
         QVERIFY(!d.drill.typingChanged(d.drill.answer()));
         d.platform.answers << Platform::Answer::Cancel;
         QVERIFY(
             !d.ask(int(Words.count(u'/') + 1))); // past the last word, "Ricomincio" cancelled: nothing asked
-    }
-
-    // Prize, penalties and critical mark (a clean answer clears it) within 16 bits. "given": word,
-    // ticks, the tick help comes after (-1 never), points and count; "after": points, beeps of the ticks,
-    // then the counts the drill shows.
-    void scoring_data()
-    {
-        columns<QString, QString>("given", "after");
-        row("4 letters in the 9th second", "1 9 -1 1000 0", "1004 0 Già fatti =1 Critici =0");
-        row("at the 10th tick", "1 10 -1 1000 0", "1003 0 Già fatti =1 Critici =2");
-        row("25th tick, free time 10", "1 25 -1 1000 0", "982 15 Già fatti =1 Critici =2");
-        row("14 letters at the 13th tick", "6 13 -1 1000 0", "1014 0 Già fatti =1 Critici =0");
-        row("14 letters at the 14th tick", "6 14 -1 1000 0", "1013 0 Già fatti =1 Critici =2");
-        row("14 letters at the 15th tick", "6 15 -1 1000 0", "1012 1 Già fatti =1 Critici =2");
-        row("help on 7 letters", "2 3 3 1000 0", "1004 0 Già fatti =1 Critici =2");
-        row("help, then a tick in free time", "2 4 3 1000 0", "1004 0 Già fatti =1 Critici =0");
-        row("help on 1 letter", "5 0 0 1000 0", "1001 0 Già fatti =1 Critici =0");
-        row("prize at the top", "1 0 -1 32765 0", "32767 0 Già fatti =1 Critici =0");
-        row("done count at the top", "1 0 -1 1000 32767", "1004 0 Già fatti =32767 Critici =0");
-        row("penalties at the bottom", "1 40 -1 -32760 0", "-32764 30 Già fatti =1 Critici =2");
-    }
-    void scoring()
-    {
-        const L given = numbers("given");
-        Drilling d;
-        d.session.memoc.add(given[0]);
-        d.session.points = given[3];
-        d.session.doneCount = given[4];
-        QVERIFY(d.ask(given[0]));
-        for (int t = 0; t <= given[1]; ++t) {
-            if (t == given[2])
-                d.drill.help();
-            if (t < given[1])
-                d.drill.timer1Tick();
-        }
-        const QString beeps = QString::number(d.platform.beeps);
-        QVERIFY(d.drill.typingChanged(d.drill.answer()));
-        QTEST(d.drill.pointsText() + ' ' + beeps + ' ' + d.drill.counterLine(), "after");
     }
 
     // Rules the windows only show: the drill's caption per direction after the first tick, with the free
