@@ -345,6 +345,12 @@ private slots:
         row("(to) go", "8|8", "(to) go=andare;\r(Lez.1)   (to) go = andare-");
         row("from Italian: «to go» and a synonym", "e8|8 9",
             "andare=go|to go|to leave;\r(Lez.1)   (to) go = andare\r(Lez.1)   to leave = andare");
+        // 25 words with one prompt, the first with alternatives: 20 answers are taken; the message names 20
+        // (its own line first), counts the rest.
+        row("20 synonyms at most",
+            "10|10 11 12 13 14 15 16 17 18 19 20 21 22 23 24 25 26 27 28 29 30 31 32 33 34",
+            "go=va|vai" + QString("|va").repeated(18) + ";(Lez.2)   go = va (vai)"
+                + QString("\r(Lez.2)   go = va").repeated(19) + "\r... e altri 5");
     }
     void collect()
     {
@@ -354,7 +360,8 @@ private slots:
         const QString rows
             = "12|house|casa (abitazione, dimora)/ 1|light|luce/2|light|leggero/5|run (verb)|correre [v.]/"
               "5|run (jog)|correre/7|flat (apartment)|appartamento/8|bright|chiaro/9|clear|chiaro/"
-              "1|(to) go|andare/1|to leave|andare";
+              "1|(to) go|andare/1|to leave|andare/2|go|va (vai)"
+            + QString("/2|go|va").repeated(24);
         WordTable t = words(rows), before = words("3|x|x/" + rows);
         AcceptedAnswers answers;
         const auto ask = [&](const WordTable &table, int word, bool english) {
@@ -374,20 +381,6 @@ private slots:
         const quint64 stamp = t.stamp();
         t.clear(); // the index is built again for the words that will come
         QVERIFY(t.stamp() != stamp);
-    }
-
-    // 25 words with one prompt, the first with alternatives: 20 answers are taken; the message names 20
-    // (its own line first), counts the rest.
-    void manySynonyms()
-    {
-        AcceptedAnswers answers;
-        const WordTable t = words("2|go|va (vai)/" + QString("2|go|va/").repeated(24));
-        answers.collectOwnAlternatives(t, 0, Direction::EnglishToItalian);
-        answers.collectSynonyms(
-            t, [](int) { return true; }, "go", Direction::EnglishToItalian);
-        QVERIFY(answers.synonymText.endsWith("\r... e altri 5"));
-        QCOMPARE(answers.synonymText.count('\r'), Answers::MaxEntries);
-        QCOMPARE(answers.acceptedAnswers.size(), Answers::MaxEntries);
     }
 
     // Typing checked on every change: red and 5 beeps on a wrong text, 40 on a completed answer; prize,
