@@ -7,7 +7,6 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QProperty>
-#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -19,9 +18,6 @@ struct GameWindow : QObject
 {
     FakePlatform platform;
     std::unique_ptr<ChaseWindow> form = std::make_unique<ChaseWindow>(platform);
-    QLabel *fare = control<QLabel>(form.get(), "Fare"), *label2 = control<QLabel>(form.get(), "Label2");
-    QPushButton *via = control<QPushButton>(form.get(), "Command2"),
-                *pausa = control<QPushButton>(form.get(), "Command3");
     CatImage *cat = control<CatImage>(form.get(), "Image1");
     QTimer *clock = control<QTimer>(form.get(), "Timer1"), *animation = control<QTimer>(form.get(), "Timer2");
     bool ticking = false;
@@ -65,12 +61,6 @@ struct GameWindow : QObject
         QTest::mousePress(form->windowHandle(), button, {}, at);
         QTest::mouseRelease(form->windowHandle(), button, {}, at + QPoint(40, 0));
     }
-    // Scores one hit with the click asked for; the hit asks next for `next`.
-    void hit(int next)
-    {
-        platform.queueHit(next);
-        play(QStringList { "LL", "L", "R" }[form->game().modo()]);
-    }
     // Plays the words of `script`: "via", "pausa"; "t3", "a3": three ticks of the clock, of the
     // animation; "h3": three hits that ask next for a left click, "hd", "hr": one that asks next for a
     // double, a right click; a gesture of play(), with ":d", ":r" its hits ask next for a double, a right
@@ -84,7 +74,8 @@ struct GameWindow : QObject
             const int count = qMax(word.mid(1).toInt(), 1), asked = QString("dlr").indexOf(word.back());
             const int next = asked < 0 ? ChaseGame::LeftClick : asked;
             if (word == "via" || word == "pausa") {
-                QTest::mouseClick(word == "via" ? via : pausa, Qt::LeftButton);
+                QTest::mouseClick(
+                    control(form.get(), word == "via" ? "Command2" : "Command3"), Qt::LeftButton);
             } else if (word[0] == u't' || word[0] == u'a') {
                 for (int i = 0, paints = catPaints; i < count; ++i, paints = catPaints)
                     if (!tick(word[0] == u't' ? clock : animation)
@@ -92,8 +83,8 @@ struct GameWindow : QObject
                         return word;
             } else if (word[0] == u'h') {
                 const int changes = clockChanges;
-                for (int i = 0; i < count; ++i)
-                    hit(next);
+                for (int i = 0; i < count; ++i) // each scored with the click it asks for
+                    platform.queueHit(next), play(QStringList { "LL", "L", "R" }[form->game().modo()]);
                 if (clockChanges != changes)
                     return word;
             } else if (word.contains(u'F') || word.contains(u'>')) {

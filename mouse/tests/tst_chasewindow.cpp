@@ -67,10 +67,14 @@ private slots:
         w.form->setContextMenuPolicy(Qt::CustomContextMenu);
         QSignalSpy menus(w.form.get(), &QWidget::customContextMenuRequested);
         QString helps;
-        w.platform.whileShown
-            = [&] { helps += w.clock->isActive() || w.fare->isVisible() ? "|in gioco" : "|aiuto"; };
+        w.platform.whileShown = [&] {
+            helps
+                += w.clock->isActive() || control(w.form.get(), "Fare")->isVisible() ? "|in gioco" : "|aiuto";
+        };
         QCOMPARE(w.run(fetched<QString>("script")), QString());
-        QTEST(w.label2->text() + (w.clock->isActive() ? "|corre" : "|ferma") + helps, "shown");
+        QTEST(control<QLabel>(w.form.get(), "Label2")->text() + (w.clock->isActive() ? "|corre" : "|ferma")
+                + helps,
+            "shown");
         for (const FakePlatform::Shown &box : w.platform.shown)
             QVERIFY(box.title == "MOUSE TEST - Istruzioni"
                 && box.text.contains("Se lo sfondo è giallo occorre un clic sinistro"));
