@@ -136,22 +136,24 @@ private slots:
             QVERIFY(::close(::open(folder + name, O_WRONLY | O_CREAT, 0640)) == 0);
         QVERIFY(QDir(dir->path()).mkdir("cartella.txt") && QFile::link(path("b.doc"), path("Z.txt")));
         TextFile::FolderListing listing;
-        const auto listed = [&] { return listing.txtFiles(dir->path()).join('/'); };
-        const QString caf = "caf" + QString(QChar(0xDC80)) + QChar(0xDCFF) + ".txt",
-                      last = "/éक😀" + QString(QChar(0xDC80)) + ".TXT";
-        QCOMPARE(listed(), caf + "/Z.txt" + last);
-        QCOMPARE(TextFile::shownName(listing.txtFiles(dir->path())[0]), "caf[80][FF].txt");
+        const auto listed = [&] {
+            QStringList shown;
+            for (const QString &name : listing.txtFiles(dir->path()))
+                shown << TextFile::shownName(name);
+            return shown.join('/');
+        };
+        QCOMPARE(listed(), "caf[80][FF].txt/Z.txt/éक😀[80].TXT");
         QCOMPARE(TextFile::shownName("a\u2028b\u2029c\nd\re\tf"), "a↵b↵c↵d↵e[09]f"); // on one row too
         struct stat folderTime;
         QVERIFY(::stat(folder, &folderTime) == 0);
         timespec times[2] { { 0, UTIME_OMIT }, folderTime.st_mtim };
         QVERIFY(QFile::rename(path("Z.txt"), path("a.txt")) && ::utimensat(AT_FDCWD, folder, times, 0) == 0);
-        QCOMPARE(listed(), "a.txt/" + caf + last);
+        QCOMPARE(listed(), "a.txt/caf[80][FF].txt/éक😀[80].TXT");
         times[1].tv_sec -= 60; // a folder left alone for a while
         QVERIFY(::utimensat(AT_FDCWD, folder, times, 0) == 0);
-        QCOMPARE(listed(), "a.txt/" + caf + last);
+        QCOMPARE(listed(), "a.txt/caf[80][FF].txt/éक😀[80].TXT");
         QVERIFY(QFile(path("y.txt")).open(QIODevice::WriteOnly));
-        QCOMPARE(listed(), "a.txt/" + caf + "/y.txt" + last);
+        QCOMPARE(listed(), "a.txt/caf[80][FF].txt/y.txt/éक😀[80].TXT");
         const QString latin1 = path(listing.txtFiles(dir->path())[1]);
         QVERIFY(TextFile::write(latin1, "due\n"));
         QCOMPARE(TextFile::read(latin1).text, "due\n");

@@ -204,25 +204,26 @@ private slots:
             "| (No: il file resta com'è e il testo resta da salvare)");
         row("Salva, changed to the same size, Escape, Yes",
             "x|Cancel Yes changed:same_size menuFileSave menuFileSave menuFileSave",
-            "A B xC D missing / xC [] / c.txt / vS"
-                + QString("\nAttenzione (Sì/No): Il file | ~/c.txt | è stato cambiato da un altro programma "
-                          "dopo che l'hai aperto o salvato. |  | Sovrascriverlo con questo testo? | (No: il "
-                          "file resta com'è e il testo resta da salvare)")
-                      .repeated(2));
+            "A B xC D missing / xC [] / c.txt / vS\nAttenzione (Sì/No): Il file | ~/c.txt | è stato cambiato "
+            "da un altro programma dopo che l'hai aperto o salvato. |  | Sovrascriverlo con questo testo? | "
+            "(No: il file resta com'è e il testo resta da salvare)\nAttenzione (Sì/No): Il file | ~/c.txt | "
+            "è stato cambiato da un altro programma dopo che l'hai aperto o salvato. |  | Sovrascriverlo con "
+            "questo testo? | (No: il file resta com'è e il testo resta da salvare)");
         row("Salva, changed in the same second, Escape, Yes",
             "x|Cancel Yes changed:same_second menuFileSave menuFileSave menuFileSave",
-            "A B xC D missing / xC [] / c.txt / vS"
-                + QString("\nAttenzione (Sì/No): Il file | ~/c.txt | è stato cambiato da un altro programma "
-                          "dopo che l'hai aperto o salvato. |  | Sovrascriverlo con questo testo? | (No: il "
-                          "file resta com'è e il testo resta da salvare)")
-                      .repeated(2));
+            "A B xC D missing / xC [] / c.txt / vS\nAttenzione (Sì/No): Il file | ~/c.txt | è stato cambiato "
+            "da un altro programma dopo che l'hai aperto o salvato. |  | Sovrascriverlo con questo testo? | "
+            "(No: il file resta com'è e il testo resta da salvare)\nAttenzione (Sì/No): Il file | ~/c.txt | "
+            "è stato cambiato da un altro programma dopo che l'hai aperto o salvato. |  | Sovrascriverlo con "
+            "questo testo? | (No: il file resta com'è e il testo resta da salvare)");
         row("Salva, a second name, Escape, Yes",
             "x|Cancel Yes changed:second_name menuFileSave menuFileSave menuFileSave",
-            "A B xC D missing / xC [] / c.txt / vS"
-                + QString("\nAttenzione (Sì/No): Il file | ~/c.txt | ha anche altri nomi (collegamenti): "
-                          "salvando, questo nome avrà il testo nuovo e gli altri terranno quello di prima. | "
-                          " | Salvarlo lo stesso? | (No: il file resta com'è e il testo resta da salvare)")
-                      .repeated(2));
+            "A B xC D missing / xC [] / c.txt / vS\nAttenzione (Sì/No): Il file | ~/c.txt | ha anche altri "
+            "nomi (collegamenti): salvando, questo nome avrà il testo nuovo e gli altri terranno quello di "
+            "prima. |  | Salvarlo lo stesso? | (No: il file resta com'è e il testo resta da "
+            "salvare)\nAttenzione (Sì/No): Il file | ~/c.txt | ha anche altri nomi (collegamenti): salvando, "
+            "questo nome avrà il testo nuovo e gli altri terranno quello di prima. |  | Salvarlo lo stesso? "
+            "| (No: il file resta com'è e il testo resta da salvare)");
         row("Salva, no regular file", "x|folder menuFileSave",
             "A B folder D missing / xC [] / c.txt / vS*\nAttenzione (stop): Il file | ~/c.txt | non si può "
             "scrivere: "
@@ -273,20 +274,21 @@ private slots:
         // of every kind): the save writes the text as the area shows it, and every line end the keys did not
         // touch as the file had it, also one that an undo or a redo brought back ("Menu": the context menu's
         // Undo). Each line break a paste brings is a line break of the file.
-        const QString unchanged = "A B x\\r\\ny\rz\nw\\r\\n D missing / x\ny\nz\nw\n [] / c.txt / vS",
-                      words = QString("parola ").repeated(1400);
+        const QString words = QString("parola ").repeated(1400);
         row("Enter on an empty line", "file:x\r\n\ry\r\n\nz\r\n|Down Return Down Down Return menuFileSave",
             "A B x\\r\\n\\r\\n\ry\\r\\n\\r\\n\nz\\r\\n D missing / x\n\n\ny\n\n\nz\n [] / c.txt / vS");
         row("Enter on an empty line, undone", "file:x\r\n\ry\r\n|Down Return Ctrl+Z Ctrl+Z menuFileSave",
             "A B x\\r\\n\ry\\r\\n D missing / x\n\ny\n [] / c.txt / vS");
-        row("Delete, undone", "file:x\r\ny\rz\nw\r\n|Down End Delete Ctrl+Z menuFileSave", unchanged);
+        row("Delete, undone", "file:x\r\ny\rz\nw\r\n|Down End Delete Ctrl+Z menuFileSave",
+            "A B x\\r\\ny\rz\nw\\r\\n D missing / x\ny\nz\nw\n [] / c.txt / vS");
         row("Delete, undone from the context menu", "file:x\r\ny\rz\nw\r\n|Down End Delete Menu menuFileSave",
-            unchanged);
+            "A B x\\r\\ny\rz\nw\\r\\n D missing / x\ny\nz\nw\n [] / c.txt / vS");
         row("Delete, undone, redone",
             "file:x\r\ny\rz\nw\r\n|Down End Delete Ctrl+Z Ctrl+Shift+Z menuFileSave",
             "A B x\\r\\nyz\nw\\r\\n D missing / x\nyz\nw\n [] / c.txt / vS");
         row("cut across two breaks, undone",
-            "file:x\r\ny\rz\nw\r\n|Down Shift+Down Shift+Down Ctrl+X Ctrl+Z menuFileSave", unchanged);
+            "file:x\r\ny\rz\nw\r\n|Down Shift+Down Shift+Down Ctrl+X Ctrl+Z menuFileSave",
+            "A B x\\r\\ny\rz\nw\\r\\n D missing / x\ny\nz\nw\n [] / c.txt / vS");
         row("characters left out on both sides of a line end of its own",
             "file:x\ry\r\n|Ctrl+V Ctrl+End Ctrl+V menuFileSave",
             "A B a\\r\\nb\\r\\nc\\r\\nd\\r\\ne\\r\\nfx\ry\\r\\na\\r\\nb\\r\\nc\\r\\nd\\r\\ne\\r\\nf D "
