@@ -40,28 +40,28 @@ QString windowState(
         if (!node || !node->isValid() || node->state().invisible || node->role() == QAccessible::ScrollBar)
             return;
         const QAccessible::State is = node->state();
+        QObject *o = node->object();
         const QString role = QMetaEnum::fromType<QAccessible::Role>().valueToKey(node->role()),
-                      id = node->object() ? node->object()->objectName() : QString(),
-                      about = node->text(QAccessible::Description);
+                      id = o ? o->objectName() : QString(), about = node->text(QAccessible::Description);
         // Qt's own parts are left out, but for the text of a message box.
         const bool own = id.startsWith("qt_");
         const QString where = own && node->role() != QAccessible::StaticText
             ? path
             : path + '/' + (id.isEmpty() || own ? role : id);
-        if (where != path)
+        if (where != path) {
             out += '\n' + where + ' ' + role + " \"" + node->text(QAccessible::Name) + '"'
                 + (about.isEmpty() ? "" : " (" + about + ')') + (is.disabled ? " disabled" : "")
                 + (is.checkable ? (is.checked ? " checked" : " unchecked") : "")
                 + (is.readOnly && node->role() == QAccessible::EditableText ? " read-only" : "")
                 + (is.defaultButton ? " default" : "")
-                + (node->object() && node->object()->property("autoDefault").toBool() ? " auto-default" : "");
-        for (const char *p : properties) // what a picture may not show
-            if (const QVariant v = where != path && node->object() ? node->object()->property(p) : QVariant();
-                v.isValid())
-                out += ' ' + QLatin1String(p) + '=' + v.toString();
-        if (QAccessibleValueInterface *v = where != path ? node->valueInterface() : nullptr)
-            out += " value " + v->currentValue().toString() + " of " + v->minimumValue().toString() + ".."
-                + v->maximumValue().toString();
+                + (o && o->property("autoDefault").toBool() ? " auto-default" : "");
+            for (const char *p : properties) // what a picture may not show
+                if (const QVariant v = o ? o->property(p) : QVariant(); v.isValid())
+                    out += ' ' + QLatin1String(p) + '=' + v.toString();
+            if (QAccessibleValueInterface *v = node->valueInterface())
+                out += " value " + v->currentValue().toString() + " of " + v->minimumValue().toString() + ".."
+                    + v->maximumValue().toString();
+        }
         for (const auto &[other, relation] : node->relations(QAccessible::Labelled)) // a label's buddy
             out += " labels " + (other->object() ? other->object()->objectName() : QString());
         for (int i = 0; i < node->childCount(); ++i)

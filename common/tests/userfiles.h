@@ -8,12 +8,20 @@
 
 #include <QFileInfo>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/un.h>
 #include <unistd.h>
+
+// Makes an empty file at `name`, the bytes of its path as the system takes them (also ones that are not
+// UTF-8).
+inline bool touched(const QByteArray &name, mode_t mode = 0600)
+{
+    return ::close(::open(name, O_WRONLY | O_CREAT, mode)) == 0;
+}
 
 // While it lives, a file cannot grow beyond `bytes`: a write fails there as on a full disk.
 struct FileSizeLimit
@@ -73,7 +81,8 @@ inline bool changeBehind(const QString &change, const QString &path)
     if (::stat(name, &read) != 0 || !file.open(QIODevice::ReadWrite))
         return false;
     timespec times[2] { read.st_atim, read.st_mtim };
-    times[1].tv_nsec = change == "same second" ? (times[1].tv_nsec + 1) % 1'000'000'000 : times[1].tv_nsec;
+    if (change == "same second")
+        times[1].tv_nsec = (times[1].tv_nsec + 1) % 1'000'000'000;
     if (change == "second name")
         return ::link(name, name + "2") == 0;
     return change == "longer" ? file.seek(file.size()) && file.write("+") == 1

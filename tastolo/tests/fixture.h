@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -55,7 +54,6 @@ struct WindowFixture
     }
     static Step press(const QString &button)
     {
-        return
-            [button](FileDialog &d) { QTest::mouseClick(control<QPushButton>(&d, button), Qt::LeftButton); };
+        return [button](FileDialog &d) { QTest::mouseClick(control(&d, button), Qt::LeftButton); };
     }
 };

@@ -2,6 +2,7 @@
 #include "filemenu.h"
 #include "testing.h"
 #include "textcases.h"
+#include "userfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -133,7 +134,7 @@ private slots:
         const QByteArray folder = QFile::encodeName(dir->path()) + '/';
         for (const QByteArray name :
             { "caf\x80\xFF.txt", "\xC3\xA9\xE0\xA4\x95\xF0\x9F\x98\x80\x80.TXT", "b.doc" })
-            QVERIFY(::close(::open(folder + name, O_WRONLY | O_CREAT, 0640)) == 0);
+            QVERIFY(touched(folder + name, 0640));
         QVERIFY(QDir(dir->path()).mkdir("cartella.txt") && QFile::link(path("b.doc"), path("Z.txt")));
         TextFile::FolderListing listing;
         const auto listed = [&] {
@@ -163,8 +164,8 @@ private slots:
         QCOMPARE(::unlink(folder + "\xC3\xA9\xE0\xA4\x95\xF0\x9F\x98\x80\x80.TXT"), 0);
         // A folder made where another was, given its times (and often its number), is listed anew.
         const QByteArray p = QFile::encodeName(path("p")), q = QFile::encodeName(path("q"));
-        QVERIFY(::mkdir(p, 0700) == 0 && ::close(::open(p + "/o.txt", O_WRONLY | O_CREAT, 0600)) == 0
-            && ::utimensat(AT_FDCWD, p, times, 0) == 0 && listing.txtFiles(path("p")).size() == 1);
+        QVERIFY(::mkdir(p, 0700) == 0 && touched(p + "/o.txt") && ::utimensat(AT_FDCWD, p, times, 0) == 0
+            && listing.txtFiles(path("p")).size() == 1);
         QVERIFY(QDir(path("p")).removeRecursively() && ::mkdir(q, 0700) == 0
             && ::utimensat(AT_FDCWD, q, times, 0) == 0);
         QCOMPARE(listing.txtFiles(path("q")), QStringList());

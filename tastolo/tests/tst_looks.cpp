@@ -1,13 +1,12 @@
 #include "fixture.h"
 #include "looks.h"
-#include "userfile.h"
+#include "userfiles.h"
 
 #include <QComboBox>
 #include <QListView>
 #include <QListWidget>
 #include <QPlainTextEdit>
 
-#include <fcntl.h>
 #include <unistd.h>
 
 // What the windows look like, compared pixel by pixel with the pictures in tests/looks/, and what a screen
@@ -23,13 +22,13 @@ private slots:
     void looks_data()
     {
         QTest::addColumn<int>("pageDowns");
-        QTest::newRow("start") << 0;
+        row("start", 0);
         // Every page: each has a picture of its own size.
         for (int page = 1; page <= 14; ++page) // page 1 after the introduction, whose text has no picture
             QTest::addRow("page-%d", page) << (page == 1 ? 16 : page);
-        QTest::newRow("introduction") << 15;
-        QTest::newRow("form3") << -1;
-        QTest::newRow("form3-open") << -2;
+        row("introduction", 15);
+        row("form3", -1);
+        row("form3-open", -2);
     }
     void looks()
     {
@@ -63,11 +62,10 @@ private slots:
                  { "<b>Caro zio, ti scrivo queste righe per farti gli auguri di buon compleanno e di buone "
                    "feste.txt",
                      "Caro\tzio,\r\n" + QByteArray("ciao\r\n").repeated(9) },
-                 { "c.doc", QByteArray() } }) {
+                 { "c.doc", QByteArray() } })
             QVERIFY(UserFile::write(QDir(folder).filePath(QLatin1String(name)), text));
-        }
         const QByteArray latin1 = QFile::encodeName(folder) + "/b\x80.TXT";
-        QVERIFY(::close(::open(latin1, O_WRONLY | O_CREAT, 0600)) == 0);
+        QVERIFY(touched(latin1));
         QTest::keyClick(htext, Qt::Key_End, Qt::ControlModifier);
         f.platform.folder = f.platform.home = folder;
         if (pageDowns == -2) {
