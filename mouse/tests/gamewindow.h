@@ -89,9 +89,8 @@ struct GameWindow : QObject
                     return word;
             } else if (word.contains(u'F') || word.contains(u'>')) {
                 const QString focus = word.section(u'>', 1);
-                const QKeyCombination key = QKeySequence(word.section(u'>', 0, 0))[0];
-                QTest::keyClick(focus.isEmpty() ? form.get() : control<QWidget>(form.get(), focus), key.key(),
-                    key.keyboardModifiers());
+                QTest::keySequence(
+                    focus.isEmpty() ? form.get() : control(form.get(), focus), word.section(u'>', 0, 0));
             } else {
                 platform.queueHit(next), platform.queueHit(next);
                 play(word.section(u':', 0, 0));

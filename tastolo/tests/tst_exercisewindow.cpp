@@ -39,9 +39,7 @@ class TestExerciseWindow : public QObject
                 QApplication::sendEvent(htext->viewport(), &menu);
                 continue;
             }
-            const QKeyCombination combination = QKeySequence(key)[0];
-            QTest::keyClick(widget ? widget : QApplication::focusWidget(), combination.key(),
-                combination.keyboardModifiers());
+            QTest::keySequence(widget ? widget : QApplication::focusWidget(), key);
         }
     }
 private slots:
