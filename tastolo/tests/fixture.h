@@ -35,7 +35,7 @@ struct WindowFixture
         platform.folder = platform.home = dir.path();
         window = std::make_unique<ExerciseWindow>(platform);
     }
-    QString path(const QString &name) const { return QDir(dir.path()).filePath(name); }
+    QString path(const QString &name) const { return dir.filePath(name); }
     template<class T> T *find(const QString &name) { return control<T>(window.get(), name); }
 
     void expectDialogue(const QList<Step> &steps)
