@@ -29,6 +29,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTextBlock>
@@ -365,48 +366,61 @@ private slots:
         QCOMPARE(forms, "Form3Form2Form3Form2");
         DrillWindow &w = *drill;
         QApplication::setActiveWindow(&w);
-        const auto text = [&w](const char *name) { return control(&w, name)->property("text").toString(); };
-        auto *go = control<PictureButton>(&w, "Command1"), *help = control<PictureButton>(&w, "Command2");
-        QLineEdit *typing = w.typingBox();
-        QTest::keyClick(go, Qt::Key_Space); // as on any button
-        QVERIFY(!go->isEnabled() && typing->hasFocus() && desk.platform.seeds == 4);
-        const auto verdict = [&] {
-            return typing->palette().color(QPalette::Text).name() + typing->accessibleDescription();
+        // Steps: "Name:Key" focuses the control and presses the key, "Name+text" types, "Timer*N" ticks;
+        // "Name.property" adds that property's value (color: of the text) to what is seen.
+        const auto run = [&w](const QString &steps) {
+            QStringList seen;
+            for (const QString &step : steps.split(' ')) {
+                const qsizetype at = step.indexOf(QRegularExpression("[.:*+]"));
+                const QString arg = step.mid(at + 1);
+                QObject *c = control<QObject>(&w, step.left(at));
+                auto *widget = qobject_cast<QWidget *>(c);
+                if (step[at] == '.')
+                    seen << step + '='
+                            + (arg == "color" ? widget->palette().color(QPalette::Text).name()
+                                              : c->property(arg.toLatin1()).toString());
+                else if (step[at] == ':')
+                    widget->setFocus(), QTest::keySequence(widget, QKeySequence(arg));
+                else if (step[at] == '*')
+                    tick(&w, step.left(at), arg.toInt());
+                else
+                    QTest::keyClicks(widget, arg);
+            }
+            return seen.join(", ");
         };
-        QTest::keyClicks(typing, "abx");
-        QCOMPARE(verdict(), "#ff0000Errore: quello che hai scritto non è l'inizio della risposta");
-        QTest::keyClick(typing, Qt::Key_Backspace);
-        QCOMPARE(verdict(), "#000000Giusto finora");
-        QTest::keyClicks(typing, "itazione");
-        QCOMPARE(desk.platform.shown.value(0).title, "Sinomini di:  house (nelle Lez. scelte)");
-        QTest::keyClick(go, Qt::Key_Return); // "Un altro?" asks the next word
-        QCOMPARE(w.shownBox()->text() + typing->text() + go->shownPicture(), "light:/inglese/faccia0.svg");
-        QVERIFY(typing->hasFocus()); // from the button just pressed
-        QTest::keyClicks(typing, "lx");
-        tick(&w, "Timer1", 10);
-        QVERIFY(help->isHidden() && go->text() == "Traduci...");
-        tick(&w, "Timer1");
-        QCOMPARE(go->text() + text("labpunti") + go->shownPicture(), "Sei lento!995:/inglese/faccia3.svg");
-        help->setFocus(), QTest::keyClick(help, Qt::Key_Space); // reached with Tab
-        QCOMPARE(text("aiuto") + text("labpunti"), "lu##993");
-        QVERIFY(typing->hasFocus()); // given back by the help button
-        QTest::keyClick(typing, Qt::Key_Backspace);
-        tick(&w, "Timer1"); // help goes away at the tick after a change
-        QVERIFY(help->isHidden() && control(&w, "aiuto")->isHidden());
-        QTest::keyClicks(typing, "uce");
-        QCOMPARE(text("labpunti") + text("Label4") + go->shownPicture(),
-            "996Già fatti =2 Critici =1:/inglese/faccia2.svg");
+        QCOMPARE(run("Command1:Space Command1.enabled Textit.focus Textit+abx Textit.color "
+                     "Textit.accessibleDescription "
+                     "Textit:Backspace Textit.color Textit.accessibleDescription Textit+itazione "
+                     "Command1:Return Textin.text "
+                     "Textit.text Command1.shownPicture Textit.focus Textit+lx Timer1*10 Command2.visible "
+                     "Command1.text "
+                     "Timer1*1 Command1.text labpunti.text Command1.shownPicture Command2:Space aiuto.text "
+                     "labpunti.text "
+                     "Textit.focus Textit:Backspace Timer1*1 Command2.visible aiuto.visible Textit+uce "
+                     "labpunti.text "
+                     "Label4.text Command1.shownPicture Timer2*5 Command1.text Timer2*1 Command1.text "
+                     "Command1.shownPicture Timer2.active"),
+            "Command1.enabled=false, Textit.focus=true, Textit.color=#ff0000, "
+            "Textit.accessibleDescription=Errore: "
+            "quello che hai scritto non è l'inizio della risposta, Textit.color=#000000, "
+            "Textit.accessibleDescription=Giusto finora, Textin.text=light, Textit.text=, "
+            "Command1.shownPicture=:/inglese/faccia0.svg, Textit.focus=true, Command2.visible=false, "
+            "Command1.text=Traduci..., Command1.text=Sei lento!, labpunti.text=995, "
+            "Command1.shownPicture=:/inglese/faccia3.svg, aiuto.text=lu##, labpunti.text=993, "
+            "Textit.focus=true, "
+            "Command2.visible=false, aiuto.visible=false, labpunti.text=996, Label4.text=Già fatti =2 "
+            "Critici =1, "
+            "Command1.shownPicture=:/inglese/faccia2.svg, Command1.text=Un altro?, Command1.text=Allora?, "
+            "Command1.shownPicture=:/inglese/faccia1.svg, Timer2.active=false");
+        QVERIFY(desk.platform.seeds == 4
+            && desk.platform.shown.value(0).title == "Sinomini di:  house (nelle Lez. scelte)");
         w.resize(w.size() + QSize(50, 40)); // the flag behind it all
         QCOMPARE(control(&w, "bandiera")->geometry(), w.rect());
-        tick(&w, "Timer2", 5);
-        QCOMPARE(go->text(), "Un altro?");
-        tick(&w, "Timer2");
-        QCOMPARE(go->text() + go->shownPicture(), "Allora?:/inglese/faccia1.svg");
-        QVERIFY(!control<QTimer>(&w, "Timer2")->isActive());
+        auto *go = control<PictureButton>(&w, "Command1");
         QTest::mousePress(go, Qt::LeftButton); // laughing while held down
         QCOMPARE(go->icon().pixmap(32).toImage(), PictureButton::picture(":/inglese/faccia2.svg").toImage());
         QTest::mouseRelease(go, Qt::LeftButton);
-        QTest::keyClicks(typing, "leggero");
+        run("Textit+leggero");
         QTest::mouseClick(control(&w, "Command3"), Qt::LeftButton);
         QTRY_VERIFY(!drill && desk.form->isVisible());
         QCOMPARE(desk.session.words.lessonColumn(), S({ "12", "12 c", "12", "12" }));
