@@ -82,6 +82,33 @@ const QString Mine = "## mine\r\n 1   cat\r\n 1   dog\r\n 2   house\r\n";
 const QByteArray Log = "20/11/2026 23:30:00 00:45:00    14/970/2        TUTTE\r\ncut 09:00\r\n\x93\r\n"
                        "28/11/2026 09:00:00 09:30:00    30/1040/1        1 3\r\n"
                        "04/12/2026 17:10:02 17:31:45    22/1010/0        3\r\n";
+
+// Steps on the controls under `root`, blank-separated: "Name:Key" focuses the control (no name: the window)
+// and presses the key, "Name+text" types, "Name!" clicks or triggers it, "Timer*N" ticks it; "Name.property"
+// adds that property's value (color: of the text) to what is seen.
+QString run(QWidget *root, const QString &steps)
+{
+    QStringList seen;
+    for (const QString &step : steps.split(' ', Qt::SkipEmptyParts)) {
+        const qsizetype at = step.indexOf(QRegularExpression("[.:*+!]"));
+        const QString name = step.left(at), arg = step.mid(at + 1);
+        QObject *c = name.isEmpty() ? root : control<QObject>(root, name);
+        auto *widget = qobject_cast<QWidget *>(c);
+        if (step[at] == '.')
+            seen << step + '='
+                    + (arg == "color" ? widget->palette().color(QPalette::Text).name()
+                                      : c->property(arg.toLatin1()).toString());
+        else if (step[at] == ':')
+            widget->setFocus(), QTest::keySequence(widget, QKeySequence(arg));
+        else if (step[at] == '*')
+            tick(root, name, arg.toInt());
+        else if (step[at] == '!')
+            press(root, name);
+        else
+            QTest::keyClicks(widget, arg);
+    }
+    return seen.join(", ");
+}
 } // namespace
 
 class TestWindows : public QObject
@@ -366,29 +393,8 @@ private slots:
         QCOMPARE(forms, "Form3Form2Form3Form2");
         DrillWindow &w = *drill;
         QApplication::setActiveWindow(&w);
-        // Steps: "Name:Key" focuses the control and presses the key, "Name+text" types, "Timer*N" ticks;
-        // "Name.property" adds that property's value (color: of the text) to what is seen.
-        const auto run = [&w](const QString &steps) {
-            QStringList seen;
-            for (const QString &step : steps.split(' ')) {
-                const qsizetype at = step.indexOf(QRegularExpression("[.:*+]"));
-                const QString arg = step.mid(at + 1);
-                QObject *c = control<QObject>(&w, step.left(at));
-                auto *widget = qobject_cast<QWidget *>(c);
-                if (step[at] == '.')
-                    seen << step + '='
-                            + (arg == "color" ? widget->palette().color(QPalette::Text).name()
-                                              : c->property(arg.toLatin1()).toString());
-                else if (step[at] == ':')
-                    widget->setFocus(), QTest::keySequence(widget, QKeySequence(arg));
-                else if (step[at] == '*')
-                    tick(&w, step.left(at), arg.toInt());
-                else
-                    QTest::keyClicks(widget, arg);
-            }
-            return seen.join(", ");
-        };
-        QCOMPARE(run("Command1:Space Command1.enabled Textit.focus Textit+abx Textit.color "
+        QCOMPARE(run(&w,
+                     "Command1:Space Command1.enabled Textit.focus Textit+abx Textit.color "
                      "Textit.accessibleDescription "
                      "Textit:Backspace Textit.color Textit.accessibleDescription Textit+itazione "
                      "Command1:Return Textin.text "
@@ -420,7 +426,7 @@ private slots:
         QTest::mousePress(go, Qt::LeftButton); // laughing while held down
         QCOMPARE(go->icon().pixmap(32).toImage(), PictureButton::picture(":/inglese/faccia2.svg").toImage());
         QTest::mouseRelease(go, Qt::LeftButton);
-        run("Textit+leggero");
+        run(&w, "Textit+leggero");
         QTest::mouseClick(control(&w, "Command3"), Qt::LeftButton);
         QTRY_VERIFY(!drill && desk.form->isVisible());
         QCOMPARE(desk.session.words.lessonColumn(), S({ "12", "12 c", "12", "12" }));
@@ -691,38 +697,51 @@ private slots:
 
     // What F5 and the loudspeaker (or the menu entry) say in each state of the two drills (forms 2 and 3) and
     // of the main list (form 1), and that saying it changes nothing else. Steps: "novoice" or "mute" first:
-    // no voice or no sound output from the start; "via"; "help"; "tN" ticks Timer1 N times; "lost" loses the
-    // sound output; "lN" puts the caret on line N of the list; other text is typed.
+    // no voice or no sound output from the start; "lost" last: the sound output goes; the others as run()
+    // reads them. Then F5 and the loudspeaker, and what they said.
     void says_data()
     {
         // steps: the tag's first digit is the window
-        // tip: of a control that says nothing
-        columns<QString, QString, QString>("steps", "said", "tip");
-        const QString wait = "Ascolta la parola inglese: si sente quando hai risposto",
-                      mute = "Pronuncia non disponibile: nessuna uscita audio";
-        row("2 before the first question", "", "", "Ascolta la parola inglese: prima premi \"Via!\"");
-        row("2 running", "via", "house, home", "");
-        row("2 answered", "via casa", "house, home", "");
-        row("2 next word, no remark", "via casa via", "palm tree", "");
-        row("2 a word with nothing to say", "via casa via palma via", "",
-            "Ascolta la parola inglese: per questa parola non c'è niente da ascoltare");
-        row("3 running, partly typed", "via hous", "", wait);
-        row("3 help hides letters", "via hx t11 help", "", wait);
-        row("3 help shows it all", "via housx t11 help", "house, home", "");
-        row("3 answered", "via house", "house, home", "");
-        row("2 no voice", "novoice via", "", "Pronuncia non disponibile: nessuna voce inglese");
-        row("3 no output", "mute via house", "", mute);
-        row("2 output lost", "via lost", "", mute);
-        row("3 next word after the whole help", "via housx t11 help house via", "", wait);
-        row("1 first line", "l0", "house, home", "");
-        row("1 empty line", "l1", "", "Ascolta la parola inglese");
-        row("1 output lost", "l0 lost", "", mute);
+        columns<QString, QString>("steps", "seen");
+        const QString said = "Command4.enabled=true, Command4.toolTip=Ascolta la parola inglese, said ";
+        const QString silent = "Command4.enabled=false, Command4.toolTip=";
+        const QString wait = silent + "Ascolta la parola inglese: si sente quando hai risposto, said ",
+                      mute = "Pronuncia non disponibile: nessuna uscita audio, said ";
+        row("2 before the first question", "",
+            silent + "Ascolta la parola inglese: prima premi \"Via!\", said ");
+        row("2 running", "Command1! aiuto.visible",
+            "aiuto.visible=false, " + said + "house, home/house, home");
+        row("2 answered", "Command1! Textit+casa", said + "house, home/house, home");
+        row("2 next word, no remark", "Command1! Textit+casa Command1! aiuto.visible",
+            "aiuto.visible=false, " + said + "palm tree/palm tree");
+        row("2 a word with nothing to say",
+            "Command1! Textit+casa Command1! Textit+palma Command1! aiuto.visible",
+            "aiuto.visible=false, " + silent
+                + "Ascolta la parola inglese: per questa parola non c'è niente da ascoltare, said ");
+        row("3 running, partly typed", "Command1! Textin+hous", wait);
+        row("3 help hides letters", "Command1! Textin+hx Timer1*11 Command2!", wait);
+        row("3 help shows it all", "Command1! Textin+housx Timer1*11 Command2!",
+            said + "house, home/house, home");
+        row("3 answered", "Command1! Textin+house", said + "house, home/house, home");
+        row("2 no voice", "novoice Command1! aiuto.visible",
+            "aiuto.visible=false, " + silent + "Pronuncia non disponibile: nessuna voce inglese, said ");
+        row("3 no output", "mute Command1! Textin+house", silent + mute);
+        row("2 output lost", "Command1! lost", silent + mute);
+        row("3 next word after the whole help",
+            "Command1! Textin+housx Timer1*11 Command2! Textin:Ctrl+A Textin+house Command1! aiuto.visible",
+            "aiuto.visible=false, " + wait);
+        row("1 first line", "ListaVoci:Ctrl+Home",
+            "menuAscolta.enabled=true, menuAscolta.toolTip=Ascolta la parola inglese, said house, "
+            "home/house, home");
+        row("1 empty line", "ListaVoci:Ctrl+Home ListaVoci:Down",
+            "menuAscolta.enabled=true, menuAscolta.toolTip=Ascolta la parola inglese, said ");
+        row("1 output lost", "ListaVoci:Ctrl+Home lost",
+            "menuAscolta.enabled=false, menuAscolta.toolTip=" + mute);
     }
     void says()
     {
         const int form = QTest::currentDataTag()[0] - '0';
         QFETCH(QString, steps);
-        QFETCH(QString, said);
         Session session;
         FakePlatform platform;
         platform.speech = steps.startsWith("novoice") ? Speech::NoVoice
@@ -735,41 +754,21 @@ private slots:
         std::unique_ptr<QWidget> w(form == 1 ? static_cast<QWidget *>(new MainWindow(session, platform))
                 : form == 2 ? static_cast<QWidget *>(new EnglishDrillWindow(session, platform))
                             : new ItalianDrillWindow(session, platform));
-        auto *drill = qobject_cast<DrillWindow *>(w.get());
-        auto *list = form == 1 ? control<QPlainTextEdit>(w.get(), "ListaVoci") : nullptr;
-        if (list)
-            list->setPlainText(wordLine("12", "", "house (home)", "casa") + "\n\n");
+        if (form == 1)
+            control<QPlainTextEdit>(w.get(), "ListaVoci")
+                ->setPlainText(wordLine("12", "", "house (home)", "casa") + "\n\n");
         w->show();
         QApplication::setActiveWindow(w.get());
-        for (const QString &step :
-            steps.split(u' ', Qt::SkipEmptyParts).mid(platform.speech != Speech::Available)) {
-            if (step == "via")
-                drill->Command1_Click();
-            else if (step == "help")
-                drill->Command2_Click();
-            else if (step == "lost")
-                platform.speech = Speech::NoOutput, platform.speechChanged();
-            else if (step.at(0) == 't' && step.size() > 1)
-                tick(drill, "Timer1", step.mid(1).toInt());
-            else if (step.at(0) == 'l')
-                list->setTextCursor(QTextCursor(list->document()->findBlockByNumber(step.mid(1).toInt())));
-            else
-                drill->typingBox()->setText(step);
-        }
-        const QString sayName = drill ? "Command4" : "menuAscolta";
-        QObject *say = control<QObject>(w.get(), sayName);
-        // A new question shows no help of the last one, not even until the first tick.
-        QVERIFY(!steps.endsWith("via") || control(w.get(), "aiuto")->isHidden());
-        QTest::keyClick(w.get(), Qt::Key_F5);
-        press(w.get(), sayName);
-        QCOMPARE(platform.spoken, (said.isEmpty() ? QStringList() : QStringList { said, said }));
+        const bool lost = steps.endsWith("lost");
+        QString seen = run(w.get(), steps.section(' ', platform.speech != Speech::Available, lost ? -2 : -1));
+        if (lost)
+            platform.speech = Speech::NoOutput, platform.speechChanged();
+        const QString say = form == 1 ? "menuAscolta" : "Command4";
+        seen += (seen.isEmpty() ? "" : ", ")
+            + run(w.get(), ":F5 " + say + "! " + say + ".enabled " + say + ".toolTip");
+        QCOMPARE(seen + ", said " + platform.spoken.join('/'), fetched<QString>("seen"));
         QCOMPARE(
             w->cursor().shape(), Qt::ArrowCursor); // the Italian drill's hourglass gone once the word shows
-        // A drill's loudspeaker is on only when it says something; the tooltip tells why not.
-        QCOMPARE(say->property("enabled").toBool(),
-            drill ? !said.isEmpty() : platform.speech == Speech::Available);
-        QCOMPARE(say->property("toolTip").toString(),
-            said.isEmpty() ? fetched<QString>("tip") : "Ascolta la parola inglese");
     }
 
     // A sound server that has gone leaves its socket behind: speech is then off, with its reason,
