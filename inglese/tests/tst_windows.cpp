@@ -40,8 +40,6 @@
 #include <sys/stat.h>
 #include <sys/un.h>
 
-using L = QList<int>;
-using S = QStringList;
 using Speech = Platform::Speech;
 
 namespace {
@@ -165,35 +163,38 @@ private slots:
     // An edit session. Steps: menuModifica ("Aggiorna Vocaboli"), menuSalva ("Salva Aggiornamenti"), gone
     // (the data folder moved away); Command3, menuFine and close end the program; "?" and Y, N or C answer a
     // step's question; "Tab L C" and "Return L C" press the key with the caret on line L, column C, until
-    // TimTab ticks: then the caret's line and column and the lines of the list; Ctrl+ keys go to the list:
-    // then the control with the focus; other text is typed at the end of the list (¶: Shift+Enter). After
+    // TimTab ticks: then the caret's line and column and the lines of the list; "Name!" and "Name:Key" as
+    // run() reads them (after Ctrl+ keys: the control with the focus); other text is typed at the end of the
+    // list (¶: Shift+Enter). After
     // each step: E editing or L locked, = the file holds the list or * not (then and only then "Salva" is
     // enabled), the first line of each message shown; "end" once the program ended.
     void editSession_data()
     {
         columns<QString, QString>("steps", "states");
-        const QString edit = "menuModifica|" + wordLine("5", "x", "tree", "albero €"),
+        const QString edit = "menuModifica!|" + wordLine("5", "x", "tree", "albero €"),
                       ask = " Salvare gli aggiornamenti?",
                       brackets = " La Riga numero 5 usa male le parentesi";
         row("saved, edited and saved again, FINE",
-            edit + "¶ 6   oak|menuSalva| 7   elm|menuSalva|menuModifica|Command3", "E=|E*|E=|E*|E=|L=|end");
-        row("undone back to the file", edit + "|Ctrl+Z|menuModifica", "E=|E*|E= ListaVoci|L=");
-        row("locked with edits: No, then Fine: No", edit + "|menuModifica?N|menuFine?N",
+            edit + "¶ 6   oak|menuSalva!| 7   elm|menuSalva!|menuModifica!|Command3!",
+            "E=|E*|E=|E*|E=|L=|end");
+        row("undone back to the file", edit + "|ListaVoci:Ctrl+Z|menuModifica!", "E=|E*|E= ListaVoci|L=");
+        row("locked with edits: No, then Fine: No", edit + "|menuModifica!?N|menuFine!?N",
             "E=|E*|L*" + ask + "|end" + ask);
-        row("Annulla keeps the edit mode, or the window", edit + "|menuModifica?C|close?C",
+        row("Annulla keeps the edit mode, or the window", edit + "|menuModifica!?C|close?C",
             "E=|E*|E*" + ask + "|E*" + ask);
-        row("locked with edits: Sì saves", edit + "|menuModifica?Y", "E=|E*|L=" + ask);
+        row("locked with edits: Sì saves", edit + "|menuModifica!?Y", "E=|E*|L=" + ask);
         row("a line the start-up leaves out is refused, by Sì too",
-            "menuModifica| 2   smile :)|menuSalva|menuModifica?Y|Command3?Y|Command3?N",
+            "menuModifica!| 2   smile :)|menuSalva!|menuModifica!?Y|Command3!?Y|Command3!?N",
             "E=|E*|E*" + brackets + "|E*" + ask + brackets + "|E*" + ask + brackets + "|end" + ask);
-        row("data folder gone: neither file nor log", edit + "|gone|menuSalva|close?N",
+        row("data folder gone: neither file nor log", edit + "|gone|menuSalva!|close?N",
             "E=|E*|E*|E* Non riesco a scrivere il file|end" + ask
                 + " Non riesco a scrivere nel registro delle prove");
-        row("nothing typed: no question", "menuModifica|Command3", "E=|end");
+        row("nothing typed: no question", "menuModifica!|Command3!", "E=|end");
         // Tab goes to the next field (English at 6, Italian at 56, back to 2; past the end of a short line,
         // to its end) and Enter starts a line of 56 blanks; in a locked list neither does anything.
         row("Tab and Enter",
-            "menuModifica| 7   cat|Tab 4 8|Tab 0 1|Tab 0 8|Tab 0 59|Return 1 106|Ctrl+Tab|Ctrl+Shift+Tab",
+            "menuModifica!| 7   cat|Tab 4 8|Tab 0 1|Tab 0 8|Tab 0 59|Return 1 "
+            "106|ListaVoci:Ctrl+Tab|ListaVoci:Ctrl+Shift+Tab",
             "E=|E*|E* 4:9 of 5|E* 0:6 of 5|E* 0:56 of 5|E* 0:2 of 5|E* 2:1 of 6|E* Command1|E* Command3");
         row("Tab and Enter, locked", "Tab 1 3|Return 1 3", "L= 1:3 of 5|L= 1:3 of 5");
     }
@@ -212,16 +213,13 @@ private slots:
             const qsizetype shown = desk.platform.shown.size();
             if (what != step)
                 desk.platform.answers << Platform::Answer(QString("OCYN").indexOf(step.back()));
-            if (what.startsWith("menu") || what == "Command3")
-                press(desk.form.get(), what);
+            if (what.contains(QRegularExpression("^\\w+[!:]")))
+                run(desk.form.get(), what);
             else if (what == "close")
                 desk.form->close();
             else if (what == "gone")
                 QVERIFY(QDir().rename(desk.dir.path(), moved));
-            else if (what.startsWith("Ctrl")) {
-                desk.list()->setFocus();
-                QTest::keySequence(desk.list(), QKeySequence(what));
-            } else if (key) {
+            else if (key) {
                 QTextCursor caret(desk.list()->document()->findBlockByNumber(at[1].toInt()));
                 caret.setPosition(caret.position() + at[2].toInt() - 1);
                 desk.list()->setTextCursor(caret);
@@ -243,7 +241,7 @@ private slots:
             for (qsizetype i = shown; i < desk.platform.shown.size(); ++i)
                 states += ' ' + desk.platform.shown[i].text.section("\r\n", 0, 0);
             const QTextCursor caret = desk.list()->textCursor();
-            if (what.startsWith("Ctrl"))
+            if (what.contains(":Ctrl"))
                 states += ' ' + desk.form->focusWidget()->objectName();
             else if (key) // no tab in the text, which would move the columns
                 states += QString(" %1:%2 of %3")
@@ -437,7 +435,7 @@ private slots:
         run(&w, "Textit+leggero");
         QTest::mouseClick(control(&w, "Command3"), Qt::LeftButton);
         QTRY_VERIFY(!drill && desk.form->isVisible());
-        QCOMPARE(desk.session.words.lessonColumn(), S({ "12", "12 c", "12", "12" }));
+        QCOMPARE(desk.session.words.lessonColumn(), QStringList({ "12", "12 c", "12", "12" }));
         // F2 opens the options over the main window; "Regole" the same window with the rules alone; F1 the
         // instructions, which "Ritorno" closes; then the review's limits, and the results of the log and of
         // this run (the rest of what they show: see the looks); the chart saved as a picture whole or not at
@@ -447,7 +445,7 @@ private slots:
             ResultsWindow reading(desk.session, desk.platform);
             QVERIFY(!control(&reading, "Command1")->isEnabled() && control(&reading, "Chart1")->isHidden());
         }
-        S opened;
+        QStringList opened;
         for (auto entry : { "menuLezioni", "menuRegole", "menuIstruzioni", "menuLimiti", "menuRisultati" }) {
             QTimer::singleShot(0, desk.form.get(), [&] {
                 QWidget *modal = QApplication::activeModalWidget();
@@ -471,7 +469,7 @@ private slots:
             desk.action(entry)->trigger();
         }
         QCOMPARE(opened,
-            S({ "Form4+", "Form4", "Form5", "Form8",
+            QStringList({ "Form4+", "Form4", "Form5", "Form8",
                 "Form6 Da sempre: 4 sessioni, 2 h 06 min di esercizio, 69 "
                 "parole, media 1006 punti Non riesco a salvare l'immagine in\r\n"
                     + desk.path("manca/grafico.png")
@@ -482,7 +480,7 @@ private slots:
         desk.form->menuModifica_Click();
         desk.list()->selectAll();
         desk.list()->insertPlainText(wordLine(" 1", "c", "cat", "gatto"));
-        QVERIFY(desk.form->menuSalva_Click() && desk.session.memoc.words() == L({ 0 }));
+        QVERIFY(desk.form->menuSalva_Click() && desk.session.memoc.words() == QList<int>({ 0 }));
         Drill next(desk.session, desk.platform, Direction::ItalianToEnglish);
         QVERIFY(
             next.start() && next.view().shownText == "gatto" && desk.session.selection.selectionCount == 1);
