@@ -393,7 +393,7 @@ private slots:
             forms += drill->objectName();
             if (way == "Command1")
                 break;
-            QTest::mouseClick(control(drill.data(), "Command3"), Qt::LeftButton);
+            run(drill, "Command3!");
             QTRY_VERIFY(!drill && desk.form->isVisible());
         }
         QCOMPARE(forms, "Form3Form2Form3Form2");
@@ -433,7 +433,7 @@ private slots:
         QCOMPARE(go->icon().pixmap(32).toImage(), PictureButton::picture(":/inglese/faccia2.svg").toImage());
         QTest::mouseRelease(go, Qt::LeftButton);
         run(&w, "Textit+leggero");
-        QTest::mouseClick(control(&w, "Command3"), Qt::LeftButton);
+        run(&w, "Command3!");
         QTRY_VERIFY(!drill && desk.form->isVisible());
         QCOMPARE(desk.session.words.lessonColumn(), QStringList({ "12", "12 c", "12", "12" }));
         // F2 opens the options over the main window; "Regole" the same window with the rules alone; F1 the
