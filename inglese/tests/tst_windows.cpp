@@ -265,7 +265,8 @@ private slots:
     // writes.
     void options_data()
     {
-        // chosen: lessons chosen before; out: "close", "switch" (to another window) or steps
+        // chosen: lessons chosen before; out: "close", "switch" (to another window) or steps (?: the message
+        // is answered Annulla)
         columns<QString, QString, QString, QString>("chosen", "steps", "out", "seen");
         row("opens on the lessons chosen", "3 20", "", "Command1!",
             "Command2.enabled=true, next 4, ticked 3 20 / messages 0, order 2, words 0 1 2 3 4 5 6 7 8, next "
@@ -306,7 +307,7 @@ private slots:
             "Command2.enabled=false, next 0, ticked 5 / messages 1, order 2, words 5 8, next 0, logged 5");
         row("no critical word: another window", "", "Option4! Ckles5!", "switch",
             "Command2.enabled=false, next 0, ticked 5 / messages 1, order 2, words 5 8, next 0, logged 5");
-        row("no critical word: Cancel keeps the window", "", "Option4! Ckles5!", "Command1! Command1!",
+        row("no critical word: Cancel keeps the window", "", "Option4! Ckles5!", "Command1!? Command1!?",
             "Command2.enabled=false, next 0, ticked 5 / messages 2, order 4");
         row("Daccapo keeps the window", "", "Command2!", "",
             "Command2.enabled=false, next 0, ticked 0 / messages 0, order 2");
@@ -341,8 +342,7 @@ private slots:
         for (int i = 0; i <= MaxLesson; ++i) // which boxes can be ticked: see the look of the options
             if (control<QCheckBox>(&w, "Ckles" + QString::number(i))->isChecked())
                 seen += ' ' + QString::number(i);
-        const bool cancel = QByteArray(QTest::currentDataTag()).contains("Cancel"); // the OK again too
-        if (cancel)
+        if (out.contains('?'))
             p.answers << Platform::Answer::Cancel << Platform::Answer::Cancel;
         else
             p.whileShown = [&] {
@@ -356,7 +356,7 @@ private slots:
             other.activateWindow();
         else
             run(&w, out);
-        QTRY_COMPARE(w.isVisible(), out.isEmpty() || cancel);
+        QCoreApplication::processEvents();
         seen += QString(" / messages %1, order %2").arg(p.shown.size()).arg(int(s.selection.orderMode));
         if (w.isHidden()) {
             seen += ", words";
