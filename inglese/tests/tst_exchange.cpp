@@ -389,46 +389,45 @@ private slots:
     void intoList_data()
     {
         // button: of the dialogue
-        // saved: in edit mode, before the import
         // answer: to the question about words already in the list: Y, N, C (Escape)
         // said: the messages ("!" before a red icon, "?" before a question); the list (as lesson|English|
         // Italian), "edit" in edit mode, "save" with "Salva Aggiornamenti" on, "end" with the caret at the
         // end, the lines of an export then; the vocabulary file after "Salva Aggiornamenti", if on
-        columns<QByteArray, QString, bool, QString, QString>("file", "button", "saved", "answer", "said");
+        columns<QByteArray, QString, QString, QString>("file", "button", "answer", "said");
         const QString thanks = " in fondo all'elenco. Per tenerle, salvale con \"Salva Aggiornamenti\".",
                       cat = "?1 parola di questo file è già nell'elenco, con lo stesso inglese e lo stesso "
                             "italiano (in qualunque lezione).\r\n\r\nAggiungerla lo stesso?\r\n(No: resta "
                             "fuori e l'elenco non la ripete)\n";
         const QByteArray again = "lezione,inglese,italiano\r\n20,cat,gatto\r\n20,cat,gatta\r\n";
         row("spreadsheet, after a last line typed without a line end",
-            QByteArray("inglese;italiano\r\ndog;cane\r\nbird;\r\n"), "Command1", false, "",
+            QByteArray("inglese;italiano\r\ndog;cane\r\nbird;\r\n"), "Command1", "",
             "È stata aggiunta 1 parola" + thanks
                 + "\r\n\r\nNon sono entrate:\r\n  Riga 3: manca l'italiano di «bird»\n"
                   "Sono state esportate 3 parole nel file ~/out.csv.\n"
                   " 1  |cat|gatto/ 2  |hen|gallina/ 1  |dog|cane edit save end 4\n"
                   "## m|ne|/ 1  |cat|gatto/ 2  |hen|gallina/ 1  |dog|cane");
-        row("KVTML, after a save in edit mode", Kvtml, "Command1", true, "",
+        row("KVTML, after a save in edit mode", Kvtml, "Command1", "",
             "Sono state aggiunte 3 parole" + thanks
                 + "\r\n\r\nNon sono entrate:\r\n  Riga 5: manca l'italiano di «kiwi»\n"
                   "Sono state esportate 4 parole nel file ~/out.csv.\n"
                   " 1  |cat|gatto/ 1 c|apple|mela/ 1  |pear|pera/ 1  |plum|prugna edit save end 5\n"
                   "## m|ne|/ 1  |cat|gatto/ 1 c|apple|mela/ 1  |pear|pera/ 1  |plum|prugna");
-        row("cancelled", QByteArray("dog,cane\r\n"), "Command2", false, "",
+        row("cancelled", QByteArray("dog,cane\r\n"), "Command2", "",
             "È stata esportata 1 parola nel file ~/out.csv.\n 1  |cat|gatto 2");
-        row("broken KVTML", QByteArray("<kvtml version=\"2.0\"><"), "", false, "",
+        row("broken KVTML", QByteArray("<kvtml version=\"2.0\"><"), "", "",
             "!Il file KVTML è rovinato alla riga 1: non si importa nulla.\n"
             "È stata esportata 1 parola nel file ~/out.csv.\n 1  |cat|gatto 2");
-        row("a word already in the list, in another lesson, left out", again, "Command1", false, "N",
+        row("a word already in the list, in another lesson, left out", again, "Command1", "N",
             cat + "È stata aggiunta 1 parola" + thanks
                 + "\r\n\r\n1 parola era già nell'elenco ed è rimasta fuori.\n"
                   "Sono state esportate 2 parole nel file ~/out.csv.\n"
                   " 1  |cat|gatto/20  |cat|gatta edit save end 3\n## m|ne|/ 1  |cat|gatto/20  |cat|gatta");
-        row("a word already in the list, added again", again, "Command1", false, "Y",
+        row("a word already in the list, added again", again, "Command1", "Y",
             cat + "Sono state aggiunte 2 parole" + thanks
                 + "\nSono state esportate 3 parole nel file ~/out.csv.\n"
                   " 1  |cat|gatto/20  |cat|gatto/20  |cat|gatta edit save end 4\n"
                   "## m|ne|/ 1  |cat|gatto/20  |cat|gatto/20  |cat|gatta");
-        row("a word already in the list, Escape: nothing imported", again, "Command1", false, "C",
+        row("a word already in the list, Escape: nothing imported", again, "Command1", "C",
             cat + "È stata esportata 1 parola nel file ~/out.csv.\n 1  |cat|gatto 2");
     }
     void intoList()
@@ -452,7 +451,7 @@ private slots:
             list->moveCursor(QTextCursor::End);
             list->insertPlainText(wordLine(" 2", "", "hen", "gallina"));
         }
-        if (fetched<bool>("saved")) {
+        if (file == Kvtml) { // saved in edit mode before the import
             form.menuModifica_Click();
             QVERIFY(form.menuSalva_Click());
         }
