@@ -415,9 +415,9 @@ private slots:
     // Steps: "menu" opens the menu (its two entries said), F6 / F7 the review from English / Italian (then
     // "main" or "drill" said, whichever shows), "next" the drill's next word (said), "x" a wrong letter,
     // "help", "right" the answer, "gone" / "back" the data folder moved away and back, "label" the round's
-    // count (said), "close", "files" what the files hold (said: word reviews/lapses last due, in days
-    // from the first, the drill's count, the log's lines), "+D:HH:MM" the clock days later, "other" a
-    // file of another version. Each message is said where it shows.
+    // count (said), "close", "+D:HH:MM" the clock days later, "other" what the files hold (said: the
+    // review file, the log, the drill's count), then a file of another version. Each message is said where it
+    // shows.
     void reviewInTheDrill()
     {
         FakePlatform platform;
@@ -441,7 +441,7 @@ private slots:
         DrillWindow *drill = nullptr;
         for (const QString &step : QString(
                  "menu F6 next x gone right next help right next back right next help right label next close "
-                 "F6 +1:23:59 F6 next +2:00:01 close files other F7")
+                 "F6 +1:23:59 F6 next +2:00:01 close other F7")
                                        .split(u' ')) {
             const qsizetype shown = platform.shown.size();
             if (step == "menu") {
@@ -474,10 +474,9 @@ private slots:
             } else if (step.startsWith(u'+')) {
                 platform.date = today.addDays(step.mid(1, 1).toInt());
                 platform.time = QTime::fromString(step.mid(3), "hh:mm");
-            } else if (step == "files") {
+            } else { // what the files hold, then a file of another version
                 said << readBytes(path) << readBytes(dir->filePath("ripassolog"))
                      << QString::number(session.doneCount); // the drill's own counting goes on as ever
-            } else {
                 QVERIFY(writeBytes(path, "english\titalian\n"));
             }
             for (const auto &message : platform.shown.sliced(shown))
