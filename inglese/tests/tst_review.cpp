@@ -413,11 +413,10 @@ private slots:
     // so in the menu and by F6, while the other direction has its own words. The vocabulary stays as it was,
     // each answer is a line of the log, and a round begun before midnight counts for its own day.
     // Steps: "menu" opens the menu (its two entries said), F6 / F7 the review from English / Italian (then
-    // "main" or "drill" said, whichever shows), "next" the drill's next word (said), "x" a wrong letter,
-    // "help", "right" the answer, "gone" / "back" the data folder moved away and back, "label" the round's
-    // count (said), "close", "+D:HH:MM" the clock days later, "other" what the files hold (said: the
-    // review file, the log, the drill's count), then a file of another version. Each message is said where it
-    // shows.
+    // "main" or "drill" said, whichever shows), "next" the drill's next word (said, with the round's count),
+    // "x" a wrong letter, "help", "right" the answer, "gone" / "back" the data folder moved away and back,
+    // "close", "+D:HH:MM" the clock days later, "other" what the files hold (said: the review file, the log,
+    // the drill's count), then a file of another version. Each message is said where it shows.
     void reviewInTheDrill()
     {
         FakePlatform platform;
@@ -439,10 +438,10 @@ private slots:
         main.show();
         QStringList said;
         DrillWindow *drill = nullptr;
-        for (const QString &step : QString(
-                 "menu F6 next x gone right next help right next back right next help right label next close "
-                 "F6 +1:23:59 F6 next +2:00:01 close other F7")
-                                       .split(u' ')) {
+        for (const QString &step :
+            QString("menu F6 next x gone right next help right next back right next help right next close "
+                    "F6 +1:23:59 F6 next +2:00:01 close other F7")
+                .split(u' ')) {
             const qsizetype shown = platform.shown.size();
             if (step == "menu") {
                 emit control<QMenu>(&main, "menuProva")->aboutToShow();
@@ -459,7 +458,7 @@ private slots:
             } else if (step == "next") {
                 QVERIFY(drill);
                 drill->Command1_Click();
-                said << drill->shownBox()->text();
+                said << drill->shownBox()->text() + ", " + control<QLabel>(drill, "Labripasso")->text();
             } else if (step == "x" || step == "right") {
                 drill->typingBox()->setText(step == "x" ? step : drill->drill().answer());
             } else if (step == "help") {
@@ -467,8 +466,6 @@ private slots:
             } else if (step == "gone" || step == "back") {
                 QVERIFY(QDir().rename(dir->path() + (step == "back" ? ".gone" : ""),
                     dir->path() + (step == "gone" ? ".gone" : "")));
-            } else if (step == "label") {
-                said << control<QLabel>(drill, "Labripasso")->text();
             } else if (step == "close") {
                 drill->close();
             } else if (step.startsWith(u'+')) {
@@ -484,16 +481,18 @@ private slots:
         }
         QCOMPARE(readBytes(dir->filePath("inglese.txt")), vocabulary);
         QCOMPARE(said.join(u'|'),
-            "Ri&passo di oggi (2 parole)...|Ripasso di oggi, Italiano->Inglese (2 parole)...|drill|house|"
+            "Ri&passo di oggi (2 parole)...|Ripasso di oggi, Italiano->Inglese (2 parole)...|drill|"
+            "house, Ripasso di oggi: parola 1 di 2|"
             "Non riesco a scrivere il file ~/ripasso.tsv:\r\nla cartella non c'è più\r\nIl ripasso continua: "
             "riprovo a salvare le risposte alla prossima parola.|"
             "Non riesco a scrivere nel registro del ripasso ~/ripassolog:\r\nla cartella non c'è più\r\nIl "
             "ripasso continua, ma le sue righe vanno perse.|"
-            "cat|house|cat|Ripasso di oggi: parola 4 di 4|cat|"
+            "cat, Ripasso di oggi: parola 2 di 2|house, Ripasso di oggi: parola 3 di 4|"
+            "cat, Ripasso di oggi: parola 4 di 4|cat, Ripasso di oggi: parola 4 di 4|"
             "Ripasso di oggi finito, parole ripassate: 2.\r\nLa prossima è da ripassare il 06/12/2026.|main|"
             "Oggi hai già ripassato 2 parole, il limite del giorno; ne restano da ripassare ancora 1.\r\nIl "
             "limite si cambia in \"Opzioni / Limiti del Ripasso...\".|"
-            "drill|dog|"
+            "drill|dog, Ripasso di oggi: parola 1 di 2|"
             "inglese\titaliano\tdirezione\tstabilita\tdifficolta\tprimo_ripasso\tultimo_"
             "ripasso\tscadenza\tripassi\tdimenticanze\n"
             "#limiti\t2\t0\n"
