@@ -81,6 +81,15 @@ private slots:
             Boxes::answer([&] { return desktop.message({}, {}, Platform::Buttons::YesNo, {}); }, "Escape")
                 .answer,
             Platform::Answer::Cancel);
+        // A window that never gets a frame stays where it was put, after two seconds of 20 ms steps.
+        QWidget bare;
+        desktop.setWindow(&bare);
+        desktop.moveFrame({ 30, 40 });
+        QTimerEvent tick(bare.findChild<QTimer *>()->timerId());
+        for (int i = 0; i < 100; ++i)
+            QApplication::sendEvent(bare.findChild<QTimer *>(), &tick);
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!bare.findChild<QTimer *>() && bare.pos() == QPoint(30, 40));
         QCOMPARE(f->window->minimumSize(), f->window->maximumSize()); // the controls keep their places
         // After a File menu entry the typing goes on in the editing area.
         htext->clearFocus();
