@@ -148,6 +148,11 @@ private slots:
             "già. | "
             " | "
             "Sovrascriverlo con questo testo? | (No: il file resta com'è e puoi scegliere un altro nome)");
+        row("Salva con nome, the only file of a drive", "x|Yes menuFileSaveAs|Drive1 Down File1 Down Enter",
+            "A B C xC missing / xC [] / d.txt / vS\nAttenzione (Sì/No): Il file | ~/sotto/d.txt | esiste "
+            "già. | "
+            " | "
+            "Sovrascriverlo con questo testo? | (No: il file resta com'è e puoi scegliere un altro nome)");
         row("Salva con nome, a blank name", "x|menuFileSaveAs|Ctrl+A Delete Enter N U O V O Enter",
             "A B C D xC / xC [] / nuovo.txt / vS\nAttenzione: il Nome File non è valido, ripovare");
         row("Salva con nome, a folder that is not there",
@@ -173,7 +178,9 @@ private slots:
             "altro "
             "File, | ma il file corrente è stato modificato. | Vuoi salvarlo ?");
         row("Apri, Annullo", "|menuFileOpen|Escape", "A B C D missing / C [] / c.txt / vS");
-        row("Apri, a damaged file", "x|No menuFileOpen|Dir1 End Up Enter End Enter File1 Enter Escape",
+        // After a folder is entered the folders' list holds only its chain and its folders: the fifth row.
+        row("Apri, a damaged file",
+            "x|No menuFileOpen|Dir1 End Up Enter Home Down Down Down Down Enter File1 Enter Escape",
             "A B C D missing / xC [] / c.txt / vS*\nAttenzione ! (Sì/No): E' stato richiesto di Aprire un "
             "altro "
             "File, | ma il file corrente è stato modificato. | Vuoi salvarlo ?\nAttenzione (stop): Il "
@@ -321,6 +328,7 @@ private slots:
         const QString typed = steps[0];
         QVERIFY(QDir(f->dir.path()).mkpath("sotto") && QDir(f->dir.path()).mkpath("rotto/giu"));
         const QStringList names { "a", "b", "c", "sotto/d", "nuovo" };
+        f->platform.roots << f->path("sotto"); // a drive
         for (const QString &name : names.first(4))
             QVERIFY(UserFile::write(f->path(name + ".txt"), name.right(1).toUpper().toLatin1()));
         // Unicode, damaged, beside a name that is not UTF-8, in a folder whose name is not UTF-8
