@@ -354,6 +354,8 @@ private slots:
             { std::pair { Format::Csv, "csv" }, { Format::Tsv, "tsv" }, { Format::Kvtml, "kvtml" } }) {
             const QByteArray bytes = Exchange::write(format, { word });
             QCOMPARE(Exchange::suffix(format), suffix);
+            QVERIFY(
+                format != Format::Kvtml || bytes.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"));
             QVERIFY2(!word.italian.isValidUtf16() // a text that is not whole UTF-16 has no form in a file
                     || proposed(bytes, "words." + Exchange::suffix(format))
                         == QList { format == Format::Tsv ? flat : word },

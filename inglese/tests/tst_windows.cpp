@@ -780,12 +780,13 @@ private slots:
     // instead of on and silent; one that restarts on the same socket is another output.
     void soundOutput_data()
     {
-        // server: PULSE_SERVER; %1: the folder of the sockets
+        // server: PULSE_SERVER (none: the socket in $XDG_RUNTIME_DIR); %1: the folder of the sockets
         // restartSeen: when the listening server restarts on the same socket
         columns<QString, bool, bool>("server", "output", "restartSeen");
         row("server gone, socket left", "unix:%1/gone", false, false);
-        row("server listening", "unix:%1/live", true, true);
-        row("a missing one, then one listening", "%1/none unix:%1/live", true, true);
+        row("server listening", "unix:%1/pulse/native", true, true);
+        row("a missing one, then one listening", "%1/none unix:%1/pulse/native", true, true);
+        row("none named: the runtime folder's", "", true, true);
         row("on the network", "tcp:192.0.2.1:4713", true, false);
         row("a path too long for a socket, there", "%2", true, false); // %2: 108 bytes, no room for the end
     }
@@ -800,17 +801,21 @@ private slots:
             return ::bind(socket, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0 ? socket : -1;
         };
         const int gone = bound("gone");
-        int live = bound("live");
+        QVERIFY(QDir(dir.path()).mkdir("pulse"));
+        int live = bound("pulse/native");
         QVERIFY(gone >= 0 && ::close(gone) == 0 && ::listen(live, 1) == 0);
-        const QByteArray saved = qgetenv("PULSE_SERVER");
+        const QByteArray saved = qgetenv("PULSE_SERVER"), runtime = qgetenv("XDG_RUNTIME_DIR");
         const QString tooLong = dir.filePath(QString(107 - dir.path().size(), u'x'));
         QVERIFY(writeBytes(tooLong, ""));
+        qputenv("XDG_RUNTIME_DIR", dir.path().toLocal8Bit());
         qputenv("PULSE_SERVER", server.replace("%1", dir.path()).replace("%2", tooLong).toLocal8Bit());
         const SpeechStatus::Output found = QtSpeech::soundOutput();
         ::close(live);
-        QVERIFY(QFile::remove(dir.filePath("live")) && ::listen(live = bound("live"), 1) == 0);
+        QVERIFY(
+            QFile::remove(dir.filePath("pulse/native")) && ::listen(live = bound("pulse/native"), 1) == 0);
         const bool restartSeen = QtSpeech::soundOutput() != found;
         saved.isNull() ? qunsetenv("PULSE_SERVER") : qputenv("PULSE_SERVER", saved);
+        qputenv("XDG_RUNTIME_DIR", runtime);
         ::close(live);
         QTEST(found.present, "output");
         QTEST(restartSeen, "restartSeen");
