@@ -261,7 +261,8 @@ private slots:
         QByteArray bytes = Head + "cat\tgatto\ting->ita\t3\t5\t\t2026-12-01\t2026-12-04\t1\t0\n";
         for (int i = 0; i < Review::Store::KeptOrphans + 2; ++i)
             bytes += QByteArray::number(i) + "\tx\ting->ita\t3\t5\t\t2026-12-01\t2026-12-04\t1\t0\n";
-        for (int i = 0; i < Review::Store::KeptDamaged + 3; ++i)
+        bytes += QByteArray(4 << 20, 'x') + '\n'; // one line, across the 4 MiB pieces of the reading
+        for (int i = 0; i < Review::Store::KeptDamaged + 2; ++i)
             bytes += "damaged " + QByteArray::number(i) + '\n';
         QVERIFY(writeBytes(path, bytes));
         WordTable words;
