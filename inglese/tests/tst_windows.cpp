@@ -428,8 +428,11 @@ private slots:
         w.resize(w.size() + QSize(50, 40)); // the flag behind it all
         QCOMPARE(control(&w, "bandiera")->geometry(), w.rect());
         auto *go = control<PictureButton>(&w, "Command1");
-        QTest::mousePress(go, Qt::LeftButton); // laughing while held down
+        QTest::mousePress(go, Qt::LeftButton); // laughing while held down, not once the pointer leaves it
         QCOMPARE(go->icon().pixmap(32).toImage(), PictureButton::picture(":/inglese/faccia2.svg").toImage());
+        QTest::mouseMove(go, { -9, -9 });
+        QCOMPARE(go->icon().pixmap(32).toImage(), PictureButton::picture(go->shownPicture()).toImage());
+        QTest::mouseMove(go); // back on it: a click
         QTest::mouseRelease(go, Qt::LeftButton);
         run(&w, "Textit+leggero");
         run(&w, "Command3!");
