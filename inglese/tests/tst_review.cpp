@@ -254,6 +254,26 @@ private slots:
                   "thank you\tgrazie\ting->ita\t2.3065\t2.1181\t2026-12-05\t2026-12-05\t2026-12-07\t1\t0\n");
     }
 
+    // A round leaves out the words another copy has answered today since the round began.
+    void answeredElsewhere()
+    {
+        FakePlatform platform;
+        Session session;
+        session.dataFolder = DataFolder(dir->path());
+        for (const char16_t *word : { u"cat", u"dog" })
+            session.words.append(u" 1  ", word, word);
+        QVERIFY(writeBytes(path,
+            Head
+                + "cat\tcat\ting->ita\t3\t5\t\t2026-12-01\t2026-12-04\t1\t0\ndog\tdog\ting->"
+                  "ita\t3\t5\t\t2026-12-01\t2026-12-04\t1\t0\n"));
+        Review::Round round(session, platform, E);
+        Review::Store other;
+        other.read(path);
+        other.answer(u"dog", u"dog", E, Grade::Good, platform.date);
+        QVERIFY(round.open() && other.write(path) && round.mayAsk());
+        QCOMPARE(round.count(), 1); // of the two due
+    }
+
     // Lines of words no longer in the vocabulary and damaged lines are kept up to a bound; past it they are
     // left out at the next write, after a copy of the file as it was.
     void bounds()
