@@ -294,8 +294,13 @@ private slots:
         // A vocabulary of this program: comments left out, a lesson field that leaves its line out shown as
         // it is.
         QCOMPARE(first(ExchangeWindow(Exchange::readTable(mine))), "xx|c|hen|gallina");
-        // Every choice shows at once in the preview's first row: lesson, mark, English, Italian.
         ExchangeWindow dialog(Exchange::readTable(QByteArray(csv).replace("1,", "2,")));
+        dialog.show(); // Tab leaves the preview for the choices below it
+        auto *preview = control<QWidget>(&dialog, "Anteprima");
+        preview->setFocus();
+        QTest::keyClick(preview, Qt::Key_Tab);
+        QCOMPARE(dialog.focusWidget()->objectName(), "Inglese");
+        // Every choice shows at once in the preview's first row: lesson, mark, English, Italian.
         for (const auto &[name, property, value, shown] :
             { std::tuple { "Inglese", "currentIndex", 2, "2||cane|cane" },
                 { "Italiano", "currentIndex", 0, "2||cane|2" },
@@ -354,8 +359,9 @@ private slots:
             { std::pair { Format::Csv, "csv" }, { Format::Tsv, "tsv" }, { Format::Kvtml, "kvtml" } }) {
             const QByteArray bytes = Exchange::write(format, { word });
             QCOMPARE(Exchange::suffix(format), suffix);
-            QVERIFY(
-                format != Format::Kvtml || bytes.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"));
+            QVERIFY(format != Format::Kvtml // a critical word: tested once, wrong once
+                || (bytes.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>")
+                    && bytes.simplified().contains("<grade> <count>1</count> <errorcount>1</errorcount>")));
             QVERIFY2(!word.italian.isValidUtf16() // a text that is not whole UTF-16 has no form in a file
                     || proposed(bytes, "words." + Exchange::suffix(format))
                         == QList { format == Format::Tsv ? flat : word },
