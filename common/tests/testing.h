@@ -1,8 +1,9 @@
 #pragma once
 
-// What the programs' tests share: the lookup of a control by name and the
-// rows of a data table.
+// What the programs' tests share: the lookup of a control by name, the
+// columns and rows of a data table, and whole-file reads and writes.
 
+#include <QFile>
 #include <QString>
 #include <QTest>
 
@@ -23,6 +24,13 @@ template<typename T = QWidget> T *control(const QObject *root, const QString &na
     return new T; // left alive on purpose: the test may still use it
 }
 
+// The columns of a data table, their types in order: columns<QString, int>("text", "count").
+template<typename... T, typename... Name> void columns(const Name &...names)
+{
+    static_assert(sizeof...(T) == sizeof...(Name));
+    (QTest::addColumn<T>(names), ...);
+}
+
 // One row of a data table: its tag, then one value per column (texts in quotes become QString).
 template<typename T> auto cell(const T &value)
 {
@@ -40,4 +48,17 @@ template<typename... T> void row(const char *tag, const T &...values)
 template<typename T> const T &fetched(const char *column)
 {
     return *static_cast<const T *>(QTest::qData(column, qMetaTypeId<T>()));
+}
+
+// The bytes of the file at `path` (none: unreadable), and the file at `path` made to hold `bytes`.
+inline QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }

@@ -41,9 +41,7 @@ private slots:
     // buttons, its text.
     void answers_data()
     {
-        QTest::addColumn<B>("buttons");
-        QTest::addColumn<I>("icon");
-        QTest::addColumn<QString>("shown");
+        columns<B, I, QString>("buttons", "icon", "shown");
         row("box-note", B::Ok, I::None, "OK");
         row("box-information", B::Ok, I::Information, "OK");
         row("box-stop", B::Ok, I::Stop, "OK");
@@ -86,9 +84,8 @@ private slots:
     // past the limit cut.
     void fit_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("lines"); // at most, each of at most 4 characters
-        QTest::addColumn<QString>("shown");
+        // lines: at most, each of at most 4 characters
+        columns<QString, int, QString>("text", "lines", "shown");
         row("line ends", "a\rb\nc\r\n\r\n", 5, "a\nb\nc\n\n");
         row("a long line", "abcde\rabcd", 2, "abc…\nabcd");
         row("too many lines", "a\nb\nc", 2, "a\nb\n…");

@@ -21,8 +21,8 @@ private slots:
     // Text of other editors, read a piece at a time, up to its limit; its stamp is that of the bytes written.
     void reading_data()
     {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("text"); // null: refused
+        // text: null: refused
+        columns<QByteArray, QString>("bytes", "text");
         row("UTF-8 with mark", QByteArray("\xEF\xBB\xBF\x63itt\xC3\xA0\r\n"), "città\r\n");
         row("UTF-8 without mark", QByteArray("perch\xC3\xA9\r\n"), "perché\r\n");
         row("not UTF-8 stays Windows-1252", QByteArray("\xC3\x28 \x80\r\n"), "\u00c3( €\r\n");

@@ -1,7 +1,7 @@
 #pragma once
 
 // What the vocabulary trainer's tests share: the scripted desktop, word lines,
-// whole-file reads and writes, table rows, and the lookup of a control by name.
+// ticks of a timer, presses and clicks by name.
 
 #include "fakeplatform.h"
 #include "testing.h"
@@ -15,25 +15,6 @@
 inline QString wordLine(const QString &lesson, const QString &mark, const QString &english, const QString &it)
 {
     return lesson.leftJustified(2) + u' ' + mark.leftJustified(1) + u' ' + english.leftJustified(50) + it;
-}
-
-// The columns of a data table, their types in order: columns<QString, int>("text", "count").
-template<typename... T, typename... Name> void columns(const Name &...names)
-{
-    static_assert(sizeof...(T) == sizeof...(Name));
-    (QTest::addColumn<T>(names), ...);
-}
-
-inline QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-inline bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 // `times` ticks of the timer `name` under `root` as the event loop gives them: only while it runs, to what is

@@ -618,10 +618,10 @@ private slots:
 
     void file_data()
     {
-        QTest::addColumn<QByteArray>("bytes"); // null: no file
-        // runs/minutes/words/mean points for 7 days, 30 days, all time; lessons; bars (the first one's
-        // days and runs, how many); unreadable lines, runs drawn (at most 2, else none)/runs
-        QTest::addColumn<QString>("summary");
+        // bytes: null: no file; summary: runs/minutes/words/mean points for 7 days, 30 days, all time;
+        // lessons; bars (the first one's days and runs, how many); unreadable lines, runs drawn (at most 2,
+        // else none)/runs
+        columns<QByteArray, QString>("bytes", "summary");
         const QByteArray line = " 09:00:00 09:30:00    10/1000/2        ";
         row("missing", QByteArray(), "0/0/0/0 0/0/0/0 0/0/0/0 | | 0 0/0");
         row("empty", QByteArray(""), "0/0/0/0 0/0/0/0 0/0/0/0 | | 0 0/0");

@@ -12,12 +12,10 @@ private slots:
     // from each edge of the screen that shows it.
     void hit_data()
     {
-        QTest::addColumn<int>("room"); // twips of screen minus window, across and down
-        QTest::addColumn<double>("r");
-        QTest::addColumn<double>("r3");
-        // Where the window lands from the screen's edge, in twips and in pixels across and down, how many
-        // moves, and the click asked for next (d, l, r: a double, left, right click).
-        QTest::addColumn<QString>("landed");
+        // room: twips of screen minus window, across and down; landed: where the window lands from the
+        // screen's edge, in twips and in pixels across and down, how many moves, and the click asked for
+        // next (d, l, r: a double, left, right click)
+        columns<int, double, double, QString>("room", "r", "r3", "landed");
         row("nearest", 12900, 0.0, 0.2499, "200 14,14 1 d");
         row("far", 12900, 0.99999, 0.25, "12700 846,846 1 l");
         row("odd room", 1515, 0.5, 0.7499, "758 51,51 1 r");

@@ -28,8 +28,7 @@ private slots:
     // of a game show there).
     void play_data()
     {
-        QTest::addColumn<QString>("script");
-        QTest::addColumn<QString>("shown");
+        columns<QString, QString>("script", "shown");
         row("ready", "", "|ferma");
         row("started", "via a5", "0|corre");
         row("running-yellow", "via t1 a1 h", "1|corre");

@@ -25,19 +25,6 @@ std::pair<int, QString> run(const QString &program, const QStringList &arguments
     return { process.exitCode(), QString::fromLocal8Bit(process.readAll()) };
 }
 
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool write(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly)
-        && file.write(bytes) == bytes.size();
-}
-
 } // namespace
 
 class TestPackage : public QObject
@@ -85,9 +72,9 @@ private slots:
 
     void launcher_data()
     {
-        QTest::addColumn<bool>("xdgDataHome");
-        QTest::addColumn<QString>("userVocabulary"); // already in the data folder, or empty
-        QTest::addColumn<QString>("obstacle"); // what stands where the data folder goes
+        // userVocabulary: already in the data folder, or empty
+        // obstacle: what stands where the data folder goes
+        columns<bool, QString, QString>("xdgDataHome", "userVocabulary", "obstacle");
         row("first start, XDG_DATA_HOME", true, "", "");
         row("first start, home folder", false, "", "");
         row("own words kept", true, "## mio\r\n 1   cat    gatto\r\n", "");
@@ -108,14 +95,15 @@ private slots:
         QTemporaryDir scratch;
         const QString tree = scratch.filePath("usr"), program = tree + "/libexec/inglese/inglese";
         QCOMPARE(run("cp", { "-a", root("usr"), tree }).first, 0);
-        QVERIFY(
-            write(program, "#!/bin/sh\n{ pwd; printf '%s\\n' \"$@\"; } > \"$REPORT\"\n")); // still executable
+        QVERIFY(writeBytes(
+            program, "#!/bin/sh\n{ pwd; printf '%s\\n' \"$@\"; } > \"$REPORT\"\n")); // still executable
         const QString home = scratch.filePath("home");
         const QString data = xdgDataHome ? scratch.filePath("xdg/inglese") : home + "/.local/share/inglese";
         QVERIFY(QDir().mkpath(home) && QDir().mkpath(QFileInfo(data).path())
-            && (userVocabulary.isEmpty() || write(data + "/inglese.txt", userVocabulary)));
+            && (userVocabulary.isEmpty()
+                || (QDir().mkpath(data) && writeBytes(data + "/inglese.txt", userVocabulary))));
         QVERIFY(obstacle == "link" ? QFile::link(scratch.filePath("nowhere"), data)
-                                   : obstacle != "file" || write(data, "x"));
+                                   : obstacle != "file" || writeBytes(data, "x"));
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("HOME", home);
         environment.insert("REPORT", scratch.filePath("report"));
@@ -125,7 +113,7 @@ private slots:
             environment.remove("HOME");
         const auto [started, output] = run(tree + "/bin/inglese", {}, environment);
         QVERIFY2(started == 0, qPrintable(output));
-        const QByteArray report = ::contents(scratch.filePath("report"));
+        const QByteArray report = readBytes(scratch.filePath("report"));
         QCOMPARE(report.contains("\n--avvio-fallito\nCartella: "
                      + (obstacle == "home"
                              ? QByteArray("non so dove metterla\n(mancano le variabili HOME e XDG_DATA_HOME")
@@ -134,10 +122,9 @@ private slots:
         if (!obstacle.isEmpty())
             return;
         QCOMPARE(report.trimmed(), QFileInfo(data).canonicalFilePath().toLocal8Bit());
-        QCOMPARE(::contents(data + "/aiutoV5.txt"), ::contents(SOURCE_DIR "/inglese/samples/aiutoV5.txt"));
-        QCOMPARE(::contents(data + "/inglese.txt"),
-            userVocabulary.isEmpty() ? ::contents(SOURCE_DIR "/inglese/samples/inglese.txt")
-                                     : userVocabulary);
+        QCOMPARE(readBytes(data + "/aiutoV5.txt"), readBytes(SOURCE_DIR "/inglese/samples/aiutoV5.txt"));
+        QCOMPARE(readBytes(data + "/inglese.txt"),
+            userVocabulary.isEmpty() ? readBytes(SOURCE_DIR "/inglese/samples/inglese.txt") : userVocabulary);
         // A seeded file belongs to the user, who must be able to save over it.
         QVERIFY(QFileInfo(data + "/inglese.txt").isWritable());
     }

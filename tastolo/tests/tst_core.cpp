@@ -31,8 +31,8 @@ private slots:
     // the reason the user is told.
     void refusals_data()
     {
-        QTest::addColumn<QByteArray>("bytes"); // empty: the folder; "<grows>": a file longer than its size
-        QTest::addColumn<QString>("reason");
+        // bytes: empty: the folder; "<grows>": a file longer than its size
+        columns<QByteArray, QString>("bytes", "reason");
         const auto lines = [](qint64 size) { return QByteArray("ab\r\n").repeated(size / 4); };
         // The longest line and word at the file's start and again after a line end.
         const QByteArray xs = QByteArray("x ").repeated(TextFile::LongestLine / 2), line = xs + '\n' + xs;
@@ -79,9 +79,8 @@ private slots:
     // paste puts in for the line breaks it brings; the name a typed one is saved under.
     void described_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>(
-            "named"); // how its first character is named, or what a paste or a save makes of it
+        // named: how its first character is named, or what a paste or a save makes of it
+        columns<QString, QString>("text", "named");
         const QString high(QChar(0xD83D)), low(QChar(0xDE00));
         row("letter before a lone half", "a" + low, "«a» U+0061");
         row("lone half at the end", high, "U+D83D metà di un carattere");
@@ -179,9 +178,7 @@ private slots:
     // The folder the file dialogue opens on: one deleted while the program ran is never used.
     void openingFolder_data()
     {
-        QTest::addColumn<QString>("remembered");
-        QTest::addColumn<QString>("current");
-        QTest::addColumn<QString>("shown");
+        columns<QString, QString, QString>("remembered", "current", "shown");
         row("none remembered", "", "a", "a");
         row("remembered", "b", "a", "b");
         row("remembered one deleted", "gone", "a", "a");

@@ -127,8 +127,7 @@ private slots:
         // What is pasted into c.txt ("file:" its text) | the answers and the entries or keys in the area
         // ("changed:" changeBehind(), "folder" or "limit": c.txt changed, replaced, or a disk full) | the
         // keys in the dialogue.
-        QTest::addColumn<QString>("steps");
-        QTest::addColumn<QString>("seen");
+        columns<QString, QString>("steps", "seen");
         row("Salva con nome, Enter", "x|menuFileSaveAs|Enter", "A B xC D missing / xC [] / c.txt / vS");
         row("Salva con nome, Enter in the list", "x|menuFileSaveAs|File1 Enter",
             "A B xC D missing / xC [] / c.txt / vS");
