@@ -21,10 +21,12 @@
 #include "userfiles.h"
 #include "vocabularyfile.h"
 
+#include <QChartView>
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLineSeries>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -443,11 +445,16 @@ private slots:
         // instructions, which "Ritorno" closes; then the review's limits, and the results of the log and of
         // this run (the rest of what they show: see the looks); the chart saved as a picture whole or not at
         // all, with the reason; "Chiudi".
-        QVERIFY(writeBytes(desk.path("inglelog"), Log));
-        { // no chart, and no picture to save, while the log is read
-            ResultsWindow reading(desk.session, desk.platform);
-            QVERIFY(!control(&reading, "Command1")->isEnabled() && control(&reading, "Chart1")->isHidden());
+        for (const int logged : { 119, 120 }) { // with this run, 120 ends marked each, and 121 not
+            QVERIFY(writeBytes(desk.path("inglelog"),
+                QByteArray("28/11/2026 09:00:00 09:30:00    30/1040/1        1 3\r\n").repeated(logged)));
+            ResultsWindow shown(desk.session, desk.platform); // no chart, no picture to save, while read
+            QVERIFY(!control(&shown, "Command1")->isEnabled() && control(&shown, "Chart1")->isHidden());
+            QVERIFY(QSignalSpy(&shown, &ResultsWindow::logShown).wait());
+            const auto *chart = control<QChartView>(&shown, "Chart1")->chart();
+            QCOMPARE(static_cast<QLineSeries *>(chart->series().last())->pointsVisible(), logged == 119);
         }
+        QVERIFY(writeBytes(desk.path("inglelog"), Log));
         QStringList opened;
         for (auto entry : { "menuLezioni", "menuRegole", "menuIstruzioni", "menuLimiti", "menuRisultati" }) {
             QTimer::singleShot(0, desk.form.get(), [&] {
