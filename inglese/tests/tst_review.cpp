@@ -396,7 +396,7 @@ private slots:
         const QString none
             = "\nRipasso, ultimi 30 giorni: nessuna parola ancora dovuta (obiettivo 90% ricordate)";
         const QByteArray answered = "2026-12-01 09:00:00\thouse\tcasa\ting->ita\t",
-                         old = "2026-11-01" + answered.mid(10);
+                         first = "2026-11-06" + answered.mid(10), old = "2026-11-05" + answered.mid(10);
         row("learned from 21 days", learned + almost, QByteArray(),
             "Ripasso: da ripassare oggi 1, imparate 1, ricordo atteso ora 94%" + none);
         row("a word failed today left out", learned + failedToday, QByteArray(),
@@ -406,11 +406,11 @@ private slots:
         row("the log unreadable", QByteArray(), QByteArray("folder"),
             "Ripasso: nessuna parola ancora ripassata\nIl file ~/ripassolog non è un file normale (è una "
             "cartella, una coda o un dispositivo): non lo leggo.");
-        row("the log: recalled, forgotten, new, same day, too old", QByteArray(),
+        row("the log: recalled, forgotten, new, same day, on the first day, too old", QByteArray(),
             answered + "3\t5\t0.9000\n" + answered + "1\t9\t0.8000\n" + answered + "3\t\t\n" + answered
-                + "4\t0\t1.0000\n" + old + "1\t4\t0.9000\n",
+                + "4\t0\t1.0000\n" + first + "3\t4\t0.9000\n" + old + "1\t4\t0.9000\n",
             "Ripasso: nessuna parola ancora ripassata\n"
-            "Ripasso, ultimi 30 giorni: ricordate 50% delle 2 parole dovute (obiettivo 90%)");
+            "Ripasso, ultimi 30 giorni: ricordate 67% delle 3 parole dovute (obiettivo 90%)");
     }
     void told()
     {
