@@ -113,14 +113,14 @@ private slots:
 
     // Each entry of the File menu (and closing) with c.txt open and a text pasted into it, the questions
     // answered in turn, and each way through the file dialogue: keys go to the focus, which a save starts in
-    // the name box; "File1"/"Dir1" moves it to that list, "click:"/"ctrl:"/"double:" clicks a row of the file
-    // list. A save writes under the name the name box shows and replaces another existing file only after a
-    // Yes; only "No" or a written file gives a typed text up. A save over a file that another program changed
-    // since it was read (to the same size too, with its time put back or within the same second) or whose
-    // content another name shares asks first (Escape keeps both, the next save after a Sì asks nothing); what
-    // is no regular file, or a disk that cannot take the text, is refused with the reason. Seen: a.txt,
-    // b.txt, c.txt, sotto/d.txt, nuovo.txt (as node() names them), the area [its selection], the current
-    // file, the window shown (v),
+    // the name box; "File1"/"Dir1" moves it to that list, "click:"/"ctrl:"/"double:" clicks a row of the list
+    // with the focus (after "double:" alone, its current row). A save writes under the name the name box
+    // shows and replaces another existing file only after a Yes; only "No" or a written file gives a typed
+    // text up. A save over a file that another program changed since it was read (to the same size too, with
+    // its time put back or within the same second) or whose content another name shares asks first (Escape
+    // keeps both, the next save after a Sì asks nothing); what is no regular file, or a disk that cannot take
+    // the text, is refused with the reason. Seen: a.txt, b.txt, c.txt, sotto/d.txt, nuovo.txt (as node()
+    // names them), the area [its selection], the current file, the window shown (v),
     // "&Salva" enabled (S), the text changed (*); then each message box (~ the folder).
     void dialogueKeys_data()
     {
@@ -135,14 +135,14 @@ private slots:
             "A B C D missing / xC [] / c.txt / vS*\nAttenzione (Sì/No): Il file | ~/b.txt | esiste già. |  | "
             "Sovrascriverlo con questo testo? | (No: il file resta com'è e puoi scegliere un altro nome)");
         row("Salva con nome, click, Ctrl+click, Enter, Yes",
-            "x|Yes menuFileSaveAs|click:a.txt ctrl:a.txt Enter",
+            "x|Yes menuFileSaveAs|File1 click:a.txt ctrl:a.txt Enter",
             "xC B C D missing / xC [] / a.txt / vS\nAttenzione (Sì/No): Il file | ~/a.txt | esiste già. |  | "
             "Sovrascriverlo con questo testo? | (No: il file resta com'è e puoi scegliere un altro nome)");
-        row("Salva con nome, double click, No", "x|No menuFileSaveAs|double:b.txt Escape",
+        row("Salva con nome, double click, No", "x|No menuFileSaveAs|File1 double:b.txt Escape",
             "A B C D missing / xC [] / c.txt / vS*\nAttenzione (Sì/No): Il file | ~/b.txt | esiste già. |  | "
             "Sovrascriverlo con questo testo? | (No: il file resta com'è e puoi scegliere un altro nome)");
-        row("Salva con nome, the only file of a folder",
-            "x|Yes menuFileSaveAs|Dir1 End Enter File1 Down Enter",
+        row("Salva con nome, the only file of a folder entered by a double click",
+            "x|Yes menuFileSaveAs|Dir1 End double: File1 Down Enter",
             "A B C xC missing / xC [] / d.txt / vS\nAttenzione (Sì/No): Il file | ~/sotto/d.txt | esiste "
             "già. | "
             " | "
@@ -250,7 +250,7 @@ private slots:
             "A B aC D missing / źaźC [] / c.txt / vS*\nAttenzione (Sì/No): Il testo contiene caratteri che "
             "questo file non può contenere: | «ź» U+017A | Il primo è selezionato nel testo. |  | "
             "Salvarlo senza questi caratteri?");
-        row("close, unchanged", "|close", "A B C D missing / C [] / c.txt / S");
+        row("Chiudi, unchanged", "|menuFileClose", "A B C D missing / C [] / c.txt / S");
         row("close, No", "x|No close",
             "A B C D missing / xC [] / c.txt / S*\nAttenzione ! (Sì/No): E' stato chiesto di chiudere il "
             "programma, | ma il file corrente non è stato salvato dopo le modifiche. | Vuoi salvarlo ?");
@@ -346,17 +346,18 @@ private slots:
         f->expectDialogue({ [&](FileDialog &d) {
             d.activateWindow(); // as the user's dialogue, which has the keyboard
             QVERIFY(QTest::qWaitForWindowActive(&d));
-            auto *files = control<QListView>(&d, "File1");
             for (const QString &key : steps.value(2).split(u' ', Qt::SkipEmptyParts)) {
                 if (QWidget *list = d.findChild<QWidget *>(key)) {
                     list->setFocus();
                 } else if (key.contains(u':')) { // a click on a row, or a double click: one and a second
-                    files->keyboardSearch(key.section(u':', 1));
-                    const QPoint at = files->visualRect(files->currentIndex()).center();
-                    QTest::mouseClick(files->viewport(), Qt::LeftButton,
+                    auto *rows = qobject_cast<QListView *>(d.focusWidget());
+                    if (!key.endsWith(u':'))
+                        rows->keyboardSearch(key.section(u':', 1));
+                    const QPoint at = rows->visualRect(rows->currentIndex()).center();
+                    QTest::mouseClick(rows->viewport(), Qt::LeftButton,
                         key.startsWith("ctrl") ? Qt::ControlModifier : Qt::NoModifier, at);
                     if (key.startsWith("double"))
-                        QTest::mouseDClick(files->viewport(), Qt::LeftButton, {}, at);
+                        QTest::mouseDClick(rows->viewport(), Qt::LeftButton, {}, at);
                 } else {
                     press(key);
                 }
