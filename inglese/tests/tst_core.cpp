@@ -482,6 +482,10 @@ private slots:
             { std::tuple { 0, 0, "0 1" }, { 0, 3, "0 1 2 3" }, { 0, 7, "0 2 4 6 8" },
                 { 0, 12345, "0 5.000 10.000 15.000" }, { -40, 1040, "-500 0 500 1.000 1.500" } })
             QCOMPARE(SessionText::countTicks(lowest, highest).labels.join(' '), labels);
+        // The results' time of practice: from an hour on in hours and minutes.
+        for (auto [seconds, time] :
+            { std::pair { 3599, "1 sessione, 59 min" }, { 3600, "1 sessione, 1 h 00 min" } })
+            QVERIFY(SessionText::totalsLine("", { 1, seconds }).contains(time));
         for (auto [direction, caption] :
             { std::pair { Direction::EnglishToItalian, "INGLESE ... (tempo libero= 14)" },
                 { Direction::ItalianToEnglish, "ITALIANO ... (tempo libero= 10)" } }) {
