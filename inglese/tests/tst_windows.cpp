@@ -226,6 +226,7 @@ private slots:
                 desk.list()->setTextCursor(caret);
                 QTest::keySequence(desk.list(), QKeySequence(at[0]));
                 tick(desk.form.get(), "TimTab");
+                QVERIFY(!control<QTimer>(desk.form.get(), "TimTab")->isActive()); // once only
             } else {
                 desk.list()->moveCursor(QTextCursor::End);
                 desk.list()->insertPlainText(step.split("¶").join("\u2028"));
