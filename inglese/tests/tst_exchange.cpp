@@ -91,7 +91,7 @@ const QByteArray Kvtml
       "<entries><entry id=\"0\"><translation id=\"0\"><text>mela</text></translation>"
       "<translation id=\"1\"><grade><errorcount>2</errorcount></grade><text>apple</text>"
       "</translation></entry><entry id=\"1\"><translation id=\"0\"><text>pera</text>"
-      "</translation><translation id=\"1\"><text>pear</text></translation></entry>"
+      "</translation><translation id=\"1\"><text>pe<!-- a note -->ar</text></translation></entry>"
       "<entry id=\"7\"><translation id=\"0\"><text>pru<i>x</i>gna</text></translation>"
       "<translation id=\"1\"><text>plum</text></translation></entry><entry id=\"8\"/><entry id=\"9\">"
       "<translation id=\"1\"><text>kiwi</text></translation></entry><translation id=\"0\"><text>x</text>"
@@ -144,8 +144,8 @@ private slots:
         importRow("numbers, tags, a blank", "4\tquattro\tlezione3\t\n", " 3  |4|quattro");
         const QString kiwi = "Riga 5: manca l'italiano di «kiwi»", // an empty entry is no word
             cannot = " che il file dei vocaboli non può scrivere";
-        importRow("KVTML: Italian first and third, lessons by name and place, nested, errors", Kvtml,
-            " 1 c|apple|mela/ 5  |pear|pera/ 1  |plum|prugna", kiwi);
+        importRow("KVTML: Italian first and third, lessons by name and place, nested, a comment, errors",
+            Kvtml, " 1 c|apple|mela/ 5  |pear|pera/ 1  |plum|prugna", kiwi);
         const qsizetype entries = Kvtml.indexOf("<entries>"), lessons = Kvtml.indexOf("<lessons>");
         importRow("a KVTML file not named .kvtml, the lessons before the entries, a language before English",
             "<?xml version=\"1.0\"?>"
@@ -367,7 +367,8 @@ private slots:
                         == QList { format == Format::Tsv ? flat : word },
                 bytes.constData());
         }
-        const Exchange::KnownWords known(wordLine(" 1", "", QString(50, u'a'), "b\r\n## x\r\n"));
+        const QString a50(50, u'a'); // a comment that reads as a50 / c is no word of the list
+        const Exchange::KnownWords known(wordLine(" 1", "", a50, "b\r\n") + wordLine("##", "", a50, "c\r\n"));
         Exchange::LineMaker maker(0, 0, &known, true);
         maker.add(word);
         const QString message = Exchange::importMessage(maker.lines());

@@ -446,14 +446,17 @@ private slots:
         // instructions, which "Ritorno" closes; then the review's limits, and the results of the log and of
         // this run (the rest of what they show: see the looks); the chart saved as a picture whole or not at
         // all, with the reason; "Chiudi".
-        for (const int logged : { 119, 120 }) { // with this run, 120 ends marked each, and 121 not
+        // With this run: 120 session ends marked each, 121 not; 600 drawn each, 601 by the means of the bars.
+        for (const int logged : { 119, 120, 599, 600 }) {
             QVERIFY(writeBytes(desk.path("inglelog"),
                 QByteArray("28/11/2026 09:00:00 09:30:00    30/1040/1        1 3\r\n").repeated(logged)));
             ResultsWindow shown(desk.session, desk.platform); // no chart, no picture to save, while read
             QVERIFY(!control(&shown, "Command1")->isEnabled() && control(&shown, "Chart1")->isHidden());
             QVERIFY(QSignalSpy(&shown, &ResultsWindow::logShown).wait());
-            const auto *chart = control<QChartView>(&shown, "Chart1")->chart();
-            QCOMPARE(static_cast<QLineSeries *>(chart->series().last())->pointsVisible(), logged == 119);
+            const auto *ends
+                = static_cast<QLineSeries *>(control<QChartView>(&shown, "Chart1")->chart()->series().last());
+            QCOMPARE(ends->pointsVisible(), ends->count() <= 120);
+            QCOMPARE(ends->name().endsWith("(media)"), logged == 600);
         }
         QVERIFY(writeBytes(desk.path("inglelog"), Log));
         QStringList opened;
@@ -541,8 +544,9 @@ private slots:
         bool own = false;
         QTimer::singleShot(0, this, [&own] { // a name it does not take leaves it open: then it is given up
             if (auto *d = qobject_cast<QFileDialog *>(QApplication::activeModalWidget()))
-                own = d->testOption(QFileDialog::DontUseNativeDialog), static_cast<QDialog *>(d)->accept(),
-                d->isVisible() ? d->reject() : void();
+                own = d->testOption(QFileDialog::DontUseNativeDialog)
+                    && d->acceptMode() == QFileDialog::AcceptSave,
+                static_cast<QDialog *>(d)->accept(), d->isVisible() ? d->reject() : void();
         });
         const Platform::FileQuestion save { Platform::FileQuestion::Mode::Save, {}, dir.path(), "grafico", {},
             "png" };
