@@ -117,6 +117,8 @@ void ResultsWindow::buildControls()
     m_lezioni->verticalHeader()->setDefaultSectionSize(m_lezioni->fontMetrics().height() + 6);
     m_lezioni->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_lezioni->setSelectionMode(QAbstractItemView::NoSelection);
+    // Tab goes on to the buttons; the arrows move in the table.
+    m_lezioni->setTabKeyNavigation(false);
     m_lezioni->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     m_lezioni->setFixedWidth(px(2400));
     m_lezioni->setAccessibleName(QStringLiteral("Sessioni per lezione"));
