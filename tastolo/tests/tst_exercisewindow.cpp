@@ -202,7 +202,8 @@ private slots:
             "Sovrascriverlo con questo testo? | (No: il file resta com'è e puoi scegliere un altro nome)");
         row("Nuovo, Apri, Annullo, Salva", "|menuFileNew menuFileOpen menuFileSave|Escape",
             "A B C D missing /  [] /  / vS");
-        row("Salva", "x|menuFileSave", "A B xC D missing / xC [] / c.txt / vS");
+        row("Salva, Shift+Return a line end as Return", "x|Shift+Return menuFileSave",
+            "A B x\\r\\nC D missing / x\nC [] / c.txt / vS");
         row("Salva, letters the file cannot hold", "ĀāĂăĄąĆćĈĉĊċČ|No menuFileSave",
             "A B C D missing / ĀāĂăĄąĆćĈĉĊċČC [Ā] / c.txt / vS*\nAttenzione (Sì/No): Il testo contiene "
             "caratteri "
