@@ -131,7 +131,8 @@ private slots:
         const QImage shot = w->grab().toImage();
         const QString seen = Looks::windowState(w.get(), QStringLiteral(" at %1,%2").arg(w->x()).arg(w->y()),
             { "textFormat", "lineWrapMode", "horizontalScrollBarPolicy", "verticalScrollBarPolicy",
-                "editTriggers", "selectionMode", "tabKeyNavigation", "shownPicture" }); // what a picture may not show
+                "editTriggers", "selectionMode", "tabKeyNavigation",
+                "shownPicture" }); // what a picture may not show
         Looks::compare(LOOKS_DIR, QTest::currentDataTag(), shot, seen);
     }
 };
