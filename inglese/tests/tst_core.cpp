@@ -476,10 +476,10 @@ private slots:
         for (auto [native, name] : { std::pair { QByteArray("/tmp/caf\xC3\xA9"), QString("/tmp/café") },
                  { QByteArray("/tmp/caf\xE9"), MainRules::CurrentFolderLink } })
             QCOMPARE(MainRules::currentFolderName(native), name);
-        // The chart's count axes: whole numbers in steps of 1, 2 or 5 times ten to a power, grouped the
-        // Italian way.
+        // The chart's count axes, from 0 up: whole numbers in steps of 1, 2 or 5 times ten to a power,
+        // grouped the Italian way.
         for (auto [lowest, highest, labels] :
-            { std::tuple { 0, 0, "0 1" }, { 0, 3, "0 1 2 3" }, { 0, 7, "0 2 4 6 8" },
+            { std::tuple { 0, 0, "0 1" }, { 2, 3, "0 1 2 3" }, { 0, 7, "0 2 4 6 8" },
                 { 0, 12345, "0 5.000 10.000 15.000" }, { -40, 1040, "-500 0 500 1.000 1.500" } })
             QCOMPARE(SessionText::countTicks(lowest, highest).labels.join(' '), labels);
         // The results' time of practice: from an hour on in hours and minutes.
