@@ -203,6 +203,8 @@ private slots:
             "a\tb\tita->ing\t36500.0000\t10.0000\t" + tail);
         row("reviews at the largest number", word + "2026-12-01\t2026-12-04\t2147483647\t9",
             QByteArray("a\tb\ting->ita\t3.0000\t5.0000\t\t2026-12-01\t2026-12-04\t1000000000\t9"));
+        row("the first and the last day of four digits", word + "0001-01-01\t9999-12-31\t1\t0",
+            QByteArray("a\tb\ting->ita\t3.0000\t5.0000\t\t0001-01-01\t9999-12-31\t1\t0"));
         row("more lapses than reviews", "a\tb\ting->ita\t3\t5\t2026-11-01" + tail.chopped(1) + "4",
             "a\tb\ting->ita\t3.0000\t5.0000\t2026-11-01" + tail.chopped(1) + "1");
         row("a broken escape, then CR LF", "a\\q\tb\ting->ita\t3\t5\t" + tail + '\r', QByteArray());
