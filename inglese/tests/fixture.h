@@ -47,11 +47,15 @@ inline void clickIn(QWidget *modal, const QString &name)
 }
 #endif
 
-// The blank-separated numbers in a text column of the current row.
-inline QList<int> numbers(const char *column)
+// The blank-separated numbers of a text, and of a text column of the current row.
+inline QList<int> ints(const QString &text)
 {
     QList<int> out;
-    for (const QString &n : fetched<QString>(column).split(u' ', Qt::SkipEmptyParts))
+    for (const QString &n : text.split(u' ', Qt::SkipEmptyParts))
         out << n.toInt();
     return out;
+}
+inline QList<int> numbers(const char *column)
+{
+    return ints(fetched<QString>(column));
 }

@@ -27,15 +27,6 @@ WordTable words(const QString &rows)
     return t;
 }
 
-// The blank-separated numbers of a text.
-L ints(const QString &text)
-{
-    L out;
-    for (const QString &n : text.split(u' ', Qt::SkipEmptyParts))
-        out << n.toInt();
-    return out;
-}
-
 CriticalList critical(const L &rows)
 {
     CriticalList memoc;
@@ -652,8 +643,10 @@ private slots:
         const QByteArray one = "05/12/2026" + line + "1";
         const QString oneRun
             = "1/30/10/1000 1/30/10/1000 1/30/10/1000 | 1:1 | 0 2026-12-05..2026-12-06:1/1000 1 | ";
-        row("a line across two pieces of the file", QByteArray(4 * 1024 * 1024 - 20, '\n') + one + "\r\n",
-            oneRun + "0 1/1");
+        // A line to the end of the first 4 MiB piece of the reading, its line end across into the next.
+        row("a line across two pieces of the file",
+            QByteArray(4 * 1024 * 1024 - one.size() - 1, '\n') + one + "\r\n" + one,
+            "2/60/20/1000 2/60/20/1000 2/60/20/1000 | 1:2 | 0 2026-12-05..2026-12-06:2/1000 1 | 0 2/2");
         // A line is read up to 1024 bytes long, blanks included; a blank one over it is no unreadable line.
         row("lines too long to be runs",
             QByteArray(1025 - one.size(), ' ') + one + "\n" + QByteArray(3000, ' ') + "\n"

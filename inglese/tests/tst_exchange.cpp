@@ -499,6 +499,8 @@ private slots:
         row("TSV, lesson 3", "OptTsv OptScelte Ckles3 Command1", "gatti.tsv",
             "!È stata esportata 1 parola nel file ~/gatti.tsv." + left,
             QByteArray("cat\tgatto\tlezione3 critica\n"));
+        row("KVTML, bare name", "OptKvtml Command1", "parole",
+            "!Sono state esportate 2 parole nel file ~/parole.kvtml." + left, QByteArray()); // no .csv
         row("no lesson ticked", "OptScelte Command1", "",
             "Nessuna parola da esportare: scegli almeno una lezione che ne abbia." + left, QByteArray());
         row("bare name of a file there, kept", "Command1", "vecchio",
@@ -537,9 +539,11 @@ private slots:
     // missing yet), say which, and ask again; the file stays as it was.
     void ownFiles_data()
     {
-        QTest::addColumn<int>("file");
+        columns<int, QString>("file", "role"); // role: the file as the refusal names it
+        const QStringList roles { "i vocaboli", "le istruzioni", "il registro delle prove",
+            "la memoria del ripasso", "il registro del ripasso", "la copia della memoria del ripasso" };
         for (int file = 0; file < DataFolder::FileCount; ++file)
-            QTest::addRow("%s", DataFolder::name(DataFolder::File(file)).data()) << file;
+            QTest::addRow("%s", DataFolder::name(DataFolder::File(file)).data()) << file << roles.value(file);
     }
     void ownFiles()
     {
@@ -557,8 +561,7 @@ private slots:
         ResultsWindow results(session, platform);
         results.Command1_Click();
         const QString refused = "!Il file ~/link.png è uno dei file del programma ("
-            + DataFolder::role(DataFolder::File(file))
-            + "): scrivendoci sopra lo perderesti.\r\n\r\nScegli un altro nome.";
+            + fetched<QString>("role") + "): scrivendoci sopra lo perderesti.\r\n\r\nScegli un altro nome.";
         QCOMPARE(messages(platform, dir), refused + '\n' + refused);
         QCOMPARE(platform.fileNames.size(), 0); // asked again after each refusal
         QCOMPARE(readBytes(own), before);

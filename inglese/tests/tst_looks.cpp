@@ -88,6 +88,7 @@ private slots:
         if (state == "editing")
             main->menuModifica_Click();
         session.lessonState[3] = LessonState::Chosen;
+        session.doneCount = state == "log"; // this run in the results, beside the log
         std::unique_ptr<QWidget> w(window == "form0" ? new SplashWindow(session, platform)
                 : window == "form1"                  ? main.release()
                 : window == "form2"                  ? new EnglishDrillWindow(session, platform)
@@ -113,7 +114,7 @@ private slots:
             QVERIFY(static_cast<HelpWindow *>(w.get())->load());
         if (window == "form6")
             QVERIFY(QSignalSpy(static_cast<ResultsWindow *>(w.get()), &ResultsWindow::logShown).wait());
-        if (window == "form6" || state == "editing") // made bigger by the user
+        if (window == "form6" || state == "editing" || state == "dark") // made bigger by the user
             w->resize(700, 480);
         w->setAttribute(Qt::WA_DeleteOnClose, false);
         w->show();

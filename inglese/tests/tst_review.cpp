@@ -113,13 +113,14 @@ private slots:
     void grade_data()
     {
         columns<Review::AnswerFacts, int>("facts", "grade");
+        // { seconds taken, free time }, and what else happened
         const auto add = [](const char *tag, Review::AnswerFacts f, Grade g) { row(tag, f, int(g)); };
-        add("3 s of 10", { .elapsedSeconds = 3, .freeTime = 10 }, Grade::Easy);
-        add("4 s of 12", { .elapsedSeconds = 4, .freeTime = 12 }, Grade::Good);
-        add("9 s of 10", { .elapsedSeconds = 9, .freeTime = 10 }, Grade::Good);
-        add("first point lost", { .elapsedSeconds = 10, .freeTime = 10 }, Grade::Hard);
-        add("10 s of 14, not yet slow", { .elapsedSeconds = 10, .freeTime = 14 }, Grade::Good);
-        add("slow within 14", { .elapsedSeconds = 11, .freeTime = 14 }, Grade::Hard);
+        add("3 s of 10", { 3, 10 }, Grade::Easy);
+        add("4 s of 12", { 4, 12 }, Grade::Good);
+        add("9 s of 10", { 9, 10 }, Grade::Good);
+        add("first point lost", { 10, 10 }, Grade::Hard);
+        add("10 s of 14, not yet slow", { 10, 14 }, Grade::Good);
+        add("slow within 14", { 11, 14 }, Grade::Hard);
         add("help, fast", { .elapsedSeconds = 2, .freeTime = 10, .helpShown = true }, Grade::Again);
         add("red once, then right at once", { .elapsedSeconds = 1, .freeTime = 10, .wentWrong = true },
             Grade::Again);
@@ -408,9 +409,10 @@ private slots:
         row("the log unreadable", QByteArray(), QByteArray("folder"),
             "Ripasso: nessuna parola ancora ripassata\nIl file ~/ripassolog non è un file normale (è una "
             "cartella, una coda o un dispositivo): non lo leggo.");
-        row("the log: recalled, forgotten, new, same day, on the first day, too old", QByteArray(),
-            answered + "3\t5\t0.9000\n" + answered + "1\t9\t0.8000\n" + answered + "3\t\t\n" + answered
-                + "4\t0\t1.0000\n" + first + "3\t4\t0.9000\n" + old + "1\t4\t0.9000\n",
+        row("the log from 4 MiB on: recalled, forgotten, new, same day, on the first day, too old",
+            QByteArray(),
+            QByteArray(4 << 20, '\n') + answered + "3\t5\t0.9000\n" + answered + "1\t9\t0.8000\n" + answered
+                + "3\t\t\n" + answered + "4\t0\t1.0000\n" + first + "3\t4\t0.9000\n" + old + "1\t4\t0.9000\n",
             "Ripasso: nessuna parola ancora ripassata\n"
             "Ripasso, ultimi 30 giorni: ricordate 67% delle 3 parole dovute (obiettivo 90%)");
     }

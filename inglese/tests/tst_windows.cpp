@@ -613,11 +613,11 @@ private slots:
             qint64 limit;
             QString read;
         } files[] = {
-            { .file = "inglese.txt", .limit = Vocabulary::MaxFileBytes, .read = {} },
-            { .file = "aiutoV5.txt", .limit = MaxHelpBytes, .read = {} },
-            { .file = "inglelog", .limit = SessionLog::MaxFileBytes, .read = {} },
-            { .file = "import", .limit = UserFile::MaxTextBytes, .read = "due colonne" },
-            { .file = "parole.kvtml", .limit = UserFile::MaxTextBytes, .read = "vocaboli KVTML" },
+            { "inglese.txt", Vocabulary::MaxFileBytes, {} },
+            { "aiutoV5.txt", MaxHelpBytes, {} },
+            { "inglelog", SessionLog::MaxFileBytes, {} },
+            { "import", UserFile::MaxTextBytes, "due colonne" },
+            { "parole.kvtml", UserFile::MaxTextBytes, "vocaboli KVTML" },
         };
         for (const auto &f : files) {
             const auto add = [&](const char *kind, const QString &said) {
