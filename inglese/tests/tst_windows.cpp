@@ -408,6 +408,7 @@ private slots:
                      "Textit:Backspace Textit.color Textit.accessibleDescription Textit+itazione "
                      "Command1:Return Textin.text "
                      "Textit.text Command1.shownPicture Textit.focus Textit+lx Timer1*10 Command2.visible "
+                     ".windowTitle "
                      "Command1.text "
                      "Timer1*1 Command1.text labpunti.text Command1.shownPicture Command2.visible "
                      "Command2:Space aiuto.text "
@@ -421,6 +422,7 @@ private slots:
             "quello che hai scritto non è l'inizio della risposta, Textit.color=#000000, "
             "Textit.accessibleDescription=Giusto finora, Textin.text=light, Textit.text=, "
             "Command1.shownPicture=:/inglese/faccia0.svg, Textit.focus=true, Command2.visible=false, "
+            ".windowTitle=    Prova dall' INGLESE ... (tempo libero= 10), "
             "Command1.text=Traduci..., Command1.text=Sei lento!, labpunti.text=995, "
             "Command1.shownPicture=:/inglese/faccia3.svg, Command2.visible=true, aiuto.text=lu##, "
             "labpunti.text=993, "
@@ -738,8 +740,8 @@ private slots:
         row("2 running", "Command1! aiuto.visible",
             "aiuto.visible=false, " + said + "house, home/house, home");
         row("2 answered", "Command1! Textit+casa", said + "house, home/house, home");
-        row("2 next word, no remark", "Command1! Textit+casa Command1! aiuto.visible",
-            "aiuto.visible=false, " + said + "palm tree/palm tree");
+        row("2 next word, no remark, no parentheses", "Command1! Textit+casa Command1! aiuto.visible",
+            "aiuto.visible=false, " + said + "a palm tree/a palm tree");
         row("2 a word with nothing to say",
             "Command1! Textit+casa Command1! Textit+palma Command1! aiuto.visible",
             "aiuto.visible=false, " + silent
@@ -774,7 +776,7 @@ private slots:
             : steps.startsWith("mute")                ? Speech::NoOutput
                                                       : Speech::Available;
         session.words.append(u"12  ", QStringLiteral("house (home)").leftJustified(50), u"casa");
-        session.words.append(u"12  ", u"palm [of the hand] tree", u"palma");
+        session.words.append(u"12  ", u"(a) palm [of the hand] tree", u"palma");
         session.words.append(u"12  ", u"[a remark only]", u"niente");
         session.selection.buildSelection(session.words, session.memoc);
         std::unique_ptr<QWidget> w(form == 1 ? static_cast<QWidget *>(new MainWindow(session, platform))
