@@ -147,6 +147,8 @@ private slots:
             "già. | "
             " | "
             "Sovrascriverlo con questo testo? | (No: il file resta com'è e puoi scegliere un altro nome)");
+        row("Salva con nome, a letter chooses no file (saved as sotto/c.txt)",
+            "x|Yes menuFileSaveAs|Drive1 Down File1 X Enter", "A B C D missing / xC [] / c.txt / vS");
         row("Salva con nome, the only file of a drive", "x|Yes menuFileSaveAs|Drive1 Down File1 Down Enter",
             "A B C xC missing / xC [] / d.txt / vS\nAttenzione (Sì/No): Il file | ~/sotto/d.txt | esiste "
             "già. | "
