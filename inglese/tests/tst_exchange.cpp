@@ -190,8 +190,11 @@ private slots:
             "<translation id=\"0\"><text>why</text></translation><translation id=\"1\"><text>perch\xe9"
             "</text></translation></entry></entries></kvtml>",
             " 5  |why|perché");
-        importRow("KVTML: no language named",
-            QByteArray(Kvtml).replace("<locale>it</locale>", "").replace("en_GB", "de"),
+        importRow("KVTML: no language named, the entries past 4 MiB",
+            QByteArray(Kvtml)
+                .replace("<locale>it</locale>", "")
+                .replace("en_GB", "de")
+                .replace("<entries>", "<entries>" + QByteArray(4 << 20, ' ')),
             " 1 c|mela|apple/ 5  |pera|pear/ 1  |prugna|plum", "Riga 5: manca l'inglese di «kiwi»");
         importRow("UTF-16 LE without BOM", utf16, " 5  |dog|cane/ 5  |city|città");
         importRow("UTF-16 BE without BOM", utf16be, " 5  |dog|cane/ 5  |city|città");
