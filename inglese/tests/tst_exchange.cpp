@@ -184,11 +184,13 @@ private slots:
             "",
             "Il file contiene le parole di una sola lingua (" + QString(24, 'a') + "... (en"
                 + QString(22, 'x') + ")): per importare ci vogliono l'inglese e l'italiano.");
-        importRow("KVTML in Windows-1252, read as UTF-8 first; the first of two English",
+        importRow("KVTML in Windows-1252 past 4 MiB, read as UTF-8 first; the first of two English",
             "<kvtml version=\"2.0\"><identifiers><identifier id=\"0\"><name>Inglese</name></identifier>"
-            "<identifier id=\"1\"><locale>en</locale></identifier></identifiers><entries><entry>"
-            "<translation id=\"0\"><text>why</text></translation><translation id=\"1\"><text>perch\xe9"
-            "</text></translation></entry></entries></kvtml>",
+            "<identifier id=\"1\"><locale>en</locale></identifier></identifiers><entries>"
+                + QByteArray(4 << 20, ' ')
+                + "<entry><translation id=\"0\"><text>why</text></translation><translation "
+                  "id=\"1\"><text>perch\xe9"
+                  "</text></translation></entry></entries></kvtml>",
             " 5  |why|perché");
         importRow("KVTML: no language named, the entries past 4 MiB",
             QByteArray(Kvtml)
