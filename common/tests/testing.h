@@ -19,7 +19,7 @@ template<typename T = QWidget> T *control(const QObject *root, const QString &na
         return found;
     QTest::qFail(qPrintable(QStringLiteral("no control %1 (%2) in %3")
                                 .arg(name, QLatin1String(T::staticMetaObject.className()),
-                                    root ? root->objectName() : QStringLiteral("no window"))),
+                                    root ? root->objectName() : "no window")),
         __FILE__, __LINE__);
     return new T; // left alive on purpose: the test may still use it
 }

@@ -37,7 +37,7 @@ public:
     QString currentFolder() override { return folder; }
     void speak(const QString &text, QLocale::Language language) override
     {
-        spoken.append(language == QLocale::English ? text : QStringLiteral("?") + text);
+        spoken.append(language == QLocale::English ? text : "?" + text);
     }
     Speech canSpeak(QLocale::Language) override { return speech; }
     // File dialogues answer from a queue (cancelled when it is empty) and are recorded.

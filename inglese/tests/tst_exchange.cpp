@@ -144,8 +144,10 @@ private slots:
         importRow("numbers, tags, a blank", "4\tquattro\tlezione3\t\n", " 3  |4|quattro");
         const QString kiwi = "Riga 5: manca l'italiano di «kiwi»", // an empty entry is no word
             cannot = " che il file dei vocaboli non può scrivere";
-        importRow("KVTML: Italian first and third, lessons by name and place, nested, a comment, errors",
-            Kvtml, " 1 c|apple|mela/ 5  |pear|pera/ 1  |plum|prugna", kiwi);
+        // tail: 4 MiB of blank lines after the document, past the first piece of the reading
+        importRow(
+            "KVTML: Italian first and third, lessons by name and place, nested, a comment, errors, tail",
+            Kvtml + QByteArray(4 << 20, '\n'), " 1 c|apple|mela/ 5  |pear|pera/ 1  |plum|prugna", kiwi);
         const qsizetype entries = Kvtml.indexOf("<entries>"), lessons = Kvtml.indexOf("<lessons>");
         importRow("a KVTML file not named .kvtml, the lessons before the entries, a language before English",
             "<?xml version=\"1.0\"?>"

@@ -533,6 +533,7 @@ private slots:
         const QList<double> first = draws(1'000'000'007);
         QCOMPARE(draws(1'000'000'007), first);
         QCOMPARE(platform.currentDate(), QDate::currentDate()); // the day a review and the log go by
+        QVERIFY(!platform.screenSize().isEmpty()); // which the windows are placed in
         QVERIFY(platform.canSpeak(QLocale::Italian) == Platform::Speech::NoVoice); // English voices only
         QVERIFY(draws(2'000'000'011) != first);
         // In a folder whose name is not UTF-8 the program's files are written and read where they are.

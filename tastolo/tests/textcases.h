@@ -70,9 +70,9 @@ inline QString check(QByteArrayView recipe)
     const QString visible = shown(model); // its breaks are no characters beyond ASCII
     const bool ascii = std::all_of(visible.begin(), visible.end(), [](QChar c) { return c < u'\x80'; });
     if (ascii && encoding == Encoding::Utf8)
-        model += QStringLiteral("è");
+        model += "è";
     else if (!ascii && !unicode)
-        model.prepend(QStringLiteral("èx"));
+        model.prepend("èx");
     const QByteArray bytes = encoded(model, encoding, Break::CrLf);
     QString text;
     std::optional<TextFile::Form> form = TextFile::Form::read(bytes, text);
@@ -81,7 +81,7 @@ inline QString check(QByteArrayView recipe)
     if (!form || text != shown(model) || form->encoding() != encoding
         || form->lineEnd() != Break(std::max_element(counts, counts + 3) - counts)
         || form->bytes(text) != bytes)
-        return QStringLiteral("the file does not read as it was made, or does not save back unchanged");
+        return "the file does not read as it was made, or does not save back unchanged";
 
     // Edits as keys and the clipboard make them, often at a line's start or end or where the last one
     // ended, never inside a pair; undo and redo. Each edit is a step of the history, or joins the last one as
@@ -149,18 +149,18 @@ inline QString check(QByteArrayView recipe)
         if (foreignLetters.contains(text[i]) && !text[i].isLowSurrogate())
             foreign.append(i);
     if (form->unencodable(text) != foreign)
-        return QStringLiteral("the characters the encoding cannot hold are not the ones found");
+        return "the characters the encoding cannot hold are not the ones found";
     const std::optional<QByteArray> saved = form->bytes(text);
     if (!foreign.isEmpty())
-        return saved ? QStringLiteral("a text the encoding cannot hold is written") : QString();
+        return saved ? "a text the encoding cannot hold is written" : QString();
     if (saved != encoded(model, encoding, form->lineEnd()))
-        return QStringLiteral("the save is not the text as edited in the file's form");
+        return "the save is not the text as edited in the file's form";
     // A file without a mark whose bytes beyond ASCII are also UTF-8 is read as UTF-8: edits can make a
     // Windows-1252 text so ("è€\u0081" is E8 80 81), as no Italian text is. That text reads back as UTF-8.
     const std::optional<TextFile::Form> again = TextFile::Form::read(*saved, text);
     const bool alsoUtf8 = encoding == Encoding::Windows1252 && again && again->encoding() == Encoding::Utf8;
     if (!again || (text != shown(model) && !alsoUtf8))
-        return QStringLiteral("the save does not read back as the text");
+        return "the save does not read back as the text";
     return {};
 }
 
