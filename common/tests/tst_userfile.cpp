@@ -59,7 +59,7 @@ private slots:
         QTest::addColumn<QString>("said"); // how the reason begins; empty: written
         const QString notRegular = "non è un file normale";
         for (const char *kind : { "new", "old", "symlink", "dangling symlink", "hard link", "owner" })
-            row(kind, QString());
+            row(kind, "");
         row("size limit", "il file è più grande di quanto");
         row("gone/f", "la cartella non c'è più");
         row("long name", "il nome è troppo lungo");
@@ -117,8 +117,7 @@ private slots:
                  { EACCES, false,
                      "la cartella non accetta file nuovi (è di sola lettura o non hai il permesso" },
                  { EACCES, true, "il file è protetto contro la scrittura" } })
-            QVERIFY(UserFile::reasonText(UserFile::failure(error, fileThere))
-                        .startsWith(QString::fromUtf8(said)));
+            QVERIFY(UserFile::reasonText(UserFile::failure(error, fileThere)).startsWith(said));
     }
 };
 

@@ -135,8 +135,8 @@ private slots:
         CriticalList memoc;
         QVERIFY(parseWordList("1   first\r\n" + line + "\r\n" + wordLine("2", "c", "b", "c") + "\r\n", t,
             memoc, false, platform));
-        QString got = S({ t.lessonField(1), t.lessonText(1).toString(), t.english(1).trimmed().toString(),
-                            t.italian(1).toString(), QString::number(t.count()) })
+        QString got = S { t.lessonField(1), t.lessonText(1).toString(), t.english(1).trimmed().toString(),
+            t.italian(1).toString(), QString::number(t.count()) }
                           .join('|');
         for (int w : memoc.words())
             got += ' ' + QString::number(w);
@@ -276,7 +276,7 @@ private slots:
                                               : s.currentWord == before);
         }
         S shown;
-        for (const FakePlatform::Shown &m : std::as_const(platform.shown))
+        for (const auto &m : platform.shown)
             shown << (m.buttons == Platform::Buttons::OkCancel ? m.title + m.text
                     : m.text == "Critici terminati ..."        ? "E"
                                                                : "*");

@@ -68,7 +68,7 @@ void clickWhenShown(QObject *owner, const QString &clicks)
 QString messages(const FakePlatform &platform, const QTemporaryDir &dir)
 {
     QStringList said;
-    for (const FakePlatform::Shown &shown : platform.shown)
+    for (const auto &shown : platform.shown)
         said << QString(shown.icon == Platform::Icon::Stop ? "!" : "")
                 + (shown.buttons == Platform::Buttons::YesNo ? "?" : "")
                 + QString(shown.text).replace(dir.path(), "~");
@@ -186,6 +186,10 @@ private slots:
             "",
             "Il file contiene le parole di una sola lingua (" + QString(24, 'a') + "... (en"
                 + QString(22, 'x') + ")): per importare ci vogliono l'inglese e l'italiano.");
+        importRow("KVTML: one language, without a name",
+            "<kvtml version=\"2.0\"><identifiers><identifier/></identifiers></kvtml>", "",
+            "Il file contiene le parole di una sola lingua (Lingua 1): per importare ci vogliono l'inglese e "
+            "l'italiano.");
         importRow("KVTML in Windows-1252 past 4 MiB, read as UTF-8 first; the first of two English",
             "<kvtml version=\"2.0\"><identifiers><identifier id=\"0\"><name>Inglese</name></identifier>"
             "<identifier id=\"1\"><locale>en</locale></identifier></identifiers><entries>"

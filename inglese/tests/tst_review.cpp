@@ -226,7 +226,7 @@ private slots:
         store.read(path);
         QVERIFY(store.text().contains('\n' + (read.isEmpty() ? line : read) + '\n'));
         QCOMPARE(store.damagedLines(), int(read.isEmpty()));
-        for (const Review::Card &card : QList(store.cards()))
+        for (const auto &card : QList(store.cards()))
             store.answer(card.english, card.italian, card.direction, Grade::Easy, { 9999, 12, 30 });
         QVERIFY(store.write(path));
         Review::Store again;

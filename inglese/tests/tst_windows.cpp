@@ -190,6 +190,8 @@ private slots:
         row("data folder gone: neither file nor log", edit + "|gone|menuSalva!|close?N",
             "E=|E*|E*|E* Non riesco a scrivere il file|end" + ask
                 + " Non riesco a scrivere nel registro delle prove");
+        row("data folder gone: Sì on closing keeps the window", edit + "|gone|close?Y",
+            "E=|E*|E*|E*" + ask + " Non riesco a scrivere il file");
         row("nothing typed: no question", "menuModifica!|Command3!", "E=|end");
         // Tab goes to the next field (English at 6, Italian at 56, back to 2; past the end of a short line,
         // to its end) and Enter starts a line of 56 blanks; in a locked list neither does anything.
@@ -515,12 +517,12 @@ private slots:
         int sounded = 0;
         qint64 clock = 0;
         QtPlatform platform(nullptr, { .bell = [&] { ++sounded; }, .clock = [&] { return clock; } });
-        QTimer *spacing = control<QTimer>(&platform, QString()); // the one that spaces the beeps
+        QTimer *spacing = control<QTimer>(&platform, {}); // the one that spaces the beeps
         for (int times : { 1, 2, 5 }) { // the smallest burst too
             sounded = 0;
             platform.beep(times);
             QCOMPARE(spacing->isActive(), times > 1); // a single beep at once
-            tick(&platform, QString(), 10);
+            tick(&platform, {}, 10);
             QCOMPARE(sounded, times);
             QVERIFY(!spacing->isActive()); // idle after the burst
             QCOMPARE_GE(spacing->interval(), 20); // beeps heard one by one
@@ -669,7 +671,7 @@ private slots:
             QVERIFY(QSignalSpy(&window, &ResultsWindow::logShown).wait());
             read = !control<QLabel>(&window, "Label3")->text().endsWith("nessuna sessione");
         } else {
-            ExchangeWindow::importFile(nullptr, path, QString(), m_desk->platform);
+            ExchangeWindow::importFile(nullptr, path, {}, m_desk->platform);
         }
         const QString shown = m_desk->platform.lastText();
         QVERIFY2(said.isEmpty() ? shown.isEmpty() : shown.contains(said), qPrintable(shown));

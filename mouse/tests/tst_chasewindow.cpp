@@ -74,7 +74,7 @@ private slots:
         QTEST(control<QLabel>(w.form.get(), "Label2")->text() + (w.clock->isActive() ? "|corre" : "|ferma")
                 + helps,
             "shown");
-        for (const FakePlatform::Shown &box : w.platform.shown)
+        for (const auto &box : w.platform.shown)
             QVERIFY(box.title == "MOUSE TEST - Istruzioni"
                 && box.text.contains("Se lo sfondo è giallo occorre un clic sinistro"));
         QCOMPARE(menus.count(), 0);

@@ -394,7 +394,7 @@ private slots:
             + QFileInfo(Looks::shownTip(f->find<QLabel>("Label1")->toolTip())).fileName() + " / "
             + (f->window->isVisible() ? "v" : "") + (f->find<QAction>("menuFileSave")->isEnabled() ? "S" : "")
             + (f->window->fileMenu().isModified() ? "*" : "");
-        for (const FakePlatform::Shown &box : f->platform.shown)
+        for (const auto &box : f->platform.shown)
             seen += "\n" + box.title + (box.buttons == Platform::Buttons::YesNo ? " (Sì/No)" : "")
                 + (box.icon == Platform::Icon::Stop ? " (stop)" : "") + ": "
                 + QString(box.text).replace("\r\n", " | ");
