@@ -39,9 +39,6 @@ namespace {
         }
     };
 
-    // Files are read, hashed and written in pieces of this size.
-    constexpr qint64 Piece = 4 * MiB;
-
     // A stamp's hash, taken a piece at a time: the same pieces of the same
     // bytes give the same hash, whoever reads or writes them. A hash of the
     // toolkit's is enough: a stamp never leaves the program that took it.
@@ -56,9 +53,9 @@ namespace {
         }
         void add(QByteArrayView bytes)
         {
-            for (qsizetype at = 0; stamp && at < bytes.size(); at += Piece)
-                stamp->hash
-                    = qHash(bytes.sliced(at, std::min<qsizetype>(Piece, bytes.size() - at)), stamp->hash);
+            for (qsizetype at = 0; stamp && at < bytes.size(); at += PieceBytes)
+                stamp->hash = qHash(
+                    bytes.sliced(at, std::min<qsizetype>(PieceBytes, bytes.size() - at)), stamp->hash);
         }
         void restart()
         {
@@ -225,7 +222,7 @@ Pieces readPieces(
     result.problem = openToRead(path, limit, file, size, result.reason, hasher);
     QByteArray buffer;
     for (qint64 done = 0; result && !result.stopped && done < size; done += buffer.size()) {
-        buffer.resize(qsizetype(std::min(Piece, size - done)));
+        buffer.resize(qsizetype(std::min(PieceBytes, size - done)));
         if (readInto(file.fd, buffer.data(), buffer.size(), result.reason)) {
             hasher.add(buffer);
             result.stopped = !take(buffer);
@@ -355,7 +352,7 @@ Text readText(const QString &path, qint64 limit, Stamp *stamp)
     QByteArray buffer;
     PieceDecoder decoder;
     for (qint64 done = 0; done < size && !decoder.failed;) {
-        buffer.resize(qsizetype(std::min(Piece, size - done)));
+        buffer.resize(qsizetype(std::min(PieceBytes, size - done)));
         if (!readInto(file.fd, buffer.data(), buffer.size(), result.reason)) {
             result.problem = Problem::ReadFailed;
             return { QString(), result.problem, result.reason };
@@ -384,7 +381,7 @@ Text readText(const QString &path, qint64 limit, Stamp *stamp)
             result.problem = Problem::ReadFailed;
         }
         for (qint64 done = 0; done < size && result;) {
-            buffer.resize(qsizetype(std::min(Piece, size - done)));
+            buffer.resize(qsizetype(std::min(PieceBytes, size - done)));
             if (!readInto(file.fd, buffer.data(), buffer.size(), result.reason))
                 result.problem = Problem::ReadFailed;
             hasher.add(buffer);

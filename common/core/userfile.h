@@ -27,6 +27,8 @@ enum class Problem {
 };
 
 inline constexpr qint64 MiB = 1024 * 1024;
+// Files are read, hashed and written in pieces of this size.
+inline constexpr qint64 PieceBytes = 4 * MiB;
 // The decoders of the toolkit give up on texts of 512 MiB and more.
 inline constexpr qint64 MaxTextBytes = 256 * MiB;
 

@@ -29,7 +29,7 @@ private slots:
         row("UTF-16 LE with mark", QByteArray("\xFF\xFE\x63\0\xE0\0\n\0", 8), "cà\n");
         row("UTF-16 BE with mark", QByteArray("\xFE\xFF\0\x63\x20\xAC\0\r", 8), "c€\r");
         row("UTF-8 mark, broken UTF-8", QByteArray("\xEF\xBB\xBF\x63\xC3\r\n"), QString());
-        const qsizetype piece = 4 * UserFile::MiB; // read and decoded a piece at a time
+        const qsizetype piece = UserFile::PieceBytes; // read and decoded a piece at a time
         const QByteArray a(piece - 3, 'a'), smile = "\xF0\x9F\x98\x81"; // pieces end after, in, in a letter
         const QByteArray across = a.sliced(1) + smile + a + smile + a + "\xE0\xA4\x95\n";
         row("letters across pieces", across, QString::fromUtf8(across));

@@ -645,7 +645,7 @@ private slots:
             = "1/30/10/1000 1/30/10/1000 1/30/10/1000 | 1:1 | 0 2026-12-05..2026-12-06:1/1000 1 | ";
         // A line to the end of the first 4 MiB piece of the reading, its line end across into the next.
         row("a line across two pieces of the file",
-            QByteArray(4 * 1024 * 1024 - one.size() - 1, '\n') + one + "\r\n" + one,
+            QByteArray(UserFile::PieceBytes - one.size() - 1, '\n') + one + "\r\n" + one,
             "2/60/20/1000 2/60/20/1000 2/60/20/1000 | 1:2 | 0 2026-12-05..2026-12-06:2/1000 1 | 0 2/2");
         // A line is read up to 1024 bytes long, blanks included; a blank one over it is no unreadable line.
         row("lines too long to be runs",

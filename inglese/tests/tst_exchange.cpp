@@ -147,7 +147,8 @@ private slots:
         // tail: 4 MiB of blank lines after the document, past the first piece of the reading
         importRow(
             "KVTML: Italian first and third, lessons by name and place, nested, a comment, errors, tail",
-            Kvtml + QByteArray(4 << 20, '\n'), " 1 c|apple|mela/ 5  |pear|pera/ 1  |plum|prugna", kiwi);
+            Kvtml + QByteArray(UserFile::PieceBytes, '\n'), " 1 c|apple|mela/ 5  |pear|pera/ 1  |plum|prugna",
+            kiwi);
         const qsizetype entries = Kvtml.indexOf("<entries>"), lessons = Kvtml.indexOf("<lessons>");
         importRow("a KVTML file not named .kvtml, the lessons before the entries, a language before English",
             "<?xml version=\"1.0\"?>"
@@ -193,7 +194,7 @@ private slots:
         importRow("KVTML in Windows-1252 past 4 MiB, read as UTF-8 first; the first of two English",
             "<kvtml version=\"2.0\"><identifiers><identifier id=\"0\"><name>Inglese</name></identifier>"
             "<identifier id=\"1\"><locale>en</locale></identifier></identifiers><entries>"
-                + QByteArray(4 << 20, ' ')
+                + QByteArray(UserFile::PieceBytes, ' ')
                 + "<entry><translation id=\"0\"><text>why</text></translation><translation "
                   "id=\"1\"><text>perch\xe9"
                   "</text></translation></entry></entries></kvtml>",
@@ -202,7 +203,7 @@ private slots:
             QByteArray(Kvtml)
                 .replace("<locale>it</locale>", "")
                 .replace("en_GB", "de")
-                .replace("<entries>", "<entries>" + QByteArray(4 << 20, ' ')),
+                .replace("<entries>", "<entries>" + QByteArray(UserFile::PieceBytes, ' ')),
             " 1 c|mela|apple/ 5  |pera|pear/ 1  |prugna|plum", "Riga 5: manca l'inglese di «kiwi»");
         importRow("UTF-16 LE without BOM", utf16, " 5  |dog|cane/ 5  |city|città");
         importRow("UTF-16 BE without BOM", utf16be, " 5  |dog|cane/ 5  |city|città");

@@ -284,7 +284,8 @@ private slots:
         QByteArray bytes = Head + "cat\tgatto\ting->ita\t3\t5\t\t2026-12-01\t2026-12-04\t1\t0\n";
         for (int i = 0; i < Review::Store::KeptOrphans + 2; ++i)
             bytes += QByteArray::number(i) + "\tx\ting->ita\t3\t5\t\t2026-12-01\t2026-12-04\t1\t0\n";
-        bytes += QByteArray(4 << 20, 'x') + '\n'; // one line, across the 4 MiB pieces of the reading
+        // one line, across the pieces of the reading
+        bytes += QByteArray(UserFile::PieceBytes, 'x') + '\n';
         for (int i = 0; i < Review::Store::KeptDamaged + 2; ++i)
             bytes += "damaged " + QByteArray::number(i) + '\n';
         QVERIFY(writeBytes(path, bytes));
@@ -411,8 +412,9 @@ private slots:
             "cartella, una coda o un dispositivo): non lo leggo.");
         row("the log from 4 MiB on: recalled, forgotten, new, same day, on the first day, too old",
             QByteArray(),
-            QByteArray(4 << 20, '\n') + answered + "3\t5\t0.9000\n" + answered + "1\t9\t0.8000\n" + answered
-                + "3\t\t\n" + answered + "4\t0\t1.0000\n" + first + "3\t4\t0.9000\n" + old + "1\t4\t0.9000\n",
+            QByteArray(UserFile::PieceBytes, '\n') + answered + "3\t5\t0.9000\n" + answered + "1\t9\t0.8000\n"
+                + answered + "3\t\t\n" + answered + "4\t0\t1.0000\n" + first + "3\t4\t0.9000\n" + old
+                + "1\t4\t0.9000\n",
             "Ripasso: nessuna parola ancora ripassata\n"
             "Ripasso, ultimi 30 giorni: ricordate 67% delle 3 parole dovute (obiettivo 90%)");
     }
